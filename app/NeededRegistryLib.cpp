@@ -1,0 +1,1 @@
+#include "NeededRegistryLib.h"

@@ -1,0 +1,1 @@
+#include "WindowGeometry.h"

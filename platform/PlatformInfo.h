@@ -1,0 +1,18 @@
+// Facts about the running system that several parts of the program need.
+#pragma once
+
+#include <QString>
+
+namespace zelvorin::platform {
+
+// True when a window system is reachable (an X11 or Wayland display, or a Qt platform
+// plugin that needs none, such as offscreen).
+bool displayAvailable();
+
+// The user's settings folder for this program ($XDG_CONFIG_HOME/zelvorin).
+QString userConfigFolder();
+
+// The user's data folder for this program ($XDG_DATA_HOME/zelvorin).
+QString userDataFolder();
+
+} // namespace zelvorin::platform

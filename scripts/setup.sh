@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Zelvorin needs (only those missing) and builds it.
+# Usage: scripts/setup.sh [build folder]   (default: build)
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-$here/build}
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
+          libgl-dev libsqlite3-dev libbenchmark-dev xvfb xauth fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" --parallel "$(nproc)"

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets everything up, builds and runs the whole test suite headless.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$here/scripts/setup.sh" "$here/build"
+export QT_QPA_PLATFORM=offscreen
+cd "$here/build"
+ctest --output-on-failure --timeout 600 -j "$(nproc)"

@@ -1,0 +1,43 @@
+// A tiny HTTP/1.0 server on 127.0.0.1 for browser tests: serves fixed pages from memory
+// and records the paths asked for. It runs on the test's thread, so it answers whenever
+// the test spins the event loop (QTRY_* and QTest::qWait do).
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QTcpServer>
+#include <QUrl>
+
+namespace zelvorin::test {
+
+class LoopbackHttpServer : public QObject {
+    Q_OBJECT
+public:
+    explicit LoopbackHttpServer(QObject* parent = nullptr);
+
+    bool start();
+    quint16 port() const { return m_server.serverPort(); }
+    // http://127.0.0.1:<port><path>
+    QUrl url(const QString& path) const;
+    // A second name for the same server, so pages can be of another origin.
+    QUrl urlOnOtherHost(const QString& path) const;
+
+    void serve(const QString& path, const QByteArray& body,
+               const QByteArray& contentType = "text/html; charset=utf-8");
+    QStringList requests() const { return m_requests; }
+
+private:
+    void answer(class QTcpSocket* socket);
+
+    QTcpServer m_server;
+    struct Resource {
+        QByteArray contentType;
+        QByteArray body;
+    };
+    QHash<QString, Resource> m_resources;
+    QStringList m_requests;
+};
+
+} // namespace zelvorin::test
