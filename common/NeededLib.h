@@ -1,0 +1,88 @@
+// The program's stateless helpers: path arithmetic on POSIX paths, folder searches, file
+// operations that stand in for the desktop shell's (open, copy, move, trash), text and
+// number conversions and wildcard matching. Every subsystem calls them by these names.
+//
+// Paths: "/" is the only separator and the root. A backslash or a colon is an ordinary
+// character of a Linux file name, so neither ever splits a path. There are no drive
+// letters; a root has no parent.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <stdexcept>
+
+class QWidget;
+
+namespace zelvorin {
+
+namespace platform {
+class FolderSearch;
+}
+
+// Attribute bits of a folder search entry, with the values the file controls store.
+namespace FileAttribute {
+inline constexpr quint32 ReadOnly = 0x01;  // the user may not write it
+inline constexpr quint32 Hidden = 0x02;    // the name starts with "."
+inline constexpr quint32 System = 0x04;    // neither a regular file nor a folder
+inline constexpr quint32 VolumeId = 0x08;  // never set on Linux
+inline constexpr quint32 Directory = 0x10; // a folder
+inline constexpr quint32 Archive = 0x20;   // a regular file
+inline constexpr quint32 Normal = 0x80;    // a regular file with no other bit set
+} // namespace FileAttribute
+
+// One entry found by FindFirstEntry / FindNextEntry, plus the open search itself. A
+// record whose `handle` is empty holds no open search.
+struct SearchRecord {
+    QString name;           // the entry's name, without its folder
+    quint32 attributes = 0; // FileAttribute bits
+    qint64 size = 0;        // bytes; 0 for folders
+    QDateTime modified;     // last modification time
+    std::shared_ptr<platform::FolderSearch> handle;
+
+    bool isOpen() const { return handle != nullptr; }
+};
+
+// Raised by HexToInt for a text that is not a hexadecimal number.
+class ConversionError : public std::runtime_error {
+public:
+    explicit ConversionError(const QString& message);
+};
+
+} // namespace zelvorin
+
+// Path helpers.
+QString StripTrailingSlashes(const QString& path);
+QString WithTrailingBackslash(const QString& path);
+QString ExtractDriveOrShare(const QString& path);
+QString ExtractParentPath(const QString& path);
+QString GetParentFolder(const QString& path);
+QString ExtractNameAfterSeparator(const QString& path);
+
+// File-system helpers. Find* return 0 on success, otherwise an errno value (ENOENT when
+// nothing or nothing more matches).
+bool FolderExists(const QString& path);
+qint64 GetFileSizeByName(const QString& path);
+int FindFirstEntry(const QString& pattern, quint32 attributeMask, zelvorin::SearchRecord& record);
+int FindNextEntry(zelvorin::SearchRecord& record);
+void FindCloseEntry(zelvorin::SearchRecord& record);
+
+// Shell helpers.
+bool OpenWithShell(const QString& path);
+bool DeleteToRecycleBin(const QString& path, bool confirm);
+bool CopyFileWithShell(const QString& source, const QString& destination, bool confirm,
+                       bool showProgress, QWidget* owner);
+bool MoveFileWithShell(const QString& source, const QString& destination, bool confirm,
+                       bool showProgress, QWidget* owner);
+
+// Text and number helpers.
+QString GetWord(const QString& text, int n);
+int FindTextFrom(int start, const QString& separator, const QString& source);
+int HexToInt(const QString& text); // throws zelvorin::ConversionError
+int RoundHalfUp(double value);
+QString BoolToText(bool value);
+bool HasAllFlags(quint32 value, quint32 flags);
+bool CopyStringList(const QStringList* source, QStringList* destination);
+bool MatchesWildcard(const QString& name, const QString& pattern);
