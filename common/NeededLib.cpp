@@ -1,7 +1,11 @@
 #include "NeededLib.h"
 
+#include "FolderSearch.h"
+#include "ShellOperations.h"
+
 #include <QList>
 
+#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -188,39 +192,137 @@ bool MatchesWildcard(const QString& name, const QString& pattern) {
     return next[0] != 0;
 }
 
-bool FolderExists(const QString&) {
-    return false;
+bool FolderExists(const QString& path) {
+    const QString stripped = StripTrailingSlashes(path);
+    if (stripped.isEmpty())
+        return false;
+    zelvorin::platform::FolderEntry entry;
+    return zelvorin::platform::readFolderEntry(stripped, entry) == 0 &&
+           HasAllFlags(entry.attributes, zelvorin::FileAttribute::Directory);
 }
 
-qint64 GetFileSizeByName(const QString&) {
-    return -1;
+qint64 GetFileSizeByName(const QString& path) {
+    constexpr quint32 AnyFile = zelvorin::FileAttribute::ReadOnly |
+                                zelvorin::FileAttribute::Hidden | zelvorin::FileAttribute::System |
+                                zelvorin::FileAttribute::Archive;
+    zelvorin::SearchRecord record;
+    const int result = FindFirstEntry(path, AnyFile, record);
+    const qint64 size = result == 0 ? record.size : -1;
+    FindCloseEntry(record);
+    return size;
 }
 
-int FindFirstEntry(const QString&, quint32, zelvorin::SearchRecord& record) {
+namespace {
+
+bool hasWildcard(const QString& text) {
+    return text.contains(u'*') || text.contains(u'?');
+}
+
+void fillRecord(const zelvorin::platform::FolderEntry& entry, zelvorin::SearchRecord& record) {
+    record.name = entry.name;
+    record.attributes = entry.attributes;
+    record.size = entry.size;
+    record.modified = entry.modified;
+}
+
+// Which attribute bits keep an entry out of a search, as the Windows search does it.
+bool excludedByMask(quint32 attributes, quint32 mask) {
+    const quint32 excluded =
+        ~mask & (zelvorin::FileAttribute::Hidden | zelvorin::FileAttribute::System |
+                 zelvorin::FileAttribute::Directory);
+    return (attributes & excluded) != 0;
+}
+
+} // namespace
+
+int FindFirstEntry(const QString& pattern, quint32 attributeMask, zelvorin::SearchRecord& record) {
     record.handle.reset();
-    return 2;
+    const qsizetype slash = pattern.lastIndexOf(u'/');
+    const QString folder = slash < 0    ? QString()
+                           : slash == 0 ? QStringLiteral("/")
+                                        : pattern.left(slash);
+    const QString wildcard = pattern.mid(slash + 1);
+    if (wildcard.isEmpty())
+        return ENOENT;
+
+    // A plain name is looked up directly rather than by listing its whole folder: the
+    // gallery asks for the size of every image of folders that may hold 100,000 files.
+    if (!hasWildcard(wildcard)) {
+        zelvorin::platform::FolderEntry entry;
+        if (const int error = zelvorin::platform::readFolderEntry(pattern, entry); error != 0)
+            return error;
+        if (excludedByMask(entry.attributes, attributeMask))
+            return ENOENT;
+        fillRecord(entry, record);
+        return 0;
+    }
+
+    // "*" and "*.*" list every name, dotless ones included, as the Windows search does.
+    zelvorin::platform::FolderSearch::NameFilter filter;
+    if (wildcard != QLatin1String("*") && wildcard != QLatin1String("*.*"))
+        filter = [wildcard](const QString& name) { return MatchesWildcard(name, wildcard); };
+    int error = 0;
+    std::shared_ptr<zelvorin::platform::FolderSearch> search =
+        zelvorin::platform::FolderSearch::open(folder, std::move(filter), attributeMask, &error);
+    if (!search)
+        return error != 0 ? error : ENOENT;
+    zelvorin::platform::FolderEntry entry;
+    if (const int result = search->next(entry); result != 0)
+        return result;
+    fillRecord(entry, record);
+    record.handle = std::move(search);
+    return 0;
 }
 
-int FindNextEntry(zelvorin::SearchRecord&) {
-    return 2;
+int FindNextEntry(zelvorin::SearchRecord& record) {
+    // A plain-name search found its one entry at the start and holds no listing.
+    if (!record.handle)
+        return ENOENT;
+    zelvorin::platform::FolderEntry entry;
+    if (const int result = record.handle->next(entry); result != 0)
+        return result;
+    fillRecord(entry, record);
+    return 0;
 }
 
 void FindCloseEntry(zelvorin::SearchRecord& record) {
     record.handle.reset();
 }
 
-bool OpenWithShell(const QString&) {
-    return false;
+namespace {
+
+// The title of every question the program asks (the product title).
+const QString QuestionTitle = QStringLiteral(" Zelvorin");
+
+bool transfer(bool move, const QString& source, const QString& destination, bool confirm,
+              bool showProgress, QWidget* owner) {
+    if (ExtractParentPath(source).isEmpty() || ExtractParentPath(destination).isEmpty())
+        return false;
+    zelvorin::platform::TransferOptions options;
+    options.confirmReplace = confirm;
+    options.showProgress = showProgress;
+    options.owner = owner;
+    options.title = QuestionTitle;
+    return move ? zelvorin::platform::moveFile(source, destination, options)
+                : zelvorin::platform::copyFile(source, destination, options);
 }
 
-bool DeleteToRecycleBin(const QString&, bool) {
-    return false;
+} // namespace
+
+bool OpenWithShell(const QString& path) {
+    return zelvorin::platform::openWithDesktop(path);
 }
 
-bool CopyFileWithShell(const QString&, const QString&, bool, bool, QWidget*) {
-    return false;
+bool DeleteToRecycleBin(const QString& path, bool confirm) {
+    return zelvorin::platform::moveToTrash(path, confirm, nullptr, QuestionTitle);
 }
 
-bool MoveFileWithShell(const QString&, const QString&, bool, bool, QWidget*) {
-    return false;
+bool CopyFileWithShell(const QString& source, const QString& destination, bool confirm,
+                       bool showProgress, QWidget* owner) {
+    return transfer(false, source, destination, confirm, showProgress, owner);
+}
+
+bool MoveFileWithShell(const QString& source, const QString& destination, bool confirm,
+                       bool showProgress, QWidget* owner) {
+    return transfer(true, source, destination, confirm, showProgress, owner);
 }

@@ -7,6 +7,8 @@
 // letters; a root has no parent.
 #pragma once
 
+#include "FileAttributes.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -22,24 +24,13 @@ namespace platform {
 class FolderSearch;
 }
 
-// Attribute bits of a folder search entry, with the values the file controls store.
-namespace FileAttribute {
-inline constexpr quint32 ReadOnly = 0x01;  // the user may not write it
-inline constexpr quint32 Hidden = 0x02;    // the name starts with "."
-inline constexpr quint32 System = 0x04;    // neither a regular file nor a folder
-inline constexpr quint32 VolumeId = 0x08;  // never set on Linux
-inline constexpr quint32 Directory = 0x10; // a folder
-inline constexpr quint32 Archive = 0x20;   // a regular file
-inline constexpr quint32 Normal = 0x80;    // a regular file with no other bit set
-} // namespace FileAttribute
-
 // One entry found by FindFirstEntry / FindNextEntry, plus the open search itself. A
 // record whose `handle` is empty holds no open search.
 struct SearchRecord {
     QString name;           // the entry's name, without its folder
     quint32 attributes = 0; // FileAttribute bits
     qint64 size = 0;        // bytes; 0 for folders
-    QDateTime modified;     // last modification time
+    QDateTime modified;     // last modification time, in UTC
     std::shared_ptr<platform::FolderSearch> handle;
 
     bool isOpen() const { return handle != nullptr; }
