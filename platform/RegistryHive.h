@@ -1,0 +1,121 @@
+// A registry hive kept in one SQLite file: a tree of keys addressed by backslash-separated
+// paths, each key holding typed values (REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD and any
+// other type number, kept as bytes). Key paths and value names compare without regard to
+// case and keep the spelling they were first written with.
+//
+// Every call is one short transaction on its own unless a Batch is active, so a crash never
+// leaves half a write behind and several processes may use the same file at once. A file
+// that is not a valid hive is moved aside (never deleted) and a new one is started.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+struct sqlite3;
+
+namespace zelvorin::platform {
+
+inline constexpr quint32 RegSz = 1;
+inline constexpr quint32 RegExpandSz = 2;
+inline constexpr quint32 RegBinary = 3;
+inline constexpr quint32 RegDword = 4;
+
+struct RegistryValue {
+    QString name;
+    quint32 type = 0;
+    QByteArray data;
+};
+
+enum class RegistryLookup { Found, ValueMissing, KeyMissing, Failed };
+
+class RegistryHive {
+public:
+    enum class Access { ReadWrite, ReadOnly };
+
+    explicit RegistryHive(const QString& fileName, Access access = Access::ReadWrite);
+    ~RegistryHive();
+    RegistryHive(const RegistryHive&) = delete;
+    RegistryHive& operator=(const RegistryHive&) = delete;
+
+    QString fileName() const { return m_fileName; }
+    Access access() const { return m_access; }
+
+    // The empty path is the root key, which always exists.
+    bool keyExists(const QString& path);
+    // Creates the key and every missing parent.
+    bool createKey(const QString& path);
+    // The key's full path as first written, or an empty optional when it does not exist.
+    std::optional<QString> keySpelling(const QString& path);
+
+    RegistryLookup readValue(const QString& path, const QString& name, RegistryValue* value);
+    // Creates the key (and its parents) when missing; an existing value keeps its spelling.
+    bool writeValue(const QString& path, const QString& name, quint32 type, const QByteArray& data);
+    // False when the key or the value does not exist.
+    bool deleteValue(const QString& path, const QString& name);
+
+    // True when the key holds values or sub-keys; empty when the key is missing or on error.
+    std::optional<bool> keyHasContent(const QString& path);
+    // Without `recursive` only a key with neither values nor sub-keys is removed.
+    bool deleteKey(const QString& path, bool recursive);
+
+    // Values in the order they were first written.
+    std::optional<QList<RegistryValue>> values(const QString& path);
+    // Names of the direct sub-keys as first written, sorted without regard to case.
+    std::optional<QStringList> subKeys(const QString& path);
+
+    // Groups the calls made while it lives into one transaction. A write batch takes the
+    // write lock at once so that its reads and writes see one state of the file.
+    class Batch {
+    public:
+        Batch(RegistryHive& hive, bool write);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        bool isOpen() const { return m_open; }
+        // Commits when every call in the batch succeeded, otherwise rolls back.
+        bool commit();
+
+    private:
+        RegistryHive& m_hive;
+        bool m_open = false;
+    };
+
+    // Splits a key path into its parts, ignoring empty parts (leading, trailing or doubled
+    // backslashes).
+    static QStringList pathParts(const QString& path);
+
+private:
+    class Scope;
+    friend class Scope;
+    friend class Batch;
+
+    bool ensureOpen();
+    bool openFile();
+    void closeFile();
+    enum class Validity { Valid, Empty, Broken, Unavailable };
+    Validity validate(QString* reason);
+    bool initialise();
+    bool moveAside(const QString& reason);
+    bool begin(bool write);
+    bool end(bool commit);
+    void noteError(int code);
+    bool exec(const char* sql);
+    bool createKeyInTransaction(const QStringList& parts);
+    bool keyExistsInTransaction(const QString& folded);
+
+    QString m_fileName;
+    Access m_access = Access::ReadWrite;
+    sqlite3* m_db = nullptr;
+    quint64 m_device = 0;
+    quint64 m_inode = 0;
+    int m_depth = 0;
+    bool m_writeTransaction = false;
+    bool m_failed = false;
+    bool m_suspectCorrupt = false;
+};
+
+} // namespace zelvorin::platform
