@@ -1,0 +1,215 @@
+#include "FolderWatcher.h"
+
+#include "RawFolderReader.h"
+
+#include <QSet>
+
+#include <cerrno>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <deque>
+#include <vector>
+
+namespace zelvorin::platform {
+
+namespace {
+
+// Watches handed back when the limit is met, so that a root watch of another monitor
+// started right after this one still finds room.
+constexpr int LimitHeadroom = 8;
+
+constexpr quint32 NameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
+constexpr quint32 SelfEvents = IN_DELETE_SELF | IN_MOVE_SELF;
+
+} // namespace
+
+FolderWatcher::~FolderWatcher() {
+    if (m_inotify >= 0)
+        close(m_inotify);
+    if (m_stop >= 0)
+        close(m_stop);
+}
+
+quint32 FolderWatcher::inotifyMask(quint32 kinds, bool subtree) {
+    quint32 mask = IN_ONLYDIR;
+    if (kinds & (ChangeKind::FileName | ChangeKind::DirName))
+        mask |= NameEvents | SelfEvents;
+    if (kinds & ChangeKind::Creation)
+        mask |= IN_CREATE;
+    if (kinds & (ChangeKind::Size | ChangeKind::LastWrite))
+        mask |= IN_MODIFY;
+    if (kinds & (ChangeKind::Attributes | ChangeKind::Security | ChangeKind::LastWrite))
+        mask |= IN_ATTRIB;
+    if (kinds & ChangeKind::LastAccess)
+        mask |= IN_ACCESS;
+    if (subtree)
+        mask |= IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF;
+    return mask;
+}
+
+bool FolderWatcher::counts(quint32 eventMask, quint32 kinds) {
+    if (eventMask & IN_Q_OVERFLOW)
+        return true;
+    const bool folder = (eventMask & IN_ISDIR) != 0;
+    if (eventMask & NameEvents) {
+        if (kinds & (folder ? ChangeKind::DirName : ChangeKind::FileName))
+            return true;
+        if ((eventMask & IN_CREATE) && (kinds & ChangeKind::Creation))
+            return true;
+    }
+    // The watched folder itself went away or moved: whatever shows it is out of date.
+    if ((eventMask & SelfEvents) && (kinds & (ChangeKind::DirName | ChangeKind::FileName)))
+        return true;
+    if ((eventMask & IN_MODIFY) && !folder && (kinds & (ChangeKind::Size | ChangeKind::LastWrite)))
+        return true;
+    if ((eventMask & IN_ATTRIB) &&
+        (kinds & (ChangeKind::Attributes | ChangeKind::Security | ChangeKind::LastWrite)))
+        return true;
+    if ((eventMask & IN_ACCESS) && (kinds & ChangeKind::LastAccess))
+        return true;
+    return false;
+}
+
+int FolderWatcher::open(const QByteArray& folder, bool subtree, quint32 kinds) {
+    m_subtree = subtree;
+    m_kinds = kinds;
+    m_mask = inotifyMask(kinds, subtree);
+    m_inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_inotify < 0)
+        return errno;
+    m_stop = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_stop < 0)
+        return errno;
+    m_rootWatch = inotify_add_watch(m_inotify, folder.constData(), m_mask);
+    if (m_rootWatch < 0)
+        return errno;
+    m_paths.insert(m_rootWatch, folder);
+    return 0;
+}
+
+int FolderWatcher::addWatch(const QByteArray& path) {
+    if (m_limitReached)
+        return ENOSPC;
+    if (m_budget >= 0 && m_paths.size() >= m_budget) {
+        errno = ENOSPC;
+    } else {
+        const int wd = inotify_add_watch(m_inotify, path.constData(), m_mask | IN_DONT_FOLLOW);
+        if (wd >= 0) {
+            if (!m_paths.contains(wd))
+                m_order.append(wd);
+            m_paths.insert(wd, path);
+            return 0;
+        }
+    }
+    const int error = errno;
+    if (error == ENOSPC) {
+        m_limitReached = true;
+        for (int i = 0; i < LimitHeadroom && !m_order.isEmpty(); ++i) {
+            const int wd = m_order.takeLast();
+            inotify_rm_watch(m_inotify, wd);
+            m_paths.remove(wd);
+        }
+    }
+    return error;
+}
+
+void FolderWatcher::walk(const QByteArray& top) {
+    // Breadth first, each folder once by device and inode; links are not followed, so
+    // neither a link loop nor a bind mount of an ancestor runs forever.
+    QSet<QPair<quint64, quint64>> seen;
+    std::deque<QByteArray> pending{top};
+    std::vector<QByteArray> names;
+    while (!pending.empty() && !m_limitReached) {
+        const QByteArray folder = std::move(pending.front());
+        pending.pop_front();
+        struct stat info {};
+        if (lstat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+            continue;
+        const QPair<quint64, quint64> key(info.st_dev, info.st_ino);
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
+        if (folder != m_paths.value(m_rootWatch) && addWatch(folder) != 0)
+            continue;
+        if (readRawSubfolders(folder, false, names) != 0)
+            continue;
+        for (const QByteArray& name : names)
+            pending.push_back(folder + '/' + name);
+    }
+}
+
+void FolderWatcher::watchSubtree() {
+    if (m_subtree && m_rootWatch >= 0)
+        walk(m_paths.value(m_rootWatch));
+}
+
+void FolderWatcher::signalStop() {
+    if (m_stop >= 0) {
+        const quint64 one = 1;
+        [[maybe_unused]] const ssize_t written = write(m_stop, &one, sizeof(one));
+    }
+}
+
+FolderWatcher::WaitResult FolderWatcher::wait(int* error) {
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (;;) {
+        pollfd fds[2] = {{m_inotify, POLLIN, 0}, {m_stop, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            if (error != nullptr)
+                *error = errno;
+            return WaitResult::Error;
+        }
+        if (fds[1].revents != 0)
+            return WaitResult::Stop;
+        if (fds[0].revents & (POLLERR | POLLNVAL)) {
+            if (error != nullptr)
+                *error = EIO;
+            return WaitResult::Error;
+        }
+        // Drain everything queued: a burst of changes becomes one notification.
+        bool counted = false;
+        for (;;) {
+            const ssize_t length = read(m_inotify, buffer, sizeof(buffer));
+            if (length < 0) {
+                if (errno == EINTR)
+                    continue;
+                if (errno == EAGAIN)
+                    break;
+                if (error != nullptr)
+                    *error = errno;
+                return WaitResult::Error;
+            }
+            for (ssize_t offset = 0; offset < length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+                offset += ssize_t(sizeof(inotify_event) + event->len);
+                if (event->mask & IN_IGNORED) {
+                    m_paths.remove(event->wd);
+                    m_order.removeOne(event->wd);
+                    continue;
+                }
+                // Only changes inside the watched folders count, not the watched
+                // folders' own events below the root (their parents report those).
+                if (event->wd != m_rootWatch && (event->mask & SelfEvents) && event->len == 0)
+                    continue;
+                if (counts(event->mask, m_kinds))
+                    counted = true;
+                if (m_subtree && (event->mask & IN_ISDIR) &&
+                    (event->mask & (IN_CREATE | IN_MOVED_TO)) && event->len > 0) {
+                    const auto parent = m_paths.constFind(event->wd);
+                    if (parent != m_paths.constEnd())
+                        walk(*parent + '/' + QByteArray(event->name));
+                }
+            }
+        }
+        if (counted)
+            return WaitResult::Change;
+    }
+}
+
+} // namespace zelvorin::platform

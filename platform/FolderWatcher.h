@@ -1,0 +1,81 @@
+// Change notification on one folder (and optionally everything below it) through inotify,
+// with an eventfd as the stop event. One watcher serves one worker thread: the thread
+// blocks in wait() until a change of a kind it asked for, or until another thread calls
+// signalStop().
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+
+#include <atomic>
+
+namespace zelvorin::platform {
+
+// The kinds of change a watcher counts, with the values of the Windows flags the
+// folder monitor's filter stores.
+namespace ChangeKind {
+inline constexpr quint32 FileName = 0x001;
+inline constexpr quint32 DirName = 0x002;
+inline constexpr quint32 Attributes = 0x004;
+inline constexpr quint32 Size = 0x008;
+inline constexpr quint32 LastWrite = 0x010;
+inline constexpr quint32 LastAccess = 0x020;
+inline constexpr quint32 Creation = 0x040;
+inline constexpr quint32 Security = 0x100;
+} // namespace ChangeKind
+
+class FolderWatcher {
+public:
+    enum class WaitResult { Change, Stop, Error };
+
+    FolderWatcher() = default;
+    ~FolderWatcher();
+    FolderWatcher(const FolderWatcher&) = delete;
+    FolderWatcher& operator=(const FolderWatcher&) = delete;
+
+    // Makes the inotify instance, the stop event and the watch on `folder` itself; cheap,
+    // so callers may run it on the user-interface thread. 0 or an errno value.
+    int open(const QByteArray& folder, bool subtree, quint32 kinds);
+
+    // Adds watches for every folder below the root (worker thread). Symbolic links are
+    // never followed and each folder is watched once, so link loops end the walk. When
+    // the system's watch limit is reached, the walk stops and gives a few watches back so
+    // that the shown folders of other monitors can still be watched.
+    void watchSubtree();
+
+    // Blocks until a change of a counted kind, or the stop event. New folders below the
+    // root get their watches here as they appear.
+    WaitResult wait(int* error);
+
+    // Any thread: wakes wait() with Stop.
+    void signalStop();
+
+    // True once this watcher met the system's watch limit.
+    bool limitReached() const { return m_limitReached; }
+    int watchCount() const { return int(m_paths.size()); }
+
+    // Tests: pretend that the system allows only this many watches (-1: no pretence).
+    void setWatchBudget(int budget) { m_budget = budget; }
+
+    // The inotify mask for a set of kinds.
+    static quint32 inotifyMask(quint32 kinds, bool subtree);
+    // Whether an inotify event mask counts as a change of the given kinds.
+    static bool counts(quint32 eventMask, quint32 kinds);
+
+private:
+    int addWatch(const QByteArray& path);
+    void walk(const QByteArray& top);
+
+    int m_inotify = -1;
+    int m_stop = -1;
+    int m_rootWatch = -1;
+    bool m_subtree = false;
+    quint32 m_kinds = 0;
+    quint32 m_mask = 0;
+    int m_budget = -1;
+    bool m_limitReached = false;
+    QHash<int, QByteArray> m_paths; // watch descriptor -> folder
+    QList<int> m_order;             // subtree watches in the order they were added
+};
+
+} // namespace zelvorin::platform

@@ -1,0 +1,48 @@
+// One pass over a folder that keeps every name as the kernel spells it (raw bytes) and
+// works out only the attribute bits a caller asks for, so that a folder of 100,000
+// entries costs one getdents walk and no system call per entry in the common case.
+#pragma once
+
+#include "FileAttributes.h"
+
+#include <QByteArray>
+
+#include <functional>
+#include <vector>
+
+namespace zelvorin::platform {
+
+struct RawEntry {
+    QByteArray name;
+    quint32 attributes = 0; // FileAttribute bits
+};
+
+enum class ReadOnlyCheck { Skip, Check };
+
+// Reads every entry of `folder` except "." and ".." into `entries` (cleared first).
+// Directory, System (anything neither a regular file nor a folder, a dangling link
+// included), Archive (a regular file) and Hidden (a leading ".") are always filled; a
+// symbolic link is described by what it points at. ReadOnly is filled only when asked.
+// `keep`, when given, decides by raw name and the attributes known so far.
+// Returns 0 or an errno value.
+int readRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly, std::vector<RawEntry>& entries,
+                  const std::function<bool(const RawEntry&)>& keep = {});
+
+// The subfolders of `folder` by raw name; symbolic links to folders count as folders
+// when `followLinks` is true. Returns 0 or an errno value.
+int readRawSubfolders(const QByteArray& folder, bool followLinks, std::vector<QByteArray>& names);
+
+// The process's current folder as raw bytes (empty when it cannot be read, for
+// example when it was deleted).
+QByteArray currentFolderBytes();
+
+// Makes a raw path the current folder; 0 or an errno value.
+int changeFolderBytes(const QByteArray& path);
+
+// True when the raw path is an existing folder (links followed).
+bool folderExistsBytes(const QByteArray& path);
+
+// True when the raw path exists as anything but a folder (links followed).
+bool fileExistsBytes(const QByteArray& path);
+
+} // namespace zelvorin::platform
