@@ -1,0 +1,20 @@
+// The background tiles shipped in the Samples folder, drawn by code so that the program
+// carries no third-party artwork. Every tile repeats without a visible seam: each pattern
+// is built from functions whose periods divide the tile's width and height.
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QString>
+
+namespace zelvorin {
+
+struct SampleTile {
+    QString fileName; // its extension names the file format
+    QImage (*make)() = nullptr;
+};
+
+// Every tile, in a fixed order.
+const QList<SampleTile>& SampleTiles();
+
+} // namespace zelvorin
