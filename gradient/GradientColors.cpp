@@ -1,0 +1,81 @@
+#include "GradientColors.h"
+
+#include "GradBtnArithmetic.h"
+#include "NeededLib.h"
+
+#include <algorithm>
+
+namespace zelvorin::gradient {
+
+std::vector<QString> splitLetters(const QString& text) {
+    std::vector<QString> letters;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        letters.push_back(text.mid(i, pair ? 2 : 1));
+        if (pair)
+            ++i;
+    }
+    return letters;
+}
+
+std::vector<quint32> letterColors(quint32 from, quint32 to, int count) {
+    std::vector<quint32> colors;
+    if (count <= 0)
+        return colors;
+    colors.reserve(count);
+    const double stepRed = double(redOf(to) - redOf(from)) / count;
+    const double stepGreen = double(greenOf(to) - greenOf(from)) / count;
+    const double stepBlue = double(blueOf(to) - blueOf(from)) / count;
+    auto next = [](int channel, double step) {
+        return std::clamp(RoundHalfUp(channel + step), 0, 255);
+    };
+    int red = redOf(from), green = greenOf(from), blue = blueOf(from);
+    for (int i = 0; i < count; ++i) {
+        colors.push_back(colorValue(red, green, blue));
+        red = next(red, stepRed);
+        green = next(green, stepGreen);
+        blue = next(blue, stepBlue);
+    }
+    return colors;
+}
+
+std::vector<ColoredLetter> colorLetters(const QString& text, quint32 from, quint32 to) {
+    const std::vector<QString> letters = splitLetters(text);
+    const std::vector<quint32> colors = letterColors(from, to, int(letters.size()));
+    std::vector<ColoredLetter> result;
+    result.reserve(letters.size());
+    for (size_t i = 0; i < letters.size(); ++i)
+        result.push_back({letters[i], colors[i]});
+    return result;
+}
+
+QString htmlColorDigits(quint32 color) {
+    return QStringLiteral("%1%2%3")
+        .arg(redOf(color), 2, 16, QLatin1Char('0'))
+        .arg(greenOf(color), 2, 16, QLatin1Char('0'))
+        .arg(blueOf(color), 2, 16, QLatin1Char('0'))
+        .toUpper();
+}
+
+std::vector<HtmlCodePiece> htmlCodePieces(const std::vector<ColoredLetter>& letters) {
+    std::vector<HtmlCodePiece> pieces;
+    pieces.reserve(letters.size() * 3);
+    for (const ColoredLetter& l : letters) {
+        pieces.push_back({QStringLiteral("<font color=\"#") + htmlColorDigits(l.color) +
+                              QStringLiteral("\"\r\n>"),
+                          0, false});
+        pieces.push_back({l.letter.toHtmlEscaped(), l.color, true});
+        pieces.push_back({QStringLiteral("</font>"), 0, false});
+    }
+    return pieces;
+}
+
+QString htmlCodeText(const std::vector<ColoredLetter>& letters) {
+    QString text;
+    for (const HtmlCodePiece& piece : htmlCodePieces(letters))
+        text += piece.text;
+    return text;
+}
+
+} // namespace zelvorin::gradient

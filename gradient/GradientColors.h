@@ -1,0 +1,40 @@
+// The colours of a gradient text: letter by letter from one colour value toward another,
+// each letter's colour stepped on from the rounded colour of the letter before it.
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+namespace zelvorin::gradient {
+
+struct ColoredLetter {
+    QString letter; // one character (a surrogate pair stays whole)
+    quint32 color = 0;
+};
+
+// The characters of a text, every one counted, blanks and punctuation included.
+std::vector<QString> splitLetters(const QString& text);
+
+// The colour of each of `count` letters from `from` toward `to`: the steps are
+// (to - from) / count per channel, so the last letter stays one step short of `to`.
+std::vector<quint32> letterColors(quint32 from, quint32 to, int count);
+
+std::vector<ColoredLetter> colorLetters(const QString& text, quint32 from, quint32 to);
+
+// "#"-less colour text, six upper-case digits, red first: 0x0000FFFF gives "FFFF00".
+QString htmlColorDigits(quint32 color);
+
+// One font element per letter as it appears in the code box; the box shows the letter
+// part bold and coloured. The letter is HTML-escaped so that "<", "&" and quotes show as
+// themselves.
+struct HtmlCodePiece {
+    QString text;
+    quint32 color = 0;
+    bool letter = false;
+};
+std::vector<HtmlCodePiece> htmlCodePieces(const std::vector<ColoredLetter>& letters);
+// The pieces joined: lines separated by "\r\n".
+QString htmlCodeText(const std::vector<ColoredLetter>& letters);
+
+} // namespace zelvorin::gradient
