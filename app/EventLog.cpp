@@ -1,1 +1,36 @@
 #include "EventLog.h"
+
+namespace zelvorin {
+
+EventLog::EventLog(QWidget* parent) : QPlainTextEdit(parent) {
+    setObjectName("LogRichEdit");
+    setAccessibleName(QStringLiteral("Event log"));
+    setReadOnly(true);
+    setFrameShape(QFrame::NoFrame);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setUndoRedoEnabled(false);
+    // 16250871 is 0xF7F7F7: a very light grey.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, QColor(0xF7, 0xF7, 0xF7));
+    setPalette(colours);
+    hide();
+}
+
+void EventLog::AddLogLine(const QString& line) {
+    if (m_lineCount > MaxLines)
+        Clear();
+    // A line with breaks of its own would count as several; keep one entry per event.
+    QString single = line;
+    single.replace('\n', ' ').replace('\r', ' ');
+    appendPlainText(single);
+    ++m_lineCount;
+}
+
+void EventLog::Clear() {
+    clear();
+    m_lineCount = 0;
+}
+
+} // namespace zelvorin

@@ -1,1 +1,91 @@
+// The main window's life: every saved setting applied at creation in a fixed order, the
+// geometry saved while the window is on screen, and the settings written back on close.
 #include "MainUnit.h"
+
+#include "CollapsibleSplitter.h"
+#include "ProgramValues.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QMenu>
+#include <QWebEngineView>
+
+namespace st = zelvorin::settings;
+
+void TMainForm::FormCreate() {
+    const st::SettingsAccess settings = Settings();
+    m_values.ResolveHelpFile();
+
+    ShowWelcomePageOnStartMenuItem->setChecked(settings.Read(st::ShowWelcomePage));
+    WebBrowser1->setUrl(QUrl(QStringLiteral("about:blank")));
+
+    // Geometry: width, height, top and left in that order, then the window state.
+    resize(settings.Read(st::FormWidth), settings.Read(st::FormHeight));
+    if (settings.HasStore()) {
+        const int top = settings.Read(st::FormTop, y());
+        const int left = settings.Read(st::FormLeft, x());
+        move(left, top);
+    }
+    switch (settings.Read(st::WindowState)) {
+    case 0:
+        setWindowState(Qt::WindowNoState);
+        break;
+    case 1:
+        setWindowState(Qt::WindowMinimized);
+        break;
+    default:
+        setWindowState(Qt::WindowMaximized);
+        break;
+    }
+
+    MainFilePanel->setFixedWidth(qMax(1, settings.Read(st::MainFilePanelWidth)));
+
+    HideDialoguesOfWebBrowserMenuItem->setChecked(settings.Read(st::HideBrowserDialogues));
+
+    // The style is kept in one byte: a stored 258 is 2, a stored -1 is 255.
+    m_galleryStyle = quint8(settings.Read(st::DefImageGalleryStyle) & 0xFF);
+    const QList<QAction*> styles = ImageGalleryStyleMenuItem->actions();
+    if (m_galleryStyle <= styles.size() - 1)
+        styles.at(m_galleryStyle)->setChecked(true);
+}
+
+void TMainForm::FormCloseQuery() {
+    const st::SettingsAccess settings = Settings();
+    int state = 0;
+    if (windowState() & Qt::WindowMinimized)
+        state = 1;
+    else if (windowState() & Qt::WindowMaximized)
+        state = 2;
+    settings.Write(st::WindowState, state);
+    const int panelWidth = MainFilePanel->width();
+    if (panelWidth > 50 && panelWidth < width() - 50)
+        settings.Write(st::MainFilePanelWidth, panelWidth);
+    if (DirectoryBoxPanel)
+        settings.Write(st::DirBoxHeight, DirectoryBoxPanel->height());
+    settings.Write(st::DefImageGalleryStyle, m_galleryStyle);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    FormCloseQuery();
+    event->accept();
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (!m_created || !isVisible() || !Settings().HasStore() || !IsOnScreen())
+        return;
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    Settings().Write(st::FormWidth, width());
+    Settings().Write(st::FormHeight, height());
+}
+
+void TMainForm::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (!m_created || !isVisible() || !Settings().HasStore() || !IsOnScreen())
+        return;
+    if (y() < 0 && x() < 0)
+        return;
+    Settings().Write(st::FormTop, y());
+    Settings().Write(st::FormLeft, x());
+}

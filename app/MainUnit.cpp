@@ -1,1 +1,195 @@
 #include "MainUnit.h"
+
+#include "CollapsibleSplitter.h"
+#include "EventLog.h"
+#include "HelpWindow.h"
+#include "ProgramValues.h"
+#include "StatusBar.h"
+#include "WindowGeometry.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+TMainForm::TMainForm(zelvorin::ProgramValues& values, QWidget* parent)
+    : QMainWindow(parent), m_values(values) {
+    setObjectName("MainForm");
+    setWindowTitle(zelvorin::ProductTitle);
+    resize(610, 442);
+    createMenus();
+    createContextMenus();
+    auto* central = new QWidget(this);
+    central->setObjectName("MainClientArea");
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    createToolbar();
+    column->addWidget(ToolbarPanel);
+    Panel5 = new QFrame(central);
+    Panel5->setObjectName("Panel5");
+    Panel5->setFixedHeight(2);
+    column->addWidget(Panel5);
+    createClientArea();
+    column->addWidget(Panel1, 1);
+    createStatusBar();
+    column->addWidget(dfsStatusBar1);
+    setCentralWidget(central);
+    // The window sees key strokes before its controls (Escape toggles the file panel).
+    qApp->installEventFilter(this);
+    FormCreate();
+    m_created = true;
+}
+
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+}
+
+void TMainForm::createClientArea() {
+    Panel1 = new QFrame(centralWidget() ? centralWidget() : this);
+    Panel1->setObjectName("Panel1");
+    auto* row = new QHBoxLayout(Panel1);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    WebBrowserPanel = new QFrame(Panel1);
+    WebBrowserPanel->setObjectName("WebBrowserPanel");
+    auto* browserRow = new QHBoxLayout(WebBrowserPanel);
+    browserRow->setContentsMargins(2, 2, 2, 2);
+    browserRow->setSpacing(0);
+    WebBrowser1 = new QWebEngineView(WebBrowserPanel);
+    WebBrowser1->setObjectName("WebBrowser1");
+    WebBrowser1->setAccessibleName(QStringLiteral("Preview"));
+    WebBrowser1->setFocusPolicy(Qt::ClickFocus);
+    LogRichEdit = new zelvorin::EventLog(WebBrowserPanel);
+    LogRichEdit->setFixedWidth(98);
+    LogSplitter = new zelvorin::SplitterBar(Qt::Vertical, LogRichEdit, true, WebBrowserPanel);
+    LogSplitter->setObjectName("LogSplitter");
+    LogSplitter->SetThickness(0);
+    LogSplitter->hide();
+    browserRow->addWidget(WebBrowser1, 1);
+    browserRow->addWidget(LogSplitter);
+    browserRow->addWidget(LogRichEdit);
+
+    MainFilePanel = new QFrame(Panel1);
+    MainFilePanel->setObjectName("MainFilePanel");
+    MainFilePanel->setAccessibleName(QStringLiteral("File column"));
+    MainFilePanel->setFixedWidth(170);
+    dfsSplitter110Ex1 = new zelvorin::CollapsibleSplitter(MainFilePanel, Panel1);
+
+    row->addWidget(WebBrowserPanel, 1);
+    row->addWidget(dfsSplitter110Ex1);
+    row->addWidget(MainFilePanel);
+}
+
+void TMainForm::createStatusBar() {
+    dfsStatusBar1 = new TdfsStatusBar(centralWidget() ? centralWidget() : this);
+    dfsStatusBar1->setObjectName("dfsStatusBar1");
+    dfsStatusBar1->setAccessibleName(QStringLiteral("Status bar"));
+    TdfsStatusPanel spacer;
+    spacer.Width = 1;
+    spacer.Bevel = false;
+    dfsStatusBar1->AddPanel(spacer);
+    TdfsStatusPanel gauge;
+    gauge.PanelType = TdfsStatusPanelType::sptGauge;
+    gauge.Width = 150;
+    gauge.Alignment = Qt::AlignHCenter;
+    dfsStatusBar1->AddPanel(gauge);
+    TdfsStatusPanel text;
+    text.Width = 50;
+    dfsStatusBar1->AddPanel(text);
+}
+
+zelvorin::settings::SettingsAccess TMainForm::Settings() const {
+    return {m_values.Settings(), m_values.SettingsRoot()};
+}
+
+void TMainForm::AddLogLine(const QString& line) {
+    LogRichEdit->AddLogLine(line);
+}
+
+void TMainForm::SetShowWelcomePage(bool show) {
+    ShowWelcomePageOnStartMenuItem->setChecked(show);
+    Settings().Write(zelvorin::settings::ShowWelcomePage, show);
+}
+
+void TMainForm::ExitMenuItemClick() {
+    close();
+}
+
+void TMainForm::HelpContents1Click() {
+    zelvorin::ShowHelpTopic(m_values.HelpFileName(), QStringLiteral("MainScreen_link"));
+}
+
+void TMainForm::ShowWelcomePageOnStartMenuItemClick() {
+    SetShowWelcomePage(!ShowWelcomePageOnStartMenuItem->isChecked());
+}
+
+void TMainForm::ShowToolbarMenuItemClick() {
+    ShowToolbarMenuItem->setChecked(!ShowToolbarMenuItem->isChecked());
+    ToolbarPanel->setVisible(ShowToolbarMenuItem->isChecked());
+}
+
+void TMainForm::ShowLog1Click() {
+    LogRichEdit->Clear();
+    const bool show = !LogRichEdit->isVisibleTo(WebBrowserPanel);
+    LogRichEdit->setVisible(show);
+    LogSplitter->setVisible(show);
+    LogSplitter->SetThickness(5);
+    LogRichEdit->setFixedWidth(250);
+}
+
+void TMainForm::ClearCaption1Click() {
+    LogRichEdit->Clear();
+}
+
+void TMainForm::ThumbnailListMenuItemClick(QAction* sender) {
+    sender->setChecked(true);
+    if (sender == SimpleListMenuItem)
+        m_galleryStyle = 0;
+    else if (sender == BackgroundListMenuItem)
+        m_galleryStyle = 1;
+    else if (sender == ThumbnailListMenuItem)
+        m_galleryStyle = 2;
+}
+
+void TMainForm::FindItem1Click() {
+    // Cycles 0 -> 1 -> 2 -> 0; other values stay, and the radio marks are left alone.
+    if (m_galleryStyle <= 2)
+        m_galleryStyle = quint8((m_galleryStyle + 1) % 3);
+}
+
+bool TMainForm::FormKeyDown(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape &&
+        !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
+        dfsSplitter110Ex1->ToggleCollapsed();
+        return true;
+    }
+    return false;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == AddressPanel && event->type() == QEvent::Resize) {
+        AddressPanelResize();
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        // Keys reach the window first only when they are meant for one of its own
+        // controls, not for a dialog or menu opened from it.
+        if (widget->window() == this && !qApp->activePopupWidget())
+            return FormKeyDown(static_cast<QKeyEvent*>(event));
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainForm::IsOnScreen() const {
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return false;
+    const int caption = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    return zelvorin::IsWindowOnScreen(frameGeometry(), caption, screen->size());
+}

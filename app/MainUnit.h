@@ -1,1 +1,165 @@
+// The main window: the composition root. It builds the control tree (toolbar, preview
+// area with its hidden event log, the file column and the status bar), the menus, owns
+// every subsystem object, applies the saved settings at creation and writes them back
+// when it closes. Handlers stay thin: the rules live in the subsystems.
 #pragma once
+
+#include "SettingsTable.h"
+
+#include <QMainWindow>
+#include <functional>
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFrame;
+class QMenu;
+class QToolButton;
+class QWebEngineView;
+class TdfsStatusBar;
+
+namespace zelvorin {
+class CollapsibleSplitter;
+class EventLog;
+class ProgramValues;
+class SplitterBar;
+} // namespace zelvorin
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(zelvorin::ProgramValues& values, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Operations other parts of the program call.
+    void AddLogLine(const QString& line);
+    void SetShowWelcomePage(bool show);
+
+    // Handlers bound to menu entries, buttons and window events.
+    void ExitMenuItemClick();
+    void HelpContents1Click();
+    void ShowWelcomePageOnStartMenuItemClick();
+    void ShowToolbarMenuItemClick();
+    void ShowLog1Click();
+    void ClearCaption1Click();
+    void ThumbnailListMenuItemClick(QAction* sender);
+    void FindItem1Click();
+    void ToolSplitterPanelMouseUp(int grip);
+
+    quint8 GalleryStyle() const { return m_galleryStyle; }
+    zelvorin::settings::SettingsAccess Settings() const;
+
+    // Controls, named as the window's layout names them.
+    QFrame* ToolbarPanel = nullptr;
+    QFrame* ToolSplitterPanel1 = nullptr;
+    QFrame* ToolPanel1 = nullptr;
+    QFrame* ToolSplitterPanel2 = nullptr;
+    QFrame* ToolPanel2 = nullptr;
+    QFrame* Panel10 = nullptr;
+    QFrame* AddressPanel = nullptr;
+    QComboBox* AddressComboBox = nullptr;
+    QFrame* ToolSplitterPanel3 = nullptr;
+    QFrame* ToolPanel3 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* CustomFilterSpeedButton = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* GoButton = nullptr;
+    QToolButton* BackSpeedButton = nullptr;
+    QToolButton* ForwardSpeedButton = nullptr;
+    QToolButton* RefreshSpeedButton = nullptr;
+    QToolButton* StopSpeedButton = nullptr;
+    QFrame* Panel5 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QFrame* WebBrowserPanel = nullptr;
+    QWebEngineView* WebBrowser1 = nullptr;
+    zelvorin::SplitterBar* LogSplitter = nullptr;
+    zelvorin::EventLog* LogRichEdit = nullptr;
+    zelvorin::CollapsibleSplitter* dfsSplitter110Ex1 = nullptr;
+    QFrame* MainFilePanel = nullptr;
+    QFrame* DirectoryBoxPanel = nullptr;
+    TdfsStatusBar* dfsStatusBar1 = nullptr;
+
+    // Menu entries.
+    QMenu* FileMenuItem = nullptr;
+    QAction* OpenDocumentMenuItem = nullptr;
+    QAction* ChangeBackgroundMenuItem = nullptr;
+    QAction* ShowImageGalleryMenuItem = nullptr;
+    QMenu* LastFoldersMainMenuItem = nullptr;
+    QMenu* FavoriteFoldersMainMenuItem = nullptr;
+    QAction* AddToFavoriteFoldersMainMenuItem = nullptr;
+    QAction* ExitMenuItem = nullptr;
+    QMenu* EditMenuItem = nullptr;
+    QAction* CopyMenuItem = nullptr;
+    QAction* CopyBackgroundColorMenuItem = nullptr;
+    QAction* CopyHTMLContentsMenuItem = nullptr;
+    QAction* SelectAllMenuItem = nullptr;
+    QAction* SetBackgroundColorMenuItem = nullptr;
+    QAction* ClearPreviewAreaMenuItem = nullptr;
+    QMenu* OptionsMenuItem = nullptr;
+    QMenu* FontSizeMenuItem = nullptr;
+    QAction* LargestMenuItem = nullptr;
+    QAction* LargerMenuItem = nullptr;
+    QAction* MediumMenuItem = nullptr;
+    QAction* SmallerMenuItem = nullptr;
+    QAction* SmallestMenuItem = nullptr;
+    QMenu* ImageGalleryStyleMenuItem = nullptr;
+    QAction* SimpleListMenuItem = nullptr;
+    QAction* BackgroundListMenuItem = nullptr;
+    QAction* ThumbnailListMenuItem = nullptr;
+    QAction* ShowToolbarMenuItem = nullptr;
+    QAction* ShowWelcomePageOnStartMenuItem = nullptr;
+    QAction* HideDialoguesOfWebBrowserMenuItem = nullptr;
+    QMenu* Tools1 = nullptr;
+    QAction* CreateTextWithGradientFloodFillMenuItem = nullptr;
+    QMenu* HelpMenuItem = nullptr;
+    QAction* HelpContents1 = nullptr;
+    QAction* AboutMenuItem = nullptr;
+    QMenu* DeveloperMenu = nullptr;
+    QAction* ShowLog1 = nullptr;
+    QAction* ClearCaption1 = nullptr;
+    QMenu* T2 = nullptr;
+    QAction* ShowThumbnailsMenuItem = nullptr;
+    QAction* FindItem1 = nullptr;
+    QAction* FramesMenuItem = nullptr;
+    QMenu* DirListPopupMenu = nullptr;
+    QMenu* LastFoldersMenuItem = nullptr;
+    QMenu* FavoriteFoldersMenuItem = nullptr;
+    QAction* AddToFavoriteFoldersMenuItem = nullptr;
+    QAction* Properties2 = nullptr;
+    QMenu* FileListPopupMenu = nullptr;
+    QAction* Copyname1 = nullptr;
+    QAction* Copynameandpath1 = nullptr;
+    QAction* Properties1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createMenus();
+    void createContextMenus();
+    void createToolbar();
+    void createToolPanel1();
+    void createToolPanel2();
+    void createToolPanel3();
+    void createClientArea();
+    void createStatusBar();
+
+    void FormCreate();
+    void FormCloseQuery();
+    bool FormKeyDown(class QKeyEvent* event);
+    void AddressPanelResize();
+    bool IsOnScreen() const;
+
+    zelvorin::ProgramValues& m_values;
+    quint8 m_galleryStyle = 2;
+    QActionGroup* m_galleryStyleGroup = nullptr;
+    QActionGroup* m_fontSizeGroup = nullptr;
+    // Set once creation has finished: geometry events before that are the window
+    // system placing the window, not the user moving it.
+    bool m_created = false;
+};

@@ -1,1 +1,53 @@
+// The program-wide values and the one owner above the windows: everything that lives for
+// the whole run (the settings store, the program folder, the help file, the titles) is
+// reached through one `ProgramValues` object handed to the windows that need it.
 #pragma once
+
+#include <QString>
+#include <memory>
+
+class TUsefulRegistry;
+
+namespace zelvorin {
+
+// " Zelvorin": application title, main window caption without a page title, and the
+// title of every message box. The leading blank is part of it.
+inline const QString ProductTitle = QStringLiteral(" Zelvorin");
+inline const QString SamplesFolderName = QStringLiteral("Samples");
+// The highest filter-box entry that a saved "LastFileFilter" may restore.
+inline constexpr int LastFilterIndex = 4;
+// The help pages; a full path once found in the program folder.
+inline const QString HelpFileBaseName = QStringLiteral("zelvorin.html");
+inline const QString ProductWebSite = QStringLiteral("https://zelvorin.example.org/");
+inline const QString SupportEmail = QStringLiteral("support@zelvorin.example.org");
+
+class ProgramValues {
+public:
+    // Takes ownership of the settings store (may be null in tests that need none).
+    ProgramValues(const QString& programFolder, std::unique_ptr<TUsefulRegistry> settings);
+    ~ProgramValues();
+
+    // Folder of the program's files (help pages, Samples), with a trailing "/".
+    QString ProgramFolder() const { return m_programFolder; }
+    QString HelpFileName() const { return m_helpFileName; }
+    // "Software\Morvenkast\Zelvorin", decoded once from its stored form.
+    QString SettingsRoot() const { return m_settingsRoot; }
+    TUsefulRegistry* Settings() const { return m_settings.get(); }
+
+    // Makes the help file a full path when it lies in the program folder.
+    void ResolveHelpFile();
+    // Frees the settings store (the last step of a run).
+    void FreeSettings();
+
+    // The folder the running program's files live in: the executable's folder in a build
+    // tree, share/zelvorin beside bin/ when installed.
+    static QString LocateProgramFolder(const QString& executableFolder);
+
+private:
+    QString m_programFolder;
+    QString m_helpFileName = HelpFileBaseName;
+    QString m_settingsRoot;
+    std::unique_ptr<TUsefulRegistry> m_settings;
+};
+
+} // namespace zelvorin

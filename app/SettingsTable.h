@@ -1,1 +1,82 @@
+// Every value the program keeps, declared once with its key, kind and default, and read
+// and written only through this table. Keys are relative to the settings root
+// ("Software\Morvenkast\Zelvorin"). A missing store reads as defaults and ignores writes.
 #pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TUsefulRegistry;
+
+namespace zelvorin::settings {
+
+inline const QString InterfaceKey = QStringLiteral("\\Interface");
+inline const QString OptionsKey = QStringLiteral("\\Options");
+inline const QString HistoryKey = QStringLiteral("\\History");
+
+struct IntegerSetting {
+    QString key;
+    QString name;
+    int defaultValue;
+};
+struct BooleanSetting {
+    QString key;
+    QString name;
+    bool defaultValue;
+};
+struct StringSetting {
+    QString key;
+    QString name;
+};
+// A numbered list: base name followed by 1, 2, 3 ...
+struct ListSetting {
+    QString key;
+    QString baseName;
+};
+
+inline const BooleanSetting ShowWelcomePage{InterfaceKey, QStringLiteral("ShowWelcomePage"), true};
+inline const IntegerSetting FormWidth{InterfaceKey, QStringLiteral("FormWidth"), 610};
+inline const IntegerSetting FormHeight{InterfaceKey, QStringLiteral("FormHeight"), 442};
+// The defaults of the position are where the window system put the window.
+inline const IntegerSetting FormTop{InterfaceKey, QStringLiteral("FormTop"), 0};
+inline const IntegerSetting FormLeft{InterfaceKey, QStringLiteral("FormLeft"), 0};
+inline const IntegerSetting WindowState{InterfaceKey, QStringLiteral("WindowState"), 2};
+inline const IntegerSetting MainFilePanelWidth{InterfaceKey, QStringLiteral("MainFilePanelWidth"),
+                                               170};
+inline const IntegerSetting DirBoxHeight{InterfaceKey, QStringLiteral("DirBoxHeight"), 148};
+inline const IntegerSetting DefImageGalleryStyle{InterfaceKey,
+                                                 QStringLiteral("DefImageGalleryStyle"), 2};
+
+inline const BooleanSetting HideBrowserDialogues{OptionsKey, QStringLiteral("HideBrowserDialogues"),
+                                                 false};
+inline const StringSetting DefaultFolder{OptionsKey, QStringLiteral("DefaultFolder")};
+
+inline const StringSetting LastFolder{HistoryKey, QStringLiteral("LastFolder")};
+inline const IntegerSetting LastFileFilter{HistoryKey, QStringLiteral("LastFileFilter"), 0};
+inline const ListSetting LastFolders{HistoryKey, QStringLiteral("LastFolders")};
+inline const ListSetting FavoriteFolders{HistoryKey, QStringLiteral("FavoriteFolders")};
+
+// Reads and writes the table's values in a store below a root key path.
+class SettingsAccess {
+public:
+    SettingsAccess(TUsefulRegistry* store, const QString& root) : m_store(store), m_root(root) {}
+
+    bool HasStore() const { return m_store != nullptr; }
+
+    int Read(const IntegerSetting& setting) const { return Read(setting, setting.defaultValue); }
+    int Read(const IntegerSetting& setting, int defaultValue) const;
+    bool Read(const BooleanSetting& setting) const;
+    QString Read(const StringSetting& setting) const;
+    QStringList Read(const ListSetting& setting) const;
+
+    bool Write(const IntegerSetting& setting, int value) const;
+    bool Write(const BooleanSetting& setting, bool value) const;
+    bool Write(const StringSetting& setting, const QString& value) const;
+    bool Write(const ListSetting& setting, const QStringList& values) const;
+
+private:
+    TUsefulRegistry* m_store;
+    QString m_root;
+};
+
+} // namespace zelvorin::settings

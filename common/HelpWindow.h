@@ -1,1 +1,39 @@
+// The help window: shows the program's HTML help pages, one anchor per topic identifier.
+// One window serves the whole run; a help file that cannot be found is reported in the
+// window itself.
 #pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QTextBrowser;
+
+namespace zelvorin {
+
+class HelpWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+
+    // Shows the topic's anchor of the help file and brings the window to the front.
+    void ShowTopic(const QString& helpFile, const QString& topic);
+
+    QString CurrentFile() const { return m_file; }
+    QString CurrentTopic() const { return m_topic; }
+    // True when the last request found no help file.
+    bool FileMissing() const { return m_missing; }
+    QTextBrowser* Browser() const { return m_browser; }
+
+private:
+    QTextBrowser* m_browser = nullptr;
+    QString m_file;
+    QString m_topic;
+    bool m_missing = false;
+};
+
+// The one help window of the run, made on first use.
+HelpWindow* SharedHelpWindow();
+// Opens a help topic of the help file in the shared help window.
+void ShowHelpTopic(const QString& helpFile, const QString& topic);
+
+} // namespace zelvorin
