@@ -1,0 +1,349 @@
+// Copy, move and trash as the program does them in place of the Windows shell: questions,
+// cancelling and failures never leave a partial file or lose the source.
+#include "ShellOperations.h"
+#include "TestEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace zelvorin;
+using zelvorin::test::writeFile;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray bigData() {
+    QByteArray data(3 * 1024 * 1024 + 123, '\0');
+    for (qsizetype i = 0; i < data.size(); ++i)
+        data[i] = char(i * 31 % 251);
+    return data;
+}
+
+struct stat statOf(const QString& path) {
+    struct stat info {};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return info;
+}
+
+// Every name in the folder, hidden ones included: a leftover temporary file shows here.
+QStringList allNames(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class TestShellOperations : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void replacesOnlyAfterYes_data();
+    void replacesOnlyAfterYes();
+    void noQuestionWithoutConfirmOrConflict();
+    void refusals();
+    void copyKeepsPermissionsAndTime();
+    void progressSeesEveryByte();
+    void cancelledCopyLeavesNoPartialFile();
+    void cancelledReplaceKeepsTheOldDestination();
+    void failureHalfWayLeavesSourceWhole();
+    void moveOnOneFileSystemIsARename();
+    void moveAcrossFileSystems();
+    void cancelledMoveAcrossFileSystemsKeepsSource();
+    void trashAsksFirst();
+    void trashWithoutQuestionAndSeveralPaths();
+
+private:
+    QString m_folder;
+    QString m_otherDevice;
+};
+
+void TestShellOperations::init() {
+    m_folder = qEnvironmentVariable("HOME") + QStringLiteral("/shell");
+    QDir(m_folder).removeRecursively();
+    QVERIFY(QDir().mkpath(m_folder));
+}
+
+void TestShellOperations::cleanup() {
+    if (!m_otherDevice.isEmpty())
+        QDir(m_otherDevice).removeRecursively();
+    m_otherDevice.clear();
+}
+
+void TestShellOperations::replacesOnlyAfterYes_data() {
+    QTest::addColumn<bool>("move");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("copy, no") << false << false;
+    QTest::newRow("copy, yes") << false << true;
+    QTest::newRow("move, no") << true << false;
+    QTest::newRow("move, yes") << true << true;
+}
+
+void TestShellOperations::replacesOnlyAfterYes() {
+    QFETCH(bool, move);
+    QFETCH(bool, answer);
+    const QString source = m_folder + QStringLiteral("/a.txt");
+    const QString destination = m_folder + QStringLiteral("/b.txt");
+    QVERIFY(writeFile(source, "new"));
+    QVERIFY(writeFile(destination, "old"));
+    int questions = 0;
+    platform::TransferOptions options;
+    options.title = QStringLiteral(" Zelvorin");
+    options.ask = [&](QWidget*, const QString& title, const QString& question) {
+        ++questions;
+        [&] {
+            QCOMPARE(title, QStringLiteral(" Zelvorin"));
+            QVERIFY(question.contains(destination));
+        }();
+        return answer;
+    };
+    const bool done = move ? platform::moveFile(source, destination, options)
+                           : platform::copyFile(source, destination, options);
+    QCOMPARE(done, answer);
+    QCOMPARE(questions, 1);
+    QCOMPARE(readAll(destination), answer ? QByteArray("new") : QByteArray("old"));
+    QCOMPARE(QFile::exists(source), !(move && answer));
+    QCOMPARE(allNames(m_folder).size(), move && answer ? 1 : 2);
+}
+
+void TestShellOperations::noQuestionWithoutConfirmOrConflict() {
+    const QString source = m_folder + QStringLiteral("/a.txt");
+    QVERIFY(writeFile(source, "data"));
+    QVERIFY(writeFile(m_folder + QStringLiteral("/old.txt"), "old"));
+    platform::TransferOptions options;
+    options.ask = [](QWidget*, const QString&, const QString&) {
+        [] { QFAIL("asked"); }();
+        return false;
+    };
+    QVERIFY(platform::copyFile(source, m_folder + QStringLiteral("/new.txt"), options));
+    options.confirmReplace = false;
+    QVERIFY(platform::copyFile(source, m_folder + QStringLiteral("/old.txt"), options));
+    QCOMPARE(readAll(m_folder + QStringLiteral("/old.txt")), QByteArray("data"));
+}
+
+void TestShellOperations::refusals() {
+    const QString source = m_folder + QStringLiteral("/a.txt");
+    QVERIFY(writeFile(source, "data"));
+    QVERIFY(QDir().mkpath(m_folder + QStringLiteral("/sub")));
+    platform::TransferOptions options;
+    options.confirmReplace = false;
+    for (const bool move : {false, true}) {
+        const auto run = [&](const QString& from, const QString& to) {
+            return move ? platform::moveFile(from, to, options)
+                        : platform::copyFile(from, to, options);
+        };
+        QVERIFY(!run(m_folder + QStringLiteral("/missing"), m_folder + QStringLiteral("/x")));
+        QVERIFY(!run(m_folder + QStringLiteral("/sub"), m_folder + QStringLiteral("/x")));
+        QVERIFY(!run(source, m_folder + QStringLiteral("/sub")));
+        QVERIFY(!run(source, source));
+        QVERIFY(!run(source, m_folder + QStringLiteral("/nofolder/x")));
+    }
+    QCOMPARE(readAll(source), QByteArray("data"));
+    QCOMPARE(allNames(m_folder), (QStringList{QStringLiteral("a.txt"), QStringLiteral("sub")}));
+    QVERIFY(allNames(m_folder + QStringLiteral("/sub")).isEmpty());
+}
+
+void TestShellOperations::copyKeepsPermissionsAndTime() {
+    const QString source = m_folder + QStringLiteral("/a.sh");
+    const QString destination = m_folder + QStringLiteral("/b.sh");
+    QVERIFY(writeFile(source, "#!/bin/sh\n"));
+    QVERIFY(::chmod(QFile::encodeName(source).constData(), 0751) == 0);
+    const struct timespec times[2] = {{1000000000, 0}, {1200000000, 500}};
+    QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(source).constData(), times, 0) == 0);
+    platform::TransferOptions options;
+    QVERIFY(platform::copyFile(source, destination, options));
+    const struct stat info = statOf(destination);
+    QCOMPARE(info.st_mode & 0777, mode_t(0751));
+    QCOMPARE(qint64(info.st_mtim.tv_sec), qint64(1200000000));
+}
+
+void TestShellOperations::progressSeesEveryByte() {
+    const QByteArray data = bigData();
+    const QString source = m_folder + QStringLiteral("/big.bin");
+    QVERIFY(writeFile(source, data));
+    qint64 last = -1;
+    int calls = 0;
+    platform::TransferOptions options;
+    options.progress = [&](qint64 copied, qint64 total) {
+        ++calls;
+        [&] {
+            QCOMPARE(total, qint64(data.size()));
+            QVERIFY(copied > last);
+        }();
+        last = copied;
+        return true;
+    };
+    QVERIFY(platform::copyFile(source, m_folder + QStringLiteral("/copy.bin"), options));
+    QCOMPARE(last, qint64(data.size()));
+    QVERIFY(calls >= 2);
+    QCOMPARE(readAll(m_folder + QStringLiteral("/copy.bin")), data);
+
+    // An empty file still reports once, so it can be cancelled like any other.
+    QVERIFY(writeFile(m_folder + QStringLiteral("/empty"), ""));
+    calls = 0;
+    last = -1;
+    options.progress = [&](qint64, qint64) { return ++calls, true; };
+    QVERIFY(platform::copyFile(m_folder + QStringLiteral("/empty"),
+                               m_folder + QStringLiteral("/e2"), options));
+    QCOMPARE(calls, 1);
+}
+
+void TestShellOperations::cancelledCopyLeavesNoPartialFile() {
+    const QByteArray data = bigData();
+    const QString source = m_folder + QStringLiteral("/big.bin");
+    const QString target = m_folder + QStringLiteral("/target");
+    QVERIFY(writeFile(source, data));
+    QVERIFY(QDir().mkpath(target));
+    platform::TransferOptions options;
+    options.progress = [](qint64 copied, qint64) { return copied < 1024 * 1024; };
+    QVERIFY(!platform::copyFile(source, target + QStringLiteral("/big.bin"), options));
+    QVERIFY(allNames(target).isEmpty());
+    QCOMPARE(readAll(source), data);
+}
+
+void TestShellOperations::cancelledReplaceKeepsTheOldDestination() {
+    const QString source = m_folder + QStringLiteral("/big.bin");
+    const QString destination = m_folder + QStringLiteral("/old.bin");
+    QVERIFY(writeFile(source, bigData()));
+    QVERIFY(writeFile(destination, "old"));
+    platform::TransferOptions options;
+    options.ask = [](QWidget*, const QString&, const QString&) { return true; };
+    options.progress = [](qint64, qint64) { return false; };
+    QVERIFY(!platform::copyFile(source, destination, options));
+    QCOMPARE(readAll(destination), QByteArray("old"));
+    QCOMPARE(allNames(m_folder).size(), 2);
+}
+
+void TestShellOperations::failureHalfWayLeavesSourceWhole() {
+    // A file size limit makes the write fail after the first megabyte, as a full disk would.
+    const QByteArray data = bigData();
+    const QString source = m_folder + QStringLiteral("/big.bin");
+    const QString target = m_folder + QStringLiteral("/target");
+    QVERIFY(writeFile(source, data));
+    QVERIFY(QDir().mkpath(target));
+    struct rlimit saved {};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 1024 * 1024 + 17;
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    platform::TransferOptions options;
+    const bool copied = platform::copyFile(source, target + QStringLiteral("/big.bin"), options);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    QVERIFY(!copied);
+    QVERIFY(allNames(target).isEmpty());
+    QCOMPARE(readAll(source), data);
+}
+
+void TestShellOperations::moveOnOneFileSystemIsARename() {
+    const QString source = m_folder + QStringLiteral("/a.bin");
+    const QString destination = m_folder + QStringLiteral("/sub/b.bin");
+    QVERIFY(writeFile(source, "data"));
+    QVERIFY(QDir().mkpath(m_folder + QStringLiteral("/sub")));
+    const ino_t inode = statOf(source).st_ino;
+    platform::TransferOptions options;
+    options.progress = [](qint64, qint64) {
+        [] { QFAIL("a rename copies nothing"); }();
+        return true;
+    };
+    QVERIFY(platform::moveFile(source, destination, options));
+    QVERIFY(!QFile::exists(source));
+    QCOMPARE(statOf(destination).st_ino, inode);
+}
+
+void TestShellOperations::moveAcrossFileSystems() {
+    m_otherDevice =
+        QStringLiteral("/dev/shm/zelvorin-move-%1").arg(QCoreApplication::applicationPid());
+    if (!QDir().mkpath(m_otherDevice) || statOf(m_otherDevice).st_dev == statOf(m_folder).st_dev)
+        QSKIP("no second file system to move to");
+    const QByteArray data = bigData();
+    const QString source = m_folder + QStringLiteral("/big.bin");
+    const QString destination = m_otherDevice + QStringLiteral("/big.bin");
+    QVERIFY(writeFile(source, data));
+    platform::TransferOptions options;
+    QVERIFY(platform::moveFile(source, destination, options));
+    QVERIFY(!QFile::exists(source));
+    QCOMPARE(readAll(destination), data);
+    QCOMPARE(allNames(m_otherDevice), QStringList{QStringLiteral("big.bin")});
+
+    // And back, over an existing file, after a yes.
+    QVERIFY(writeFile(source, "old"));
+    options.ask = [](QWidget*, const QString&, const QString&) { return true; };
+    QVERIFY(platform::moveFile(destination, source, options));
+    QCOMPARE(readAll(source), data);
+    QVERIFY(allNames(m_otherDevice).isEmpty());
+}
+
+void TestShellOperations::cancelledMoveAcrossFileSystemsKeepsSource() {
+    m_otherDevice =
+        QStringLiteral("/dev/shm/zelvorin-cancel-%1").arg(QCoreApplication::applicationPid());
+    if (!QDir().mkpath(m_otherDevice) || statOf(m_otherDevice).st_dev == statOf(m_folder).st_dev)
+        QSKIP("no second file system to move to");
+    const QByteArray data = bigData();
+    const QString source = m_folder + QStringLiteral("/big.bin");
+    QVERIFY(writeFile(source, data));
+    platform::TransferOptions options;
+    options.progress = [](qint64 copied, qint64 total) { return copied < total; };
+    QVERIFY(!platform::moveFile(source, m_otherDevice + QStringLiteral("/big.bin"), options));
+    QCOMPARE(readAll(source), data);
+    QVERIFY(allNames(m_otherDevice).isEmpty());
+}
+
+void TestShellOperations::trashAsksFirst() {
+    const QString path = m_folder + QStringLiteral("/doomed.txt");
+    QVERIFY(writeFile(path, "bye"));
+    bool answer = false;
+    QString asked;
+    const platform::AskFunction ask = [&](QWidget*, const QString& title, const QString& question) {
+        asked = title + u'|' + question;
+        return answer;
+    };
+    QVERIFY(!platform::moveToTrash(path, true, nullptr, QStringLiteral(" Zelvorin"), ask));
+    QVERIFY(asked.startsWith(QStringLiteral(" Zelvorin|")));
+    QVERIFY(asked.contains(QStringLiteral("doomed.txt")));
+    QVERIFY(QFile::exists(path));
+
+    answer = true;
+    QVERIFY(platform::moveToTrash(path, true, nullptr, QStringLiteral(" Zelvorin"), ask));
+    QVERIFY(!QFile::exists(path));
+    const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash");
+    QCOMPARE(readAll(trash + QStringLiteral("/files/doomed.txt")), QByteArray("bye"));
+    const QByteArray info = readAll(trash + QStringLiteral("/info/doomed.txt.trashinfo"));
+    QVERIFY(info.startsWith("[Trash Info]"));
+    QVERIFY(info.contains("Path="));
+
+    asked.clear();
+    QVERIFY(!platform::moveToTrash(path, true, nullptr, QString(), ask)); // gone: no question
+    QVERIFY(asked.isEmpty());
+}
+
+void TestShellOperations::trashWithoutQuestionAndSeveralPaths() {
+    const QString first = m_folder + QStringLiteral("/one.txt");
+    const QString second = m_folder + QStringLiteral("/two.txt");
+    QVERIFY(writeFile(first, "1"));
+    QVERIFY(writeFile(second, "2"));
+    const platform::AskFunction ask = [](QWidget*, const QString&, const QString&) {
+        [] { QFAIL("asked"); }();
+        return false;
+    };
+    QVERIFY(platform::moveToTrash(first + QChar(0) + second + QChar(0), false, nullptr, QString(),
+                                  ask));
+    QVERIFY(allNames(m_folder).isEmpty());
+    QVERIFY(!platform::moveToTrash(QString(), false, nullptr, QString(), ask));
+}
+
+ZELVORIN_TEST_MAIN(TestShellOperations)
+#include "test_shelloperations.moc"
