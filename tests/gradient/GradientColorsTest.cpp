@@ -1,0 +1,183 @@
+#include "GradientColors.h"
+#include "RtfColorReader.h"
+#include "RtfWriter.h"
+
+#include "TestEnvironment.h"
+
+#include <QApplication>
+
+using namespace zelvorin::gradient;
+
+namespace {
+
+constexpr quint32 Yellow = 0x0000FFFF;
+constexpr quint32 Red = 0x000000FF;
+
+QStringList colorTexts(const std::vector<quint32>& colors) {
+    QStringList texts;
+    for (const quint32 c : colors)
+        texts << htmlColorDigits(c);
+    return texts;
+}
+
+} // namespace
+
+class GradientColorsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void letterSequences_data();
+    void letterSequences();
+    void smallStepsAndHalfSteps_data();
+    void smallStepsAndHalfSteps();
+    void everyCharacterCounts();
+    void colorDigitsAreRedFirst();
+    void htmlCodeOfAbc();
+    void htmlCodeEscapesLetters();
+    void htmlCodeOfEmptyText();
+    void rtfReadsBackToTheLetterColors_data();
+    void rtfReadsBackToTheLetterColors();
+    void rtfNamesTheFont();
+};
+
+void GradientColorsTest::letterSequences_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<quint32>("from");
+    QTest::addColumn<quint32>("to");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("initial text, yellow to red")
+        << "Input the text" << Yellow << Red
+        << QStringList{"FFFF00", "FFED00", "FFDB00", "FFC900", "FFB700", "FFA500", "FF9300",
+                       "FF8100", "FF6F00", "FF5D00", "FF4B00", "FF3900", "FF2700", "FF1500"};
+    QTest::newRow("ten letters, black to white")
+        << "abcdefghij" << quint32(0) << quint32(0x00FFFFFF)
+        << QStringList{"000000", "1A1A1A", "343434", "4E4E4E", "686868",
+                       "828282", "9C9C9C", "B6B6B6", "D0D0D0", "EAEAEA"};
+    QTest::newRow("one letter") << "x" << Yellow << Red << QStringList{"FFFF00"};
+    QTest::newRow("empty") << "" << Yellow << Red << QStringList{};
+    QTest::newRow("abc") << "abc" << Yellow << Red << QStringList{"FFFF00", "FFAA00", "FF5500"};
+    QTest::newRow("white to black") << "abcd" << quint32(0x00FFFFFF) << quint32(0)
+                                    << QStringList{"FFFFFF", "BFBFBF", "7F7F7F", "3F3F3F"};
+    QTest::newRow("blue channel") << "ab" << quint32(0x00FF0000) << quint32(0)
+                                  << QStringList{"0000FF", "000080"};
+}
+
+void GradientColorsTest::letterSequences() {
+    QFETCH(QString, text);
+    QFETCH(quint32, from);
+    QFETCH(quint32, to);
+    QFETCH(QStringList, expected);
+    const auto letters = colorLetters(text, from, to);
+    QStringList actual;
+    for (const ColoredLetter& l : letters)
+        actual << htmlColorDigits(l.color);
+    QCOMPARE(actual, expected);
+}
+
+void GradientColorsTest::smallStepsAndHalfSteps_data() {
+    QTest::addColumn<quint32>("from");
+    QTest::addColumn<quint32>("to");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("lastRed");
+    QTest::newRow("step below one half never moves") << quint32(0) << quint32(100) << 300 << 0;
+    QTest::newRow("step of minus one half stays") << quint32(100) << quint32(99) << 2 << 100;
+    QTest::newRow("step of minus one half, long") << quint32(100) << quint32(90) << 20 << 100;
+    QTest::newRow("step of one half climbs") << quint32(0) << quint32(1) << 2 << 1;
+    QTest::newRow("step of one half, long") << quint32(0) << quint32(10) << 20 << 19;
+}
+
+void GradientColorsTest::smallStepsAndHalfSteps() {
+    QFETCH(quint32, from);
+    QFETCH(quint32, to);
+    QFETCH(int, count);
+    QFETCH(int, lastRed);
+    const auto colors = letterColors(from, to, count);
+    QCOMPARE(int(colors.size()), count);
+    QCOMPARE(int(colors.back() & 0xFF), lastRed);
+    for (const quint32 c : colors)
+        QCOMPARE(c & 0xFFFF00u, 0u);
+}
+
+void GradientColorsTest::everyCharacterCounts() {
+    // Blanks and punctuation take their step like letters; a character beyond the
+    // 16-bit range is one letter, not two halves.
+    const auto letters =
+        colorLetters(QStringLiteral("a b,") + QString::fromUcs4(U"\U0001F600"), 0, 0x00FFFFFF);
+    QCOMPARE(int(letters.size()), 5);
+    QCOMPARE(letters[1].letter, QStringLiteral(" "));
+    QCOMPARE(htmlColorDigits(letters[1].color), QStringLiteral("333333"));
+    QCOMPARE(htmlColorDigits(letters[2].color), QStringLiteral("666666"));
+    QCOMPARE(letters[4].letter.size(), 2);
+    QCOMPARE(colorTexts(letterColors(0, 0x00FFFFFF, 5)).size(), 5);
+}
+
+void GradientColorsTest::colorDigitsAreRedFirst() {
+    QCOMPARE(htmlColorDigits(0x0000FFFF), QStringLiteral("FFFF00"));
+    QCOMPARE(htmlColorDigits(0x00ABCDEF), QStringLiteral("EFCDAB"));
+    QCOMPARE(htmlColorDigits(0x00000001), QStringLiteral("010000"));
+}
+
+void GradientColorsTest::htmlCodeOfAbc() {
+    QCOMPARE(htmlCodeText(colorLetters(QStringLiteral("abc"), Yellow, Red)),
+             QStringLiteral("<font color=\"#FFFF00\"\r\n"
+                            ">a</font><font color=\"#FFAA00\"\r\n"
+                            ">b</font><font color=\"#FF5500\"\r\n"
+                            ">c</font>"));
+    const auto pieces = htmlCodePieces(colorLetters(QStringLiteral("ab"), Yellow, Red));
+    QCOMPARE(int(pieces.size()), 6);
+    QVERIFY(pieces[1].letter);
+    QCOMPARE(pieces[1].text, QStringLiteral("a"));
+    QCOMPARE(pieces[1].color, Yellow);
+    QVERIFY(!pieces[0].letter);
+    QVERIFY(!pieces[2].letter);
+    QCOMPARE(pieces[4].color, quint32(0x000080FF));
+}
+
+void GradientColorsTest::htmlCodeEscapesLetters() {
+    const QString code = htmlCodeText(colorLetters(QStringLiteral("<&\">"), 0, 0));
+    QCOMPARE(code, QStringLiteral("<font color=\"#000000\"\r\n>&lt;</font>"
+                                  "<font color=\"#000000\"\r\n>&amp;</font>"
+                                  "<font color=\"#000000\"\r\n>&quot;</font>"
+                                  "<font color=\"#000000\"\r\n>&gt;</font>"));
+}
+
+void GradientColorsTest::htmlCodeOfEmptyText() {
+    QVERIFY(htmlCodeText(colorLetters(QString(), Yellow, Red)).isEmpty());
+}
+
+void GradientColorsTest::rtfReadsBackToTheLetterColors_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("initial text") << "Input the text";
+    QTest::newRow("rtf specials") << "a{b}\\c";
+    QTest::newRow("beyond ascii") << QString::fromUtf8("Grüße €");
+    QTest::newRow("one letter") << "x";
+    QTest::newRow("empty") << "";
+}
+
+void GradientColorsTest::rtfReadsBackToTheLetterColors() {
+    QFETCH(QString, text);
+    const auto letters = colorLetters(text, Yellow, Red);
+    const QByteArray rtf = coloredLettersRtf(QFont(QStringLiteral("Sans")), letters);
+    const auto read = zelvorin::test::readRtfLetters(rtf);
+    QVERIFY(read.valid);
+    QCOMPARE(read.text, text);
+    QCOMPARE(read.letterColors.size(), text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const quint32 c = letters[i].color;
+        QCOMPARE(read.letterColors[i], QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    }
+    // Index 0 is the automatic colour, then one entry per distinct letter colour.
+    QVERIFY(!read.colorTable.isEmpty());
+    QVERIFY(!read.colorTable.front().isValid());
+}
+
+void GradientColorsTest::rtfNamesTheFont() {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    const QByteArray rtf = coloredLettersRtf(font, colorLetters(QStringLiteral("ab"), 0, 0));
+    QCOMPARE(zelvorin::test::readRtfLetters(rtf).fontName, QStringLiteral("DejaVu Sans"));
+    QVERIFY(rtf.contains("\\fs17") || rtf.contains("\\fs16"));
+}
+
+ZELVORIN_TEST_MAIN(GradientColorsTest)
+#include "GradientColorsTest.moc"
