@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QRandomGenerator>
 #include <QUrl>
 
 #include <cerrno>
@@ -37,10 +38,10 @@ public:
         m_fd = -1;
         return fd < 0 || ::close(fd) == 0;
     }
-    void reset() {
+    void reset(int fd = -1) {
         if (m_fd >= 0)
             ::close(m_fd);
-        m_fd = -1;
+        m_fd = fd;
     }
 
 private:
@@ -131,22 +132,45 @@ void syncFolder(const QByteArray& folder) {
         ::fsync(fd.get());
 }
 
+// Links an unnamed file into its folder under a fresh temporary name.
+bool giveName(int fd, const QByteArray& prefix, QByteArray& name) {
+    const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = prefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        if (::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, name.constData(),
+                     AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    name.clear();
+    return false;
+}
+
 // Copies the open source into a temporary file beside the destination and renames it
 // into place only when every byte is written and flushed. On any failure or cancel the
-// temporary file is removed, so the destination is untouched.
+// temporary file is dropped, so the destination is untouched.
 bool copyIntoPlace(int source, const struct stat& sourceInfo, const QByteArray& destination,
                    const TransferOptions& options, const QString& name) {
     const QByteArray folder = folderOf(destination);
-    QByteArray temporary = folder + (folder.endsWith('/') ? "" : "/") + ".zelvorin-copy-XXXXXX";
-    FileDescriptor target(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (target.get() < 0)
-        return false;
+    const QByteArray prefix = folder + (folder.endsWith('/') ? "" : "/") + ".zelvorin-copy-";
+    // Preferably an unnamed file: folder listings (and the file list) never see it, and
+    // it vanishes by itself if the program dies half-way. It gets a name only when
+    // complete, for the instant before the rename.
+    QByteArray temporary;
+    FileDescriptor target(::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (target.get() < 0) {
+        temporary = prefix + "XXXXXX";
+        target.reset(::mkostemp(temporary.data(), O_CLOEXEC));
+        if (target.get() < 0)
+            return false;
+    }
     bool complete = false;
     struct RemoveUnlessComplete {
         const QByteArray& path;
         const bool& complete;
         ~RemoveUnlessComplete() {
-            if (!complete)
+            if (!complete && !path.isEmpty())
                 ::unlink(path.constData());
         }
     } guard{temporary, complete};
@@ -176,7 +200,11 @@ bool copyIntoPlace(int source, const struct stat& sourceInfo, const QByteArray& 
     ::fchmod(target.get(), sourceInfo.st_mode & 0777);
     const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
     ::futimens(target.get(), times);
-    if (::fsync(target.get()) != 0 || !target.close())
+    if (::fsync(target.get()) != 0)
+        return false;
+    if (temporary.isEmpty() && !giveName(target.get(), prefix, temporary))
+        return false;
+    if (!target.close())
         return false;
     if (::rename(temporary.constData(), destination.constData()) != 0)
         return false;

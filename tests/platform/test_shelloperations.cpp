@@ -57,6 +57,7 @@ private slots:
     void copyKeepsPermissionsAndTime();
     void progressSeesEveryByte();
     void cancelledCopyLeavesNoPartialFile();
+    void copyInProgressIsInvisible();
     void cancelledReplaceKeepsTheOldDestination();
     void failureHalfWayLeavesSourceWhole();
     void moveOnOneFileSystemIsARename();
@@ -211,6 +212,26 @@ void TestShellOperations::cancelledCopyLeavesNoPartialFile() {
     QVERIFY(!platform::copyFile(source, target + QStringLiteral("/big.bin"), options));
     QVERIFY(allNames(target).isEmpty());
     QCOMPARE(readAll(source), data);
+}
+
+void TestShellOperations::copyInProgressIsInvisible() {
+    const QString target = m_folder + QStringLiteral("/target");
+    QVERIFY(QDir().mkpath(target));
+    const int probe = ::open(QFile::encodeName(target).constData(), O_TMPFILE | O_WRONLY, 0600);
+    if (probe < 0)
+        QSKIP("this file system has no unnamed files");
+    ::close(probe);
+    const QString source = m_folder + QStringLiteral("/big.bin");
+    QVERIFY(writeFile(source, bigData()));
+    QStringList seen;
+    platform::TransferOptions options;
+    options.progress = [&](qint64, qint64) {
+        seen += allNames(target);
+        return true;
+    };
+    QVERIFY(platform::copyFile(source, target + QStringLiteral("/big.bin"), options));
+    QVERIFY(seen.isEmpty());
+    QCOMPARE(allNames(target), QStringList{QStringLiteral("big.bin")});
 }
 
 void TestShellOperations::cancelledReplaceKeepsTheOldDestination() {
