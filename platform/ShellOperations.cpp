@@ -23,7 +23,6 @@ namespace zelvorin::platform {
 namespace {
 
 constexpr qint64 ChunkSize = 1024 * 1024;
-constexpr qint64 ProgressDelayMs = 500;
 
 class FileDescriptor {
 public:
@@ -68,7 +67,7 @@ public:
             qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
             return true;
         if (m_dialog.isNull()) {
-            if (m_clock.elapsed() < ProgressDelayMs)
+            if (m_clock.elapsed() < m_options.progressDelayMs)
                 return true;
             auto* dialog = new QProgressDialog(m_options.owner);
             dialog->setWindowTitle(m_options.title);

@@ -35,6 +35,7 @@ struct TransferOptions {
     QString title;             // title of the questions and of the progress window
     AskFunction ask;           // null: askWithMessageBox
     ProgressFunction progress; // when set, used instead of the progress window
+    int progressDelayMs = 500; // how long a copy runs before its progress window shows
 };
 
 // Copies one regular file to the full destination path. False when refused, cancelled

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressDialog>
+#include <QTimer>
 
 #include <csignal>
 #include <fcntl.h>
@@ -58,6 +60,7 @@ private slots:
     void progressSeesEveryByte();
     void cancelledCopyLeavesNoPartialFile();
     void copyInProgressIsInvisible();
+    void progressWindowCancels();
     void cancelledReplaceKeepsTheOldDestination();
     void failureHalfWayLeavesSourceWhole();
     void moveOnOneFileSystemIsARename();
@@ -232,6 +235,35 @@ void TestShellOperations::copyInProgressIsInvisible() {
     QVERIFY(platform::copyFile(source, target + QStringLiteral("/big.bin"), options));
     QVERIFY(seen.isEmpty());
     QCOMPARE(allNames(target), QStringList{QStringLiteral("big.bin")});
+}
+
+void TestShellOperations::progressWindowCancels() {
+    const QString source = m_folder + QStringLiteral("/big.bin");
+    const QString destination = m_folder + QStringLiteral("/copy.bin");
+    QVERIFY(writeFile(source, bigData()));
+    QWidget owner;
+    platform::TransferOptions options;
+    options.owner = &owner;
+    options.title = QStringLiteral(" Zelvorin");
+    options.progressDelayMs = 0;
+    QString shownTitle;
+    // The window shows at the first piece; the user's cancel arrives while the copy runs.
+    QTimer::singleShot(0, &owner, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QProgressDialog*>(widget);
+                dialog && dialog->isVisible()) {
+                shownTitle = dialog->windowTitle();
+                dialog->cancel();
+            }
+        }
+    });
+    QVERIFY(!platform::copyFile(source, destination, options));
+    QCOMPARE(shownTitle, QStringLiteral(" Zelvorin"));
+    QVERIFY(!QFile::exists(destination));
+
+    // Without the window nothing stops the copy.
+    options.showProgress = false;
+    QVERIFY(platform::copyFile(source, destination, options));
 }
 
 void TestShellOperations::cancelledReplaceKeepsTheOldDestination() {
