@@ -602,4 +602,14 @@ std::optional<QStringList> RegistryHive::subKeys(const QString& path) {
     return result;
 }
 
+bool RegistryHive::checkIntegrity() {
+    Scope scope(*this, false);
+    if (!scope.isOpen())
+        return false;
+    Statement check(m_db, "PRAGMA integrity_check");
+    const int code = check.step();
+    const bool sound = code == SQLITE_ROW && check.text(0) == QLatin1String("ok");
+    return scope.finish(scope.check(code)) && sound;
+}
+
 } // namespace zelvorin::platform

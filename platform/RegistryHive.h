@@ -67,6 +67,9 @@ public:
     // Names of the direct sub-keys as first written, sorted without regard to case.
     std::optional<QStringList> subKeys(const QString& path);
 
+    // Runs SQLite's full integrity check; true when the file is sound.
+    bool checkIntegrity();
+
     // Groups the calls made while it lives into one transaction. A write batch takes the
     // write lock at once so that its reads and writes see one state of the file.
     class Batch {

@@ -1,0 +1,397 @@
+#include "NeededRegistryLib.h"
+#include "PlatformInfo.h"
+#include "RegistryHive.h"
+#include "TestEnvironment.h"
+
+#include <QtEndian>
+#include <climits>
+#include <cmath>
+
+using zelvorin::platform::RegistryHive;
+using zelvorin::platform::RegistryLookup;
+using zelvorin::platform::RegistryValue;
+
+namespace {
+const QString kInterface = QStringLiteral("Software\\Morvenkast\\Zelvorin\\Interface");
+const QString kHistory = QStringLiteral("Software\\Morvenkast\\Zelvorin\\History");
+} // namespace
+
+class TestRegistry : public QObject {
+    Q_OBJECT
+
+private:
+    QString m_file;
+    QString freshFile() {
+        static int counter = 0;
+        return QDir::tempPath() + QStringLiteral("/zelvorin-registry-test-%1-%2/registry.db")
+                                      .arg(QCoreApplication::applicationPid())
+                                      .arg(++counter);
+    }
+
+private slots:
+    void init() { m_file = freshFile(); }
+    void cleanup() { QDir(QFileInfo(m_file).absolutePath()).removeRecursively(); }
+
+    void integerRoundTrip_data() {
+        QTest::addColumn<int>("value");
+        QTest::newRow("zero") << 0;
+        QTest::newRow("design width") << 610;
+        QTest::newRow("negative") << -1;
+        QTest::newRow("largest") << INT_MAX;
+        QTest::newRow("smallest") << INT_MIN;
+    }
+    void integerRoundTrip() {
+        QFETCH(int, value);
+        TUsefulRegistry registry(m_file);
+        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", value));
+        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 12345), value);
+        QCOMPARE(registry.GetDataSize(kInterface, "FormWidth"), 4);
+        TUsefulRegistry again(m_file);
+        QCOMPARE(again.ReadInteger(kInterface, "FormWidth", 12345), value);
+    }
+
+    void stringRoundTrip_data() {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("path") << QStringLiteral("/home/user/Pictures");
+        QTest::newRow("backslashes and quotes") << QStringLiteral("C:\\a \"b\"\\");
+        QTest::newRow("unicode") << QStringLiteral(
+            "Bilder \u00e4\u00f6\u00fc \u6f22\u5b57 \U0001F600");
+        QTest::newRow("line breaks") << QStringLiteral("one\ntwo\r\nthree");
+    }
+    void stringRoundTrip() {
+        QFETCH(QString, value);
+        TUsefulRegistry registry(m_file);
+        QVERIFY(registry.WriteString(kHistory, "LastFolder", value));
+        QCOMPARE(registry.ReadString(kHistory, "LastFolder", "default"), value);
+        TUsefulRegistry again(m_file);
+        QCOMPARE(again.ReadString(kHistory, "LastFolder", "default"), value);
+    }
+
+    void floatRoundTrip_data() {
+        QTest::addColumn<double>("value");
+        QTest::newRow("zero") << 0.0;
+        QTest::newRow("fraction") << -1.5;
+        QTest::newRow("huge") << 1e300;
+        QTest::newRow("tiny") << 4.9e-324;
+    }
+    void floatRoundTrip() {
+        QFETCH(double, value);
+        TUsefulRegistry registry(m_file);
+        QVERIFY(registry.WriteFloat(kInterface, "Zoom", value));
+        QCOMPARE(registry.GetDataSize(kInterface, "Zoom"), 8);
+        QCOMPARE(registry.ReadFloat(kInterface, "Zoom", 7.0), value);
+        RegistryHive hive(m_file);
+        RegistryValue stored;
+        QCOMPARE(hive.readValue(kInterface, "Zoom", &stored), RegistryLookup::Found);
+        QCOMPARE(stored.type, zelvorin::platform::RegBinary);
+    }
+
+    void booleansAreDwords() {
+        TUsefulRegistry registry(m_file);
+        QVERIFY(registry.WriteBool(kInterface, "ShowWelcomePage", false));
+        QCOMPARE(registry.ReadBool(kInterface, "ShowWelcomePage", true), false);
+        QCOMPARE(registry.ReadInteger(kInterface, "ShowWelcomePage", -1), 0);
+        QVERIFY(registry.WriteBool(kInterface, "ShowWelcomePage", true));
+        QCOMPARE(registry.ReadInteger(kInterface, "ShowWelcomePage", -1), 1);
+        // Any value other than 0 is true; written back it becomes 1.
+        QVERIFY(registry.WriteInteger(kInterface, "ShowWelcomePage", 5));
+        const bool read = registry.ReadBool(kInterface, "ShowWelcomePage", false);
+        QCOMPARE(read, true);
+        QVERIFY(registry.WriteBool(kInterface, "ShowWelcomePage", read));
+        QCOMPARE(registry.ReadInteger(kInterface, "ShowWelcomePage", -1), 1);
+        QCOMPARE(registry.ReadBool(kInterface, "Missing", true), true);
+    }
+
+    void missingKeyGivesDefaultWithoutCreatingIt() {
+        TUsefulRegistry registry(m_file);
+        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 610), 610);
+        QCOMPARE(registry.ReadString(kInterface, "Name", "fallback"), QStringLiteral("fallback"));
+        QCOMPARE(registry.ReadFloat(kInterface, "Zoom", 2.5), 2.5);
+        QCOMPARE(registry.GetDataSize(kInterface, "FormWidth"), -1);
+        QVERIFY(!registry.ValueExists(kInterface, "FormWidth"));
+        QVERIFY(!registry.OpenKey(kInterface, false));
+        QVERIFY(!registry.OpenKey("Software", false));
+    }
+
+    void missingValueInExistingKeyReadsEmptyString() {
+        TUsefulRegistry registry(m_file);
+        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 1));
+        QCOMPARE(registry.ReadString(kInterface, "NoSuchValue", "not empty"), QString());
+        QCOMPARE(registry.ReadInteger(kInterface, "NoSuchValue", 77), 77);
+        QCOMPARE(registry.GetDataSize(kInterface, "NoSuchValue"), -1);
+    }
+
+    void valueOfAnotherTypeCountsAsMissing_data() {
+        QTest::addColumn<quint32>("type");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("integerReads");
+        QTest::addColumn<bool>("stringReads");
+        QTest::addColumn<bool>("floatReads");
+        const QByteArray four("\x0a\0\0\0", 4);
+        QTest::newRow("text") << zelvorin::platform::RegSz << QByteArray("610") << false << true
+                              << false;
+        QTest::newRow("dword") << zelvorin::platform::RegDword << four << true << false << false;
+        QTest::newRow("short dword")
+            << zelvorin::platform::RegDword << QByteArray("\x01", 1) << false << false << false;
+        QTest::newRow("4-byte binary")
+            << zelvorin::platform::RegBinary << four << false << false << false;
+        QTest::newRow("8-byte binary")
+            << zelvorin::platform::RegBinary << QByteArray(8, '\0') << false << false << true;
+        QTest::newRow("unknown type")
+            << quint32(7) << QByteArray("a\0\0", 3) << false << false << false;
+    }
+    void valueOfAnotherTypeCountsAsMissing() {
+        QFETCH(quint32, type);
+        QFETCH(QByteArray, data);
+        QFETCH(bool, integerReads);
+        QFETCH(bool, stringReads);
+        QFETCH(bool, floatReads);
+        QVERIFY(RegistryHive(m_file).writeValue(kInterface, "FormWidth", type, data));
+        TUsefulRegistry registry(m_file);
+        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", -99) != -99, integerReads);
+        QCOMPARE(registry.ReadBool(kInterface, "FormWidth", false), integerReads);
+        QCOMPARE(registry.ReadString(kInterface, "FormWidth", "dflt") != "dflt", stringReads);
+        QCOMPARE(registry.ReadFloat(kInterface, "FormWidth", -99.0) != -99.0, floatReads);
+        QVERIFY(registry.ValueExists(kInterface, "FormWidth"));
+        QCOMPARE(registry.GetDataSize(kInterface, "FormWidth"), int(data.size()));
+    }
+
+    void expandStringsReadWithoutExpansion() {
+        const QString raw = QStringLiteral("$HOME/%USERPROFILE%/x");
+        QVERIFY(RegistryHive(m_file).writeValue(kHistory, "DefaultFolder",
+                                                zelvorin::platform::RegExpandSz, raw.toUtf8()));
+        TUsefulRegistry registry(m_file);
+        QCOMPARE(registry.ReadString(kHistory, "DefaultFolder", "dflt"), raw);
+    }
+
+    void binaryValues() {
+        TUsefulRegistry registry(m_file);
+        const QByteArray bytes("\x00\x01\xfe\xff zz", 7);
+        QVERIFY(registry.WriteBinary(kInterface, "Blob", bytes));
+        QCOMPARE(registry.GetDataSize(kInterface, "Blob"), 7);
+        QByteArray buffer("unchanged");
+        QVERIFY(registry.ReadBinary(kInterface, "Blob", buffer));
+        QCOMPARE(buffer, bytes);
+
+        // An empty value has size 0, so nothing is read.
+        QVERIFY(registry.WriteBinary(kInterface, "Empty", QByteArray()));
+        QCOMPARE(registry.GetDataSize(kInterface, "Empty"), 0);
+        buffer = "unchanged";
+        QVERIFY(!registry.ReadBinary(kInterface, "Empty", buffer));
+        QCOMPARE(buffer, QByteArray("unchanged"));
+        QVERIFY(!registry.ReadBinary(kInterface, "Missing", buffer));
+        QVERIFY(!registry.ReadBinary("No\\Such\\Key", "Blob", buffer));
+        QVERIFY(registry.WriteString(kInterface, "Text", "abc"));
+        QVERIFY(!registry.ReadBinary(kInterface, "Text", buffer));
+        QCOMPARE(buffer, QByteArray("unchanged"));
+    }
+
+    void namesAndPathsIgnoreCaseAndKeepFirstSpelling() {
+        TUsefulRegistry registry(m_file);
+        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 1));
+        QVERIFY(registry.WriteInteger(kInterface.toUpper(), "FORMWIDTH", 2));
+        QCOMPARE(registry.ReadInteger(kInterface.toLower(), "formwidth", 0), 2);
+        RegistryHive hive(m_file);
+        const auto values = hive.values(kInterface);
+        QVERIFY(values);
+        QCOMPARE(values->size(), 1);
+        QCOMPARE(values->at(0).name, QStringLiteral("FormWidth"));
+        QCOMPARE(hive.subKeys("SOFTWARE\\MORVENKAST").value_or(QStringList()),
+                 QStringList{"Zelvorin"});
+        QCOMPARE(hive.keySpelling("software\\morvenkast\\zelvorin\\interface").value_or(""),
+                 kInterface);
+    }
+
+    void writeCreatesMissingParents() {
+        TUsefulRegistry registry(m_file);
+        QVERIFY(registry.WriteString("A\\B\\C\\D", "V", "x"));
+        for (const char* path : {"A", "A\\B", "A\\B\\C", "A\\B\\C\\D", "a\\b"})
+            QVERIFY2(registry.OpenKey(path, false), path);
+        // Empty parts of a path are ignored, as leading and doubled separators.
+        QCOMPARE(registry.ReadString("\\A\\\\B\\C\\D\\", "V", "dflt"), QStringLiteral("x"));
+    }
+
+    void openKeyRemembersThePath() {
+        TUsefulRegistry registry(m_file);
+        QCOMPARE(registry.CurrentPath(), QString());
+        QCOMPARE(registry.RootKey(), TRootKey::CurrentUser);
+        QVERIFY(!registry.OpenKey(kInterface, false));
+        QCOMPARE(registry.CurrentPath(), QString());
+        QVERIFY(registry.OpenKey(kInterface, true));
+        QCOMPARE(registry.CurrentPath(), kInterface);
+        QVERIFY(registry.OpenKey(kInterface, false));
+        QVERIFY(!registry.OpenKey(kHistory, false));
+        QCOMPARE(registry.CurrentPath(), kInterface);
+    }
+
+    void deleteValue() {
+        TUsefulRegistry registry(m_file);
+        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 1));
+        QVERIFY(registry.WriteInteger(kInterface, "FormHeight", 2));
+        QVERIFY(registry.DeleteValue(kInterface, "formwidth"));
+        QVERIFY(!registry.ValueExists(kInterface, "FormWidth"));
+        QVERIFY(registry.OpenKey(kInterface, false));
+        // The last value goes, and the key with it; its parents stay.
+        QVERIFY(registry.DeleteValue(kInterface, "FormHeight"));
+        QVERIFY(!registry.OpenKey(kInterface, false));
+        QVERIFY(registry.OpenKey("Software\\Morvenkast\\Zelvorin", false));
+        QVERIFY(!registry.DeleteValue(kInterface, "FormHeight"));
+        QVERIFY(!registry.OpenKey(kInterface, false));
+    }
+
+    void deleteValueKeepsKeyWithSubKeys() {
+        TUsefulRegistry registry(m_file);
+        QVERIFY(registry.WriteInteger("Software\\Z", "V", 1));
+        QVERIFY(registry.WriteInteger("Software\\Z\\Sub", "W", 1));
+        QVERIFY(registry.DeleteValue("Software\\Z", "V"));
+        QVERIFY(registry.OpenKey("Software\\Z", false));
+        QVERIFY(registry.ReadInteger("Software\\Z\\Sub", "W", 0) == 1);
+    }
+
+    void deleteValueOfExistingKeyWithoutTheValue() {
+        TUsefulRegistry registry(m_file);
+        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 1));
+        QVERIFY(!registry.DeleteValue(kInterface, "Other"));
+        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 0), 1);
+    }
+
+    void readStringList_data() {
+        QTest::addColumn<QStringList>("stored"); // "n=text" entries
+        QTest::addColumn<int>("first");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<bool>("result");
+        QTest::newRow("three") << QStringList{"1=a", "2=b", "3=c"} << 1
+                               << QStringList{"a", "b", "c"} << true;
+        QTest::newRow("gap after two")
+            << QStringList{"1=a", "2=b", "4=d"} << 1 << QStringList{"a", "b"} << true;
+        QTest::newRow("first missing") << QStringList{"2=b"} << 1 << QStringList() << false;
+        QTest::newRow("none") << QStringList() << 1 << QStringList() << false;
+        QTest::newRow("from zero")
+            << QStringList{"0=z", "1=a"} << 0 << QStringList{"z", "a"} << true;
+        QTest::newRow("empty texts") << QStringList{"1=", "2="} << 1 << QStringList{"", ""} << true;
+    }
+    void readStringList() {
+        QFETCH(QStringList, stored);
+        QFETCH(int, first);
+        QFETCH(QStringList, expected);
+        QFETCH(bool, result);
+        TUsefulRegistry registry(m_file);
+        for (const QString& entry : stored) {
+            const QStringList parts = entry.split('=');
+            QVERIFY(registry.WriteString(kHistory, "LastFolders" + parts[0], parts[1]));
+        }
+        QStringList list{"old"};
+        QCOMPARE(registry.ReadStringList(kHistory, "LastFolders", &list, first), result);
+        QCOMPARE(list, expected);
+        QVERIFY(!registry.ReadStringList(kHistory, "LastFolders", nullptr, first));
+    }
+
+    void writeStringListStopsDeletingAtTheGap() {
+        TUsefulRegistry registry(m_file);
+        for (int n : {1, 2, 4})
+            QVERIFY(registry.WriteString(kHistory, QStringLiteral("LastFolders%1").arg(n),
+                                         QStringLiteral("old%1").arg(n)));
+        QStringList read;
+        QVERIFY(registry.ReadStringList(kHistory, "LastFolders", &read, 1));
+        QCOMPARE(read, (QStringList{"old1", "old2"}));
+        const QStringList one{"new"};
+        QVERIFY(registry.WriteStringList(kHistory, "LastFolders", &one, 1));
+        QCOMPARE(registry.ReadString(kHistory, "LastFolders1", "x"), QStringLiteral("new"));
+        QVERIFY(!registry.ValueExists(kHistory, "LastFolders2"));
+        QCOMPARE(registry.ReadString(kHistory, "LastFolders4", "x"), QStringLiteral("old4"));
+    }
+
+    void writeStringList() {
+        TUsefulRegistry registry(m_file);
+        const QStringList three{"/a", "/b", "/c"};
+        QVERIFY(registry.WriteStringList(kHistory, "FavoriteFolders", &three, 1));
+        QStringList read;
+        QVERIFY(registry.ReadStringList(kHistory, "FavoriteFolders", &read, 1));
+        QCOMPARE(read, three);
+        QVERIFY(!registry.WriteStringList(kHistory, "FavoriteFolders", nullptr, 1));
+        QCOMPARE(registry.ReadString(kHistory, "FavoriteFolders3", ""), QStringLiteral("/c"));
+        // An empty list only removes the old values.
+        QVERIFY(registry.WriteInteger(kHistory, "LastFileFilter", 2));
+        const QStringList none;
+        QVERIFY(registry.WriteStringList(kHistory, "FavoriteFolders", &none, 1));
+        QVERIFY(!registry.ReadStringList(kHistory, "FavoriteFolders", &read, 1));
+        QVERIFY(read.isEmpty());
+        QVERIFY(!registry.ValueExists(kHistory, "FavoriteFolders1"));
+        QCOMPARE(registry.ReadInteger(kHistory, "LastFileFilter", 0), 2);
+    }
+
+    void defaultStoreLivesInTheUserConfigFolder() {
+        TUsefulRegistry registry;
+        const QString expected = zelvorin::platform::userConfigFolder() + "/registry.db";
+        QCOMPARE(registry.HiveFile(), expected);
+        QVERIFY(expected.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 700));
+        QVERIFY(QFileInfo(expected).isFile());
+        QCOMPARE(TUsefulRegistry().ReadInteger(kInterface, "FormWidth", 0), 700);
+    }
+
+    void localMachineIsReadOnly() {
+        TUsefulRegistry registry(m_file);
+        registry.SetRootKey(TRootKey::LocalMachine);
+        QCOMPARE(registry.RootKey(), TRootKey::LocalMachine);
+        QCOMPARE(registry.HiveFile(), QStringLiteral("/etc/xdg/zelvorin/registry.db"));
+        if (QFileInfo::exists(registry.HiveFile()))
+            QSKIP("this machine has a machine-wide settings store");
+        QCOMPARE(registry.ReadString("Software\\Microsoft\\Internet Explorer", "Version", "none"),
+                 QStringLiteral("none"));
+        QVERIFY(!registry.WriteString("Software\\X", "V", "x"));
+        QVERIFY(!QFileInfo::exists(registry.HiveFile()));
+        registry.SetRootKey(TRootKey::CurrentUser);
+        QCOMPARE(registry.HiveFile(), m_file);
+    }
+
+    void readOnlyHive() {
+        QVERIFY(TUsefulRegistry(m_file).WriteString("Software\\X", "V", "stored"));
+        RegistryHive hive(m_file, RegistryHive::Access::ReadOnly);
+        RegistryValue value;
+        QCOMPARE(hive.readValue("Software\\X", "V", &value), RegistryLookup::Found);
+        QCOMPARE(value.data, QByteArray("stored"));
+        QVERIFY(!hive.writeValue("Software\\X", "V", zelvorin::platform::RegSz, "new"));
+        QVERIFY(!hive.deleteKey("Software\\X", true));
+        RegistryHive missing(m_file + ".missing", RegistryHive::Access::ReadOnly);
+        QCOMPARE(missing.readValue("Software\\X", "V", &value), RegistryLookup::Failed);
+        QVERIFY(!QFileInfo::exists(m_file + ".missing"));
+    }
+
+    void hiveDeletesKeys() {
+        RegistryHive hive(m_file);
+        QVERIFY(hive.writeValue("A\\B", "v", zelvorin::platform::RegSz, "1"));
+        QVERIFY(hive.writeValue("A\\B\\C", "v", zelvorin::platform::RegSz, "2"));
+        QVERIFY(hive.writeValue("A\\BC", "v", zelvorin::platform::RegSz, "3"));
+        QVERIFY(!hive.deleteKey("A\\B", false));
+        QVERIFY(hive.deleteKey("a\\b", true));
+        QVERIFY(!hive.keyExists("A\\B"));
+        QVERIFY(!hive.keyExists("A\\B\\C"));
+        QVERIFY(hive.keyExists("A\\BC"));
+        QCOMPARE(hive.subKeys("A").value_or(QStringList()), QStringList{"BC"});
+        QVERIFY(!hive.deleteKey("", true));
+        QVERIFY(!hive.deleteKey("Nope", true));
+        QVERIFY(hive.createKey("Empty"));
+        QVERIFY(hive.deleteKey("Empty", false));
+        QVERIFY(hive.checkIntegrity());
+    }
+
+    void failedBatchLeavesNothing() {
+        RegistryHive hive(m_file);
+        QVERIFY(hive.writeValue("K", "kept", zelvorin::platform::RegSz, "old"));
+        {
+            RegistryHive::Batch batch(hive, true);
+            QVERIFY(batch.isOpen());
+            QVERIFY(hive.writeValue("K", "kept", zelvorin::platform::RegSz, "new"));
+            QVERIFY(hive.writeValue("K", "added", zelvorin::platform::RegSz, "x"));
+        } // not committed
+        RegistryValue value;
+        QCOMPARE(hive.readValue("K", "kept", &value), RegistryLookup::Found);
+        QCOMPARE(value.data, QByteArray("old"));
+        QCOMPARE(hive.readValue("K", "added", &value), RegistryLookup::ValueMissing);
+    }
+};
+
+ZELVORIN_TEST_MAIN(TestRegistry)
+#include "test_registry.moc"
