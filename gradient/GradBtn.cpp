@@ -6,8 +6,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 using namespace zelvorin::gradient;
 
@@ -218,13 +216,8 @@ void TGradBtn::Paint() {
     drawFrame(painter, w, h);
     drawCaption(painter, w, h);
 
-    if (!m_designing && m_showFocus && hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = QRect(QPoint(2, 2), QPoint(w - 3, h - 3));
-        option.backgroundColor = toQColor(m_beginColor, palette());
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-    }
+    if (!m_designing && m_showFocus && hasFocus())
+        drawFocusRectangle(painter, w, h);
 }
 
 void TGradBtn::drawFrame(QPainter& painter, int width, int height) {
@@ -242,6 +235,21 @@ void TGradBtn::drawFrame(QPainter& painter, int width, int height) {
         painter.fillRect(QRect(QPoint(right, k), QPoint(right, bottom)), shadow);
         painter.fillRect(QRect(QPoint(k, bottom), QPoint(right, bottom)), shadow);
     }
+}
+
+// A dotted outline that inverts what lies beneath, so it shows on any gradient. Styles'
+// own focus frames are not used: some draw nothing unless focus came from the keyboard.
+void TGradBtn::drawFocusRectangle(QPainter& painter, int width, int height) {
+    if (width < 6 || height < 6)
+        return;
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    QPen dotted(Qt::white, 0, Qt::CustomDashLine);
+    dotted.setDashPattern({1, 1});
+    painter.setPen(dotted);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(2, 2, width - 5, height - 5));
+    painter.restore();
 }
 
 void TGradBtn::drawCaption(QPainter& painter, int width, int height) {

@@ -84,6 +84,7 @@ private:
     void Paint();
     void drawFrame(QPainter& painter, int width, int height);
     void drawCaption(QPainter& painter, int width, int height);
+    void drawFocusRectangle(QPainter& painter, int width, int height);
     void swapGradientColors();
     void applyPreset(TPreset preset);
     void updateShortcut();
