@@ -1,0 +1,80 @@
+// Pure rules of start-up and of the window: the web engine's version check, the on-screen
+// rule for saving the geometry, and the decoded settings root.
+#include "BrowserVersion.h"
+#include "NeededRegistryLib.h"
+#include "ProgramValues.h"
+#include "TestEnvironment.h"
+#include "WindowGeometry.h"
+
+#include <QApplication>
+#include <QDir>
+
+class StartupRulesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void browserVersion_data() {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<bool>("passes");
+        QTest::newRow("4.71.1712.6") << "4.71.1712.6" << true;
+        QTest::newRow("4.70.1300") << "4.70.1300" << false;
+        QTest::newRow("5.0") << "5.0" << true;
+        QTest::newRow("6 has no dot: major 0") << "6" << false;
+        QTest::newRow("4.71 has one dot: minor 0") << "4.71" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("chromium") << "102.0.5005.177" << true;
+        QTest::newRow("not a number") << "x.y.z" << false;
+        QTest::newRow("4.72.") << "4.72." << true;
+    }
+    void browserVersion() {
+        QFETCH(QString, version);
+        QFETCH(bool, passes);
+        QCOMPARE(zelvorin::CheckBrowserVersion(version), passes);
+    }
+
+    void onScreen_data() {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<bool>("onScreen");
+        QTest::newRow("centred") << QRect(100, 100, 610, 442) << true;
+        QTest::newRow("almost past the right edge") << QRect(1275, 100, 610, 442) << false;
+        QTest::newRow("caption just inside right inset") << QRect(1260, 100, 610, 442) << true;
+        QTest::newRow("above the screen") << QRect(100, -30, 610, 442) << false;
+        QTest::newRow("caption strip reaches inset") << QRect(100, -5, 610, 442) << true;
+        QTest::newRow("below the screen") << QRect(100, 790, 610, 442) << false;
+        QTest::newRow("left of the screen") << QRect(-615, 100, 610, 442) << false;
+    }
+    void onScreen() {
+        QFETCH(QRect, frame);
+        QFETCH(bool, onScreen);
+        QCOMPARE(zelvorin::IsWindowOnScreen(frame, 20, QSize(1280, 800)), onScreen);
+    }
+
+    void programValues() {
+        const QString folder = QDir::tempPath() + "/zelvorin-values";
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        zelvorin::ProgramValues values(folder, nullptr);
+        QCOMPARE(values.SettingsRoot(), QString("Software\\Morvenkast\\Zelvorin"));
+        QCOMPARE(values.ProgramFolder(), folder + "/");
+        // Without the help file in the program folder the bare name stays.
+        values.ResolveHelpFile();
+        QCOMPARE(values.HelpFileName(), QString("zelvorin.html"));
+        zelvorin::test::writeFile(folder + "/zelvorin.html", "<html></html>");
+        values.ResolveHelpFile();
+        QCOMPARE(values.HelpFileName(), folder + "/zelvorin.html");
+        QDir(folder).removeRecursively();
+    }
+
+    void installedProgramFolder() {
+        const QString prefix = QDir::tempPath() + "/zelvorin-prefix";
+        QDir(prefix).removeRecursively();
+        QDir().mkpath(prefix + "/bin");
+        QCOMPARE(zelvorin::ProgramValues::LocateProgramFolder(prefix + "/bin"), prefix + "/bin/");
+        zelvorin::test::writeFile(prefix + "/share/zelvorin/zelvorin.html", "x");
+        QCOMPARE(zelvorin::ProgramValues::LocateProgramFolder(prefix + "/bin"),
+                 prefix + "/share/zelvorin/");
+        QDir(prefix).removeRecursively();
+    }
+};
+
+ZELVORIN_TEST_MAIN(StartupRulesTest)
+#include "test_startuprules.moc"
