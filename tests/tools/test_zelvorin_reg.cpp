@@ -1,0 +1,306 @@
+#include "NeededRegistryLib.h"
+#include "RegFile.h"
+#include "RegTool.h"
+#include "RegistryHive.h"
+#include "TestEnvironment.h"
+
+#include <QProcess>
+
+using zelvorin::tools::RegToolFiles;
+
+namespace {
+const QString kKey = QStringLiteral("HKCU\\Software\\Morvenkast\\Zelvorin\\Options");
+const QString kPath = QStringLiteral("Software\\Morvenkast\\Zelvorin\\Options");
+
+struct Result {
+    int code = 0;
+    QString out;
+    QString err;
+};
+} // namespace
+
+class TestZelvorinReg : public QObject {
+    Q_OBJECT
+
+private:
+    QString m_folder;
+    RegToolFiles m_files;
+
+    Result run(const QStringList& arguments, const QString& answers = QString()) {
+        QString input = answers;
+        Result result;
+        QTextStream in(&input, QIODevice::ReadOnly);
+        QTextStream out(&result.out);
+        QTextStream err(&result.err);
+        result.code = zelvorin::tools::runRegTool(arguments, m_files, in, out, err);
+        out.flush();
+        err.flush();
+        return result;
+    }
+    QString file(const QString& name) const { return m_folder + "/" + name; }
+    QByteArray read(const QString& name) const {
+        QFile f(file(name));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+private slots:
+    void init() {
+        static int counter = 0;
+        m_folder = QDir::tempPath() + QStringLiteral("/zelvorin-reg-%1-%2")
+                                          .arg(QCoreApplication::applicationPid())
+                                          .arg(++counter);
+        QDir(m_folder).removeRecursively();
+        QDir().mkpath(m_folder);
+        m_files = {file("user.db"), file("machine.db")};
+    }
+    void cleanup() { QDir(m_folder).removeRecursively(); }
+
+    void addAndQuery_data() {
+        QTest::addColumn<QStringList>("add");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("text") << QStringList{"/v", "DefaultFolder", "/d", "/home/u/Pictures"}
+                              << "    DefaultFolder    REG_SZ    /home/u/Pictures";
+        QTest::newRow("typed text")
+            << QStringList{"/v", "X", "/t", "reg_sz", "/d", "a b"} << "    X    REG_SZ    a b";
+        QTest::newRow("expand") << QStringList{"/v", "E", "/t", "REG_EXPAND_SZ", "/d", "$HOME"}
+                                << "    E    REG_EXPAND_SZ    $HOME";
+        QTest::newRow("decimal dword") << QStringList{"/v", "N", "/t", "REG_DWORD", "/d", "610"}
+                                       << "    N    REG_DWORD    0x262";
+        QTest::newRow("hex dword") << QStringList{"/v", "N", "/t", "REG_DWORD", "/d", "0xFFFFFFFF"}
+                                   << "    N    REG_DWORD    0xffffffff";
+        QTest::newRow("negative dword") << QStringList{"/v", "N", "/t", "REG_DWORD", "/d", "-1"}
+                                        << "    N    REG_DWORD    0xffffffff";
+        QTest::newRow("binary") << QStringList{"/v", "B", "/t", "REG_BINARY", "/d", "00ff1a"}
+                                << "    B    REG_BINARY    00FF1A";
+        QTest::newRow("default value")
+            << QStringList{"/ve", "/d", "x"} << "    (Default)    REG_SZ    x";
+    }
+    void addAndQuery() {
+        QFETCH(QStringList, add);
+        QFETCH(QString, line);
+        const Result added = run(QStringList{"add", kKey} + add);
+        QCOMPARE(added.code, 0);
+        QVERIFY(added.out.contains("completed successfully"));
+        const Result queried = run({"query", kKey});
+        QCOMPARE(queried.code, 0);
+        QVERIFY2(queried.out.contains(line + "\n"), qPrintable(queried.out));
+        QVERIFY(queried.out.contains("HKEY_CURRENT_USER\\" + kPath + "\n"));
+    }
+
+    void toolAndStoreAgree() {
+        QCOMPARE(
+            run({"add", kKey, "/v", "HideBrowserDialogues", "/t", "REG_DWORD", "/d", "1"}).code, 0);
+        TUsefulRegistry registry(m_files.currentUser);
+        QCOMPARE(registry.ReadBool(kPath, "HideBrowserDialogues", false), true);
+        QVERIFY(registry.WriteString(kPath, "DefaultFolder", "/srv/images"));
+        const Result one = run({"query", kKey.toLower(), "/v", "defaultfolder"});
+        QCOMPARE(one.code, 0);
+        QVERIFY(one.out.contains("    DefaultFolder    REG_SZ    /srv/images\n"));
+        QVERIFY(!one.out.contains("HideBrowserDialogues"));
+    }
+
+    void overwriteAsksUnlessForced() {
+        QCOMPARE(run({"add", kKey, "/v", "V", "/d", "old"}).code, 0);
+        Result refused = run({"add", kKey, "/v", "V", "/d", "new"}, "n\n");
+        QCOMPARE(refused.code, 1);
+        QVERIFY(refused.out.contains("overwrite"));
+        QCOMPARE(TUsefulRegistry(m_files.currentUser).ReadString(kPath, "V", ""), "old");
+        QCOMPARE(run({"add", kKey, "/v", "V", "/d", "new"}, "").code, 1);
+        QCOMPARE(run({"add", kKey, "/v", "V", "/d", "yes"}, "yes\n").code, 0);
+        QCOMPARE(run({"add", kKey, "/v", "V", "/d", "forced", "/F"}).code, 0);
+        QCOMPARE(TUsefulRegistry(m_files.currentUser).ReadString(kPath, "V", ""), "forced");
+    }
+
+    void deleteValuesAndKeys() {
+        QCOMPARE(run({"add", kKey + "\\Sub", "/v", "A", "/d", "1"}).code, 0);
+        QCOMPARE(run({"add", kKey, "/v", "B", "/d", "2"}).code, 0);
+        QCOMPARE(run({"add", kKey, "/v", "C", "/d", "3"}).code, 0);
+        QCOMPARE(run({"delete", kKey, "/v", "B"}, "n\n").code, 1);
+        QCOMPARE(run({"delete", kKey, "/v", "B", "/f"}).code, 0);
+        QCOMPARE(run({"query", kKey, "/v", "B"}).code, 1);
+        QCOMPARE(run({"delete", kKey, "/v", "B", "/f"}).code, 1);
+        QCOMPARE(run({"delete", kKey, "/va", "/f"}).code, 0);
+        QCOMPARE(run({"query", kKey, "/v", "C"}).code, 1);
+        QCOMPARE(run({"query", kKey + "\\Sub", "/v", "A"}).code, 0);
+        QCOMPARE(run({"delete", "HKCU\\Software\\Morvenkast"}, "y\n").code, 0);
+        QCOMPARE(run({"query", "HKCU\\Software\\Morvenkast"}).code, 1);
+        QCOMPARE(run({"query", "HKCU\\Software"}).code, 0);
+        QCOMPARE(run({"delete", "HKCU", "/f"}).code, 1);
+    }
+
+    void exportImportRoundTrip() {
+        zelvorin::platform::RegistryHive hive(m_files.currentUser);
+        QByteArray longBinary;
+        for (int i = 0; i < 300; ++i)
+            longBinary.append(char(i));
+        QVERIFY(hive.writeValue(kPath, "Quoted", 1, "C:\\dir \"x\" \\\\server"));
+        QVERIFY(hive.writeValue(kPath, "Unicode", 1, QStringLiteral("\u00e4\u6f22").toUtf8()));
+        QVERIFY(hive.writeValue(kPath, "Lines", 1, "one\ntwo"));
+        QVERIFY(hive.writeValue(kPath, "Expand", 2, "%HOME%/x"));
+        QVERIFY(hive.writeValue(kPath, "Number", 4, QByteArray("\x0a\0\0\0", 4)));
+        QVERIFY(hive.writeValue(kPath, "Long", 3, longBinary));
+        QVERIFY(hive.writeValue(kPath, "Empty", 3, QByteArray()));
+        QVERIFY(hive.writeValue(kPath, "Multi", 7, QByteArray("a\0b\0\0", 5)));
+        QVERIFY(hive.writeValue(kPath, "", 1, "unnamed"));
+        QVERIFY(hive.createKey(kPath + "\\Empty Key"));
+
+        QCOMPARE(run({"export", "HKCU\\Software", file("a.reg")}).code, 0);
+        const QByteArray exported = read("a.reg");
+        QVERIFY(exported.startsWith("Windows Registry Editor Version 5.00\n\n"));
+        QVERIFY(
+            exported.contains("[HKEY_CURRENT_USER\\Software\\Morvenkast\\Zelvorin\\Options]\n"));
+        QVERIFY(exported.contains("\"Quoted\"=\"C:\\\\dir \\\"x\\\" \\\\\\\\server\"\n"));
+        QVERIFY(exported.contains("\"Number\"=dword:0000000a\n"));
+        QVERIFY(exported.contains("\"Expand\"=hex(2):25,00,48,00"));
+        QVERIFY(exported.contains("@=\"unnamed\"\n"));
+        QVERIFY(exported.contains(",\\\n  "));
+
+        QCOMPARE(run({"delete", "HKCU\\Software", "/f"}).code, 0);
+        QCOMPARE(run({"query", kKey}).code, 1);
+        QCOMPARE(run({"import", file("a.reg")}).code, 0);
+        QCOMPARE(run({"export", "HKCU\\Software", file("b.reg")}).code, 0);
+        QCOMPARE(read("b.reg"), exported);
+        zelvorin::platform::RegistryValue value;
+        QCOMPARE(hive.readValue(kPath, "Long", &value), zelvorin::platform::RegistryLookup::Found);
+        QCOMPARE(value.data, longBinary);
+        QCOMPARE(hive.readValue(kPath, "Lines", &value), zelvorin::platform::RegistryLookup::Found);
+        QCOMPARE(value.data, QByteArray("one\ntwo"));
+        QCOMPARE(value.type, 1u);
+
+        // Overwriting an export file asks first.
+        QCOMPARE(run({"export", kKey, file("b.reg")}, "n\n").code, 1);
+        QCOMPARE(read("b.reg"), exported);
+        QCOMPARE(run({"export", kKey, file("b.reg"), "/y"}).code, 0);
+        QVERIFY(read("b.reg") != exported);
+    }
+
+    void importDeletesAndReadsUtf16() {
+        QCOMPARE(run({"add", kKey, "/v", "Gone", "/d", "x"}).code, 0);
+        QCOMPARE(run({"add", "HKCU\\Software\\Old\\Deep", "/v", "V", "/d", "x"}).code, 0);
+        const QString text = "Windows Registry Editor Version 5.00\r\n\r\n"
+                             "; a comment\r\n"
+                             "[-HKEY_CURRENT_USER\\Software\\Old]\r\n"
+                             "\"Skipped\"=\"x\"\r\n"
+                             "[HKEY_CURRENT_USER\\Software\\Morvenkast\\Zelvorin\\Options]\r\n"
+                             "\"Gone\"=-\r\n"
+                             "\"Name\"=\"\u00e4 text\"\r\n"
+                             "\"Bytes\"=hex:01,\\\r\n  02\r\n";
+        QByteArray bytes("\xff\xfe");
+        for (const QChar c : text) {
+            bytes.append(char(c.unicode() & 0xff));
+            bytes.append(char(c.unicode() >> 8));
+        }
+        QVERIFY(zelvorin::test::writeFile(file("u.reg"), bytes));
+        const Result imported = run({"import", file("u.reg")});
+        QVERIFY2(imported.code == 0, qPrintable(imported.err));
+        TUsefulRegistry registry(m_files.currentUser);
+        QVERIFY(!registry.OpenKey("Software\\Old", false));
+        QVERIFY(!registry.ValueExists(kPath, "Gone"));
+        QCOMPARE(registry.ReadString(kPath, "Name", ""), QStringLiteral("\u00e4 text"));
+        QByteArray buffer;
+        QVERIFY(registry.ReadBinary(kPath, "Bytes", buffer));
+        QCOMPARE(buffer, QByteArray("\x01\x02"));
+    }
+
+    void badInput_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing") << QStringList() << ""
+                                 << "Usage";
+        QTest::newRow("unknown command") << QStringList{"copy", kKey} << ""
+                                         << "Unknown command";
+        QTest::newRow("unknown option") << QStringList{"--hives", "x"} << ""
+                                        << "Unknown option";
+        QTest::newRow("no key") << QStringList{"query"} << ""
+                                << "Invalid syntax";
+        QTest::newRow("bad root") << QStringList{"query", "HKCR\\x"} << ""
+                                  << "Invalid key name";
+        QTest::newRow("missing key") << QStringList{"query", "HKCU\\Nope"} << ""
+                                     << "unable to find";
+        QTest::newRow("missing /v data") << QStringList{"add", kKey, "/v"} << ""
+                                         << "needs an argument";
+        QTest::newRow("bad type") << QStringList{"add", kKey, "/v", "a", "/t", "REG_QWORD"} << ""
+                                  << "Invalid type";
+        QTest::newRow("bad dword")
+            << QStringList{"add", kKey, "/v", "a", "/t", "REG_DWORD", "/d", "ten"} << ""
+            << "32-bit number";
+        QTest::newRow("dword too big")
+            << QStringList{"add", kKey, "/v", "a", "/t", "REG_DWORD", "/d", "4294967296"} << ""
+            << "32-bit number";
+        QTest::newRow("odd binary")
+            << QStringList{"add", kKey, "/v", "a", "/t", "REG_BINARY", "/d", "abc"} << ""
+            << "hexadecimal digits";
+        QTest::newRow("binary not hex")
+            << QStringList{"add", kKey, "/v", "a", "/t", "REG_BINARY", "/d", "zz"} << ""
+            << "hexadecimal digits";
+        QTest::newRow("export missing key") << QStringList{"export", "HKCU\\Nope", "@out.reg"} << ""
+                                            << "does not exist";
+        QTest::newRow("import missing file") << QStringList{"import", "@none.reg"} << ""
+                                             << "Could not read";
+        QTest::newRow("no header")
+            << QStringList{"import", "@bad.reg"} << "[HKEY_CURRENT_USER\\A]\n"
+            << "Line 1: the file must start with";
+        QTest::newRow("value before key")
+            << QStringList{"import", "@bad.reg"} << "REGEDIT4\n\"a\"=\"b\"\n"
+            << "Line 2: a value comes before";
+        QTest::newRow("bad root in file")
+            << QStringList{"import", "@bad.reg"}
+            << "Windows Registry Editor Version 5.00\n\n[HKEY_USERS\\x]\n"
+            << "Line 3: unknown root";
+        QTest::newRow("bad dword in file")
+            << QStringList{"import", "@bad.reg"}
+            << "Windows Registry Editor Version 5.00\n[HKCU\\x]\n\"n\"=dword:123456789\n"
+            << "Line 3:";
+        QTest::newRow("unterminated string")
+            << QStringList{"import", "@bad.reg"}
+            << "Windows Registry Editor Version 5.00\n[HKCU\\x]\n\"n\"=\"abc\n"
+            << "Line 3:";
+        QTest::newRow("bad hex")
+            << QStringList{"import", "@bad.reg"}
+            << "Windows Registry Editor Version 5.00\n[HKCU\\x]\n\"n\"=hex:1,2g\n"
+            << "Line 3:";
+    }
+    void badInput() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        if (!file.isEmpty())
+            QVERIFY(zelvorin::test::writeFile(this->file("bad.reg"), file.toUtf8()));
+        for (QString& argument : arguments)
+            if (argument.startsWith('@'))
+                argument = this->file(argument.mid(1));
+        const Result result = run(arguments);
+        QCOMPARE(result.code, 1);
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        // A rejected import changes nothing.
+        QVERIFY(!TUsefulRegistry(m_files.currentUser).OpenKey("x", false));
+    }
+
+    void executableReportsThroughExitCode() {
+        const QString program = qEnvironmentVariable("ZELVORIN_PROGRAM_DIR") + "/zelvorin-reg";
+        if (!QFileInfo(program).isExecutable())
+            QSKIP("zelvorin-reg is not built");
+        QProcess tool;
+        tool.start(program, {"--hive", m_files.currentUser, "add", kKey, "/v", "V", "/t",
+                             "REG_DWORD", "/d", "7"});
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitCode(), 0);
+        tool.start(program, {"--hive", m_files.currentUser, "query", kKey, "/v", "V"});
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitCode(), 0);
+        QVERIFY(tool.readAllStandardOutput().contains("    V    REG_DWORD    0x7\n"));
+        tool.start(program, {"--hive", m_files.currentUser, "query", kKey, "/v", "W"});
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitCode(), 1);
+        QVERIFY(tool.readAllStandardError().startsWith("ERROR:"));
+        tool.start(program, {"--help"});
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitCode(), 0);
+        QVERIFY(tool.readAllStandardOutput().contains("zelvorin-reg [--hive FILE]"));
+    }
+};
+
+ZELVORIN_TEST_MAIN(TestZelvorinReg)
+#include "test_zelvorin_reg.moc"
