@@ -254,7 +254,7 @@ QImage waves() {
     const Rgb foam{200, 236, 240};
     return render(size, size, 2, [&](double x, double y) {
         const double u = x / size, v = y / size;
-        const double offset = 0.05 * std::sin(TwoPi * u * 2) + 0.02 * std::sin(TwoPi * u * 5);
+        const double offset = 0.05 * std::cos(TwoPi * u * 2) + 0.02 * std::cos(TwoPi * u * 5);
         const double crest = 0.5 + 0.5 * std::sin(TwoPi * (v + offset) * 4);
         return mix(deep, foam, std::pow(crest, 3));
     });
