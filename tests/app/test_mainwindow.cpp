@@ -1,0 +1,473 @@
+// The main window as a user meets it: its controls, menus, toolbar sections, the file
+// panel splitter, Escape, and the settings it applies at start and writes at close.
+#include "CollapsibleSplitter.h"
+#include "EventLog.h"
+#include "MainUnit.h"
+#include "NeededRegistryLib.h"
+#include "ProgramValues.h"
+#include "StatusBar.h"
+#include "TestEnvironment.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+#include <QWebEngineView>
+
+namespace st = zelvorin::settings;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    QString m_hive;
+    std::unique_ptr<zelvorin::ProgramValues> m_values;
+
+    std::unique_ptr<TMainForm> makeForm() { return std::make_unique<TMainForm>(*m_values); }
+    st::SettingsAccess settings() const { return {m_values->Settings(), m_values->SettingsRoot()}; }
+    QString root() const { return m_values->SettingsRoot(); }
+
+private slots:
+    void init() {
+        m_hive = QDir::tempPath() + "/zelvorin-mainwindow-" +
+                 QString::number(QRandomGenerator::global()->generate()) + ".db";
+        m_values =
+            std::make_unique<zelvorin::ProgramValues>(qEnvironmentVariable("ZELVORIN_PROGRAM_DIR"),
+                                                      std::make_unique<TUsefulRegistry>(m_hive));
+    }
+    void cleanup() {
+        m_values.reset();
+        QFile::remove(m_hive);
+    }
+
+    void controlTree_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("toolbar") << "ToolbarPanel" << -1 << 34;
+        QTest::newRow("grip 1") << "ToolSplitterPanel1" << 5 << -1;
+        QTest::newRow("tools") << "ToolPanel1" << 163 << -1;
+        QTest::newRow("grip 2") << "ToolSplitterPanel2" << 5 << -1;
+        QTest::newRow("go panel") << "Panel10" << 47 << -1;
+        QTest::newRow("grip 3") << "ToolSplitterPanel3" << 5 << -1;
+        QTest::newRow("navigation") << "ToolPanel3" << 96 << -1;
+        QTest::newRow("spacer") << "Panel5" << -1 << 2;
+        QTest::newRow("file splitter") << "dfsSplitter110Ex1" << 10 << -1;
+        QTest::newRow("file column") << "MainFilePanel" << 170 << -1;
+        QTest::newRow("status bar") << "dfsStatusBar1" << -1 << 19;
+        QTest::newRow("address") << "AddressComboBox" << -1 << 21;
+        QTest::newRow("go") << "GoButton" << 41 << 26;
+        QTest::newRow("back") << "BackSpeedButton" << 26 << 13;
+        QTest::newRow("forward") << "ForwardSpeedButton" << 26 << 13;
+    }
+    void controlTree() {
+        QFETCH(QString, name);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        settings().Write(st::WindowState, 0);
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        auto* widget = form->findChild<QWidget*>(name);
+        QVERIFY2(widget, qPrintable(name));
+        if (width >= 0)
+            QCOMPARE(widget->width(), width);
+        if (height >= 0)
+            QCOMPARE(widget->height(), height);
+    }
+
+    void layoutOrder() {
+        settings().Write(st::WindowState, 0);
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        // The file column is the rightmost, the splitter just left of it, the preview
+        // fills the rest; the navigation section sits at the toolbar's right end.
+        QCOMPARE(form->MainFilePanel->geometry().right(), form->Panel1->width() - 1);
+        QCOMPARE(form->dfsSplitter110Ex1->geometry().right() + 1, form->MainFilePanel->x());
+        QCOMPARE(form->ToolPanel3->geometry().right(),
+                 form->ToolbarPanel->layout()->contentsRect().right());
+        QVERIFY(form->WebBrowserPanel->width() > 300);
+        // The address box fills its panel but for its left offset and 5 pixels.
+        QCOMPARE(form->AddressComboBox->pos(), QPoint(2, 5));
+        QCOMPARE(form->AddressComboBox->width(),
+                 form->AddressPanel->contentsRect().width() - 2 - 5);
+        QCOMPARE(form->AddressComboBox->itemText(0), QString("about:blank"));
+        QVERIFY(form->LogRichEdit->isHidden());
+    }
+
+    void menus_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortcut");
+        QTest::newRow("open") << "OpenDocumentMenuItem"
+                              << "&Open document..."
+                              << "Ctrl+O";
+        QTest::newRow("background") << "ChangeBackgroundMenuItem"
+                                    << "Change &background..."
+                                    << "Ctrl+B";
+        QTest::newRow("gallery") << "ShowImageGalleryMenuItem"
+                                 << "Show &image gallery"
+                                 << "Ctrl+I";
+        QTest::newRow("add favorite") << "AddToFavoriteFoldersMainMenuItem"
+                                      << "&Add to Favorite Folders"
+                                      << "";
+        QTest::newRow("exit") << "ExitMenuItem"
+                              << "E&xit"
+                              << "Ctrl+X";
+        QTest::newRow("copy") << "CopyMenuItem"
+                              << "&Copy"
+                              << "";
+        QTest::newRow("copy colour") << "CopyBackgroundColorMenuItem"
+                                     << "Copy &background color"
+                                     << "";
+        QTest::newRow("copy html") << "CopyHTMLContentsMenuItem"
+                                   << "Copy &HTML source"
+                                   << "";
+        QTest::newRow("select all") << "SelectAllMenuItem"
+                                    << "Select &All"
+                                    << "";
+        QTest::newRow("set colour") << "SetBackgroundColorMenuItem"
+                                    << "Set &Background Color..."
+                                    << "";
+        QTest::newRow("clear") << "ClearPreviewAreaMenuItem"
+                               << "Clear &Preview Area"
+                               << "";
+        QTest::newRow("largest") << "LargestMenuItem"
+                                 << "Lar&gest"
+                                 << "";
+        QTest::newRow("larger") << "LargerMenuItem"
+                                << "&Larger"
+                                << "";
+        QTest::newRow("medium") << "MediumMenuItem"
+                                << "&Medium"
+                                << "";
+        QTest::newRow("smaller") << "SmallerMenuItem"
+                                 << "&Smaller"
+                                 << "";
+        QTest::newRow("smallest") << "SmallestMenuItem"
+                                  << "Sm&allest"
+                                  << "";
+        QTest::newRow("simple") << "SimpleListMenuItem"
+                                << "&Simple list"
+                                << "";
+        QTest::newRow("background list") << "BackgroundListMenuItem"
+                                         << "&Background list"
+                                         << "";
+        QTest::newRow("thumbnails") << "ThumbnailListMenuItem"
+                                    << "&Thumbnail list"
+                                    << "";
+        QTest::newRow("toolbar") << "ShowToolbarMenuItem"
+                                 << "Show &Toolbar"
+                                 << "Ctrl+T";
+        QTest::newRow("welcome") << "ShowWelcomePageOnStartMenuItem"
+                                 << "Show &Welcome page on start"
+                                 << "";
+        QTest::newRow("dialogues") << "HideDialoguesOfWebBrowserMenuItem"
+                                   << "Hide &dialogues of web browser"
+                                   << "";
+        QTest::newRow("gradient") << "CreateTextWithGradientFloodFillMenuItem"
+                                  << "Create a gradient &text"
+                                  << "";
+        QTest::newRow("help") << "HelpContents1"
+                              << "Help &Contents..."
+                              << "";
+        QTest::newRow("about") << "AboutMenuItem"
+                               << "&About..."
+                               << "";
+        QTest::newRow("copy name") << "Copyname1"
+                                   << "Copy &name"
+                                   << "";
+        QTest::newRow("copy path") << "Copynameandpath1"
+                                   << "Copy name and &path"
+                                   << "";
+        QTest::newRow("file properties") << "Properties1"
+                                         << "P&roperties"
+                                         << "";
+        QTest::newRow("folder properties") << "Properties2"
+                                           << "P&roperties"
+                                           << "";
+        QTest::newRow("context add favorite") << "AddToFavoriteFoldersMenuItem"
+                                              << "&Add to Favorite Folders"
+                                              << "";
+    }
+    void menus() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, shortcut);
+        auto form = makeForm();
+        auto* action = form->findChild<QAction*>(name);
+        QVERIFY2(action, qPrintable(name));
+        QCOMPARE(action->text(), caption);
+        QCOMPARE(action->shortcut().toString(), shortcut);
+    }
+
+    void topLevelMenus() {
+        auto form = makeForm();
+        QStringList visible;
+        for (QAction* action : form->menuBar()->actions())
+            if (action->isVisible())
+                visible << action->text();
+        QCOMPARE(visible, QStringList({"&File", "&Edit", "&Options", "&Tools!", "&Help"}));
+        // Submenus of the folder lists sit in both the File menu and the context menu.
+        QCOMPARE(form->LastFoldersMainMenuItem->title(), QString("&Last Folders"));
+        QCOMPARE(form->FavoriteFoldersMenuItem->title(), QString("&Favorite Folders"));
+        QVERIFY(form->ShowToolbarMenuItem->isChecked());
+        QVERIFY(form->ThumbnailListMenuItem->isChecked());
+        QVERIFY(!form->HideDialoguesOfWebBrowserMenuItem->isChecked());
+    }
+
+    void toolbarHints_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("colour") << "SpeedButton1"
+                                << " Change the background color... ";
+        QTest::newRow("filter") << "CustomFilterSpeedButton"
+                                << " Add a custom filter... ";
+        QTest::newRow("copy") << "SpeedButton2"
+                              << " Copy ";
+        QTest::newRow("gallery") << "SpeedButton4"
+                                 << " Show image gallery ";
+        QTest::newRow("clear") << "SpeedButton3"
+                               << " Clear the Preview Area ";
+        QTest::newRow("go") << "GoButton"
+                            << " Load document ";
+        QTest::newRow("back") << "BackSpeedButton"
+                              << "Back";
+        QTest::newRow("forward") << "ForwardSpeedButton"
+                                 << "Forward";
+        QTest::newRow("refresh") << "RefreshSpeedButton"
+                                 << " Refresh ";
+        QTest::newRow("stop") << "StopSpeedButton"
+                              << " Stop ";
+    }
+    void toolbarHints() {
+        QFETCH(QString, name);
+        QFETCH(QString, hint);
+        auto form = makeForm();
+        auto* button = form->findChild<QToolButton*>(name);
+        QVERIFY(button);
+        QCOMPARE(button->toolTip(), hint);
+        QVERIFY(button->autoRaise());
+        QVERIFY(!button->icon().isNull());
+    }
+
+    void toolbarSections() {
+        settings().Write(st::WindowState, 0);
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const int right = form->ToolPanel3->geometry().right();
+        const auto release = [&](QWidget* grip) {
+            QTest::mousePress(grip, Qt::LeftButton, {}, QPoint(2, 5));
+            QCOMPARE(static_cast<QFrame*>(grip)->frameShadow(), QFrame::Sunken);
+            QTest::mouseRelease(grip, Qt::LeftButton, {}, QPoint(2, 5));
+            QCOMPARE(static_cast<QFrame*>(grip)->frameShadow(), QFrame::Raised);
+            QApplication::processEvents();
+        };
+        // Grip 2: the navigation section takes the freed room, then gets its width and
+        // its place at the right edge back.
+        release(form->ToolSplitterPanel2);
+        QVERIFY(form->ToolPanel2->isHidden());
+        QVERIFY(form->ToolPanel3->width() > 96);
+        QCOMPARE(form->ToolSplitterPanel3->x(), form->ToolSplitterPanel2->geometry().right() + 1);
+        release(form->ToolSplitterPanel2);
+        QVERIFY(form->ToolPanel2->isVisible());
+        QCOMPARE(form->ToolPanel3->width(), 96);
+        QCOMPARE(form->ToolPanel3->geometry().right(), right);
+        // Grip 3: hidden and shown again, the grip is back left of its section.
+        release(form->ToolSplitterPanel3);
+        QVERIFY(form->ToolPanel3->isHidden());
+        QVERIFY(form->ToolSplitterPanel3->isVisible());
+        release(form->ToolSplitterPanel3);
+        QVERIFY(form->ToolPanel3->isVisible());
+        QCOMPARE(form->ToolSplitterPanel3->geometry().right() + 1, form->ToolPanel3->x());
+        // Grip 1 toggles the tool buttons.
+        release(form->ToolSplitterPanel1);
+        QVERIFY(form->ToolPanel1->isHidden());
+        release(form->ToolSplitterPanel1);
+        QVERIFY(form->ToolPanel1->isVisible());
+    }
+
+    void escapeTogglesFilePanel() {
+        settings().Write(st::WindowState, 0);
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTest::keyClick(form->AddressComboBox, Qt::Key_Escape);
+        QVERIFY(form->dfsSplitter110Ex1->IsCollapsed());
+        QCOMPARE(form->MainFilePanel->width(), 1);
+        QTest::keyClick(form->AddressComboBox, Qt::Key_Escape, Qt::ShiftModifier);
+        QVERIFY(form->dfsSplitter110Ex1->IsCollapsed());
+        QTest::keyClick(form.get(), Qt::Key_Escape);
+        QVERIFY(!form->dfsSplitter110Ex1->IsCollapsed());
+        QCOMPARE(form->MainFilePanel->width(), 170);
+    }
+
+    void splitterButtonAndDrag() {
+        settings().Write(st::WindowState, 0);
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        zelvorin::CollapsibleSplitter* splitter = form->dfsSplitter110Ex1;
+        const QPoint button = splitter->ButtonRect().center();
+        QTest::mouseClick(splitter, Qt::LeftButton, {}, button);
+        QVERIFY(splitter->IsCollapsed());
+        QTest::mouseClick(splitter, Qt::LeftButton, {}, button);
+        QCOMPARE(form->MainFilePanel->width(), 170);
+        // Dragging left by 30 pixels widens the file column by 30.
+        const QPoint grip(5, 5);
+        QTest::mousePress(splitter, Qt::LeftButton, {}, grip);
+        QMouseEvent move(QEvent::MouseMove, QPointF(grip - QPoint(30, 0)),
+                         QPointF(splitter->mapToGlobal(grip - QPoint(30, 0))), Qt::LeftButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(splitter, &move);
+        QTest::mouseRelease(splitter, Qt::LeftButton, {}, grip - QPoint(30, 0));
+        QCOMPARE(form->MainFilePanel->width(), 200);
+    }
+
+    void showToolbarAndLog() {
+        auto form = makeForm();
+        form->ShowToolbarMenuItem->trigger();
+        QVERIFY(!form->ShowToolbarMenuItem->isChecked());
+        QVERIFY(form->ToolbarPanel->isHidden());
+        form->ShowToolbarMenuItem->trigger();
+        QVERIFY(form->ShowToolbarMenuItem->isChecked());
+        QVERIFY(!form->ToolbarPanel->isHidden());
+
+        form->AddLogLine("one");
+        form->ShowLog1->trigger();
+        QCOMPARE(form->LogRichEdit->LineCount(), 0);
+        QVERIFY(!form->LogRichEdit->isHidden());
+        QCOMPARE(form->LogRichEdit->width(), 250);
+        QCOMPARE(form->LogSplitter->Thickness(), 5);
+        QVERIFY(!form->LogSplitter->isHidden());
+        form->AddLogLine("two");
+        form->ShowLog1->trigger();
+        QCOMPARE(form->LogRichEdit->LineCount(), 0);
+        QVERIFY(form->LogRichEdit->isHidden());
+        QVERIFY(form->LogSplitter->isHidden());
+    }
+
+    void firstStartDefaults() {
+        auto form = makeForm();
+        QVERIFY(form->windowState() & Qt::WindowMaximized);
+        QVERIFY(form->ShowWelcomePageOnStartMenuItem->isChecked());
+        QCOMPARE(form->MainFilePanel->width(), 170);
+        QCOMPARE(form->GalleryStyle(), quint8(2));
+        QCOMPARE(form->windowTitle(), QString(" Zelvorin"));
+        // Reading the defaults creates nothing in the store.
+        QVERIFY(!m_values->Settings()->ValueExists(root() + "\\Interface", "FormWidth"));
+    }
+
+    void savedSettingsApplied() {
+        settings().Write(st::FormWidth, 700);
+        settings().Write(st::FormHeight, 500);
+        settings().Write(st::WindowState, 0);
+        settings().Write(st::MainFilePanelWidth, 222);
+        settings().Write(st::ShowWelcomePage, false);
+        settings().Write(st::HideBrowserDialogues, true);
+        auto form = makeForm();
+        QVERIFY(!(form->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)));
+        QCOMPARE(form->size(), QSize(700, 500));
+        QCOMPARE(form->MainFilePanel->width(), 222);
+        QVERIFY(!form->ShowWelcomePageOnStartMenuItem->isChecked());
+        QVERIFY(form->HideDialoguesOfWebBrowserMenuItem->isChecked());
+    }
+
+    void minimizedStateRestored() {
+        settings().Write(st::WindowState, 1);
+        auto form = makeForm();
+        QVERIFY(form->windowState() & Qt::WindowMinimized);
+        form->close();
+        QCOMPARE(settings().Read(st::WindowState), 1);
+    }
+
+    void galleryStyleByte_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("marked");
+        QTest::newRow("background list") << 1 << 1 << "BackgroundListMenuItem";
+        QTest::newRow("258 keeps its low byte") << 258 << 2 << "ThumbnailListMenuItem";
+        QTest::newRow("7 leaves the design mark") << 7 << 7 << "ThumbnailListMenuItem";
+        QTest::newRow("-1 is 255") << -1 << 255 << "ThumbnailListMenuItem";
+    }
+    void galleryStyleByte() {
+        QFETCH(int, stored);
+        QFETCH(int, style);
+        QFETCH(QString, marked);
+        settings().Write(st::DefImageGalleryStyle, stored);
+        auto form = makeForm();
+        QCOMPARE(int(form->GalleryStyle()), style);
+        QVERIFY(form->findChild<QAction*>(marked)->isChecked());
+        form->close();
+        // The byte is written back unless a style was picked.
+        QCOMPARE(settings().Read(st::DefImageGalleryStyle), style);
+    }
+
+    void galleryStyleCommands() {
+        auto form = makeForm();
+        form->SimpleListMenuItem->trigger();
+        QCOMPARE(form->GalleryStyle(), quint8(0));
+        QVERIFY(form->SimpleListMenuItem->isChecked());
+        QVERIFY(!form->ThumbnailListMenuItem->isChecked());
+        form->FindItem1Click();
+        QCOMPARE(form->GalleryStyle(), quint8(1));
+        // Cycling does not move the radio marks.
+        QVERIFY(form->SimpleListMenuItem->isChecked());
+        form->FindItem1Click();
+        form->FindItem1Click();
+        QCOMPARE(form->GalleryStyle(), quint8(0));
+    }
+
+    void panelWidthWrittenOnlyWhenSensible() {
+        settings().Write(st::WindowState, 0);
+        settings().Write(st::MainFilePanelWidth, 190);
+        {
+            auto form = makeForm();
+            form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            form->dfsSplitter110Ex1->SetCollapsed(true);
+            form->close();
+        }
+        // Collapsed to 1 pixel: the stored width stays as it was.
+        QCOMPARE(settings().Read(st::MainFilePanelWidth), 190);
+        {
+            auto form = makeForm();
+            form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            form->MainFilePanel->setFixedWidth(120);
+            form->close();
+        }
+        QCOMPARE(settings().Read(st::MainFilePanelWidth), 120);
+    }
+
+    void welcomeOptionStoredAtOnce() {
+        auto form = makeForm();
+        form->ShowWelcomePageOnStartMenuItem->trigger();
+        QVERIFY(!form->ShowWelcomePageOnStartMenuItem->isChecked());
+        QCOMPARE(settings().Read(st::ShowWelcomePage), false);
+        form->SetShowWelcomePage(true);
+        QCOMPARE(settings().Read(st::ShowWelcomePage), true);
+    }
+
+    void geometrySavedOnlyInNormalState() {
+        settings().Write(st::WindowState, 0);
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->resize(640, 480);
+        QTRY_COMPARE(settings().Read(st::FormWidth), 640);
+        QCOMPARE(settings().Read(st::FormHeight), 480);
+        form->showMaximized();
+        QTRY_VERIFY(form->windowState() & Qt::WindowMaximized);
+        QApplication::processEvents();
+        QCOMPARE(settings().Read(st::FormWidth), 640);
+    }
+};
+
+ZELVORIN_TEST_MAIN(MainWindowTest)
+#include "test_mainwindow.moc"
