@@ -195,7 +195,8 @@ void TMainForm::ToolSplitterPanelMouseUp(int grip) {
 }
 
 void TMainForm::AddressPanelResize() {
-    if (!AddressPanel->isVisible())
+    // Resize events reach a panel before it is shown, so ask whether it is hidden.
+    if (AddressPanel->isHidden())
         return;
     AddressComboBox->setFixedWidth(
         qMax(0, AddressPanel->contentsRect().width() - AddressComboBox->x() - 5));
