@@ -141,6 +141,7 @@ private slots:
     void keepsTransparentPixels();
     void lzwStreamIsStrictlyValid_data();
     void lzwStreamIsStrictlyValid();
+    void everyLengthEndsCleanly();
     void largeNoiseRestartsTheTable();
     void reducesManyColoursToAPalette();
     void refusesEmptyImages();
@@ -230,6 +231,29 @@ void GifWriterTest::lzwStreamIsStrictlyValid() {
     const Decoded decoded = strictDecode(LzwCompress(indices, minimumCodeSize), minimumCodeSize);
     QVERIFY2(decoded.ok, qPrintable(decoded.problem));
     QCOMPARE(decoded.indices, indices);
+}
+
+void GifWriterTest::everyLengthEndsCleanly() {
+    // The end code's width depends on how full the table is after the last code; running
+    // through every length makes the last code land on each width change.
+    for (int symbols : {2, 4, 16}) {
+        QRandomGenerator random{quint32(symbols)};
+        QByteArray noise(1500, 0);
+        for (char& c : noise) {
+            c = char(random.bounded(symbols));
+        }
+        const int minimumCodeSize = std::max(2, symbols == 16 ? 4 : 2);
+        for (int length = 1; length <= noise.size(); ++length) {
+            const QByteArray indices = noise.left(length);
+            const Decoded decoded =
+                strictDecode(LzwCompress(indices, minimumCodeSize), minimumCodeSize);
+            QVERIFY2(decoded.ok, qPrintable(QStringLiteral("%1 symbols, length %2: %3")
+                                                .arg(symbols)
+                                                .arg(length)
+                                                .arg(decoded.problem)));
+            QCOMPARE(decoded.indices, indices);
+        }
+    }
 }
 
 void GifWriterTest::largeNoiseRestartsTheTable() {
