@@ -3,6 +3,7 @@
 #include "BrowserVersion.h"
 #include "NeededRegistryLib.h"
 #include "ProgramValues.h"
+#include "StartingFolder.h"
 #include "TestEnvironment.h"
 #include "WindowGeometry.h"
 
@@ -62,6 +63,36 @@ private slots:
         values.ResolveHelpFile();
         QCOMPARE(values.HelpFileName(), folder + "/zelvorin.html");
         QDir(folder).removeRecursively();
+    }
+
+    void startingFolder() {
+        const QString base = QDir::tempPath() + "/zelvorin-start";
+        QDir(base).removeRecursively();
+        QDir().mkpath(base + "/program");
+        QDir().mkpath(base + "/last");
+        QDir().mkpath(base + "/default");
+        zelvorin::StartingFolderChoice choice{base + "/last", base + "/default", base + "/program/",
+                                              base + "/data"};
+        QCOMPARE(zelvorin::ChooseStartingFolder(choice), base + "/last");
+        // An empty last folder falls back to the default folder.
+        choice.lastFolder.clear();
+        QCOMPARE(zelvorin::ChooseStartingFolder(choice), base + "/default");
+        // A saved folder that no longer exists gives the Samples folder, made and filled.
+        choice.lastFolder = base + "/gone";
+        const QString samples = base + "/program/Samples";
+        QCOMPARE(zelvorin::ChooseStartingFolder(choice), samples);
+        QVERIFY(QDir(samples).entryList(QDir::Files).size() >= 12);
+        // A Samples folder the user emptied stays as it is.
+        QDir(samples).removeRecursively();
+        QDir().mkpath(samples);
+        QCOMPARE(zelvorin::ChooseStartingFolder(choice), samples);
+        QVERIFY(QDir(samples).entryList(QDir::Files).isEmpty());
+        QDir(samples).removeRecursively();
+        // A program folder nobody can write to: the Samples go to the user's data folder.
+        zelvorin::test::writeFile(base + "/blocked", "a file where a folder should be");
+        choice.programFolder = base + "/blocked/";
+        QCOMPARE(zelvorin::ChooseStartingFolder(choice), base + "/data/Samples");
+        QDir(base).removeRecursively();
     }
 
     void installedProgramFolder() {

@@ -1,0 +1,32 @@
+#include "StartingFolder.h"
+
+#include "NeededLib.h"
+#include "ProgramValues.h"
+#include "SampleMaker.h"
+
+namespace zelvorin {
+
+namespace {
+// The Samples folder, filled with whatever sample is missing; empty when it cannot be made.
+QString samplesIn(const QString& folder) {
+    if (folder.isEmpty())
+        return {};
+    const QString samples = WithTrailingBackslash(folder) + SamplesFolderName;
+    if (!FolderExists(samples) && !MakeSamples(samples))
+        return FolderExists(samples) ? samples : QString();
+    return samples;
+}
+} // namespace
+
+QString ChooseStartingFolder(const StartingFolderChoice& choice) {
+    QString folder = choice.lastFolder;
+    if (folder.isEmpty())
+        folder = choice.defaultFolder;
+    if (!folder.isEmpty() && FolderExists(folder))
+        return folder;
+    if (const QString samples = samplesIn(choice.programFolder); !samples.isEmpty())
+        return samples;
+    return samplesIn(choice.userDataFolder);
+}
+
+} // namespace zelvorin
