@@ -1,0 +1,77 @@
+// What the preview's browser reports, turned into the events the program knows: each
+// event writes its line to the event log, and some of them drive the window (caption,
+// status text, progress gauge, Back and Forward).
+#pragma once
+
+#include "PreviewRules.h"
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <QWebEnginePage>
+
+class QWebEngineView;
+class TWebBrowserInterface;
+
+namespace zelvorin {
+
+class PreviewPage;
+
+class BrowserEvents : public QObject {
+    Q_OBJECT
+public:
+    BrowserEvents(QWebEngineView* view, PreviewPage* page, TWebBrowserInterface* browser,
+                  QObject* parent);
+
+    preview::Gauge gauge() const { return m_gauge; }
+    QString statusText() const { return m_statusText; }
+    // The Stop command: the gauge panel is disabled.
+    void disableGauge();
+
+    // The event handlers; each writes its log line first.
+    void WebBrowser1BeforeNavigate2(const QString& url, const QString& flags,
+                                    const QString& targetFrameName, const QString& postData,
+                                    const QString& headers);
+    void WebBrowser1NavigateComplete2(const QString& url);
+    void WebBrowser1DocumentComplete(const QString& url);
+    void WebBrowser1DownloadBegin();
+    void WebBrowser1DownloadComplete();
+    void WebBrowser1ProgressChange(qint64 progress, qint64 maximum);
+    void WebBrowser1StatusTextChange(const QString& text);
+    void WebBrowser1TitleChange(const QString& text);
+    void WebBrowser1CommandStateChange(int command, bool enable);
+    void WebBrowser1NewWindow2(bool cancel);
+    void WebBrowser1Quit();
+    void WebBrowser1FullScreen(bool fullScreen);
+    void WebBrowser1Enter();
+    void WebBrowser1Exit();
+
+signals:
+    void logLine(const QString& line);
+    void captionChanged(const QString& windowCaption, const QString& applicationTitle);
+    void statusTextChanged(const QString& text);
+    void gaugeChanged(bool enabled, int position);
+    void backForwardChanged(bool canGoBack, bool canGoForward);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectEngine();
+    void reportHistory();
+    void setGauge(preview::Gauge gauge);
+
+    QWebEngineView* m_view = nullptr;
+    PreviewPage* m_page = nullptr;
+    TWebBrowserInterface* m_browser = nullptr;
+    preview::Gauge m_gauge;
+    QString m_statusText;
+    int m_reportedBack = -1;
+    int m_reportedForward = -1;
+    QObject* m_focusTarget = nullptr;
+};
+
+// How a navigation type reads in the log's flags field.
+QString NavigationFlagsText(QWebEnginePage::NavigationType type, bool isMainFrame);
+
+} // namespace zelvorin

@@ -1,0 +1,244 @@
+#include "FrameScripts.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace zelvorin::frames {
+
+namespace {
+
+// The same source runs as the injected script of every frame and at the head of every
+// script the program runs, so documents the injection missed get the library too.
+const char* const Library = R"JS(
+(function () {
+  'use strict';
+  if (window.__zelvorin) return;
+  var KEY = %1;
+  var MAX_FRAMES = 100, MAX_WINDOWS = 1000;
+  var pending = {};
+  var elements = [];
+
+  function bodyOf(doc) {
+    var body = doc && doc.body;
+    return body && body.tagName === 'BODY' ? body : null;
+  }
+  function isTransparent(color) {
+    return color === 'transparent' || /^rgba\(.*,\s*0\)$/.test(color);
+  }
+  function isFileDocument(doc) {
+    if (doc.location.protocol === 'file:') return true;
+    var origin = doc.defaultView ? String(doc.defaultView.origin) : '';
+    return origin.indexOf('file:') === 0;
+  }
+  function applyTo(doc, change) {
+    try {
+      if (change.color !== undefined) doc.bgColor = change.color;
+      var body = bodyOf(doc);
+      if (!body) return;
+      // A root element with a background of its own keeps the body's background from
+      // covering the page; it steps back so the chosen background is what shows.
+      var root = doc.documentElement;
+      if (root && root !== body) {
+        var rootStyle = doc.defaultView.getComputedStyle(root);
+        if (rootStyle.backgroundImage !== 'none' || !isTransparent(rootStyle.backgroundColor)) {
+          root.style.setProperty('background-color', 'transparent', 'important');
+          root.style.setProperty('background-image', 'none', 'important');
+        }
+      }
+      // The BODY's own attributes first; the inline declarations make them win over the
+      // page's style sheets.
+      if (change.color !== undefined) {
+        body.bgColor = change.color;
+        body.style.setProperty('background-color', change.color, 'important');
+      }
+      if (change.image) {
+        var url = isFileDocument(doc) ? change.image.local : change.image.remote;
+        body.background = url;
+        body.style.setProperty('background-image', 'url("' + url + '")', 'important');
+        body.style.setProperty('background-repeat', 'repeat', 'important');
+      }
+    } catch (e) {}
+  }
+  function sameOriginDocument(win) {
+    try { return win.document || null; } catch (e) { return null; }
+  }
+  function eachFrame(win, visit) {
+    var count;
+    try { count = Math.min(win.length, MAX_FRAMES); } catch (e) { return; }
+    for (var i = 0; i < count; i++) {
+      var frame;
+      try { frame = win[i]; } catch (e) { continue; }
+      if (!frame || visit(frame) === false) continue;
+      eachFrame(frame, visit);
+    }
+  }
+  function applyToAll(change, id) {
+    applyTo(document, change);
+    var posted = 0, seen = 0;
+    eachFrame(window, function (frame) {
+      if (++seen > MAX_WINDOWS) return false;
+      var doc = sameOriginDocument(frame);
+      if (doc) {
+        applyTo(doc, change);
+      } else {
+        try { frame.postMessage({zelvorinKey: KEY, id: id, change: change}, '*'); posted++; }
+        catch (e) {}
+      }
+    });
+    if (posted) pending[id] = posted;
+    return posted;
+  }
+  // Registered before any page script runs and stopped here, so pages never see these
+  // messages.
+  window.addEventListener('message', function (event) {
+    var data = event.data;
+    if (!data || data.zelvorinKey !== KEY) return;
+    event.stopImmediatePropagation();
+    if (data.change) {
+      applyTo(document, data.change);
+      try { event.source.postMessage({zelvorinKey: KEY, ack: data.id}, '*'); } catch (e) {}
+    } else if (data.ack !== undefined && pending[data.ack] !== undefined) {
+      if (--pending[data.ack] === 0) {
+        delete pending[data.ack];
+        console.log(KEY + ' applied ' + data.ack);
+      }
+    }
+  }, true);
+
+  window.__zelvorin = {
+    applyToAll: applyToAll,
+    countFrames: function () {
+      if (!(document instanceof HTMLDocument)) return -1;
+      return Math.min(window.length, MAX_FRAMES);
+    },
+    setScroll: function (scroll) {
+      var body = bodyOf(document);
+      if (!body) return false;
+      body.setAttribute('scroll', scroll ? 'yes' : 'no');
+      // The engine ignores the old attribute; the root's overflow does the same job.
+      document.documentElement.style.overflow = scroll ? '' : 'hidden';
+      return true;
+    },
+    setBorder: function (mode) {
+      var body = bodyOf(document);
+      if (!body) return false;
+      if (mode === 1) body.style.borderStyle = 'none';
+      else if (mode === 0) body.style.borderStyle = '';
+      return true;
+    },
+    readBackgroundColor: function () {
+      var body = bodyOf(document);
+      if (!body) return null;
+      var view = document.defaultView;
+      return [body.getAttribute('bgcolor') || '',
+              view.getComputedStyle(body).backgroundColor,
+              view.getComputedStyle(document.documentElement).backgroundColor];
+    },
+    findElement: function (name, index) {
+      var all = document.all, found = null;
+      if (index < 0) index = 0;
+      if (name === '') {
+        found = all[index] || null;
+      } else {
+        var seen = 0;
+        for (var i = 0; i < all.length; i++) {
+          var el = all[i];
+          if (el.id === name || el.getAttribute('name') === name) {
+            if (seen++ === index) { found = el; break; }
+          }
+        }
+      }
+      if (!found) return -1;
+      elements.push(found);
+      return elements.length - 1;
+    },
+    attribute: function (handle, name) {
+      var el = elements[handle];
+      if (!el) return null;
+      if (name in el) {
+        var value = el[name];
+        var kind = typeof value;
+        if (kind === 'boolean' || kind === 'number' || kind === 'string') return value;
+      }
+      return el.getAttribute(name);
+    }
+  };
+})();
+)JS";
+
+QString quoted(const QString& text) {
+    // A JSON string is a valid JavaScript string literal.
+    const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(json.mid(1, json.size() - 2));
+}
+
+QString withLibrary(const QString& key, const QString& expression) {
+    return LibrarySource(key) + QStringLiteral("\n(function () { try { return ") + expression +
+           QStringLiteral("; } catch (e) { return null; } })();");
+}
+
+} // namespace
+
+QString LibrarySource(const QString& key) {
+    return QString::fromUtf8(Library).arg(quoted(key));
+}
+
+QString ApplyToAllFramesScript(const QString& key, const QJsonObject& change, int requestId) {
+    const QString json = QString::fromUtf8(QJsonDocument(change).toJson(QJsonDocument::Compact));
+    return withLibrary(
+        key, QStringLiteral("window.__zelvorin.applyToAll(%1, %2)").arg(json).arg(requestId));
+}
+
+QString AppliedMessagePrefix(const QString& key) {
+    return key + QStringLiteral(" applied ");
+}
+
+QString CountFramesScript(const QString& key) {
+    return withLibrary(key, QStringLiteral("window.__zelvorin.countFrames()"));
+}
+
+QString SetScrollScript(const QString& key, bool scroll) {
+    return withLibrary(key, QStringLiteral("window.__zelvorin.setScroll(%1)")
+                                .arg(scroll ? QStringLiteral("true") : QStringLiteral("false")));
+}
+
+QString SetBorderScript(const QString& key, int mode) {
+    return withLibrary(key, QStringLiteral("window.__zelvorin.setBorder(%1)").arg(mode));
+}
+
+QString ReadBackgroundColorScript(const QString& key) {
+    return withLibrary(key, QStringLiteral("window.__zelvorin.readBackgroundColor()"));
+}
+
+QString FindElementScript(const QString& key, const QString& name, int index) {
+    return withLibrary(
+        key, QStringLiteral("window.__zelvorin.findElement(%1, %2)").arg(quoted(name)).arg(index));
+}
+
+QString ElementAttributeScript(const QString& key, int handle, const QString& attribute) {
+    return withLibrary(
+        key,
+        QStringLiteral("window.__zelvorin.attribute(%1, %2)").arg(handle).arg(quoted(attribute)));
+}
+
+QString StatusMessagePrefix() {
+    return QStringLiteral("\x01zelvorin-status:");
+}
+
+QString StatusHookSource() {
+    return QStringLiteral(R"JS(
+(function () {
+  var text = '';
+  try {
+    Object.defineProperty(window, 'status', {
+      configurable: true,
+      get: function () { return text; },
+      set: function (value) { text = String(value); console.log(%1 + text); }
+    });
+  } catch (e) {}
+})();
+)JS")
+        .arg(quoted(StatusMessagePrefix()));
+}
+
+} // namespace zelvorin::frames

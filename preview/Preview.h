@@ -1,0 +1,140 @@
+// The main window's preview operations: what the browser `WebBrowser1` shows (a chosen
+// file, a typed address, a blank page), the background image and colour of the shown page
+// and all its frames, the commands on the shown document, and the navigation buttons.
+// The main window owns one `Preview`, places its view, connects its events and calls the
+// handlers below from its menus, toolbar and file list.
+#pragma once
+
+#include "PreviewRules.h"
+
+#include <QColor>
+#include <QComboBox>
+#include <QJsonObject>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QTimer;
+class QWebEngineView;
+class TWebBrowserInterface;
+
+namespace zelvorin {
+
+class BrowserEvents;
+class PreviewPage;
+class PreviewProfile;
+
+class Preview : public QObject {
+    Q_OBJECT
+public:
+    // Browser command numbers of the document's command target.
+    static constexpr int CopyCommand = 12;
+    static constexpr int SelectAllCommand = 17;
+    static constexpr int ZoomCommand = 19;
+    static constexpr int LoadFileTimerInterval = 150;
+
+    // The view is made a child of `viewParent`; `profile` must outlive it.
+    Preview(PreviewProfile* profile, QWidget* viewParent, QObject* parent);
+    ~Preview() override;
+
+    QWebEngineView* WebBrowser1() const { return m_view; }
+    PreviewPage* page() const { return m_page; }
+    TWebBrowserInterface* browserInterface() const { return m_browser.get(); }
+    BrowserEvents* events() const { return m_events; }
+    QTimer* LoadFileTimer() const { return m_loadFileTimer; }
+    bool stopFlag() const { return m_stopFlag; }
+    bool isLoading() const { return m_loading || m_navigationPending; }
+
+    // What the preview needs from the rest of the window.
+    struct Hooks {
+        std::function<int()> filterIndex;    // selected entry of the filter box
+        std::function<void()> addLastFolder; // remember the shown folder
+        std::function<QString()> fileName;   // the file list's selected file
+        std::function<void(const QString&)> executeCommandUrl;
+        std::function<void(const QString& title, const QString& text)> showMessage;
+        std::function<std::optional<QColor>(const QColor& initial)> chooseColor;
+        // Shows the open dialog with the caption for the kind; the chosen name or nothing.
+        std::function<std::optional<QString>(const QString& caption, int kind)> openFile;
+    };
+    void setHooks(Hooks hooks);
+    // The address box of the toolbar: its history starts as "about:blank", Enter opens.
+    void setAddressBox(QComboBox* box);
+    QComboBox* addressBox() const { return m_addressBox; }
+    // Longest time a wait for a loading page may take (pages that never finish).
+    void setWaitLimit(int milliseconds) { m_waitLimitMs = milliseconds; }
+
+    void PreviewFile(const QString& path);
+    void OpenAddress(const QString& address);
+    bool WaitWhileLoading();
+    // Puts the image behind the shown page and every frame; returns the number of the
+    // change, reported again by `backgroundApplied` once every frame has it.
+    int SetPageBackgroundImage(const QString& path);
+    int SetPageBackgroundColor(quint32 colour);
+    quint32 GetPageBackgroundColor();
+    bool SetPageScroll(bool scroll);
+    bool SetPageBorder(int mode);
+    int CountFrames();
+    bool ExecBrowserCommand(int command, int option, const QVariant& input,
+                            QVariant* output = nullptr);
+    int GetBrowserZoom();
+    QString GetDocumentSource();
+    void SetBrowserSilent(bool silent);
+
+    void FileListBox1Change(const QString& fileName);
+    void LoadFileTimerTimer();
+    void GoButtonClick();
+    void ClearPreviewAreaMenuItemClick();
+    void OpenDocumentMenuItemClick();
+    void ChangeBackgroundMenuItemClick();
+    void SetBackgroundColorMenuItemClick();
+    void CopyBackgroundColorMenuItemClick();
+    void CopyMenuItemClick();
+    void SelectAllMenuItemClick();
+    void CopyHTMLContentsMenuItemClick();
+    // The level whose font-size entry is to be checked, -1 for none.
+    int ShowWBFontSize();
+    bool ChangeWBFontSizeMenuItemClick(int level);
+    void BackSpeedButtonClick();
+    void ForwardSpeedButtonClick();
+    void RefreshSpeedButton2Click();
+    void StopSpeedButton2Click();
+
+    // The text "Copy &background color" shows in its message box.
+    static QString BackgroundColorMessage(const QString& colourText);
+
+signals:
+    void backgroundApplied(int requestId);
+    void loadingChanged(bool loading);
+    void stopRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int applyToAllFrames(const QJsonObject& change);
+    std::optional<QVariant> runOnTop(const QString& script);
+    void setLoading(bool loading, bool pending);
+    QColor resolveColor(quint32 colour) const;
+
+    PreviewProfile* m_profile = nullptr;
+    QWebEngineView* m_view = nullptr;
+    PreviewPage* m_page = nullptr;
+    std::unique_ptr<TWebBrowserInterface> m_browser;
+    BrowserEvents* m_events = nullptr;
+    QTimer* m_loadFileTimer = nullptr;
+    QPointer<QComboBox> m_addressBox;
+    Hooks m_hooks;
+    bool m_loadGuard = false;
+    bool m_stopFlag = true;
+    bool m_loading = false;
+    bool m_navigationPending = false;
+    int m_waitLimitMs = 15000;
+    int m_nextRequestId = 1;
+    QColor m_lastChosenColor = Qt::white;
+};
+
+} // namespace zelvorin

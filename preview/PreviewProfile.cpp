@@ -1,0 +1,69 @@
+#include "PreviewProfile.h"
+
+#include "FrameScripts.h"
+#include "UrlSchemes.h"
+
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+
+namespace zelvorin {
+
+namespace {
+
+QString newKey() {
+    quint32 words[4];
+    QRandomGenerator::system()->fillRange(words);
+    QString key = QStringLiteral("zelvorin-");
+    for (quint32 word : words)
+        key += QStringLiteral("%1").arg(word, 8, 16, QLatin1Char('0'));
+    return key;
+}
+
+QWebEngineScript frameScript(const QString& name, const QString& source, quint32 world) {
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(source);
+    script.setWorldId(world);
+    // At document creation, before any script of the page, and in every frame.
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setRunsOnSubFrames(true);
+    return script;
+}
+
+} // namespace
+
+PreviewProfile::PreviewProfile(QObject* parent)
+    : QObject(parent), m_scriptKey(newKey()),
+      m_profile(new QWebEngineProfile(QStringLiteral("Zelvorin"), this)) {
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (!cache.isEmpty())
+        m_profile->setCachePath(cache + QStringLiteral("/web"));
+
+    QWebEngineSettings* settings = m_profile->settings();
+    // Full-screen requests reach the page, which reports and refuses them.
+    settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+
+    m_commandHandler = new CommandSchemeHandler(this);
+    m_imageHandler = new LocalImageSchemeHandler(&m_localImages, this);
+    m_profile->installUrlSchemeHandler(CommandScheme, m_commandHandler);
+    m_profile->installUrlSchemeHandler(RemoteImageScheme, m_imageHandler);
+    m_profile->installUrlSchemeHandler(LocalImageScheme, m_imageHandler);
+
+    m_profile->scripts()->insert(frameScript(QStringLiteral("zelvorin-frames"),
+                                             frames::LibrarySource(m_scriptKey),
+                                             QWebEngineScript::ApplicationWorld));
+    m_profile->scripts()->insert(frameScript(QStringLiteral("zelvorin-status"),
+                                             frames::StatusHookSource(),
+                                             QWebEngineScript::MainWorld));
+}
+
+PreviewProfile::~PreviewProfile() {
+    // The profile goes before the image table its handler reads.
+    delete m_profile;
+}
+
+} // namespace zelvorin

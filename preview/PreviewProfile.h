@@ -1,0 +1,41 @@
+// The one web profile of the preview, set up in one place: its name and storage, its
+// settings, the program's schemes with their handlers, the scripts injected into every
+// frame, and the table of local images handed out to pages. It must outlive every page
+// made on it (the main window's browser and the browser windows opened from it).
+#pragma once
+
+#include "LocalImageUrls.h"
+
+#include <QObject>
+#include <QString>
+
+class QWebEngineProfile;
+
+namespace zelvorin {
+
+class CommandSchemeHandler;
+class LocalImageSchemeHandler;
+
+class PreviewProfile : public QObject {
+    Q_OBJECT
+public:
+    // Its storage lies below the user's data folder ($XDG_DATA_HOME), so tests that give
+    // themselves their own data folder never touch the user's.
+    explicit PreviewProfile(QObject* parent = nullptr);
+    ~PreviewProfile() override;
+
+    QWebEngineProfile* profile() const { return m_profile; }
+    LocalImageUrls& localImages() { return m_localImages; }
+    // The secret that the program's frame scripts and their reports carry; new each run,
+    // unknown to pages.
+    QString scriptKey() const { return m_scriptKey; }
+
+private:
+    QString m_scriptKey;
+    LocalImageUrls m_localImages;
+    QWebEngineProfile* m_profile = nullptr;
+    CommandSchemeHandler* m_commandHandler = nullptr;
+    LocalImageSchemeHandler* m_imageHandler = nullptr;
+};
+
+} // namespace zelvorin

@@ -1,0 +1,57 @@
+#include "UrlSchemes.h"
+
+#include "LocalImageUrls.h"
+
+#include <QFile>
+#include <QMimeDatabase>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+
+namespace zelvorin {
+
+void RegisterUrlSchemes() {
+    const auto hostScheme = [](const char* name, QWebEngineUrlScheme::Flags flags) {
+        QWebEngineUrlScheme scheme(name);
+        scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+        scheme.setDefaultPort(QWebEngineUrlScheme::PortUnspecified);
+        // Never CorsEnabled: images served under these schemes stay cross-origin to every
+        // page, so a canvas that draws one is tainted and its pixels cannot be read.
+        scheme.setFlags(flags);
+        QWebEngineUrlScheme::registerScheme(scheme);
+    };
+    if (QWebEngineUrlScheme::schemeByName(CommandScheme).name().isEmpty())
+        hostScheme(CommandScheme, {});
+    if (QWebEngineUrlScheme::schemeByName(RemoteImageScheme).name().isEmpty())
+        hostScheme(RemoteImageScheme, {});
+    if (QWebEngineUrlScheme::schemeByName(LocalImageScheme).name().isEmpty())
+        hostScheme(LocalImageScheme, QWebEngineUrlScheme::LocalScheme);
+}
+
+void CommandSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
+    job->fail(QWebEngineUrlRequestJob::RequestDenied);
+}
+
+LocalImageSchemeHandler::LocalImageSchemeHandler(const LocalImageUrls* urls, QObject* parent)
+    : QWebEngineUrlSchemeHandler(parent), m_urls(urls) {}
+
+void LocalImageSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
+    if (job->requestMethod() != "GET") {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    const std::optional<QString> path = m_urls->pathFor(job->requestUrl());
+    if (!path) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    auto* file = new QFile(*path, job);
+    if (!file->open(QIODevice::ReadOnly)) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    static const QMimeDatabase mimeTypes;
+    const QByteArray type = mimeTypes.mimeTypeForFile(*path).name().toLatin1();
+    job->reply(type, file);
+}
+
+} // namespace zelvorin
