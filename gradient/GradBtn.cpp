@@ -190,8 +190,11 @@ void TGradBtn::Paint() {
     const int h = height();
     const qreal ratio = devicePixelRatioF();
     const QSize pixels(qMax(1, qRound(w * ratio)), qMax(1, qRound(h * ratio)));
-    if (m_buffer.size() != pixels)
+    if (m_buffer.size() != pixels) {
         m_buffer = QImage(pixels, QImage::Format_RGB32);
+        // An unknown gradient style draws nothing; the face then shows this.
+        m_buffer.fill(palette().color(QPalette::Button));
+    }
     m_buffer.setDevicePixelRatio(ratio);
 
     QPainter painter(&m_buffer);

@@ -58,6 +58,7 @@ void TGradientTextForm::createControls() {
     SrcTextEdit->setGeometry(44, 8, 365, 19);
     SrcTextEdit->setFrame(false);
     Label3->setBuddy(SrcTextEdit);
+    SrcTextEdit->setAccessibleName(QStringLiteral("Text"));
 
     FromBtnPanel = createColorButton(QStringLiteral("From"), {44, 32}, &FromColorPanel);
     ToBtnPanel = createColorButton(QStringLiteral("To"), {44, 56}, &ToColorPanel);
@@ -71,6 +72,7 @@ void TGradientTextForm::createControls() {
     PreviewRichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     PreviewRichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     PreviewRichEdit->document()->setDocumentMargin(1);
+    PreviewRichEdit->setAccessibleName(QStringLiteral("Preview"));
 
     HTMLCodeRichEdit = new QTextEdit(this);
     HTMLCodeRichEdit->setObjectName(QStringLiteral("HTMLCodeRichEdit"));
@@ -80,6 +82,7 @@ void TGradientTextForm::createControls() {
     HTMLCodeRichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     HTMLCodeRichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     HTMLCodeRichEdit->setAcceptRichText(false);
+    HTMLCodeRichEdit->setAccessibleName(QStringLiteral("HTML code"));
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -104,6 +107,7 @@ void TGradientTextForm::createControls() {
         auto* b = new QToolButton(this);
         b->setObjectName(QLatin1String(name));
         b->setText(caption);
+        b->setAccessibleName(caption);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
         b->setGeometry(geometry);
@@ -137,6 +141,7 @@ QFrame* TGradientTextForm::createColorButton(const QString& prefix, QPoint posit
     button->setFrameStyle(QFrame::Panel | QFrame::Raised);
     button->setLineWidth(1);
     button->installEventFilter(this);
+    button->setAccessibleName(prefix + QStringLiteral(" colour"));
 
     auto* canvas = new QWidget(button);
     canvas->setObjectName(prefix + QStringLiteral("CanvasPanel"));
