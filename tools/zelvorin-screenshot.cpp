@@ -1,0 +1,54 @@
+// Takes a picture of the main window as it looks at start, for the README and for looking
+// at the window without a display: zelvorin-screenshot OUTPUT.png [WIDTH HEIGHT]
+// It runs on its own temporary settings, so the user's are never touched. As root, the web
+// engine needs QTWEBENGINE_DISABLE_SANDBOX=1 in the environment.
+#include "MainUnit.h"
+#include "NeededRegistryLib.h"
+#include "ProgramValues.h"
+#include "SettingsTable.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEngineView>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs("usage: zelvorin-screenshot OUTPUT.png [WIDTH HEIGHT]\n", stderr);
+        return 1;
+    }
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int width = argc >= 4 ? QString::fromLocal8Bit(argv[2]).toInt() : 1000;
+    const int height = argc >= 4 ? QString::fromLocal8Bit(argv[3]).toInt() : 680;
+
+    zelvorin::ProgramValues values(
+        zelvorin::ProgramValues::LocateProgramFolder(QApplication::applicationDirPath()),
+        std::make_unique<TUsefulRegistry>(home.path() + "/registry.db"));
+    const zelvorin::settings::SettingsAccess settings(values.Settings(), values.SettingsRoot());
+    settings.Write(zelvorin::settings::WindowState, 0);
+    settings.Write(zelvorin::settings::FormWidth, width);
+    settings.Write(zelvorin::settings::FormHeight, height);
+
+    TMainForm form(values);
+    form.show();
+    const QString output = QString::fromLocal8Bit(argv[1]);
+    bool saved = false;
+    const auto shoot = [&] {
+        saved = form.grab().save(output);
+        app.quit();
+    };
+    QObject::connect(form.WebBrowser1, &QWebEngineView::loadFinished, &form,
+                     [&] { QTimer::singleShot(1500, &form, shoot); });
+    QTimer::singleShot(20000, &form, shoot);
+    app.exec();
+    if (!saved) {
+        std::fprintf(stderr, "could not write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
