@@ -1,0 +1,39 @@
+// A file mask ("*.jpg;*.gif") prepared once for matching many names. Gives the results of
+// MatchesWildcard piece by piece, with quick paths for the common piece shapes ("*",
+// "*.ext", a plain name) on ASCII names; everything else goes to MatchesWildcard itself.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace zelvorin {
+
+class FileMask {
+public:
+    FileMask() = default;
+    explicit FileMask(const QString& mask);
+
+    // True when some piece matches by MatchesWildcard.
+    bool matches(const QString& name) const;
+    // As a folder search finds names: a piece "*.*" takes every name, as on Windows.
+    bool found(const QString& name) const;
+    bool isEmpty() const { return m_pieces.empty(); }
+    const QString& text() const { return m_text; }
+
+private:
+    enum class Shape { Any, Suffix, Exact, General };
+    struct Piece {
+        QString pattern;
+        QByteArray lowerLiteral; // for Suffix and Exact: the ASCII literal, lower case
+        Shape shape = Shape::General;
+    };
+    bool pieceMatches(const Piece& piece, const QString& name, bool asciiName) const;
+
+    QString m_text;
+    std::vector<Piece> m_pieces;
+    bool m_anyPieceFindsAll = false;
+};
+
+} // namespace zelvorin

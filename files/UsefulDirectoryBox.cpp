@@ -1,0 +1,346 @@
+#include "UsefulDirectoryBox.h"
+
+#include "FileIcons.h"
+#include "FileMessages.h"
+#include "LosslessNames.h"
+#include "RawFolderReader.h"
+#include "UsefulDriveBox.h"
+#include "UsefulFileBox.h"
+#include "Volumes.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+using namespace zelvorin;
+
+namespace {
+
+QString stripped(const QString& path) {
+    QString text = path;
+    while (text.size() > 1 && text.endsWith(QLatin1Char('/')))
+        text.chop(1);
+    return text == QStringLiteral("/") ? QString() : text;
+}
+
+// Indents and icons of the folder rows: the path down to the shown folder one step per
+// row, subfolders one step deeper than their depth.
+class FolderItemDelegate : public QStyledItemDelegate {
+public:
+    FolderItemDelegate(TUsefulDirectoryBox* box) : QStyledItemDelegate(box), m_box(box) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const bool selected = option.state.testFlag(QStyle::State_Selected);
+        const QPalette::ColorGroup group =
+            option.state.testFlag(QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        painter->fillRect(option.rect, selected ? option.palette.brush(group, QPalette::Highlight)
+                                                : option.palette.brush(group, QPalette::Base));
+        const QString path = m_box->ItemPath(index.row());
+        const bool subfolder = index.data(TUsefulDirectoryBox::SubfolderRole).toBool();
+        int indent = index.row() * 4 + 2;
+        QIcon icon = FileIcons::instance().openFolderIcon();
+        if (subfolder) {
+            indent = (FolderDepth(stripped(path)) + 1) * 4 + 2;
+            icon = FileIcons::instance().closedFolderIcon();
+        }
+        const int side = FileIcons::smallIconSize();
+        const QRect rect = option.rect;
+        icon.paint(painter, QRect(rect.left() + indent, rect.top() + (rect.height() - side) / 2,
+                                  side, side));
+        painter->setPen(
+            option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        const int textLeft = rect.left() + side + indent + 4;
+        painter->drawText(QRect(textLeft, rect.top(), rect.right() - textLeft, rect.height()),
+                          Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                          index.data(Qt::DisplayRole).toString());
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return QSize(option.rect.width(), m_box->ItemHeight());
+    }
+
+private:
+    TUsefulDirectoryBox* m_box;
+};
+
+QByteArray parentBytes(const QByteArray& path) {
+    QByteArray text = path;
+    while (text.size() > 1 && text.endsWith('/'))
+        text.chop(1);
+    const qsizetype slash = text.lastIndexOf('/');
+    if (text == "/" || slash < 0)
+        return QByteArray();
+    return slash == 0 ? QByteArray("/") : text.left(slash);
+}
+
+} // namespace
+
+TUsefulDirectoryBox::TUsefulDirectoryBox(QWidget* parent) : QListWidget(parent) {
+    setItemDelegate(new FolderItemDelegate(this));
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    resize(180, 120);
+    m_directoryBytes = platform::currentFolderBytes();
+    m_directory = platform::openablePath(m_directoryBytes);
+    UpdateItemHeight();
+    BuildList();
+}
+
+QString TUsefulDirectoryBox::Drive() const {
+    return platform::volumeOf(m_directory, platform::mountedVolumes()).rootPath;
+}
+
+void TUsefulDirectoryBox::SetFileList(TUsefulFileBox* list) {
+    if (m_fileList)
+        m_fileList->SetDirList(nullptr);
+    m_fileList = list;
+    if (list) {
+        list->SetDirList(this);
+        list->SetDirectory(m_directory);
+    }
+}
+
+void TUsefulDirectoryBox::SetDirLabel(QLabel* label) {
+    m_dirLabel = label;
+    UpdateDirLabel();
+}
+
+void TUsefulDirectoryBox::SetItemHeight(int height) {
+    m_itemHeight = height;
+    UpdateItemHeight();
+}
+
+void TUsefulDirectoryBox::UpdateItemHeight() {
+    m_itemHeight = std::max({m_itemHeight, FontLineHeight(font()), FileIcons::smallIconSize() + 1});
+    doItemsLayout();
+}
+
+void TUsefulDirectoryBox::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        UpdateItemHeight();
+    QListWidget::changeEvent(event);
+}
+
+QString TUsefulDirectoryBox::ItemPath(int row) const {
+    if (row < 0 || row >= count())
+        return QString();
+    const QByteArray bytes = ItemPathBytes(row);
+    if (platform::roundTrips(bytes))
+        return platform::displayName(bytes);
+    QByteArray link = platform::openablePath(bytes.size() > 1 ? bytes.chopped(1) : bytes).toUtf8();
+    return QString::fromUtf8(link) + QLatin1Char('/');
+}
+
+QByteArray TUsefulDirectoryBox::ItemPathBytes(int row) const {
+    if (row < 0 || row >= count())
+        return QByteArray();
+    return item(row)->data(PathBytesRole).toByteArray();
+}
+
+bool TUsefulDirectoryBox::SameFolder(const QString& a, const QString& b) const {
+    return QString::compare(stripped(a), stripped(b),
+                            m_caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
+}
+
+void TUsefulDirectoryBox::AddItem(const QString& display, const QByteArray& path, bool subfolder) {
+    QByteArray stored = path;
+    while (stored.endsWith('/'))
+        stored.chop(1);
+    stored.append('/');
+    auto* row = new QListWidgetItem(m_casePreserving ? display : display.toLower());
+    row->setData(PathBytesRole, stored);
+    row->setData(SubfolderRole, subfolder);
+    row->setData(Qt::AccessibleTextRole, display);
+    addItem(row);
+}
+
+void TUsefulDirectoryBox::BuildList() {
+    setUpdatesEnabled(false);
+    clear();
+    const platform::Volume volume = platform::volumeOf(m_directory, platform::mountedVolumes());
+    m_caseSensitive = volume.caseSensitive;
+    m_casePreserving = volume.casePreserving;
+
+    const QByteArray& folder = m_directoryBytes;
+    int current = -1;
+    if (folder.startsWith('/')) {
+        AddItem(QStringLiteral("/"), QByteArray("/"), false);
+        QByteArray accumulated;
+        for (const QByteArray& part : folder.mid(1).split('/')) {
+            if (part.isEmpty())
+                continue;
+            accumulated += '/' + part;
+            if (platform::folderExistsBytes(accumulated))
+                AddItem(platform::displayName(part), accumulated, false);
+        }
+        current = count() - 1;
+
+        std::vector<QByteArray> names;
+        platform::readRawSubfolders(folder, true, names);
+        std::vector<std::pair<QString, QByteArray>> sorted;
+        sorted.reserve(names.size());
+        for (QByteArray& name : names)
+            sorted.emplace_back(platform::displayName(name), std::move(name));
+        std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+            const int folded = QString::compare(a.first, b.first, Qt::CaseInsensitive);
+            return folded != 0 ? folded < 0 : a.second < b.second;
+        });
+        for (const auto& [display, name] : sorted)
+            AddItem(display, JoinFolderAndName(folder, name), true);
+    }
+    setUpdatesEnabled(true);
+    if (current >= 0) {
+        setCurrentRow(current);
+        scrollToItem(item(current));
+    }
+}
+
+void TUsefulDirectoryBox::DoChange() {
+    if (m_fileList)
+        m_fileList->SetDirectory(m_directory);
+    UpdateDirLabel();
+    emit Change();
+}
+
+void TUsefulDirectoryBox::Refresh() {
+    if (!platform::folderExistsBytes(m_directoryBytes)) {
+        const QByteArray missing = m_directoryBytes;
+        FallBackToExistingAncestor(missing);
+        return;
+    }
+    BuildList();
+    DoChange();
+}
+
+void TUsefulDirectoryBox::ChangeToFolder(const QString& folder) {
+    if (platform::folderExistsBytes(m_directoryBytes))
+        platform::changeFolderBytes(m_directoryBytes);
+    ChangeCurrentFolder(folder);
+    m_directoryBytes = platform::currentFolderBytes();
+    m_directory = platform::openablePath(m_directoryBytes);
+    BuildList();
+    DoChange();
+}
+
+void TUsefulDirectoryBox::SetDirectory(const QString& path) {
+    if (path.isEmpty() || SameFolder(path, m_directory))
+        return;
+    const PathParts parts = SplitPath(path);
+    if (!parts.drive.isEmpty() && parts.drive != Drive()) {
+        m_changingDrive = true;
+        try {
+            if (m_driveBox)
+                m_driveBox->SetDrive(parts.drive);
+            else
+                SetDrive(parts.drive);
+        } catch (...) {
+            m_changingDrive = false;
+            throw;
+        }
+        m_changingDrive = false;
+    }
+    ChangeToFolder(parts.folder);
+}
+
+void TUsefulDirectoryBox::SetDrive(const QString& root) {
+    if (root.isEmpty() || root == Drive())
+        return;
+    m_lastFolderOfVolume.insert(Drive(), m_directoryBytes);
+    QByteArray target = m_lastFolderOfVolume.value(root);
+    if (!platform::folderExistsBytes(target))
+        target = platform::encodePath(root);
+    if (platform::changeFolderBytes(target) != 0)
+        return;
+    m_directoryBytes = platform::currentFolderBytes();
+    m_directory = platform::openablePath(m_directoryBytes);
+    if (!m_changingDrive) {
+        BuildList();
+        DoChange();
+    }
+}
+
+void TUsefulDirectoryBox::FallBackToExistingAncestor(const QByteArray& path) {
+    QByteArray folder = parentBytes(path);
+    while (!folder.isEmpty() && !platform::folderExistsBytes(folder))
+        folder = parentBytes(folder);
+    if (folder.isEmpty())
+        folder = "/";
+    ChangeToFolder(platform::openablePath(folder));
+}
+
+void TUsefulDirectoryBox::OpenCurrent() {
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    const QByteArray bytes = ItemPathBytes(row);
+    const QString path = ItemPath(row);
+    if (SameFolder(path, m_directory))
+        return;
+    try {
+        SetDirectory(path);
+    } catch (const FileControlError&) {
+        if (platform::folderExistsBytes(bytes))
+            throw;
+        FallBackToExistingAncestor(bytes);
+        showFileError(this, QStringLiteral("Directory not found"));
+    }
+}
+
+void TUsefulDirectoryBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        try {
+            OpenCurrent();
+        } catch (const FileControlError& error) {
+            showFileError(this, error.message());
+        }
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void TUsefulDirectoryBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    QListWidget::mouseDoubleClickEvent(event);
+    try {
+        OpenCurrent();
+    } catch (const FileControlError& error) {
+        showFileError(this, error.message());
+    }
+}
+
+void TUsefulDirectoryBox::UpdateDirLabel() {
+    if (!m_dirLabel)
+        return;
+    const int width = m_dirLabel->hasScaledContents() ? this->width() : m_dirLabel->width();
+    m_dirLabel->setText(ShortenPathToWidth(m_directory, m_dirLabel->fontMetrics(), width));
+}
+
+QString CutFirstFolder(const QString& text) {
+    if (text == QStringLiteral("/"))
+        return QString();
+    QString rest = text;
+    const bool leading = rest.startsWith(QLatin1Char('/'));
+    if (leading)
+        rest.remove(0, 1);
+    if (rest.startsWith(QStringLiteral(".../")))
+        rest.remove(0, 4);
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    rest = slash < 0 ? QString() : QStringLiteral(".../") + rest.mid(slash + 1);
+    return leading ? QLatin1Char('/') + rest : rest;
+}
+
+QString ShortenPathToWidth(const QString& path, const QFontMetrics& metrics, int width) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    QString folder = slash < 0 ? QString() : path.left(slash + 1);
+    const QString name = path.mid(slash + 1);
+    while (metrics.horizontalAdvance(folder + name) > width && !folder.isEmpty()) {
+        if (folder == QStringLiteral("/.../"))
+            folder = QStringLiteral(".../");
+        else
+            folder = CutFirstFolder(folder);
+    }
+    return folder + name;
+}

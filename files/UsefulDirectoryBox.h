@@ -1,0 +1,89 @@
+// TUsefulDirectoryBox: the path of the shown folder from the root down, one row per
+// level, followed by the shown folder's subfolders.
+#pragma once
+
+#include "UsefulFileControls.h"
+
+#include <QHash>
+#include <QListWidget>
+#include <QPointer>
+
+class QFontMetrics;
+#include <QLabel>
+class TUsefulFileBox;
+class TUsefulDriveBox;
+
+class TUsefulDirectoryBox : public QListWidget {
+    Q_OBJECT
+public:
+    enum Role { PathBytesRole = Qt::UserRole + 1, SubfolderRole };
+
+    explicit TUsefulDirectoryBox(QWidget* parent = nullptr);
+
+    // The shown folder (a text Qt can open) and its raw bytes.
+    QString Directory() const { return m_directory; }
+    QByteArray DirectoryBytes() const { return m_directoryBytes; }
+    // Raises zelvorin::FileControlError when the folder cannot be entered.
+    void SetDirectory(const QString& path);
+
+    // The volume (mount point) of the shown folder; choosing another one shows the folder
+    // last shown on it, or its root.
+    QString Drive() const;
+    void SetDrive(const QString& root);
+
+    TUsefulFileBox* FileList() const { return m_fileList; }
+    void SetFileList(TUsefulFileBox* list);
+    TUsefulDriveBox* DriveBox() const { return m_driveBox; }
+    void SetDriveBox(TUsefulDriveBox* box) { m_driveBox = box; }
+    QLabel* DirLabel() const { return m_dirLabel; }
+    void SetDirLabel(QLabel* label);
+
+    int ItemHeight() const { return m_itemHeight; }
+    void SetItemHeight(int height);
+
+    // The full path of a row with one trailing "/"; empty outside the list.
+    QString ItemPath(int row) const;
+    QByteArray ItemPathBytes(int row) const;
+
+    // Opens the selected row's folder; a folder that is gone leads to its nearest
+    // existing ancestor and the message "Directory not found".
+    void OpenCurrent();
+    // Rebuilds the list and raises the change notification. A shown folder that has
+    // gone meanwhile gives way to its nearest existing ancestor.
+    void Refresh();
+
+    bool CaseSensitive() const { return m_caseSensitive; }
+
+signals:
+    void Change();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildList();
+    void AddItem(const QString& display, const QByteArray& path, bool subfolder);
+    void DoChange();
+    void ChangeToFolder(const QString& folder);
+    void UpdateDirLabel();
+    void UpdateItemHeight();
+    bool SameFolder(const QString& a, const QString& b) const;
+    void FallBackToExistingAncestor(const QByteArray& path);
+
+    QString m_directory;
+    QByteArray m_directoryBytes;
+    QPointer<TUsefulFileBox> m_fileList;
+    QPointer<TUsefulDriveBox> m_driveBox;
+    QPointer<QLabel> m_dirLabel;
+    int m_itemHeight = 17;
+    bool m_caseSensitive = true;
+    bool m_casePreserving = true;
+    bool m_changingDrive = false;
+    QHash<QString, QByteArray> m_lastFolderOfVolume;
+};
+
+// Directory label helpers: a path shortened with ".../" until it fits a width.
+QString ShortenPathToWidth(const QString& path, const QFontMetrics& metrics, int width);
+QString CutFirstFolder(const QString& text);

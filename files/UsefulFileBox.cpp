@@ -1,0 +1,305 @@
+#include "UsefulFileBox.h"
+
+#include "FileIcons.h"
+#include "FileItemDelegate.h"
+#include "FileListModel.h"
+#include "FileMask.h"
+#include "LosslessNames.h"
+#include "RawFolderReader.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLineEdit>
+
+#include <string_view>
+
+using namespace zelvorin;
+
+namespace {
+
+// Shows the busy cursor from the moment a long listing is recognised until the re-read
+// ends, also when it ends by an error.
+class BusyCursor {
+public:
+    void show() {
+        if (!m_shown) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            m_shown = true;
+        }
+    }
+    ~BusyCursor() {
+        if (m_shown)
+            QApplication::restoreOverrideCursor();
+    }
+    bool shown() const { return m_shown; }
+
+private:
+    bool m_shown = false;
+};
+
+// The sorted position at which an added entry makes the listing count as long.
+constexpr int LongListingPosition = 100;
+
+} // namespace
+
+TUsefulFileBox::TUsefulFileBox(QWidget* parent) : QListView(parent) {
+    m_model = new FileListModel(this);
+    setModel(m_model);
+    setItemDelegate(new FileItemDelegate(this));
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    resize(180, 120);
+    m_directoryBytes = platform::currentFolderBytes();
+    m_directory = platform::openablePath(m_directoryBytes);
+    ReadFileNames();
+    // Icons are switched on once the control stands, so the first sizing sees them.
+    SetShowGlyphs(true);
+}
+
+TUsefulFileBox::~TUsefulFileBox() = default;
+
+void TUsefulFileBox::SetDirectory(const QString& path) {
+    if (path == m_directory)
+        return;
+    // The old folder first, so that a relative path resolves against what is shown.
+    if (platform::folderExistsBytes(m_directoryBytes))
+        platform::changeFolderBytes(m_directoryBytes);
+    ChangeCurrentFolder(path);
+    const QByteArray now = platform::currentFolderBytes();
+    if (now == m_directoryBytes && !m_directoryBytes.isEmpty())
+        return;
+    m_directoryBytes = now;
+    m_directory = platform::openablePath(now);
+    ReadFileNames();
+}
+
+void TUsefulFileBox::SetMask(const QString& mask) {
+    if (mask == m_mask)
+        return;
+    m_mask = mask;
+    ReadFileNames();
+}
+
+void TUsefulFileBox::SetFileType(TFileType type) {
+    if (type == m_fileType)
+        return;
+    m_fileType = type;
+    ReadFileNames();
+}
+
+void TUsefulFileBox::SetShowGlyphs(bool show) {
+    if (show == m_showGlyphs)
+        return;
+    m_showGlyphs = show;
+    m_model->setShowIcons(show);
+    UpdateItemHeight();
+    viewport()->update();
+}
+
+void TUsefulFileBox::SetItemHeight(int height) {
+    m_itemHeight = height;
+    UpdateItemHeight();
+}
+
+void TUsefulFileBox::UpdateItemHeight() {
+    const int lineHeight = FontLineHeight(font());
+    int height = std::max(m_itemHeight, lineHeight);
+    if (m_showGlyphs)
+        height = std::max(height, FileIcons::smallIconSize() + 1);
+    if (height != m_itemHeight)
+        m_itemHeight = height;
+    static_cast<FileItemDelegate*>(itemDelegate())->setItemHeight(m_itemHeight);
+    doItemsLayout();
+}
+
+void TUsefulFileBox::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        UpdateItemHeight();
+    QListView::changeEvent(event);
+}
+
+void TUsefulFileBox::SetFileEdit(QLineEdit* edit) {
+    m_fileEdit = edit;
+}
+
+int TUsefulFileBox::Count() const {
+    return m_model->count();
+}
+
+QStringList TUsefulFileBox::Items() const {
+    return m_model->names();
+}
+
+int TUsefulFileBox::ItemIndex() const {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TUsefulFileBox::SetItemIndex(int row) {
+    const bool updating = m_updating;
+    m_updating = true;
+    if (row < 0 || row >= Count()) {
+        selectionModel()->clear();
+    } else {
+        const QModelIndex index = m_model->index(row);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        scrollTo(index);
+    }
+    m_updating = updating;
+}
+
+QByteArray TUsefulFileBox::FileNameBytes() const {
+    const int row = ItemIndex();
+    if (row < 0)
+        return QByteArray();
+    return JoinFolderAndName(m_directoryBytes, m_model->at(row).raw);
+}
+
+QString TUsefulFileBox::FileName() const {
+    const int row = ItemIndex();
+    return row < 0 ? QString() : EntryPath(row);
+}
+
+QString TUsefulFileBox::EntryPath(int row) const {
+    if (row < 0 || row >= Count())
+        return QString();
+    const FileListEntry& entry = m_model->at(row);
+    if (platform::roundTrips(entry.raw))
+        return JoinFolderAndName(m_directory, entry.name);
+    return platform::openablePath(JoinFolderAndName(m_directoryBytes, entry.raw));
+}
+
+void TUsefulFileBox::DoChange() {
+    m_lastSelected = ItemIndex();
+    if (m_fileEdit) {
+        m_fileEdit->setText(m_lastSelected >= 0 ? m_model->at(m_lastSelected).name : m_mask);
+        m_fileEdit->selectAll();
+    }
+    emit Change();
+}
+
+void TUsefulFileBox::selectionChanged(const QItemSelection& selected,
+                                      const QItemSelection& deselected) {
+    QListView::selectionChanged(selected, deselected);
+    if (!m_updating && ItemIndex() != m_lastSelected)
+        DoChange();
+}
+
+void TUsefulFileBox::Update() {
+    ReadFileNames();
+}
+
+void TUsefulFileBox::ReadFileNames() {
+    ++m_readCount;
+    BusyCursor busy;
+    const bool updating = m_updating;
+    m_updating = true;
+    struct Reset {
+        bool& flag;
+        bool value;
+        ~Reset() { flag = value; }
+    } reset{m_updating, updating};
+
+    const QByteArray selectedRaw = ItemIndex() >= 0 ? m_model->at(ItemIndex()).raw : QByteArray();
+    const FileMask mask(m_mask);
+    const quint32 search = SearchAttributeMask(m_fileType);
+    const bool normal = m_fileType.testFlag(TFileAttr::ftNormal);
+    const quint32 excluded =
+        ~search & (FileAttribute::Hidden | FileAttribute::System | FileAttribute::Directory);
+    // Read-only decides nothing when both read-only and normal files are wanted; only
+    // then is the per-entry check skipped.
+    const platform::ReadOnlyCheck readOnly = (m_fileType.testFlag(TFileAttr::ftReadOnly) && normal)
+                                                 ? platform::ReadOnlyCheck::Skip
+                                                 : platform::ReadOnlyCheck::Check;
+
+    const quint32 generation = m_model->nextGeneration();
+    std::vector<FileListEntry> added;
+    int error = 0;
+    if (!mask.isEmpty()) {
+        // Entries already listed were matched against the mask of the last re-read; while
+        // it is unchanged, a known name costs one hash look-up and is neither decoded nor
+        // matched again.
+        const bool sameMask = m_lastReadMask == m_mask && m_lastReadType == m_fileType;
+        error = platform::visitRawFolder(
+            m_directoryBytes, readOnly, [&](std::string_view name, quint32 attributes) {
+                if ((attributes & excluded) != 0)
+                    return;
+                if (!normal && (attributes & search) == 0)
+                    return;
+                if (FileListEntry* known = m_model->known(name)) {
+                    if (sameMask || mask.found(known->name))
+                        known->seen = generation;
+                    return;
+                }
+                FileListEntry entry =
+                    FileListEntry::fromRaw(QByteArray(name.data(), qsizetype(name.size())));
+                if (!mask.found(entry.name))
+                    return;
+                added.push_back(std::move(entry));
+                if (m_model->count() + int(added.size()) == LongListingPosition + 1) {
+                    busy.show();
+                    ++m_busyCursorCount;
+                }
+            });
+    }
+    m_lastReadError = error;
+    m_lastReadMask = m_mask;
+    m_lastReadType = m_fileType;
+    if (error != 0)
+        added.clear(); // the folder cannot be read (gone, or no permission): nothing listed
+    std::vector<int> gone;
+    for (int row = 0; row < m_model->count(); ++row) {
+        if (error != 0 || m_model->at(row).seen != generation)
+            gone.push_back(row);
+    }
+    m_model->removeRows(gone);
+    m_model->addEntries(std::move(added));
+    if (!selectedRaw.isEmpty())
+        SetItemIndex(m_model->findRaw(selectedRaw));
+    m_updating = updating;
+    DoChange();
+}
+
+void TUsefulFileBox::RefreshKeepingSelection() {
+    const int row = ItemIndex();
+    const QString name = row >= 0 ? m_model->at(row).name : QString();
+    SetItemIndex(-1);
+    ReadFileNames();
+    if (!name.isEmpty()) {
+        SetItemIndex(m_model->find(name));
+        if (ItemIndex() != m_lastSelected)
+            DoChange();
+    }
+}
+
+void TUsefulFileBox::SelectFile(const QString& name) {
+    const int current = ItemIndex();
+    if (current >= 0 && m_model->at(current).name == name)
+        return;
+    SetItemIndex(m_model->find(name));
+    DoChange();
+}
+
+void TUsefulFileBox::ApplyFilePath(const QString& text) {
+    if (text.isEmpty() || text == FileName())
+        return;
+    const PathParts parts = SplitPath(text);
+    if (m_dirList)
+        m_dirList->SetDirectory(text);
+    else
+        SetDirectory(parts.folder);
+    const QString& file = parts.file;
+    if (file.contains(QLatin1Char('*')) || file.contains(QLatin1Char('?'))) {
+        SetMask(file);
+    } else if (!file.isEmpty()) {
+        SelectFile(file);
+        if (!platform::fileExistsBytes(
+                JoinFolderAndName(m_directoryBytes, platform::encodePath(file))))
+            throw FileControlError(QStringLiteral("Invalid file name - %1").arg(text));
+        if (ItemIndex() < 0) {
+            SetMask(file);
+            SelectFile(file);
+        }
+    }
+}

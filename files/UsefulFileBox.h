@@ -1,0 +1,100 @@
+// TUsefulFileBox: the sorted file list of one folder.
+#pragma once
+
+#include "UsefulFileControls.h"
+
+#include <QListView>
+#include <QPointer>
+
+#include <QLineEdit>
+class TUsefulDirectoryBox;
+
+namespace zelvorin {
+class FileListModel;
+}
+
+class TUsefulFileBox : public QListView {
+    Q_OBJECT
+public:
+    explicit TUsefulFileBox(QWidget* parent = nullptr);
+    ~TUsefulFileBox() override;
+
+    // The listed folder: after a change, the current folder as read back.
+    QString Directory() const { return m_directory; }
+    QByteArray DirectoryBytes() const { return m_directoryBytes; }
+    // Raises zelvorin::FileControlError when the folder cannot be made current.
+    void SetDirectory(const QString& path);
+
+    QString Mask() const { return m_mask; }
+    void SetMask(const QString& mask);
+    TFileType FileType() const { return m_fileType; }
+    void SetFileType(TFileType type);
+    bool ShowGlyphs() const { return m_showGlyphs; }
+    void SetShowGlyphs(bool show);
+    int ItemHeight() const { return m_itemHeight; }
+    void SetItemHeight(int height);
+    QLineEdit* FileEdit() const { return m_fileEdit; }
+    void SetFileEdit(QLineEdit* edit);
+
+    // The selected file's full path as a text Qt can open (empty without a selection).
+    QString FileName() const;
+    // The same path as raw bytes.
+    QByteArray FileNameBytes() const;
+    // The full path of entry `row` as a text Qt can open; empty outside the list.
+    QString EntryPath(int row) const;
+
+    // The names in list order.
+    QStringList Items() const;
+    int Count() const;
+    int ItemIndex() const;
+    // Selects a row (-1: none) without the change notification.
+    void SetItemIndex(int row);
+
+    // Re-reads the folder: drops the entries that are gone or no longer match, adds the
+    // new ones at their sorted places, then raises the change notification.
+    void Update();
+    void RefreshKeepingSelection();
+    void SelectFile(const QString& name);
+    // Applies a path typed by the user: folder, pattern or file (see SplitPath).
+    void ApplyFilePath(const QString& text);
+
+    TUsefulDirectoryBox* DirList() const { return m_dirList; }
+    void SetDirList(TUsefulDirectoryBox* list) { m_dirList = list; }
+
+    // For tests and benchmarks.
+    int BusyCursorCount() const { return m_busyCursorCount; }
+    int ReadCount() const { return m_readCount; }
+    int LastReadError() const { return m_lastReadError; }
+    zelvorin::FileListModel* Model() const { return m_model; }
+
+signals:
+    // The change notification (the control's OnChange).
+    void Change();
+
+protected:
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void DoChange();
+    void ReadFileNames();
+    void UpdateItemHeight();
+
+    zelvorin::FileListModel* m_model = nullptr;
+    QString m_directory;
+    QByteArray m_directoryBytes;
+    QString m_mask = QStringLiteral("*.*");
+    TFileType m_fileType = TFileAttr::ftNormal;
+    bool m_showGlyphs = false;
+    int m_itemHeight = 17;
+    QPointer<QLineEdit> m_fileEdit;
+    QPointer<TUsefulDirectoryBox> m_dirList;
+    int m_lastSelected = -1;
+    bool m_updating = false;
+    int m_busyCursorCount = 0;
+    int m_readCount = 0;
+    int m_lastReadError = 0;
+    QString m_lastReadMask;
+    TFileType m_lastReadType;
+};

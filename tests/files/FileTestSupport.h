@@ -1,0 +1,45 @@
+// Small helpers shared by the file column's tests: folders of files made on disk.
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace zelvorin::test {
+
+inline bool touch(const QString& path, const QByteArray& bytes = QByteArray()) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return file.write(bytes) == bytes.size();
+}
+
+inline void touchAll(const QString& folder, const QStringList& names) {
+    for (const QString& name : names)
+        touch(folder + QLatin1Char('/') + name);
+}
+
+// Creates a file whose name is the given raw bytes (not necessarily UTF-8).
+inline bool touchRaw(const QByteArray& folder, const QByteArray& name, const QByteArray& bytes) {
+    const QByteArray path = folder + '/' + name;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    ::close(fd);
+    return ok;
+}
+
+// The process's current folder is shared by every test case; each case starts from a
+// folder that exists.
+inline void resetCurrentFolder() {
+    QDir::setCurrent(QDir::tempPath());
+}
+
+} // namespace zelvorin::test
