@@ -241,7 +241,7 @@ private slots:
     }
 
     void grabbedImage() {
-        TAboutForm form;
+        TAboutForm form(QStringLiteral("102.0.5005.177"));
         const QImage image = shownImage(form);
         QVERIFY(!image.isNull());
         QCOMPARE(image.size(), QSize(326, 224));
