@@ -1,9 +1,13 @@
 #include "MainUnit.h"
 
+#include "AboutWindowUnit.h"
 #include "CollapsibleSplitter.h"
 #include "EventLog.h"
+#include "GradientTextUnit.h"
 #include "HelpWindow.h"
+#include "OpenFileUnit.h"
 #include "ProgramValues.h"
+#include "Startup.h"
 #include "StatusBar.h"
 #include "WindowGeometry.h"
 
@@ -41,7 +45,28 @@ TMainForm::TMainForm(zelvorin::ProgramValues& values, QWidget* parent)
     // The window sees key strokes before its controls (Escape toggles the file panel).
     qApp->installEventFilter(this);
     FormCreate();
+    createToolWindows();
     m_created = true;
+}
+
+void TMainForm::createToolWindows() {
+    OpenFileForm = new TOpenFileForm(this);
+    AboutForm = new TAboutForm(zelvorin::InstalledBrowserVersion(), this);
+    connect(AboutForm, &TAboutForm::helpTopicRequested, this, [this](const QString& topic) {
+        zelvorin::ShowHelpTopic(m_values.HelpFileName(), topic);
+    });
+    connect(AboutMenuItem, &QAction::triggered, this, &TMainForm::AboutMenuItemClick);
+    GradientTextForm = new TGradientTextForm(this);
+    connect(CreateTextWithGradientFloodFillMenuItem, &QAction::triggered, this,
+            &TMainForm::CreateTextWithGradientFloodFillMenuItemClick);
+}
+
+void TMainForm::AboutMenuItemClick() {
+    AboutForm->exec();
+}
+
+void TMainForm::CreateTextWithGradientFloodFillMenuItemClick() {
+    GradientTextForm->exec();
 }
 
 TMainForm::~TMainForm() {

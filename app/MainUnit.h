@@ -16,7 +16,10 @@ class QFrame;
 class QMenu;
 class QToolButton;
 class QWebEngineView;
+class TAboutForm;
 class TdfsStatusBar;
+class TGradientTextForm;
+class TOpenFileForm;
 
 namespace zelvorin {
 class CollapsibleSplitter;
@@ -45,6 +48,8 @@ public:
     void ThumbnailListMenuItemClick(QAction* sender);
     void FindItem1Click();
     void ToolSplitterPanelMouseUp(int grip);
+    void AboutMenuItemClick();
+    void CreateTextWithGradientFloodFillMenuItemClick();
 
     quint8 GalleryStyle() const { return m_galleryStyle; }
     zelvorin::settings::SettingsAccess Settings() const;
@@ -80,6 +85,11 @@ public:
     QFrame* MainFilePanel = nullptr;
     QFrame* DirectoryBoxPanel = nullptr;
     TdfsStatusBar* dfsStatusBar1 = nullptr;
+
+    // The tool windows, made once after the main window and reused.
+    TOpenFileForm* OpenFileForm = nullptr;
+    TAboutForm* AboutForm = nullptr;
+    TGradientTextForm* GradientTextForm = nullptr;
 
     // Menu entries.
     QMenu* FileMenuItem = nullptr;
@@ -148,6 +158,7 @@ private:
     void createToolPanel3();
     void createClientArea();
     void createStatusBar();
+    void createToolWindows();
 
     void FormCreate();
     void FormCloseQuery();
