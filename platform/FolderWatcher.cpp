@@ -84,6 +84,8 @@ int FolderWatcher::open(const QByteArray& folder, bool subtree, quint32 kinds) {
     m_stop = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (m_stop < 0)
         return errno;
+    if (m_budget == 0)
+        return ENOSPC;
     m_rootWatch = inotify_add_watch(m_inotify, folder.constData(), m_mask);
     if (m_rootWatch < 0)
         return errno;
@@ -127,13 +129,18 @@ void FolderWatcher::walk(const QByteArray& top) {
         const QByteArray folder = std::move(pending.front());
         pending.pop_front();
         struct stat info {};
-        if (lstat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        // The root may be reached through a link (the caller chose it); below it, links
+        // are never followed.
+        const bool root = folder == m_paths.value(m_rootWatch);
+        const int status =
+            root ? stat(folder.constData(), &info) : lstat(folder.constData(), &info);
+        if (status != 0 || !S_ISDIR(info.st_mode))
             continue;
         const QPair<quint64, quint64> key(info.st_dev, info.st_ino);
         if (seen.contains(key))
             continue;
         seen.insert(key);
-        if (folder != m_paths.value(m_rootWatch) && addWatch(folder) != 0)
+        if (!root && addWatch(folder) != 0)
             continue;
         if (readRawSubfolders(folder, false, names) != 0)
             continue;

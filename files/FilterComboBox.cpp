@@ -1,0 +1,82 @@
+#include "CustomFilterUnit.h"
+
+#include "UsefulFileBox.h"
+
+namespace zelvorin {
+
+const QString MainFilterText = QStringLiteral(
+    "Background Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)|*.jpg;*.gif;*.png;*.bmp;*.jpeg|"
+    "HTML files (*.htm*;*.shtml;*.asp;*.mht)|*.htm*;*.shtml;*.asp;*.mht|"
+    "Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)|*.jpg;*.gif;*.png;*.bmp;*.jpeg|"
+    "Documents  (*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml)|"
+    "*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml|"
+    "All files (*.*)|*.*|"
+    "Add custom filter...| ");
+
+void SplitFilterText(const QString& text, QStringList* descriptions, QStringList* masks) {
+    descriptions->clear();
+    masks->clear();
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const qsizetype bar = text.indexOf(QLatin1Char('|'), start);
+        if (bar < 0)
+            break; // a description with no mask after it
+        const QString description = text.mid(start, bar - start);
+        const qsizetype next = text.indexOf(QLatin1Char('|'), bar + 1);
+        const QString mask = next < 0 ? text.mid(bar + 1) : text.mid(bar + 1, next - bar - 1);
+        descriptions->append(description);
+        masks->append(mask);
+        if (next < 0)
+            break;
+        start = next + 1;
+    }
+}
+
+} // namespace zelvorin
+
+TFilterComboBox::TFilterComboBox(QWidget* parent) : QComboBox(parent) {
+    setEditable(false);
+    // A user's choice arrives as a click and then as a change on the platform the
+    // filter rules were written for; the guard flag of the main window counts on both.
+    connect(this, &QComboBox::activated, this, [this] {
+        DoChange();
+        DoChange();
+    });
+}
+
+void TFilterComboBox::SetFilter(const QString& text) {
+    if (QString::compare(text, m_filter, Qt::CaseInsensitive) == 0 && count() > 0)
+        return;
+    m_filter = text;
+    QStringList descriptions;
+    zelvorin::SplitFilterText(text, &descriptions, &m_masks);
+    {
+        const QSignalBlocker blocker(this);
+        clear();
+        addItems(descriptions);
+        setCurrentIndex(descriptions.isEmpty() ? -1 : 0);
+    }
+    DoChange();
+}
+
+QString TFilterComboBox::Mask() {
+    if (currentIndex() < 0 && count() > 0) {
+        const QSignalBlocker blocker(this);
+        setCurrentIndex(count() - 1);
+    }
+    if (count() == 0 || currentIndex() < 0 || currentIndex() >= m_masks.size())
+        return QStringLiteral("*.*");
+    return m_masks.at(currentIndex());
+}
+
+void TFilterComboBox::SetFileList(TUsefulFileBox* list) {
+    m_fileList = list;
+    if (list)
+        list->SetMask(Mask());
+}
+
+void TFilterComboBox::DoChange() {
+    if (m_fileList)
+        m_fileList->SetMask(Mask());
+    emit Change();
+}

@@ -1,0 +1,251 @@
+#include "RxNotify.h"
+
+#include "LosslessNames.h"
+#include "RawFolderReader.h"
+
+#include <QTimer>
+
+#include <cerrno>
+#include <cstring>
+
+using zelvorin::platform::FolderWatcher;
+
+namespace zelvorin {
+
+FolderMonitorError::FolderMonitorError(int code)
+    : std::runtime_error(QStringLiteral("inotify error.  Code: %1.\n%2")
+                             .arg(code)
+                             .arg(QString::fromLocal8Bit(strerror(code)))
+                             .toStdString()),
+      m_code(code) {}
+
+} // namespace zelvorin
+
+TNotifyThread::TNotifyThread(const QByteArray& folder, bool subtree, quint32 filter,
+                             int watchBudget)
+    : m_subtree(subtree) {
+    m_watcher.setWatchBudget(watchBudget);
+    m_errorCode = m_watcher.open(folder, subtree, filter);
+    // A thread that has ended frees itself; whoever still points at it holds a QPointer.
+    connect(this, &QThread::finished, this, &QObject::deleteLater);
+}
+
+TNotifyThread::~TNotifyThread() = default;
+
+void TNotifyThread::Attach(TRxFolderMonitor* monitor) {
+    m_monitor = monitor;
+    m_attached = monitor != nullptr;
+}
+
+void TNotifyThread::Detach() {
+    m_attached = false;
+    m_monitor = nullptr;
+}
+
+void TNotifyThread::RequestStop() {
+    m_stopRequested = true;
+    m_watcher.signalStop();
+}
+
+void TNotifyThread::ReportLimit() {
+    if (m_watcher.limitReached() && !m_limitReached.exchange(true)) {
+        QMetaObject::invokeMethod(
+            this, [] { TRxFolderMonitor::WarnLimitOnce(); }, Qt::QueuedConnection);
+    }
+    m_watchCount = m_watcher.watchCount();
+}
+
+void TNotifyThread::run() {
+    if (m_subtree) {
+        m_watcher.watchSubtree();
+        ReportLimit();
+    }
+    while (!m_stopRequested) {
+        int error = 0;
+        const FolderWatcher::WaitResult result = m_watcher.wait(&error);
+        ReportLimit();
+        if (result == FolderWatcher::WaitResult::Error) {
+            m_errorCode = error;
+            break;
+        }
+        if (result == FolderWatcher::WaitResult::Stop || m_stopRequested)
+            break;
+        // The hand-over blocks until the user-interface thread has run the step, so the
+        // next changes are read only after the last one was dealt with. It can never
+        // deadlock: that thread never waits for this one.
+        if (m_attached)
+            QMetaObject::invokeMethod(this, "Notify", Qt::BlockingQueuedConnection);
+    }
+    m_finished = true;
+}
+
+void TNotifyThread::Notify() {
+    if (m_monitor != nullptr && m_attached)
+        m_monitor->ChangeRoutine();
+}
+
+namespace {
+
+TRxFolderMonitor::WarningHandler& warningHandler() {
+    static TRxFolderMonitor::WarningHandler handler;
+    return handler;
+}
+
+bool& limitWarned() {
+    static bool warned = false;
+    return warned;
+}
+
+} // namespace
+
+TRxFolderMonitor::TRxFolderMonitor(QObject* parent) : QObject(parent) {}
+
+TRxFolderMonitor::~TRxFolderMonitor() {
+    StopThread();
+    // A pending merge timer dies with the monitor (a child) without raising Change().
+}
+
+TRxFolderMonitor::WarningHandler TRxFolderMonitor::SetLimitWarningHandler(WarningHandler handler) {
+    WarningHandler previous = std::move(warningHandler());
+    warningHandler() = std::move(handler);
+    return previous;
+}
+
+void TRxFolderMonitor::WarnLimitOnce() {
+    if (limitWarned())
+        return;
+    limitWarned() = true;
+    const QString text = QStringLiteral(
+        "The system's limit of inotify watches is reached: the shown folder is still "
+        "followed, but changes in some folders below it are not.");
+    if (warningHandler())
+        warningHandler()(text);
+    else
+        qWarning("%s", qPrintable(text));
+}
+
+void TRxFolderMonitor::ResetLimitWarningForTest() {
+    limitWarned() = false;
+}
+
+void TRxFolderMonitor::SetActive(bool active) {
+    if (m_loading) {
+        if (active)
+            m_activateAfterLoading = true;
+        return;
+    }
+    if (active != m_active)
+        Restart(active);
+}
+
+void TRxFolderMonitor::Loaded() {
+    m_loading = false;
+    if (m_activateAfterLoading) {
+        m_activateAfterLoading = false;
+        SetActive(true);
+    }
+}
+
+int TRxFolderMonitor::DelayTime() const {
+    return m_timer != nullptr ? m_timer->interval() : m_delayTime;
+}
+
+void TRxFolderMonitor::SetDelayTime(int milliseconds) {
+    if (m_timer != nullptr) {
+        if (milliseconds <= 0) {
+            delete m_timer; // the pending change is dropped
+            m_timer = nullptr;
+        } else {
+            m_timer->setInterval(milliseconds);
+        }
+    }
+    m_delayTime = milliseconds;
+}
+
+void TRxFolderMonitor::SetFilter(TFileChangeFilters filter) {
+    if (filter == m_filter)
+        return;
+    const TFileChangeFilters old = m_filter;
+    const bool wasActive = m_active;
+    m_filter = filter;
+    try {
+        Restart(m_active);
+    } catch (...) {
+        m_filter = old;
+        if (wasActive) {
+            try {
+                Restart(true);
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+}
+
+void TRxFolderMonitor::SetFolderName(const QString& folder) {
+    if (folder == m_folderName)
+        return;
+    m_folderName = folder;
+    Restart(m_active);
+}
+
+void TRxFolderMonitor::SetMonitorSubtree(bool subtree) {
+    if (subtree == m_monitorSubtree)
+        return;
+    m_monitorSubtree = subtree;
+    Restart(m_active);
+}
+
+void TRxFolderMonitor::StopThread() {
+    if (m_thread) {
+        m_thread->Detach();
+        m_thread->RequestStop();
+    }
+    m_thread = nullptr;
+}
+
+void TRxFolderMonitor::Restart(bool active) {
+    StopThread();
+    m_active = false;
+    const QByteArray folder = zelvorin::platform::encodePath(m_folderName);
+    if (!active || !zelvorin::platform::folderExistsBytes(folder))
+        return;
+    auto* thread =
+        new TNotifyThread(folder, m_monitorSubtree, quint32(m_filter.toInt()), m_watchBudget);
+    if (const int code = thread->ErrorCode(); code != 0) {
+        delete thread;
+        if (code == ENOSPC) {
+            // No watch left even for the folder itself: say so once, not on every folder
+            // change, and stay inactive.
+            WarnLimitOnce();
+            return;
+        }
+        throw zelvorin::FolderMonitorError(code);
+    }
+    thread->Attach(this);
+    m_thread = thread;
+    m_active = true;
+    thread->start();
+}
+
+void TRxFolderMonitor::ChangeRoutine() {
+    if (m_delayTime <= 0) {
+        emit Change();
+        return;
+    }
+    if (m_timer != nullptr)
+        return; // merged into the pending change
+    m_timer = new QTimer(this);
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(m_delayTime);
+    connect(m_timer, &QTimer::timeout, this, &TRxFolderMonitor::TimerFired);
+    m_timer->start();
+}
+
+void TRxFolderMonitor::TimerFired() {
+    if (m_timer != nullptr) {
+        m_timer->deleteLater();
+        m_timer = nullptr;
+    }
+    emit Change();
+}
