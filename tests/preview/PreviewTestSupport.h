@@ -1,0 +1,29 @@
+// Helpers of the preview's browser tests: solid-colour images, a view of a fixed size,
+// waiting for pages and for changes, and reading what the view paints.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QSignalSpy>
+#include <QString>
+#include <QUrl>
+#include <QWebEngineView>
+#include <QtTest>
+
+namespace zelvorin::test {
+
+// Writes a PNG of one colour and returns its path.
+QString writeSolidImage(const QString& path, const QColor& colour, int size = 8);
+// The colour the view shows at a point (a fresh grab of what is painted).
+QColor paintedAt(QWebEngineView* view, const QPoint& point);
+// Near enough for colours that went through the compositor.
+bool sameColour(const QColor& a, const QColor& b, int tolerance = 6);
+// Waits until the view paints `colour` at every point; false after the time limit.
+bool waitForPainted(QWebEngineView* view, const QList<QPoint>& points, const QColor& colour,
+                    int timeoutMs = 10000);
+// Loads an address and waits for the load to finish; false on failure or time out.
+bool loadAndWait(QWebEnginePage* page, const QUrl& url, int timeoutMs = 15000);
+// Runs a script in the page's own world and waits for its value.
+QVariant evaluate(QWebEnginePage* page, const QString& script);
+
+} // namespace zelvorin::test

@@ -1,0 +1,309 @@
+// Background image and colour of the shown page and of every frame, checked on what the
+// view paints: a frameset with frames of other origins nested in each other, a page served
+// over http, pages whose own style sheets set a background, and a blank page.
+#include "LoopbackHttpServer.h"
+#include "Preview.h"
+#include "PreviewPage.h"
+#include "PreviewProfile.h"
+#include "PreviewTestSupport.h"
+#include "TestEnvironment.h"
+#include "UrlSchemes.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+using namespace zelvorin;
+using namespace zelvorin::test;
+
+namespace {
+const QColor Magenta(255, 0, 255);
+const QColor Green(0, 160, 0);
+const QColor Orange(255, 128, 0);
+constexpr quint32 GreenProgramColour = 0x0000A000u;
+
+const QList<QPoint> FramePoints = {
+    {100, 100}, // the left frame
+    {600, 100}, // the right frame
+    {520, 250}, // a frame inside it
+    {540, 450}, // and a frame inside that one
+};
+} // namespace
+
+class TestPreviewBackground : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void frameCount();
+    void colourAndImageOnNestedFrameset_data();
+    void colourAndImageOnNestedFrameset();
+    void imageOnHttpPage();
+    void pageWithOwnBackgroundShowsChosenOnes();
+    void localPageWithOwnBackground();
+    void blankPageIsWhiteAndTakesImages();
+    void readAndCopyColour_data();
+    void readAndCopyColour();
+    void notAnImageLeavesPageAsItWas();
+    void vanishedFileIsNotPreviewed();
+    void filterDecidesBackgroundOrDocument();
+
+private:
+    bool applyAndWait(int requestId);
+    QString writePage(const QString& name, const QByteArray& html);
+
+    QTemporaryDir m_folder;
+    LoopbackHttpServer* m_server = nullptr;
+    PreviewProfile* m_profile = nullptr;
+    std::unique_ptr<Preview> m_preview;
+    QSignalSpy* m_applied = nullptr;
+    QString m_magenta;
+    QString m_orange;
+};
+
+void TestPreviewBackground::initTestCase() {
+    QVERIFY(m_folder.isValid());
+    m_server = new LoopbackHttpServer(this);
+    QVERIFY(m_server->start());
+    m_profile = new PreviewProfile(this);
+    m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
+    m_preview->WebBrowser1()->resize(800, 600);
+    m_preview->WebBrowser1()->show();
+    m_applied = new QSignalSpy(m_preview.get(), &Preview::backgroundApplied);
+    m_magenta = writeSolidImage(m_folder.filePath("images/magenta.png"), Magenta);
+    m_orange = writeSolidImage(m_folder.filePath("images/orange tile.png"), Orange);
+
+    const QByteArray empty = "<html><head></head><body></body></html>";
+    // Served over http: the left frame of the frameset's own origin, the right one of
+    // another origin, with a frame of the first origin in it and one of the second origin
+    // again inside that.
+    const auto frameset = [](const QByteArray& left, const QByteArray& right) {
+        return "<html><frameset cols='50%,50%' frameborder='0' border='0'><frame src='" + left +
+               "' scrolling='no'><frame src='" + right + "' scrolling='no'></frameset></html>";
+    };
+    const auto withFrame = [](const QByteArray& source) {
+        return "<html><body style='margin:0'><iframe src='" + source +
+               "' style='position:absolute;left:20px;top:200px;width:360px;height:380px;"
+               "border:0'></iframe></body></html>";
+    };
+    m_server->serve("/frameset.html",
+                    frameset("/left.html", m_server->urlOnOtherHost("/right.html").toEncoded()));
+    m_server->serve("/left.html", empty);
+    m_server->serve("/right.html", withFrame(m_server->url("/nested.html").toEncoded()));
+    m_server->serve("/nested.html", withFrame(m_server->urlOnOtherHost("/grand.html").toEncoded()));
+    // The same shape of local files (local pages may not show frames from the web).
+    writePage("frameset.html", frameset("left.html", "right.html"));
+    writePage("left.html", empty);
+    writePage("right.html", withFrame("nested.html"));
+    writePage("nested.html", withFrame("grand.html"));
+    writePage("grand.html", empty);
+    m_server->serve("/grand.html", empty);
+    m_server->serve("/plain.html", "<html><head><title>Plain</title></head><body>"
+                                   "<p>Some words of the page.</p></body></html>");
+    const QByteArray ownStyle =
+        "<html><head><style>html { background: #ffff00; }"
+        "body { background: #0000ff url(own.png) no-repeat; margin: 40px; height: 100px; }"
+        "</style></head><body><p>Styled</p></body></html>";
+    m_server->serve("/styled.html", ownStyle);
+    writePage("styled.html", ownStyle);
+    m_server->serve("/cream.html", "<html><body bgcolor='#ffffcc'>cream</body></html>");
+    m_server->serve("/named.html", "<html><body bgcolor='yellow'>named</body></html>");
+    m_server->serve("/css.html", "<html><body style='background-color: rgb(1, 2, 3)'>x</body>"
+                                 "</html>");
+}
+
+void TestPreviewBackground::cleanupTestCase() {
+    delete m_applied;
+    m_preview.reset();
+}
+
+QString TestPreviewBackground::writePage(const QString& name, const QByteArray& html) {
+    const QString path = m_folder.filePath("pages/" + name);
+    writeFile(path, html);
+    return path;
+}
+
+bool TestPreviewBackground::applyAndWait(int requestId) {
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        for (const QList<QVariant>& arguments : *m_applied) {
+            if (arguments.value(0).toInt() == requestId)
+                return true;
+        }
+        m_applied->wait(100);
+    }
+    return false;
+}
+
+void TestPreviewBackground::frameCount() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/frameset.html")));
+    QCOMPARE(m_preview->CountFrames(), 2);
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/plain.html")));
+    QCOMPARE(m_preview->CountFrames(), 0);
+}
+
+void TestPreviewBackground::colourAndImageOnNestedFrameset_data() {
+    QTest::addColumn<bool>("local");
+    QTest::newRow("served over http") << false;
+    QTest::newRow("local files") << true;
+}
+
+void TestPreviewBackground::colourAndImageOnNestedFrameset() {
+    QFETCH(bool, local);
+    const QUrl address = local ? QUrl::fromLocalFile(m_folder.filePath("pages/frameset.html"))
+                               : m_server->url("/frameset.html");
+    QVERIFY(loadAndWait(m_preview->page(), address));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), FramePoints, Qt::white));
+
+    QVERIFY(applyAndWait(m_preview->SetPageBackgroundColor(GreenProgramColour)));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), FramePoints, Green));
+
+    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_magenta)));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), FramePoints, Magenta));
+
+    // The next image replaces the last one everywhere.
+    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_orange)));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), FramePoints, Orange));
+}
+
+void TestPreviewBackground::imageOnHttpPage() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/plain.html")));
+    const QList<QPoint> points = {{700, 20}, {400, 500}};
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Qt::white));
+    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_magenta)));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Magenta));
+    // The page's own content is still painted over it.
+    const QVariant text = evaluate(m_preview->page(), "document.body.innerText");
+    QVERIFY(text.toString().contains("Some words"));
+}
+
+void TestPreviewBackground::pageWithOwnBackgroundShowsChosenOnes() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/styled.html")));
+    const QPoint insideBody(400, 120);
+    const QPoint outsideBody(400, 450);
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {insideBody}, QColor(0, 0, 255)));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {outsideBody}, QColor(255, 255, 0)));
+
+    QVERIFY(applyAndWait(m_preview->SetPageBackgroundColor(GreenProgramColour)));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {insideBody, outsideBody}, Green));
+
+    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_magenta)));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {insideBody, outsideBody}, Magenta));
+    // The BODY carries the chosen image, as the page's own attribute would.
+    const QVariant attribute =
+        evaluate(m_preview->page(), "document.body.getAttribute('background')");
+    QVERIFY(attribute.toString().startsWith("zelvorin-file://"));
+}
+
+void TestPreviewBackground::localPageWithOwnBackground() {
+    QVERIFY(loadAndWait(m_preview->page(),
+                        QUrl::fromLocalFile(m_folder.filePath("pages/styled.html"))));
+    const QList<QPoint> points = {{400, 120}, {400, 450}};
+    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_orange)));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Orange));
+    const QVariant attribute =
+        evaluate(m_preview->page(), "document.body.getAttribute('background')");
+    QVERIFY(attribute.toString().startsWith("zelvorin-local://"));
+}
+
+void TestPreviewBackground::blankPageIsWhiteAndTakesImages() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/css.html")));
+    m_preview->OpenAddress(QStringLiteral("about:blank"));
+    QCOMPARE(m_preview->page()->url(), QUrl("about:blank"));
+    const QList<QPoint> points = {{10, 10}, {790, 590}};
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Qt::white));
+    QCOMPARE(m_preview->GetPageBackgroundColor(), 0x00FFFFFFu);
+    QCOMPARE(evaluate(m_preview->page(), "document.body.getAttribute('scroll')").toString(),
+             QStringLiteral("no"));
+    QCOMPARE(evaluate(m_preview->page(), "document.body.style.borderStyle").toString(),
+             QStringLiteral("none"));
+    QCOMPARE(evaluate(m_preview->page(), "getComputedStyle(document.documentElement).overflow")
+                 .toString(),
+             QStringLiteral("hidden"));
+    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_magenta)));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Magenta));
+}
+
+void TestPreviewBackground::readAndCopyColour_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<quint32>("colour");
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("hex attribute") << "/cream.html" << 0x00CCFFFFu << "#FFFFCC";
+    QTest::newRow("colour name") << "/named.html" << 0x0000FFFFu << "#FFFF00";
+    QTest::newRow("style sheet") << "/css.html" << 0x00030201u << "#010203";
+}
+
+void TestPreviewBackground::readAndCopyColour() {
+    QFETCH(QString, path);
+    QFETCH(quint32, colour);
+    QFETCH(QString, copied);
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url(path)));
+    QCOMPARE(m_preview->GetPageBackgroundColor(), colour);
+    QStringList messages;
+    Preview::Hooks hooks;
+    hooks.showMessage = [&](const QString& title, const QString& text) {
+        messages << title << text;
+    };
+    m_preview->setHooks(hooks);
+    m_preview->CopyBackgroundColorMenuItemClick();
+    QCOMPARE(QGuiApplication::clipboard()->text(), copied);
+    QCOMPARE(messages, (QStringList{" Zelvorin", QString(14, ' ') + copied + QString(15, ' ')}));
+    m_preview->setHooks({});
+}
+
+void TestPreviewBackground::notAnImageLeavesPageAsItWas() {
+    const QString bogus = m_folder.filePath("images/not an image.png");
+    writeFile(bogus, "this is text, not a picture");
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/plain.html")));
+    const QList<QPoint> points = {{700, 20}, {400, 500}};
+    QVERIFY(applyAndWait(m_preview->SetPageBackgroundColor(GreenProgramColour)));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Green));
+    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(bogus)));
+    QTest::qWait(300);
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Green));
+    QCOMPARE(m_preview->page()->url(), m_server->url("/plain.html"));
+}
+
+void TestPreviewBackground::vanishedFileIsNotPreviewed() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/plain.html")));
+    int folders = 0;
+    Preview::Hooks hooks;
+    hooks.filterIndex = [] { return 1; };
+    hooks.addLastFolder = [&] { ++folders; };
+    m_preview->setHooks(hooks);
+    m_preview->PreviewFile(m_folder.filePath("images/gone.png"));
+    m_preview->FileListBox1Change(m_folder.filePath("pages"));
+    QTest::qWait(200);
+    QCOMPARE(folders, 0);
+    QCOMPARE(m_preview->page()->url(), m_server->url("/plain.html"));
+    m_preview->setHooks({});
+}
+
+void TestPreviewBackground::filterDecidesBackgroundOrDocument() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/plain.html")));
+    int filter = 0;
+    int folders = 0;
+    Preview::Hooks hooks;
+    hooks.filterIndex = [&] { return filter; };
+    hooks.addLastFolder = [&] { ++folders; };
+    m_preview->setHooks(hooks);
+    const QList<QPoint> points = {{700, 20}};
+
+    // "Background Images": the image goes behind the page already shown.
+    m_preview->FileListBox1Change(m_magenta);
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Magenta));
+    QCOMPARE(m_preview->page()->url(), m_server->url("/plain.html"));
+
+    // Any other filter: the same file is opened as the page.
+    filter = 4;
+    m_preview->FileListBox1Change(m_orange);
+    QTRY_COMPARE(m_preview->page()->url(), QUrl::fromLocalFile(m_orange));
+    QCOMPARE(folders, 2);
+    m_preview->setHooks({});
+}
+
+ZELVORIN_TEST_MAIN_WITH(TestPreviewBackground, zelvorin::RegisterUrlSchemes)
+#include "test_preview_background.moc"

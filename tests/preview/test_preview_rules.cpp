@@ -1,0 +1,349 @@
+// The preview's rules that need no browser: colours, captions, status texts, the gauge,
+// font size levels, command addresses, the address history and the local image table.
+#include "AddressHistory.h"
+#include "LocalImageUrls.h"
+#include "PreviewRules.h"
+#include "ProgramValues.h"
+#include "TestEnvironment.h"
+
+#include <QtTest>
+
+using namespace zelvorin;
+using namespace zelvorin::preview;
+
+class TestPreviewRules : public QObject {
+    Q_OBJECT
+
+private slots:
+    void colourSwap_data();
+    void colourSwap();
+    void colourText();
+    void bgColorText_data();
+    void bgColorText();
+    void cssColour_data();
+    void cssColour();
+    void captions_data();
+    void captions();
+    void longTitleIsCut();
+    void statusText_data();
+    void statusText();
+    void gauge_data();
+    void gauge();
+    void zoomLevels();
+    void commandUrls_data();
+    void commandUrls();
+    void addressToGo_data();
+    void addressToGo();
+    void historyAfterGo_data();
+    void historyAfterGo();
+    void historyKeepsTwentyEntries();
+    void addressBoxText_data();
+    void addressBoxText();
+    void urlForAddress();
+    void localImageGrants();
+    void localImageUnknownAddresses();
+};
+
+void TestPreviewRules::colourSwap_data() {
+    QTest::addColumn<quint32>("program");
+    QTest::addColumn<quint32>("html");
+    QTest::newRow("red") << 0x000000FFu << 0xFF0000u;
+    QTest::newRow("blue") << 0x00FF0000u << 0x0000FFu;
+    QTest::newRow("green stays") << 0x0000FF00u << 0x00FF00u;
+    QTest::newRow("mixed") << 0x00CCFFFFu << 0xFFFFCCu;
+    QTest::newRow("system colour keeps high byte") << 0x80000005u << 0x80050000u;
+}
+
+void TestPreviewRules::colourSwap() {
+    QFETCH(quint32, program);
+    QFETCH(quint32, html);
+    QCOMPARE(SwapRedBlue(program), html);
+    QCOMPARE(SwapRedBlue(html), program);
+}
+
+void TestPreviewRules::colourText() {
+    QCOMPARE(ColorText(0xFFFFCC), QStringLiteral("#FFFFCC"));
+    QCOMPARE(ColorText(0x00000A), QStringLiteral("#00000A"));
+    QCOMPARE(ColorText(0x12ABCDEF), QStringLiteral("#ABCDEF"));
+}
+
+void TestPreviewRules::bgColorText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<quint32>("colour");
+    QTest::newRow("with hash") << "#ffffcc" << 0x00CCFFFFu;
+    QTest::newRow("upper case") << "#FF0000" << 0x000000FFu;
+    QTest::newRow("six digits") << "0000ff" << 0x00FF0000u;
+    QTest::newRow("empty") << "" << SystemWindowColor;
+    QTest::newRow("name") << "yellow" << SystemWindowColor;
+    QTest::newRow("short") << "#fff" << SystemWindowColor;
+    QTest::newRow("not hex") << "#gggggg" << SystemWindowColor;
+}
+
+void TestPreviewRules::bgColorText() {
+    QFETCH(QString, text);
+    QFETCH(quint32, colour);
+    QCOMPARE(ColorFromBgColorText(text), colour);
+}
+
+void TestPreviewRules::cssColour_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<quint32>("colour");
+    QTest::newRow("rgb") << "rgb(255, 255, 204)" << 0x00CCFFFFu;
+    QTest::newRow("opaque rgba") << "rgba(1, 2, 3, 1)" << 0x00030201u;
+    QTest::newRow("transparent") << "rgba(0, 0, 0, 0)" << SystemWindowColor;
+    QTest::newRow("keyword") << "transparent" << SystemWindowColor;
+    QTest::newRow("garbage") << "rgb(1,2)" << SystemWindowColor;
+}
+
+void TestPreviewRules::cssColour() {
+    QFETCH(QString, text);
+    QFETCH(quint32, colour);
+    QCOMPARE(ColorFromCssText(text), colour);
+}
+
+void TestPreviewRules::captions_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("application");
+    QTest::newRow("empty") << "" << ProductTitle << ProductTitle;
+    QTest::newRow("blank page") << "about:blank" << ProductTitle << ProductTitle;
+    QTest::newRow("blank page capitals") << "About:Blank" << ProductTitle << ProductTitle;
+    QTest::newRow("res page") << "res://zelvorin/WELCOMEPAGE" << ProductTitle << ProductTitle;
+    QTest::newRow("res capitals") << "RES:x" << ProductTitle << ProductTitle;
+    QTest::newRow("qrc page") << "qrc:/pages/WELCOMEPAGE.html" << ProductTitle << ProductTitle;
+    QTest::newRow("home") << "Home"
+                          << " Zelvorin -  Home"
+                          << " Home";
+    QTest::newRow("res later") << "My res: page"
+                               << " Zelvorin -  My res: page"
+                               << " My res: page";
+}
+
+void TestPreviewRules::captions() {
+    QFETCH(QString, title);
+    QFETCH(QString, caption);
+    QFETCH(QString, application);
+    const Captions captions = CaptionsForTitle(title);
+    QCOMPARE(captions.windowCaption, caption);
+    QCOMPARE(captions.applicationTitle, application);
+}
+
+void TestPreviewRules::longTitleIsCut() {
+    const QString title(300, QLatin1Char('x'));
+    const Captions captions = CaptionsForTitle(title);
+    QCOMPARE(captions.applicationTitle.size(), 255);
+    QCOMPARE(captions.applicationTitle, QStringLiteral(" ") + title.left(254));
+    QCOMPARE(captions.windowCaption, ProductTitle + QStringLiteral(" -  ") + title);
+}
+
+void TestPreviewRules::statusText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("plain") << "Done" << true;
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("res with blank") << "Opening page res://C:\\zelvorin.exe/WELCOMEPAGE" << false;
+    QTest::newRow("res capitals with blank") << "Opening RES://x" << false;
+    QTest::newRow("res at start") << "res://C:\\zelvorin.exe/WELCOMEPAGE" << true;
+    QTest::newRow("qrc with blank") << "Opening qrc:/pages/WELCOMEPAGE.html" << false;
+    QTest::newRow("qrc at start") << "qrc:/pages/WELCOMEPAGE.html" << true;
+}
+
+void TestPreviewRules::statusText() {
+    QFETCH(QString, text);
+    QFETCH(bool, shown);
+    QCOMPARE(ShowsStatusText(text), shown);
+}
+
+void TestPreviewRules::gauge_data() {
+    QTest::addColumn<bool>("enabledBefore");
+    QTest::addColumn<int>("positionBefore");
+    QTest::addColumn<qint64>("progress");
+    QTest::addColumn<qint64>("maximum");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("position");
+    QTest::newRow("start enables") << false << 40 << qint64(0) << qint64(10000) << true << 0;
+    QTest::newRow("50 of 200") << true << 0 << qint64(50) << qint64(200) << true << 25;
+    QTest::newRow("1 of 3 cut") << true << 0 << qint64(1) << qint64(3) << true << 33;
+    QTest::newRow("done value") << true << 70 << qint64(-1) << qint64(200) << true << 70;
+    QTest::newRow("0 of 0 disables") << true << 70 << qint64(0) << qint64(0) << false << 0;
+    QTest::newRow("no maximum keeps") << true << 60 << qint64(5) << qint64(0) << true << 60;
+    QTest::newRow("negative maximum keeps") << true << 60 << qint64(5) << qint64(-3) << true << 60;
+    QTest::newRow("over maximum capped") << true << 0 << qint64(500) << qint64(100) << true << 100;
+    QTest::newRow("large values") << true << 0 << qint64(3000000000LL) << qint64(6000000000LL)
+                                  << true << 50;
+}
+
+void TestPreviewRules::gauge() {
+    QFETCH(bool, enabledBefore);
+    QFETCH(int, positionBefore);
+    QFETCH(qint64, progress);
+    QFETCH(qint64, maximum);
+    QFETCH(bool, enabled);
+    QFETCH(int, position);
+    const Gauge after = GaugeAfterProgress({enabledBefore, positionBefore}, progress, maximum);
+    QCOMPARE(after.enabled, enabled);
+    QCOMPARE(after.position, position);
+}
+
+void TestPreviewRules::zoomLevels() {
+    for (int level = 0; level < ZoomLevelCount; ++level)
+        QCOMPARE(ZoomLevelForFactor(ZoomFactorForLevel(level)), level);
+    QVERIFY(ZoomFactorForLevel(0) < ZoomFactorForLevel(1));
+    QVERIFY(ZoomFactorForLevel(3) < ZoomFactorForLevel(4));
+    QCOMPARE(ZoomFactorForLevel(2), 1.0);
+    QCOMPARE(ZoomLevelForFactor(3.0), -1);
+    QCOMPARE(ZoomLevelForFactor(0.3), -1);
+}
+
+void TestPreviewRules::commandUrls_data() {
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("command");
+    QTest::newRow("plain") << "zelvorin://contacts" << true;
+    QTest::newRow("capitals") << "ZELVORIN://ShowHelpManual" << true;
+    QTest::newRow("inside") << "http://example.org/?go=zelvorin://imglist/1,25" << true;
+    QTest::newRow("image scheme") << "zelvorin-file://abc/x.png" << false;
+    QTest::newRow("no slashes") << "zelvorin:contacts" << false;
+    QTest::newRow("web") << "http://example.org/" << false;
+}
+
+void TestPreviewRules::commandUrls() {
+    QFETCH(QString, url);
+    QFETCH(bool, command);
+    QCOMPARE(IsCommandUrl(url), command);
+}
+
+void TestPreviewRules::addressToGo_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("address");
+    QTest::newRow("empty") << ""
+                           << "about:blank";
+    QTest::newRow("blanks") << "    "
+                            << "about:blank";
+    QTest::newRow("kept untrimmed") << " example.org "
+                                    << " example.org ";
+}
+
+void TestPreviewRules::addressToGo() {
+    QFETCH(QString, text);
+    QFETCH(QString, address);
+    QCOMPARE(AddressToGo(text), address);
+}
+
+void TestPreviewRules::historyAfterGo_data() {
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("first address")
+        << QStringList{"about:blank"} << "example.org" << QStringList{"example.org", "about:blank"};
+    QTest::newRow("moves to top with new text")
+        << QStringList{"a.org", "Example.ORG", "about:blank"} << "example.org"
+        << QStringList{"example.org", "a.org", "about:blank"};
+    QTest::newRow("blank page again") << QStringList{"a.org", "about:blank"} << "about:blank"
+                                      << QStringList{"about:blank", "a.org"};
+    QTest::newRow("kept untrimmed") << QStringList{} << " a.org" << QStringList{" a.org"};
+}
+
+void TestPreviewRules::historyAfterGo() {
+    QFETCH(QStringList, before);
+    QFETCH(QString, address);
+    QFETCH(QStringList, after);
+    QCOMPARE(HistoryAfterGo(before, address), after);
+}
+
+void TestPreviewRules::historyKeepsTwentyEntries() {
+    QStringList history = InitialAddressHistory();
+    QCOMPARE(history, QStringList{"about:blank"});
+    for (int i = 1; i <= 19; ++i)
+        history = HistoryAfterGo(history, QStringLiteral("site%1.org").arg(i));
+    QCOMPARE(history.size(), 20);
+    QCOMPARE(history.last(), QStringLiteral("about:blank"));
+    // The preset falls out first when it was never used again.
+    history = HistoryAfterGo(history, QStringLiteral("site20.org"));
+    QCOMPARE(history.size(), 20);
+    QCOMPARE(history.first(), QStringLiteral("site20.org"));
+    QVERIFY(!history.contains(QStringLiteral("about:blank")));
+    QCOMPARE(history.last(), QStringLiteral("site1.org"));
+    // An entry already there moves up; nothing falls out.
+    history = HistoryAfterGo(history, QStringLiteral("SITE1.org"));
+    QCOMPARE(history.size(), 20);
+    QCOMPARE(history.first(), QStringLiteral("SITE1.org"));
+    QCOMPARE(history.last(), QStringLiteral("site2.org"));
+}
+
+void TestPreviewRules::addressBoxText_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("blank page") << "about:blank"
+                                << "";
+    QTest::newRow("blank page capitals") << "ABOUT:BLANK"
+                                         << "";
+    QTest::newRow("nothing") << "   "
+                             << "";
+    QTest::newRow("command") << "zelvorin://imglist/1,25"
+                             << "";
+    QTest::newRow("command capitals") << "ZELVORIN://imglist/1,25"
+                                      << "";
+    QTest::newRow("command with blanks") << "  zelvorin://contacts"
+                                         << "";
+    QTest::newRow("web") << "http://example.org/"
+                         << "http://example.org/";
+    QTest::newRow("file") << "/tmp/page.html"
+                          << "/tmp/page.html";
+}
+
+void TestPreviewRules::addressBoxText() {
+    QFETCH(QString, address);
+    QFETCH(QString, text);
+    QCOMPARE(AddressBoxTextAfterOpen(address), text);
+}
+
+void TestPreviewRules::urlForAddress() {
+    QCOMPARE(UrlForAddress(QStringLiteral("/tmp/a page.html")),
+             QUrl::fromLocalFile(QStringLiteral("/tmp/a page.html")));
+    QCOMPARE(UrlForAddress(QStringLiteral("about:blank")), QUrl(QStringLiteral("about:blank")));
+    QCOMPARE(UrlForAddress(QStringLiteral("  http://example.org/x ")),
+             QUrl(QStringLiteral("http://example.org/x")));
+    QCOMPARE(UrlForAddress(QStringLiteral("example.org")).scheme(), QStringLiteral("http"));
+    QCOMPARE(UrlForAddress(QStringLiteral("ZELVORIN://imglist/1,25")).scheme(),
+             QStringLiteral("zelvorin"));
+}
+
+void TestPreviewRules::localImageGrants() {
+    LocalImageUrls urls;
+    const LocalImageUrls::Grant first = urls.grant(QStringLiteral("/pictures/tile one.png"));
+    QCOMPARE(first.remote.scheme(), QString::fromLatin1(RemoteImageScheme));
+    QCOMPARE(first.local.scheme(), QString::fromLatin1(LocalImageScheme));
+    QCOMPARE(first.remote.host(), first.local.host());
+    QCOMPARE(first.remote.host().size(), 32);
+    QCOMPARE(first.remote.path(), QStringLiteral("/tile one.png"));
+    QCOMPARE(urls.pathFor(first.remote), QStringLiteral("/pictures/tile one.png"));
+    QCOMPARE(urls.pathFor(first.local), QStringLiteral("/pictures/tile one.png"));
+    // The same file keeps its address; another file gets another token.
+    QCOMPARE(urls.grant(QStringLiteral("/pictures/tile one.png")).remote, first.remote);
+    const LocalImageUrls::Grant second = urls.grant(QStringLiteral("/other/tile one.png"));
+    QVERIFY(second.remote.host() != first.remote.host());
+    QCOMPARE(urls.pathFor(second.remote), QStringLiteral("/other/tile one.png"));
+    QCOMPARE(urls.size(), 2);
+    // The address survives a round trip through its text, as pages hand it back.
+    QCOMPARE(urls.pathFor(QUrl(first.remote.toString(QUrl::FullyEncoded))),
+             QStringLiteral("/pictures/tile one.png"));
+}
+
+void TestPreviewRules::localImageUnknownAddresses() {
+    LocalImageUrls urls;
+    const LocalImageUrls::Grant grant = urls.grant(QStringLiteral("/pictures/a.png"));
+    QUrl otherName = grant.remote;
+    otherName.setPath(QStringLiteral("/b.png"));
+    QVERIFY(!urls.pathFor(otherName));
+    QUrl traversal = grant.remote;
+    traversal.setPath(QStringLiteral("/../etc/passwd"));
+    QVERIFY(!urls.pathFor(traversal));
+    QUrl guessed = grant.remote;
+    guessed.setHost(QString(32, QLatin1Char('0')));
+    QVERIFY(!urls.pathFor(guessed));
+    QVERIFY(!urls.pathFor(QUrl::fromLocalFile(QStringLiteral("/pictures/a.png"))));
+    QVERIFY(!urls.pathFor(QUrl(QStringLiteral("http://") + grant.remote.host() + "/a.png")));
+}
+
+ZELVORIN_TEST_MAIN(TestPreviewRules)
+#include "test_preview_rules.moc"
