@@ -1,0 +1,98 @@
+// The file browsing column of the main window (its MainFilePanel): the volume box, the
+// folder list, the filter box and the file list on their panels, the two folder
+// monitors that keep the lists current, and the handlers that bind them together.
+#pragma once
+
+#include "CustomFilterUnit.h"
+#include "RxNotify.h"
+#include "UsefulFileControls.h"
+
+#include <QPointer>
+
+class QFrame;
+
+namespace zelvorin {
+
+class PanelSplitter;
+
+class FilePanel : public TUsefulPanel {
+    Q_OBJECT
+public:
+    explicit FilePanel(QWidget* parent);
+    ~FilePanel() override;
+
+    TUsefulDriveBox* DriveComboBox1() const { return m_driveComboBox1; }
+    TUsefulDirectoryBox* DirectoryListBox1() const { return m_directoryListBox1; }
+    TFilterComboBox* FilterComboBox1() const { return m_filterComboBox1; }
+    TUsefulFileBox* FileListBox1() const { return m_fileListBox1; }
+    TUsefulPanel* DirectoryBoxPanel() const { return m_directoryBoxPanel; }
+    TUsefulPanel* DriveComboBoxPanel() const { return m_driveComboBoxPanel; }
+    TUsefulPanel* FilterComboBoxPanel() const { return m_filterComboBoxPanel; }
+    PanelSplitter* Splitter1() const { return m_splitter1; }
+    TRxFolderMonitor* DirRxFolderMonitor1() const { return m_dirRxFolderMonitor1; }
+    TRxFolderMonitor* FileRxFolderMonitor1() const { return m_fileRxFolderMonitor1; }
+
+    // The custom filter dialog (made by the panel unless the host gives its own).
+    TAddCustomFilterForm* CustomFilterForm() const { return m_customFilterForm; }
+    void SetCustomFilterForm(TAddCustomFilterForm* form);
+
+    // Start-up: the starting folder from the saved "LastFolder" and "DefaultFolder", else
+    // the program folder's Samples (created when missing); empty when none exists.
+    static QString ChooseStartingFolder(const QString& lastFolder, const QString& defaultFolder,
+                                        const QString& programFolder);
+    // Shows the folder (when it exists) and makes sure both monitors follow it.
+    void ApplyStartingFolder(const QString& folder);
+    // Start-up: selects the saved "LastFileFilter"; below 0 or above the last fixed filter
+    // counts as 0.
+    void RestoreFileFilter(int storedIndex);
+    // Close: the value to store as "LastFileFilter".
+    int SelectedFilterIndex() const;
+    // Selects a filter and gives the file list its mask, without the change handler.
+    void selectFilterByPosition(int position);
+
+    int DirBoxHeight() const;
+    void SetDirBoxHeight(int height);
+
+    // Handlers (the main window's operations on the file column).
+    void DirectoryListBox1Change();
+    void DirRxFolderMonitor1Change();
+    void FileRxFolderMonitor1Change();
+    void FilterComboBox1Change();
+    void CustomFilterSpeedButtonClick();
+    void ComboBoxPanelResize(QWidget* panel);
+
+signals:
+    // The file list's change notification (FileListBox1Change of the main window).
+    void FileListBox1Change();
+    // The folder list's change notification, after the monitors follow the new folder.
+    void DirectoryChanged(const QString& folder);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateDrivePanel();
+    void CreateDirectoryPanel();
+    void CreateFilePanel();
+    void CreateMonitors();
+    void ReportError(const std::exception& error);
+
+    TUsefulPanel* m_driveComboBoxPanel = nullptr;
+    TUsefulDriveBox* m_driveComboBox1 = nullptr;
+    TUsefulPanel* m_directoryBoxPanel = nullptr;
+    TUsefulDirectoryBox* m_directoryListBox1 = nullptr;
+    PanelSplitter* m_splitter1 = nullptr;
+    TUsefulPanel* m_usefulPanel3 = nullptr;
+    TUsefulPanel* m_filterComboBoxPanel = nullptr;
+    TFilterComboBox* m_filterComboBox1 = nullptr;
+    TUsefulPanel* m_usefulPanel5 = nullptr;
+    TUsefulFileBox* m_fileListBox1 = nullptr;
+    TRxFolderMonitor* m_dirRxFolderMonitor1 = nullptr;
+    TRxFolderMonitor* m_fileRxFolderMonitor1 = nullptr;
+    QPointer<TAddCustomFilterForm> m_customFilterForm;
+    // Set after the custom filter dialog ran from a choice of "Add custom filter...": the
+    // second notification of that same choice only clears it.
+    bool m_customFilterGuard = false;
+};
+
+} // namespace zelvorin

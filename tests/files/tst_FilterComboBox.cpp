@@ -1,0 +1,212 @@
+#include "FilePanel.h"
+#include "FileTestSupport.h"
+#include "TestEnvironment.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+using namespace zelvorin;
+
+namespace {
+
+// Answers the custom filter dialog once it is shown: fills the edits (unless null) and
+// presses Add, or presses Cancel.
+int dialogRuns = 0;
+
+void answerDialog(TAddCustomFilterForm* form, const QString& name, const QString& mask, bool add) {
+    QTimer::singleShot(0, form, [=] {
+        ++dialogRuns;
+        if (!name.isNull()) {
+            form->FilterNameEdit()->setText(name);
+            form->FileMaskEdit()->setText(mask);
+        }
+        QTest::mouseClick(add ? form->AddButton() : form->CancelButton(), Qt::LeftButton);
+    });
+}
+
+} // namespace
+
+class FilterComboBoxTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<FilePanel> makePanel() {
+        const QString path = m_dir.path() + "/files";
+        QDir().mkpath(path);
+        test::touchAll(path, {"a.jpg", "b.gif", "page.html", "notes.txt", "icon.ico", "readme"});
+        auto panel = std::make_unique<FilePanel>(nullptr);
+        panel->resize(170, 500);
+        panel->show();
+        panel->ApplyStartingFolder(path);
+        return panel;
+    }
+
+private slots:
+    void init() { test::resetCurrentFolder(); }
+
+    void splitting_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("descriptions");
+        QTest::addColumn<QStringList>("masks");
+        QTest::newRow("pairs") << "A|*.a|B|*.b" << QStringList{"A", "B"}
+                               << QStringList{"*.a", "*.b"};
+        QTest::newRow("trailing bar") << "A|*.a|" << QStringList{"A"} << QStringList{"*.a"};
+        QTest::newRow("lone description dropped")
+            << "A|*.a|B" << QStringList{"A"} << QStringList{"*.a"};
+        QTest::newRow("blank mask")
+            << "Add custom filter...| " << QStringList{"Add custom filter..."} << QStringList{" "};
+        QTest::newRow("empty") << "" << QStringList{} << QStringList{};
+    }
+    void splitting() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, descriptions);
+        QFETCH(QStringList, masks);
+        QStringList d;
+        QStringList m;
+        SplitFilterText(text, &d, &m);
+        QCOMPARE(d, descriptions);
+        QCOMPARE(m, masks);
+    }
+
+    void mainFilterText() {
+        QStringList d;
+        QStringList m;
+        SplitFilterText(MainFilterText, &d, &m);
+        QCOMPARE(d, QStringList({"Background Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)",
+                                 "HTML files (*.htm*;*.shtml;*.asp;*.mht)",
+                                 "Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)",
+                                 "Documents  (*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml)",
+                                 "All files (*.*)", "Add custom filter..."}));
+        QCOMPARE(m, QStringList({"*.jpg;*.gif;*.png;*.bmp;*.jpeg", "*.htm*;*.shtml;*.asp;*.mht",
+                                 "*.jpg;*.gif;*.png;*.bmp;*.jpeg",
+                                 "*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml", "*.*", " "}));
+    }
+
+    void boxRules() {
+        TFilterComboBox box;
+        QCOMPARE(box.Mask(), QStringLiteral("*.*")); // empty box
+        QSignalSpy changes(&box, &TFilterComboBox::Change);
+        box.SetFilter("A|*.a|B|*.b");
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(box.currentIndex(), 0);
+        box.SetFilter("a|*.A|b|*.B"); // equal without regard to case: ignored
+        QCOMPARE(changes.count(), 1);
+        box.setCurrentIndex(-1);
+        QCOMPARE(box.Mask(), QStringLiteral("*.b")); // nothing selected: the last entry
+        QCOMPARE(box.currentIndex(), 1);
+    }
+
+    void dialogTextsAndAddButton() {
+        TAddCustomFilterForm form;
+        QCOMPARE(form.windowTitle(), QStringLiteral(" Add custom filter"));
+        QCOMPARE(form.size(), QSize(238, 158));
+        QCOMPARE(form.FileMaskEdit()->text(), QStringLiteral("*.*"));
+        QCOMPARE(form.FilterNameEdit()->text(), QStringLiteral("Custom filter #1"));
+        QCOMPARE(form.AddButton()->text(), QStringLiteral("Add"));
+        QCOMPARE(form.CancelButton()->text(), QStringLiteral("Cancel"));
+        QCOMPARE(form.findChild<QLabel*>("Label1")->text(), QStringLiteral("File mask:"));
+        QCOMPARE(form.findChild<QLabel*>("Label2")->text(), QStringLiteral("Filter name:"));
+        QVERIFY(!form.AddButton()->isEnabled());
+        form.show();
+        QVERIFY(form.AddButton()->isEnabled());
+        form.FilterNameEdit()->clear();
+        QVERIFY(!form.AddButton()->isEnabled());
+        QTest::keyClicks(form.FilterNameEdit(), " ");
+        QVERIFY(form.AddButton()->isEnabled());
+        form.FileMaskEdit()->clear();
+        QVERIFY(!form.AddButton()->isEnabled());
+        QTest::keyClicks(form.FileMaskEdit(), "*.a|b");
+        QVERIFY(!form.AddButton()->isEnabled()); // a bar would shift the filter pairs
+    }
+
+    void choosingAddCustomFilterAndCancelling() {
+        auto panel = makePanel();
+        TFilterComboBox* box = panel->FilterComboBox1();
+        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"a.jpg", "b.gif"}));
+        answerDialog(panel->CustomFilterForm(), QString(), QString(), false);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_End); // the user picks the last entry
+        QCOMPARE(box->currentIndex(), 0);
+        QCOMPARE(box->currentText(),
+                 QStringLiteral("Background Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)"));
+        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"a.jpg", "b.gif"}));
+
+        // From the tool bar button while HTML files is selected: Cancel keeps it.
+        panel->selectFilterByPosition(1);
+        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"page.html"}));
+        answerDialog(panel->CustomFilterForm(), QString(), QString(), false);
+        panel->CustomFilterSpeedButtonClick();
+        QCOMPARE(box->currentIndex(), 1);
+        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"page.html"}));
+
+        // The guard flag was cleared by the second notification: the dialog opens again,
+        // and Cancel after choosing "Add custom filter..." goes back to the first filter.
+        const int runs = dialogRuns;
+        answerDialog(panel->CustomFilterForm(), QString(), QString(), false);
+        QTest::keyClick(box, Qt::Key_End);
+        QCOMPARE(dialogRuns, runs + 1);
+        QCOMPARE(box->currentIndex(), 0);
+    }
+
+    void addingTwoCustomFilters() {
+        auto panel = makePanel();
+        TFilterComboBox* box = panel->FilterComboBox1();
+        answerDialog(panel->CustomFilterForm(), "Icons", "*.ico", true);
+        QTest::keyClick(box, Qt::Key_End);
+        QCOMPARE(box->itemText(5), QStringLiteral("Icons"));
+        QCOMPARE(box->currentIndex(), 5);
+        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"icon.ico"}));
+        QVERIFY(box->Filter().endsWith("All files (*.*)|*.*|Icons|*.ico|Add custom filter...| "));
+
+        answerDialog(panel->CustomFilterForm(), "Texts", "*.txt", true);
+        panel->CustomFilterSpeedButtonClick();
+        QCOMPARE(box->count(), 8);
+        QCOMPARE(box->itemText(5), QStringLiteral("Icons"));
+        QCOMPARE(box->itemText(6), QStringLiteral("Texts"));
+        QCOMPARE(box->itemText(7), QStringLiteral("Add custom filter..."));
+        QCOMPARE(box->currentIndex(), 6);
+        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"notes.txt"}));
+        // The dialog keeps what was typed last.
+        QCOMPARE(panel->CustomFilterForm()->FilterNameEdit()->text(), QStringLiteral("Texts"));
+        QCOMPARE(panel->SelectedFilterIndex(), 6);
+    }
+
+    void restoringTheSavedFilter_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("7") << 7 << 0;
+        QTest::newRow("5") << 5 << 0;
+        QTest::newRow("-1") << -1 << 0;
+        QTest::newRow("3") << 3 << 3;
+        QTest::newRow("4") << 4 << 4;
+    }
+    void restoringTheSavedFilter() {
+        QFETCH(int, stored);
+        QFETCH(int, selected);
+        auto panel = makePanel();
+        panel->RestoreFileFilter(stored);
+        QCOMPARE(panel->SelectedFilterIndex(), selected);
+        QCOMPARE(panel->FileListBox1()->Mask(), panel->FilterComboBox1()->Masks().at(selected));
+        if (selected == 3) {
+            QCOMPARE(panel->FilterComboBox1()->currentText(),
+                     QStringLiteral("Documents  (*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml)"));
+        }
+    }
+
+    void sameFilterAgainDoesNotReRead() {
+        auto panel = makePanel();
+        const int reads = panel->FileListBox1()->ReadCount();
+        QTest::keyClick(panel->FilterComboBox1(), Qt::Key_Home); // already the first
+        panel->selectFilterByPosition(0);
+        QCOMPARE(panel->FileListBox1()->ReadCount(), reads);
+        panel->selectFilterByPosition(4);
+        QCOMPARE(panel->FileListBox1()->Items(),
+                 QStringList({"a.jpg", "b.gif", "icon.ico", "notes.txt", "page.html", "readme"}));
+    }
+};
+
+ZELVORIN_TEST_MAIN(FilterComboBoxTest)
+#include "tst_FilterComboBox.moc"
