@@ -1,0 +1,293 @@
+#include "GenerateHTMLUnit.h"
+
+#include "NeededLib.h"
+#include "ProgramValues.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace zelvorin {
+
+QString FileImageUrl(const QString& path) {
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+}
+
+} // namespace zelvorin
+
+namespace {
+
+using zelvorin::GalleryThumbnailSize;
+
+const QString LineEnd = QStringLiteral("\r\n");
+
+QString number(qint64 value) {
+    return QString::number(value);
+}
+
+QString escaped(const QString& text) {
+    return text.toHtmlEscaped();
+}
+
+QString imageSource(const QString& path, const zelvorin::ImageUrlMaker& imageUrl) {
+    return escaped(imageUrl ? imageUrl(path) : zelvorin::FileImageUrl(path));
+}
+
+QString sizeText(qint64 size) {
+    if (size < 5120)
+        return number(size) + QStringLiteral(" bytes");
+    return number(size / 1024 + 1) + QStringLiteral(" Kb");
+}
+
+// At most 15 characters; longer names keep their first 12 and get "...". A surrogate pair
+// is never split, so the cut name is still valid text.
+QString shortName(const QString& name) {
+    if (name.size() <= 15)
+        return name;
+    qsizetype keep = 12;
+    if (name.at(keep - 1).isHighSurrogate())
+        --keep;
+    return name.left(keep) + QStringLiteral("...");
+}
+
+QString captionForList(qint64 number, const QString& name, const QString& size) {
+    return QStringLiteral("<table width=\"100%\" border=0><tr>\r\n") +
+           QStringLiteral("<td width=\"2%\">&nbsp</td>\r\n") +
+           QStringLiteral("<td width=\"98%\"><font size=\"+1\"><font color=#656565>") +
+           ::number(number) + QStringLiteral("</font> &nbsp;&nbsp;&nbsp;&nbsp;&nbsp; <b>") + name +
+           QStringLiteral("</b> &nbsp;&nbsp;&nbsp;&nbsp;") + size +
+           QStringLiteral("<p></font></td>\r\n") + QStringLiteral("</tr></table>\r\n");
+}
+
+QString simplePicture(const QString& source, const QString& name, const QString& size) {
+    return QStringLiteral("<table width=\"100%\" border=0><tr>\r\n") +
+           QStringLiteral("<td width=\"2%\"> &nbsp </td>\r\n") +
+           QStringLiteral("<td width=\"98%\"><img src=\"") + source +
+           QStringLiteral("\" alt=\"  ") + name + QStringLiteral("    (") + size +
+           QStringLiteral(") \"> </td>\r\n") +
+           QStringLiteral(
+               "</tr> </table> <br> <p> <hr noShade  width=\"100%\" align=left>\r\n\r\n");
+}
+
+QString backgroundPicture(const QString& source) {
+    return QStringLiteral("<table width=\"80%\" align=\"center\" border=0 background=\"") + source +
+           QStringLiteral("\"><tr>\r\n") + QStringLiteral("<td width=\"2%\"> &nbsp </td>\r\n") +
+           QStringLiteral("<td width=\"98%\"> <table height=100 width=1 border=0><tr><td></td></tr>"
+                          "</table></td>\r\n") +
+           QStringLiteral("</tr> </table> <br>") +
+           QStringLiteral("<p> <hr noShade  width=\"100%\" align=left>\r\n\r\n");
+}
+
+QString thumbnailPicture(const QString& source, qint64 number, const QString& name,
+                         const QString& shortened, const QString& size) {
+    const QString t = ::number(GalleryThumbnailSize);
+    const QString frame =
+        QStringLiteral("<table width=\"") + t +
+        QStringLiteral("\" align=\"center\" border=0 cellspacing=\"1\" cellpadding=\"\" "
+                       "bgcolor=\"#000000\"><tr><td bgcolor=\"#FFFFFF\">\r\n") +
+        QStringLiteral("<img src=\"") + source + QStringLiteral("\" alt=\"  ") + name +
+        QStringLiteral("    (") + size + QStringLiteral(") \" width=\"") + t +
+        QStringLiteral("\" height=\"") + t + QStringLiteral("\"></td>\r\n") +
+        QStringLiteral("</tr></table>\r\n");
+    const QString caption = QStringLiteral("<table width=\"100%\" border=0><tr>\r\n") +
+                            QStringLiteral("<td nowrap><font size=\"1\"><font color=#656565>") +
+                            ::number(number) + QStringLiteral("</font>&nbsp;<b>") + shortened +
+                            QStringLiteral("</b><br>") + QStringLiteral("<div align=right>") +
+                            size + QStringLiteral("</div></font></td>\r\n") +
+                            QStringLiteral("</tr></table>\r\n");
+    return QStringLiteral("<table width=\"") + t +
+           QStringLiteral("\" border=0 cellspacing=0 cellpadding=0><tr><td>\r\n") + frame +
+           QStringLiteral("</td></tr>\r\n") + QStringLiteral("<tr><td>\r\n") + caption +
+           QStringLiteral("</td></tr></table>\r\n");
+}
+
+QString headSection(const QString& folder) {
+    return QStringLiteral("<html> <head>\r\n<title>") + folder +
+           QStringLiteral("</title>\r\n</head>\r\n<body bgcolor=#FFFFFF topmargin=\"0\" "
+                          "leftmargin=\"0\">\r\n");
+}
+
+QString bannerSection(const QString& folder) {
+    return QStringLiteral("<font face=\"Verdana,Arial\">\r\n<table align=left width=\"100%\" "
+                          "bgColor=\"#000000\" cellspacing=0 cellpadding=0 border=0><tr><td><br>"
+                          "\r\n<center> <font color=#FFFFFF> <b>Folder</b>&nbsp;&nbsp;&nbsp;\"") +
+           folder + QStringLiteral("\"  </font></center>\r\n<br></td></tr></table>\r\n");
+}
+
+QString counterText(qint64 count, qint64 first, qint64 last) {
+    if (count == 0)
+        return QStringLiteral("<br><br><br><i><center>There is no image files in the File "
+                              "List</center></i><br><br><br><br><br>\r\n");
+    if (count == 1)
+        return QStringLiteral("<i><center>(") + number(count) + QStringLiteral(" image") +
+               QStringLiteral(")</center></i>\r\n");
+    return QStringLiteral("<i><center>(") + number(first) + QStringLiteral("-") + number(last) +
+           QStringLiteral("&nbsp;&nbsp;of ") + number(count) +
+           QStringLiteral("&nbsp;&nbsp;images") + QStringLiteral(")</center></i>\r\n");
+}
+
+QString navigationText(qint64 count, qint64 start, qint64 perPage) {
+    QString text = QStringLiteral("<table width=\"100%\"><tr><td align=right>\r\n");
+    if (start > 1)
+        text += QStringLiteral("<a href=\"zelvorin://imglist/") + number(start - perPage) +
+                QStringLiteral(",") + number(perPage) +
+                QStringLiteral("\" onMouseOver=\"status='Prev'; return true;\" "
+                               "onMouseOut=\"status=''; return true;\" language=\"JavaScript\">"
+                               "<font face=\"Arial, Tahoma, Helvetica\">") +
+                QStringLiteral("<b>&lt;&nbsp;Prev</b></a>&nbsp;&nbsp;&nbsp;") + LineEnd;
+    else
+        text += QStringLiteral("<font face=\"Arial, Tahoma, Helvetica\" color=#CCCCCC><b>Prev</b>"
+                               "</font>&nbsp;&nbsp;&nbsp;") +
+                LineEnd;
+    if (count > start + perPage - 1)
+        text += QStringLiteral("<a href=\"zelvorin://imglist/") + number(start + perPage) +
+                QStringLiteral(",") + number(perPage) +
+                QStringLiteral("\"onMouseOver=\"status='Next'; return true;\" "
+                               "onMouseOut=\"status=''; return true;\" language=\"JavaScript\">"
+                               "<font face=\"Arial, Tahoma, Helvetica\">") +
+                QStringLiteral("<b>Next &nbsp;&gt;</b></a>&nbsp;&nbsp;&nbsp;") + LineEnd;
+    else
+        text += QStringLiteral("<font face=\"Arial, Tahoma, Helvetica\" color=#CCCCCC><b>Next</b>"
+                               "</font>&nbsp;&nbsp;&nbsp;") +
+                LineEnd;
+    text += QStringLiteral("</td></tr></table> ") + LineEnd;
+    return text;
+}
+
+QString footerLink() {
+    return QStringLiteral("<font face=\"Arial,Tahoma,Verdana,Helvetica\"><table align=left "
+                          "width=\"100%\" bgColor=\"#000000\" cellspacing=0 cellpadding=10 "
+                          "border=0><tr><td align=right><font size=2>&nbsp;&nbsp;&nbsp;&nbsp;"
+                          "<a href=\"") +
+           escaped(zelvorin::ProductWebSite) +
+           QStringLiteral("\" target=\"newwindow\"><font color=#FFFFFF style=\"text-decoration: "
+                          "none\"><b><i>Zelvorin</i></b></font></a>&nbsp;&nbsp;&nbsp;&nbsp;"
+                          "</font></td></tr></table>");
+}
+
+struct ItemFile {
+    QString path;
+    qint64 size = 0;
+};
+
+// The file behind one name of the list: a name that carries its own folder is taken as it
+// is, any other is looked for in the folder. Each candidate costs one stat, which also
+// gives the size; the name is never read as a search pattern, as "*" and "?" are ordinary
+// characters of Linux file names.
+std::optional<ItemFile> resolveItemFile(const QString& folderWithSeparator, const QString& name) {
+    if (!ExtractParentPath(name).isEmpty()) {
+        if (const QFileInfo info(name); info.isFile())
+            return ItemFile{name, info.size()};
+    }
+    const QString path = folderWithSeparator + name;
+    if (const QFileInfo info(path); info.isFile())
+        return ItemFile{path, info.size()};
+    return std::nullopt;
+}
+
+} // namespace
+
+bool IsGalleryImage(const QString& name) {
+    static const std::array<QString, 5> extensions = {
+        QStringLiteral(".gif"), QStringLiteral(".jpg"), QStringLiteral(".jpeg"),
+        QStringLiteral(".bmp"), QStringLiteral(".png")};
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0)
+        return false;
+    // A separator after the dot ends up inside the extension, which then matches none of
+    // the five; no separate check is needed.
+    const QString extension = name.mid(dot).toLower();
+    return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
+}
+
+void KeepGalleryImages(QStringList& names) {
+    names.removeIf([](const QString& name) { return !IsGalleryImage(name); });
+}
+
+QString GenerateGalleryItem(const QString& path, int style, qint64 number, qint64 size,
+                            const zelvorin::ImageUrlMaker& imageUrl) {
+    if (style < zelvorin::SimpleListStyle || style > zelvorin::ThumbnailListStyle)
+        return {};
+    const QString rawName = ExtractNameAfterSeparator(path);
+    const QString name = escaped(rawName);
+    const QString size_ = sizeText(size);
+    const QString source = imageSource(path, imageUrl);
+    switch (style) {
+    case zelvorin::SimpleListStyle:
+        return captionForList(number, name, size_) + simplePicture(source, name, size_);
+    case zelvorin::BackgroundListStyle:
+        return captionForList(number, name, size_) + backgroundPicture(source);
+    default:
+        return thumbnailPicture(source, number, name, escaped(shortName(rawName)), size_);
+    }
+}
+
+QString GenerateGalleryPage(const QString& folder, const QStringList& names, qint64 first,
+                            qint64 perPage, zelvorin::GalleryStyleValue style,
+                            const zelvorin::ImageUrlMaker& imageUrl) {
+    const QString strippedFolder = StripTrailingSlashes(folder);
+    const QString folderWithSeparator = WithTrailingBackslash(strippedFolder);
+    const QString shownFolder = escaped(strippedFolder);
+    const qint64 count = names.size();
+    const qint64 start = first;
+    const qint64 firstItem = std::max<qint64>(start, 1);
+    const qint64 last = std::min(start + perPage - 1, count);
+    const qint64 end = perPage < 0 ? count : last;
+
+    // The item of number k, or nothing when its file is gone.
+    auto item = [&](qint64 k, int itemStyle) -> QString {
+        const std::optional<ItemFile> file = resolveItemFile(folderWithSeparator, names.at(k - 1));
+        if (!file)
+            return {};
+        return GenerateGalleryItem(file->path, itemStyle, k, file->size, imageUrl);
+    };
+
+    QString navigation;
+    QString items;
+    QString footer;
+    if (count > 0) {
+        navigation = navigationText(count, start, perPage);
+        footer = footerLink();
+        if (style == zelvorin::ThumbnailListStyle) {
+            items = QStringLiteral("<table align=center border=0 cellspacing=0 cellpadding=2>");
+            qint64 k = firstItem;
+            while (k <= end) {
+                items += QStringLiteral("<tr>");
+                for (int place = 0; place < zelvorin::GalleryThumbnailsPerRow && k <= end;
+                     ++place, ++k) {
+                    const QString text = item(k, zelvorin::ThumbnailListStyle);
+                    if (text.isEmpty())
+                        continue;
+                    items += QStringLiteral("<td width=\"") + number(GalleryThumbnailSize + 20) +
+                             QStringLiteral("\" align=center valign=middle>") + text +
+                             QStringLiteral("</td>");
+                }
+                items += QStringLiteral("</tr>");
+            }
+            items += QStringLiteral("</table>");
+        } else {
+            const int itemStyle = style == zelvorin::BackgroundListStyle
+                                      ? zelvorin::BackgroundListStyle
+                                      : zelvorin::SimpleListStyle;
+            for (qint64 k = firstItem; k <= end; ++k)
+                items += item(k, itemStyle);
+        }
+    }
+
+    QString page;
+    page += headSection(shownFolder) + LineEnd;
+    page += bannerSection(shownFolder) + LineEnd;
+    page += QStringLiteral("<br><br><br><br>") + counterText(count, firstItem, last) +
+            QStringLiteral("<br><br>") + LineEnd;
+    page += LineEnd;
+    page += QStringLiteral("<br>") + navigation + QStringLiteral("<br>") + LineEnd;
+    page += items + LineEnd;
+    page += QStringLiteral("<br>") + navigation + QStringLiteral("<br>") + LineEnd;
+    page += LineEnd;
+    page += footer + LineEnd;
+    page += QStringLiteral("</font></body></html>\r\n") + LineEnd;
+    return page;
+}

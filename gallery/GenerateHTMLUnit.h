@@ -1,0 +1,51 @@
+// The image gallery generator: turns the image names of a folder into one HTML page with a
+// banner, a counter, Prev/Next links of the "zelvorin://imglist/" form and the page's items
+// in one of three styles. Names and paths are HTML-escaped and image sources are real URLs,
+// so any file name shows as itself and none can add markup or script to the page. Only the
+// files of the page's own item range are looked at on disk.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <functional>
+
+namespace zelvorin {
+
+// 0 simple list, 1 background list, 2 thumbnail list; any other value renders the list
+// layout with simple items.
+using GalleryStyleValue = quint8;
+inline constexpr GalleryStyleValue SimpleListStyle = 0;
+inline constexpr GalleryStyleValue BackgroundListStyle = 1;
+inline constexpr GalleryStyleValue ThumbnailListStyle = 2;
+
+inline constexpr int GalleryThumbnailSize = 100;
+inline constexpr int GalleryItemsPerPage = 25;
+inline constexpr int GalleryThumbnailsPerRow = 5;
+
+// Makes the address under which the page loads the image file at `path`. The result is
+// plain URL text; the generator escapes it for the attribute it goes into.
+using ImageUrlMaker = std::function<QString(const QString& path)>;
+
+// The default image address: the file:// URL of the path, fully percent-encoded.
+QString FileImageUrl(const QString& path);
+
+} // namespace zelvorin
+
+// True for names ending in ".gif", ".jpg", ".jpeg", ".bmp" or ".png" in any letter case.
+bool IsGalleryImage(const QString& name);
+
+// Removes every name that is not a gallery image; the rest keep their order.
+void KeepGalleryImages(QStringList& names);
+
+// The whole page for the image names of `folder`, listing the items from `first` with
+// `perPage` items a page (a negative count lists every item to the end). A null
+// `imageUrl` uses zelvorin::FileImageUrl.
+QString GenerateGalleryPage(const QString& folder, const QStringList& names, qint64 first,
+                            qint64 perPage, zelvorin::GalleryStyleValue style,
+                            const zelvorin::ImageUrlMaker& imageUrl = {});
+
+// The markup of one item in style 0, 1 or 2; empty for any other style.
+QString GenerateGalleryItem(const QString& path, int style, qint64 number, qint64 size,
+                            const zelvorin::ImageUrlMaker& imageUrl = {});
