@@ -1,0 +1,55 @@
+#include "FolderEntry.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <QStringList>
+
+namespace zelvorin {
+
+namespace {
+
+const QCollator& folderCollator() {
+    // Building a collator is far dearer than a comparison; one per thread is enough.
+    thread_local const QCollator collator = [] {
+        QCollator made{QLocale()};
+        made.setCaseSensitivity(Qt::CaseInsensitive);
+        made.setNumericMode(false);
+        made.setIgnorePunctuation(false);
+        return made;
+    }();
+    return collator;
+}
+
+} // namespace
+
+bool SameFolderText(const QString& a, const QString& b) {
+    if (a.compare(b, Qt::CaseInsensitive) == 0)
+        return true;
+    return folderCollator().compare(a, b) == 0;
+}
+
+qsizetype IndexOfFolder(const FolderList& list, const QString& path) {
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (SameFolderText(list.at(i).path, path))
+            return i;
+    }
+    return -1;
+}
+
+QStringList FolderPaths(const FolderList& list) {
+    QStringList paths;
+    paths.reserve(list.size());
+    for (const FolderEntry& entry : list)
+        paths.append(entry.path);
+    return paths;
+}
+
+FolderList FolderEntries(const QStringList& paths) {
+    FolderList list;
+    list.reserve(paths.size());
+    for (const QString& path : paths)
+        list.append(FolderEntry{path, 0});
+    return list;
+}
+
+} // namespace zelvorin

@@ -1,0 +1,33 @@
+// One entry of a folder list: the folder's path and an opaque value that travels with it
+// through adding, moving, the menus and the favorites dialog but is never stored.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+namespace zelvorin {
+
+struct FolderEntry {
+    QString path;
+    quintptr data = 0;
+
+    bool operator==(const FolderEntry&) const = default;
+};
+
+using FolderList = QList<FolderEntry>;
+
+// Whether two folder texts name the same list entry: a locale-aware comparison that
+// ignores case.
+bool SameFolderText(const QString& a, const QString& b);
+
+// Index of the entry whose path equals `path` by SameFolderText, or -1.
+qsizetype IndexOfFolder(const FolderList& list, const QString& path);
+
+// The paths of a list, in order.
+QStringList FolderPaths(const FolderList& list);
+
+// Entries with the given paths and data 0, in order.
+FolderList FolderEntries(const QStringList& paths);
+
+} // namespace zelvorin

@@ -1,0 +1,78 @@
+// The favorites dialog: edits its own copy of a folder list (add, remove, reorder) and
+// hands the result back to the list only through "&Ok".
+#pragma once
+
+#include "FavoriteItems.h"
+#include "FolderEntry.h"
+
+#include <QDialog>
+#include <functional>
+
+class QKeyEvent;
+class QListWidget;
+class QPushButton;
+class QWidget;
+
+class TManageFoldersForm : public QDialog {
+    Q_OBJECT
+
+public:
+    // Returns the chosen folder's path, or an empty text when the user cancelled.
+    using FolderChooser = std::function<QString(QWidget* parent)>;
+    // True when the user agrees to remove the selected folder.
+    using RemoveConfirmation = std::function<bool(QWidget* parent)>;
+
+    explicit TManageFoldersForm(QWidget* parent);
+
+    // The list that "&Ok" replaces; the dialog shows its entries each time it is shown.
+    void SetFolderList(zelvorin::FolderList* list) { m_folderList = list; }
+    void SetOnAddFolderFromDialog(TAddItemToListEvent handler) {
+        m_onAddFolderFromDialog = std::move(handler);
+    }
+    void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+    void SetRemoveConfirmation(RemoveConfirmation confirm) { m_confirmRemove = std::move(confirm); }
+
+    // The entries as the list box holds them now.
+    zelvorin::FolderList Entries() const;
+    // The selected entry's index, or -1.
+    int SelectedIndex() const;
+
+    void FormShow();
+    // True when the key was taken (Escape without modifiers closes like "&Cancel").
+    bool FormKeyDown(QKeyEvent* event);
+    void OkButtonClick();
+    void CancelButtonClick();
+    void AddButtonClick();
+    void DeleteButtonClick();
+    void MoveUpButtonClick();
+    void MoveDownButtonClick();
+
+    // The width of the border inside the outer panel's edge.
+    static constexpr int MainOuterPanelBorderWidth = 4;
+
+    QWidget* MainOuterPanel = nullptr;
+    QWidget* ItemListPanel = nullptr;
+    QListWidget* FolderListBox = nullptr;
+    QWidget* ControlPanel = nullptr;
+    QPushButton* OkButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+    QPushButton* AddButton = nullptr;
+    QPushButton* DeleteButton = nullptr;
+    QPushButton* MoveUpButton = nullptr;
+    QPushButton* MoveDownButton = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPushButton* addButton(const QString& name, const QString& caption, int top,
+                           void (TManageFoldersForm::*handler)());
+    void selectRow(int row);
+
+    zelvorin::FolderList* m_folderList = nullptr;
+    TAddItemToListEvent m_onAddFolderFromDialog;
+    FolderChooser m_chooseFolder;
+    RemoveConfirmation m_confirmRemove;
+};
