@@ -6,7 +6,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$here/build}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
-          libgl-dev libsqlite3-dev libbenchmark-dev xvfb xauth fonts-dejavu-core)
+          libqt6svg6 libgl-dev libsqlite3-dev libbenchmark-dev xvfb xauth fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
