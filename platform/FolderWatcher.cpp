@@ -90,6 +90,19 @@ int FolderWatcher::open(const QByteArray& folder, bool subtree, quint32 kinds) {
     if (m_rootWatch < 0)
         return errno;
     m_paths.insert(m_rootWatch, folder);
+    // A folder that is some process's current folder (this program keeps the shown
+    // folder current) reports its own deletion only when the last user lets go of it, so
+    // the deletion is also taken from the parent's side.
+    QByteArray root = folder;
+    while (root.size() > 1 && root.endsWith('/'))
+        root.chop(1);
+    const qsizetype slash = root.lastIndexOf('/');
+    if (slash >= 0 && root != "/") {
+        const QByteArray parent = slash == 0 ? QByteArray("/") : root.left(slash);
+        m_rootName = root.mid(slash + 1);
+        m_parentWatch = inotify_add_watch(m_inotify, parent.constData(),
+                                          IN_DELETE | IN_MOVED_FROM | IN_ONLYDIR);
+    }
     return 0;
 }
 
@@ -195,6 +208,13 @@ FolderWatcher::WaitResult FolderWatcher::wait(int* error) {
             for (ssize_t offset = 0; offset < length;) {
                 const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
                 offset += ssize_t(sizeof(inotify_event) + event->len);
+                if (event->wd == m_parentWatch && m_parentWatch != m_rootWatch) {
+                    if ((event->mask & (IN_DELETE | IN_MOVED_FROM)) && event->len > 0 &&
+                        m_rootName == QByteArray(event->name) &&
+                        (m_kinds & (ChangeKind::DirName | ChangeKind::FileName)))
+                        counted = true;
+                    continue;
+                }
                 if (event->mask & IN_IGNORED) {
                     m_paths.remove(event->wd);
                     m_order.removeOne(event->wd);

@@ -69,6 +69,8 @@ private:
     int m_inotify = -1;
     int m_stop = -1;
     int m_rootWatch = -1;
+    int m_parentWatch = -1;
+    QByteArray m_rootName;
     bool m_subtree = false;
     quint32 m_kinds = 0;
     quint32 m_mask = 0;

@@ -1,0 +1,180 @@
+#include "FileMessages.h"
+#include "FilePanel.h"
+#include "FileTestSupport.h"
+#include "PanelSplitter.h"
+#include "TestEnvironment.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace zelvorin;
+
+class FilePanelTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QStringList m_messages;
+    FileMessageHandler m_previous;
+
+    QString folder(const QString& name) {
+        const QString path = m_dir.path() + QLatin1Char('/') + name;
+        QDir(path).removeRecursively();
+        QDir().mkpath(path);
+        return path;
+    }
+    std::unique_ptr<FilePanel> makePanel(const QString& path) {
+        auto panel = std::make_unique<FilePanel>(nullptr);
+        panel->resize(170, 500);
+        panel->show();
+        panel->ApplyStartingFolder(path);
+        panel->RestoreFileFilter(4);
+        return panel;
+    }
+
+private slots:
+    void initTestCase() {
+        m_previous =
+            setFileErrorHandler([this](QWidget*, const QString& text) { m_messages.append(text); });
+    }
+    void cleanupTestCase() { setFileErrorHandler(m_previous); }
+    void init() {
+        test::resetCurrentFolder();
+        m_messages.clear();
+    }
+
+    void controlTree() {
+        FilePanel panel(nullptr);
+        panel.resize(170, 500);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QCOMPARE(panel.objectName(), QStringLiteral("MainFilePanel"));
+        QCOMPARE(panel.width(), 170);
+        QCOMPARE(panel.BorderWidth(), 2);
+        const auto parentOf = [&](const char* name) {
+            QWidget* child = panel.findChild<QWidget*>(name);
+            return child && child->parentWidget() ? child->parentWidget()->objectName() : QString();
+        };
+        QCOMPARE(parentOf("DriveComboBoxPanel"), QStringLiteral("MainFilePanel"));
+        QCOMPARE(parentOf("DriveComboBox1"), QStringLiteral("DriveComboBoxPanel"));
+        QCOMPARE(parentOf("Panel2"), QStringLiteral("MainFilePanel"));
+        QCOMPARE(parentOf("DirectoryBoxPanel"), QStringLiteral("MainFilePanel"));
+        QCOMPARE(parentOf("DirectoryListBox1"), QStringLiteral("DirectoryBoxPanel"));
+        QCOMPARE(parentOf("Panel7"), QStringLiteral("DirectoryBoxPanel"));
+        QCOMPARE(parentOf("Splitter1"), QStringLiteral("MainFilePanel"));
+        QCOMPARE(parentOf("UsefulPanel3"), QStringLiteral("MainFilePanel"));
+        QCOMPARE(parentOf("Panel4"), QStringLiteral("UsefulPanel3"));
+        QCOMPARE(parentOf("FilterComboBoxPanel"), QStringLiteral("UsefulPanel3"));
+        QCOMPARE(parentOf("FilterComboBox1"), QStringLiteral("FilterComboBoxPanel"));
+        QCOMPARE(parentOf("Panel3"), QStringLiteral("UsefulPanel3"));
+        QCOMPARE(parentOf("UsefulPanel5"), QStringLiteral("UsefulPanel3"));
+        QCOMPARE(parentOf("FileListBox1"), QStringLiteral("UsefulPanel5"));
+        QCOMPARE(panel.findChild<QWidget*>("Panel2")->height(), 4);
+        QCOMPARE(panel.findChild<QWidget*>("Panel7")->height(), 3);
+        QCOMPARE(panel.findChild<QWidget*>("Panel4")->height(), 4);
+        QCOMPARE(panel.findChild<QWidget*>("Panel3")->height(), 4);
+        QCOMPARE(panel.Splitter1()->height(), 3);
+        QCOMPARE(panel.DirBoxHeight(), 148);
+        // The flat combo boxes: the panel clips their frames.
+        for (QWidget* box : {static_cast<QWidget*>(panel.DriveComboBox1()),
+                             static_cast<QWidget*>(panel.FilterComboBox1())}) {
+            QWidget* holder = box->parentWidget();
+            QCOMPARE(box->pos(), QPoint(-1, -1));
+            QCOMPARE(holder->height(), box->height() - 2);
+            QCOMPARE(box->width(), holder->width() + 3);
+        }
+        QCOMPARE(panel.DriveComboBox1()->height(), 22);
+        QCOMPARE(panel.FilterComboBox1()->height(), 21);
+        QCOMPARE(panel.FileListBox1()->FileType(), TFileAttr::ftReadOnly | TFileAttr::ftHidden |
+                                                       TFileAttr::ftSystem | TFileAttr::ftArchive |
+                                                       TFileAttr::ftNormal);
+        QCOMPARE(panel.FileListBox1()->accessibleName(), QStringLiteral("Files"));
+        QCOMPARE(panel.DirRxFolderMonitor1()->DelayTime(), 1000);
+        QCOMPARE(panel.DirRxFolderMonitor1()->Filter(),
+                 TFileChangeFilters(TFileChangeFilter::fnDirName));
+        QVERIFY(panel.DirRxFolderMonitor1()->MonitorSubtree());
+        QCOMPARE(panel.FileRxFolderMonitor1()->DelayTime(), 500);
+        QVERIFY(!panel.FileRxFolderMonitor1()->MonitorSubtree());
+
+        // Wider panel: the boxes follow.
+        panel.resize(260, 500);
+        QTRY_COMPARE(panel.DriveComboBox1()->width(), panel.DriveComboBoxPanel()->width() + 3);
+
+        // The splitter resizes the folder list's panel.
+        const QPoint grip = panel.Splitter1()->rect().center();
+        QTest::mousePress(panel.Splitter1(), Qt::LeftButton, {}, grip);
+        QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(0, 40)),
+                         QPointF(panel.Splitter1()->mapToGlobal(grip + QPoint(0, 40))),
+                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(panel.Splitter1(), &move);
+        QTest::mouseRelease(panel.Splitter1(), Qt::LeftButton, {}, grip + QPoint(0, 40));
+        QCOMPARE(panel.DirBoxHeight(), 188);
+        panel.SetDirBoxHeight(120);
+        QCOMPARE(panel.DirBoxHeight(), 120);
+
+        panel.setEnabled(false);
+        QVERIFY(!panel.DriveComboBoxPanel()->isEnabled());
+        panel.setEnabled(true);
+        QVERIFY(panel.FileListBox1()->isEnabled());
+    }
+
+    void startingFolder() {
+        const QString program = folder("program") + "/";
+        const QString last = folder("last");
+        QCOMPARE(FilePanel::ChooseStartingFolder(last, QString(), program), last);
+        QCOMPARE(FilePanel::ChooseStartingFolder(QString(), last, program), last);
+        const QString samples = program + "Samples";
+        QVERIFY(!QFileInfo::exists(samples));
+        QCOMPARE(FilePanel::ChooseStartingFolder(last + "/gone", QString(), program), samples);
+        QVERIFY(QFileInfo(samples).isDir());
+    }
+
+    void monitorsKeepTheListsCurrent() {
+        const QString path = folder("live");
+        test::touchAll(path, {"a.jpg", "m.jpg"});
+        auto panel = makePanel(path);
+        QVERIFY(panel->DirRxFolderMonitor1()->Active());
+        QVERIFY(panel->FileRxFolderMonitor1()->Active());
+        QCOMPARE(panel->FileRxFolderMonitor1()->FolderName(), path);
+        TUsefulFileBox* files = panel->FileListBox1();
+        files->SelectFile("m.jpg");
+        QSignalSpy fileChanges(panel.get(), &FilePanel::FileListBox1Change);
+        QTest::qWait(100);
+        const int reads = files->ReadCount();
+        for (int i = 0; i < 10; ++i)
+            test::touch(path + QStringLiteral("/copy%1.jpg").arg(i));
+        QTRY_COMPARE(files->Count(), 12);
+        QTest::qWait(700);
+        QCOMPARE(files->ReadCount(), reads + 1); // one refresh for the burst
+        QCOMPARE(files->FileName(), path + "/m.jpg");
+
+        // A folder two levels below rebuilds the folder list; a change in a subfolder
+        // does not re-read the files.
+        QVERIFY(QDir().mkpath(path + "/sub"));
+        QTRY_VERIFY(panel->DirectoryListBox1()->findItems("sub", Qt::MatchExactly).size() == 1);
+        QTest::qWait(200);
+        const int readsBefore = files->ReadCount();
+        QVERIFY(QDir().mkpath(path + "/sub/deeper"));
+        test::touch(path + "/sub/inside.jpg");
+        QTest::qWait(1500);
+        QCOMPARE(files->ReadCount(), readsBefore);
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void shownFolderVanishing() {
+        const QString path = folder("vanishing");
+        QDir().mkpath(path + "/shown");
+        test::touchAll(path + "/shown", {"a.jpg"});
+        auto panel = makePanel(path + "/shown");
+        QCOMPARE(panel->FileListBox1()->Count(), 1);
+        QTest::qWait(100);
+        QVERIFY(QDir(path + "/shown").removeRecursively());
+        QTRY_COMPARE(panel->DirectoryListBox1()->Directory(), path);
+        QTRY_COMPARE(panel->FileListBox1()->Directory(), path);
+        QTRY_VERIFY(panel->DirRxFolderMonitor1()->Active());
+        QCOMPARE(panel->DirRxFolderMonitor1()->FolderName(), path);
+        QVERIFY(m_messages.isEmpty());
+    }
+};
+
+ZELVORIN_TEST_MAIN(FilePanelTest)
+#include "tst_FilePanel.moc"
