@@ -1,0 +1,301 @@
+#include "FavoriteItems.h"
+#include "FolderMenus.h"
+#include "NeededMenuLib.h"
+#include "TestEnvironment.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPointer>
+
+using zelvorin::FolderEntry;
+using zelvorin::FolderList;
+
+namespace {
+
+QStringList texts(const QMenu& menu) {
+    QStringList result;
+    for (const QAction* action : menu.actions())
+        result.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return result;
+}
+
+QAction* actionWithText(const QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestFolderMenus : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void missingMenuIsRefused();
+    void emptyListShowsDisabledNone();
+    void entriesCarryPathAndTag();
+    void menuIsRebuiltFromScratch();
+    void shownTextEscapesAmpersands_data();
+    void shownTextEscapesAmpersands();
+    void submenusEndWithTheirCommand();
+    void emptySubmenusStillEndWithTheirCommand();
+    void ampersandFolderOpensExactlyTheStoredPath();
+    void existingFolderOpensAndMovesToFront();
+    void missingFolderIsNotOpenedButMoves();
+    void chosenFavoriteLeadsTheMenuNextTime();
+    void resetEmptiesOnlyTheLastFolders();
+    void addToFavoritesUsesTheCurrentFolder();
+    void noneAndCommandEntriesOpenNothing();
+
+private:
+    QString makeFolder(const QString& name) {
+        const QString path = m_root.filePath(name);
+        QDir().mkpath(path);
+        return path;
+    }
+
+    QTemporaryDir m_root;
+    QStringList m_opened;
+};
+
+void TestFolderMenus::init() {
+    m_opened.clear();
+}
+
+void TestFolderMenus::missingMenuIsRefused() {
+    QObject context;
+    QVERIFY(!FillMenuFromList(nullptr, {}, &context, {}));
+    QVERIFY(!zelvorin::FillFolderSubmenu(nullptr, {}, &context, {}, "x", {}));
+}
+
+void TestFolderMenus::emptyListShowsDisabledNone() {
+    QMenu menu;
+    QObject context;
+    QVERIFY(FillMenuFromList(&menu, {}, &context, {}));
+    QCOMPARE(menu.actions().size(), 1);
+    QAction* none = menu.actions().first();
+    QCOMPARE(none->text(), QStringLiteral("(none)"));
+    QVERIFY(!none->isEnabled());
+    QCOMPARE(zelvorin::FolderMenuItemTag(none), quintptr(0));
+    QVERIFY(zelvorin::FolderMenuItemPath(none).isEmpty());
+}
+
+void TestFolderMenus::entriesCarryPathAndTag() {
+    QMenu menu;
+    QObject context;
+    QList<QAction*> clicked;
+    const FolderList list = {{"/a", 3}, {"/b/c", 0}};
+    QVERIFY(FillMenuFromList(&menu, list, &context, [&](QAction* a) { clicked.append(a); }));
+    QCOMPARE(texts(menu), QStringList({"/a", "/b/c"}));
+    QCOMPARE(zelvorin::FolderMenuItemPath(menu.actions().at(1)), QStringLiteral("/b/c"));
+    QCOMPARE(zelvorin::FolderMenuItemTag(menu.actions().at(0)), quintptr(3));
+    QVERIFY(menu.actions().at(0)->isEnabled());
+    menu.actions().at(1)->trigger();
+    QCOMPARE(clicked, QList<QAction*>({menu.actions().at(1)}));
+}
+
+void TestFolderMenus::menuIsRebuiltFromScratch() {
+    QMenu menu;
+    QObject context;
+    menu.addAction("left over");
+    QVERIFY(FillMenuFromList(&menu, {{"/a", 0}, {"/b", 0}}, &context, {}));
+    const QPointer<QAction> old = menu.actions().first();
+    QCOMPARE(texts(menu), QStringList({"/a", "/b"}));
+    QVERIFY(FillMenuFromList(&menu, {{"/c", 0}}, &context, {}));
+    QCOMPARE(texts(menu), QStringList({"/c"}));
+    QVERIFY(old.isNull());
+    QVERIFY(FillMenuFromList(&menu, {}, &context, {}));
+    QCOMPARE(texts(menu), QStringList({"(none)"}));
+    // Nothing of the earlier fillings is left behind (the menu's own action aside).
+    QList<QAction*> owned = menu.findChildren<QAction*>(Qt::FindDirectChildrenOnly);
+    owned.removeAll(menu.menuAction());
+    QCOMPARE(owned.size(), 1);
+}
+
+void TestFolderMenus::shownTextEscapesAmpersands_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("none") << "/plain"
+                          << "/plain";
+    QTest::newRow("one") << "/Tom & Jerry"
+                         << "/Tom && Jerry";
+    QTest::newRow("leading") << "/&x"
+                             << "/&&x";
+    QTest::newRow("double") << "/a&&b"
+                            << "/a&&&&b";
+    QTest::newRow("trailing") << "/a&"
+                              << "/a&&";
+    QTest::newRow("tab") << "/a\tb"
+                         << "/a b";
+}
+
+void TestFolderMenus::shownTextEscapesAmpersands() {
+    QFETCH(QString, path);
+    QFETCH(QString, shown);
+    QMenu menu;
+    QObject context;
+    QVERIFY(FillMenuFromList(&menu, {{path, 0}}, &context, {}));
+    QCOMPARE(menu.actions().first()->text(), shown);
+    QCOMPARE(zelvorin::FolderMenuItemPath(menu.actions().first()), path);
+}
+
+void TestFolderMenus::submenusEndWithTheirCommand() {
+    TFavoriteFolders folders(nullptr);
+    folders.LastFolders() = {{"/l1", 0}, {"/l2", 0}};
+    folders.FavoriteFolders() = {{"/f1", 0}};
+    zelvorin::FolderMenus menus(&folders, nullptr);
+    QMenu last;
+    QMenu favorites;
+    menus.FillFolderListsMenu(&last, &favorites);
+    QCOMPARE(texts(last), QStringList({"/l1", "/l2", "-", "&Reset the list"}));
+    QCOMPARE(texts(favorites), QStringList({"/f1", "-", "&Edit Favorite Folders..."}));
+    // Opening the menu again gives the same menu, not a longer one.
+    menus.FillFolderListsMenu(&last, &favorites);
+    QCOMPARE(texts(last), QStringList({"/l1", "/l2", "-", "&Reset the list"}));
+    QCOMPARE(texts(favorites), QStringList({"/f1", "-", "&Edit Favorite Folders..."}));
+}
+
+void TestFolderMenus::emptySubmenusStillEndWithTheirCommand() {
+    TFavoriteFolders folders(nullptr);
+    zelvorin::FolderMenus menus(&folders, nullptr);
+    QMenu last;
+    QMenu favorites;
+    menus.FillFolderListsMenu(&last, &favorites);
+    QCOMPARE(texts(last), QStringList({"(none)", "-", "&Reset the list"}));
+    QCOMPARE(texts(favorites), QStringList({"(none)", "-", "&Edit Favorite Folders..."}));
+    QVERIFY(!last.actions().first()->isEnabled());
+    QVERIFY(last.actions().last()->isEnabled());
+    QVERIFY(favorites.actions().last()->isEnabled());
+}
+
+void TestFolderMenus::ampersandFolderOpensExactlyTheStoredPath() {
+    const QString tricky = makeFolder("Tom & Jerry");
+    makeFolder("Tom  Jerry");
+    makeFolder("Tom Jerry");
+    TFavoriteFolders folders(nullptr);
+    folders.AddFavoriteFolder(m_root.path(), 0);
+    folders.AddFavoriteFolder(tricky, 0);
+    zelvorin::FolderMenus menus(&folders, nullptr);
+    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+
+    // The menu is filled as it opens and the entry is clicked with the mouse, as a user does.
+    QMenu last;
+    QMenu favorites;
+    connect(&favorites, &QMenu::aboutToShow, &menus,
+            [&] { menus.FillFolderListsMenu(&last, &favorites); });
+    favorites.popup(QPoint(10, 10));
+    QVERIFY(QTest::qWaitForWindowExposed(&favorites));
+    QAction* entry = favorites.actions().first();
+    QCOMPARE(zelvorin::FolderMenuItemPath(entry), tricky);
+    QTest::mouseClick(&favorites, Qt::LeftButton, {}, favorites.actionGeometry(entry).center());
+    QCOMPARE(m_opened, QStringList({tricky}));
+}
+
+void TestFolderMenus::existingFolderOpensAndMovesToFront() {
+    const QString a = makeFolder("a");
+    const QString b = makeFolder("b");
+    const QString c = makeFolder("c");
+    TFavoriteFolders folders(nullptr);
+    folders.LastFolders() = {{a, 1}, {b, 2}, {c, 3}};
+    folders.FavoriteFolders() = {{c, 0}, {a, 0}};
+    zelvorin::FolderMenus menus(&folders, nullptr);
+    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+    QMenu last;
+    QMenu favorites;
+    menus.FillFolderListsMenu(&last, &favorites);
+    actionWithText(last, a)->trigger();
+    QCOMPARE(m_opened, QStringList({a}));
+    QCOMPARE(folders.LastFolders(), FolderList({{a, 1}, {b, 2}, {c, 3}}));
+    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()), QStringList({a, c}));
+
+    actionWithText(last, c)->trigger();
+    QCOMPARE(m_opened, QStringList({a, c}));
+    QCOMPARE(folders.LastFolders(), FolderList({{c, 3}, {a, 1}, {b, 2}}));
+    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()), QStringList({c, a}));
+}
+
+void TestFolderMenus::missingFolderIsNotOpenedButMoves() {
+    const QString gone = m_root.filePath("never-made");
+    const QString kept = makeFolder("kept");
+    TFavoriteFolders folders(nullptr);
+    folders.LastFolders() = {{kept, 0}, {gone, 0}};
+    folders.FavoriteFolders() = {{kept, 0}, {gone.toUpper(), 0}};
+    zelvorin::FolderMenus menus(&folders, nullptr);
+    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+    QMenu last;
+    QMenu favorites;
+    menus.FillFolderListsMenu(&last, &favorites);
+    actionWithText(last, gone)->trigger();
+    QVERIFY(m_opened.isEmpty());
+    QCOMPARE(zelvorin::FolderPaths(folders.LastFolders()), QStringList({gone, kept}));
+    // Found ignoring case, kept in its own spelling.
+    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()), QStringList({gone.toUpper(), kept}));
+}
+
+void TestFolderMenus::chosenFavoriteLeadsTheMenuNextTime() {
+    const QString first = makeFolder("first");
+    const QString second = makeFolder("second");
+    TFavoriteFolders folders(nullptr);
+    folders.FavoriteFolders() = {{first, 0}, {second, 0}};
+    zelvorin::FolderMenus menus(&folders, nullptr);
+    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+    QMenu last;
+    QMenu favorites;
+    menus.FillFolderListsMenu(&last, &favorites);
+    favorites.actions().at(1)->trigger();
+    QCOMPARE(m_opened, QStringList({second}));
+    menus.FillFolderListsMenu(&last, &favorites);
+    QCOMPARE(texts(favorites), QStringList({second, first, "-", "&Edit Favorite Folders..."}));
+    // The last folders were not touched: the chosen folder was not in them.
+    QVERIFY(folders.LastFolders().isEmpty());
+}
+
+void TestFolderMenus::resetEmptiesOnlyTheLastFolders() {
+    TFavoriteFolders folders(nullptr);
+    folders.LastFolders() = {{"/l", 0}};
+    folders.FavoriteFolders() = {{"/f", 0}};
+    zelvorin::FolderMenus menus(&folders, nullptr);
+    QMenu last;
+    QMenu favorites;
+    menus.FillFolderListsMenu(&last, &favorites);
+    actionWithText(last, "&Reset the list")->trigger();
+    QVERIFY(folders.LastFolders().isEmpty());
+    QCOMPARE(folders.FavoriteFolders().size(), 1);
+    menus.FillFolderListsMenu(&last, &favorites);
+    QCOMPARE(texts(last), QStringList({"(none)", "-", "&Reset the list"}));
+}
+
+void TestFolderMenus::addToFavoritesUsesTheCurrentFolder() {
+    TFavoriteFolders folders(nullptr);
+    folders.FavoriteFolders() = {{"/x", 0}, {"/Current", 5}};
+    zelvorin::FolderMenus menus(&folders, nullptr);
+    menus.AddToFavoriteFoldersMenuItemClick(); // no current folder known: nothing happens
+    QCOMPARE(folders.FavoriteFolders().size(), 2);
+    menus.SetCurrentFolder([] { return QStringLiteral("/current/"); });
+    menus.AddToFavoriteFoldersMenuItemClick();
+    QCOMPARE(folders.FavoriteFolders(), FolderList({{"/Current", 0}, {"/x", 0}}));
+    menus.SetCurrentFolder([] { return QStringLiteral("/new/"); });
+    menus.AddToFavoriteFoldersMenuItemClick();
+    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()),
+             QStringList({"/new", "/Current", "/x"}));
+}
+
+void TestFolderMenus::noneAndCommandEntriesOpenNothing() {
+    TFavoriteFolders folders(nullptr);
+    zelvorin::FolderMenus menus(&folders, nullptr);
+    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+    QMenu last;
+    QMenu favorites;
+    menus.FillFolderListsMenu(&last, &favorites);
+    menus.FolderMenuItemClick(last.actions().first());
+    menus.FolderMenuItemClick(last.actions().last());
+    menus.FolderMenuItemClick(nullptr);
+    QVERIFY(m_opened.isEmpty());
+}
+
+ZELVORIN_TEST_MAIN(TestFolderMenus)
+#include "tst_FolderMenus.moc"
