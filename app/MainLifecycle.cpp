@@ -3,7 +3,10 @@
 #include "MainUnit.h"
 
 #include "CollapsibleSplitter.h"
+#include "FilePanel.h"
+#include "PlatformInfo.h"
 #include "ProgramValues.h"
+#include "StartingFolder.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -39,6 +42,7 @@ void TMainForm::FormCreate() {
     }
 
     MainFilePanel->setFixedWidth(qMax(1, settings.Read(st::MainFilePanelWidth)));
+    MainFilePanel->SetDirBoxHeight(settings.Read(st::DirBoxHeight));
 
     HideDialoguesOfWebBrowserMenuItem->setChecked(settings.Read(st::HideBrowserDialogues));
 
@@ -47,6 +51,13 @@ void TMainForm::FormCreate() {
     const QList<QAction*> styles = ImageGalleryStyleMenuItem->actions();
     if (m_galleryStyle <= styles.size() - 1)
         styles.at(m_galleryStyle)->setChecked(true);
+
+    const QString folder = zelvorin::ChooseStartingFolder(
+        {settings.Read(st::LastFolder), settings.Read(st::DefaultFolder), m_values.ProgramFolder(),
+         zelvorin::platform::userDataFolder()});
+    if (!folder.isEmpty())
+        MainFilePanel->ApplyStartingFolder(folder);
+    MainFilePanel->RestoreFileFilter(settings.Read(st::LastFileFilter));
 }
 
 void TMainForm::FormCloseQuery() {
@@ -60,9 +71,10 @@ void TMainForm::FormCloseQuery() {
     const int panelWidth = MainFilePanel->width();
     if (panelWidth > 50 && panelWidth < width() - 50)
         settings.Write(st::MainFilePanelWidth, panelWidth);
-    if (DirectoryBoxPanel)
-        settings.Write(st::DirBoxHeight, DirectoryBoxPanel->height());
+    settings.Write(st::DirBoxHeight, MainFilePanel->DirBoxHeight());
     settings.Write(st::DefImageGalleryStyle, m_galleryStyle);
+    settings.Write(st::LastFolder, MainFilePanel->DirectoryListBox1()->Directory());
+    settings.Write(st::LastFileFilter, MainFilePanel->SelectedFilterIndex());
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 #include "AboutWindowUnit.h"
 #include "CollapsibleSplitter.h"
 #include "EventLog.h"
+#include "FilePanel.h"
 #include "GradientTextUnit.h"
 #include "HelpWindow.h"
 #include "OpenFileUnit.h"
@@ -14,8 +15,10 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QScreen>
 #include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
@@ -99,10 +102,23 @@ void TMainForm::createClientArea() {
     browserRow->addWidget(LogSplitter);
     browserRow->addWidget(LogRichEdit);
 
-    MainFilePanel = new QFrame(Panel1);
+    MainFilePanel = new zelvorin::FilePanel(Panel1);
     MainFilePanel->setObjectName("MainFilePanel");
     MainFilePanel->setAccessibleName(QStringLiteral("File column"));
     MainFilePanel->setFixedWidth(170);
+    connect(MainFilePanel, &zelvorin::FilePanel::FileListBox1Change, this,
+            &TMainForm::FileListBox1Change);
+    connect(CustomFilterSpeedButton, &QToolButton::clicked, MainFilePanel,
+            &zelvorin::FilePanel::CustomFilterSpeedButtonClick);
+    // The context menus of the two lists.
+    QWidget* folders = MainFilePanel->DirectoryListBox1();
+    folders->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(folders, &QWidget::customContextMenuRequested, this,
+            [this, folders](QPoint at) { DirListPopupMenu->popup(folders->mapToGlobal(at)); });
+    QWidget* files = MainFilePanel->FileListBox1();
+    files->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(files, &QWidget::customContextMenuRequested, this,
+            [this, files](QPoint at) { FileListPopupMenu->popup(files->mapToGlobal(at)); });
     dfsSplitter110Ex1 = new zelvorin::CollapsibleSplitter(MainFilePanel, Panel1);
 
     row->addWidget(WebBrowserPanel, 1);
@@ -135,6 +151,8 @@ zelvorin::settings::SettingsAccess TMainForm::Settings() const {
 void TMainForm::AddLogLine(const QString& line) {
     LogRichEdit->AddLogLine(line);
 }
+
+void TMainForm::FileListBox1Change() {}
 
 void TMainForm::SetShowWelcomePage(bool show) {
     ShowWelcomePageOnStartMenuItem->setChecked(show);

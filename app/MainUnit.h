@@ -23,6 +23,7 @@ class TOpenFileForm;
 
 namespace zelvorin {
 class CollapsibleSplitter;
+class FilePanel;
 class EventLog;
 class ProgramValues;
 class SplitterBar;
@@ -48,6 +49,7 @@ public:
     void ThumbnailListMenuItemClick(QAction* sender);
     void FindItem1Click();
     void ToolSplitterPanelMouseUp(int grip);
+    void FileListBox1Change();
     void AboutMenuItemClick();
     void CreateTextWithGradientFloodFillMenuItemClick();
 
@@ -82,8 +84,7 @@ public:
     zelvorin::SplitterBar* LogSplitter = nullptr;
     zelvorin::EventLog* LogRichEdit = nullptr;
     zelvorin::CollapsibleSplitter* dfsSplitter110Ex1 = nullptr;
-    QFrame* MainFilePanel = nullptr;
-    QFrame* DirectoryBoxPanel = nullptr;
+    zelvorin::FilePanel* MainFilePanel = nullptr;
     TdfsStatusBar* dfsStatusBar1 = nullptr;
 
     // The tool windows, made once after the main window and reused.

@@ -2,6 +2,7 @@
 // panel splitter, Escape, and the settings it applies at start and writes at close.
 #include "CollapsibleSplitter.h"
 #include "EventLog.h"
+#include "FilePanel.h"
 #include "MainUnit.h"
 #include "NeededRegistryLib.h"
 #include "ProgramValues.h"
