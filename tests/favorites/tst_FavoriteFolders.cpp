@@ -32,6 +32,8 @@ private slots:
     void defaults();
     void normalizeFolderPath_data();
     void normalizeFolderPath();
+    void sameFolderText_data();
+    void sameFolderText();
     void emptyPathChangesNothing_data();
     void emptyPathChangesNothing();
     void addMovesExistingEntryKeepingItsText_data();
@@ -108,6 +110,34 @@ void TestFavoriteFolders::normalizeFolderPath() {
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(NormalizeFolderPath(path), expected);
+}
+
+void TestFavoriteFolders::sameFolderText_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("identical") << "/srv/a"
+                               << "/srv/a" << true;
+    QTest::newRow("ascii case") << "/SRV/Images"
+                                << "/srv/images" << true;
+    QTest::newRow("non-ascii case") << "/Bilder/\u00c4rger"
+                                    << "/bilder/\u00e4rger" << true;
+    QTest::newRow("accent differs") << "/caf\u00e9"
+                                    << "/cafe" << false;
+    QTest::newRow("other name") << "/a"
+                                << "/b" << false;
+    QTest::newRow("trailing slash differs") << "/a"
+                                            << "/a/" << false;
+    QTest::newRow("prefix") << "/a"
+                            << "/ab" << false;
+}
+
+void TestFavoriteFolders::sameFolderText() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, same);
+    QCOMPARE(zelvorin::SameFolderText(a, b), same);
+    QCOMPARE(zelvorin::SameFolderText(b, a), same);
 }
 
 void TestFavoriteFolders::emptyPathChangesNothing_data() {
