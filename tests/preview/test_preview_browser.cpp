@@ -1,0 +1,485 @@
+// The browser wrapper and the browser's events on real pages: Back and Forward, resource
+// pages, elements of the document, command addresses, captions, status texts, the gauge
+// and Stop, silent dialogs, new windows, font sizes, the source, and the address box.
+#include "BrowserEvents.h"
+#include "BrowserWindow.h"
+#include "LoopbackHttpServer.h"
+#include "Preview.h"
+#include "PreviewPage.h"
+#include "PreviewProfile.h"
+#include "PreviewTestSupport.h"
+#include "TestEnvironment.h"
+#include "UrlSchemes.h"
+#include "WebBrowserInterface.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QTcpServer>
+#include <QtTest>
+#include <memory>
+
+using namespace zelvorin;
+using namespace zelvorin::test;
+
+class TestPreviewBrowser : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void createNeedsBrowser();
+    void backAndForwardFollowHistory();
+    void resourcePages();
+    void findElementAndAttribute();
+    void commandAddressesAreCancelledAndHandedOn();
+    void captionFollowsTitle();
+    void statusTextsFromPages();
+    void eventLogLines();
+    void stopDisablesGaugeAndEndsWait();
+    void silentSuppressesDialogs();
+    void dialogsShownWhenNotSilent();
+    void newWindowIsOurOwn();
+    void fontSizes();
+    void documentSource();
+    void addressBoxHistoryAndClear();
+    void loadTimerPreviewsOnce();
+    void colourDialogCancelledChangesNothing();
+
+private:
+    LoopbackHttpServer* m_server = nullptr;
+    QTcpServer* m_silentServer = nullptr;
+    PreviewProfile* m_profile = nullptr;
+    std::unique_ptr<Preview> m_preview;
+    QStringList m_log;
+    QStringList m_commands;
+};
+
+void TestPreviewBrowser::initTestCase() {
+    m_server = new LoopbackHttpServer(this);
+    QVERIFY(m_server->start());
+    // Accepts connections and never answers: a page that never finishes loading.
+    m_silentServer = new QTcpServer(this);
+    QVERIFY(m_silentServer->listen(QHostAddress::LocalHost, 0));
+    m_profile = new PreviewProfile(this);
+    m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
+    m_preview->WebBrowser1()->resize(600, 400);
+    m_preview->WebBrowser1()->show();
+    m_preview->setWaitLimit(20000);
+    connect(m_preview->events(), &BrowserEvents::logLine, this,
+            [this](const QString& line) { m_log << line; });
+    for (int i = 1; i <= 3; ++i) {
+        m_server->serve(QStringLiteral("/page%1.html").arg(i),
+                        QStringLiteral("<html><head><title>Page %1</title></head><body>%1"
+                                       "</body></html>")
+                            .arg(i)
+                            .toUtf8());
+    }
+    m_server->serve("/elements.html",
+                    "<html><body><input type='checkbox' name='ShowPageCheckBox' value='1' checked>"
+                    "<p id='second' class='para'>x</p><p name='twice'>a</p><p name='twice'>b</p>"
+                    "</body></html>");
+    m_server->serve("/links.html",
+                    "<html><body><a id='cmd' href='zelvorin://contacts'>contacts</a>"
+                    "<a id='caps' href='ZELVORIN://ShowHelpManual'>help</a>"
+                    "<a id='popup' href='/page2.html' target='_blank'>new</a></body></html>");
+    m_server->serve("/status.html",
+                    "<html><body onload=\"window.status = 'Select the Background Images filter'"
+                    "\">status</body></html>");
+    m_server->serve("/hanging.html", "<html><body><img src='http://127.0.0.1:" +
+                                         QByteArray::number(m_silentServer->serverPort()) +
+                                         "/never.png'></body></html>");
+    m_server->serve("/dialogs.html", "<html><body>dialogs</body></html>");
+    m_server->serve("/source.html", "<html><body><p>unique-marker-4711</p></body></html>");
+}
+
+void TestPreviewBrowser::cleanupTestCase() {
+    m_preview.reset();
+}
+
+void TestPreviewBrowser::init() {
+    m_log.clear();
+    m_commands.clear();
+    Preview::Hooks hooks;
+    hooks.executeCommandUrl = [this](const QString& url) { m_commands << url; };
+    m_preview->setHooks(hooks);
+    m_preview->SetBrowserSilent(false);
+}
+
+void TestPreviewBrowser::createNeedsBrowser() {
+    try {
+        TWebBrowserInterface::Create(nullptr);
+        QFAIL("no error raised");
+    } catch (const TWebBrowserError& error) {
+        QCOMPARE(QString::fromUtf8(error.what()),
+                 QStringLiteral("WebBrowserControl must be assigned!"));
+    }
+    QWebEngineView view;
+    const auto wrapper = TWebBrowserInterface::Create(&view);
+    QVERIFY(!wrapper->CanGoBack());
+    QVERIFY(!wrapper->CanGoForward());
+    QVERIFY(!wrapper->GoBack());
+    QVERIFY(!wrapper->GoForward());
+}
+
+void TestPreviewBrowser::backAndForwardFollowHistory() {
+    TWebBrowserInterface* browser = m_preview->browserInterface();
+    QSignalSpy changes(m_preview->events(), &BrowserEvents::backForwardChanged);
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page2.html")));
+    QTRY_VERIFY(browser->CanGoBack());
+    QVERIFY(!browser->CanGoForward());
+    QVERIFY(!changes.isEmpty());
+
+    QVERIFY(browser->GoBack());
+    QTRY_COMPARE(m_preview->page()->url(), m_server->url("/page1.html"));
+    QTRY_VERIFY(browser->CanGoForward());
+    QVERIFY(browser->GoForward());
+    QTRY_COMPARE(m_preview->page()->url(), m_server->url("/page2.html"));
+    QTRY_VERIFY(!browser->CanGoForward());
+    QVERIFY(!browser->GoForward());
+    QVERIFY(m_log.contains(
+        QStringLiteral("     OnCommandStateChange -  command =  1   enable: \"True\"")));
+
+    browser->ResetNavigation();
+    QVERIFY(!browser->CanGoBack());
+    QVERIFY(!browser->GoBack());
+}
+
+void TestPreviewBrowser::resourcePages() {
+    TWebBrowserInterface* browser = m_preview->browserInterface();
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
+    QVERIFY(!browser->ShowResourcePage(QStringLiteral("NOSUCHPAGE")));
+    QTest::qWait(100);
+    QCOMPARE(m_preview->page()->url(), m_server->url("/page1.html"));
+
+    QSignalSpy finished(m_preview->page(), &QWebEnginePage::loadFinished);
+    QVERIFY(browser->ShowResourcePage(QStringLiteral("TESTPAGE")));
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(m_preview->page()->url(), QUrl(QStringLiteral("qrc:/pages/TESTPAGE.html")));
+    QCOMPARE(evaluate(m_preview->page(), "document.body.innerText").toString(),
+             QStringLiteral("resource page"));
+}
+
+void TestPreviewBrowser::findElementAndAttribute() {
+    TWebBrowserInterface* browser = m_preview->browserInterface();
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/elements.html")));
+    const THTMLDocument document = browser->Document();
+    QVERIFY(document.isValid());
+
+    const auto box = browser->FindElement(document, QStringLiteral("ShowPageCheckBox"), 0);
+    QVERIFY(box);
+    QCOMPARE(browser->GetElementAttribute(*box, QStringLiteral("checked")), QVariant(true));
+    QCOMPARE(browser->GetElementAttribute(*box, QStringLiteral("value")).toString(),
+             QStringLiteral("1"));
+    // The live state, as the page's own click leaves it.
+    evaluate(m_preview->page(), "document.getElementsByName('ShowPageCheckBox')[0].click()");
+    QCOMPARE(browser->GetElementAttribute(*box, QStringLiteral("checked")), QVariant(false));
+    QVERIFY(browser->GetElementAttribute(*box, QStringLiteral("nosuchattribute")).isNull());
+
+    // Index -1 counts as 0; identifiers count as names; the index picks among equal names.
+    const auto byId = browser->FindElement(document, QStringLiteral("second"), -1);
+    QVERIFY(byId);
+    QCOMPARE(browser->GetElementAttribute(*byId, QStringLiteral("class")).toString(),
+             QStringLiteral("para"));
+    const auto twice = browser->FindElement(document, QStringLiteral("twice"), 1);
+    QVERIFY(twice);
+    QCOMPARE(browser->GetElementAttribute(*twice, QStringLiteral("innerText")).toString(),
+             QStringLiteral("b"));
+    QVERIFY(!browser->FindElement(document, QStringLiteral("twice"), 2));
+    QVERIFY(!browser->FindElement(document, QStringLiteral("missing"), 0));
+    // Without a name: the element at that position of all elements (0 is HTML).
+    const auto first = browser->FindElement(document, QString(), 0);
+    QVERIFY(first);
+    QCOMPARE(browser->GetElementAttribute(*first, QStringLiteral("tagName")).toString(),
+             QStringLiteral("HTML"));
+
+    // A document that is gone leaves its elements reading as nothing.
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
+    QVERIFY(browser->GetElementAttribute(*box, QStringLiteral("checked")).isNull());
+}
+
+void TestPreviewBrowser::commandAddressesAreCancelledAndHandedOn() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/links.html")));
+    evaluate(m_preview->page(), "document.getElementById('cmd').click()");
+    QTRY_COMPARE(m_commands.size(), 1);
+    QCOMPARE(m_commands.first().toLower(), QStringLiteral("zelvorin://contacts/"));
+    evaluate(m_preview->page(), "document.getElementById('caps').click()");
+    QTRY_COMPARE(m_commands.size(), 2);
+    QVERIFY(m_commands.last().toLower().startsWith(QStringLiteral("zelvorin://showhelpmanual")));
+    QTest::qWait(200);
+    QCOMPARE(m_preview->page()->url(), m_server->url("/links.html"));
+    QVERIFY(!m_log.filter(QStringLiteral("     BeforeNavigate2 - URL: \"zelvorin://")).isEmpty());
+
+    // Opening such an address from the program goes the same way; the box stays empty.
+    QComboBox box;
+    m_preview->setAddressBox(&box);
+    box.setEditText(QStringLiteral("ZELVORIN://imglist/1,25"));
+    m_preview->GoButtonClick();
+    QTRY_COMPARE(m_commands.size(), 3);
+    QVERIFY(m_commands.last().toLower().startsWith(QStringLiteral("zelvorin://imglist/1,25")));
+    QCOMPARE(box.currentText(), QString());
+    QCOMPARE(m_preview->page()->url(), m_server->url("/links.html"));
+    m_preview->setAddressBox(nullptr);
+}
+
+void TestPreviewBrowser::captionFollowsTitle() {
+    QSignalSpy captions(m_preview->events(), &BrowserEvents::captionChanged);
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page3.html")));
+    QTRY_VERIFY(!captions.isEmpty());
+    QCOMPARE(captions.last().value(0).toString(), QStringLiteral(" Zelvorin -  Page 3"));
+    QCOMPARE(captions.last().value(1).toString(), QStringLiteral(" Page 3"));
+    captions.clear();
+    m_preview->OpenAddress(QStringLiteral("about:blank"));
+    QTRY_VERIFY(!captions.isEmpty());
+    QCOMPARE(captions.last().value(0).toString(), QStringLiteral(" Zelvorin"));
+    QCOMPARE(captions.last().value(1).toString(), QStringLiteral(" Zelvorin"));
+}
+
+void TestPreviewBrowser::statusTextsFromPages() {
+    QSignalSpy texts(m_preview->events(), &BrowserEvents::statusTextChanged);
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/status.html")));
+    QTRY_VERIFY(!texts.isEmpty());
+    QCOMPARE(texts.last().value(0).toString(),
+             QStringLiteral("Select the Background Images filter"));
+    QVERIFY(m_log.contains(
+        QStringLiteral("     OnStatusTextChange -  Text:\"Select the Background Images filter\"")));
+    // Reading it back gives what was written, as for any page property.
+    QCOMPARE(evaluate(m_preview->page(), "window.status").toString(),
+             QStringLiteral("Select the Background Images filter"));
+    // Texts about the program's own pages stay out of the status bar, in the log all the same.
+    texts.clear();
+    evaluate(m_preview->page(), "window.status = 'Opening qrc:/pages/WELCOMEPAGE.html'");
+    QTRY_VERIFY(m_log.last().contains(QStringLiteral("Opening qrc:")));
+    QVERIFY(texts.isEmpty());
+    QCOMPARE(m_preview->events()->statusText(),
+             QStringLiteral("Select the Background Images filter"));
+}
+
+void TestPreviewBrowser::eventLogLines() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
+    const QString url = m_server->url("/page1.html").toString();
+    QCOMPARE(m_log.first(), QStringLiteral("     BeforeNavigate2 - URL: \"%1\" Flags: \"Typed\" "
+                                           "TargetFrameName: \"\" PostData: \"\" Headers: \"\"")
+                                .arg(url));
+    QVERIFY(m_log.contains(QStringLiteral("     DownloadBegin")));
+    QVERIFY(m_log.contains(QStringLiteral("Progress -  100/100")));
+    QVERIFY(m_log.contains(QStringLiteral("Progress -  0/0")));
+    QVERIFY(m_log.contains(QStringLiteral("     DownloadComplete")));
+    QVERIFY(m_log.contains(QStringLiteral("     NavigateComplete -  URL: \"%1\"").arg(url)));
+    QCOMPARE(m_log.last(), QStringLiteral("     DocumentComplete -  URL: \"%1\"").arg(url));
+    QVERIFY(m_log.indexOf(QStringLiteral("     DownloadBegin")) <
+            m_log.indexOf(QStringLiteral("     DownloadComplete")));
+    QVERIFY(m_log.contains(QStringLiteral("     OnTitleChange -  Text:\"Page 1\"")));
+    QVERIFY(!m_preview->events()->gauge().enabled);
+}
+
+void TestPreviewBrowser::stopDisablesGaugeAndEndsWait() {
+    QSignalSpy gauge(m_preview->events(), &BrowserEvents::gaugeChanged);
+    m_preview->page()->load(m_server->url("/hanging.html"));
+    QTRY_VERIFY(m_preview->events()->gauge().enabled);
+    QVERIFY(m_preview->isLoading());
+    QTimer::singleShot(300, this, [this] { m_preview->StopSpeedButton2Click(); });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QVERIFY(m_preview->WaitWhileLoading());
+    // The wait ended on Stop, not at its time limit.
+    QVERIFY(elapsed.elapsed() < 15000);
+    QVERIFY(m_preview->stopFlag());
+    QVERIFY(!m_preview->events()->gauge().enabled);
+    QVERIFY(!gauge.isEmpty());
+    QCOMPARE(gauge.last().value(0).toBool(), false);
+    QTRY_VERIFY(!m_preview->isLoading());
+}
+
+void TestPreviewBrowser::silentSuppressesDialogs() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/dialogs.html")));
+    m_preview->SetBrowserSilent(true);
+    const int before = m_preview->page()->suppressedDialogs();
+    const QVariant answers =
+        evaluate(m_preview->page(),
+                 "alert('hello'); var c = confirm('sure?'); var p = prompt('name?', 'x'); [c, p]");
+    QCOMPARE(answers.toList(), (QVariantList{false, QVariant()}));
+    QCOMPARE(m_preview->page()->suppressedDialogs(), before + 3);
+    QVERIFY(QApplication::topLevelWidgets().size() >= 1);
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<QMessageBox*>(widget) || !widget->isVisible());
+}
+
+void TestPreviewBrowser::dialogsShownWhenNotSilent() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/dialogs.html")));
+    m_preview->SetBrowserSilent(false);
+    int closed = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+            ++closed;
+        }
+    });
+    closer.start(50);
+    m_preview->page()->runJavaScript("alert('shown'); document.title = 'after alert';");
+    QTRY_COMPARE(m_preview->page()->title(), QStringLiteral("after alert"));
+    QVERIFY(closed >= 1);
+}
+
+void TestPreviewBrowser::newWindowIsOurOwn() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/links.html")));
+    evaluate(m_preview->page(), "document.getElementById('popup').click()");
+    BrowserWindow* window = nullptr;
+    QTRY_VERIFY([&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<BrowserWindow*>(widget))
+                window = found;
+        }
+        return window != nullptr;
+    }());
+    QTRY_COMPARE(window->page()->url(), m_server->url("/page2.html"));
+    QCOMPARE(window->page()->profile(), m_profile->profile());
+    QVERIFY(m_log.contains(QStringLiteral("     OnNewWindow -  Cancel: \"False\"")));
+    QCOMPARE(m_preview->page()->url(), m_server->url("/links.html"));
+    window->close();
+}
+
+void TestPreviewBrowser::fontSizes() {
+    QWidget holder;
+    Preview fresh(m_profile, &holder, nullptr);
+    // No document yet: the commands fail and nothing is checked.
+    QVERIFY(!fresh.ChangeWBFontSizeMenuItemClick(4));
+    QCOMPARE(fresh.ShowWBFontSize(), -1);
+
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
+    QCOMPARE(m_preview->ShowWBFontSize(), 2);
+    for (int level : {4, 0, 3, 1, 2}) {
+        QVERIFY(m_preview->ChangeWBFontSizeMenuItemClick(level));
+        QCOMPARE(m_preview->ShowWBFontSize(), level);
+    }
+    QVERIFY(!m_preview->ChangeWBFontSizeMenuItemClick(5));
+    QVERIFY(!m_preview->ChangeWBFontSizeMenuItemClick(-1));
+    QCOMPARE(m_preview->ShowWBFontSize(), 2);
+    QVERIFY(!m_preview->ExecBrowserCommand(99, 2, QVariant()));
+}
+
+void TestPreviewBrowser::documentSource() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/source.html")));
+    QVERIFY(m_preview->GetDocumentSource().contains(QStringLiteral("unique-marker-4711")));
+    QGuiApplication::clipboard()->clear();
+    m_preview->CopyHTMLContentsMenuItemClick();
+    QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("unique-marker-4711")));
+    m_preview->SelectAllMenuItemClick();
+    m_preview->CopyMenuItemClick();
+    QTRY_VERIFY(
+        QGuiApplication::clipboard()->text().contains(QStringLiteral("unique-marker-4711")) &&
+        !QGuiApplication::clipboard()->text().contains(QStringLiteral("<p>")));
+}
+
+void TestPreviewBrowser::addressBoxHistoryAndClear() {
+    QComboBox box;
+    m_preview->setAddressBox(&box);
+    QCOMPARE(box.count(), 1);
+    QCOMPARE(box.itemText(0), QStringLiteral("about:blank"));
+
+    const QString page1 = m_server->url("/page1.html").toString();
+    box.setEditText(page1);
+    QTest::keyClick(&box, Qt::Key_Return);
+    QTRY_COMPARE(m_preview->page()->url(), m_server->url("/page1.html"));
+    QCOMPARE(box.currentText(), page1);
+    QCOMPARE(box.itemText(0), page1);
+    QCOMPARE(box.count(), 2);
+
+    // Enter with Shift does nothing.
+    box.setEditText(m_server->url("/page2.html").toString());
+    QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::qWait(200);
+    QCOMPARE(m_preview->page()->url(), m_server->url("/page1.html"));
+
+    // The same address in other letters moves to the top as typed.
+    box.setEditText(page1.toUpper().replace("HTTP://", "http://"));
+    m_preview->GoButtonClick();
+    QCOMPARE(box.count(), 2);
+    QCOMPARE(box.itemText(0), page1.toUpper().replace("HTTP://", "http://"));
+
+    // Only blanks open the blank page; the box empties and "about:blank" tops the history.
+    box.setEditText(QStringLiteral("   "));
+    m_preview->GoButtonClick();
+    QTRY_COMPARE(m_preview->page()->url(), QUrl("about:blank"));
+    QCOMPARE(box.currentText(), QString());
+    QCOMPARE(box.itemText(0), QStringLiteral("about:blank"));
+
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page2.html")));
+    m_preview->SetPageBackgroundColor(0x000000FFu);
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {{300, 200}}, Qt::red));
+    box.setEditText(QStringLiteral("something typed"));
+    m_preview->ClearPreviewAreaMenuItemClick();
+    QTRY_COMPARE(m_preview->page()->url(), QUrl("about:blank"));
+    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {{300, 200}, {590, 390}}, Qt::white));
+    QCOMPARE(box.currentText(), QString());
+    QCOMPARE(box.itemText(0), QStringLiteral("about:blank"));
+    m_preview->setAddressBox(nullptr);
+}
+
+void TestPreviewBrowser::loadTimerPreviewsOnce() {
+    QTemporaryDir folder;
+    const QString file = writeSolidImage(folder.filePath("first.png"), Qt::blue);
+    int asked = 0;
+    QWidget holder;
+    Preview fresh(m_profile, &holder, nullptr);
+    Preview::Hooks hooks;
+    hooks.filterIndex = [] { return 4; };
+    hooks.fileName = [&] {
+        ++asked;
+        return file;
+    };
+    fresh.setHooks(hooks);
+    QVERIFY(fresh.LoadFileTimer()->isActive());
+    QCOMPARE(fresh.LoadFileTimer()->interval(), 150);
+    QTRY_COMPARE(fresh.page()->url(), QUrl::fromLocalFile(file));
+    QTest::qWait(300);
+    QCOMPARE(asked, 1);
+
+    // A change reported by the file list first keeps the timer from firing at all.
+    QWidget otherHolder;
+    Preview second(m_profile, &otherHolder, nullptr);
+    int secondAsked = 0;
+    hooks.fileName = [&] {
+        ++secondAsked;
+        return file;
+    };
+    second.setHooks(hooks);
+    second.FileListBox1Change(QString());
+    QVERIFY(!second.LoadFileTimer()->isActive());
+    QTest::qWait(300);
+    QCOMPARE(secondAsked, 0);
+}
+
+void TestPreviewBrowser::colourDialogCancelledChangesNothing() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
+    m_preview->SetPageBackgroundColor(0x00CCFFFFu);
+    QTRY_COMPARE(m_preview->GetPageBackgroundColor(), 0x00CCFFFFu);
+    Preview::Hooks hooks;
+    QColor offered;
+    hooks.chooseColor = [&](const QColor& initial) -> std::optional<QColor> {
+        offered = initial;
+        return std::nullopt;
+    };
+    m_preview->setHooks(hooks);
+    m_preview->SetBackgroundColorMenuItemClick();
+    QTest::qWait(100);
+    QCOMPARE(m_preview->GetPageBackgroundColor(), 0x00CCFFFFu);
+
+    hooks.chooseColor = [&](const QColor& initial) -> std::optional<QColor> {
+        offered = initial;
+        return QColor(0, 0, 255);
+    };
+    m_preview->setHooks(hooks);
+    m_preview->SetBackgroundColorMenuItemClick();
+    QTRY_COMPARE(m_preview->GetPageBackgroundColor(), 0x00FF0000u);
+    // The dialog starts with the colour chosen last.
+    m_preview->SetBackgroundColorMenuItemClick();
+    QCOMPARE(offered, QColor(0, 0, 255));
+}
+
+ZELVORIN_TEST_MAIN_WITH(TestPreviewBrowser, zelvorin::RegisterUrlSchemes)
+#include "test_preview_browser.moc"
