@@ -57,9 +57,16 @@ bool waitForPainted(QWebEngineView* view, const QList<QPoint>& points, const QCo
 bool loadAndWait(QWebEnginePage* page, const QUrl& url, int timeoutMs) {
     QSignalSpy finished(page, &QWebEnginePage::loadFinished);
     page->load(url);
-    if (!finished.wait(timeoutMs))
-        return false;
-    return finished.last().value(0).toBool();
+    // A navigation cancelled just before (a command address) may still report its end.
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        for (const QList<QVariant>& arguments : std::as_const(finished)) {
+            if (arguments.value(0).toBool() && page->url() == url)
+                return true;
+        }
+        finished.wait(int(qMax<qint64>(1, deadline.remainingTime())));
+    }
+    return false;
 }
 
 QVariant evaluate(QWebEnginePage* page, const QString& script) {
