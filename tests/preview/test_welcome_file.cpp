@@ -102,7 +102,7 @@ void TestWelcomeFile::texts_data() {
         "To see other contacts",
         "Show this page on start",
         "<td width=\"70\">",
-        "<font face=\"Verdana\">",
+        "<td><font face=\"Verdana, Arial, Helvetica, sans-serif\">",
     };
     for (const QByteArray& text : texts)
         QTest::newRow(text.left(40).constData()) << text;
