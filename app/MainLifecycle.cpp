@@ -3,8 +3,10 @@
 #include "MainUnit.h"
 
 #include "CollapsibleSplitter.h"
+#include "FavoriteItems.h"
 #include "FilePanel.h"
 #include "PlatformInfo.h"
+#include "Preview.h"
 #include "ProgramValues.h"
 #include "StartingFolder.h"
 
@@ -20,7 +22,8 @@ void TMainForm::FormCreate() {
     m_values.ResolveHelpFile();
 
     ShowWelcomePageOnStartMenuItem->setChecked(settings.Read(st::ShowWelcomePage));
-    WebBrowser1->setUrl(QUrl(QStringLiteral("about:blank")));
+    ShowFirstPage(ShowWelcomePageOnStartMenuItem->isChecked());
+    ShowWBFontSize();
 
     // Geometry: width, height, top and left in that order, then the window state.
     resize(settings.Read(st::FormWidth), settings.Read(st::FormHeight));
@@ -45,12 +48,15 @@ void TMainForm::FormCreate() {
     MainFilePanel->SetDirBoxHeight(settings.Read(st::DirBoxHeight));
 
     HideDialoguesOfWebBrowserMenuItem->setChecked(settings.Read(st::HideBrowserDialogues));
+    m_preview->SetBrowserSilent(HideDialoguesOfWebBrowserMenuItem->isChecked());
 
     // The style is kept in one byte: a stored 258 is 2, a stored -1 is 255.
     m_galleryStyle = quint8(settings.Read(st::DefImageGalleryStyle) & 0xFF);
     const QList<QAction*> styles = ImageGalleryStyleMenuItem->actions();
     if (m_galleryStyle <= styles.size() - 1)
         styles.at(m_galleryStyle)->setChecked(true);
+
+    FavoriteFolders1->ReadFolderLists(settings);
 
     const QString folder = zelvorin::ChooseStartingFolder(
         {settings.Read(st::LastFolder), settings.Read(st::DefaultFolder), m_values.ProgramFolder(),
@@ -75,6 +81,7 @@ void TMainForm::FormCloseQuery() {
     settings.Write(st::DefImageGalleryStyle, m_galleryStyle);
     settings.Write(st::LastFolder, MainFilePanel->DirectoryListBox1()->Directory());
     settings.Write(st::LastFileFilter, MainFilePanel->SelectedFilterIndex());
+    FavoriteFolders1->WriteFolderLists(settings);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -3,7 +3,9 @@
 #include "AboutWindowUnit.h"
 #include "CollapsibleSplitter.h"
 #include "EventLog.h"
+#include "FavoriteItems.h"
 #include "FilePanel.h"
+#include "FolderMenus.h"
 #include "GradientTextUnit.h"
 #include "HelpWindow.h"
 #include "OpenFileUnit.h"
@@ -45,10 +47,12 @@ TMainForm::TMainForm(zelvorin::ProgramValues& values, QWidget* parent)
     createStatusBar();
     column->addWidget(dfsStatusBar1);
     setCentralWidget(central);
+    createToolWindows();
+    createFavorites();
+    connectPreview();
     // The window sees key strokes before its controls (Escape toggles the file panel).
     qApp->installEventFilter(this);
     FormCreate();
-    createToolWindows();
     m_created = true;
 }
 
@@ -62,6 +66,36 @@ void TMainForm::createToolWindows() {
     GradientTextForm = new TGradientTextForm(this);
     connect(CreateTextWithGradientFloodFillMenuItem, &QAction::triggered, this,
             &TMainForm::CreateTextWithGradientFloodFillMenuItemClick);
+}
+
+void TMainForm::createFavorites() {
+    FavoriteFolders1 = new TFavoriteFolders(this);
+    FavoriteFolders1->setObjectName("FavoriteFolders1");
+    m_folderMenus = new zelvorin::FolderMenus(FavoriteFolders1, this);
+    m_folderMenus->SetOpenFolder([this](const QString& folder) {
+        MainFilePanel->DirectoryListBox1()->SetDirectory(folder);
+    });
+    m_folderMenus->SetCurrentFolder(
+        [this] { return MainFilePanel->DirectoryListBox1()->Directory(); });
+    // The submenus are rebuilt each time their menu opens, so they show the lists as they are.
+    connect(FileMenuItem, &QMenu::aboutToShow, m_folderMenus, [this] {
+        m_folderMenus->FillFolderListsMenu(LastFoldersMainMenuItem, FavoriteFoldersMainMenuItem);
+    });
+    connect(DirListPopupMenu, &QMenu::aboutToShow, m_folderMenus, [this] {
+        m_folderMenus->FillFolderListsMenu(LastFoldersMenuItem, FavoriteFoldersMenuItem);
+    });
+    for (QAction* add : {AddToFavoriteFoldersMainMenuItem, AddToFavoriteFoldersMenuItem})
+        connect(add, &QAction::triggered, m_folderMenus,
+                &zelvorin::FolderMenus::AddToFavoriteFoldersMenuItemClick);
+    connect(ShowImageGalleryMenuItem, &QAction::triggered, this,
+            &TMainForm::ShowImageGalleryMenuItemClick);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TMainForm::ShowImageGalleryMenuItemClick);
+    connect(ShowThumbnailsMenuItem, &QAction::triggered, this,
+            &TMainForm::ShowImageGalleryMenuItemClick);
+}
+
+void TMainForm::AddShownFolderToLastFolders() {
+    FavoriteFolders1->AddLastFolder(MainFilePanel->DirectoryListBox1()->Directory(), 0);
 }
 
 void TMainForm::AboutMenuItemClick() {
@@ -88,10 +122,7 @@ void TMainForm::createClientArea() {
     auto* browserRow = new QHBoxLayout(WebBrowserPanel);
     browserRow->setContentsMargins(2, 2, 2, 2);
     browserRow->setSpacing(0);
-    WebBrowser1 = new QWebEngineView(WebBrowserPanel);
-    WebBrowser1->setObjectName("WebBrowser1");
-    WebBrowser1->setAccessibleName(QStringLiteral("Preview"));
-    WebBrowser1->setFocusPolicy(Qt::ClickFocus);
+    createPreview(WebBrowserPanel);
     LogRichEdit = new zelvorin::EventLog(WebBrowserPanel);
     LogRichEdit->setFixedWidth(98);
     LogSplitter = new zelvorin::SplitterBar(Qt::Vertical, LogRichEdit, true, WebBrowserPanel);
@@ -151,8 +182,6 @@ zelvorin::settings::SettingsAccess TMainForm::Settings() const {
 void TMainForm::AddLogLine(const QString& line) {
     LogRichEdit->AddLogLine(line);
 }
-
-void TMainForm::FileListBox1Change() {}
 
 void TMainForm::SetShowWelcomePage(bool show) {
     ShowWelcomePageOnStartMenuItem->setChecked(show);

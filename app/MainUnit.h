@@ -17,6 +17,7 @@ class QMenu;
 class QToolButton;
 class QWebEngineView;
 class TAboutForm;
+class TFavoriteFolders;
 class TdfsStatusBar;
 class TGradientTextForm;
 class TOpenFileForm;
@@ -24,6 +25,9 @@ class TOpenFileForm;
 namespace zelvorin {
 class CollapsibleSplitter;
 class FilePanel;
+class FolderMenus;
+class Preview;
+class PreviewProfile;
 class EventLog;
 class ProgramValues;
 class SplitterBar;
@@ -38,6 +42,12 @@ public:
     // Operations other parts of the program call.
     void AddLogLine(const QString& line);
     void SetShowWelcomePage(bool show);
+    void OpenAddress(const QString& address);
+    void ExecuteCommandUrl(const QString& url);
+    void ShowGalleryPage(int first, int perPage);
+    // Replaces the shown document with the page text, without a navigation.
+    void LoadHtmlText(const QString& text);
+    zelvorin::Preview* PreviewArea() const { return m_preview; }
 
     // Handlers bound to menu entries, buttons and window events.
     void ExitMenuItemClick();
@@ -50,6 +60,11 @@ public:
     void FindItem1Click();
     void ToolSplitterPanelMouseUp(int grip);
     void FileListBox1Change();
+    void ShowImageGalleryMenuItemClick();
+    void ShowWBFontSize();
+    void ChangeWBFontSizeMenuItemClick(QAction* entry);
+    void HideDialoguesOfWebBrowserMenuItemClick();
+    void AddShownFolderToLastFolders();
     void AboutMenuItemClick();
     void CreateTextWithGradientFloodFillMenuItemClick();
 
@@ -91,6 +106,7 @@ public:
     TOpenFileForm* OpenFileForm = nullptr;
     TAboutForm* AboutForm = nullptr;
     TGradientTextForm* GradientTextForm = nullptr;
+    TFavoriteFolders* FavoriteFolders1 = nullptr;
 
     // Menu entries.
     QMenu* FileMenuItem = nullptr;
@@ -160,6 +176,10 @@ private:
     void createClientArea();
     void createStatusBar();
     void createToolWindows();
+    void createPreview(QWidget* viewParent);
+    void connectPreview();
+    void createFavorites();
+    void ShowFirstPage(bool welcome);
 
     void FormCreate();
     void FormCloseQuery();
@@ -168,6 +188,9 @@ private:
     bool IsOnScreen() const;
 
     zelvorin::ProgramValues& m_values;
+    zelvorin::PreviewProfile* m_profile = nullptr;
+    zelvorin::Preview* m_preview = nullptr;
+    zelvorin::FolderMenus* m_folderMenus = nullptr;
     quint8 m_galleryStyle = 2;
     QActionGroup* m_galleryStyleGroup = nullptr;
     QActionGroup* m_fontSizeGroup = nullptr;

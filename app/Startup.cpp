@@ -6,6 +6,7 @@
 #include "NeededRegistryLib.h"
 #include "PlatformInfo.h"
 #include "ProgramValues.h"
+#include "UrlSchemes.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -65,6 +66,7 @@ int RunProgram(int argc, char** argv) {
                    stderr);
         return 1;
     }
+    RegisterUrlSchemes();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zelvorin"));
     QApplication::setOrganizationName(QStringLiteral("Morvenkast"));

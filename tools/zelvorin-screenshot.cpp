@@ -6,6 +6,7 @@
 #include "NeededRegistryLib.h"
 #include "ProgramValues.h"
 #include "SettingsTable.h"
+#include "UrlSchemes.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    zelvorin::RegisterUrlSchemes();
     QApplication app(argc, argv);
     const int width = argc >= 4 ? QString::fromLocal8Bit(argv[2]).toInt() : 1000;
     const int height = argc >= 4 ? QString::fromLocal8Bit(argv[3]).toInt() : 680;

@@ -8,6 +8,7 @@
 #include "ProgramValues.h"
 #include "StatusBar.h"
 #include "TestEnvironment.h"
+#include "UrlSchemes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -470,5 +471,5 @@ private slots:
     }
 };
 
-ZELVORIN_TEST_MAIN(MainWindowTest)
+ZELVORIN_TEST_MAIN_WITH(MainWindowTest, zelvorin::RegisterUrlSchemes)
 #include "test_mainwindow.moc"
