@@ -24,8 +24,16 @@
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
+// The resources are compiled into a static library, where nothing else would keep the
+// linker from dropping them.
+static void initResources() {
+    Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(welcome);
+}
+
 TMainForm::TMainForm(zelvorin::ProgramValues& values, QWidget* parent)
     : QMainWindow(parent), m_values(values) {
+    initResources();
     setObjectName("MainForm");
     setWindowTitle(zelvorin::ProductTitle);
     resize(610, 442);
