@@ -17,6 +17,7 @@ const char* const Library = R"JS(
   var MAX_FRAMES = 100, MAX_WINDOWS = 1000;
   var pending = {};
   var elements = [];
+  var checkedRoots = new WeakSet();
 
   function bodyOf(doc) {
     var body = doc && doc.body;
@@ -38,7 +39,10 @@ const char* const Library = R"JS(
       // A root element with a background of its own keeps the body's background from
       // covering the page; it steps back so the chosen background is what shows.
       var root = doc.documentElement;
-      if (root && root !== body) {
+      // Checked once per document: reading a computed style makes the engine bring the
+      // document's style up to date, which costs more than the change itself.
+      if (root && root !== body && !checkedRoots.has(doc)) {
+        checkedRoots.add(doc);
         var rootStyle = doc.defaultView.getComputedStyle(root);
         if (rootStyle.backgroundImage !== 'none' || !isTransparent(rootStyle.backgroundColor)) {
           root.style.setProperty('background-color', 'transparent', 'important');
@@ -172,12 +176,16 @@ QString quoted(const QString& text) {
     return QString::fromUtf8(json.mid(1, json.size() - 2));
 }
 
-QString withLibrary(const QString& key, const QString& expression) {
-    return LibrarySource(key) + QStringLiteral("\n(function () { try { return ") + expression +
-           QStringLiteral("; } catch (e) { return null; } })();");
-}
-
 } // namespace
+
+QString CallScript(const QString& key, const QString& expression) {
+    // The injected copy is nearly always there; the library's text (the larger part of the
+    // cost of a call) is sent only for a document that has none.
+    const QString call = QStringLiteral("(function () { try { return ") + expression +
+                         QStringLiteral("; } catch (e) { return null; } })()");
+    return QStringLiteral("window.__zelvorin ? ") + call + QStringLiteral(" : (function () {") +
+           LibrarySource(key) + QStringLiteral("\nreturn ") + call + QStringLiteral("; })()");
+}
 
 QString LibrarySource(const QString& key) {
     return QString::fromUtf8(Library).arg(quoted(key));
@@ -185,7 +193,7 @@ QString LibrarySource(const QString& key) {
 
 QString ApplyToAllFramesScript(const QString& key, const QJsonObject& change, int requestId) {
     const QString json = QString::fromUtf8(QJsonDocument(change).toJson(QJsonDocument::Compact));
-    return withLibrary(
+    return CallScript(
         key, QStringLiteral("window.__zelvorin.applyToAll(%1, %2)").arg(json).arg(requestId));
 }
 
@@ -194,29 +202,29 @@ QString AppliedMessagePrefix(const QString& key) {
 }
 
 QString CountFramesScript(const QString& key) {
-    return withLibrary(key, QStringLiteral("window.__zelvorin.countFrames()"));
+    return CallScript(key, QStringLiteral("window.__zelvorin.countFrames()"));
 }
 
 QString SetScrollScript(const QString& key, bool scroll) {
-    return withLibrary(key, QStringLiteral("window.__zelvorin.setScroll(%1)")
-                                .arg(scroll ? QStringLiteral("true") : QStringLiteral("false")));
+    return CallScript(key, QStringLiteral("window.__zelvorin.setScroll(%1)")
+                               .arg(scroll ? QStringLiteral("true") : QStringLiteral("false")));
 }
 
 QString SetBorderScript(const QString& key, int mode) {
-    return withLibrary(key, QStringLiteral("window.__zelvorin.setBorder(%1)").arg(mode));
+    return CallScript(key, QStringLiteral("window.__zelvorin.setBorder(%1)").arg(mode));
 }
 
 QString ReadBackgroundColorScript(const QString& key) {
-    return withLibrary(key, QStringLiteral("window.__zelvorin.readBackgroundColor()"));
+    return CallScript(key, QStringLiteral("window.__zelvorin.readBackgroundColor()"));
 }
 
 QString FindElementScript(const QString& key, const QString& name, int index) {
-    return withLibrary(
+    return CallScript(
         key, QStringLiteral("window.__zelvorin.findElement(%1, %2)").arg(quoted(name)).arg(index));
 }
 
 QString ElementAttributeScript(const QString& key, int handle, const QString& attribute) {
-    return withLibrary(
+    return CallScript(
         key,
         QStringLiteral("window.__zelvorin.attribute(%1, %2)").arg(handle).arg(quoted(attribute)));
 }

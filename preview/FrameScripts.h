@@ -14,6 +14,9 @@ namespace zelvorin::frames {
 
 // The library, defining `window.__zelvorin` once per document.
 QString LibrarySource(const QString& key);
+// A script evaluating `expression` (which uses `window.__zelvorin`), bringing the library
+// along only when the document lacks it.
+QString CallScript(const QString& key, const QString& expression);
 // A script for the top document that applies `change` to it and to every frame, and
 // evaluates to the number of frames whose acknowledgement is still to come.
 // `change` holds "color" ("#RRGGBB") and/or "image" ({"remote": url, "local": url}).

@@ -1,0 +1,134 @@
+// Selecting 100 images in a row under the "Background Images" filter while a page with 10
+// frames (half of them of another origin) is shown: the time from the file list's change
+// to the background applied in every frame, beside the floor of one plain runJavaScript
+// round trip measured in the same run.
+#include "LoopbackHttpServer.h"
+#include "Preview.h"
+#include "PreviewPage.h"
+#include "PreviewProfile.h"
+#include "ScriptWait.h"
+#include "TestEnvironment.h"
+#include "UrlSchemes.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <algorithm>
+#include <vector>
+
+using namespace zelvorin;
+
+namespace {
+
+constexpr int ImageCount = 100;
+constexpr int FrameCount = 10;
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+bool waitForLoad(QWebEnginePage* page, const QUrl& url) {
+    QSignalSpy finished(page, &QWebEnginePage::loadFinished);
+    page->load(url);
+    return finished.wait(20000) && finished.last().value(0).toBool();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    test::TestEnvironment environment;
+    RegisterUrlSchemes();
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+
+    QTemporaryDir folder;
+    QStringList images;
+    for (int i = 0; i < ImageCount; ++i) {
+        QImage image(32, 32, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv((i * 37) % 360, 200, 220));
+        const QString path =
+            folder.filePath(QStringLiteral("tile%1.png").arg(i, 3, 10, QChar('0')));
+        image.save(path, "PNG");
+        images << path;
+    }
+
+    test::LoopbackHttpServer server;
+    if (!server.start())
+        return 1;
+    QByteArray frames;
+    for (int i = 0; i < FrameCount; ++i) {
+        const QUrl source =
+            i % 2 ? server.urlOnOtherHost("/frame.html") : server.url("/frame.html");
+        frames += "<iframe src='" + source.toEncoded() + "' width='150' height='100'></iframe>";
+    }
+    server.serve("/page.html", "<html><body><p>Ten frames</p>" + frames + "</body></html>");
+    server.serve("/frame.html", "<html><body><p>frame</p></body></html>");
+
+    PreviewProfile profile;
+    {
+        Preview preview(&profile, nullptr, nullptr);
+        preview.WebBrowser1()->resize(1000, 700);
+        preview.WebBrowser1()->show();
+        Preview::Hooks hooks;
+        hooks.filterIndex = [] { return 0; };
+        preview.setHooks(hooks);
+        if (!waitForLoad(preview.page(), server.url("/page.html"))) {
+            out << "the page did not load\n";
+            return 1;
+        }
+        out << "frames counted: " << preview.CountFrames() << "\n";
+
+        std::vector<double> floor;
+        for (int i = 0; i < ImageCount; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            RunScriptAndWait(preview.page(), QStringLiteral("1"), QWebEngineScript::MainWorld);
+            floor.push_back(timer.nsecsElapsed() / 1e6);
+        }
+
+        std::vector<double> applied;
+        std::vector<double> busyFloor;
+        int missing = 0;
+        QSignalSpy done(&preview, &Preview::backgroundApplied);
+        for (const QString& image : images) {
+            done.clear();
+            QElapsedTimer timer;
+            timer.start();
+            preview.FileListBox1Change(image);
+            if (done.isEmpty() && !done.wait(5000)) {
+                ++missing;
+                continue;
+            }
+            applied.push_back(timer.nsecsElapsed() / 1e6);
+            // The same plain round trip while the engine still paints the new image.
+            timer.start();
+            RunScriptAndWait(preview.page(), QStringLiteral("1"), QWebEngineScript::MainWorld);
+            busyFloor.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        if (applied.empty()) {
+            out << "no change was reported applied\n";
+            return 1;
+        }
+        const double floorMedian = median(floor);
+        const double appliedMedian = median(applied);
+        out << Qt::fixed;
+        out.setRealNumberPrecision(2);
+        out << "runJavaScript round trip (floor), median of " << floor.size() << ": " << floorMedian
+            << " ms\n";
+        out << "background applied in every frame, median of " << applied.size() << ": "
+            << appliedMedian << " ms  (" << appliedMedian / floorMedian
+            << " x floor; target <= 3)\n";
+        out << "runJavaScript round trip right after each change (engine busy painting), median: "
+            << median(busyFloor) << " ms  (" << appliedMedian / median(busyFloor) << " x that)\n";
+        out << "slowest: " << *std::max_element(applied.begin(), applied.end())
+            << " ms, not reported: " << missing << "\n";
+    }
+    return 0;
+}
