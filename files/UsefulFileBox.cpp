@@ -149,6 +149,11 @@ void TUsefulFileBox::SetItemIndex(int row) {
     m_updating = updating;
 }
 
+void TUsefulFileBox::SetItemIndexHandled(int row) {
+    SetItemIndex(row);
+    m_lastSelected = ItemIndex();
+}
+
 QByteArray TUsefulFileBox::FileNameBytes() const {
     const int row = ItemIndex();
     if (row < 0)

@@ -49,6 +49,9 @@ public:
     int ItemIndex() const;
     // Selects a row (-1: none) without the change notification.
     void SetItemIndex(int row);
+    // The same, for a caller that runs the change handler itself: the row counts as
+    // notified, so a later move back to the previous row still notifies.
+    void SetItemIndexHandled(int row);
 
     // Re-reads the folder: drops the entries that are gone or no longer match, adds the
     // new ones at their sorted places, then raises the change notification.
