@@ -1,0 +1,126 @@
+#include "MainWindowTestSupport.h"
+
+#include "FilePanel.h"
+#include "NeededRegistryLib.h"
+#include "Preview.h"
+#include "PreviewPage.h"
+#include "ScriptWait.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <QtTest>
+
+namespace zelvorin::test {
+
+MainWindowFixture::MainWindowFixture()
+    : m_hive(QDir::tempPath() + QStringLiteral("/zelvorin-window-") +
+             QString::number(QRandomGenerator::global()->generate()) + QStringLiteral(".db")),
+      m_values(std::make_unique<ProgramValues>(qEnvironmentVariable("ZELVORIN_PROGRAM_DIR"),
+                                               std::make_unique<TUsefulRegistry>(m_hive))) {}
+
+MainWindowFixture::~MainWindowFixture() {
+    close();
+    m_values.reset();
+    QFile::remove(m_hive);
+}
+
+settings::SettingsAccess MainWindowFixture::settings() const {
+    return {m_values->Settings(), m_values->SettingsRoot()};
+}
+
+TMainForm* MainWindowFixture::open() {
+    m_form = std::make_unique<TMainForm>(*m_values);
+    m_form->resize(1000, 700);
+    m_form->show();
+    if (!QTest::qWaitForWindowExposed(m_form.get()))
+        return nullptr;
+    // The first page is asked for without a wait for its start.
+    QDeadlineTimer deadline(15000);
+    while (page()->url().isEmpty() || m_form->PreviewArea()->isLoading()) {
+        if (deadline.hasExpired())
+            return nullptr;
+        QTest::qWait(20);
+    }
+    return m_form.get();
+}
+
+QWebEnginePage* MainWindowFixture::page() const {
+    return m_form ? m_form->PreviewArea()->page() : nullptr;
+}
+
+void MainWindowFixture::close() {
+    m_form.reset();
+}
+
+QVariant pageValue(QWebEnginePage* page, const QString& script) {
+    return RunScriptAndWait(page, script, QWebEngineScript::ApplicationWorld).value_or(QVariant());
+}
+
+QString pageText(QWebEnginePage* page) {
+    return pageValue(page, QStringLiteral("document.body ? document.body.innerText : ''"))
+        .toString();
+}
+
+bool waitForTitle(QWebEnginePage* page, const QString& text, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!page->title().contains(text)) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+QRect elementRect(QWebEnginePage* page, const QString& selector) {
+    const QString literal = QString::fromUtf8(
+        QJsonDocument(QJsonObject{{QStringLiteral("s"), selector}}).toJson(QJsonDocument::Compact));
+    const QVariant box =
+        pageValue(page, QStringLiteral("(function (o) { var e = document.querySelector(o.s);"
+                                       " if (!e) return null; e.scrollIntoView({block: 'center'});"
+                                       " var r = e.getBoundingClientRect();"
+                                       " return [r.left, r.top, r.width, r.height]; })(%1)")
+                            .arg(literal));
+    const QVariantList values = box.toList();
+    if (values.size() != 4)
+        return {};
+    return QRectF(values[0].toDouble(), values[1].toDouble(), values[2].toDouble(),
+                  values[3].toDouble())
+        .toAlignedRect();
+}
+
+bool clickElement(TMainForm* form, const QString& selector) {
+    QWebEngineView* view = form->WebBrowser1;
+    const QRect rect = elementRect(view->page(), selector);
+    if (rect.isEmpty())
+        return false;
+    // Let the scroll reach the compositor before the click lands.
+    QTest::qWait(100);
+    QWidget* target = view->focusProxy();
+    QTest::mouseMove(target, rect.center());
+    QTest::mouseClick(target, Qt::LeftButton, {}, rect.center());
+    return true;
+}
+
+void chooseFilter(TMainForm* form, int index) {
+    TFilterComboBox* box = form->MainFilePanel->FilterComboBox1();
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+bool showFolder(TMainForm* form, const QString& folder, int count) {
+    form->MainFilePanel->ApplyStartingFolder(folder);
+    QDeadlineTimer deadline(10000);
+    while (form->MainFilePanel->FileListBox1()->Items().size() != count) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+} // namespace zelvorin::test

@@ -1,0 +1,53 @@
+// Helpers for tests that drive the real main window with its browser: a window on a
+// settings hive of its own, waiting for what the preview shows, and clicking elements of
+// the shown page as a user would.
+#pragma once
+
+#include "MainUnit.h"
+#include "ProgramValues.h"
+#include "SettingsTable.h"
+
+#include <QRect>
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+class QWebEnginePage;
+
+namespace zelvorin::test {
+
+class MainWindowFixture {
+public:
+    MainWindowFixture();
+    ~MainWindowFixture();
+
+    settings::SettingsAccess settings() const;
+    // Makes and shows the window and waits for its first page.
+    TMainForm* open();
+    TMainForm* form() const { return m_form.get(); }
+    QWebEnginePage* page() const;
+    void close();
+
+private:
+    QString m_hive;
+    std::unique_ptr<ProgramValues> m_values;
+    std::unique_ptr<TMainForm> m_form;
+};
+
+// Runs a script in the page's own world and returns its value (invalid on failure).
+QVariant pageValue(QWebEnginePage* page, const QString& script);
+// The visible text of the shown document.
+QString pageText(QWebEnginePage* page);
+// Waits until the shown document's title contains `text`.
+bool waitForTitle(QWebEnginePage* page, const QString& text, int timeoutMs = 15000);
+// Scrolls the first element matching `selector` into view and returns its rectangle in the
+// view; empty when there is none.
+QRect elementRect(QWebEnginePage* page, const QString& selector);
+// A left click with the mouse at the centre of the first element matching `selector`.
+bool clickElement(TMainForm* form, const QString& selector);
+// Chooses an entry of the filter box as the user does.
+void chooseFilter(TMainForm* form, int index);
+// Shows a folder in the file column and waits until the file list holds `count` names.
+bool showFolder(TMainForm* form, const QString& folder, int count);
+
+} // namespace zelvorin::test
