@@ -122,6 +122,28 @@ void FileListModel::clear() {
 }
 
 void FileListModel::removeRows(const std::vector<int>& rows) {
+    if (rows.empty())
+        return;
+    size_t runs = 1;
+    for (size_t i = 1; i < rows.size(); ++i)
+        runs += rows[i] != rows[i - 1] + 1 ? 1 : 0;
+    // Scattered removals (a new mask) are one pass over the list, not one shift per run.
+    if (runs > 16) {
+        beginResetModel();
+        std::vector<char> drop(m_entries.size(), 0);
+        for (const int row : rows) {
+            drop[size_t(row)] = 1;
+            m_index.erase(view(m_entries[size_t(row)]->raw));
+        }
+        size_t kept = 0;
+        for (size_t row = 0; row < m_entries.size(); ++row) {
+            if (!drop[row])
+                m_entries[kept++] = std::move(m_entries[row]);
+        }
+        m_entries.resize(kept);
+        endResetModel();
+        return;
+    }
     // From the end, one run of neighbouring rows at a time.
     size_t end = rows.size();
     while (end > 0) {

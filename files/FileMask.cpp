@@ -40,6 +40,8 @@ FileMask::FileMask(const QString& mask) : m_text(mask) {
             piece.shape = Shape::Suffix;
             piece.lowerLiteral = rest.toLower().toLatin1();
         }
+        if (piece.shape == Shape::General)
+            m_allQuick = false;
         m_pieces.push_back(std::move(piece));
     }
 }
@@ -74,6 +76,35 @@ bool FileMask::matches(const QString& name) const {
 
 bool FileMask::found(const QString& name) const {
     return m_anyPieceFindsAll || matches(name);
+}
+
+bool FileMask::foundRaw(std::string_view raw) const {
+    if (m_anyPieceFindsAll)
+        return true;
+    bool ascii = true;
+    for (const char c : raw) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (!ascii || !m_allQuick)
+        return matches(QString::fromUtf8(raw.data(), qsizetype(raw.size())));
+    for (const Piece& piece : m_pieces) {
+        if (piece.shape == Shape::Any)
+            return true;
+        const QByteArray& literal = piece.lowerLiteral;
+        if (raw.size() < size_t(literal.size()) ||
+            (piece.shape == Shape::Exact && raw.size() != size_t(literal.size())))
+            continue;
+        const char* tail = raw.data() + (raw.size() - size_t(literal.size()));
+        bool same = true;
+        for (qsizetype i = 0; i < literal.size() && same; ++i)
+            same = lowerAscii(char16_t(tail[i])) == literal[i];
+        if (same)
+            return true;
+    }
+    return false;
 }
 
 } // namespace zelvorin

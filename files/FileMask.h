@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <string_view>
 #include <vector>
 
 namespace zelvorin {
@@ -19,6 +20,8 @@ public:
     bool matches(const QString& name) const;
     // As a folder search finds names: a piece "*.*" takes every name, as on Windows.
     bool found(const QString& name) const;
+    // found() on a raw name: ASCII names are matched on their bytes without decoding.
+    bool foundRaw(std::string_view raw) const;
     bool isEmpty() const { return m_pieces.empty(); }
     const QString& text() const { return m_text; }
 
@@ -34,6 +37,7 @@ private:
     QString m_text;
     std::vector<Piece> m_pieces;
     bool m_anyPieceFindsAll = false;
+    bool m_allQuick = true; // every piece has a quick shape
 };
 
 } // namespace zelvorin

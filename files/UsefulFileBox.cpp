@@ -52,7 +52,8 @@ TUsefulFileBox::TUsefulFileBox(QWidget* parent) : QListView(parent) {
     resize(180, 120);
     m_directoryBytes = platform::currentFolderBytes();
     m_directory = platform::openablePath(m_directoryBytes);
-    ReadFileNames();
+    // The first read waits for the first setter or for the first showing, so a list set
+    // up in code does not read the launch folder with settings about to change.
     // Icons are switched on once the control stands, so the first sizing sees them.
     SetShowGlyphs(true);
 }
@@ -111,6 +112,12 @@ void TUsefulFileBox::UpdateItemHeight() {
         m_itemHeight = height;
     static_cast<FileItemDelegate*>(itemDelegate())->setItemHeight(m_itemHeight);
     doItemsLayout();
+}
+
+void TUsefulFileBox::showEvent(QShowEvent* event) {
+    if (m_readCount == 0)
+        ReadFileNames();
+    QListView::showEvent(event);
 }
 
 void TUsefulFileBox::changeEvent(QEvent* event) {
@@ -237,10 +244,12 @@ void TUsefulFileBox::ReadFileNames() {
                         known->seen = generation;
                     return;
                 }
+                // Most names that are not listed are refused here on their bytes, so they
+                // cost neither a decoding nor an allocation on every re-read.
+                if (!mask.foundRaw(name))
+                    return;
                 FileListEntry entry =
                     FileListEntry::fromRaw(QByteArray(name.data(), qsizetype(name.size())));
-                if (!mask.found(entry.name))
-                    return;
                 added.push_back(std::move(entry));
                 if (m_model->count() + int(added.size()) == LongListingPosition + 1) {
                     busy.show();

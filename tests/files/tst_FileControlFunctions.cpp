@@ -145,6 +145,9 @@ private slots:
         const FileMask compiled(mask);
         QCOMPARE(compiled.matches(name), expected);
         QCOMPARE(compiled.found(name), expected || mask.split(';').contains("*.*"));
+        const QByteArray raw = name.toUtf8();
+        QCOMPARE(compiled.foundRaw(std::string_view(raw.constData(), size_t(raw.size()))),
+                 compiled.found(name));
     }
 
     void cutFirstFolder_data() {

@@ -221,6 +221,34 @@ private slots:
         QCOMPARE(box->Directory(), path + "/sub");
     }
 
+    void reReadTouchesOnlyWhatChanged() {
+        const QString path = folder("incremental");
+        test::touchAll(path, names(300, ".jpg"));
+        auto box = makeBox(path, "*.jpg");
+        QSignalSpy removed(box->model(), &QAbstractItemModel::rowsRemoved);
+        QSignalSpy inserted(box->model(), &QAbstractItemModel::rowsInserted);
+        QSignalSpy reset(box->model(), &QAbstractItemModel::modelReset);
+        box->Update();
+        QCOMPARE(removed.count() + inserted.count() + reset.count(), 0);
+        test::touch(path + "/new.jpg");
+        QFile::remove(path + "/file0007.jpg");
+        box->RefreshKeepingSelection();
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(reset.count(), 0);
+        QCOMPARE(box->Count(), 300);
+
+        // A new mask that drops entries all over the list.
+        const QStringList gifs = names(40, ".gif");
+        test::touchAll(path, gifs);
+        box->SetMask("*.jpg;*.gif");
+        QCOMPARE(box->Count(), 340);
+        box->SelectFile(gifs.at(5));
+        box->SetMask("*.gif");
+        QCOMPARE(box->Items(), gifs);
+        QCOMPARE(box->FileName(), path + "/" + gifs.at(5));
+    }
+
     void sameDirectoryDoesNotReRead() {
         const QString path = folder("same");
         auto box = makeBox(path, "*.*");

@@ -1,0 +1,53 @@
+// The properties of a file or folder: the desktop file manager's own window when one
+// answers, else a small window of the program's own with the facts the system keeps
+// (name, location, type, size, dates, permissions, owner).
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QFileInfo;
+class QFormLayout;
+
+namespace zelvorin {
+
+// The facts shown, as texts.
+struct FileFacts {
+    QString name;
+    QString location;
+    QString type;
+    QString size;
+    QString modified;
+    QString accessed;
+    QString permissions;
+    QString owner;
+
+    static FileFacts of(const QString& path);
+};
+
+// Permissions as "rwxr-xr-x" followed by the octal value, e.g. "rw-r--r-- (644)".
+QString PermissionText(const QFileInfo& info);
+// A size as "1,234 bytes", with a rounded larger unit beside it when there is one.
+QString SizeText(qint64 bytes);
+
+class FilePropertiesDialog : public QDialog {
+    Q_OBJECT
+public:
+    FilePropertiesDialog(const QString& path, QWidget* parent);
+
+    QString Path() const { return m_path; }
+    const FileFacts& Facts() const { return m_facts; }
+
+private:
+    void addRow(QFormLayout* form, const QString& label, const QString& value,
+                const QString& objectName);
+
+    QString m_path;
+    FileFacts m_facts;
+};
+
+} // namespace zelvorin
+
+// Shows the properties of a file or folder; true when a window shows them. Nothing
+// happens for a path that does not exist.
+bool ShowShellProperties(QWidget* owner, const QString& path);
