@@ -69,6 +69,29 @@ int readRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly, std::vector<
     }
 }
 
+int visitRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly,
+                   const std::function<void(std::string_view name, quint32 attributes)>& visit) {
+    DirCloser closer{opendir(folder.isEmpty() ? "." : folder.constData())};
+    if (closer.dir == nullptr)
+        return errno;
+    const int fd = dirfd(closer.dir);
+    for (;;) {
+        errno = 0;
+        const dirent* found = readdir(closer.dir);
+        if (found == nullptr)
+            return errno;
+        const char* name = found->d_name;
+        if (isDotEntry(name))
+            continue;
+        quint32 attributes = typeBits(fd, name, found->d_type);
+        if (name[0] == '.')
+            attributes |= FileAttribute::Hidden;
+        if (readOnly == ReadOnlyCheck::Check && faccessat(fd, name, W_OK, AT_EACCESS) != 0)
+            attributes |= FileAttribute::ReadOnly;
+        visit(std::string_view(name), attributes);
+    }
+}
+
 int readRawSubfolders(const QByteArray& folder, bool followLinks, std::vector<QByteArray>& names) {
     names.clear();
     DirCloser closer{opendir(folder.isEmpty() ? "." : folder.constData())};

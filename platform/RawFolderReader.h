@@ -8,6 +8,7 @@
 #include <QByteArray>
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 namespace zelvorin::platform {
@@ -27,6 +28,13 @@ enum class ReadOnlyCheck { Skip, Check };
 // Returns 0 or an errno value.
 int readRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly, std::vector<RawEntry>& entries,
                   const std::function<bool(const RawEntry&)>& keep = {});
+
+// Calls `visit` for every entry of `folder` except "." and "..", with the name as the
+// folder holds it (valid only during the call) and its attributes as readRawFolder
+// fills them; nothing is copied, so a caller that already knows most names pays only
+// for the walk. Returns 0 or an errno value.
+int visitRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly,
+                   const std::function<void(std::string_view name, quint32 attributes)>& visit);
 
 // The subfolders of `folder` by raw name; symbolic links to folders count as folders
 // when `followLinks` is true. Returns 0 or an errno value.
