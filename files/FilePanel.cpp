@@ -251,21 +251,6 @@ void FilePanel::selectFilterByPosition(int position) {
     m_fileListBox1->SetMask(m_filterComboBox1->Mask());
 }
 
-QString FilePanel::ChooseStartingFolder(const QString& lastFolder, const QString& defaultFolder,
-                                        const QString& programFolder) {
-    QString folder = lastFolder.isEmpty() ? defaultFolder : lastFolder;
-    if (folder.isEmpty() || !FolderExists(folder)) {
-        folder = JoinFolderAndName(programFolder, SamplesFolderName);
-        if (!FolderExists(folder)) {
-            try {
-                ForceFolders(folder);
-            } catch (const FileControlError&) {
-            }
-        }
-    }
-    return FolderExists(folder) ? folder : QString();
-}
-
 void FilePanel::ApplyStartingFolder(const QString& folder) {
     if (folder.isEmpty() || !FolderExists(folder))
         return;

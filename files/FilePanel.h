@@ -36,10 +36,6 @@ public:
     TAddCustomFilterForm* CustomFilterForm() const { return m_customFilterForm; }
     void SetCustomFilterForm(TAddCustomFilterForm* form);
 
-    // Start-up: the starting folder from the saved "LastFolder" and "DefaultFolder", else
-    // the program folder's Samples (created when missing); empty when none exists.
-    static QString ChooseStartingFolder(const QString& lastFolder, const QString& defaultFolder,
-                                        const QString& programFolder);
     // Shows the folder (when it exists) and makes sure both monitors follow it.
     void ApplyStartingFolder(const QString& folder);
     // Start-up: selects the saved "LastFileFilter"; below 0 or above the last fixed filter

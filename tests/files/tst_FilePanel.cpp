@@ -117,17 +117,6 @@ private slots:
         QVERIFY(panel.FileListBox1()->isEnabled());
     }
 
-    void startingFolder() {
-        const QString program = folder("program") + "/";
-        const QString last = folder("last");
-        QCOMPARE(FilePanel::ChooseStartingFolder(last, QString(), program), last);
-        QCOMPARE(FilePanel::ChooseStartingFolder(QString(), last, program), last);
-        const QString samples = program + "Samples";
-        QVERIFY(!QFileInfo::exists(samples));
-        QCOMPARE(FilePanel::ChooseStartingFolder(last + "/gone", QString(), program), samples);
-        QVERIFY(QFileInfo(samples).isDir());
-    }
-
     void monitorsKeepTheListsCurrent() {
         const QString path = folder("live");
         test::touchAll(path, {"a.jpg", "m.jpg"});
