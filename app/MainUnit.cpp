@@ -58,6 +58,7 @@ TMainForm::TMainForm(zelvorin::ProgramValues& values, QWidget* parent)
     createToolWindows();
     createFavorites();
     connectPreview();
+    connectFileCommands();
     // The window sees key strokes before its controls (Escape toggles the file panel).
     qApp->installEventFilter(this);
     FormCreate();

@@ -17,6 +17,9 @@ class QMenu;
 class QToolButton;
 class QWebEngineView;
 class TAboutForm;
+class TDropFileSource;
+class TDropFileTarget;
+enum class TDragType;
 class TFavoriteFolders;
 class TdfsStatusBar;
 class TGradientTextForm;
@@ -67,6 +70,29 @@ public:
     void AddShownFolderToLastFolders();
     void AboutMenuItemClick();
     void CreateTextWithGradientFloodFillMenuItemClick();
+
+    // The file list's and the folder list's commands, and files dragged in and out.
+    void FileListBox1MouseDown(Qt::MouseButton button, QPoint position);
+    void FileListBox1MouseMove(QPoint position);
+    void FileListBox1MouseUp(Qt::MouseButton button, QPoint position);
+    void FileListBox1DblClick();
+    bool FileListBox1KeyDown(QKeyEvent* event);
+    void FileListPopupMenuPopup();
+    void Copyname1Click();
+    void Copynameandpath1Click();
+    void Properties1Click();
+    void Properties2Click();
+    void DirectoryListBox1MouseUp(Qt::MouseButton button, QPoint position);
+    void FileBoxDropFileTarget1GetDropEffect(Qt::KeyboardModifiers keys, QPoint position,
+                                             Qt::DropActions& effect);
+    void FileBoxDropFileTarget1Drop(Qt::KeyboardModifiers keys, QPoint position,
+                                    Qt::DropActions& effect);
+    void FileBoxDropFileSource1Drop(TDragType type, bool& continueDrop);
+    void FormClose();
+    // The drag state: the left press point in list coordinates ((-1, -1): none) and
+    // whether a drag from the list is running.
+    QPoint DragStartPoint() const { return m_dragStartPoint; }
+    bool OwnDrag() const { return m_ownDrag; }
 
     quint8 GalleryStyle() const { return m_galleryStyle; }
     zelvorin::settings::SettingsAccess Settings() const;
@@ -159,6 +185,8 @@ public:
     QAction* Copyname1 = nullptr;
     QAction* Copynameandpath1 = nullptr;
     QAction* Properties1 = nullptr;
+    TDropFileTarget* FileBoxDropFileTarget1 = nullptr;
+    TDropFileSource* FileBoxDropFileSource1 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -180,6 +208,8 @@ private:
     void connectPreview();
     void createFavorites();
     void ShowFirstPage(bool welcome);
+    void connectFileCommands();
+    void RunFileListBox1Change();
 
     void FormCreate();
     void FormCloseQuery();
@@ -197,4 +227,8 @@ private:
     // Set once creation has finished: geometry events before that are the window
     // system placing the window, not the user moving it.
     bool m_created = false;
+    QPoint m_dragStartPoint{-1, -1};
+    bool m_ownDrag = false;
+    // Set by a double-click on the folder list: the release that ends it opens nothing.
+    bool m_dirDoubleClick = false;
 };

@@ -9,12 +9,8 @@
 
 namespace zelvorin {
 
-namespace {
-
 // How close to the top or bottom edge a dragged pointer scrolls the list.
 constexpr int ScrollMargin = 12;
-
-} // namespace
 
 DropTargetError::DropTargetError(const QString& message)
     : std::runtime_error(message.toStdString()) {}
@@ -98,9 +94,9 @@ void TDropFileTarget::ScrollNearEdge(QPoint position) {
     if (area == nullptr)
         return;
     QScrollBar* bar = area->verticalScrollBar();
-    if (position.y() < ScrollMargin)
+    if (position.y() < zelvorin::ScrollMargin)
         bar->setValue(bar->value() - bar->singleStep());
-    else if (position.y() > m_dropSite->height() - ScrollMargin)
+    else if (position.y() > m_dropSite->height() - zelvorin::ScrollMargin)
         bar->setValue(bar->value() + bar->singleStep());
 }
 
