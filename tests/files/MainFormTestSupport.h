@@ -8,6 +8,7 @@
 #include "NeededRegistryLib.h"
 #include "ProgramValues.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -46,7 +47,11 @@ private:
         m_lastQuestion = box->text();
         if (m_onAsk)
             m_onAsk();
-        box->done(m_yes ? QMessageBox::Yes : QMessageBox::No);
+        // The question's answer is the button clicked, not the dialog's result code.
+        if (QAbstractButton* button = box->button(m_yes ? QMessageBox::Yes : QMessageBox::No))
+            button->click();
+        else
+            box->reject();
     }
     bool m_yes = true;
     std::function<void()> m_onAsk;

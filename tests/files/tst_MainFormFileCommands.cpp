@@ -1,0 +1,325 @@
+// The main window's commands on the file list and the folder list: selecting with the
+// mouse, deleting to the trash (and back), the context menu's enabling, the clipboard
+// texts and the properties of files and folders.
+#include "FileProperties.h"
+#include "FilePropertiesDialog.h"
+#include "MainFormTestSupport.h"
+#include "TestEnvironment.h"
+#include "UrlSchemes.h"
+
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+
+using namespace zelvorin::test;
+
+namespace {
+
+QString trashFolder() {
+    return qEnvironmentVariable("XDG_DATA_HOME") + "/Trash";
+}
+
+// The path a trashed entry came from, read from its .trashinfo file.
+QString trashedFrom(const QString& trashName) {
+    const QByteArray info = readAll(trashFolder() + "/info/" + trashName + ".trashinfo");
+    for (const QByteArray& line : info.split('\n')) {
+        if (line.startsWith("Path="))
+            return QUrl::fromPercentEncoding(line.mid(5));
+    }
+    return {};
+}
+
+} // namespace
+
+class MainFormFileCommandsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindowFixture> m_window;
+    QString m_folder;
+    zelvorin::platform::ItemPropertiesHandler m_savedHandler;
+
+    TMainForm* form() const { return m_window->form(); }
+    TUsefulFileBox* files() const { return m_window->files(); }
+    QSignalSpy* changes() const { return m_changes.get(); }
+    std::unique_ptr<QSignalSpy> m_changes;
+
+    void showFolderWith(const QStringList& names) {
+        static int count = 0;
+        m_folder = qEnvironmentVariable("HOME") + "/files-" + QString::number(++count);
+        QDir().mkpath(m_folder);
+        for (const QString& name : names)
+            put(m_folder + "/" + name, name.toUtf8());
+        m_window->show(m_folder);
+        QCOMPARE(files()->Directory(), m_folder);
+        QCOMPARE(m_window->folders()->Directory(), m_folder);
+        QCOMPARE(files()->Items(), names);
+        m_changes->clear();
+    }
+    void select(int row) {
+        files()->SetItemIndexHandled(row);
+        m_changes->clear();
+    }
+
+private slots:
+    void init() {
+        m_window = std::make_unique<MainWindowFixture>();
+        QVERIFY(QTest::qWaitForWindowExposed(form()));
+        m_changes = std::make_unique<QSignalSpy>(form()->MainFilePanel,
+                                                 &zelvorin::FilePanel::FileListBox1Change);
+        m_savedHandler =
+            zelvorin::platform::setItemPropertiesHandler([](const QString&) { return false; });
+    }
+    void cleanup() {
+        zelvorin::platform::setItemPropertiesHandler(m_savedHandler);
+        m_changes.reset();
+        m_window.reset();
+    }
+
+    void pressSelectsTheEntryUnderThePointer() {
+        showFolderWith({"a.gif", "b.gif", "c.gif"});
+        QWidget* site = files()->viewport();
+        QTest::mousePress(site, Qt::LeftButton, {}, m_window->rowCenter(1));
+        QCOMPARE(files()->ItemIndex(), 1);
+        QCOMPARE(changes()->count(), 1);
+        QCOMPARE(form()->DragStartPoint(), m_window->rowCenter(1));
+        QTest::mouseRelease(site, Qt::LeftButton, {}, m_window->rowCenter(1));
+        QCOMPARE(form()->DragStartPoint(), QPoint(-1, -1));
+
+        // The same entry again: no change, no preview.
+        QTest::mousePress(site, Qt::RightButton, {}, m_window->rowCenter(1));
+        QCOMPARE(changes()->count(), 1);
+        // Other buttons select too, but set no drag start point.
+        QCOMPARE(form()->DragStartPoint(), QPoint(-1, -1));
+        QTest::mousePress(site, Qt::MiddleButton, {}, m_window->rowCenter(2));
+        QCOMPARE(files()->ItemIndex(), 2);
+        QCOMPARE(changes()->count(), 2);
+        // Ctrl+click keeps the entry selected (the list's own handling would drop it).
+        QTest::mousePress(site, Qt::LeftButton, Qt::ControlModifier, m_window->rowCenter(2));
+        QCOMPARE(files()->ItemIndex(), 2);
+
+        // Below the last entry: nothing selected, nothing previewed.
+        QTest::mousePress(site, Qt::LeftButton, {}, m_window->belowLastRow());
+        QCOMPARE(files()->ItemIndex(), -1);
+        QCOMPARE(changes()->count(), 2);
+
+        // The keyboard still notifies after the window chose the selection itself.
+        QTest::mousePress(site, Qt::LeftButton, {}, m_window->rowCenter(0));
+        QCOMPARE(changes()->count(), 3);
+        QTest::keyClick(files(), Qt::Key_Down);
+        QCOMPARE(files()->ItemIndex(), 1);
+        QCOMPARE(changes()->count(), 4);
+        QTest::keyClick(files(), Qt::Key_Up);
+        QCOMPARE(files()->ItemIndex(), 0);
+        QCOMPARE(changes()->count(), 5);
+    }
+
+    void moveWithTheButtonHeldChangesNoSelection() {
+        showFolderWith({"a.gif", "b.gif", "c.gif"});
+        QWidget* site = files()->viewport();
+        QTest::mousePress(site, Qt::LeftButton, {}, m_window->rowCenter(0));
+        // Within the drag threshold, over the next entry.
+        const QPoint near(m_window->rowCenter(0).x(), m_window->rowCenter(0).y() + 8);
+        QMouseEvent move(QEvent::MouseMove, near, site->mapToGlobal(near), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(site, &move);
+        QCOMPARE(files()->ItemIndex(), 0);
+    }
+
+    void deleteMovesTheFileToTheTrash_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("first") << QStringList{"a.gif", "b.gif", "c.gif"} << 0 << 0;
+        QTest::newRow("middle") << QStringList{"a.gif", "b.gif", "c.gif"} << 1 << 1;
+        QTest::newRow("last entry selects the one before")
+            << QStringList{"a.gif", "b.gif", "c.gif"} << 2 << 1;
+        QTest::newRow("only entry leaves none") << QStringList{"a.gif"} << 0 << -1;
+    }
+    void deleteMovesTheFileToTheTrash() {
+        QFETCH(QStringList, names);
+        QFETCH(int, selected);
+        QFETCH(int, expected);
+        showFolderWith(names);
+        select(selected);
+        const QString name = names.at(selected);
+        const QString path = m_folder + "/" + name;
+        QVERIFY(form()->MainFilePanel->FileRxFolderMonitor1()->Active());
+        QVERIFY(form()->MainFilePanel->DirRxFolderMonitor1()->Active());
+        bool monitorsOffWhileAsked = false;
+        QuestionAnswerer answerer(true, [&] {
+            monitorsOffWhileAsked = !form()->MainFilePanel->FileRxFolderMonitor1()->Active() &&
+                                    !form()->MainFilePanel->DirRxFolderMonitor1()->Active();
+        });
+        QTest::keyClick(files(), Qt::Key_Delete);
+        QCOMPARE(answerer.asked(), 1);
+        QVERIFY(answerer.lastQuestion().contains(name));
+        QVERIFY(monitorsOffWhileAsked);
+        QVERIFY(form()->MainFilePanel->FileRxFolderMonitor1()->Active());
+        QVERIFY(form()->MainFilePanel->DirRxFolderMonitor1()->Active());
+
+        QStringList left = names;
+        left.removeAt(selected);
+        QCOMPARE(files()->Items(), left);
+        QCOMPARE(files()->ItemIndex(), expected);
+        QCOMPARE(changes()->count(), 1);
+        QCOMPARE(files()->FileName(),
+                 expected < 0 ? QString() : m_folder + "/" + left.at(expected));
+
+        // In the trash, never deleted for good, and it can be put back.
+        QVERIFY(!QFileInfo::exists(path));
+        const QStringList trashed = QDir(trashFolder() + "/files").entryList({name + "*"});
+        QVERIFY(!trashed.isEmpty());
+        QString entry;
+        for (const QString& candidate : trashed)
+            if (trashedFrom(candidate) == path)
+                entry = candidate;
+        QVERIFY2(!entry.isEmpty(), "no .trashinfo names the deleted file");
+        QCOMPARE(readAll(trashFolder() + "/files/" + entry), name.toUtf8());
+        QVERIFY(QFile::rename(trashFolder() + "/files/" + entry, path));
+        QVERIFY(QFile::remove(trashFolder() + "/info/" + entry + ".trashinfo"));
+        QCOMPARE(readAll(path), name.toUtf8());
+        // The restored file comes back through the monitor.
+        QTRY_VERIFY(files()->Items().contains(name));
+    }
+
+    void declinedDeleteChangesNothing() {
+        showFolderWith({"a.gif", "b.gif"});
+        select(1);
+        QuestionAnswerer answerer(false);
+        QTest::keyClick(files(), Qt::Key_Delete);
+        QCOMPARE(answerer.asked(), 1);
+        QCOMPARE(files()->Items(), QStringList({"a.gif", "b.gif"}));
+        QCOMPARE(files()->ItemIndex(), 1);
+        // The preview is refreshed for the same file.
+        QCOMPARE(changes()->count(), 1);
+        QVERIFY(QFileInfo::exists(m_folder + "/b.gif"));
+        QVERIFY(form()->MainFilePanel->FileRxFolderMonitor1()->Active());
+    }
+
+    void deleteWithKeysOrWithoutSelectionDoesNothing_data() {
+        QTest::addColumn<int>("keys");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("ctrl") << int(Qt::ControlModifier) << 0;
+        QTest::newRow("shift") << int(Qt::ShiftModifier) << 0;
+        QTest::newRow("alt") << int(Qt::AltModifier) << 0;
+        QTest::newRow("nothing selected") << 0 << -1;
+    }
+    void deleteWithKeysOrWithoutSelectionDoesNothing() {
+        QFETCH(int, keys);
+        QFETCH(int, selected);
+        showFolderWith({"a.gif", "b.gif"});
+        select(selected);
+        QuestionAnswerer answerer(true);
+        QTest::keyClick(files(), Qt::Key_Delete, Qt::KeyboardModifiers(keys));
+        QTest::qWait(50); // time for a question that should not come
+        QCOMPARE(answerer.asked(), 0);
+        QCOMPARE(files()->Items(), QStringList({"a.gif", "b.gif"}));
+        QCOMPARE(files()->ItemIndex(), selected);
+        QVERIFY(QFileInfo::exists(m_folder + "/a.gif"));
+    }
+
+    void contextMenuIsEnabledExactlyWithASelection() {
+        showFolderWith({"a.gif"});
+        select(-1);
+        emit form()->FileListPopupMenu->aboutToShow();
+        for (QAction* entry : {form()->Copyname1, form()->Copynameandpath1, form()->Properties1})
+            QVERIFY(!entry->isEnabled());
+        select(0);
+        emit form()->FileListPopupMenu->aboutToShow();
+        for (QAction* entry : {form()->Copyname1, form()->Copynameandpath1, form()->Properties1})
+            QVERIFY(entry->isEnabled());
+    }
+
+    void copyNameAndPath() {
+        showFolderWith({"a.gif", "with space & amp.png"});
+        QClipboard* clipboard = QApplication::clipboard();
+        clipboard->setText("before");
+        select(-1);
+        form()->Copyname1->trigger();
+        form()->Copynameandpath1->trigger();
+        QCOMPARE(clipboard->text(), QString("before"));
+        select(1);
+        form()->Copyname1->trigger();
+        QCOMPARE(clipboard->text(), QString("with space & amp.png"));
+        form()->Copynameandpath1->trigger();
+        QCOMPARE(clipboard->text(), m_folder + "/with space & amp.png");
+    }
+
+    void propertiesGoToTheFileManagerWhenOneAnswers() {
+        showFolderWith({"a.gif"});
+        QStringList asked;
+        zelvorin::platform::setItemPropertiesHandler([&](const QString& path) {
+            asked << path;
+            return true;
+        });
+        select(-1);
+        form()->Properties1->trigger();
+        QVERIFY(asked.isEmpty());
+        select(0);
+        form()->Properties1->trigger();
+        form()->Properties2->trigger();
+        QCOMPARE(asked, QStringList({m_folder + "/a.gif", m_folder}));
+        QVERIFY(form()->findChildren<zelvorin::FilePropertiesDialog*>().isEmpty());
+    }
+
+    void propertiesShowTheProgramsOwnWindowOtherwise() {
+        showFolderWith({"a.gif"});
+        select(0);
+        form()->Properties1->trigger();
+        auto dialogs = form()->findChildren<zelvorin::FilePropertiesDialog*>();
+        QCOMPARE(dialogs.size(), 1);
+        QVERIFY(dialogs.first()->isVisible());
+        QCOMPARE(dialogs.first()->findChild<QLabel*>("NameValue")->text(), QString("a.gif"));
+        QCOMPARE(dialogs.first()->findChild<QLabel*>("LocationValue")->text(), m_folder);
+        dialogs.first()->close();
+        QTRY_VERIFY(form()->findChildren<zelvorin::FilePropertiesDialog*>().isEmpty());
+
+        form()->Properties2->trigger();
+        dialogs = form()->findChildren<zelvorin::FilePropertiesDialog*>();
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs.first()->Path(), m_folder);
+        QCOMPARE(dialogs.first()->findChild<QLabel*>("SizeValue")->text(), QString("1 item(s)"));
+    }
+
+    void releaseOverTheFolderListOpensTheFolderUnderThePointer() {
+        showFolderWith({"a.gif"});
+        QDir(m_folder).mkpath("sub/deeper");
+        m_window->folders()->Refresh();
+        TUsefulDirectoryBox* folders = m_window->folders();
+        int row = -1;
+        for (int i = 0; i < folders->count(); ++i)
+            if (folders->ItemPath(i) == m_folder + "/sub/")
+                row = i;
+        QVERIFY(row >= 0);
+        const QPoint at = folders->visualItemRect(folders->item(row)).center();
+        QTest::mouseRelease(folders->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(folders->Directory(), m_folder + "/sub");
+        QCOMPARE(files()->Directory(), m_folder + "/sub");
+
+        // Back up, then a right click: the folder changes before its context menu opens,
+        // and "Properties" then names that folder.
+        folders->SetDirectory(m_folder);
+        QStringList asked;
+        zelvorin::platform::setItemPropertiesHandler([&](const QString& path) {
+            asked << path;
+            return true;
+        });
+        QTest::mousePress(folders->viewport(), Qt::RightButton, {}, at);
+        QCOMPARE(folders->Directory(), m_folder + "/sub");
+        QTest::mouseRelease(folders->viewport(), Qt::RightButton, {}, at);
+        QCOMPARE(folders->Directory(), m_folder + "/sub");
+        form()->Properties2->trigger();
+        QCOMPARE(asked, QStringList({m_folder + "/sub"}));
+
+        // Below the entries nothing opens.
+        const QPoint below(at.x(), folders->viewport()->height() - 2);
+        if (!folders->indexAt(below).isValid()) {
+            QTest::mouseRelease(folders->viewport(), Qt::LeftButton, {}, below);
+            QCOMPARE(folders->Directory(), m_folder + "/sub");
+        }
+    }
+};
+
+ZELVORIN_TEST_MAIN_WITH(MainFormFileCommandsTest, zelvorin::RegisterUrlSchemes)
+#include "tst_MainFormFileCommands.moc"
