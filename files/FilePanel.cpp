@@ -1,6 +1,7 @@
 #include "FilePanel.h"
 
 #include "FileMessages.h"
+#include "LosslessNames.h"
 #include "NeededLib.h"
 #include "PanelSplitter.h"
 #include "ProgramValues.h"
@@ -206,7 +207,15 @@ void FilePanel::DirRxFolderMonitor1Change() {
 void FilePanel::FileRxFolderMonitor1Change() {
     try {
         m_fileRxFolderMonitor1->SetActive(false);
-        m_fileListBox1->RefreshKeepingSelection();
+        // When the monitor can tell which names changed, only those are looked at again:
+        // in a large folder that costs a small part of reading it all.
+        const std::optional<QSet<QByteArray>> changed =
+            m_fileRxFolderMonitor1->TakeChangedNames();
+        if (changed)
+            m_fileListBox1->RefreshNamesKeepingSelection(
+                platform::encodePath(m_fileRxFolderMonitor1->FolderName()), *changed);
+        else
+            m_fileListBox1->RefreshKeepingSelection();
         m_fileRxFolderMonitor1->SetActive(true);
     } catch (const std::exception& error) {
         ReportError(error);

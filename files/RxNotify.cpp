@@ -23,7 +23,7 @@ FolderMonitorError::FolderMonitorError(int code)
 
 TNotifyThread::TNotifyThread(const QByteArray& folder, bool subtree, quint32 filter,
                              int watchBudget)
-    : m_subtree(subtree) {
+    : m_folder(folder), m_subtree(subtree), m_filter(filter) {
     m_watcher.setWatchBudget(watchBudget);
     m_errorCode = m_watcher.open(folder, subtree, filter);
     // A thread that has ended frees itself; whoever still points at it holds a QPointer.
@@ -196,12 +196,40 @@ void TRxFolderMonitor::SetMonitorSubtree(bool subtree) {
     Restart(m_active);
 }
 
+void TRxFolderMonitor::Gather(TNotifyThread* thread) {
+    if (thread != nullptr)
+        m_changed.merge(thread->TakeNames(), FolderWatcher::DefaultNameBound);
+}
+
 void TRxFolderMonitor::StopThread() {
     if (m_thread) {
         m_thread->Detach();
         m_thread->RequestStop();
+        if (m_thread->CollectsNames()) {
+            if (m_retired)
+                Gather(m_retired);
+            Gather(m_thread);
+            m_retired = m_thread;
+        }
     }
     m_thread = nullptr;
+}
+
+std::optional<QSet<QByteArray>> TRxFolderMonitor::TakeChangedNames() {
+    // A worker that ended by itself and was freed took its names along.
+    if (m_active && !m_thread)
+        m_changed.setEverything();
+    Gather(m_thread);
+    Gather(m_retired);
+    zelvorin::platform::ChangedNames taken = std::move(m_changed);
+    m_changed = zelvorin::platform::ChangedNames();
+    // With no watch left in place, nothing vouches for the names from here on.
+    const bool watching = (m_thread && !m_thread->Finished()) || m_retired;
+    if (!watching)
+        m_changed.setEverything();
+    if (taken.everything)
+        return std::nullopt;
+    return std::move(taken.names);
 }
 
 void TRxFolderMonitor::Restart(bool active) {
@@ -222,10 +250,27 @@ void TRxFolderMonitor::Restart(bool active) {
         }
         throw zelvorin::FolderMonitorError(code);
     }
+    // The new watch is in place: whatever the stopped watch of the same folder read since
+    // it stopped closes the gap between the two; without such a watch, the names cannot
+    // be complete.
+    const quint32 filter = quint32(m_filter.toInt());
+    bool gapChanged = false;
+    if (m_retired && m_retired->Watches(folder, m_monitorSubtree, filter)) {
+        zelvorin::platform::ChangedNames gap = m_retired->TakeNames();
+        gapChanged = !gap.isEmpty();
+        m_changed.merge(std::move(gap), FolderWatcher::DefaultNameBound);
+    } else {
+        m_changed.setEverything();
+    }
+    m_retired = nullptr;
     thread->Attach(this);
     m_thread = thread;
     m_active = true;
     thread->start();
+    // Changes made while the monitor was off (during its own handler, for example) are
+    // not lost: they count as a change of their own.
+    if (gapChanged)
+        ChangeRoutine();
 }
 
 void TRxFolderMonitor::ChangeRoutine() {

@@ -4,6 +4,12 @@
 // one Change(). Stopping never waits for the worker: the monitor detaches from it and the
 // thread frees itself when it ends, so a monitor may be stopped and restarted from inside
 // its own Change() handler.
+//
+// A monitor of one folder (not a subtree) also tells which names changed since its
+// handler last asked (TakeChangedNames), so that the handler can look at those alone. It
+// answers "everything" whenever it cannot be sure the names are complete: after a start
+// that was not continuous with the watching before it, an overflow of the system's event
+// queue, a change of the folder itself, or too many names.
 #pragma once
 
 #include <QByteArray>
@@ -16,6 +22,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 class QTimer;
@@ -69,6 +76,14 @@ public:
     // Marks the thread to stop and signals its stop event; does not wait.
     void RequestStop();
 
+    // Any thread; see FolderWatcher::takeNames().
+    zelvorin::platform::ChangedNames TakeNames() { return m_watcher.takeNames(); }
+    bool CollectsNames() const { return m_watcher.collectsNames(); }
+    // True when this thread watches exactly that folder, that way.
+    bool Watches(const QByteArray& folder, bool subtree, quint32 filter) const {
+        return folder == m_folder && subtree == m_subtree && filter == m_filter;
+    }
+
 protected:
     void run() override;
 
@@ -77,7 +92,9 @@ private:
     void ReportLimit();
 
     zelvorin::platform::FolderWatcher m_watcher;
+    QByteArray m_folder;
     bool m_subtree = false;
+    quint32 m_filter = 0;
     std::atomic<int> m_errorCode{0};
     std::atomic<bool> m_stopRequested{false};
     std::atomic<bool> m_attached{false};
@@ -110,6 +127,11 @@ public:
     void BeginLoading() { m_loading = true; }
     void Loaded();
 
+    // The raw names in FolderName that changed since the last call; none when the whole
+    // folder must be read again. Asked by the Change() handler, before or after it
+    // switches the monitor off.
+    std::optional<QSet<QByteArray>> TakeChangedNames();
+
     // Tests: the worker currently attached (null when none) and a pretended watch limit.
     TNotifyThread* Thread() const { return m_thread; }
     void SetWatchBudget(int budget) { m_watchBudget = budget; }
@@ -131,6 +153,7 @@ private:
     void Restart(bool active);
     void StopThread();
     void ChangeRoutine();
+    void Gather(TNotifyThread* thread);
     void TimerFired();
 
     bool m_active = false;
@@ -143,5 +166,11 @@ private:
     bool m_activateAfterLoading = false;
     int m_watchBudget = -1;
     QPointer<TNotifyThread> m_thread;
+    // The last thread stopped while it gathered names. Its watch stays in place until it
+    // is freed, so what happened between its stop and the next start is still read
+    // from it.
+    QPointer<TNotifyThread> m_retired;
+    // Names gathered from threads and not yet taken; `everything` at first.
+    zelvorin::platform::ChangedNames m_changed{true, {}};
     QTimer* m_timer = nullptr; // the pending merge timer, if any
 };

@@ -11,6 +11,8 @@
 #include <QEvent>
 #include <QLineEdit>
 
+#include <algorithm>
+#include <cerrno>
 #include <string_view>
 
 using namespace zelvorin;
@@ -39,6 +41,32 @@ private:
 
 // The sorted position at which an added entry makes the listing count as long.
 constexpr int LongListingPosition = 100;
+
+// Which entries a file type lets into the list, by their attributes.
+struct ListingRule {
+    explicit ListingRule(TFileType type)
+        : search(SearchAttributeMask(type)), normal(type.testFlag(TFileAttr::ftNormal)),
+          // Read-only decides nothing when both read-only and normal files are wanted;
+          // only then is the per-entry check skipped.
+          readOnly((type.testFlag(TFileAttr::ftReadOnly) && normal)
+                       ? platform::ReadOnlyCheck::Skip
+                       : platform::ReadOnlyCheck::Check) {}
+
+    bool admits(quint32 attributes) const {
+        if ((attributes & excluded) != 0)
+            return false;
+        return normal || (attributes & search) != 0;
+    }
+
+    quint32 search;
+    quint32 excluded =
+        ~search & (FileAttribute::Hidden | FileAttribute::System | FileAttribute::Directory);
+    bool normal;
+    platform::ReadOnlyCheck readOnly;
+};
+
+// Past this many symbolic links a full re-read costs about what looking each up does.
+constexpr int LinkBound = 2000;
 
 } // namespace
 
@@ -215,15 +243,8 @@ void TUsefulFileBox::ReadFileNames() {
 
     const QByteArray selectedRaw = ItemIndex() >= 0 ? m_model->at(ItemIndex()).raw : QByteArray();
     const FileMask mask(m_mask);
-    const quint32 search = SearchAttributeMask(m_fileType);
-    const bool normal = m_fileType.testFlag(TFileAttr::ftNormal);
-    const quint32 excluded =
-        ~search & (FileAttribute::Hidden | FileAttribute::System | FileAttribute::Directory);
-    // Read-only decides nothing when both read-only and normal files are wanted; only
-    // then is the per-entry check skipped.
-    const platform::ReadOnlyCheck readOnly = (m_fileType.testFlag(TFileAttr::ftReadOnly) && normal)
-                                                 ? platform::ReadOnlyCheck::Skip
-                                                 : platform::ReadOnlyCheck::Check;
+    const ListingRule rule(m_fileType);
+    m_linkNames.clear();
 
     const quint32 generation = m_model->nextGeneration();
     std::vector<FileListEntry> added;
@@ -234,10 +255,10 @@ void TUsefulFileBox::ReadFileNames() {
         // matched again.
         const bool sameMask = m_lastReadMask == m_mask && m_lastReadType == m_fileType;
         error = platform::visitRawFolder(
-            m_directoryBytes, readOnly, [&](std::string_view name, quint32 attributes) {
-                if ((attributes & excluded) != 0)
-                    return;
-                if (!normal && (attributes & search) == 0)
+            m_directoryBytes, rule.readOnly, [&](std::string_view name, quint32 attributes) {
+                if (attributes & platform::LinkAttribute)
+                    m_linkNames.insert(QByteArray(name.data(), qsizetype(name.size())));
+                if (!rule.admits(attributes))
                     return;
                 if (FileListEntry* known = m_model->known(name)) {
                     if (sameMask || mask.found(known->name))
@@ -260,8 +281,10 @@ void TUsefulFileBox::ReadFileNames() {
     m_lastReadError = error;
     m_lastReadMask = m_mask;
     m_lastReadType = m_fileType;
-    if (error != 0)
+    if (error != 0) {
         added.clear(); // the folder cannot be read (gone, or no permission): nothing listed
+        m_linkNames.clear();
+    }
     std::vector<int> gone;
     for (int row = 0; row < m_model->count(); ++row) {
         if (error != 0 || m_model->at(row).seen != generation)
@@ -275,16 +298,97 @@ void TUsefulFileBox::ReadFileNames() {
     DoChange();
 }
 
-void TUsefulFileBox::RefreshKeepingSelection() {
+bool TUsefulFileBox::RecheckNames(const QSet<QByteArray>& names) {
+    const platform::FolderProbe probe(m_directoryBytes);
+    if (probe.error() != 0 || m_linkNames.size() > LinkBound)
+        return false;
+    const FileMask mask(m_mask);
+    const ListingRule rule(m_fileType);
+    std::vector<FileListEntry> added;
+    std::vector<QByteArray> dropped;
+    QSet<QByteArray> links = m_linkNames;
+    const auto look = [&](const QByteArray& name) {
+        quint32 attributes = 0;
+        const int found = probe.lookUp(name, rule.readOnly, &attributes);
+        if (found != 0 && found != ENOENT)
+            return false; // cannot tell: the full re-read decides
+        if (found == 0 && (attributes & platform::LinkAttribute))
+            links.insert(name);
+        else
+            links.remove(name);
+        const FileListEntry* known =
+            m_model->known(std::string_view(name.constData(), size_t(name.size())));
+        // As in the re-read: an entry already listed passed the unchanged mask before.
+        const bool listed =
+            found == 0 && !mask.isEmpty() && rule.admits(attributes) &&
+            (known != nullptr ||
+             mask.foundRaw(std::string_view(name.constData(), size_t(name.size()))));
+        if (listed && known == nullptr)
+            added.push_back(FileListEntry::fromRaw(name));
+        else if (!listed && known != nullptr)
+            dropped.push_back(name);
+        return true;
+    };
+    for (const QByteArray& name : names) {
+        if (!look(name))
+            return false;
+    }
+    for (const QByteArray& name : std::as_const(m_linkNames)) {
+        if (!names.contains(name) && !look(name))
+            return false;
+    }
+
+    ++m_recheckCount;
+    BusyCursor busy;
+    const bool updating = m_updating;
+    m_updating = true;
+    const QByteArray selectedRaw = ItemIndex() >= 0 ? m_model->at(ItemIndex()).raw : QByteArray();
+    m_linkNames = std::move(links);
+    std::vector<int> gone;
+    gone.reserve(dropped.size());
+    for (const QByteArray& name : dropped)
+        gone.push_back(m_model->findRaw(name));
+    std::sort(gone.begin(), gone.end());
+    m_model->removeRows(gone);
+    const int before = m_model->count();
+    if (before <= LongListingPosition && before + int(added.size()) > LongListingPosition) {
+        busy.show();
+        ++m_busyCursorCount;
+    }
+    m_model->addEntries(std::move(added));
+    if (!selectedRaw.isEmpty())
+        SetItemIndex(m_model->findRaw(selectedRaw));
+    m_updating = updating;
+    DoChange();
+    return true;
+}
+
+void TUsefulFileBox::RefreshKeepingSelectionBy(const std::function<void()>& read) {
     const int row = ItemIndex();
     const QString name = row >= 0 ? m_model->at(row).name : QString();
     SetItemIndex(-1);
-    ReadFileNames();
+    read();
     if (!name.isEmpty()) {
         SetItemIndex(m_model->find(name));
         if (ItemIndex() != m_lastSelected)
             DoChange();
     }
+}
+
+void TUsefulFileBox::RefreshKeepingSelection() {
+    RefreshKeepingSelectionBy([this] { ReadFileNames(); });
+}
+
+void TUsefulFileBox::RefreshNamesKeepingSelection(const QByteArray& folder,
+                                                  const QSet<QByteArray>& names) {
+    // The names tell what changed since the last read only while nothing else did.
+    const bool applies = m_readCount > 0 && m_lastReadError == 0 && m_lastReadMask == m_mask &&
+                         m_lastReadType == m_fileType &&
+                         platform::sameFolderBytes(folder, m_directoryBytes);
+    RefreshKeepingSelectionBy([&] {
+        if (!applies || !RecheckNames(names))
+            ReadFileNames();
+    });
 }
 
 void TUsefulFileBox::SelectFile(const QString& name) {

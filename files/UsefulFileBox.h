@@ -5,6 +5,9 @@
 
 #include <QListView>
 #include <QPointer>
+#include <QSet>
+
+#include <functional>
 
 #include <QLineEdit>
 class TUsefulDirectoryBox;
@@ -57,6 +60,12 @@ public:
     // new ones at their sorted places, then raises the change notification.
     void Update();
     void RefreshKeepingSelection();
+    // The same refresh when only the given raw names of `folder` can have changed (as a
+    // folder monitor reports them): each is looked up again instead of the whole folder,
+    // with the very result a full re-read would give. Falls back to the full re-read when
+    // the names do not apply (another folder, settings changed since the last read, a
+    // folder that cannot be read).
+    void RefreshNamesKeepingSelection(const QByteArray& folder, const QSet<QByteArray>& names);
     void SelectFile(const QString& name);
     // Applies a path typed by the user: folder, pattern or file (see SplitPath).
     void ApplyFilePath(const QString& text);
@@ -67,6 +76,8 @@ public:
     // For tests and benchmarks.
     int BusyCursorCount() const { return m_busyCursorCount; }
     int ReadCount() const { return m_readCount; }
+    // Refreshes done by looking up changed names only.
+    int RecheckCount() const { return m_recheckCount; }
     int LastReadError() const { return m_lastReadError; }
     zelvorin::FileListModel* Model() const { return m_model; }
 
@@ -83,6 +94,8 @@ protected:
 private:
     void DoChange();
     void ReadFileNames();
+    bool RecheckNames(const QSet<QByteArray>& names);
+    void RefreshKeepingSelectionBy(const std::function<void()>& read);
     void UpdateItemHeight();
 
     zelvorin::FileListModel* m_model = nullptr;
@@ -98,6 +111,10 @@ private:
     bool m_updating = false;
     int m_busyCursorCount = 0;
     int m_readCount = 0;
+    int m_recheckCount = 0;
+    // The symbolic links of the folder as last read: what each is listed as depends on
+    // its target, which may change without any change to the folder.
+    QSet<QByteArray> m_linkNames;
     int m_lastReadError = 0;
     QString m_lastReadMask;
     TFileType m_lastReadType;

@@ -24,8 +24,36 @@ constexpr int LimitHeadroom = 8;
 
 constexpr quint32 NameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
 constexpr quint32 SelfEvents = IN_DELETE_SELF | IN_MOVE_SELF;
+// Every event that can change what a listing of the folder holds: an entry's existence,
+// its kind or its permissions.
+constexpr quint32 ListingEvents = NameEvents | IN_ATTRIB;
 
 } // namespace
+
+void ChangedNames::merge(ChangedNames other, int bound) {
+    if (everything)
+        return;
+    if (other.everything) {
+        setEverything();
+        return;
+    }
+    if (names.isEmpty()) {
+        names = std::move(other.names);
+    } else {
+        for (const QByteArray& name : std::as_const(other.names))
+            names.insert(name);
+    }
+    if (names.size() > bound)
+        setEverything();
+}
+
+void ChangedNames::add(const QByteArray& name, int bound) {
+    if (everything)
+        return;
+    names.insert(name);
+    if (names.size() > bound)
+        setEverything();
+}
 
 FolderWatcher::~FolderWatcher() {
     if (m_inotify >= 0)
@@ -78,6 +106,11 @@ int FolderWatcher::open(const QByteArray& folder, bool subtree, quint32 kinds) {
     m_subtree = subtree;
     m_kinds = kinds;
     m_mask = inotifyMask(kinds, subtree);
+    // A single folder's watch also hears the events it does not count, so that the
+    // gathered names cover everything a fresh listing could differ by.
+    m_collectNames = !subtree;
+    if (m_collectNames)
+        m_mask |= ListingEvents | SelfEvents;
     m_inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_inotify < 0)
         return errno;
@@ -174,8 +207,93 @@ void FolderWatcher::signalStop() {
     }
 }
 
-FolderWatcher::WaitResult FolderWatcher::wait(int* error) {
+ChangedNames FolderWatcher::takeNames() {
+    ChangedNames taken;
+    if (!m_collectNames || m_inotify < 0) {
+        taken.everything = true;
+        return taken;
+    }
+    std::lock_guard<std::mutex> lock(m_namesLock);
+    int error = 0;
+    if (readQueued(false, &error) < 0)
+        m_names.setEverything();
+    taken = std::move(m_names);
+    m_names = ChangedNames();
+    return taken;
+}
+
+void FolderWatcher::noteName(quint32 mask, int wd, const char* name, quint32 length) {
+    if (mask & IN_Q_OVERFLOW) {
+        m_names.setEverything();
+        return;
+    }
+    if (wd == m_parentWatch && m_parentWatch != m_rootWatch) {
+        if ((mask & (IN_DELETE | IN_MOVED_FROM)) && length > 0 && m_rootName == QByteArray(name))
+            m_names.setEverything();
+        return;
+    }
+    if (wd != m_rootWatch)
+        return;
+    // The folder itself went, moved, was unmounted or had its permissions changed: what
+    // can be listed from it is not a matter of single names any more.
+    if ((mask & (IN_IGNORED | IN_UNMOUNT | SelfEvents)) || (length == 0 && (mask & IN_ATTRIB))) {
+        m_names.setEverything();
+        return;
+    }
+    if (length > 0 && (mask & ListingEvents))
+        m_names.add(QByteArray(name), m_nameBound);
+}
+
+int FolderWatcher::readQueued(bool worker, int* error) {
     alignas(inotify_event) char buffer[64 * 1024];
+    bool counted = false;
+    for (;;) {
+        const ssize_t length = read(m_inotify, buffer, sizeof(buffer));
+        if (length < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN)
+                return counted ? 1 : 0;
+            if (error != nullptr)
+                *error = errno;
+            return -1;
+        }
+        for (ssize_t offset = 0; offset < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+            offset += ssize_t(sizeof(inotify_event) + event->len);
+            if (m_collectNames)
+                noteName(event->mask, event->wd, event->name, event->len);
+            if (event->wd == m_parentWatch && m_parentWatch != m_rootWatch) {
+                if ((event->mask & (IN_DELETE | IN_MOVED_FROM)) && event->len > 0 &&
+                    m_rootName == QByteArray(event->name) &&
+                    (m_kinds & (ChangeKind::DirName | ChangeKind::FileName)))
+                    counted = true;
+                continue;
+            }
+            if (event->mask & IN_IGNORED) {
+                if (worker) {
+                    m_paths.remove(event->wd);
+                    m_order.removeOne(event->wd);
+                }
+                continue;
+            }
+            // Only changes inside the watched folders count, not the watched
+            // folders' own events below the root (their parents report those).
+            if (event->wd != m_rootWatch && (event->mask & SelfEvents) && event->len == 0)
+                continue;
+            if (counts(event->mask, m_kinds))
+                counted = true;
+            if (worker && m_subtree && (event->mask & IN_ISDIR) &&
+                (event->mask & (IN_CREATE | IN_MOVED_TO)) && event->len > 0) {
+                const auto parent = m_paths.constFind(event->wd);
+                if (parent != m_paths.constEnd())
+                    walk(*parent + '/' + QByteArray(event->name));
+            }
+        }
+    }
+}
+
+FolderWatcher::WaitResult FolderWatcher::wait(int* error) {
     for (;;) {
         pollfd fds[2] = {{m_inotify, POLLIN, 0}, {m_stop, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
@@ -192,49 +310,17 @@ FolderWatcher::WaitResult FolderWatcher::wait(int* error) {
                 *error = EIO;
             return WaitResult::Error;
         }
-        // Drain everything queued: a burst of changes becomes one notification.
-        bool counted = false;
-        for (;;) {
-            const ssize_t length = read(m_inotify, buffer, sizeof(buffer));
-            if (length < 0) {
-                if (errno == EINTR)
-                    continue;
-                if (errno == EAGAIN)
-                    break;
-                if (error != nullptr)
-                    *error = errno;
-                return WaitResult::Error;
-            }
-            for (ssize_t offset = 0; offset < length;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
-                offset += ssize_t(sizeof(inotify_event) + event->len);
-                if (event->wd == m_parentWatch && m_parentWatch != m_rootWatch) {
-                    if ((event->mask & (IN_DELETE | IN_MOVED_FROM)) && event->len > 0 &&
-                        m_rootName == QByteArray(event->name) &&
-                        (m_kinds & (ChangeKind::DirName | ChangeKind::FileName)))
-                        counted = true;
-                    continue;
-                }
-                if (event->mask & IN_IGNORED) {
-                    m_paths.remove(event->wd);
-                    m_order.removeOne(event->wd);
-                    continue;
-                }
-                // Only changes inside the watched folders count, not the watched
-                // folders' own events below the root (their parents report those).
-                if (event->wd != m_rootWatch && (event->mask & SelfEvents) && event->len == 0)
-                    continue;
-                if (counts(event->mask, m_kinds))
-                    counted = true;
-                if (m_subtree && (event->mask & IN_ISDIR) &&
-                    (event->mask & (IN_CREATE | IN_MOVED_TO)) && event->len > 0) {
-                    const auto parent = m_paths.constFind(event->wd);
-                    if (parent != m_paths.constEnd())
-                        walk(*parent + '/' + QByteArray(event->name));
-                }
-            }
+        // Drain everything queued: a burst of changes becomes one notification. Another
+        // thread taking the names may have drained the queue first; then this finds
+        // nothing and waits again.
+        int read = 0;
+        {
+            std::lock_guard<std::mutex> lock(m_namesLock);
+            read = readQueued(true, error);
         }
-        if (counted)
+        if (read < 0)
+            return WaitResult::Error;
+        if (read > 0)
             return WaitResult::Change;
     }
 }

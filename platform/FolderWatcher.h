@@ -1,13 +1,16 @@
 // Change notification on one folder (and optionally everything below it) through inotify,
 // with an eventfd as the stop event. One watcher serves one worker thread: the thread
 // blocks in wait() until a change of a kind it asked for, or until another thread calls
-// signalStop().
+// signalStop(). A watcher of one folder alone also gathers the names that changed in it,
+// so that whoever shows the folder can look at those names again instead of all of them.
 #pragma once
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 
 #include <atomic>
+#include <mutex>
 
 namespace zelvorin::platform {
 
@@ -24,8 +27,28 @@ inline constexpr quint32 Creation = 0x040;
 inline constexpr quint32 Security = 0x100;
 } // namespace ChangeKind
 
+// Names of one folder reported changed, or `everything` when they cannot be told (the
+// system's event queue overflowed, the folder itself changed, or there were so many that
+// reading the folder again is cheaper).
+struct ChangedNames {
+    bool everything = false;
+    QSet<QByteArray> names;
+
+    bool isEmpty() const { return !everything && names.isEmpty(); }
+    void merge(ChangedNames other, int bound);
+    void add(const QByteArray& name, int bound);
+    void setEverything() {
+        everything = true;
+        names.clear();
+    }
+};
+
 class FolderWatcher {
 public:
+    // Past this many pending names a fresh read of the folder costs less than looking
+    // each name up.
+    static constexpr int DefaultNameBound = 2000;
+
     enum class WaitResult { Change, Stop, Error };
 
     FolderWatcher() = default;
@@ -50,6 +73,15 @@ public:
     // Any thread: wakes wait() with Stop.
     void signalStop();
 
+    // True when the watcher gathers changed names (a watch of one folder, not a subtree).
+    bool collectsNames() const { return m_collectNames; }
+    // Any thread: the names gathered since the last call, together with every event
+    // still queued in the system, so that nothing that happened before the call is left
+    // for later. A watcher that gathers no names answers `everything`.
+    ChangedNames takeNames();
+    // Tests: how many names may pend before they count as `everything`.
+    void setNameBound(int bound) { m_nameBound = bound; }
+
     // True once this watcher met the system's watch limit.
     bool limitReached() const { return m_limitReached; }
     int watchCount() const { return int(m_paths.size()); }
@@ -65,6 +97,12 @@ public:
 private:
     int addWatch(const QByteArray& path);
     void walk(const QByteArray& top);
+    // Reads every queued event; m_namesLock must be held. `worker` is false when another
+    // thread drains the queue: only names are gathered then, the watch bookkeeping stays
+    // with the worker. Returns -1 on a read error (errno in *error), else whether a
+    // counted change was among the events.
+    int readQueued(bool worker, int* error);
+    void noteName(quint32 mask, int wd, const char* name, quint32 length);
 
     int m_inotify = -1;
     int m_stop = -1;
@@ -78,6 +116,10 @@ private:
     bool m_limitReached = false;
     QHash<int, QByteArray> m_paths; // watch descriptor -> folder
     QList<int> m_order;             // subtree watches in the order they were added
+    bool m_collectNames = false;
+    int m_nameBound = DefaultNameBound;
+    std::mutex m_namesLock; // guards reading the queue and m_names
+    ChangedNames m_names;
 };
 
 } // namespace zelvorin::platform

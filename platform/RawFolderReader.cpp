@@ -14,13 +14,7 @@ bool isDotEntry(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-quint32 typeBits(int folder, const char* name, unsigned char type) {
-    if (type == DT_DIR)
-        return FileAttribute::Directory;
-    if (type == DT_REG)
-        return FileAttribute::Archive;
-    if (type != DT_LNK && type != DT_UNKNOWN)
-        return FileAttribute::System;
+quint32 targetBits(int folder, const char* name) {
     struct stat info {};
     if (fstatat(folder, name, &info, 0) != 0)
         return FileAttribute::System; // dangling link, or gone while listed
@@ -29,6 +23,40 @@ quint32 typeBits(int folder, const char* name, unsigned char type) {
     if (S_ISREG(info.st_mode))
         return FileAttribute::Archive;
     return FileAttribute::System;
+}
+
+quint32 modeBits(int folder, const char* name, mode_t mode) {
+    if (S_ISDIR(mode))
+        return FileAttribute::Directory;
+    if (S_ISREG(mode))
+        return FileAttribute::Archive;
+    if (S_ISLNK(mode))
+        return LinkAttribute | targetBits(folder, name);
+    return FileAttribute::System;
+}
+
+quint32 typeBits(int folder, const char* name, unsigned char type) {
+    if (type == DT_DIR)
+        return FileAttribute::Directory;
+    if (type == DT_REG)
+        return FileAttribute::Archive;
+    if (type == DT_LNK)
+        return LinkAttribute | targetBits(folder, name);
+    if (type != DT_UNKNOWN)
+        return FileAttribute::System;
+    struct stat info {};
+    if (fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return FileAttribute::System; // gone while listed
+    return modeBits(folder, name, info.st_mode);
+}
+
+quint32 nameBits(int folder, const char* name, ReadOnlyCheck readOnly) {
+    quint32 attributes = 0;
+    if (name[0] == '.')
+        attributes |= FileAttribute::Hidden;
+    if (readOnly == ReadOnlyCheck::Check && faccessat(folder, name, W_OK, AT_EACCESS) != 0)
+        attributes |= FileAttribute::ReadOnly;
+    return attributes;
 }
 
 struct DirCloser {
@@ -58,11 +86,7 @@ int readRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly, std::vector<
             continue;
         RawEntry entry;
         entry.name = QByteArray(name);
-        entry.attributes = typeBits(fd, name, found->d_type);
-        if (name[0] == '.')
-            entry.attributes |= FileAttribute::Hidden;
-        if (readOnly == ReadOnlyCheck::Check && faccessat(fd, name, W_OK, AT_EACCESS) != 0)
-            entry.attributes |= FileAttribute::ReadOnly;
+        entry.attributes = typeBits(fd, name, found->d_type) | nameBits(fd, name, readOnly);
         if (keep && !keep(entry))
             continue;
         entries.push_back(std::move(entry));
@@ -83,13 +107,44 @@ int visitRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly,
         const char* name = found->d_name;
         if (isDotEntry(name))
             continue;
-        quint32 attributes = typeBits(fd, name, found->d_type);
-        if (name[0] == '.')
-            attributes |= FileAttribute::Hidden;
-        if (readOnly == ReadOnlyCheck::Check && faccessat(fd, name, W_OK, AT_EACCESS) != 0)
-            attributes |= FileAttribute::ReadOnly;
+        const quint32 attributes = typeBits(fd, name, found->d_type) | nameBits(fd, name, readOnly);
         visit(std::string_view(name), attributes);
     }
+}
+
+FolderProbe::FolderProbe(const QByteArray& folder) {
+    m_folder =
+        ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    m_error = m_folder < 0 ? errno : 0;
+}
+
+FolderProbe::~FolderProbe() {
+    if (m_folder >= 0)
+        ::close(m_folder);
+}
+
+int FolderProbe::lookUp(const QByteArray& name, ReadOnlyCheck readOnly, quint32* attributes) const {
+    if (m_folder < 0)
+        return m_error;
+    // A listing never holds these, nor names with a separator.
+    if (name.isEmpty() || name == "." || name == ".." || name.contains('/'))
+        return ENOENT;
+    struct stat info {};
+    if (fstatat(m_folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    *attributes = modeBits(m_folder, name.constData(), info.st_mode) |
+                  nameBits(m_folder, name.constData(), readOnly);
+    return 0;
+}
+
+bool sameFolderBytes(const QByteArray& a, const QByteArray& b) {
+    if (a == b)
+        return true;
+    struct stat first {};
+    struct stat second {};
+    return stat(a.isEmpty() ? "." : a.constData(), &first) == 0 &&
+           stat(b.isEmpty() ? "." : b.constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
 }
 
 int readRawSubfolders(const QByteArray& folder, bool followLinks, std::vector<QByteArray>& names) {

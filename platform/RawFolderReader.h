@@ -20,11 +20,16 @@ struct RawEntry {
 
 enum class ReadOnlyCheck { Skip, Check };
 
+// Set beside the FileAttribute bits on an entry that is a symbolic link: what it is
+// described as depends on something outside the entry itself.
+inline constexpr quint32 LinkAttribute = 0x40000000;
+
 // Reads every entry of `folder` except "." and ".." into `entries` (cleared first).
 // Directory, System (anything neither a regular file nor a folder, a dangling link
 // included), Archive (a regular file) and Hidden (a leading ".") are always filled; a
 // symbolic link is described by what it points at. ReadOnly is filled only when asked.
-// `keep`, when given, decides by raw name and the attributes known so far.
+// LinkAttribute marks symbolic links. `keep`, when given, decides by raw name and the
+// attributes known so far.
 // Returns 0 or an errno value.
 int readRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly, std::vector<RawEntry>& entries,
                   const std::function<bool(const RawEntry&)>& keep = {});
@@ -35,6 +40,29 @@ int readRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly, std::vector<
 // for the walk. Returns 0 or an errno value.
 int visitRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly,
                    const std::function<void(std::string_view name, quint32 attributes)>& visit);
+
+// Single entries of one folder, each described exactly as visitRawFolder describes it,
+// for a caller that knows which few names to look at.
+class FolderProbe {
+public:
+    explicit FolderProbe(const QByteArray& folder);
+    ~FolderProbe();
+    FolderProbe(const FolderProbe&) = delete;
+    FolderProbe& operator=(const FolderProbe&) = delete;
+
+    // 0 when the folder could be opened for reading (as a listing opens it), else errno.
+    int error() const { return m_error; }
+    // 0 with the attributes; ENOENT when the folder holds no such entry; another errno
+    // value when the entry cannot be looked at.
+    int lookUp(const QByteArray& name, ReadOnlyCheck readOnly, quint32* attributes) const;
+
+private:
+    int m_folder = -1;
+    int m_error = 0;
+};
+
+// True when both raw paths name the same folder (equal, or the same device and inode).
+bool sameFolderBytes(const QByteArray& a, const QByteArray& b);
 
 // The subfolders of `folder` by raw name; symbolic links to folders count as folders
 // when `followLinks` is true. Returns 0 or an errno value.
