@@ -57,7 +57,7 @@ QString PermissionText(const QFileInfo& info) {
 }
 
 QString SizeText(qint64 bytes) {
-    const QLocale locale = QLocale::c();
+    const QLocale locale;
     QString text = QObject::tr("%1 bytes").arg(locale.toString(bytes));
     if (bytes >= 1024)
         text += QStringLiteral(" (%1)").arg(
