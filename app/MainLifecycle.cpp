@@ -87,6 +87,7 @@ void TMainForm::FormCloseQuery() {
 void TMainForm::closeEvent(QCloseEvent* event) {
     FormCloseQuery();
     event->accept();
+    FormClose();
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {

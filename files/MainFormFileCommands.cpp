@@ -95,11 +95,6 @@ void TMainForm::connectFileCommands() {
             return false;
         }
     });
-    new zelvorin::EventHook(this, [this](QEvent* event) {
-        if (event->type() == QEvent::Close)
-            FormClose();
-        return false;
-    });
 
     connect(FileListPopupMenu, &QMenu::aboutToShow, this, &TMainForm::FileListPopupMenuPopup);
     connect(Copyname1, &QAction::triggered, this, &TMainForm::Copyname1Click);
