@@ -256,9 +256,9 @@ void TRxFolderMonitor::Restart(bool active) {
     const quint32 filter = quint32(m_filter.toInt());
     bool gapChanged = false;
     if (m_retired && m_retired->Watches(folder, m_monitorSubtree, filter)) {
-        zelvorin::platform::ChangedNames gap = m_retired->TakeNames();
-        gapChanged = !gap.isEmpty();
-        m_changed.merge(std::move(gap), FolderWatcher::DefaultNameBound);
+        m_changed.merge(m_retired->TakeNames(), FolderWatcher::DefaultNameBound);
+        // Also names the stopped worker read but had not handed over yet.
+        gapChanged = !m_changed.isEmpty();
     } else {
         m_changed.setEverything();
     }
@@ -267,10 +267,19 @@ void TRxFolderMonitor::Restart(bool active) {
     m_thread = thread;
     m_active = true;
     thread->start();
-    // Changes made while the monitor was off (during its own handler, for example) are
-    // not lost: they count as a change of their own.
-    if (gapChanged)
-        ChangeRoutine();
+    // Changes not yet taken by a handler (made while the monitor was off, or read by the
+    // stopped worker just before it stopped) are not lost: they count as a change of
+    // their own (merged into a pending one), queued like a worker's notification so that
+    // a handler restarting the monitor is not entered again from inside it.
+    if (gapChanged) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, attached = QPointer<TNotifyThread>(thread)] {
+                if (attached && m_thread == attached)
+                    ChangeRoutine();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void TRxFolderMonitor::ChangeRoutine() {
