@@ -32,24 +32,34 @@ enum class ShownDocument {
     Web,     // any other origin
 };
 
+// The kind of the shown document, read from the document itself: 'file', 'blank' or
+// 'web'. It runs in the program's own world, out of reach of the page's scripts.
+const char DocumentKindFunction[] = R"JS(
+function documentKind() {
+  var origin = window.origin, scheme = location.protocol, blank = scheme === 'about:';
+  if (origin === 'file://' && (blank || scheme === 'file:')) return 'file';
+  if (origin === 'null' && blank) return 'blank';
+  if (origin === 'qrc:' && (blank || scheme === 'qrc:')) return 'blank';
+  return 'web';
+}
+)JS";
+
 ShownDocument shownDocument(QWebEnginePage* page) {
-    const QUrl url = page->url();
-    if (url.isEmpty())
+    if (page->url().isEmpty())
         return ShownDocument::Missing;
     const std::optional<QVariant> answer = zelvorin::RunScriptAndWait(
-        page, QStringLiteral("window.origin"), QWebEngineScript::ApplicationWorld);
-    if (!answer || !answer->isValid())
-        return ShownDocument::Missing;
-    const QString origin = answer->toString();
-    const QString scheme = url.scheme().toLower();
-    const bool blankAddress = scheme == QLatin1String("about");
-    if (origin == QLatin1String("file://") && (blankAddress || scheme == QLatin1String("file")))
+        page,
+        QStringLiteral("(function () {") + QLatin1String(DocumentKindFunction) +
+            QStringLiteral("return documentKind(); })()"),
+        QWebEngineScript::ApplicationWorld);
+    const QString kind = answer ? answer->toString() : QString();
+    if (kind == QLatin1String("file"))
         return ShownDocument::File;
-    if (origin == QLatin1String("null") && blankAddress)
+    if (kind == QLatin1String("blank"))
         return ShownDocument::Blank;
-    if (origin == QLatin1String("qrc:") && (blankAddress || scheme == QLatin1String("qrc")))
-        return ShownDocument::Blank;
-    return ShownDocument::Web;
+    if (kind == QLatin1String("web"))
+        return ShownDocument::Web;
+    return ShownDocument::Missing;
 }
 
 QString scriptLiteral(const QString& text) {
@@ -58,12 +68,15 @@ QString scriptLiteral(const QString& text) {
     return literal.mid(1, literal.size() - 2);
 }
 
-// document.open() keeps the replaced page's window in this engine, and with it the page's
-// pending timers and animation frames, which would go on changing the new page; they are
-// cancelled first. Timer and frame numbers belong to the window, so the program's own
-// world reaches the page's.
-const char WriteDocumentScript[] = R"JS(
-(function (text) {
+// Writes the text into the shown document unless that belongs to a web origin; the check
+// and the writing run in one go, so no navigation can slip in between. document.open()
+// keeps the replaced page's window in this engine, and with it the page's pending timers
+// and animation frames, which would go on changing the new page; they are cancelled
+// first (their numbers belong to the window, so the program's world reaches the page's).
+QString writeDocumentScript(const QString& text) {
+    return QStringLiteral("(function (text) {") + QLatin1String(DocumentKindFunction) +
+           QStringLiteral(R"JS(
+  if (documentKind() === 'web') return false;
   var last = setTimeout(function () {}, 0);
   for (var id = last; id > 0; --id) { clearTimeout(id); clearInterval(id); }
   var frame = requestAnimationFrame(function () {});
@@ -72,18 +85,14 @@ const char WriteDocumentScript[] = R"JS(
   document.write(text);
   document.close();
   return true;
-})(%1);
-)JS";
+})()JS") + scriptLiteral(text) +
+           QStringLiteral(");");
+}
 
-// The shown document when a local page may go into it, after a web document has given way
-// to a fresh blank one; Missing when there is none.
-ShownDocument localDocument(TMainForm& form, QWebEnginePage* page) {
-    const ShownDocument shown = shownDocument(page);
-    if (shown != ShownDocument::Web)
-        return shown;
-    form.OpenAddress(QStringLiteral("about:blank"));
-    const ShownDocument fresh = shownDocument(page);
-    return fresh == ShownDocument::Web ? ShownDocument::Missing : fresh;
+bool writeIntoLocalDocument(QWebEnginePage* page, const QString& script) {
+    const std::optional<QVariant> written =
+        zelvorin::RunScriptAndWait(page, script, QWebEngineScript::ApplicationWorld);
+    return written && written->toBool();
 }
 
 } // namespace
@@ -95,11 +104,17 @@ void TMainForm::ShowImageGalleryMenuItemClick() {
 
 void TMainForm::ShowGalleryPage(int first, int perPage) {
     QWebEnginePage* page = m_preview->page();
-    // The page's image addresses must suit the document it will go into, so a web
-    // document gives way to the fresh one before the page is built.
-    const ShownDocument target = localDocument(*this, page);
+    ShownDocument target = shownDocument(page);
     if (target == ShownDocument::Missing)
         return;
+    // The page's image addresses must suit the document it will go into, so a web
+    // document gives way to a fresh blank one before the page is built.
+    if (target == ShownDocument::Web) {
+        OpenAddress(QStringLiteral("about:blank"));
+        target = shownDocument(page);
+        if (target != ShownDocument::Blank && target != ShownDocument::File)
+            return;
+    }
     const bool fileDocument = target == ShownDocument::File;
 
     QStringList names = MainFilePanel->FileListBox1()->Items();
@@ -115,11 +130,15 @@ void TMainForm::ShowGalleryPage(int first, int perPage) {
 
 void TMainForm::LoadHtmlText(const QString& text) {
     QWebEnginePage* page = m_preview->page();
-    // A listing of a local folder never goes into a document of a web site.
-    if (localDocument(*this, page) == ShownDocument::Missing)
+    if (page->url().isEmpty())
         return;
     // Written into the shown document: no navigation and no history entry.
-    zelvorin::RunScriptAndWait(page,
-                               QString::fromLatin1(WriteDocumentScript).arg(scriptLiteral(text)),
-                               QWebEngineScript::ApplicationWorld);
+    const QString script = writeDocumentScript(text);
+    if (writeIntoLocalDocument(page, script))
+        return;
+    // A listing of a local folder never goes into a document of a web site.
+    if (shownDocument(page) != ShownDocument::Web)
+        return;
+    OpenAddress(QStringLiteral("about:blank"));
+    writeIntoLocalDocument(page, script);
 }

@@ -55,6 +55,9 @@ void TestGalleryItems::isGalleryImage_data() {
     QTest::newRow("colon after dot") << "a.jpg:b" << false;
     QTest::newRow("slash after dot") << "dir.jpg/file" << false;
     QTest::newRow("folder with dot") << "/a.b/c.gif" << true;
+    QTest::newRow("letters outside ASCII in the name") << QString::fromUtf8("фото.PNG") << true;
+    QTest::newRow("letter outside ASCII in the extension") << QString::fromUtf8("a.pnġ") << false;
+    QTest::newRow("wide letters") << QString::fromUtf8("a.ｊｐｇ") << false;
 }
 
 void TestGalleryItems::isGalleryImage() {
