@@ -6,67 +6,6 @@
 
 namespace zelvorin {
 
-SplitterBar::SplitterBar(Qt::Orientation orientation, QWidget* target, bool targetAfter,
-                         QWidget* parent)
-    : QWidget(parent), m_orientation(orientation), m_target(target), m_targetAfter(targetAfter) {
-    setCursor(orientation == Qt::Vertical ? Qt::SplitHCursor : Qt::SplitVCursor);
-    SetThickness(3);
-}
-
-void SplitterBar::SetThickness(int pixels) {
-    m_thickness = pixels;
-    if (m_orientation == Qt::Vertical)
-        setFixedWidth(pixels);
-    else
-        setFixedHeight(pixels);
-}
-
-int SplitterBar::along(const QPoint& point) const {
-    return m_orientation == Qt::Vertical ? point.x() : point.y();
-}
-
-int SplitterBar::targetSize() const {
-    return m_orientation == Qt::Vertical ? m_target->width() : m_target->height();
-}
-
-void SplitterBar::setTargetSize(int size) {
-    size = qMax(size, m_minimum);
-    if (m_orientation == Qt::Vertical)
-        m_target->setFixedWidth(size);
-    else
-        m_target->setFixedHeight(size);
-    emit Moved();
-}
-
-void SplitterBar::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
-        return;
-    m_dragging = true;
-    m_pressPosition = along(event->globalPosition().toPoint());
-    m_pressSize = targetSize();
-}
-
-void SplitterBar::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_dragging)
-        return;
-    const int delta = along(event->globalPosition().toPoint()) - m_pressPosition;
-    // The panel may not push the other side of the bar out of the window.
-    const QWidget* area = parentWidget();
-    const int room =
-        area ? (m_orientation == Qt::Vertical ? area->width() : area->height()) - m_thickness - 1
-             : INT_MAX;
-    setTargetSize(qMin(room, m_targetAfter ? m_pressSize - delta : m_pressSize + delta));
-}
-
-void SplitterBar::mouseReleaseEvent(QMouseEvent*) {
-    m_dragging = false;
-}
-
-void SplitterBar::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Button));
-}
-
 CollapsibleSplitter::CollapsibleSplitter(QWidget* target, QWidget* parent)
     : SplitterBar(Qt::Vertical, target, true, parent) {
     setObjectName("dfsSplitter110Ex1");

@@ -3,8 +3,8 @@
 #include "FileMessages.h"
 #include "LosslessNames.h"
 #include "NeededLib.h"
-#include "PanelSplitter.h"
 #include "ProgramValues.h"
+#include "SplitterBar.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -51,7 +51,10 @@ FilePanel::FilePanel(QWidget* parent) : TUsefulPanel(parent) {
     layout->addWidget(spacer(QStringLiteral("Panel2"), 4, this));
     CreateDirectoryPanel();
     layout->addWidget(m_directoryBoxPanel);
-    m_splitter1 = new PanelSplitter(m_directoryBoxPanel, this);
+    m_splitter1 = new SplitterBar(Qt::Horizontal, m_directoryBoxPanel, false, this);
+    // Both the folder list and the files below keep room enough to be used.
+    m_splitter1->SetMinimumTargetSize(30);
+    m_splitter1->SetMinimumRoom(30);
     m_splitter1->setObjectName(QStringLiteral("Splitter1"));
     layout->addWidget(m_splitter1);
     CreateFilePanel();
@@ -209,8 +212,7 @@ void FilePanel::FileRxFolderMonitor1Change() {
         m_fileRxFolderMonitor1->SetActive(false);
         // When the monitor can tell which names changed, only those are looked at again:
         // in a large folder that costs a small part of reading it all.
-        const std::optional<QSet<QByteArray>> changed =
-            m_fileRxFolderMonitor1->TakeChangedNames();
+        const std::optional<QSet<QByteArray>> changed = m_fileRxFolderMonitor1->TakeChangedNames();
         if (changed)
             m_fileListBox1->RefreshNamesKeepingSelection(
                 platform::encodePath(m_fileRxFolderMonitor1->FolderName()), *changed);

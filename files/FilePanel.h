@@ -13,7 +13,7 @@ class QFrame;
 
 namespace zelvorin {
 
-class PanelSplitter;
+class SplitterBar;
 
 class FilePanel : public TUsefulPanel {
     Q_OBJECT
@@ -28,7 +28,7 @@ public:
     TUsefulPanel* DirectoryBoxPanel() const { return m_directoryBoxPanel; }
     TUsefulPanel* DriveComboBoxPanel() const { return m_driveComboBoxPanel; }
     TUsefulPanel* FilterComboBoxPanel() const { return m_filterComboBoxPanel; }
-    PanelSplitter* Splitter1() const { return m_splitter1; }
+    SplitterBar* Splitter1() const { return m_splitter1; }
     TRxFolderMonitor* DirRxFolderMonitor1() const { return m_dirRxFolderMonitor1; }
     TRxFolderMonitor* FileRxFolderMonitor1() const { return m_fileRxFolderMonitor1; }
 
@@ -77,7 +77,7 @@ private:
     TUsefulDriveBox* m_driveComboBox1 = nullptr;
     TUsefulPanel* m_directoryBoxPanel = nullptr;
     TUsefulDirectoryBox* m_directoryListBox1 = nullptr;
-    PanelSplitter* m_splitter1 = nullptr;
+    SplitterBar* m_splitter1 = nullptr;
     TUsefulPanel* m_usefulPanel3 = nullptr;
     TUsefulPanel* m_filterComboBoxPanel = nullptr;
     TFilterComboBox* m_filterComboBox1 = nullptr;

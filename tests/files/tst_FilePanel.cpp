@@ -1,7 +1,7 @@
 #include "FileMessages.h"
 #include "FilePanel.h"
 #include "FileTestSupport.h"
-#include "PanelSplitter.h"
+#include "SplitterBar.h"
 #include "TestEnvironment.h"
 
 #include <QSignalSpy>
