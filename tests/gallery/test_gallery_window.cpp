@@ -135,7 +135,7 @@ private slots:
             QVERIFY(waitForTitle(page(), "Web page"));
             if (before == "web blank") {
                 QVERIFY(loadAndWait(page(), m_server->url("/away.html")));
-                pageValue(page(), "location.href = 'about:blank'");
+                evaluate(page(), "away()");
                 QTRY_COMPARE(page()->url(), QUrl("about:blank"));
                 QTRY_COMPARE(pageValue(page(), "window.origin").toString(),
                              m_server->url("/").toString().chopped(1));
@@ -177,6 +177,49 @@ private slots:
             const QPoint point(int(box[0].toDouble()), int(box[1].toDouble()));
             QVERIFY2(waitForPainted(form->WebBrowser1, {point}, colours[i]),
                      qPrintable(QStringLiteral("item %1").arg(i + 1)));
+        }
+    }
+
+    // Any page text, not only a gallery's, stays out of documents of web sites.
+    void pageTextNeverIntoWebDocuments_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("local file") << "file" << true;
+        QTest::newRow("web page") << "web" << false;
+        QTest::newRow("blank left by a web page") << "web blank" << false;
+    }
+    void pageTextNeverIntoWebDocuments() {
+        QFETCH(QString, before);
+        QFETCH(bool, inPlace);
+        TMainForm* form = openWindow(m_colours, 3);
+        QVERIFY(form);
+        if (before == "file") {
+            form->OpenAddress(m_colours + "/page.html");
+            QVERIFY(waitForTitle(page(), "Local page"));
+        } else {
+            QVERIFY(loadAndWait(page(), m_server->url("/away.html")));
+            if (before == "web blank") {
+                // The web page itself goes to a blank page, which keeps its origin.
+                evaluate(page(), "away()");
+                QTRY_COMPARE(page()->url(), QUrl("about:blank"));
+                QTRY_COMPARE(pageValue(page(), "window.origin").toString(),
+                             m_server->url("/").toString().chopped(1));
+            }
+        }
+        form->PreviewArea()->WaitWhileLoading();
+        const QUrl shown = page()->url();
+        const int history = page()->history()->count();
+
+        form->LoadHtmlText(
+            "<html><head><title>Written</title></head><body>written text</body></html>");
+        QVERIFY(waitForTitle(page(), "Written"));
+        QCOMPARE(pageText(page()), QString("written text"));
+        if (inPlace) {
+            QCOMPARE(page()->url(), shown);
+            QCOMPARE(page()->history()->count(), history);
+        } else {
+            QCOMPARE(page()->url(), QUrl("about:blank"));
+            QCOMPARE(pageValue(page(), "window.origin").toString(), QString("null"));
         }
     }
 
