@@ -2,6 +2,7 @@
 // at the window without a display: zelvorin-screenshot OUTPUT.png [WIDTH HEIGHT]
 // It runs on its own temporary settings, so the user's are never touched. As root, the web
 // engine needs QTWEBENGINE_DISABLE_SANDBOX=1 in the environment.
+#include "FilePanel.h"
 #include "MainUnit.h"
 #include "NeededRegistryLib.h"
 #include "ProgramValues.h"
@@ -44,8 +45,20 @@ int main(int argc, char** argv) {
         saved = form.grab().save(output);
         app.quit();
     };
-    QObject::connect(form.WebBrowser1, &QWebEngineView::loadFinished, &form,
-                     [&] { QTimer::singleShot(1500, &form, shoot); });
+    const QString page = argc >= 5 ? QString::fromLocal8Bit(argv[4]) : QString();
+    const QString image = argc >= 6 ? QString::fromLocal8Bit(argv[5]) : QString();
+    const auto choose = [&] {
+        const QString samples = form.MainFilePanel->DirectoryListBox1()->Directory() + "/";
+        form.OpenAddress(samples + page);
+        if (!image.isEmpty())
+            form.MainFilePanel->FileListBox1()->SelectFile(image);
+        QTimer::singleShot(1500, &form, shoot);
+    };
+    if (page.isEmpty())
+        QObject::connect(form.WebBrowser1, &QWebEngineView::loadFinished, &form,
+                         [&] { QTimer::singleShot(1500, &form, shoot); });
+    else
+        QTimer::singleShot(1000, &form, choose);
     QTimer::singleShot(20000, &form, shoot);
     app.exec();
     if (!saved) {
