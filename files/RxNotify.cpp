@@ -218,16 +218,15 @@ void TRxFolderMonitor::StopThread() {
 std::optional<QSet<QByteArray>> TRxFolderMonitor::TakeChangedNames() {
     // A worker that ended by itself and was freed took its names along.
     if (m_active && !m_thread)
-        m_changed.setEverything();
+        m_namesUnknown = true;
     Gather(m_thread);
     Gather(m_retired);
     zelvorin::platform::ChangedNames taken = std::move(m_changed);
     m_changed = zelvorin::platform::ChangedNames();
+    const bool unknown = m_namesUnknown;
     // With no watch left in place, nothing vouches for the names from here on.
-    const bool watching = (m_thread && !m_thread->Finished()) || m_retired;
-    if (!watching)
-        m_changed.setEverything();
-    if (taken.everything)
+    m_namesUnknown = !((m_thread && !m_thread->Finished()) || m_retired);
+    if (unknown || taken.everything)
         return std::nullopt;
     return std::move(taken.names);
 }
@@ -251,35 +250,19 @@ void TRxFolderMonitor::Restart(bool active) {
         throw zelvorin::FolderMonitorError(code);
     }
     // The new watch is in place: whatever the stopped watch of the same folder read since
-    // it stopped closes the gap between the two; without such a watch, the names cannot
-    // be complete.
-    const quint32 filter = quint32(m_filter.toInt());
-    bool gapChanged = false;
-    if (m_retired && m_retired->Watches(folder, m_monitorSubtree, filter)) {
+    // it stopped closes the gap between the two, and is kept for the next take like any
+    // other change; without such a watch, the names cannot be complete.
+    if (m_retired && m_retired->Watches(folder, m_monitorSubtree, quint32(m_filter.toInt()))) {
         m_changed.merge(m_retired->TakeNames(), FolderWatcher::DefaultNameBound);
-        // Also names the stopped worker read but had not handed over yet.
-        gapChanged = !m_changed.isEmpty();
     } else {
-        m_changed.setEverything();
+        m_namesUnknown = true;
+        m_changed = zelvorin::platform::ChangedNames();
     }
     m_retired = nullptr;
     thread->Attach(this);
     m_thread = thread;
     m_active = true;
     thread->start();
-    // Changes not yet taken by a handler (made while the monitor was off, or read by the
-    // stopped worker just before it stopped) are not lost: they count as a change of
-    // their own (merged into a pending one), queued like a worker's notification so that
-    // a handler restarting the monitor is not entered again from inside it.
-    if (gapChanged) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, attached = QPointer<TNotifyThread>(thread)] {
-                if (attached && m_thread == attached)
-                    ChangeRoutine();
-            },
-            Qt::QueuedConnection);
-    }
 }
 
 void TRxFolderMonitor::ChangeRoutine() {

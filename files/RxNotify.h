@@ -170,7 +170,11 @@ private:
     // is freed, so what happened between its stop and the next start is still read
     // from it.
     QPointer<TNotifyThread> m_retired;
-    // Names gathered from threads and not yet taken; `everything` at first.
-    zelvorin::platform::ChangedNames m_changed{true, {}};
+    // Changes gathered from threads and not yet taken.
+    zelvorin::platform::ChangedNames m_changed;
+    // Set while the watching has a gap since the last take (never started, started
+    // afresh, or its worker gone): the names cannot be complete, though nothing is known
+    // to have changed.
+    bool m_namesUnknown = true;
     QTimer* m_timer = nullptr; // the pending merge timer, if any
 };
