@@ -69,30 +69,6 @@ struct DirCloser {
 
 } // namespace
 
-int readRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly, std::vector<RawEntry>& entries,
-                  const std::function<bool(const RawEntry&)>& keep) {
-    entries.clear();
-    DirCloser closer{opendir(folder.isEmpty() ? "." : folder.constData())};
-    if (closer.dir == nullptr)
-        return errno;
-    const int fd = dirfd(closer.dir);
-    for (;;) {
-        errno = 0;
-        const dirent* found = readdir(closer.dir);
-        if (found == nullptr)
-            return errno;
-        const char* name = found->d_name;
-        if (isDotEntry(name))
-            continue;
-        RawEntry entry;
-        entry.name = QByteArray(name);
-        entry.attributes = typeBits(fd, name, found->d_type) | nameBits(fd, name, readOnly);
-        if (keep && !keep(entry))
-            continue;
-        entries.push_back(std::move(entry));
-    }
-}
-
 int visitRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly,
                    const std::function<void(std::string_view name, quint32 attributes)>& visit) {
     DirCloser closer{opendir(folder.isEmpty() ? "." : folder.constData())};

@@ -13,31 +13,19 @@
 
 namespace zelvorin::platform {
 
-struct RawEntry {
-    QByteArray name;
-    quint32 attributes = 0; // FileAttribute bits
-};
-
 enum class ReadOnlyCheck { Skip, Check };
 
 // Set beside the FileAttribute bits on an entry that is a symbolic link: what it is
 // described as depends on something outside the entry itself.
 inline constexpr quint32 LinkAttribute = 0x40000000;
 
-// Reads every entry of `folder` except "." and ".." into `entries` (cleared first).
-// Directory, System (anything neither a regular file nor a folder, a dangling link
-// included), Archive (a regular file) and Hidden (a leading ".") are always filled; a
-// symbolic link is described by what it points at. ReadOnly is filled only when asked.
-// LinkAttribute marks symbolic links. `keep`, when given, decides by raw name and the
-// attributes known so far.
-// Returns 0 or an errno value.
-int readRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly, std::vector<RawEntry>& entries,
-                  const std::function<bool(const RawEntry&)>& keep = {});
-
 // Calls `visit` for every entry of `folder` except "." and "..", with the name as the
-// folder holds it (valid only during the call) and its attributes as readRawFolder
-// fills them; nothing is copied, so a caller that already knows most names pays only
-// for the walk. Returns 0 or an errno value.
+// folder holds it (valid only during the call) and its attributes: Directory, System
+// (anything neither a regular file nor a folder, a dangling link included), Archive (a
+// regular file) and Hidden (a leading ".") are always filled; a symbolic link is described
+// by what it points at and marked with LinkAttribute. ReadOnly is filled only when asked.
+// Nothing is copied, so a caller that already knows most names pays only for the walk.
+// Returns 0 or an errno value.
 int visitRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly,
                    const std::function<void(std::string_view name, quint32 attributes)>& visit);
 
