@@ -49,7 +49,10 @@ int main(int argc, char** argv) {
     const QString image = argc >= 6 ? QString::fromLocal8Bit(argv[5]) : QString();
     const auto choose = [&] {
         const QString samples = form.MainFilePanel->DirectoryListBox1()->Directory() + "/";
-        form.OpenAddress(samples + page);
+        if (page == QLatin1String("gallery"))
+            form.ShowImageGalleryMenuItemClick();
+        else
+            form.OpenAddress(samples + page);
         if (!image.isEmpty())
             form.MainFilePanel->FileListBox1()->SelectFile(image);
         QTimer::singleShot(1500, &form, shoot);
