@@ -4,6 +4,8 @@
 #include "LosslessNames.h"
 #include "NeededLib.h"
 #include "ProgramValues.h"
+#include "RawFolderReader.h"
+#include "SlowFolders.h"
 #include "SplitterBar.h"
 
 #include <QEvent>
@@ -263,12 +265,21 @@ void FilePanel::selectFilterByPosition(int position) {
 }
 
 void FilePanel::ApplyStartingFolder(const QString& folder) {
-    if (folder.isEmpty() || !FolderExists(folder))
+    if (folder.isEmpty())
+        return;
+    // A folder that may not answer is not asked here: the folder change asks it in a
+    // worker, and one that has gone is passed over just the same.
+    const bool mayBlock = folderMayBlock(
+        absoluteFolderBytes(platform::currentFolderBytes(), platform::encodePath(folder)));
+    if (!mayBlock && !FolderExists(folder))
         return;
     try {
         m_directoryListBox1->SetDirectory(folder);
-    } catch (const std::exception& error) {
+    } catch (const FolderNotAnswering& error) {
         ReportError(error);
+    } catch (const std::exception& error) {
+        if (!mayBlock)
+            ReportError(error);
     }
     // The folder may have been shown already, which raises no change notification; the
     // monitors follow it either way.

@@ -4,6 +4,7 @@
 #include "FileMessages.h"
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
+#include "SlowFolders.h"
 #include "UsefulDriveBox.h"
 #include "UsefulFileBox.h"
 #include "Volumes.h"
@@ -14,6 +15,7 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <optional>
 
 using namespace zelvorin;
 
@@ -158,7 +160,7 @@ void TUsefulDirectoryBox::AddItem(const QString& display, const QByteArray& path
     addItem(row);
 }
 
-void TUsefulDirectoryBox::BuildList() {
+void TUsefulDirectoryBox::BuildList(const FolderSnapshot* answered) {
     setUpdatesEnabled(false);
     clear();
     const platform::Volume volume = platform::volumeOf(m_directory, platform::mountedVolumes());
@@ -169,18 +171,26 @@ void TUsefulDirectoryBox::BuildList() {
     int current = -1;
     if (folder.startsWith('/')) {
         AddItem(QStringLiteral("/"), QByteArray("/"), false);
-        QByteArray accumulated;
-        for (const QByteArray& part : folder.mid(1).split('/')) {
-            if (part.isEmpty())
-                continue;
-            accumulated += '/' + part;
-            if (platform::folderExistsBytes(accumulated))
-                AddItem(platform::displayName(part), accumulated, false);
+        if (answered) {
+            for (const QByteArray& level : answered->existingLevels)
+                AddItem(platform::displayName(level.mid(level.lastIndexOf('/') + 1)), level, false);
+        } else {
+            QByteArray accumulated;
+            for (const QByteArray& part : folder.mid(1).split('/')) {
+                if (part.isEmpty())
+                    continue;
+                accumulated += '/' + part;
+                if (platform::folderExistsBytes(accumulated))
+                    AddItem(platform::displayName(part), accumulated, false);
+            }
         }
         current = count() - 1;
 
         std::vector<QByteArray> names;
-        platform::readRawSubfolders(folder, true, names);
+        if (answered)
+            names = answered->subfolders;
+        else
+            platform::readRawSubfolders(folder, true, names);
         std::vector<std::pair<QString, QByteArray>> sorted;
         sorted.reserve(names.size());
         for (QByteArray& name : names)
@@ -199,14 +209,24 @@ void TUsefulDirectoryBox::BuildList() {
     }
 }
 
-void TUsefulDirectoryBox::DoChange() {
+void TUsefulDirectoryBox::DoChange(const FolderSnapshot* answered) {
     if (m_fileList)
-        m_fileList->SetDirectory(m_directory);
+        m_fileList->SetDirectoryFrom(m_directory, answered);
     UpdateDirLabel();
     emit Change();
 }
 
 void TUsefulDirectoryBox::Refresh() {
+    if (folderMayBlock(m_directoryBytes)) {
+        const std::optional<FolderSnapshot> answered = answeringSnapshot(m_directoryBytes);
+        if (!answered)
+            throw FolderNotAnswering(m_directory);
+        if (answered->exists) {
+            BuildList(&*answered);
+            DoChange(&*answered);
+            return;
+        }
+    }
     if (!platform::folderExistsBytes(m_directoryBytes)) {
         const QByteArray missing = m_directoryBytes;
         FallBackToExistingAncestor(missing);
@@ -216,19 +236,65 @@ void TUsefulDirectoryBox::Refresh() {
     DoChange();
 }
 
-void TUsefulDirectoryBox::ChangeToFolder(const QString& folder) {
-    if (platform::folderExistsBytes(m_directoryBytes))
-        platform::changeFolderBytes(m_directoryBytes);
-    ChangeCurrentFolder(folder);
-    m_directoryBytes = platform::currentFolderBytes();
+void TUsefulDirectoryBox::ChangeToFolder(const QString& folder, const FolderSnapshot* answered) {
+    if (answered) {
+        // Entered only now that it answered, by its absolute path: the folder shown so
+        // far is not asked, as it may be on a server that is gone.
+        ChangeCurrentFolder(platform::openablePath(answered->folder));
+        m_directoryBytes = answered->folder;
+    } else {
+        if (platform::folderExistsBytes(m_directoryBytes))
+            platform::changeFolderBytes(m_directoryBytes);
+        ChangeCurrentFolder(folder);
+        m_directoryBytes = platform::currentFolderBytes();
+    }
     m_directory = platform::openablePath(m_directoryBytes);
-    BuildList();
-    DoChange();
+    BuildList(answered);
+    DoChange(answered);
+}
+
+void TUsefulDirectoryBox::SetDirectoryAnswering(const QString& path, QByteArray target) {
+    std::optional<FolderSnapshot> answered = answeringSnapshot(target);
+    if (answered && answered->isFile) {
+        // A file's path shows the folder that holds it.
+        target = parentBytes(target);
+        answered = answeringSnapshot(target);
+    }
+    if (!answered)
+        throw FolderNotAnswering(platform::openablePath(target));
+    if (!answered->exists) {
+        ChangeCurrentFolder(platform::openablePath(target)); // raises the usual error
+        return;
+    }
+    const QString drive =
+        platform::volumeOf(platform::openablePath(target), platform::mountedVolumes()).rootPath;
+    if (!drive.isEmpty() && drive != Drive()) {
+        m_changingDrive = true;
+        m_enteringAnswered = true;
+        try {
+            if (m_driveBox)
+                m_driveBox->SetDrive(drive);
+            else
+                SetDrive(drive);
+        } catch (...) {
+            m_changingDrive = false;
+            m_enteringAnswered = false;
+            throw;
+        }
+        m_changingDrive = false;
+        m_enteringAnswered = false;
+    }
+    ChangeToFolder(path, &*answered);
 }
 
 void TUsefulDirectoryBox::SetDirectory(const QString& path) {
     if (path.isEmpty() || SameFolder(path, m_directory))
         return;
+    const QByteArray target = absoluteFolderBytes(m_directoryBytes, platform::encodePath(path));
+    if (folderMayBlock(target) || folderMayBlock(m_directoryBytes)) {
+        SetDirectoryAnswering(path, target);
+        return;
+    }
     const PathParts parts = SplitPath(path);
     if (!parts.drive.isEmpty() && parts.drive != Drive()) {
         m_changingDrive = true;
@@ -250,9 +316,33 @@ void TUsefulDirectoryBox::SetDrive(const QString& root) {
     if (root.isEmpty() || root == Drive())
         return;
     m_lastFolderOfVolume.insert(Drive(), m_directoryBytes);
+    if (m_enteringAnswered)
+        return; // the folder change on the way enters its folder itself
     QByteArray target = m_lastFolderOfVolume.value(root);
+    const QByteArray rootBytes = platform::encodePath(root);
+    if (folderMayBlock(rootBytes) || folderMayBlock(m_directoryBytes)) {
+        try {
+            try {
+                if (target.isEmpty())
+                    target = rootBytes;
+                SetDirectoryAnswering(platform::openablePath(target), target);
+            } catch (const FolderNotAnswering&) {
+                throw;
+            } catch (const FileControlError&) {
+                if (target == rootBytes)
+                    throw;
+                SetDirectoryAnswering(root, rootBytes); // the folder last shown is gone
+            }
+        } catch (const FileControlError& error) {
+            showFileError(this, error.message());
+        }
+        // The volume box shows the volume of the folder that is shown in the end.
+        if (m_driveBox)
+            m_driveBox->SetDrive(Drive());
+        return;
+    }
     if (!platform::folderExistsBytes(target))
-        target = platform::encodePath(root);
+        target = rootBytes;
     if (platform::changeFolderBytes(target) != 0)
         return;
     m_directoryBytes = platform::currentFolderBytes();
@@ -264,6 +354,21 @@ void TUsefulDirectoryBox::SetDrive(const QString& root) {
 }
 
 void TUsefulDirectoryBox::FallBackToExistingAncestor(const QByteArray& path) {
+    if (folderMayBlock(path)) {
+        // The walk up asks each level in turn: all of it runs in the worker.
+        auto found = std::make_shared<FolderSnapshot>();
+        const bool answered = runWithAnswerLimit(path, [found, path] {
+            QByteArray folder = parentBytes(path);
+            while (!folder.isEmpty() && !platform::folderExistsBytes(folder))
+                folder = parentBytes(folder);
+            *found = readFolderSnapshot(folder.isEmpty() ? QByteArray("/") : folder);
+        });
+        if (!answered)
+            throw FolderNotAnswering(platform::openablePath(path));
+        ChangeToFolder(platform::openablePath(found->folder),
+                       found->exists ? found.get() : nullptr);
+        return;
+    }
     QByteArray folder = parentBytes(path);
     while (!folder.isEmpty() && !platform::folderExistsBytes(folder))
         folder = parentBytes(folder);
@@ -282,6 +387,8 @@ void TUsefulDirectoryBox::OpenCurrent() {
         return;
     try {
         SetDirectory(path);
+    } catch (const FolderNotAnswering&) {
+        throw;
     } catch (const FileControlError&) {
         if (platform::folderExistsBytes(bytes))
             throw;

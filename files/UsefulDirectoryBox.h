@@ -12,6 +12,9 @@ class QFontMetrics;
 #include <QLabel>
 class TUsefulFileBox;
 class TUsefulDriveBox;
+namespace zelvorin {
+struct FolderSnapshot;
+}
 
 class TUsefulDirectoryBox : public QListWidget {
     Q_OBJECT
@@ -63,10 +66,14 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void BuildList();
+    // Each takes the folder's rows (and the file list its entries) from `answered` when
+    // given, read already by a worker, instead of reading the folder here.
+    void BuildList(const zelvorin::FolderSnapshot* answered = nullptr);
     void AddItem(const QString& display, const QByteArray& path, bool subfolder);
-    void DoChange();
-    void ChangeToFolder(const QString& folder);
+    void DoChange(const zelvorin::FolderSnapshot* answered = nullptr);
+    void ChangeToFolder(const QString& folder, const zelvorin::FolderSnapshot* answered = nullptr);
+    // A folder change where the new or the shown folder may not answer.
+    void SetDirectoryAnswering(const QString& path, QByteArray target);
     void UpdateDirLabel();
     void UpdateItemHeight();
     bool SameFolder(const QString& a, const QString& b) const;
@@ -81,6 +88,9 @@ private:
     bool m_caseSensitive = true;
     bool m_casePreserving = true;
     bool m_changingDrive = false;
+    // Set while a change enters a folder that a worker read: the volume change on the way
+    // asks the file system nothing.
+    bool m_enteringAnswered = false;
     QHash<QString, QByteArray> m_lastFolderOfVolume;
 };
 

@@ -4,8 +4,10 @@
 #include "FileItemDelegate.h"
 #include "FileListModel.h"
 #include "FileMask.h"
+#include "FileMessages.h"
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
+#include "SlowFolders.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -89,8 +91,31 @@ TUsefulFileBox::TUsefulFileBox(QWidget* parent) : QListView(parent) {
 TUsefulFileBox::~TUsefulFileBox() = default;
 
 void TUsefulFileBox::SetDirectory(const QString& path) {
+    SetDirectoryFrom(path, nullptr);
+}
+
+void TUsefulFileBox::SetDirectoryFrom(const QString& path, const FolderSnapshot* answered) {
     if (path == m_directory)
         return;
+    const QByteArray target = absoluteFolderBytes(m_directoryBytes, platform::encodePath(path));
+    if (answered || folderMayBlock(m_directoryBytes) || folderMayBlock(target)) {
+        std::optional<FolderSnapshot> fetched;
+        if (!answered) {
+            fetched = answeringSnapshot(target);
+            if (!fetched)
+                throw FolderNotAnswering(path);
+            answered = &*fetched;
+        }
+        // Entered only now that it answered; neither the old folder nor the current one
+        // is asked for anything, as either may be on a server that is gone.
+        ChangeCurrentFolder(platform::openablePath(target));
+        if (target == m_directoryBytes)
+            return;
+        m_directoryBytes = target;
+        m_directory = platform::openablePath(target);
+        ReadFileNames(answered);
+        return;
+    }
     // The old folder first, so that a relative path resolves against what is shown.
     if (platform::folderExistsBytes(m_directoryBytes))
         platform::changeFolderBytes(m_directoryBytes);
@@ -230,8 +255,18 @@ void TUsefulFileBox::Update() {
     ReadFileNames();
 }
 
-void TUsefulFileBox::ReadFileNames() {
+void TUsefulFileBox::ReadFileNames(const FolderSnapshot* answered) {
     ++m_readCount;
+    std::optional<FolderSnapshot> fetched;
+    if (!answered && folderMayBlock(m_directoryBytes)) {
+        fetched = answeringSnapshot(m_directoryBytes);
+        if (!fetched) {
+            m_lastReadError = ETIMEDOUT;
+            showFileError(this, folderNotAnsweringText(m_directory));
+            return;
+        }
+        answered = &*fetched;
+    }
     BusyCursor busy;
     const bool updating = m_updating;
     m_updating = true;
@@ -254,29 +289,37 @@ void TUsefulFileBox::ReadFileNames() {
         // it is unchanged, a known name costs one hash look-up and is neither decoded nor
         // matched again.
         const bool sameMask = m_lastReadMask == m_mask && m_lastReadType == m_fileType;
-        error = platform::visitRawFolder(
-            m_directoryBytes, rule.readOnly, [&](std::string_view name, quint32 attributes) {
-                if (attributes & platform::LinkAttribute)
-                    m_linkNames.insert(QByteArray(name.data(), qsizetype(name.size())));
-                if (!rule.admits(attributes))
-                    return;
-                if (FileListEntry* known = m_model->known(name)) {
-                    if (sameMask || mask.found(known->name))
-                        known->seen = generation;
-                    return;
-                }
-                // Most names that are not listed are refused here on their bytes, so they
-                // cost neither a decoding nor an allocation on every re-read.
-                if (!mask.foundRaw(name))
-                    return;
-                FileListEntry entry =
-                    FileListEntry::fromRaw(QByteArray(name.data(), qsizetype(name.size())));
-                added.push_back(std::move(entry));
-                if (m_model->count() + int(added.size()) == LongListingPosition + 1) {
-                    busy.show();
-                    ++m_busyCursorCount;
-                }
-            });
+        const std::function<void(std::string_view, quint32)> visit = [&](std::string_view name,
+                                                                         quint32 attributes) {
+            if (attributes & platform::LinkAttribute)
+                m_linkNames.insert(QByteArray(name.data(), qsizetype(name.size())));
+            if (!rule.admits(attributes))
+                return;
+            if (FileListEntry* known = m_model->known(name)) {
+                if (sameMask || mask.found(known->name))
+                    known->seen = generation;
+                return;
+            }
+            // Most names that are not listed are refused here on their bytes, so they
+            // cost neither a decoding nor an allocation on every re-read.
+            if (!mask.foundRaw(name))
+                return;
+            FileListEntry entry =
+                FileListEntry::fromRaw(QByteArray(name.data(), qsizetype(name.size())));
+            added.push_back(std::move(entry));
+            if (m_model->count() + int(added.size()) == LongListingPosition + 1) {
+                busy.show();
+                ++m_busyCursorCount;
+            }
+        };
+        if (!answered) {
+            error = platform::visitRawFolder(m_directoryBytes, rule.readOnly, visit);
+        } else if (!answered->exists || answered->listError != 0) {
+            error = answered->exists ? answered->listError : ENOENT;
+        } else {
+            for (const auto& [name, attributes] : answered->entries)
+                visit(std::string_view(name.constData(), size_t(name.size())), attributes);
+        }
     }
     m_lastReadError = error;
     m_lastReadMask = m_mask;
@@ -402,6 +445,14 @@ void TUsefulFileBox::SelectFile(const QString& name) {
 void TUsefulFileBox::ApplyFilePath(const QString& text) {
     if (text.isEmpty() || text == FileName())
         return;
+    // Splitting the path asks the file system; a folder that may not answer has to prove
+    // first that it does.
+    const QByteArray typed = absoluteFolderBytes(m_directoryBytes, platform::encodePath(text));
+    if (folderMayBlock(typed) || folderMayBlock(m_directoryBytes)) {
+        const QByteArray folder = typed.left(std::max<qsizetype>(1, typed.lastIndexOf('/')));
+        if (!runWithAnswerLimit(folder, [folder] { platform::folderExistsBytes(folder); }))
+            throw FolderNotAnswering(platform::openablePath(folder));
+    }
     const PathParts parts = SplitPath(text);
     if (m_dirList)
         m_dirList->SetDirectory(text);

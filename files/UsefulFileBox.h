@@ -14,7 +14,8 @@ class TUsefulDirectoryBox;
 
 namespace zelvorin {
 class FileListModel;
-}
+struct FolderSnapshot;
+} // namespace zelvorin
 
 class TUsefulFileBox : public QListView {
     Q_OBJECT
@@ -27,6 +28,8 @@ public:
     QByteArray DirectoryBytes() const { return m_directoryBytes; }
     // Raises zelvorin::FileControlError when the folder cannot be made current.
     void SetDirectory(const QString& path);
+    // The same with the folder already read by the caller (it proved to answer).
+    void SetDirectoryFrom(const QString& path, const zelvorin::FolderSnapshot* answered);
 
     QString Mask() const { return m_mask; }
     void SetMask(const QString& mask);
@@ -93,7 +96,9 @@ protected:
 
 private:
     void DoChange();
-    void ReadFileNames();
+    // Reads the folder, or takes its entries from `answered` when given. A folder that may
+    // not answer is read in a worker; when it does not answer, the list stays as it was.
+    void ReadFileNames(const zelvorin::FolderSnapshot* answered = nullptr);
     bool RecheckNames(const QSet<QByteArray>& names);
     void RefreshKeepingSelectionBy(const std::function<void()>& read);
     void UpdateItemHeight();
