@@ -1,4 +1,5 @@
 #include "FileMessages.h"
+#include "FilePanel.h"
 #include "FileTestSupport.h"
 #include "LosslessNames.h"
 #include "SlowFolders.h"
@@ -273,6 +274,29 @@ private slots:
         dirs.Refresh();
         QCOMPARE(dirs.Directory(), path("answers"));
         QCOMPARE(files.Items(), (QStringList{"c.jpg", "d.png"}));
+    }
+
+    void startingFolderThatDoesNotAnswerIsReportedAndPassedOver() {
+        FilePanel panel(nullptr);
+        panel.ApplyStartingFolder(m_top);
+        QCOMPARE(panel.DirectoryListBox1()->Directory(), m_top);
+
+        panel.ApplyStartingFolder(path("stuck"));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().startsWith(
+            QStringLiteral("The folder %1 does not answer").arg(path("stuck"))));
+        QCOMPARE(panel.DirectoryListBox1()->Directory(), m_top);
+        QCOMPARE(panel.FileListBox1()->Directory(), m_top);
+
+        // A network folder that has gone is passed over without a word, like a local one.
+        m_messages.clear();
+        panel.ApplyStartingFolder(path("answers/gone"));
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(panel.DirectoryListBox1()->Directory(), m_top);
+        panel.ApplyStartingFolder(path("answers"));
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(panel.DirectoryListBox1()->Directory(), path("answers"));
+        QCOMPARE(panel.FileListBox1()->Items(), (QStringList{"c.jpg", "d.png"}));
     }
 };
 
