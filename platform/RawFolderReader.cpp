@@ -69,8 +69,10 @@ struct DirCloser {
 
 } // namespace
 
-int visitRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly,
-                   const std::function<void(std::string_view name, quint32 attributes)>& visit) {
+namespace {
+// Calls `each` with the open folder's descriptor and every entry but "." and "..".
+// Returns 0 or an errno value.
+template <typename Each> int walkFolder(const QByteArray& folder, Each each) {
     DirCloser closer{opendir(folder.isEmpty() ? "." : folder.constData())};
     if (closer.dir == nullptr)
         return errno;
@@ -80,12 +82,19 @@ int visitRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly,
         const dirent* found = readdir(closer.dir);
         if (found == nullptr)
             return errno;
-        const char* name = found->d_name;
-        if (isDotEntry(name))
-            continue;
-        const quint32 attributes = typeBits(fd, name, found->d_type) | nameBits(fd, name, readOnly);
-        visit(std::string_view(name), attributes);
+        if (!isDotEntry(found->d_name))
+            each(fd, found);
     }
+}
+} // namespace
+
+int visitRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly,
+                   const std::function<void(std::string_view name, quint32 attributes)>& visit) {
+    return walkFolder(folder, [&](int fd, const dirent* found) {
+        const char* name = found->d_name;
+        visit(std::string_view(name),
+              typeBits(fd, name, found->d_type) | nameBits(fd, name, readOnly));
+    });
 }
 
 FolderProbe::FolderProbe(const QByteArray& folder) {
@@ -125,18 +134,8 @@ bool sameFolderBytes(const QByteArray& a, const QByteArray& b) {
 
 int readRawSubfolders(const QByteArray& folder, bool followLinks, std::vector<QByteArray>& names) {
     names.clear();
-    DirCloser closer{opendir(folder.isEmpty() ? "." : folder.constData())};
-    if (closer.dir == nullptr)
-        return errno;
-    const int fd = dirfd(closer.dir);
-    for (;;) {
-        errno = 0;
-        const dirent* found = readdir(closer.dir);
-        if (found == nullptr)
-            return errno;
+    return walkFolder(folder, [&](int fd, const dirent* found) {
         const char* name = found->d_name;
-        if (isDotEntry(name))
-            continue;
         bool isFolder = found->d_type == DT_DIR;
         if (found->d_type == DT_UNKNOWN || (followLinks && found->d_type == DT_LNK)) {
             struct stat info {};
@@ -145,7 +144,7 @@ int readRawSubfolders(const QByteArray& folder, bool followLinks, std::vector<QB
         }
         if (isFolder)
             names.emplace_back(name);
-    }
+    });
 }
 
 QByteArray currentFolderBytes() {
