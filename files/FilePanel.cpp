@@ -36,6 +36,17 @@ TUsefulPanel* panel(const QString& name, QWidget* parent) {
     return created;
 }
 
+// A combo box of the flat look: placed at (-1, -1) in its panel, which clips its frame
+// (the panel's resize handler keeps the sizes in step).
+void placeFlatCombo(QComboBox* combo, const QString& name, const QString& accessibleName,
+                    int height) {
+    combo->setObjectName(name);
+    combo->setAccessibleName(accessibleName);
+    combo->setFrame(false);
+    combo->setGeometry(-1, -1, 184, height);
+    combo->setFixedHeight(height);
+}
+
 const TFileType FileListType = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
                                TFileAttr::ftArchive | TFileAttr::ftNormal;
 
@@ -81,11 +92,8 @@ void FilePanel::CreateDrivePanel() {
     m_driveComboBoxPanel = panel(QStringLiteral("DriveComboBoxPanel"), this);
     m_driveComboBoxPanel->setFixedHeight(19);
     m_driveComboBox1 = new TUsefulDriveBox(m_driveComboBoxPanel);
-    m_driveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
-    m_driveComboBox1->setAccessibleName(QStringLiteral("Volumes"));
-    m_driveComboBox1->setFrame(false);
-    m_driveComboBox1->setGeometry(-1, -1, 184, 22);
-    m_driveComboBox1->setFixedHeight(22);
+    placeFlatCombo(m_driveComboBox1, QStringLiteral("DriveComboBox1"), QStringLiteral("Volumes"),
+                   22);
     m_driveComboBoxPanel->installEventFilter(this);
 }
 
@@ -110,11 +118,8 @@ void FilePanel::CreateFilePanel() {
     m_filterComboBoxPanel = panel(QStringLiteral("FilterComboBoxPanel"), m_usefulPanel3);
     m_filterComboBoxPanel->setFixedHeight(18);
     m_filterComboBox1 = new TFilterComboBox(m_filterComboBoxPanel);
-    m_filterComboBox1->setObjectName(QStringLiteral("FilterComboBox1"));
-    m_filterComboBox1->setAccessibleName(QStringLiteral("File filter"));
-    m_filterComboBox1->setFrame(false);
-    m_filterComboBox1->setGeometry(-1, -1, 184, 21);
-    m_filterComboBox1->setFixedHeight(21);
+    placeFlatCombo(m_filterComboBox1, QStringLiteral("FilterComboBox1"),
+                   QStringLiteral("File filter"), 21);
     m_filterComboBoxPanel->installEventFilter(this);
     layout->addWidget(m_filterComboBoxPanel);
 
