@@ -37,6 +37,14 @@ inline bool touchRaw(const QByteArray& folder, const QByteArray& name, const QBy
     return ok;
 }
 
+// A fresh, empty folder of that name below `base`.
+inline QString freshFolder(const QTemporaryDir& base, const QString& name) {
+    const QString path = base.path() + QLatin1Char('/') + name;
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+    return path;
+}
+
 // The process's current folder is shared by every test case; each case starts from a
 // folder that exists.
 inline void resetCurrentFolder() {

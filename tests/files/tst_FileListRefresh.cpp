@@ -165,12 +165,7 @@ class FileListRefreshTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString folder(const QString& name) {
-        const QString path = m_dir.path() + QLatin1Char('/') + name;
-        QDir(path).removeRecursively();
-        QDir().mkpath(path);
-        return path;
-    }
+    QString folder(const QString& name) { return test::freshFolder(m_dir, name); }
     std::unique_ptr<FilePanel> makePanel(const QString& path, int delay) {
         auto panel = std::make_unique<FilePanel>(nullptr);
         panel->resize(170, 500);

@@ -16,12 +16,7 @@ class FilePanelTest : public QObject {
     QStringList m_messages;
     FileMessageHandler m_previous;
 
-    QString folder(const QString& name) {
-        const QString path = m_dir.path() + QLatin1Char('/') + name;
-        QDir(path).removeRecursively();
-        QDir().mkpath(path);
-        return path;
-    }
+    QString folder(const QString& name) { return test::freshFolder(m_dir, name); }
     std::unique_ptr<FilePanel> makePanel(const QString& path) {
         auto panel = std::make_unique<FilePanel>(nullptr);
         panel->resize(170, 500);

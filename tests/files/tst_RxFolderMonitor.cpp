@@ -21,12 +21,7 @@ class RxFolderMonitorTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString folder(const QString& name) {
-        const QString path = m_dir.path() + QLatin1Char('/') + name;
-        QDir(path).removeRecursively();
-        QDir().mkpath(path);
-        return path;
-    }
+    QString folder(const QString& name) { return zelvorin::test::freshFolder(m_dir, name); }
 
 private slots:
     void init() {

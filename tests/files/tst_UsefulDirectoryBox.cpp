@@ -19,12 +19,7 @@ class UsefulDirectoryBoxTest : public QObject {
     QStringList m_messages;
     FileMessageHandler m_previous;
 
-    QString folder(const QString& name) {
-        const QString path = m_dir.path() + QLatin1Char('/') + name;
-        QDir(path).removeRecursively();
-        QDir().mkpath(path);
-        return path;
-    }
+    QString folder(const QString& name) { return test::freshFolder(m_dir, name); }
     static int rowOf(TUsefulDirectoryBox& box, const QString& text) {
         for (int row = 0; row < box.count(); ++row) {
             if (box.item(row)->text() == text)

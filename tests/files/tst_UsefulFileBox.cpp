@@ -27,12 +27,7 @@ class UsefulFileBoxTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString folder(const QString& name) {
-        const QString path = m_dir.path() + QLatin1Char('/') + name;
-        QDir(path).removeRecursively();
-        QDir().mkpath(path);
-        return path;
-    }
+    QString folder(const QString& name) { return test::freshFolder(m_dir, name); }
     std::unique_ptr<TUsefulFileBox> makeBox(const QString& path, const QString& mask) {
         auto box = std::make_unique<TUsefulFileBox>();
         box->SetFileType(MainFileType);
