@@ -273,69 +273,105 @@ QString GenerateGalleryItem(const QString& path, int style, qint64 number, qint6
     }
 }
 
+namespace zelvorin {
+
+GalleryPageBuilder::GalleryPageBuilder(const QString& folder, QStringList names, qint64 first,
+                                       qint64 perPage, GalleryStyleValue style,
+                                       ImageUrlMaker imageUrl)
+    : m_names(std::move(names)), m_start(first), m_perPage(perPage), m_style(style),
+      m_imageUrl(std::move(imageUrl)) {
+    const QString strippedFolder = StripTrailingSlashes(folder);
+    m_folderWithSeparator = WithTrailingBackslash(strippedFolder);
+    m_shownFolder = escaped(strippedFolder);
+    const qint64 count = m_names.size();
+    m_first = std::max<qint64>(m_start, 1);
+    m_last = std::min(m_start + m_perPage - 1, count);
+    m_end = m_perPage < 0 ? count : m_last;
+    m_next = m_first;
+    if (count > 0)
+        m_navigation = navigationText(count, m_start, m_perPage);
+}
+
+bool GalleryPageBuilder::thumbnails() const {
+    return m_style == ThumbnailListStyle && !m_names.isEmpty();
+}
+
+qint64 GalleryPageBuilder::itemCount() const {
+    return std::max<qint64>(m_end - m_first + 1, 0);
+}
+
+bool GalleryPageBuilder::atEnd() const {
+    return m_next > m_end;
+}
+
+QString GalleryPageBuilder::head() const {
+    QString text;
+    text += headSection(m_shownFolder) + LineEnd;
+    text += bannerSection(m_shownFolder) + LineEnd;
+    text += QStringLiteral("<br><br><br><br>") + counterText(m_names.size(), m_first, m_last) +
+            QStringLiteral("<br><br>") + LineEnd;
+    text += LineEnd;
+    text += QStringLiteral("<br>") + m_navigation + QStringLiteral("<br>") + LineEnd;
+    if (thumbnails())
+        text += QStringLiteral("<table align=center border=0 cellspacing=0 cellpadding=2>");
+    return text;
+}
+
+QString GalleryPageBuilder::item(qint64 k, int itemStyle) const {
+    const std::optional<ItemFile> file = resolveItemFile(m_folderWithSeparator, m_names.at(k - 1));
+    if (!file)
+        return {};
+    return GenerateGalleryItem(file->path, itemStyle, k, file->size, m_imageUrl);
+}
+
+QString GalleryPageBuilder::nextItems(qint64 count) {
+    QString items;
+    if (m_names.isEmpty())
+        return items;
+    const qint64 stop = std::min(m_end, m_next + std::max<qint64>(count, 1) - 1);
+    if (thumbnails()) {
+        // Whole rows only: a row of five places is never split between two parts.
+        while (m_next <= stop) {
+            items += QStringLiteral("<tr>");
+            for (int place = 0; place < GalleryThumbnailsPerRow && m_next <= m_end;
+                 ++place, ++m_next) {
+                const QString text = item(m_next, ThumbnailListStyle);
+                if (text.isEmpty())
+                    continue;
+                items += QStringLiteral("<td width=\"") + ::number(GalleryThumbnailSize + 20) +
+                         QStringLiteral("\" align=center valign=middle>") + text +
+                         QStringLiteral("</td>");
+            }
+            items += QStringLiteral("</tr>");
+        }
+        return items;
+    }
+    const int itemStyle = m_style == BackgroundListStyle ? BackgroundListStyle : SimpleListStyle;
+    for (; m_next <= stop; ++m_next)
+        items += item(m_next, itemStyle);
+    return items;
+}
+
+QString GalleryPageBuilder::tail() const {
+    QString text;
+    if (thumbnails())
+        text += QStringLiteral("</table>");
+    text += LineEnd;
+    text += QStringLiteral("<br>") + m_navigation + QStringLiteral("<br>") + LineEnd;
+    text += LineEnd;
+    text += (m_names.isEmpty() ? QString() : footerLink()) + LineEnd;
+    text += QStringLiteral("</font></body></html>\r\n") + LineEnd;
+    return text;
+}
+
+} // namespace zelvorin
+
 QString GenerateGalleryPage(const QString& folder, const QStringList& names, qint64 first,
                             qint64 perPage, zelvorin::GalleryStyleValue style,
                             const zelvorin::ImageUrlMaker& imageUrl) {
-    const QString strippedFolder = StripTrailingSlashes(folder);
-    const QString folderWithSeparator = WithTrailingBackslash(strippedFolder);
-    const QString shownFolder = escaped(strippedFolder);
-    const qint64 count = names.size();
-    const qint64 start = first;
-    const qint64 firstItem = std::max<qint64>(start, 1);
-    const qint64 last = std::min(start + perPage - 1, count);
-    const qint64 end = perPage < 0 ? count : last;
-
-    // The item of number k, or nothing when its file is gone.
-    auto item = [&](qint64 k, int itemStyle) -> QString {
-        const std::optional<ItemFile> file = resolveItemFile(folderWithSeparator, names.at(k - 1));
-        if (!file)
-            return {};
-        return GenerateGalleryItem(file->path, itemStyle, k, file->size, imageUrl);
-    };
-
-    QString navigation;
-    QString items;
-    QString footer;
-    if (count > 0) {
-        navigation = navigationText(count, start, perPage);
-        footer = footerLink();
-        if (style == zelvorin::ThumbnailListStyle) {
-            items = QStringLiteral("<table align=center border=0 cellspacing=0 cellpadding=2>");
-            qint64 k = firstItem;
-            while (k <= end) {
-                items += QStringLiteral("<tr>");
-                for (int place = 0; place < zelvorin::GalleryThumbnailsPerRow && k <= end;
-                     ++place, ++k) {
-                    const QString text = item(k, zelvorin::ThumbnailListStyle);
-                    if (text.isEmpty())
-                        continue;
-                    items += QStringLiteral("<td width=\"") + number(GalleryThumbnailSize + 20) +
-                             QStringLiteral("\" align=center valign=middle>") + text +
-                             QStringLiteral("</td>");
-                }
-                items += QStringLiteral("</tr>");
-            }
-            items += QStringLiteral("</table>");
-        } else {
-            const int itemStyle = style == zelvorin::BackgroundListStyle
-                                      ? zelvorin::BackgroundListStyle
-                                      : zelvorin::SimpleListStyle;
-            for (qint64 k = firstItem; k <= end; ++k)
-                items += item(k, itemStyle);
-        }
-    }
-
-    QString page;
-    page += headSection(shownFolder) + LineEnd;
-    page += bannerSection(shownFolder) + LineEnd;
-    page += QStringLiteral("<br><br><br><br>") + counterText(count, firstItem, last) +
-            QStringLiteral("<br><br>") + LineEnd;
-    page += LineEnd;
-    page += QStringLiteral("<br>") + navigation + QStringLiteral("<br>") + LineEnd;
-    page += items + LineEnd;
-    page += QStringLiteral("<br>") + navigation + QStringLiteral("<br>") + LineEnd;
-    page += LineEnd;
-    page += footer + LineEnd;
-    page += QStringLiteral("</font></body></html>\r\n") + LineEnd;
-    return page;
+    zelvorin::GalleryPageBuilder page(folder, names, first, perPage, style, imageUrl);
+    QString text = page.head();
+    text += page.nextItems(page.itemCount());
+    text += page.tail();
+    return text;
 }

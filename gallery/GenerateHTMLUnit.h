@@ -5,6 +5,8 @@
 // files of the page's own item range are looked at on disk.
 #pragma once
 
+#include "GeneratedPage.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -30,6 +32,41 @@ using ImageUrlMaker = std::function<QString(const QString& path)>;
 
 // The default image address: the file:// URL of the path, fully percent-encoded.
 QString FileImageUrl(const QString& path);
+
+// One gallery page made a part at a time: the text before the items, the items in runs,
+// and the text after them. Joined, the parts are exactly the page GenerateGalleryPage
+// makes; apart, a page of any length can be written while the user scrolls through it,
+// and each part costs its own items, not the folder.
+class GalleryPageBuilder final : public GeneratedPage {
+public:
+    GalleryPageBuilder(const QString& folder, QStringList names, qint64 first, qint64 perPage,
+                       GalleryStyleValue style, ImageUrlMaker imageUrl = {});
+
+    // The number of item numbers the page lists.
+    qint64 itemCount() const override;
+    QString head() const override;
+    // The markup of the next `count` item numbers (thumbnails in whole rows of five).
+    QString nextItems(qint64 count) override;
+    bool atEnd() const override;
+    QString tail() const override;
+
+private:
+    bool thumbnails() const;
+    QString item(qint64 number, int itemStyle) const;
+
+    QStringList m_names;
+    QString m_folderWithSeparator;
+    QString m_shownFolder;
+    QString m_navigation;
+    qint64 m_start = 0;
+    qint64 m_perPage = 0;
+    qint64 m_first = 1;
+    qint64 m_last = 0;
+    qint64 m_end = 0;
+    qint64 m_next = 1;
+    GalleryStyleValue m_style = ThumbnailListStyle;
+    ImageUrlMaker m_imageUrl;
+};
 
 } // namespace zelvorin
 
