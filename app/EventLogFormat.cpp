@@ -113,4 +113,8 @@ QString dragDrop(int x, int y) {
     return Indent + "OnDragDrop -  " + point(x, y);
 }
 
+QString refused(const QString& url) {
+    return Indent + "Refused -  URL: " + quoted(url) + " (not asked for by the user)";
+}
+
 } // namespace zelvorin::eventlog

@@ -34,5 +34,8 @@ QString endDrag(int x, int y);
 // `state` is the raw state number; numbers other than 0, 1 and 2 add no name.
 QString dragOver(int x, int y, int state, bool accept);
 QString dragDrop(int x, int y);
+// A navigation the program refused: a command address that did not come from the user,
+// or a program resource a page asked for.
+QString refused(const QString& url);
 
 } // namespace zelvorin::eventlog

@@ -62,6 +62,7 @@ BrowserEvents::BrowserEvents(QWebEngineView* view, PreviewPage* page, TWebBrowse
 //   createWindow (PreviewPage::newWindowOpened) -> OnNewWindow, Cancel false
 //   windowCloseRequested -> OnQuit (the preview stays)
 //   fullScreenRequested  -> OnFullScreen, and the request is refused
+//   PreviewPage::navigationRefused -> a line of the program's own naming the address
 //   focus entering / leaving the view -> OnEnter / OnExit
 // The engine has no counterpart of the property-change, visible, tool bar, menu bar,
 // status bar and theater-mode requests, nor of the window system's control drag events.
@@ -71,6 +72,8 @@ void BrowserEvents::connectEngine() {
                 WebBrowser1BeforeNavigate2(url.toString(), NavigationFlagsText(type, isMainFrame),
                                            QString(), QString(), QString());
             });
+    connect(m_page, &PreviewPage::navigationRefused, this,
+            [this](const QUrl& url) { emit logLine(eventlog::refused(url.toString())); });
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
         WebBrowser1DownloadBegin();
         WebBrowser1ProgressChange(0, 100);

@@ -109,7 +109,119 @@ const char* const Library = R"JS(
     }
   }, true);
 
+  // The program's own documents. A document is the program's only once the program has
+  // claimed it (right after it made or wrote it); the claim lives here, out of reach of
+  // every page script, and a new document starts without one. In a claimed document a
+  // user's click on a command link is carried out by the program itself and never becomes
+  // a navigation: navigations to command addresses are all refused, since the engine
+  // cannot tell which window started one.
+  var owner = null;
+  var more = null;
+  var COMMAND_IN_HANDLER = /zelvorin:[^'"\s;)]*/i;
+  function report(kind, text) {
+    console.log(KEY + ' ' + kind + ' ' + owner + (text === undefined ? '' : ' ' + text));
+  }
+  function isCommand(text) {
+    var t = String(text).trim().toLowerCase();
+    return t.indexOf('zelvorin:') === 0 || t.indexOf('zelvorin://') >= 0;
+  }
+  function onActivate(event) {
+    if (owner === null || !event.isTrusted) return;
+    var path = event.composedPath();
+    for (var i = 0; i < path.length; i++) {
+      var el = path[i];
+      if (!el || el.nodeType !== 1) continue;
+      var href = el.localName === 'a' ? el.getAttribute('href') : null;
+      if (href !== null && isCommand(href)) {
+        event.preventDefault();
+        report('command', href);
+        return;
+      }
+      // A control whose own click handler opens a command address (the welcome page's
+      // check box): the handler is held back and the program carries the command out.
+      var handler = el.getAttribute('onclick');
+      var found = handler && COMMAND_IN_HANDLER.exec(handler);
+      if (found) {
+        event.stopImmediatePropagation();
+        report('command', found[0]);
+        return;
+      }
+    }
+  }
+  function claim(nonce) {
+    owner = nonce;
+    // Adding the same listener twice keeps one; document.open() removes it, so each write
+    // claims again.
+    window.addEventListener('click', onActivate, true);
+    return true;
+  }
+  function stopPageTimers() {
+    // document.open() keeps the window of the replaced document, and with it its pending
+    // timers and animation frames; their numbers belong to the window, so this world
+    // reaches the page's own.
+    var last = setTimeout(function () {}, 0);
+    for (var id = last; id > 0; --id) { clearTimeout(id); clearInterval(id); }
+    var frame = requestAnimationFrame(function () {});
+    for (var f = frame; f > 0; --f) cancelAnimationFrame(f);
+  }
+  function findMarker(text) {
+    var walker = document.createTreeWalker(document, NodeFilter.SHOW_COMMENT);
+    for (var node = walker.nextNode(); node; node = walker.nextNode())
+      if (node.data === text) return node;
+    return null;
+  }
+  // The rest of a long page is asked for when the user scrolls near its written end.
+  function watchEnd() {
+    if (!more) return;
+    if (more.observer) more.observer.disconnect();
+    var target = more.marker.previousElementSibling || more.marker.parentElement;
+    more.asked = false;
+    more.observer = new IntersectionObserver(function (entries) {
+      if (!more || more.asked) return;
+      for (var i = 0; i < entries.length; i++) {
+        if (entries[i].isIntersecting) { more.asked = true; report('more'); return; }
+      }
+    }, {rootMargin: '0px 0px 2000px 0px'});
+    more.observer.observe(target);
+  }
+
   window.__zelvorin = {
+    claimLoaded: function (nonce, address) {
+      if (owner !== null || location.href !== address) return false;
+      return claim(nonce);
+    },
+    writePage: function (nonce, text, marker) {
+      if (owner === null || owner !== nonce) return false;
+      if (more && more.observer) more.observer.disconnect();
+      more = null;
+      stopPageTimers();
+      document.open();
+      document.write(text);
+      document.close();
+      claim(nonce);
+      if (marker) {
+        var node = findMarker(marker);
+        if (node) { more = {marker: node}; watchEnd(); }
+      }
+      return true;
+    },
+    appendItems: function (nonce, text, done) {
+      if (owner !== nonce || !more) return false;
+      var marker = more.marker, parent = marker.parentNode;
+      if (text) {
+        var range = document.createRange();
+        range.selectNode(marker);
+        parent.insertBefore(range.createContextualFragment(text), marker);
+      }
+      if (done) {
+        if (more.observer) more.observer.disconnect();
+        parent.removeChild(marker);
+        more = null;
+      } else {
+        watchEnd();
+      }
+      return true;
+    },
     applyToAll: applyToAll,
     countFrames: function () {
       if (!(document instanceof HTMLDocument)) return -1;
@@ -227,6 +339,28 @@ QString ElementAttributeScript(const QString& key, int handle, const QString& at
     return CallScript(
         key,
         QStringLiteral("window.__zelvorin.attribute(%1, %2)").arg(handle).arg(quoted(attribute)));
+}
+
+QString ClaimScript(const QString& key, const QString& nonce, const QUrl& address) {
+    return CallScript(key, QStringLiteral("window.__zelvorin.claimLoaded(%1, %2)")
+                               .arg(quoted(nonce), quoted(address.toString(QUrl::FullyEncoded))));
+}
+
+QString WritePageScript(const QString& key, const QString& nonce, const QString& text,
+                        const QString& marker) {
+    return CallScript(key, QStringLiteral("window.__zelvorin.writePage(%1, %2, %3)")
+                               .arg(quoted(nonce), quoted(text), quoted(marker)));
+}
+
+QString AppendItemsScript(const QString& key, const QString& nonce, const QString& text,
+                          bool done) {
+    return CallScript(key, QStringLiteral("window.__zelvorin.appendItems(%1, %2, %3)")
+                               .arg(quoted(nonce), quoted(text),
+                                    done ? QStringLiteral("true") : QStringLiteral("false")));
+}
+
+QString ReportPrefix(const QString& key) {
+    return key + QLatin1Char(' ');
 }
 
 QString StatusMessagePrefix() {

@@ -9,6 +9,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QUrl>
 
 namespace zelvorin::frames {
 
@@ -36,6 +37,20 @@ QString FindElementScript(const QString& key, const QString& name, int index);
 // The attribute's value: the element's property of that name when it has one (so that
 // "checked" gives the live state as a Boolean), else the attribute's text, else null.
 QString ElementAttributeScript(const QString& key, int handle, const QString& attribute);
+
+// The program's own documents (see ProgramDocuments.h). Each evaluates to true when done.
+// A claim marks the shown document as the program's with `nonce` when it is still the
+// document at `address`; a write replaces a
+// document so claimed with `text` (and, when `marker` is not empty, asks for more items
+// at the comment of that text as the user scrolls); an append puts further items before
+// that comment, and removes it when `done`.
+QString ClaimScript(const QString& key, const QString& nonce, const QUrl& address);
+QString WritePageScript(const QString& key, const QString& nonce, const QString& text,
+                        const QString& marker);
+QString AppendItemsScript(const QString& key, const QString& nonce, const QString& text, bool done);
+// What a claimed document reports: "<key> command <nonce> <address>" when the user
+// activated a command link, "<key> more <nonce>" when it wants more items.
+QString ReportPrefix(const QString& key);
 
 // Defines `window.status` in the page's own world so that texts pages put there reach the
 // program as console messages with this prefix.

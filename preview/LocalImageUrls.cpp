@@ -1,20 +1,12 @@
 #include "LocalImageUrls.h"
 
+#include "Secrets.h"
+
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 namespace zelvorin {
 
 namespace {
-
-QString newToken() {
-    quint32 words[4];
-    QRandomGenerator::system()->fillRange(words);
-    QString token;
-    for (quint32 word : words)
-        token += QStringLiteral("%1").arg(word, 8, 16, QLatin1Char('0'));
-    return token;
-}
 
 QUrl makeUrl(const char* scheme, const QString& token, const QString& name) {
     QUrl url;
@@ -31,7 +23,7 @@ LocalImageUrls::Grant LocalImageUrls::grant(const QString& path) {
     const QString absolute = info.absoluteFilePath();
     QString token = m_tokens.value(absolute);
     if (token.isEmpty()) {
-        token = newToken();
+        token = RandomSecret();
         m_tokens.insert(absolute, token);
         // The name only makes the address readable; the token alone selects the file.
         m_paths.insert(token, {absolute, info.fileName()});

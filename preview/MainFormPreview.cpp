@@ -37,7 +37,6 @@ void TMainForm::connectPreview() {
     hooks.filterIndex = [this] { return MainFilePanel->FilterComboBox1()->currentIndex(); };
     hooks.addLastFolder = [this] { AddShownFolderToLastFolders(); };
     hooks.fileName = [this] { return MainFilePanel->FileListBox1()->FileName(); };
-    hooks.executeCommandUrl = [this](const QString& url) { ExecuteCommandUrl(url); };
     hooks.showMessage = [this](const QString& title, const QString& text) {
         QMessageBox::information(this, title, text);
     };
@@ -56,6 +55,7 @@ void TMainForm::connectPreview() {
     };
     preview->setHooks(std::move(hooks));
     preview->setAddressBox(AddressComboBox);
+    connect(preview, &zelvorin::Preview::commandUrlRequested, this, &TMainForm::ExecuteCommandUrl);
 
     const auto bind = [this, preview](QAction* action, void (zelvorin::Preview::*handler)()) {
         connect(action, &QAction::triggered, preview, handler);

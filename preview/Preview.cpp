@@ -3,8 +3,10 @@
 #include "AddressHistory.h"
 #include "BrowserEvents.h"
 #include "FrameScripts.h"
+#include "GeneratedPage.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
+#include "ProgramPages.h"
 #include "ProgramValues.h"
 #include "ScriptWait.h"
 #include "WebBrowserInterface.h"
@@ -44,10 +46,8 @@ Preview::Preview(PreviewProfile* profile, QWidget* viewParent, QObject* parent)
     // for it.
     connect(m_page, &QWebEnginePage::urlChanged, this, [this] { setLoading(m_loading, false); });
     connect(m_page, &PreviewPage::changeApplied, this, &Preview::backgroundApplied);
-    connect(m_page, &PreviewPage::commandUrlRequested, this, [this](const QString& url) {
-        if (m_hooks.executeCommandUrl)
-            m_hooks.executeCommandUrl(url);
-    });
+    connect(m_page, &PreviewPage::commandUrlRequested, this, &Preview::commandUrlRequested);
+    m_programPages = new ProgramPages(m_page, this);
 
     m_loadFileTimer = new QTimer(this);
     m_loadFileTimer->setObjectName(QStringLiteral("LoadFileTimer"));
@@ -123,10 +123,16 @@ void Preview::OpenAddress(const QString& address) {
     m_page->triggerAction(QWebEnginePage::Stop);
     WaitWhileLoading();
     const QString target = preview::AddressToGo(address);
+    if (preview::IsCommandAddress(target)) {
+        if (m_addressBox)
+            m_addressBox->setEditText(QString());
+        emit commandUrlRequested(target);
+        return;
+    }
     const QUrl url = preview::UrlForAddress(target);
     if (url.isValid()) {
         setLoading(m_loading, true);
-        m_page->load(url);
+        m_page->loadByProgram(url);
     }
     if (target.toLower() == preview::BlankAddress) {
         WaitWhileLoading();
@@ -393,15 +399,41 @@ bool Preview::ChangeWBFontSizeMenuItemClick(int level) {
 }
 
 void Preview::BackSpeedButtonClick() {
+    m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
     m_browser->GoBack();
 }
 
 void Preview::ForwardSpeedButtonClick() {
+    m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
     m_browser->GoForward();
 }
 
 void Preview::RefreshSpeedButton2Click() {
+    m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeReload);
     m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+bool Preview::ShowGeneratedPage(std::unique_ptr<GeneratedPage> page) {
+    if (m_page->url().isEmpty())
+        return false;
+    WaitWhileLoading();
+    if (!m_page->ownsShownDocument()) {
+        // Never into a document the program did not make (a web page, a local file, a
+        // blank page some page navigated to): into a blank page of the program's own.
+        m_page->triggerAction(QWebEnginePage::Stop);
+        setLoading(m_loading, true);
+        m_page->loadByProgram(ProgramPages::BlankPage());
+        WaitWhileLoading();
+        if (!m_page->ownsShownDocument())
+            return false;
+    }
+    return m_programPages->write(std::move(page));
+}
+
+QString Preview::ProgramImageAddress(const QString& path) {
+    // The program's pages are blank or resource documents, which load only the scheme that
+    // is not marked local.
+    return m_profile->localImages().grant(path).remote.toString(QUrl::FullyEncoded);
 }
 
 void Preview::StopSpeedButton2Click() {

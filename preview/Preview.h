@@ -5,6 +5,7 @@
 // handlers below from its menus, toolbar and file list.
 #pragma once
 
+#include "GeneratedPage.h"
 #include "PreviewRules.h"
 
 #include <QColor>
@@ -27,6 +28,7 @@ namespace zelvorin {
 class BrowserEvents;
 class PreviewPage;
 class PreviewProfile;
+class ProgramPages;
 
 class Preview : public QObject {
     Q_OBJECT
@@ -54,7 +56,6 @@ public:
         std::function<int()> filterIndex;    // selected entry of the filter box
         std::function<void()> addLastFolder; // remember the shown folder
         std::function<QString()> fileName;   // the file list's selected file
-        std::function<void(const QString&)> executeCommandUrl;
         std::function<void(const QString& title, const QString& text)> showMessage;
         std::function<std::optional<QColor>(const QColor& initial)> chooseColor;
         // Shows the open dialog with the caption for the kind; the chosen name or nothing.
@@ -68,7 +69,16 @@ public:
     void setWaitLimit(int milliseconds) { m_waitLimitMs = milliseconds; }
 
     void PreviewFile(const QString& path);
+    // Opens an address in the browser. A command address never reaches the engine: it is
+    // handed to `commandUrlRequested` as the user's own command.
     void OpenAddress(const QString& address);
+    // Puts a page the program made into the browser: into the shown document when that is
+    // one of the program's own, else into a fresh blank document made for it. False when
+    // nothing is shown or the engine does not answer.
+    bool ShowGeneratedPage(std::unique_ptr<GeneratedPage> page);
+    ProgramPages* programPages() const { return m_programPages; }
+    // The address under which the program's own pages show a local image.
+    QString ProgramImageAddress(const QString& path);
     bool WaitWhileLoading();
     // Puts the image behind the shown page and every frame; returns the number of the
     // change, reported again by `backgroundApplied` once every frame has it.
@@ -107,6 +117,9 @@ public:
     static QString BackgroundColorMessage(const QString& colourText);
 
 signals:
+    // A command the user asked for: typed or opened by the program, or a command link
+    // clicked in one of the program's own pages.
+    void commandUrlRequested(const QString& url);
     void backgroundApplied(int requestId);
     void loadingChanged(bool loading);
     void stopRequested();
@@ -125,6 +138,7 @@ private:
     PreviewPage* m_page = nullptr;
     std::unique_ptr<TWebBrowserInterface> m_browser;
     BrowserEvents* m_events = nullptr;
+    ProgramPages* m_programPages = nullptr;
     QTimer* m_loadFileTimer = nullptr;
     QPointer<QComboBox> m_addressBox;
     Hooks m_hooks;

@@ -5,34 +5,100 @@
 #include "PreviewProfile.h"
 #include "PreviewRules.h"
 #include "ProgramValues.h"
+#include "Secrets.h"
 
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 namespace zelvorin {
 
 PreviewPage::PreviewPage(PreviewProfile* profile, QObject* parent)
     : QWebEnginePage(profile->profile(), parent), m_previewProfile(profile),
-      m_appliedPrefix(frames::AppliedMessagePrefix(profile->scriptKey())) {
+      m_appliedPrefix(frames::AppliedMessagePrefix(profile->scriptKey())),
+      m_reportPrefix(frames::ReportPrefix(profile->scriptKey())) {
     connect(this, &QWebEnginePage::certificateError, this,
             [this](const QWebEngineCertificateError& error) { handleCertificateError(error); });
+    // Navigations to about:blank never pass acceptNavigationRequest in this engine, so a
+    // claim also ends with any change of address (a program document is never a blank
+    // page, so leaving one always changes the address; a refused navigation reports a load
+    // but changes nothing). Connected before anyone else's, so a document the program made
+    // is claimed before the receivers of its load hear of it.
+    connect(this, &QWebEnginePage::urlChanged, this, &PreviewPage::mainDocumentChanged);
+    connect(this, &QWebEnginePage::loadFinished, this, &PreviewPage::mainDocumentLoaded);
+}
+
+namespace {
+
+// The program's own documents are its resource pages: pages can never open those (see
+// acceptNavigationRequest and the profile's request guard), and, unlike about:blank,
+// every navigation to one passes the navigation check.
+bool isProgramDocumentAddress(const QUrl& url) {
+    return url.scheme() == QLatin1String("qrc");
+}
+
+} // namespace
+
+void PreviewPage::loadByProgram(const QUrl& url) {
+    m_expected = ProgramNavigation{NavigationTypeTyped, url};
+    load(url);
+}
+
+void PreviewPage::expectProgramNavigation(NavigationType type) {
+    m_expected = ProgramNavigation{type, QUrl()};
+}
+
+bool PreviewPage::isProgramNavigation(const QUrl& url, NavigationType type) const {
+    return m_expected && m_expected->type == type &&
+           (m_expected->url.isEmpty() || m_expected->url == url);
+}
+
+bool PreviewPage::ownsShownDocument() const {
+    return !m_ownerNonce.isEmpty() && m_ownedAt == m_navigations;
 }
 
 bool PreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
     bool cancel = false;
     emit beforeNavigate(url, type, isMainFrame, &cancel);
-    const QString text = url.toString();
-    if (preview::IsCommandUrl(text)) {
-        // The engine is inside its navigation here; the command may navigate again, so it
-        // runs once this call has returned.
-        QTimer::singleShot(0, this, [this, text] { emit commandUrlRequested(text); });
+    const bool fromProgram = isMainFrame && isProgramNavigation(url, type);
+    // Commands never run from a navigation: the program's own links report the user's
+    // click instead, and the program runs typed commands itself. A program resource is
+    // shown only when the program itself opens it.
+    if (preview::IsCommandAddress(url.toString()) ||
+        (isProgramDocumentAddress(url) && !fromProgram)) {
+        emit navigationRefused(url);
         return false;
     }
-    return !cancel;
+    if (cancel)
+        return false;
+    if (isMainFrame) {
+        mainDocumentChanged();
+        m_claimOnLoad = fromProgram && isProgramDocumentAddress(url) ? url : QUrl();
+        m_expected.reset();
+    }
+    return true;
+}
+
+void PreviewPage::mainDocumentChanged() {
+    ++m_navigations;
+}
+
+void PreviewPage::mainDocumentLoaded(bool ok) {
+    const QUrl expected = m_claimOnLoad;
+    m_claimOnLoad.clear();
+    if (expected.isEmpty() || !ok || url() != expected)
+        return;
+    // The engine runs scripts in the order they are asked for, so everything the program
+    // asks of this document from now on finds the claim in place; the claim checks that
+    // the document is still the one loaded.
+    m_ownerNonce = RandomSecret();
+    m_ownedAt = m_navigations;
+    runJavaScript(frames::ClaimScript(m_previewProfile->scriptKey(), m_ownerNonce, expected),
+                  QWebEngineScript::ApplicationWorld);
 }
 
 void PreviewPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg) {
@@ -60,6 +126,26 @@ bool PreviewPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& ms
     return QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
 }
 
+bool PreviewPage::handleReport(const QString& message) {
+    // "<key> command <nonce> <address>" or "<key> more <nonce>", from the frame script of
+    // a claimed document; a report of any other document is dropped.
+    const QStringList words = message.mid(m_reportPrefix.size()).split(QLatin1Char(' '));
+    if (words.size() < 2 || !ownsShownDocument() || words[1] != m_ownerNonce)
+        return false;
+    if (words[0] == QLatin1String("command") && words.size() > 2) {
+        const QString url = words.mid(2).join(QLatin1Char(' '));
+        // The command may navigate; it runs once the engine has finished this call.
+        QTimer::singleShot(0, this, [this, url] { emit commandUrlRequested(url); });
+        return true;
+    }
+    if (words[0] == QLatin1String("more")) {
+        const QString nonce = words[1];
+        QTimer::singleShot(0, this, [this, nonce] { emit moreItemsRequested(nonce); });
+        return true;
+    }
+    return false;
+}
+
 void PreviewPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
                                            const QString& message, int lineNumber,
                                            const QString& sourceId) {
@@ -68,6 +154,10 @@ void PreviewPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
         const int id = message.mid(m_appliedPrefix.size()).toInt(&ok);
         if (ok)
             emit changeApplied(id);
+        return;
+    }
+    if (message.startsWith(m_reportPrefix)) {
+        handleReport(message);
         return;
     }
     const QString statusPrefix = frames::StatusMessagePrefix();
@@ -84,6 +174,7 @@ QWebEnginePage* PreviewPage::createWindow(WebWindowType type) {
     if (auto* view = qobject_cast<QWebEngineView*>(QWebEngineView::forPage(this)))
         owner = view->window();
     auto* window = new BrowserWindow(m_previewProfile, m_silent, owner);
+    connect(window->page(), &PreviewPage::navigationRefused, this, &PreviewPage::navigationRefused);
     window->show();
     emit newWindowOpened(window->page());
     return window->page();

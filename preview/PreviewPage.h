@@ -1,12 +1,17 @@
-// The web policy of every page the preview shows: navigations pass a check that takes the
-// program's command addresses out of the browser's way, script dialogs and certificate
+// The web policy of every page the preview shows. Navigations pass a check that refuses
+// every command address (the engine cannot say which window or frame started a
+// navigation, so none of them may run a command) and every program resource a page asks
+// for; the program's own documents are recorded when the program makes them (never
+// guessed from a document's origin or address), and the commands a user's click asks for
+// in them arrive as reports of the program's frame script. Script dialogs and certificate
 // questions are suppressed while the browser is silent, texts pages put into
-// `window.status` and the reports of the program's frame scripts are picked out of the
-// console, and requests for new windows open a browser window of the program's own.
+// `window.status` are picked out of the console, and requests for new windows open a
+// browser window of the program's own.
 #pragma once
 
 #include <QUrl>
 #include <QWebEnginePage>
+#include <optional>
 
 class QWebEngineCertificateError;
 
@@ -28,13 +33,28 @@ public:
     // Dialogs that silence kept from the user, for the curious (and for tests).
     int suppressedDialogs() const { return m_suppressedDialogs; }
 
+    // A load the program itself starts. A program resource page (qrc:) loaded so becomes
+    // one of the program's own documents once it has loaded.
+    void loadByProgram(const QUrl& url);
+    // The user's Back, Forward or Refresh: a program resource page they bring back is the
+    // program's own too.
+    void expectProgramNavigation(NavigationType type);
+    // Whether the shown document is one the program made, and the secret of its claim.
+    bool ownsShownDocument() const;
+    QString ownerNonce() const { return ownsShownDocument() ? m_ownerNonce : QString(); }
+
 signals:
     // Raised for every navigation before it starts; a receiver may set *cancel.
     void beforeNavigate(const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame,
                         bool* cancel);
-    // A command address was cancelled; raised after the engine has been answered, so the
-    // receiver may navigate again.
+    // A navigation was refused: a command address, or a program resource a page asked
+    // for. Also raised for the refusals of the windows opened from this page.
+    void navigationRefused(const QUrl& url);
+    // The user activated a command link in one of the program's own documents; raised
+    // after the engine has been answered, so the receiver may navigate.
     void commandUrlRequested(const QString& url);
+    // One of the program's own documents, claimed with `nonce`, wants more of its items.
+    void moreItemsRequested(const QString& nonce);
     // A page wrote `window.status`.
     void statusTextSet(const QString& text);
     // The program's frame scripts reported a change applied in every frame.
@@ -53,12 +73,28 @@ protected:
     QWebEnginePage* createWindow(WebWindowType type) override;
 
 private:
+    struct ProgramNavigation {
+        NavigationType type;
+        QUrl url; // empty: any address
+    };
+    bool isProgramNavigation(const QUrl& url, NavigationType type) const;
+    void mainDocumentChanged();
+    void mainDocumentLoaded(bool ok);
+    bool handleReport(const QString& message);
     void handleCertificateError(const QWebEngineCertificateError& error);
 
     PreviewProfile* m_previewProfile = nullptr;
     bool m_silent = false;
     int m_suppressedDialogs = 0;
     QString m_appliedPrefix;
+    QString m_reportPrefix;
+    std::optional<ProgramNavigation> m_expected;
+    // Changes of the main frame's document so far: a claim holds only for the document it
+    // was made on.
+    quint64 m_navigations = 0;
+    QUrl m_claimOnLoad;
+    QString m_ownerNonce;
+    quint64 m_ownedAt = 0;
 };
 
 } // namespace zelvorin

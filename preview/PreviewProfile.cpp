@@ -1,27 +1,41 @@
 #include "PreviewProfile.h"
 
 #include "FrameScripts.h"
+#include "Secrets.h"
 #include "UrlSchemes.h"
 
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 
 namespace zelvorin {
 
 namespace {
 
-QString newKey() {
-    quint32 words[4];
-    QRandomGenerator::system()->fillRange(words);
-    QString key = QStringLiteral("zelvorin-");
-    for (quint32 word : words)
-        key += QStringLiteral("%1").arg(word, 8, 16, QLatin1Char('0'));
-    return key;
-}
+// Program resources (qrc:) are for the program's own pages: a request for one from any
+// other page, or from no page the program opened, is blocked.
+class ResourceGuard : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        if (info.requestUrl().scheme() != QLatin1String("qrc"))
+            return;
+        // The program opens its pages in the main frame itself (no initiator); those pages'
+        // own requests come from a qrc: origin. An opaque origin may also give no initiator,
+        // so only the main frame's own load counts without one.
+        const QUrl initiator = info.initiator();
+        const bool fromProgram =
+            initiator.scheme() == QLatin1String("qrc") ||
+            (initiator.isEmpty() &&
+             info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame);
+        if (!fromProgram)
+            info.block(true);
+    }
+};
 
 QWebEngineScript frameScript(const QString& name, const QString& source, quint32 world) {
     QWebEngineScript script;
@@ -37,7 +51,7 @@ QWebEngineScript frameScript(const QString& name, const QString& source, quint32
 } // namespace
 
 PreviewProfile::PreviewProfile(QObject* parent)
-    : QObject(parent), m_scriptKey(newKey()),
+    : QObject(parent), m_scriptKey(QStringLiteral("zelvorin-") + RandomSecret()),
       m_profile(new QWebEngineProfile(QStringLiteral("Zelvorin"), this)) {
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     if (!cache.isEmpty())
@@ -46,6 +60,9 @@ PreviewProfile::PreviewProfile(QObject* parent)
     QWebEngineSettings* settings = m_profile->settings();
     // Full-screen requests reach the page, which reports and refuses them.
     settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    // Popups only for a click of the user, as every browser's popup blocker does.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    m_profile->setUrlRequestInterceptor(new ResourceGuard(this));
 
     m_commandHandler = new CommandSchemeHandler(this);
     m_imageHandler = new LocalImageSchemeHandler(&m_localImages, this);

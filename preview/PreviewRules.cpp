@@ -96,4 +96,9 @@ bool IsCommandUrl(const QString& url) {
     return url.toLower().contains(QLatin1String("zelvorin://"));
 }
 
+bool IsCommandAddress(const QString& address) {
+    return IsCommandUrl(address) ||
+           address.trimmed().startsWith(QLatin1String("zelvorin:"), Qt::CaseInsensitive);
+}
+
 } // namespace zelvorin::preview

@@ -55,6 +55,9 @@ int ZoomLevelForFactor(double factor);
 // Addresses of the program's own command scheme: anything containing "zelvorin://" in any
 // letter case.
 bool IsCommandUrl(const QString& url);
+// Any address of the command scheme, well-formed or not ("zelvorin:contacts",
+// "ZELVORIN://x/.."), and anything IsCommandUrl takes: none of them may reach the engine.
+bool IsCommandAddress(const QString& address);
 
 } // namespace zelvorin::preview
 

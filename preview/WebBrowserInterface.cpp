@@ -55,7 +55,12 @@ bool TWebBrowserInterface::ShowResourcePage(const QString& name) {
     const QString path = ResourcePagePath(name);
     if (path.isEmpty())
         return false;
-    m_browser->load(QUrl(QStringLiteral("qrc") + path));
+    const QUrl url(QStringLiteral("qrc") + path);
+    // Loaded as the program's own, so its command links work (see PreviewPage.h).
+    if (auto* page = qobject_cast<zelvorin::PreviewPage*>(m_browser->page()))
+        page->loadByProgram(url);
+    else
+        m_browser->load(url);
     return true;
 }
 

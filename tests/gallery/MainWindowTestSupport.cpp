@@ -76,34 +76,8 @@ bool waitForTitle(QWebEnginePage* page, const QString& text, int timeoutMs) {
     return true;
 }
 
-QRect elementRect(QWebEnginePage* page, const QString& selector) {
-    const QString literal = QString::fromUtf8(
-        QJsonDocument(QJsonObject{{QStringLiteral("s"), selector}}).toJson(QJsonDocument::Compact));
-    const QVariant box =
-        pageValue(page, QStringLiteral("(function (o) { var e = document.querySelector(o.s);"
-                                       " if (!e) return null; e.scrollIntoView({block: 'center'});"
-                                       " var r = e.getBoundingClientRect();"
-                                       " return [r.left, r.top, r.width, r.height]; })(%1)")
-                            .arg(literal));
-    const QVariantList values = box.toList();
-    if (values.size() != 4)
-        return {};
-    return QRectF(values[0].toDouble(), values[1].toDouble(), values[2].toDouble(),
-                  values[3].toDouble())
-        .toAlignedRect();
-}
-
 bool clickElement(TMainForm* form, const QString& selector) {
-    QWebEngineView* view = form->WebBrowser1;
-    const QRect rect = elementRect(view->page(), selector);
-    if (rect.isEmpty())
-        return false;
-    // Let the scroll reach the compositor before the click lands.
-    QTest::qWait(100);
-    QWidget* target = view->focusProxy();
-    QTest::mouseMove(target, rect.center());
-    QTest::mouseClick(target, Qt::LeftButton, {}, rect.center());
-    return true;
+    return clickElement(form->WebBrowser1, selector);
 }
 
 void chooseFilter(TMainForm* form, int index) {

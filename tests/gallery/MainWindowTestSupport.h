@@ -4,6 +4,7 @@
 #pragma once
 
 #include "MainUnit.h"
+#include "PreviewTestSupport.h"
 #include "ProgramValues.h"
 #include "SettingsTable.h"
 
@@ -40,9 +41,6 @@ QVariant pageValue(QWebEnginePage* page, const QString& script);
 QString pageText(QWebEnginePage* page);
 // Waits until the shown document's title contains `text`.
 bool waitForTitle(QWebEnginePage* page, const QString& text, int timeoutMs = 15000);
-// Scrolls the first element matching `selector` into view and returns its rectangle in the
-// view; empty when there is none.
-QRect elementRect(QWebEnginePage* page, const QString& selector);
 // A left click with the mouse at the centre of the first element matching `selector`.
 bool clickElement(TMainForm* form, const QString& selector);
 // Chooses an entry of the filter box as the user does.

@@ -6,7 +6,9 @@
 #include "LoopbackHttpServer.h"
 #include "MainWindowTestSupport.h"
 #include "Preview.h"
+#include "PreviewPage.h"
 #include "PreviewTestSupport.h"
+#include "ProgramPages.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
 
@@ -150,13 +152,12 @@ private slots:
 
         QVERIFY(showGallery(form, m_colours));
 
-        const bool web = before.startsWith("web");
-        if (web) {
-            // The listing went into a fresh local document, never into the web site's.
-            QCOMPARE(page()->url(), QUrl("about:blank"));
-            QCOMPARE(pageValue(page(), "window.origin").toString(), QString("null"));
+        if (before != "welcome") {
+            // The listing went into a fresh page of the program's, never into a document
+            // it did not make.
+            QCOMPARE(page()->url(), zelvorin::ProgramPages::BlankPage());
         } else {
-            // Written into the shown document: no navigation, no history entry.
+            // Written into the program's own page: no navigation, no history entry.
             QCOMPARE(page()->url(), shownBefore);
             QCOMPARE(page()->history()->count(), historyBefore);
         }
@@ -180,15 +181,16 @@ private slots:
         }
     }
 
-    // Any page text, not only a gallery's, stays out of documents of web sites.
-    void pageTextNeverIntoWebDocuments_data() {
+    // Any page text, not only a gallery's, goes only into a document the program made.
+    void pageTextOnlyIntoProgramDocuments_data() {
         QTest::addColumn<QString>("before");
         QTest::addColumn<bool>("inPlace");
-        QTest::newRow("local file") << "file" << true;
+        QTest::newRow("local file") << "file" << false;
         QTest::newRow("web page") << "web" << false;
         QTest::newRow("blank left by a web page") << "web blank" << false;
+        QTest::newRow("welcome page") << "welcome" << true;
     }
-    void pageTextNeverIntoWebDocuments() {
+    void pageTextOnlyIntoProgramDocuments() {
         QFETCH(QString, before);
         QFETCH(bool, inPlace);
         TMainForm* form = openWindow(m_colours, 3);
@@ -196,7 +198,7 @@ private slots:
         if (before == "file") {
             form->OpenAddress(m_colours + "/page.html");
             QVERIFY(waitForTitle(page(), "Local page"));
-        } else {
+        } else if (before.startsWith("web")) {
             QVERIFY(loadAndWait(page(), m_server->url("/away.html")));
             if (before == "web blank") {
                 // The web page itself goes to a blank page, which keeps its origin.
@@ -218,8 +220,7 @@ private slots:
             QCOMPARE(page()->url(), shown);
             QCOMPARE(page()->history()->count(), history);
         } else {
-            QCOMPARE(page()->url(), QUrl("about:blank"));
-            QCOMPARE(pageValue(page(), "window.origin").toString(), QString("null"));
+            QCOMPARE(page()->url(), zelvorin::ProgramPages::BlankPage());
         }
     }
 
@@ -243,8 +244,14 @@ private slots:
         QCOMPARE(countOf(page(), "a[href^=\"zelvorin://imglist/51\"]"), 0);
         QVERIFY(waitForPainted(form->WebBrowser1, {elementRect(page(), "img").center()}, Blue));
 
-        // Prev through the link's own click.
-        pageValue(page(), "document.querySelector('a[href=\"zelvorin://imglist/1,25\"]').click()");
+        // A script's click is not the user's: refused, and the page stays.
+        QSignalSpy refusals(form->PreviewArea()->page(), &zelvorin::PreviewPage::navigationRefused);
+        evaluate(page(), "document.querySelector('a[href=\"zelvorin://imglist/1,25\"]').click()");
+        QTRY_VERIFY(!refusals.isEmpty());
+        QVERIFY(pageText(page()).contains(counter(26, 30, 30)));
+
+        // Prev with the mouse.
+        QVERIFY(clickElement(form, "a[href=\"zelvorin://imglist/1,25\"]"));
         QVERIFY(waitForText(counter(1, 25, 30)));
         QCOMPARE(countOf(page(), "img"), 25);
         QCOMPARE(page()->history()->count(), history);

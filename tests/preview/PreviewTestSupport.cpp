@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QWebEngineScript>
 
 namespace zelvorin::test {
@@ -71,6 +73,37 @@ bool loadAndWait(QWebEnginePage* page, const QUrl& url, int timeoutMs) {
 
 QVariant evaluate(QWebEnginePage* page, const QString& script) {
     return RunScriptAndWait(page, script, QWebEngineScript::MainWorld).value_or(QVariant());
+}
+
+QRect elementRect(QWebEnginePage* page, const QString& selector) {
+    const QString literal = QString::fromUtf8(
+        QJsonDocument(QJsonObject{{QStringLiteral("s"), selector}}).toJson(QJsonDocument::Compact));
+    const std::optional<QVariant> box =
+        RunScriptAndWait(page,
+                         QStringLiteral("(function (o) { var e = document.querySelector(o.s);"
+                                        " if (!e) return null; e.scrollIntoView({block: 'center'});"
+                                        " var r = e.getBoundingClientRect();"
+                                        " return [r.left, r.top, r.width, r.height]; })(%1)")
+                             .arg(literal),
+                         QWebEngineScript::ApplicationWorld);
+    const QVariantList values = box ? box->toList() : QVariantList();
+    if (values.size() != 4)
+        return {};
+    return QRectF(values[0].toDouble(), values[1].toDouble(), values[2].toDouble(),
+                  values[3].toDouble())
+        .toAlignedRect();
+}
+
+bool clickElement(QWebEngineView* view, const QString& selector) {
+    const QRect rect = elementRect(view->page(), selector);
+    if (rect.isEmpty())
+        return false;
+    // Let the scroll reach the compositor before the click lands.
+    QTest::qWait(100);
+    QWidget* target = view->focusProxy() ? view->focusProxy() : view;
+    QTest::mouseMove(target, rect.center());
+    QTest::mouseClick(target, Qt::LeftButton, {}, rect.center());
+    return true;
 }
 
 } // namespace zelvorin::test

@@ -25,5 +25,11 @@ bool waitForPainted(QWebEngineView* view, const QList<QPoint>& points, const QCo
 bool loadAndWait(QWebEnginePage* page, const QUrl& url, int timeoutMs = 15000);
 // Runs a script in the page's own world and waits for its value.
 QVariant evaluate(QWebEnginePage* page, const QString& script);
+// Scrolls the first element matching `selector` into view and returns its rectangle in the
+// view; empty when there is none.
+QRect elementRect(QWebEnginePage* page, const QString& selector);
+// A left click with the mouse, as the user makes it, at the centre of the first element
+// matching `selector`; false when there is none.
+bool clickElement(QWebEngineView* view, const QString& selector);
 
 } // namespace zelvorin::test

@@ -14,7 +14,9 @@ LoopbackHttpServer::LoopbackHttpServer(QObject* parent) : QObject(parent) {
     });
 }
 
-bool LoopbackHttpServer::start() { return m_server.listen(QHostAddress::LocalHost, 0); }
+bool LoopbackHttpServer::start() {
+    return m_server.listen(QHostAddress::LocalHost, 0);
+}
 
 QUrl LoopbackHttpServer::url(const QString& path) const {
     return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path));
@@ -26,7 +28,12 @@ QUrl LoopbackHttpServer::urlOnOtherHost(const QString& path) const {
 
 void LoopbackHttpServer::serve(const QString& path, const QByteArray& body,
                                const QByteArray& contentType) {
-    m_resources.insert(path, {contentType, body});
+    serveRaw(path, "200 OK", "Content-Type: " + contentType + "\r\n", body);
+}
+
+void LoopbackHttpServer::serveRaw(const QString& path, const QByteArray& status,
+                                  const QByteArray& headers, const QByteArray& body) {
+    m_resources.insert(path, {status, headers, body});
 }
 
 void LoopbackHttpServer::answer(QTcpSocket* socket) {
@@ -44,8 +51,8 @@ void LoopbackHttpServer::answer(QTcpSocket* socket) {
         reply = "HTTP/1.0 404 Not Found\r\nContent-Type: text/plain\r\nContent-Length: 9\r\n"
                 "Connection: close\r\n\r\nnot found";
     } else {
-        reply = "HTTP/1.0 200 OK\r\nContent-Type: " + found->contentType +
-                "\r\nContent-Length: " + QByteArray::number(found->body.size()) +
+        reply = "HTTP/1.0 " + found->status + "\r\n" + found->headers +
+                "Content-Length: " + QByteArray::number(found->body.size()) +
                 "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + found->body;
     }
     socket->write(reply);

@@ -26,6 +26,10 @@ public:
 
     void serve(const QString& path, const QByteArray& body,
                const QByteArray& contentType = "text/html; charset=utf-8");
+    // A reply with its own status line and header lines ("Name: value\r\n" each), such
+    // as a redirect ("302 Found", "Location: ...\r\n") or a page with a policy header.
+    void serveRaw(const QString& path, const QByteArray& status, const QByteArray& headers,
+                  const QByteArray& body = {});
     QStringList requests() const { return m_requests; }
 
 private:
@@ -33,7 +37,8 @@ private:
 
     QTcpServer m_server;
     struct Resource {
-        QByteArray contentType;
+        QByteArray status;
+        QByteArray headers;
         QByteArray body;
     };
     QHash<QString, Resource> m_resources;
