@@ -80,6 +80,7 @@ int RunProgram(int argc, char** argv) {
     QApplication app(engineArgc, engineArgv.data());
     QApplication::setApplicationName(QStringLiteral("Zelvorin"));
     QApplication::setOrganizationName(QStringLiteral("Morvenkast"));
+    QApplication::setDesktopFileName(DesktopEntryId);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zelvorin.svg")));
 
     if (!sandboxProblem.isEmpty()) {
