@@ -20,6 +20,9 @@ inline constexpr int LastFilterIndex = 4;
 inline const QString HelpFileBaseName = QStringLiteral("zelvorin.html");
 inline const QString ProductWebSite = QStringLiteral("https://zelvorin.example.org/");
 inline const QString SupportEmail = QStringLiteral("support@zelvorin.example.org");
+// The name of the installed desktop entry (and the AppStream id): desktops match the
+// running window to its entry and icon by it.
+inline const QString DesktopEntryId = QStringLiteral("org.example.zelvorin.Zelvorin");
 
 class ProgramValues {
 public:

@@ -6,6 +6,7 @@
 #include "NeededRegistryLib.h"
 #include "PlatformInfo.h"
 #include "ProgramValues.h"
+#include "SandboxConsent.h"
 #include "UrlSchemes.h"
 
 #include <QApplication>
@@ -14,25 +15,12 @@
 #include <QWebEngineView>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <cstdio>
-#include <unistd.h>
+#include <vector>
 
 namespace zelvorin {
 
 QString InstalledBrowserVersion() {
     return QString::fromLatin1(qWebEngineChromiumVersion());
-}
-
-QString SandboxProblem() {
-    if (geteuid() != 0)
-        return {};
-    if (qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX") ||
-        qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").contains("--no-sandbox"))
-        return {};
-    return QStringLiteral(
-        "Zelvorin is running as root. Its web engine (Chromium) refuses to start as root "
-        "with its sandbox on, and Zelvorin never turns the sandbox off by itself.\n\n"
-        "Start Zelvorin as a normal user. If you accept the risk of running web pages "
-        "without the sandbox, set QTWEBENGINE_DISABLE_SANDBOX=1 before starting it.");
 }
 
 namespace {
@@ -59,22 +47,45 @@ void quitAfterFirstPageIfAsked(TMainForm& form) {
 } // namespace
 
 int RunProgram(int argc, char** argv) {
-    if (!platform::displayAvailable()) {
-        std::fputs("Zelvorin needs a display to show its window, and none is set (DISPLAY and "
-                   "WAYLAND_DISPLAY are empty).\nRun it on a virtual display instead:\n"
-                   "    xvfb-run -a -s \"-screen 0 1280x800x24\" zelvorin\n",
-                   stderr);
+    QByteArrayList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
+    const QString sandboxProblem = SandboxProblem(platform::runningAsRoot(), arguments);
+    const bool display = platform::displayAvailable();
+    // A refusal box that nobody may see would wait for ever: started from a terminal, or
+    // with no display to show it on, the text goes to standard error and the run ends.
+    if (!sandboxProblem.isEmpty() && (!display || platform::standardErrorIsTerminal())) {
+        std::fprintf(stderr, "%s\n", qPrintable(sandboxProblem));
+        return 2;
+    }
+    if (!display) {
+        const char* flag = NoSandboxFlagGiven(arguments) ? " --no-sandbox" : "";
+        std::fprintf(stderr,
+                     "Zelvorin needs a display to show its window, and none is set (DISPLAY "
+                     "and WAYLAND_DISPLAY are empty).\nRun it on a virtual display instead:\n"
+                     "    xvfb-run -a -s \"-screen 0 1280x800x24\" zelvorin%s\n",
+                     flag);
         return 1;
     }
+    // QApplication keeps using its argument vector, so the bytes stay alive with it.
+    QByteArrayList engineArguments = EngineArguments(arguments);
+    AddConsentToEngineFlags(arguments);
+    std::vector<char*> engineArgv;
+    for (QByteArray& argument : engineArguments)
+        engineArgv.push_back(argument.data());
+    engineArgv.push_back(nullptr);
+    int engineArgc = int(engineArguments.size());
+
     RegisterUrlSchemes();
-    QApplication app(argc, argv);
+    QApplication app(engineArgc, engineArgv.data());
     QApplication::setApplicationName(QStringLiteral("Zelvorin"));
     QApplication::setOrganizationName(QStringLiteral("Morvenkast"));
+    QApplication::setDesktopFileName(DesktopEntryId);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zelvorin.svg")));
 
-    if (const QString problem = SandboxProblem(); !problem.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(problem));
-        QMessageBox::critical(nullptr, ProductTitle, problem);
+    if (!sandboxProblem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(sandboxProblem));
+        QMessageBox::critical(nullptr, ProductTitle, sandboxProblem);
         return 2;
     }
 

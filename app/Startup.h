@@ -10,12 +10,8 @@ namespace zelvorin {
 // The web engine's Chromium version, e.g. "102.0.5005.177".
 QString InstalledBrowserVersion();
 
-// Why the web engine cannot start in this process, or an empty text when it can. The
-// engine refuses to run as root with its sandbox on; the program never turns the sandbox
-// off by itself, so it says what the user can do instead.
-QString SandboxProblem();
-
-// The whole run, from the first check to the end of the message loop.
+// The whole run, from the first check to the end of the message loop. The command line
+// is read for one flag only: "--no-sandbox" (see SandboxConsent.h).
 int RunProgram(int argc, char** argv);
 
 } // namespace zelvorin

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QtGlobal>
+#include <unistd.h>
 
 namespace zelvorin::platform {
 
@@ -25,8 +26,20 @@ bool displayAvailable() {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-QString userConfigFolder() { return xdgFolder("XDG_CONFIG_HOME", ".config"); }
+bool runningAsRoot() {
+    return geteuid() == 0;
+}
 
-QString userDataFolder() { return xdgFolder("XDG_DATA_HOME", ".local/share"); }
+bool standardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
+
+QString userConfigFolder() {
+    return xdgFolder("XDG_CONFIG_HOME", ".config");
+}
+
+QString userDataFolder() {
+    return xdgFolder("XDG_DATA_HOME", ".local/share");
+}
 
 } // namespace zelvorin::platform

@@ -9,6 +9,13 @@ namespace zelvorin::platform {
 // plugin that needs none, such as offscreen).
 bool displayAvailable();
 
+// True when the process runs with root's rights (effective user id 0).
+bool runningAsRoot();
+
+// True when standard error is a terminal: someone started the program from one and reads
+// what it prints there.
+bool standardErrorIsTerminal();
+
 // The user's settings folder for this program ($XDG_CONFIG_HOME/zelvorin).
 QString userConfigFolder();
 

@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Zelvorin needs (only those missing) and builds it.
-# Usage: scripts/setup.sh [build folder]   (default: build)
+# Usage: scripts/setup.sh [--package-tools] [build folder]   (default: build)
+# --package-tools adds what building and checking the Debian package takes (the tests do).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+package_tools=""
+if [ "${1:-}" = "--package-tools" ]; then
+    package_tools=yes
+    shift
+fi
 build=${1:-$here/build}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
           libqt6svg6 libgl-dev libsqlite3-dev libbenchmark-dev xvfb xauth fonts-dejavu-core)
+[ -n "$package_tools" ] &&
+    packages+=(dpkg-dev file man-db desktop-file-utils appstream lintian)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,8 +1,10 @@
-// Pure rules of start-up and of the window: the web engine's version check, the on-screen
-// rule for saving the geometry, and the decoded settings root.
+// Pure rules of start-up and of the window: the web engine's version check, consent to
+// running it without its sandbox, the on-screen rule for saving the geometry, and the
+// decoded settings root.
 #include "BrowserVersion.h"
 #include "NeededRegistryLib.h"
 #include "ProgramValues.h"
+#include "SandboxConsent.h"
 #include "StartingFolder.h"
 #include "TestEnvironment.h"
 #include "WindowGeometry.h"
@@ -10,9 +12,129 @@
 #include <QApplication>
 #include <QDir>
 
+namespace {
+// Sets or (for a null value) unsets an environment variable for one test case.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const QByteArray& value)
+        : m_name(name), m_wasSet(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
+        set(value);
+    }
+    ~ScopedVariable() { set(m_wasSet ? m_old : QByteArray()); }
+
+private:
+    void set(const QByteArray& value) {
+        if (value.isNull())
+            qunsetenv(m_name);
+        else
+            qputenv(m_name, value);
+    }
+    const char* m_name;
+    bool m_wasSet;
+    QByteArray m_old;
+};
+} // namespace
+
 class StartupRulesTest : public QObject {
     Q_OBJECT
 private slots:
+    void sandboxProblem_data() {
+        QTest::addColumn<bool>("root");
+        QTest::addColumn<QByteArrayList>("arguments");
+        QTest::addColumn<QByteArray>("disableSandbox");
+        QTest::addColumn<QByteArray>("chromiumFlags");
+        QTest::addColumn<bool>("refused");
+        const QByteArray unset;
+        QTest::newRow("normal user")
+            << false << QByteArrayList{"zelvorin"} << unset << unset << false;
+        QTest::newRow("root") << true << QByteArrayList{"zelvorin"} << unset << unset << true;
+        QTest::newRow("root, flag")
+            << true << QByteArrayList{"zelvorin", "--no-sandbox"} << unset << unset << false;
+        QTest::newRow("root, flag after other arguments")
+            << true << QByteArrayList{"zelvorin", "x", "--no-sandbox"} << unset << unset << false;
+        QTest::newRow("root, look-alike flag")
+            << true << QByteArrayList{"zelvorin", "--no-sandbox=0", "--nosandbox", "-no-sandbox"}
+            << unset << unset << true;
+        QTest::newRow("root, flag as the program's name")
+            << true << QByteArrayList{"--no-sandbox"} << unset << unset << true;
+        QTest::newRow("root, variable")
+            << true << QByteArrayList{"zelvorin"} << QByteArray("1") << unset << false;
+        QTest::newRow("root, engine flags with consent")
+            << true << QByteArrayList{"zelvorin"} << unset
+            << QByteArray("--disable-gpu --no-sandbox") << false;
+        QTest::newRow("root, engine flags without consent")
+            << true << QByteArrayList{"zelvorin"} << unset << QByteArray("--disable-gpu") << true;
+    }
+    void sandboxProblem() {
+        QFETCH(bool, root);
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(QByteArray, disableSandbox);
+        QFETCH(QByteArray, chromiumFlags);
+        QFETCH(bool, refused);
+        ScopedVariable disable("QTWEBENGINE_DISABLE_SANDBOX", disableSandbox);
+        ScopedVariable flags("QTWEBENGINE_CHROMIUM_FLAGS", chromiumFlags);
+        const QString problem = zelvorin::SandboxProblem(root, arguments);
+        QCOMPARE(!problem.isEmpty(), refused);
+        if (refused) {
+            // The text names both ways to consent.
+            QVERIFY(problem.contains("zelvorin --no-sandbox"));
+            QVERIFY(problem.contains("QTWEBENGINE_DISABLE_SANDBOX=1"));
+        }
+    }
+
+    void engineArguments_data() {
+        QTest::addColumn<QByteArrayList>("given");
+        QTest::addColumn<QByteArrayList>("expected");
+        const QByteArrayList plain{"zelvorin", "\xff\xfe not UTF-8"};
+        QTest::newRow("no flag: unchanged") << plain << plain;
+        QTest::newRow("flag: repeated after the separator")
+            << QByteArrayList{"zelvorin", "--no-sandbox"}
+            << QByteArrayList{"zelvorin", "--no-sandbox", "--webEngineArgs", "--no-sandbox"};
+        QTest::newRow("separator given: flag put right after it")
+            << QByteArrayList{"zelvorin", "--no-sandbox", "--WEBENGINEARGS", "--lang=de"}
+            << QByteArrayList{"zelvorin", "--no-sandbox", "--WEBENGINEARGS", "--no-sandbox",
+                              "--lang=de"};
+        QTest::newRow("flag already for the engine")
+            << QByteArrayList{"zelvorin", "--webEngineArgs", "--no-sandbox"}
+            << QByteArrayList{"zelvorin", "--webEngineArgs", "--no-sandbox"};
+        QTest::newRow("look-alike separator is no separator")
+            << QByteArrayList{"zelvorin", "--webEngineArgsX", "--no-sandbox"}
+            << QByteArrayList{"zelvorin", "--webEngineArgsX", "--no-sandbox", "--webEngineArgs",
+                              "--no-sandbox"};
+    }
+    void engineArguments() {
+        QFETCH(QByteArrayList, given);
+        QFETCH(QByteArrayList, expected);
+        QCOMPARE(zelvorin::EngineArguments(given), expected);
+    }
+
+    void consentAddedToEngineFlags_data() {
+        QTest::addColumn<QByteArrayList>("arguments");
+        QTest::addColumn<QByteArray>("flags");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArrayList consent{"zelvorin", "--no-sandbox"};
+        QTest::newRow("flags set")
+            << consent << QByteArray("--disable-gpu") << QByteArray("--disable-gpu --no-sandbox");
+        QTest::newRow("flags set empty")
+            << consent << QByteArray("") << QByteArray(" --no-sandbox");
+        QTest::newRow("flags already consent")
+            << consent << QByteArray("--no-sandbox") << QByteArray("--no-sandbox");
+        QTest::newRow("flags unset: the arguments carry it")
+            << consent << QByteArray() << QByteArray();
+        QTest::newRow("no consent: flags untouched")
+            << QByteArrayList{"zelvorin"} << QByteArray("--disable-gpu")
+            << QByteArray("--disable-gpu");
+    }
+    void consentAddedToEngineFlags() {
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(QByteArray, flags);
+        QFETCH(QByteArray, expected);
+        ScopedVariable scoped("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+        zelvorin::AddConsentToEngineFlags(arguments);
+        QCOMPARE(qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"), !expected.isNull());
+        QCOMPARE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), expected);
+    }
+
     void browserVersion_data() {
         QTest::addColumn<QString>("version");
         QTest::addColumn<bool>("passes");
