@@ -3,14 +3,16 @@
 #include "SqliteStatement.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 #include <QtDebug>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace zelvorin::platform {
 
@@ -51,6 +53,35 @@ QString foldedPath(const QStringList& parts) {
 
 bool statFile(const QString& path, struct stat* info) {
     return ::stat(QFile::encodeName(path).constData(), info) == 0;
+}
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Creates the folder and its missing parents; on failure gives the path that failed and
+// the system's reason, which QDir::mkpath would swallow (a regular file where a folder
+// should be, a folder without write permission).
+bool makeFolders(const QString& folder, QString* reason) {
+    const QByteArray path = QFile::encodeName(folder);
+    for (qsizetype end = 1; end <= path.size(); ++end) {
+        if (end < path.size() && path.at(end) != '/')
+            continue;
+        const QByteArray part = path.left(end);
+        struct stat info {};
+        int error = 0;
+        if (::stat(part.constData(), &info) == 0)
+            error = S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+        else if (errno != ENOENT)
+            error = errno;
+        else if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            error = errno;
+        if (error != 0) {
+            *reason = QFile::decodeName(part) + QStringLiteral(": ") + systemReason(error);
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -117,34 +148,25 @@ void RegistryHive::closeFile() {
         sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_suspectCorrupt = false;
+    m_readOnlyFallback = false;
 }
 
 bool RegistryHive::openFile() {
     for (int attempt = 0; attempt < 3; ++attempt) {
         struct stat info {};
         const bool exists = statFile(m_fileName, &info);
+        const int statError = exists ? 0 : errno;
         const QByteArray encoded = QFile::encodeName(m_fileName);
         QString reason;
         if (m_access == Access::ReadOnly) {
-            if (!exists || S_ISDIR(info.st_mode))
+            if (!exists || S_ISDIR(info.st_mode)) {
+                noteProblem(systemReason(exists ? EISDIR : statError));
                 return false;
-            if (sqlite3_open_v2(encoded.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) ==
-                SQLITE_OK) {
-                sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-                if (validate(&reason) == Validity::Valid)
-                    break;
             }
-            closeFile();
-            // A file left in WAL mode cannot be opened read-only when its folder is not
-            // writable for the shared-memory file; a machine hive does not change while
-            // the program reads it, so it can be read as immutable.
-            const QByteArray uri =
-                "file:" + QUrl::toPercentEncoding(m_fileName, "/") + "?immutable=1";
-            if (sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
-                                nullptr) == SQLITE_OK &&
-                validate(&reason) == Validity::Valid)
+            if (openForReading(&reason))
                 break;
-            closeFile();
+            if (!reason.isEmpty())
+                noteProblem(QStringLiteral("it is not a valid settings store (%1)").arg(reason));
             return false;
         }
 
@@ -153,9 +175,15 @@ bool RegistryHive::openFile() {
                 return false;
             continue;
         }
-        QDir().mkpath(QFileInfo(m_fileName).absolutePath());
-        if (sqlite3_open_v2(encoded.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK) {
+        QString problem;
+        if (!makeFolders(QFileInfo(m_fileName).absolutePath(), &problem)) {
+            noteProblem(problem);
+            return false;
+        }
+        const int opened = sqlite3_open_v2(encoded.constData(), &m_db,
+                                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        if (opened != SQLITE_OK) {
+            noteError(opened);
             closeFile();
             return false;
         }
@@ -169,6 +197,15 @@ bool RegistryHive::openFile() {
         }
         if (validity == Validity::Unavailable || (validity == Validity::Empty && !initialise())) {
             closeFile();
+            // The file may still be readable (a read-only folder or file): the settings
+            // it holds are used, and every write says why it cannot be made.
+            const QString writeProblem = m_lastError;
+            QString ignored;
+            if (exists && validity != Validity::Empty && openForReading(&ignored)) {
+                m_readOnlyFallback = true;
+                m_fallbackReason = writeProblem;
+                break;
+            }
             return false;
         }
         // WAL with synchronous=NORMAL: a commit is atomic against a killed process and
@@ -184,12 +221,35 @@ bool RegistryHive::openFile() {
         return false;
     struct stat info {};
     if (!statFile(m_fileName, &info)) {
+        noteProblem(systemReason(errno));
         closeFile();
         return false;
     }
     m_device = quint64(info.st_dev);
     m_inode = quint64(info.st_ino);
+    // Problems met on the way (a file moved aside, a first read-only attempt) were overcome.
+    m_lastError.clear();
     return true;
+}
+
+bool RegistryHive::openForReading(QString* reason) {
+    const QByteArray encoded = QFile::encodeName(m_fileName);
+    if (sqlite3_open_v2(encoded.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+        if (validate(reason) == Validity::Valid)
+            return true;
+    }
+    closeFile();
+    // A file left in WAL mode cannot be opened read-only when its folder is not writable
+    // for the shared-memory file; nobody can change such a file while it is read, so it
+    // can be read as immutable.
+    const QByteArray uri = "file:" + QUrl::toPercentEncoding(m_fileName, "/") + "?immutable=1";
+    if (sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) ==
+            SQLITE_OK &&
+        validate(reason) == Validity::Valid)
+        return true;
+    closeFile();
+    return false;
 }
 
 RegistryHive::Validity RegistryHive::validate(QString* reason) {
@@ -201,13 +261,17 @@ RegistryHive::Validity RegistryHive::validate(QString* reason) {
                                          : QString::fromUtf8(sqlite3_errstr(code));
             return Validity::Broken;
         }
-        if (code != SQLITE_ROW)
+        if (code != SQLITE_ROW) {
+            noteError(code);
             return Validity::Unavailable;
+        }
     }
     Statement id(m_db, "PRAGMA application_id");
     Statement objects(m_db, "SELECT count(*) FROM sqlite_master");
-    if (id.step() != SQLITE_ROW || objects.step() != SQLITE_ROW)
+    if (id.step() != SQLITE_ROW || objects.step() != SQLITE_ROW) {
+        noteError(id.code() != SQLITE_ROW ? id.code() : objects.code());
         return Validity::Unavailable;
+    }
     if (id.integer(0) == kApplicationId) {
         Statement keys(m_db, "SELECT id, folded, parent, name FROM keys LIMIT 0");
         Statement vals(m_db, "SELECT id, key, folded, name, type, data FROM vals LIMIT 0");
@@ -246,6 +310,9 @@ bool RegistryHive::moveAside(const QString& reason) {
             m_fileName + QStringLiteral(".broken-") + stamp + QLatin1Char('-') + QString::number(n);
     if (std::rename(QFile::encodeName(m_fileName).constData(),
                     QFile::encodeName(target).constData()) != 0) {
+        noteProblem(QStringLiteral("it is not a valid settings store (%1) and could not be moved "
+                                   "aside: %2")
+                        .arg(reason, systemReason(errno)));
         qWarning("Settings file %s is not a valid settings store (%s) and could not be moved "
                  "aside; settings are not kept",
                  qPrintable(m_fileName), qPrintable(reason));
@@ -274,6 +341,47 @@ bool RegistryHive::exec(const char* sql) {
 void RegistryHive::noteError(int code) {
     if (isCorruption(code))
         m_suspectCorrupt = true;
+    noteProblem(describe(code));
+}
+
+QString RegistryHive::describe(int code) const {
+    if (!m_db)
+        return QString::fromUtf8(sqlite3_errstr(code));
+    QString text = QString::fromUtf8(sqlite3_errmsg(m_db));
+    const int primary = code & 0xff;
+    if (primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR) {
+        const QString cause = fileProblem(sqlite3_system_errno(m_db));
+        if (!cause.isEmpty())
+            text += QStringLiteral(" (") + cause + QLatin1Char(')');
+    } else if (primary == SQLITE_READONLY &&
+               ::access(QFile::encodeName(m_fileName).constData(), W_OK) != 0) {
+        // SQLite opens a file it may not write for reading without saying why; the system
+        // tells (a read-only file, an immutable one, a read-only file system).
+        text += QStringLiteral(" (") + systemReason(errno) + QLatin1Char(')');
+    }
+    return text;
+}
+
+// Why the file or its journal could not be opened. SQLite's own errno is often that of a
+// later probe ("No such file or directory" for a journal it could not create), so the
+// causes a user can act on are looked for first.
+QString RegistryHive::fileProblem(int systemError) const {
+    const QByteArray file = QFile::encodeName(m_fileName);
+    struct stat info {};
+    if (::lstat(file.constData(), &info) == 0 && S_ISLNK(info.st_mode) &&
+        ::stat(file.constData(), &info) != 0)
+        return QStringLiteral("a symbolic link to %1, which cannot be reached: %2")
+            .arg(QFileInfo(m_fileName).symLinkTarget(), systemReason(errno));
+    const QString folder = QFileInfo(m_fileName).absolutePath();
+    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0)
+        return folder + QStringLiteral(": ") + systemReason(errno);
+    return systemError != 0 ? systemReason(systemError) : QString();
+}
+
+// The first problem of a call is its cause; what follows (a rollback) is a consequence.
+void RegistryHive::noteProblem(const QString& reason) {
+    if (m_lastError.isEmpty())
+        m_lastError = reason;
 }
 
 bool RegistryHive::begin(bool write) {
@@ -285,10 +393,20 @@ bool RegistryHive::begin(bool write) {
         ++m_depth;
         return true;
     }
-    if (write && m_access == Access::ReadOnly)
+    m_lastError.clear();
+    if (write && m_access == Access::ReadOnly) {
+        noteProblem(QStringLiteral("the store is open for reading only"));
         return false;
+    }
+    // A store that could only be read may have become writable since.
+    if (write && m_readOnlyFallback)
+        closeFile();
     if (!ensureOpen())
         return false;
+    if (write && m_readOnlyFallback) {
+        noteProblem(m_fallbackReason);
+        return false;
+    }
     // IMMEDIATE takes the write lock up front (waiting for it under the busy timeout); a
     // deferred transaction that later needs to write could fail at once instead of waiting.
     if (!exec(write ? "BEGIN IMMEDIATE" : "BEGIN")) {
