@@ -130,6 +130,10 @@ QStringList RegistryHive::pathParts(const QString& path) {
     return path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
 }
 
+QString RegistryHive::foldedKey(const QString& path) {
+    return foldedPath(pathParts(path));
+}
+
 bool RegistryHive::ensureOpen() {
     if (m_db) {
         // Another process may have moved a broken file aside and started a new one; a
@@ -207,6 +211,15 @@ bool RegistryHive::openFile() {
                 break;
             }
             return false;
+        }
+        // SQLite opens a file it may not write (a read-only or immutable file) for reading
+        // without a word; writes then fail until the connection is made again.
+        if (sqlite3_db_readonly(m_db, "main") == 1) {
+            m_readOnlyFallback = true;
+            m_fallbackReason = QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY));
+            if (::access(encoded.constData(), W_OK) != 0)
+                m_fallbackReason += QStringLiteral(" (") + systemReason(errno) + QLatin1Char(')');
+            break;
         }
         // WAL with synchronous=NORMAL: a commit is atomic against a killed process and
         // readers never wait for a writer.

@@ -94,6 +94,8 @@ public:
     // Splits a key path into its parts, ignoring empty parts (leading, trailing or doubled
     // backslashes).
     static QStringList pathParts(const QString& path);
+    // The form in which key paths compare: parts case-folded and joined by one backslash.
+    static QString foldedKey(const QString& path);
 
 private:
     class Scope;
