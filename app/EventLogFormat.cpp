@@ -113,4 +113,8 @@ QString dragDrop(int x, int y) {
     return Indent + "OnDragDrop -  " + point(x, y);
 }
 
+QString settingsNotSaved(const QString& file, const QString& reason) {
+    return Indent + "SettingsNotSaved -  File: " + quoted(file) + " Reason: " + quoted(reason);
+}
+
 } // namespace zelvorin::eventlog

@@ -35,4 +35,7 @@ QString endDrag(int x, int y);
 QString dragOver(int x, int y, int state, bool accept);
 QString dragDrop(int x, int y);
 
+// Not a browser event: the settings store could not save (see TUsefulRegistry).
+QString settingsNotSaved(const QString& file, const QString& reason);
+
 } // namespace zelvorin::eventlog
