@@ -430,6 +430,8 @@ int Tool::importFile(const Options& options) {
                 break;
             }
         }
+        // A deletion's result does not tell a missing value from a failure; the reason does.
+        ok = ok && into.lastError().isEmpty();
         if (!ok) {
             const QString reason = into.lastError();
             return error(QStringLiteral("Could not write to %1%2; nothing was imported.")
