@@ -117,4 +117,8 @@ QString refused(const QString& url) {
     return Indent + "Refused -  URL: " + quoted(url) + " (not asked for by the user)";
 }
 
+QString settingsNotSaved(const QString& file, const QString& reason) {
+    return Indent + "SettingsNotSaved -  File: " + quoted(file) + " Reason: " + quoted(reason);
+}
+
 } // namespace zelvorin::eventlog

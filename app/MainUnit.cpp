@@ -3,11 +3,13 @@
 #include "AboutWindowUnit.h"
 #include "CollapsibleSplitter.h"
 #include "EventLog.h"
+#include "EventLogFormat.h"
 #include "FavoriteItems.h"
 #include "FilePanel.h"
 #include "FolderMenus.h"
 #include "GradientTextUnit.h"
 #include "HelpWindow.h"
+#include "NeededRegistryLib.h"
 #include "OpenFileUnit.h"
 #include "ProgramValues.h"
 #include "Startup.h"
@@ -18,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
@@ -61,6 +64,8 @@ TMainForm::TMainForm(zelvorin::ProgramValues& values, QWidget* parent)
     connectFileCommands();
     // The window sees key strokes before its controls (Escape toggles the file panel).
     qApp->installEventFilter(this);
+    if (TUsefulRegistry* store = m_values.Settings())
+        connect(store, &TUsefulRegistry::saveFailed, this, &TMainForm::SettingsSaveFailed);
     FormCreate();
     m_created = true;
 }
@@ -195,6 +200,15 @@ void TMainForm::AddLogLine(const QString& line) {
 void TMainForm::SetShowWelcomePage(bool show) {
     ShowWelcomePageOnStartMenuItem->setChecked(show);
     Settings().Write(zelvorin::settings::ShowWelcomePage, show);
+}
+
+void TMainForm::SettingsSaveFailed(const QString& file, const QString& reason,
+                                   bool firstInSession) {
+    dfsStatusBar1->SetPanelText(2, zelvorin::settings::NotSavedStatusText(file, reason));
+    AddLogLine(zelvorin::eventlog::settingsNotSaved(file, reason));
+    if (firstInSession)
+        QMessageBox::warning(this, zelvorin::ProductTitle,
+                             zelvorin::settings::NotSavedMessageText(file, reason));
 }
 
 void TMainForm::ExitMenuItemClick() {

@@ -70,6 +70,9 @@ public:
     void AddShownFolderToLastFolders();
     void AboutMenuItemClick();
     void CreateTextWithGradientFloodFillMenuItemClick();
+    // The settings store could not save: the status bar and the log say so, and a message
+    // the first time in a run.
+    void SettingsSaveFailed(const QString& file, const QString& reason, bool firstInSession);
 
     // The file list's and the folder list's commands, and files dragged in and out.
     void FileListBox1MouseDown(Qt::MouseButton button, QPoint position);

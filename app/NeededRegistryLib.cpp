@@ -6,6 +6,8 @@
 #include <QtEndian>
 #include <cstring>
 
+using zelvorin::UnsavedSettings;
+using zelvorin::UnsavedWrite;
 using zelvorin::platform::RegistryHive;
 using zelvorin::platform::RegistryLookup;
 using zelvorin::platform::RegistryValue;
@@ -18,15 +20,14 @@ QString numberedName(const QString& baseName, int number) {
     return baseName + QString::number(number);
 }
 
-// The value's bytes when it exists with the given type, else nothing.
-std::optional<QByteArray> typedData(RegistryHive* hive, const QString& keyPath, const QString& name,
-                                    quint32 type) {
-    if (!hive)
-        return std::nullopt;
-    RegistryValue value;
-    if (hive->readValue(keyPath, name, &value) != RegistryLookup::Found || value.type != type)
-        return std::nullopt;
-    return value.data;
+UnsavedWrite valueWrite(const QString& keyPath, const QString& name, quint32 type,
+                        const QByteArray& data) {
+    UnsavedWrite write;
+    write.keyPath = keyPath;
+    write.name = name;
+    write.type = type;
+    write.data = data;
+    return write;
 }
 
 } // namespace
@@ -53,6 +54,102 @@ QString TUsefulRegistry::HiveFile() const {
     return zelvorin::platform::userConfigFolder() + QStringLiteral("/registry.db");
 }
 
+UnsavedSettings& TUsefulRegistry::unsaved() {
+    return m_unsaved.at(m_root == TRootKey::LocalMachine ? 1 : 0);
+}
+
+bool TUsefulRegistry::HasUnsavedChanges() const {
+    return !m_unsaved.at(0).isEmpty() || !m_unsaved.at(1).isEmpty();
+}
+
+RegistryLookup TUsefulRegistry::lookup(const QString& keyPath, const QString& name,
+                                       RegistryValue* value) {
+    RegistryHive* h = hive();
+    const UnsavedSettings& pending = unsaved();
+    if (pending.isEmpty())
+        return h->readValue(keyPath, name, value);
+    return pending.lookup(keyPath, name, value,
+                          [h](const QString& path, const QString& valueName, RegistryValue* found) {
+                              return h->readValue(path, valueName, found);
+                          });
+}
+
+std::optional<QByteArray> TUsefulRegistry::typedData(const QString& keyPath, const QString& name,
+                                                     quint32 type) {
+    RegistryValue value;
+    if (lookup(keyPath, name, &value) != RegistryLookup::Found || value.type != type)
+        return std::nullopt;
+    return value.data;
+}
+
+bool TUsefulRegistry::save(const UnsavedWrite& write, bool* applied) {
+    RegistryHive* h = hive();
+    UnsavedSettings& pending = unsaved();
+    bool done = false;
+    bool saved = false;
+    {
+        RegistryHive::Batch batch(*h, true);
+        if (batch.isOpen()) {
+            for (const UnsavedWrite& earlier : pending.writes())
+                apply(*h, earlier);
+            done = apply(*h, write);
+            saved = batch.commit();
+        }
+    }
+    if (saved) {
+        pending.clear();
+        m_saveFailing = false;
+        if (applied)
+            *applied = done;
+        return true;
+    }
+    const QString reason = h->lastError();
+    pending.add(write);
+    noteSaveFailure(reason);
+    return false;
+}
+
+void TUsefulRegistry::noteSaveFailure(const QString& reason) {
+    if (m_saveFailing)
+        return;
+    m_saveFailing = true;
+    const bool first = !m_saveFailureTold;
+    m_saveFailureTold = true;
+    emit saveFailed(HiveFile(),
+                    reason.isEmpty() ? QStringLiteral("the reason is not known") : reason, first);
+}
+
+bool TUsefulRegistry::apply(RegistryHive& h, const UnsavedWrite& write) {
+    switch (write.kind) {
+    case UnsavedWrite::Kind::Value:
+        return h.writeValue(write.keyPath, write.name, write.type, write.data);
+    case UnsavedWrite::Kind::Delete:
+        return applyDelete(h, write.keyPath, write.name);
+    case UnsavedWrite::Kind::List:
+        break;
+    }
+    for (int n = write.first;
+         h.readValue(write.keyPath, numberedName(write.name, n), nullptr) == RegistryLookup::Found;
+         ++n)
+        applyDelete(h, write.keyPath, numberedName(write.name, n));
+    bool written = true;
+    for (qsizetype i = 0; i < write.list.size(); ++i)
+        written = h.writeValue(write.keyPath, numberedName(write.name, write.first + int(i)),
+                               zelvorin::platform::RegSz, write.list.at(i).toUtf8()) &&
+                  written;
+    return written;
+}
+
+bool TUsefulRegistry::applyDelete(RegistryHive& h, const QString& keyPath, const QString& name) {
+    if (!h.createKey(keyPath))
+        return false;
+    const bool deleted = h.deleteValue(keyPath, name);
+    // Only the key itself goes; parents left empty stay, as the registry would keep them.
+    if (h.keyHasContent(keyPath) == false)
+        h.deleteKey(keyPath, false);
+    return deleted;
+}
+
 RegistryHive* TUsefulRegistry::hive() {
     if (!m_hive) {
         const auto access = m_root == TRootKey::LocalMachine ? RegistryHive::Access::ReadOnly
@@ -64,7 +161,8 @@ RegistryHive* TUsefulRegistry::hive() {
 
 bool TUsefulRegistry::OpenKey(const QString& keyPath, bool canCreate) {
     RegistryHive* h = hive();
-    const bool opened = canCreate ? h->createKey(keyPath) : h->keyExists(keyPath);
+    const bool opened =
+        canCreate ? h->createKey(keyPath) : h->keyExists(keyPath) || unsaved().fillsKey(keyPath);
     if (opened)
         m_currentPath = keyPath;
     return opened;
@@ -73,7 +171,7 @@ bool TUsefulRegistry::OpenKey(const QString& keyPath, bool canCreate) {
 QString TUsefulRegistry::ReadString(const QString& keyPath, const QString& name,
                                     const QString& defaultValue) {
     RegistryValue value;
-    switch (hive()->readValue(keyPath, name, &value)) {
+    switch (lookup(keyPath, name, &value)) {
     case RegistryLookup::Found:
         m_currentPath = keyPath;
         // REG_EXPAND_SZ is read as it is stored: references are not expanded.
@@ -92,14 +190,14 @@ QString TUsefulRegistry::ReadString(const QString& keyPath, const QString& name,
 }
 
 int TUsefulRegistry::ReadInteger(const QString& keyPath, const QString& name, int defaultValue) {
-    const auto data = typedData(hive(), keyPath, name, zelvorin::platform::RegDword);
+    const auto data = typedData(keyPath, name, zelvorin::platform::RegDword);
     if (!data || data->size() != 4)
         return defaultValue;
     return qFromLittleEndian<qint32>(data->constData());
 }
 
 bool TUsefulRegistry::ReadBool(const QString& keyPath, const QString& name, bool defaultValue) {
-    const auto data = typedData(hive(), keyPath, name, zelvorin::platform::RegDword);
+    const auto data = typedData(keyPath, name, zelvorin::platform::RegDword);
     if (!data || data->size() != 4)
         return defaultValue;
     return qFromLittleEndian<qint32>(data->constData()) != 0;
@@ -107,7 +205,7 @@ bool TUsefulRegistry::ReadBool(const QString& keyPath, const QString& name, bool
 
 double TUsefulRegistry::ReadFloat(const QString& keyPath, const QString& name,
                                   double defaultValue) {
-    const auto data = typedData(hive(), keyPath, name, zelvorin::platform::RegBinary);
+    const auto data = typedData(keyPath, name, zelvorin::platform::RegBinary);
     if (!data || data->size() != int(sizeof(double)))
         return defaultValue;
     const quint64 bits = qFromLittleEndian<quint64>(data->constData());
@@ -118,14 +216,14 @@ double TUsefulRegistry::ReadFloat(const QString& keyPath, const QString& name,
 
 int TUsefulRegistry::GetDataSize(const QString& keyPath, const QString& name) {
     RegistryValue value;
-    if (hive()->readValue(keyPath, name, &value) != RegistryLookup::Found)
+    if (lookup(keyPath, name, &value) != RegistryLookup::Found)
         return -1;
     return int(value.data.size());
 }
 
 bool TUsefulRegistry::ReadBinary(const QString& keyPath, const QString& name, QByteArray& buffer) {
     // Size and bytes come from one read, so a writer in between cannot make them disagree.
-    const auto data = typedData(hive(), keyPath, name, zelvorin::platform::RegBinary);
+    const auto data = typedData(keyPath, name, zelvorin::platform::RegBinary);
     if (!data || data->isEmpty())
         return false;
     buffer = *data;
@@ -134,13 +232,13 @@ bool TUsefulRegistry::ReadBinary(const QString& keyPath, const QString& name, QB
 
 bool TUsefulRegistry::WriteString(const QString& keyPath, const QString& name,
                                   const QString& value) {
-    return hive()->writeValue(keyPath, name, zelvorin::platform::RegSz, value.toUtf8());
+    return save(valueWrite(keyPath, name, zelvorin::platform::RegSz, value.toUtf8()));
 }
 
 bool TUsefulRegistry::WriteInteger(const QString& keyPath, const QString& name, int value) {
     QByteArray data(4, '\0');
     qToLittleEndian<qint32>(value, data.data());
-    return hive()->writeValue(keyPath, name, zelvorin::platform::RegDword, data);
+    return save(valueWrite(keyPath, name, zelvorin::platform::RegDword, data));
 }
 
 bool TUsefulRegistry::WriteBool(const QString& keyPath, const QString& name, bool value) {
@@ -152,28 +250,25 @@ bool TUsefulRegistry::WriteFloat(const QString& keyPath, const QString& name, do
     std::memcpy(&bits, &value, sizeof bits);
     QByteArray data(int(sizeof bits), '\0');
     qToLittleEndian<quint64>(bits, data.data());
-    return hive()->writeValue(keyPath, name, zelvorin::platform::RegBinary, data);
+    return save(valueWrite(keyPath, name, zelvorin::platform::RegBinary, data));
 }
 
 bool TUsefulRegistry::WriteBinary(const QString& keyPath, const QString& name,
                                   const QByteArray& buffer) {
-    return hive()->writeValue(keyPath, name, zelvorin::platform::RegBinary, buffer);
+    return save(valueWrite(keyPath, name, zelvorin::platform::RegBinary, buffer));
 }
 
 bool TUsefulRegistry::ValueExists(const QString& keyPath, const QString& name) {
-    return hive()->readValue(keyPath, name, nullptr) == RegistryLookup::Found;
+    return lookup(keyPath, name, nullptr) == RegistryLookup::Found;
 }
 
 bool TUsefulRegistry::DeleteValue(const QString& keyPath, const QString& name) {
-    RegistryHive* h = hive();
-    RegistryHive::Batch batch(*h, true);
-    if (!batch.isOpen() || !h->createKey(keyPath))
-        return false;
-    const bool deleted = h->deleteValue(keyPath, name);
-    // Only the key itself goes; parents left empty stay, as the registry would keep them.
-    if (h->keyHasContent(keyPath) == false)
-        h->deleteKey(keyPath, false);
-    return batch.commit() && deleted;
+    UnsavedWrite write;
+    write.kind = UnsavedWrite::Kind::Delete;
+    write.keyPath = keyPath;
+    write.name = name;
+    bool deleted = false;
+    return save(write, &deleted) && deleted;
 }
 
 bool TUsefulRegistry::ReadStringList(const QString& keyPath, const QString& baseName,
@@ -194,12 +289,11 @@ bool TUsefulRegistry::WriteStringList(const QString& keyPath, const QString& bas
     if (!list)
         return false;
     // One transaction: a crash halfway leaves the old list, never half of each.
-    RegistryHive::Batch batch(*hive(), true);
-    if (!batch.isOpen())
-        return false;
-    for (int n = firstNumber; ValueExists(keyPath, numberedName(baseName, n)); ++n)
-        DeleteValue(keyPath, numberedName(baseName, n));
-    for (int i = 0; i < list->size(); ++i)
-        WriteString(keyPath, numberedName(baseName, firstNumber + int(i)), list->at(i));
-    return batch.commit();
+    UnsavedWrite write;
+    write.kind = UnsavedWrite::Kind::List;
+    write.keyPath = keyPath;
+    write.name = baseName;
+    write.list = *list;
+    write.first = firstNumber;
+    return save(write);
 }

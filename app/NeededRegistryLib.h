@@ -3,12 +3,22 @@
 // the caller's default, writes that fail give false. Values keep their registry types
 // (REG_SZ, REG_EXPAND_SZ, REG_DWORD, REG_BINARY) in a typed hive kept in SQLite, so a
 // value of the wrong type reads as missing.
+//
+// A write the file does not take (a read-only file or folder, a full disk, a file where
+// the settings folder should be) is kept in memory: later reads in this run give it, and
+// the next write saves it together with its own value. The store says so through
+// `saveFailed` on the first failure after a save that worked.
 #pragma once
 
+#include "UnsavedSettings.h"
+
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <memory>
+#include <optional>
 
 namespace zelvorin::platform {
 class RegistryHive;
@@ -19,15 +29,14 @@ enum class TRootKey {
     LocalMachine // the machine's hive, read-only for users: /etc/xdg/zelvorin/registry.db
 };
 
-class TUsefulRegistry {
+class TUsefulRegistry : public QObject {
+    Q_OBJECT
 public:
     // Root CurrentUser, empty current key path.
     TUsefulRegistry();
     // A store whose CurrentUser root is the given hive file (tools and tests).
     explicit TUsefulRegistry(const QString& currentUserHiveFile);
-    ~TUsefulRegistry();
-    TUsefulRegistry(const TUsefulRegistry&) = delete;
-    TUsefulRegistry& operator=(const TUsefulRegistry&) = delete;
+    ~TUsefulRegistry() override;
 
     void SetRootKey(TRootKey root);
     TRootKey RootKey() const { return m_root; }
@@ -55,14 +64,40 @@ public:
 
     bool ReadStringList(const QString& keyPath, const QString& baseName, QStringList* list,
                         int firstNumber);
-    bool WriteStringList(const QString& keyPath, const QString& baseName,
-                         const QStringList* list, int firstNumber);
+    bool WriteStringList(const QString& keyPath, const QString& baseName, const QStringList* list,
+                         int firstNumber);
+
+    // True while writes are kept in memory because the file did not take them.
+    bool HasUnsavedChanges() const;
+
+signals:
+    // The file did not take a write: said on the first failure of the run and on the first
+    // after a later save worked, not on every write while saving keeps failing.
+    // `firstInSession` is true only the first time in this run.
+    void saveFailed(const QString& file, const QString& reason, bool firstInSession);
 
 private:
     zelvorin::platform::RegistryHive* hive();
+    zelvorin::UnsavedSettings& unsaved();
+    zelvorin::platform::RegistryLookup lookup(const QString& keyPath, const QString& name,
+                                              zelvorin::platform::RegistryValue* value);
+    // The value's bytes when it exists with the given type, else nothing.
+    std::optional<QByteArray> typedData(const QString& keyPath, const QString& name, quint32 type);
+    // Saves the unsaved writes and this one in one transaction; keeps this one in memory
+    // when that fails. `applied` is the write's own outcome (a deletion of a missing value
+    // is saved but not applied).
+    bool save(const zelvorin::UnsavedWrite& write, bool* applied = nullptr);
+    bool apply(zelvorin::platform::RegistryHive& hive, const zelvorin::UnsavedWrite& write);
+    bool applyDelete(zelvorin::platform::RegistryHive& hive, const QString& keyPath,
+                     const QString& name);
+    void noteSaveFailure(const QString& reason);
 
     TRootKey m_root = TRootKey::CurrentUser;
     QString m_currentPath;
     QString m_currentUserFile;
     std::unique_ptr<zelvorin::platform::RegistryHive> m_hive;
+    // One per root, indexed by TRootKey.
+    std::array<zelvorin::UnsavedSettings, 2> m_unsaved;
+    bool m_saveFailing = false;
+    bool m_saveFailureTold = false;
 };

@@ -41,4 +41,15 @@ bool SettingsAccess::Write(const ListSetting& setting, const QStringList& values
     return m_store && m_store->WriteStringList(m_root + setting.key, setting.baseName, &values, 1);
 }
 
+QString NotSavedStatusText(const QString& file, const QString& reason) {
+    return QStringLiteral("Settings not saved: %2 (%1)").arg(file, reason);
+}
+
+QString NotSavedMessageText(const QString& file, const QString& reason) {
+    return QStringLiteral("The settings could not be saved to\n%1\n\n%2.\n\nZelvorin keeps "
+                          "your settings until it closes and tries again to save them at the "
+                          "next change.")
+        .arg(file, reason);
+}
+
 } // namespace zelvorin::settings

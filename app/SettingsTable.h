@@ -56,6 +56,11 @@ inline const IntegerSetting LastFileFilter{HistoryKey, QStringLiteral("LastFileF
 inline const ListSetting LastFolders{HistoryKey, QStringLiteral("LastFolders")};
 inline const ListSetting FavoriteFolders{HistoryKey, QStringLiteral("FavoriteFolders")};
 
+// What the window says when the store could not save (TUsefulRegistry::saveFailed): a
+// line for the status bar and the text of the message shown the first time in a run.
+QString NotSavedStatusText(const QString& file, const QString& reason);
+QString NotSavedMessageText(const QString& file, const QString& reason);
+
 // Reads and writes the table's values in a store below a root key path.
 class SettingsAccess {
 public:

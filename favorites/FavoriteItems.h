@@ -52,12 +52,14 @@ public:
 
     bool AddLastFolder(const QString& path, quintptr data = 0);
     bool AddFavoriteFolder(const QString& path, quintptr data = 0);
-    // Puts the normalized path at index 0 (an entry already there under another case keeps
-    // its text), gives it `data` and cuts the list to `limit` entries when limit > 0.
-    // False, with the list unchanged, for a path that normalizes to nothing.
+    // Puts the normalized path at index 0 (an entry already there, the same folder by
+    // zelvorin::SameFolderText, keeps its text), gives it `data` and cuts the list to
+    // `limit` entries when limit > 0. False, with the list unchanged, for a path that
+    // normalizes to nothing.
     static bool AddFolderToList(zelvorin::FolderList& list, const QString& path, int limit,
                                 quintptr data);
-    // Moves the entry equal to `path` (ignoring case) to index 0; false when absent.
+    // Moves the entry for the same folder as `path` (zelvorin::SameFolderText) to index 0;
+    // false when absent.
     static bool MoveFolderToFront(zelvorin::FolderList& list, const QString& path);
 
     // Shows the favorites dialog modally; true once it has closed.

@@ -6,6 +6,7 @@
 
 namespace zelvorin {
 
+#ifdef Q_OS_WIN
 namespace {
 
 const QCollator& folderCollator() {
@@ -27,6 +28,13 @@ bool SameFolderText(const QString& a, const QString& b) {
         return true;
     return folderCollator().compare(a, b) == 0;
 }
+#else
+// Linux file systems tell names apart by their bytes: /x/Pics and /x/pics are two folders,
+// so two entries are one only when their texts are equal.
+bool SameFolderText(const QString& a, const QString& b) {
+    return a == b;
+}
+#endif
 
 qsizetype IndexOfFolder(const FolderList& list, const QString& path) {
     for (qsizetype i = 0; i < list.size(); ++i) {

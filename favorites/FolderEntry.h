@@ -17,8 +17,9 @@ struct FolderEntry {
 
 using FolderList = QList<FolderEntry>;
 
-// Whether two folder texts name the same list entry: a locale-aware comparison that
-// ignores case.
+// Whether two folder texts name the same list entry: on Linux, whose file systems tell
+// names apart by case, equal texts only; on Windows, a locale-aware comparison that ignores
+// case.
 bool SameFolderText(const QString& a, const QString& b);
 
 // Index of the entry whose path equals `path` by SameFolderText, or -1.

@@ -2,44 +2,11 @@
 
 #include "SqliteStatement.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QUrl>
-#include <QtDebug>
-#include <cstdio>
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 namespace zelvorin::platform {
 
 namespace {
-
-// "ZLRG": marks a file as ours, so a database of another program is never mistaken for it.
-constexpr int kApplicationId = 0x5A4C5247;
-constexpr int kSchemaVersion = 1;
-constexpr int kBusyTimeoutMs = 5000;
-
-const char* const kSchema = "CREATE TABLE keys("
-                            " id INTEGER PRIMARY KEY,"
-                            " folded TEXT NOT NULL UNIQUE,"
-                            " parent TEXT NOT NULL,"
-                            " name TEXT NOT NULL);"
-                            "CREATE INDEX keys_by_parent ON keys(parent);"
-                            "CREATE TABLE vals("
-                            " id INTEGER PRIMARY KEY,"
-                            " key TEXT NOT NULL,"
-                            " folded TEXT NOT NULL,"
-                            " name TEXT NOT NULL,"
-                            " type INTEGER NOT NULL,"
-                            " data BLOB NOT NULL,"
-                            " UNIQUE(key, folded));";
-
-bool isCorruption(int code) {
-    const int primary = code & 0xff;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
-}
 
 QString foldedPath(const QStringList& parts) {
     QStringList folded;
@@ -47,10 +14,6 @@ QString foldedPath(const QStringList& parts) {
     for (const QString& part : parts)
         folded << part.toCaseFolded();
     return folded.join(QLatin1Char('\\'));
-}
-
-bool statFile(const QString& path, struct stat* info) {
-    return ::stat(QFile::encodeName(path).constData(), info) == 0;
 }
 
 } // namespace
@@ -99,181 +62,8 @@ QStringList RegistryHive::pathParts(const QString& path) {
     return path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
 }
 
-bool RegistryHive::ensureOpen() {
-    if (m_db) {
-        // Another process may have moved a broken file aside and started a new one; a
-        // connection to the old file would write where nobody reads.
-        struct stat info {};
-        if (statFile(m_fileName, &info) && quint64(info.st_dev) == m_device &&
-            quint64(info.st_ino) == m_inode)
-            return true;
-        closeFile();
-    }
-    return openFile();
-}
-
-void RegistryHive::closeFile() {
-    if (m_db)
-        sqlite3_close_v2(m_db);
-    m_db = nullptr;
-    m_suspectCorrupt = false;
-}
-
-bool RegistryHive::openFile() {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        struct stat info {};
-        const bool exists = statFile(m_fileName, &info);
-        const QByteArray encoded = QFile::encodeName(m_fileName);
-        QString reason;
-        if (m_access == Access::ReadOnly) {
-            if (!exists || S_ISDIR(info.st_mode))
-                return false;
-            if (sqlite3_open_v2(encoded.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) ==
-                SQLITE_OK) {
-                sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-                if (validate(&reason) == Validity::Valid)
-                    break;
-            }
-            closeFile();
-            // A file left in WAL mode cannot be opened read-only when its folder is not
-            // writable for the shared-memory file; a machine hive does not change while
-            // the program reads it, so it can be read as immutable.
-            const QByteArray uri =
-                "file:" + QUrl::toPercentEncoding(m_fileName, "/") + "?immutable=1";
-            if (sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
-                                nullptr) == SQLITE_OK &&
-                validate(&reason) == Validity::Valid)
-                break;
-            closeFile();
-            return false;
-        }
-
-        if (exists && S_ISDIR(info.st_mode)) {
-            if (!moveAside(QStringLiteral("a folder is in its place")))
-                return false;
-            continue;
-        }
-        QDir().mkpath(QFileInfo(m_fileName).absolutePath());
-        if (sqlite3_open_v2(encoded.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK) {
-            closeFile();
-            return false;
-        }
-        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-        const Validity validity = validate(&reason);
-        if (validity == Validity::Broken) {
-            closeFile();
-            if (!moveAside(reason))
-                return false;
-            continue;
-        }
-        if (validity == Validity::Unavailable || (validity == Validity::Empty && !initialise())) {
-            closeFile();
-            return false;
-        }
-        // WAL with synchronous=NORMAL: a commit is atomic against a killed process and
-        // readers never wait for a writer.
-        {
-            Statement mode(m_db, "PRAGMA journal_mode=WAL");
-            mode.step();
-        }
-        exec("PRAGMA synchronous=NORMAL");
-        break;
-    }
-    if (!m_db)
-        return false;
-    struct stat info {};
-    if (!statFile(m_fileName, &info)) {
-        closeFile();
-        return false;
-    }
-    m_device = quint64(info.st_dev);
-    m_inode = quint64(info.st_ino);
-    return true;
-}
-
-RegistryHive::Validity RegistryHive::validate(QString* reason) {
-    {
-        Statement check(m_db, "PRAGMA quick_check");
-        const int code = check.step();
-        if (isCorruption(code) || (code == SQLITE_ROW && check.text(0) != QLatin1String("ok"))) {
-            *reason = code == SQLITE_ROW ? QStringLiteral("damaged: ") + check.text(0)
-                                         : QString::fromUtf8(sqlite3_errstr(code));
-            return Validity::Broken;
-        }
-        if (code != SQLITE_ROW)
-            return Validity::Unavailable;
-    }
-    Statement id(m_db, "PRAGMA application_id");
-    Statement objects(m_db, "SELECT count(*) FROM sqlite_master");
-    if (id.step() != SQLITE_ROW || objects.step() != SQLITE_ROW)
-        return Validity::Unavailable;
-    if (id.integer(0) == kApplicationId) {
-        Statement keys(m_db, "SELECT id, folded, parent, name FROM keys LIMIT 0");
-        Statement vals(m_db, "SELECT id, key, folded, name, type, data FROM vals LIMIT 0");
-        if (keys.prepared() && vals.prepared())
-            return Validity::Valid;
-        *reason = QStringLiteral("its tables are not those of a settings store");
-        return Validity::Broken;
-    }
-    if (id.integer(0) == 0 && objects.integer(0) == 0)
-        return Validity::Empty;
-    *reason = QStringLiteral("it is a database of another kind");
-    return Validity::Broken;
-}
-
-bool RegistryHive::initialise() {
-    if (!exec("BEGIN IMMEDIATE"))
-        return false;
-    // Another process may have set the file up while this one waited for the lock.
-    Statement id(m_db, "PRAGMA application_id");
-    if (id.step() == SQLITE_ROW && id.integer(0) == kApplicationId)
-        return exec("COMMIT");
-    const QByteArray pragmas = QByteArray("PRAGMA application_id=") +
-                               QByteArray::number(kApplicationId) +
-                               ";PRAGMA user_version=" + QByteArray::number(kSchemaVersion);
-    if (exec(kSchema) && exec(pragmas.constData()) && exec("COMMIT"))
-        return true;
-    exec("ROLLBACK");
-    return false;
-}
-
-bool RegistryHive::moveAside(const QString& reason) {
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString target = m_fileName + QStringLiteral(".broken-") + stamp;
-    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
-        target =
-            m_fileName + QStringLiteral(".broken-") + stamp + QLatin1Char('-') + QString::number(n);
-    if (std::rename(QFile::encodeName(m_fileName).constData(),
-                    QFile::encodeName(target).constData()) != 0) {
-        qWarning("Settings file %s is not a valid settings store (%s) and could not be moved "
-                 "aside; settings are not kept",
-                 qPrintable(m_fileName), qPrintable(reason));
-        return false;
-    }
-    // A journal left beside the new file would be replayed into it.
-    for (const char* suffix : {"-wal", "-journal", "-shm"}) {
-        const QString side = m_fileName + QLatin1String(suffix);
-        if (QFileInfo::exists(side))
-            std::rename(QFile::encodeName(side).constData(),
-                        QFile::encodeName(target + QLatin1String(suffix)).constData());
-    }
-    qWarning("Settings file %s is not a valid settings store (%s); moved it to %s and started "
-             "a new one",
-             qPrintable(m_fileName), qPrintable(reason), qPrintable(target));
-    return true;
-}
-
-bool RegistryHive::exec(const char* sql) {
-    const int code = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
-    if (code != SQLITE_OK)
-        noteError(code);
-    return code == SQLITE_OK;
-}
-
-void RegistryHive::noteError(int code) {
-    if (isCorruption(code))
-        m_suspectCorrupt = true;
+QString RegistryHive::foldedKey(const QString& path) {
+    return foldedPath(pathParts(path));
 }
 
 bool RegistryHive::begin(bool write) {
@@ -285,10 +75,20 @@ bool RegistryHive::begin(bool write) {
         ++m_depth;
         return true;
     }
-    if (write && m_access == Access::ReadOnly)
+    m_lastError.clear();
+    if (write && m_access == Access::ReadOnly) {
+        noteProblem(QStringLiteral("the store is open for reading only"));
         return false;
+    }
+    // A store that could only be read may have become writable since.
+    if (write && m_readOnlyFallback)
+        closeFile();
     if (!ensureOpen())
         return false;
+    if (write && m_readOnlyFallback) {
+        noteProblem(m_fallbackReason);
+        return false;
+    }
     // IMMEDIATE takes the write lock up front (waiting for it under the busy timeout); a
     // deferred transaction that later needs to write could fail at once instead of waiting.
     if (!exec(write ? "BEGIN IMMEDIATE" : "BEGIN")) {

@@ -43,6 +43,10 @@ public:
 
     QString fileName() const { return m_fileName; }
     Access access() const { return m_access; }
+    // Why the last call that failed did so: SQLite's message, with the system's reason when
+    // the operating system refused (e.g. "unable to open database file (Not a directory)").
+    // Cleared when the next call begins.
+    QString lastError() const { return m_lastError; }
 
     // The empty path is the root key, which always exists.
     bool keyExists(const QString& path);
@@ -90,6 +94,8 @@ public:
     // Splits a key path into its parts, ignoring empty parts (leading, trailing or doubled
     // backslashes).
     static QStringList pathParts(const QString& path);
+    // The form in which key paths compare: parts case-folded and joined by one backslash.
+    static QString foldedKey(const QString& path);
 
 private:
     class Scope;
@@ -98,6 +104,7 @@ private:
 
     bool ensureOpen();
     bool openFile();
+    bool openForReading(QString* reason);
     void closeFile();
     enum class Validity { Valid, Empty, Broken, Unavailable };
     Validity validate(QString* reason);
@@ -106,6 +113,9 @@ private:
     bool begin(bool write);
     bool end(bool commit);
     void noteError(int code);
+    QString describe(int code) const;
+    QString fileProblem(int systemError) const;
+    void noteProblem(const QString& reason);
     bool exec(const char* sql);
     bool createKeyInTransaction(const QStringList& parts);
     bool keyExistsInTransaction(const QString& folded);
@@ -119,6 +129,11 @@ private:
     bool m_writeTransaction = false;
     bool m_failed = false;
     bool m_suspectCorrupt = false;
+    QString m_lastError;
+    // Set while the file is open for reading only because it could not be opened for
+    // writing; m_fallbackReason says why.
+    bool m_readOnlyFallback = false;
+    QString m_fallbackReason;
 };
 
 } // namespace zelvorin::platform

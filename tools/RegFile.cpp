@@ -168,19 +168,42 @@ bool splitKeyName(const QString& name, QString* root, QString* path) {
     return !root->isEmpty();
 }
 
-bool exportKey(RegistryHive& hive, const QString& root, const QString& path, QString* text) {
+// The format has no escape for a line break, and a NUL ends the text for many readers: a
+// name holding one would give a file that does not read back.
+bool writableName(const QString& name) {
+    return !name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r')) &&
+           !name.contains(QChar(u'\0'));
+}
+
+// A name as the user can read it in a message, the characters the format refuses shown
+// as escapes.
+QString shownName(QString name) {
+    name.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    name.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    name.replace(QChar(u'\0'), QLatin1String("\\0"));
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+bool exportKey(RegistryHive& hive, const QString& root, const QString& path, QString* text,
+               QStringList* unwritable) {
     const auto values = hive.values(path);
     const auto subKeys = hive.subKeys(path);
     if (!values || !subKeys)
         return false;
-    *text += QLatin1Char('[') + root + (path.isEmpty() ? QString() : QLatin1Char('\\') + path) +
-             QLatin1String("]\n");
-    for (const RegistryValue& value : *values)
+    const QString keyName = root + (path.isEmpty() ? QString() : QLatin1Char('\\') + path);
+    if (!writableName(keyName))
+        unwritable->append(QStringLiteral("key %1").arg(shownName(keyName)));
+    *text += QLatin1Char('[') + keyName + QLatin1String("]\n");
+    for (const RegistryValue& value : *values) {
+        if (!writableName(value.name))
+            unwritable->append(QStringLiteral("value %1 of key %2")
+                                   .arg(shownName(value.name), shownName(keyName)));
         *text += formatValueLine(value) + QLatin1Char('\n');
+    }
     *text += QLatin1Char('\n');
     for (const QString& sub : *subKeys) {
         const QString child = path.isEmpty() ? sub : path + QLatin1Char('\\') + sub;
-        if (!exportKey(hive, root, child, text))
+        if (!exportKey(hive, root, child, text, unwritable))
             return false;
     }
     return true;
@@ -223,25 +246,39 @@ bool exportRegFile(RegistryHive& hive, const QString& root, const QString& path,
         return false;
     }
     *text = kHeader + QLatin1String("\n\n");
-    if (!exportKey(hive, root, *spelled, text)) {
-        *error = QStringLiteral("Could not read %1.").arg(hive.fileName());
+    QStringList unwritable;
+    if (!exportKey(hive, root, *spelled, text, &unwritable)) {
+        const QString reason = hive.lastError();
+        *error = reason.isEmpty()
+                     ? QStringLiteral("Could not read %1.").arg(hive.fileName())
+                     : QStringLiteral("Could not read %1: %2.").arg(hive.fileName(), reason);
+        return false;
+    }
+    if (!unwritable.isEmpty()) {
+        text->clear();
+        *error = QStringLiteral("Nothing was exported: a registry file cannot hold a line break "
+                                "or a NUL character in a name, and these names have one: %1.")
+                     .arg(unwritable.join(QStringLiteral("; ")));
         return false;
     }
     return true;
 }
 
 bool parseRegFile(const QByteArray& bytes, QList<RegFileEntry>* entries, QString* error) {
-    QString content;
+    // The byte order mark tells UTF-16 in either byte order; without one the text is UTF-8.
+    QStringDecoder decode(QStringDecoder::Utf8);
+    qsizetype skip = bytes.startsWith("\xef\xbb\xbf") ? 3 : 0;
     if (bytes.startsWith("\xff\xfe")) {
-        QStringDecoder decode(QStringDecoder::Utf16LE);
-        content = decode(bytes.mid(2));
-    } else {
-        QStringDecoder decode(QStringDecoder::Utf8);
-        content = decode(bytes.startsWith("\xef\xbb\xbf") ? bytes.mid(3) : bytes);
-        if (decode.hasError()) {
-            *error = QStringLiteral("The file is not UTF-8 or UTF-16 text.");
-            return false;
-        }
+        decode = QStringDecoder(QStringDecoder::Utf16LE);
+        skip = 2;
+    } else if (bytes.startsWith("\xfe\xff")) {
+        decode = QStringDecoder(QStringDecoder::Utf16BE);
+        skip = 2;
+    }
+    const QString content = decode(QByteArrayView(bytes).sliced(skip));
+    if (decode.hasError() || (skip == 2 && bytes.size() % 2 != 0)) {
+        *error = QStringLiteral("The file is not UTF-8 or UTF-16 text.");
+        return false;
     }
     const QStringList lines = content.split(QLatin1Char('\n'));
     entries->clear();

@@ -10,6 +10,7 @@
 #include <QtEndian>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace zelvorin::tools {
 
@@ -79,6 +80,13 @@ private:
     int error(const QString& message) {
         m_err << "ERROR: " << message << "\n";
         return 1;
+    }
+    // The store's own reason (SQLite's message, the system's error) names the cause.
+    int writeFailed(const RegistryHive& hive) {
+        const QString reason = hive.lastError();
+        if (reason.isEmpty())
+            return error(QStringLiteral("Could not write to %1.").arg(hive.fileName()));
+        return error(QStringLiteral("Could not write to %1: %2.").arg(hive.fileName(), reason));
     }
     int done() {
         m_out << "The operation completed successfully.\n";
@@ -265,7 +273,7 @@ int Tool::add(const Options& options) {
     auto h = hive(key.root, true);
     if (!options.valueName && !options.type && !options.data) {
         if (!h->createKey(key.path))
-            return error(QStringLiteral("Could not write to %1.").arg(h->fileName()));
+            return writeFailed(*h);
         return done();
     }
     const QString name = options.valueName.value_or(QString());
@@ -276,7 +284,7 @@ int Tool::add(const Options& options) {
         return 1;
     }
     if (!h->writeValue(key.path, name, *type, *data))
-        return error(QStringLiteral("Could not write to %1.").arg(h->fileName()));
+        return writeFailed(*h);
     return done();
 }
 
@@ -305,7 +313,7 @@ int Tool::remove(const Options& options) {
             return 1;
         }
         if (!h->deleteValue(key.path, name))
-            return error(QStringLiteral("Could not write to %1.").arg(h->fileName()));
+            return writeFailed(*h);
         return done();
     }
     if (options.allValues) {
@@ -319,7 +327,7 @@ int Tool::remove(const Options& options) {
         for (const RegistryValue& value : h->values(key.path).value_or(QList<RegistryValue>()))
             h->deleteValue(key.path, value.name);
         if (!batch.commit())
-            return error(QStringLiteral("Could not write to %1.").arg(h->fileName()));
+            return writeFailed(*h);
         return done();
     }
     if (key.path.isEmpty())
@@ -331,7 +339,7 @@ int Tool::remove(const Options& options) {
         return 1;
     }
     if (!h->deleteKey(key.path, true))
-        return error(QStringLiteral("Could not write to %1.").arg(h->fileName()));
+        return writeFailed(*h);
     return done();
 }
 
@@ -370,7 +378,15 @@ int Tool::importFile(const Options& options) {
     QString problem;
     if (!parseRegFile(file.readAll(), &entries, &problem))
         return error(QStringLiteral("%1: %2").arg(options.positional.at(0), problem));
-    // Each hive's part of the file goes in one transaction: all of it or nothing.
+    // All or nothing across both roots: every hive the file names is opened for writing and
+    // given its part before any of them commits, so a hive that cannot be written stops
+    // the import before anything is kept.
+    struct Target {
+        QStringList roots;
+        std::unique_ptr<RegistryHive> hive;
+        std::unique_ptr<RegistryHive::Batch> batch;
+    };
+    std::vector<Target> targets;
     for (const QString& root :
          {QStringLiteral("HKEY_CURRENT_USER"), QStringLiteral("HKEY_LOCAL_MACHINE")}) {
         QList<RegFileEntry> mine;
@@ -380,32 +396,64 @@ int Tool::importFile(const Options& options) {
         if (mine.isEmpty())
             continue;
         auto h = hive(root, true);
-        RegistryHive::Batch batch(*h, true);
-        bool ok = batch.isOpen();
+        // Both roots may name one file; a second connection would wait for the first's lock.
+        Target* target = nullptr;
+        for (Target& known : targets)
+            if (QFileInfo(known.hive->fileName()).absoluteFilePath() ==
+                QFileInfo(h->fileName()).absoluteFilePath())
+                target = &known;
+        if (!target) {
+            targets.push_back({{}, std::move(h), nullptr});
+            target = &targets.back();
+            target->batch = std::make_unique<RegistryHive::Batch>(*target->hive, true);
+        }
+        target->roots << root;
+        RegistryHive& into = *target->hive;
+        bool ok = target->batch->isOpen();
         for (const RegFileEntry& entry : mine) {
             if (!ok)
                 break;
             switch (entry.kind) {
             case RegFileEntry::Kind::Key:
-                ok = h->createKey(entry.path);
+                ok = into.createKey(entry.path);
                 break;
             case RegFileEntry::Kind::DeleteKey:
-                if (h->keyExists(entry.path))
-                    ok = h->deleteKey(entry.path, true);
+                if (into.keyExists(entry.path))
+                    ok = into.deleteKey(entry.path, true);
                 break;
             case RegFileEntry::Kind::Value:
-                ok =
-                    h->writeValue(entry.path, entry.value.name, entry.value.type, entry.value.data);
+                ok = into.writeValue(entry.path, entry.value.name, entry.value.type,
+                                     entry.value.data);
                 break;
             case RegFileEntry::Kind::DeleteValue:
-                h->deleteValue(entry.path, entry.value.name);
+                into.deleteValue(entry.path, entry.value.name);
                 break;
             }
         }
-        if (!ok || !batch.commit())
-            return error(QStringLiteral("Could not write to %1; nothing of %2 was imported "
-                                        "into it.")
-                             .arg(h->fileName(), root));
+        // A deletion's result does not tell a missing value from a failure; the reason does.
+        ok = ok && into.lastError().isEmpty();
+        if (!ok) {
+            const QString reason = into.lastError();
+            return error(QStringLiteral("Could not write to %1%2; nothing was imported.")
+                             .arg(into.fileName(), reason.isEmpty() ? QString() : ": " + reason));
+        }
+    }
+    QStringList imported;
+    for (Target& target : targets) {
+        if (!target.batch->commit()) {
+            const QString reason = target.hive->lastError();
+            const QString cause =
+                QStringLiteral("Could not write to %1%2; ")
+                    .arg(target.hive->fileName(), reason.isEmpty() ? QString() : ": " + reason);
+            // A commit can still fail (a disk that fills up at the last moment) after another
+            // hive's has succeeded; say exactly what was kept.
+            if (imported.isEmpty())
+                return error(cause + QStringLiteral("nothing was imported."));
+            return error(cause + QStringLiteral("%1 was imported, %2 was not.")
+                                     .arg(imported.join(QStringLiteral(" and ")),
+                                          target.roots.join(QStringLiteral(" and "))));
+        }
+        imported << target.roots;
     }
     return done();
 }

@@ -17,6 +17,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QToolButton>
 #include <QWebEngineView>
 
@@ -468,6 +469,37 @@ private slots:
         QTRY_VERIFY(form->windowState() & Qt::WindowMaximized);
         QApplication::processEvents();
         QCOMPARE(settings().Read(st::FormWidth), 640);
+    }
+
+    // Settings the file does not take: the window keeps them, the status bar and the log
+    // say so, and a message (with the file and the reason) comes the first time only.
+    void unsavedSettingsAreTold() {
+        const QString config = QFileInfo(m_hive).absolutePath() + "/not-a-folder-" +
+                               QString::number(QRandomGenerator::global()->generate());
+        QVERIFY(zelvorin::test::writeFile(config, "x"));
+        const QString file = config + "/registry.db";
+        m_values = std::make_unique<zelvorin::ProgramValues>(
+            qEnvironmentVariable("ZELVORIN_PROGRAM_DIR"), std::make_unique<TUsefulRegistry>(file));
+        auto form = makeForm();
+        QStringList messages;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&messages] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                messages << box->text();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        closer.start(10);
+        form->ShowWelcomePageOnStartMenuItem->trigger();
+        form->ShowWelcomePageOnStartMenuItem->trigger();
+        form->ShowWelcomePageOnStartMenuItem->trigger();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.at(0).contains(file) && messages.at(0).contains("Not a directory"),
+                 qPrintable(messages.at(0)));
+        QVERIFY(form->dfsStatusBar1->Panel(2).Text.contains(file));
+        QCOMPARE(form->LogRichEdit->toPlainText().count("SettingsNotSaved"), 1);
+        QCOMPARE(settings().Read(st::ShowWelcomePage), false);
+        QFile::remove(config);
     }
 };
 

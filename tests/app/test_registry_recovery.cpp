@@ -142,9 +142,9 @@ private slots:
         const QString file = "/proc/zelvorin-no-such-folder/registry.db";
         TUsefulRegistry registry(file);
         QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 610), 610);
-        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 1));
-        QVERIFY(!registry.OpenKey(kInterface, true));
         QCOMPARE(registry.GetDataSize(kInterface, "FormWidth"), -1);
+        QVERIFY(!registry.OpenKey(kInterface, true));
+        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 1));
     }
 };
 

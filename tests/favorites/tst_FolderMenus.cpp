@@ -46,6 +46,7 @@ private slots:
     void ampersandFolderOpensExactlyTheStoredPath();
     void existingFolderOpensAndMovesToFront();
     void missingFolderIsNotOpenedButMoves();
+    void foldersDifferingInCaseStayTwo();
     void chosenFavoriteLeadsTheMenuNextTime();
     void resetEmptiesOnlyTheLastFolders();
     void addToFavoritesUsesTheCurrentFolder();
@@ -223,7 +224,7 @@ void TestFolderMenus::missingFolderIsNotOpenedButMoves() {
     const QString kept = makeFolder("kept");
     TFavoriteFolders folders(nullptr);
     folders.LastFolders() = {{kept, 0}, {gone, 0}};
-    folders.FavoriteFolders() = {{kept, 0}, {gone.toUpper(), 0}};
+    folders.FavoriteFolders() = {{kept, 0}, {gone, 0}};
     zelvorin::FolderMenus menus(&folders, nullptr);
     menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
     QMenu last;
@@ -232,8 +233,31 @@ void TestFolderMenus::missingFolderIsNotOpenedButMoves() {
     actionWithText(last, gone)->trigger();
     QVERIFY(m_opened.isEmpty());
     QCOMPARE(zelvorin::FolderPaths(folders.LastFolders()), QStringList({gone, kept}));
-    // Found ignoring case, kept in its own spelling.
-    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()), QStringList({gone.toUpper(), kept}));
+    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()), QStringList({gone, kept}));
+}
+
+void TestFolderMenus::foldersDifferingInCaseStayTwo() {
+#ifdef Q_OS_WIN
+    QSKIP("folder names ignore case on Windows");
+#endif
+    const QString upper = makeFolder("Pics");
+    const QString lower = makeFolder("pics");
+    TFavoriteFolders folders(nullptr);
+    for (const QString& folder : {upper, lower, upper + "/", lower}) {
+        QVERIFY(folders.AddLastFolder(folder));
+        QVERIFY(folders.AddFavoriteFolder(folder));
+    }
+    QCOMPARE(zelvorin::FolderPaths(folders.LastFolders()), QStringList({lower, upper}));
+    zelvorin::FolderMenus menus(&folders, nullptr);
+    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+    QMenu last;
+    QMenu favorites;
+    menus.FillFolderListsMenu(&last, &favorites);
+    QCOMPARE(texts(favorites), QStringList({lower, upper, "-", "&Edit Favorite Folders..."}));
+    favorites.actions().at(1)->trigger();
+    QCOMPARE(m_opened, QStringList({upper}));
+    QCOMPARE(zelvorin::FolderPaths(folders.LastFolders()), QStringList({upper, lower}));
+    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()), QStringList({upper, lower}));
 }
 
 void TestFolderMenus::chosenFavoriteLeadsTheMenuNextTime() {
@@ -275,7 +299,7 @@ void TestFolderMenus::addToFavoritesUsesTheCurrentFolder() {
     zelvorin::FolderMenus menus(&folders, nullptr);
     menus.AddToFavoriteFoldersMenuItemClick(); // no current folder known: nothing happens
     QCOMPARE(folders.FavoriteFolders().size(), 2);
-    menus.SetCurrentFolder([] { return QStringLiteral("/current/"); });
+    menus.SetCurrentFolder([] { return QStringLiteral("/Current/"); });
     menus.AddToFavoriteFoldersMenuItemClick();
     QCOMPARE(folders.FavoriteFolders(), FolderList({{"/Current", 0}, {"/x", 0}}));
     menus.SetCurrentFolder([] { return QStringLiteral("/new/"); });

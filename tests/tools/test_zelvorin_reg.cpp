@@ -175,7 +175,13 @@ private slots:
         QVERIFY(read("b.reg") != exported);
     }
 
+    void importDeletesAndReadsUtf16_data() {
+        QTest::addColumn<bool>("bigEndian");
+        QTest::newRow("little-endian") << false;
+        QTest::newRow("big-endian") << true;
+    }
     void importDeletesAndReadsUtf16() {
+        QFETCH(bool, bigEndian);
         QCOMPARE(run({"add", kKey, "/v", "Gone", "/d", "x"}).code, 0);
         QCOMPARE(run({"add", "HKCU\\Software\\Old\\Deep", "/v", "V", "/d", "x"}).code, 0);
         const QString text = "Windows Registry Editor Version 5.00\r\n\r\n"
@@ -186,10 +192,12 @@ private slots:
                              "\"Gone\"=-\r\n"
                              "\"Name\"=\"\u00e4 text\"\r\n"
                              "\"Bytes\"=hex:01,\\\r\n  02\r\n";
-        QByteArray bytes("\xff\xfe");
+        QByteArray bytes(bigEndian ? "\xfe\xff" : "\xff\xfe");
         for (const QChar c : text) {
-            bytes.append(char(c.unicode() & 0xff));
-            bytes.append(char(c.unicode() >> 8));
+            const char low = char(c.unicode() & 0xff);
+            const char high = char(c.unicode() >> 8);
+            bytes.append(bigEndian ? high : low);
+            bytes.append(bigEndian ? low : high);
         }
         QVERIFY(zelvorin::test::writeFile(file("u.reg"), bytes));
         const Result imported = run({"import", file("u.reg")});
@@ -201,6 +209,122 @@ private slots:
         QByteArray buffer;
         QVERIFY(registry.ReadBinary(kPath, "Bytes", buffer));
         QCOMPARE(buffer, QByteArray("\x01\x02"));
+    }
+
+    // A hive that cannot be written is named with the system's reason.
+    void writeFailureGivesTheReason_data() {
+        QTest::addColumn<QString>("hive");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("path through a file") << "plain/registry.db"
+                                             << "Not a directory";
+        QTest::newRow("dangling symbolic link") << "link.db"
+                                                << "which cannot be reached";
+    }
+    void writeFailureGivesTheReason() {
+        QFETCH(QString, hive);
+        QFETCH(QString, reason);
+        QVERIFY(zelvorin::test::writeFile(file("plain"), "a file, not a folder"));
+        QVERIFY(QFile::link(file("gone/target.db"), file("link.db")));
+        const Result result = run({"--hive", file(hive), "add", kKey, "/v", "V", "/d", "x", "/f"});
+        QCOMPARE(result.code, 1);
+        QVERIFY2(result.err.startsWith("ERROR: Could not write to " + file(hive) + ": ") &&
+                     result.err.contains(reason),
+                 qPrintable(result.err));
+    }
+
+    // A full file system, made as a small tmpfs in a mount namespace of the tool's own.
+    void fullFileSystemGivesTheReason() {
+        const QString program = qEnvironmentVariable("ZELVORIN_PROGRAM_DIR") + "/zelvorin-reg";
+        if (!QFileInfo(program).isExecutable())
+            QSKIP("zelvorin-reg is not built");
+        QVERIFY(QDir().mkpath(file("small")));
+        const QString script =
+            "mount -t tmpfs -o size=512k zelvorin-test \"$1\" || exit 77\n"
+            "\"$2\" --hive \"$1/registry.db\" add 'HKCU\\A' /v Small /d x /f >/dev/null || "
+            "exit 78\n"
+            "head -c 2000000 /dev/zero > \"$1/filler\" 2>/dev/null\n"
+            "exec \"$2\" --hive \"$1/registry.db\" add 'HKCU\\A' /v Big /t REG_BINARY /d \"$3\" "
+            "/f\n";
+        QProcess tool;
+        tool.start("unshare",
+                   {"-rm", "sh", "-c", script, "sh", file("small"), program, QString(65536, '0')});
+        if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit ||
+            tool.exitCode() == 77 || (tool.exitCode() != 1 && tool.exitCode() != 78))
+            QSKIP("a small file system cannot be mounted here");
+        QCOMPARE(tool.exitCode(), 1);
+        const QString err = QString::fromLocal8Bit(tool.readAllStandardError());
+        QVERIFY2(err.startsWith("ERROR: Could not write to " + file("small") + "/registry.db: ") &&
+                     (err.contains("No space left on device") || err.contains("disk is full")),
+                 qPrintable(err));
+    }
+
+    // Both roots are written, or neither.
+    void importIsAllOrNothing_data() {
+        QTest::addColumn<bool>("userWritable");
+        QTest::addColumn<bool>("machineWritable");
+        QTest::newRow("both written") << true << true;
+        QTest::newRow("machine hive cannot be written") << true << false;
+        QTest::newRow("user hive cannot be written") << false << true;
+    }
+    void importIsAllOrNothing() {
+        QFETCH(bool, userWritable);
+        QFETCH(bool, machineWritable);
+        QVERIFY(zelvorin::test::writeFile(file("plain"), "a file, not a folder"));
+        if (!userWritable)
+            m_files.currentUser = file("plain/user.db");
+        if (!machineWritable)
+            m_files.localMachine = file("plain/machine.db");
+        QVERIFY(zelvorin::test::writeFile(file("both.reg"),
+                                          "Windows Registry Editor Version 5.00\n\n"
+                                          "[HKEY_CURRENT_USER\\Software\\Imported]\n"
+                                          "\"A\"=\"1\"\n\n"
+                                          "[HKEY_LOCAL_MACHINE\\Software\\Imported]\n"
+                                          "\"B\"=\"2\"\n"));
+        const Result result = run({"import", file("both.reg")});
+        const bool all = userWritable && machineWritable;
+        for (const QString& hive : {m_files.currentUser, m_files.localMachine})
+            if (!hive.startsWith(file("plain")))
+                QCOMPARE(zelvorin::platform::RegistryHive(hive).keyExists("Software\\Imported"),
+                         all);
+        QCOMPARE(result.code, all ? 0 : 1);
+        if (!all)
+            QVERIFY2(result.err.contains("nothing was imported") &&
+                         result.err.contains(file("plain")),
+                     qPrintable(result.err));
+    }
+
+    // A name the file format cannot hold is refused before anything is written.
+    void exportRefusesNamesItCannotWrite_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("line break in a key") << "Software\\Two\nLines"
+                                             << "V"
+                                             << "key \"HKEY_CURRENT_USER\\Software\\Two\\nLines\"";
+        QTest::newRow("line break in a value name") << "Software\\K"
+                                                    << "Two\nLines"
+                                                    << "value \"Two\\nLines\"";
+        QTest::newRow("carriage return") << "Software\\K"
+                                         << "A\rB"
+                                         << "value \"A\\rB\"";
+        QTest::newRow("NUL character") << "Software\\K" << QString("A") + QChar(0) + "B"
+                                       << "value \"A\\0B\"";
+    }
+    void exportRefusesNamesItCannotWrite() {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, shown);
+        {
+            zelvorin::platform::RegistryHive hive(m_files.currentUser);
+            QVERIFY(hive.writeValue("Software\\Fine", "Fine", 1, "x"));
+            QVERIFY(hive.writeValue(key, value, 1, "x"));
+        }
+        const Result result = run({"export", "HKCU\\Software", file("out.reg")});
+        QCOMPARE(result.code, 1);
+        QVERIFY2(result.err.startsWith("ERROR: Nothing was exported") && result.err.contains(shown),
+                 qPrintable(result.err));
+        QVERIFY(!QFileInfo::exists(file("out.reg")));
+        QCOMPARE(run({"export", "HKCU\\Software\\Fine", file("out.reg")}).code, 0);
     }
 
     void badInput_data() {

@@ -1,0 +1,267 @@
+// Settings the file does not take: kept in memory for this run, said once with the
+// system's reason and the file, and saved at the next write that the file takes.
+#include "NeededRegistryLib.h"
+#include "RegistryHive.h"
+#include "TestEnvironment.h"
+
+#include <QProcess>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using zelvorin::platform::RegistryHive;
+
+namespace {
+const QString kInterface = QStringLiteral("Software\\Morvenkast\\Zelvorin\\Interface");
+const QString kHistory = QStringLiteral("Software\\Morvenkast\\Zelvorin\\History");
+
+bool writable(const QString& path) {
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+void chattr(const QString& flag, const QString& path) {
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(QStringLiteral("chattr"), {flag, path});
+    process.waitForFinished();
+}
+
+// A file or folder nobody may write: its mode stops a user, the immutable attribute stops
+// root too. False when neither can be set here.
+bool makeUnwritable(const QString& path) {
+    ::chmod(QFile::encodeName(path).constData(), QFileInfo(path).isDir() ? 0555 : 0444);
+    if (!writable(path))
+        return true;
+    chattr(QStringLiteral("+i"), path);
+    return !writable(path);
+}
+
+void makeWritable(const QString& path) {
+    chattr(QStringLiteral("-i"), path);
+    ::chmod(QFile::encodeName(path).constData(), QFileInfo(path).isDir() ? 0755 : 0644);
+}
+
+struct Told {
+    QString file;
+    QString reason;
+    bool first = false;
+};
+
+// Every value below the settings root, as text, in a stable order.
+QStringList dump(const QString& file) {
+    RegistryHive hive(file, RegistryHive::Access::ReadOnly);
+    QStringList lines;
+    QStringList keys{QStringLiteral("Software")};
+    while (!keys.isEmpty()) {
+        const QString key = keys.takeFirst();
+        for (const QString& sub : hive.subKeys(key).value_or(QStringList()))
+            keys << key + "\\" + sub;
+        for (const auto& value :
+             hive.values(key).value_or(QList<zelvorin::platform::RegistryValue>()))
+            lines << QStringLiteral("%1\\%2=%3:%4")
+                         .arg(key.toLower(), value.name.toLower())
+                         .arg(value.type)
+                         .arg(QString::fromLatin1(value.data.toHex()));
+    }
+    lines.sort();
+    return lines;
+}
+} // namespace
+
+class TestRegistryUnsaved : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QStringList m_unwritable;
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    void breakPath(const QString& path) {
+        m_unwritable << path;
+        if (!makeUnwritable(path))
+            QSKIP("neither file modes nor the immutable attribute stop writes here");
+    }
+
+private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void cleanup() {
+        for (const QString& path : std::as_const(m_unwritable))
+            makeWritable(path);
+        m_unwritable.clear();
+        m_dir.reset();
+    }
+
+    void keptToldAndSavedLater_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("config path is a file") << "config file"
+                                               << "Not a directory";
+        QTest::newRow("dangling symbolic link") << "dangling link"
+                                                << "cannot be reached";
+        QTest::newRow("read-only file") << "read-only file"
+                                        << "readonly database";
+        QTest::newRow("read-only folder") << "read-only folder"
+                                          << "unable to open";
+    }
+    void keptToldAndSavedLater() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QString file = path("store/registry.db");
+        const bool stored = kind.startsWith("read-only");
+        if (stored) {
+            TUsefulRegistry before(file);
+            QVERIFY(before.WriteInteger(kInterface, "FormHeight", 300));
+        }
+        if (kind == "config file") {
+            file = path("config/zelvorin/registry.db");
+            QVERIFY(zelvorin::test::writeFile(path("config"), "not a folder"));
+        } else if (kind == "dangling link") {
+            QVERIFY(QDir().mkpath(path("store")));
+            QVERIFY(QFile::link(path("gone/target.db"), file));
+        } else if (kind == "read-only file") {
+            breakPath(file);
+        } else {
+            breakPath(path("store"));
+        }
+
+        TUsefulRegistry registry(file);
+        QList<Told> told;
+        connect(&registry, &TUsefulRegistry::saveFailed, this,
+                [&](const QString& f, const QString& r, bool first) {
+                    told.append({f, r, first});
+                });
+        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 800));
+        const QStringList longer{"/a", "/b", "/c"};
+        QVERIFY(!registry.WriteStringList(kHistory, "LastFolders", &longer, 1));
+        const QStringList folders{"/x", "/y"};
+        QVERIFY(!registry.WriteStringList(kHistory, "LastFolders", &folders, 1));
+        QVERIFY(!registry.WriteBool(kInterface, "ShowWelcomePage", false));
+        QVERIFY(registry.HasUnsavedChanges());
+
+        // Reads in this run give what was written; what the file holds is still read.
+        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 610), 800);
+        QCOMPARE(registry.ReadBool(kInterface, "ShowWelcomePage", true), false);
+        QStringList read;
+        QVERIFY(registry.ReadStringList(kHistory, "LastFolders", &read, 1));
+        QCOMPARE(read, folders);
+        QCOMPARE(registry.ReadInteger(kInterface, "FormHeight", 442), stored ? 300 : 442);
+
+        // Said once, with the file and the system's reason, however many writes failed.
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(told.at(0).file, file);
+        QVERIFY2(told.at(0).reason.contains(reason), qPrintable(told.at(0).reason));
+        QVERIFY(told.at(0).first);
+
+        // Once the file can be written, the next write saves everything kept.
+        if (kind == "config file")
+            QVERIFY(QFile::remove(path("config")));
+        else if (kind == "dangling link")
+            QVERIFY(QDir().mkpath(path("gone")));
+        else
+            makeWritable(kind == "read-only file" ? file : path("store"));
+        QVERIFY(registry.WriteInteger(kInterface, "FormTop", 5));
+        QVERIFY(!registry.HasUnsavedChanges());
+        QCOMPARE(told.size(), 1);
+        TUsefulRegistry again(file);
+        QCOMPARE(again.ReadInteger(kInterface, "FormWidth", 0), 800);
+        QCOMPARE(again.ReadBool(kInterface, "ShowWelcomePage", true), false);
+        QCOMPARE(again.ReadInteger(kInterface, "FormTop", 0), 5);
+        QVERIFY(again.ReadStringList(kHistory, "LastFolders", &read, 1));
+        QCOMPARE(read, folders);
+    }
+
+    void toldAgainAfterASuccessWithoutTheMessage() {
+        const QString config = path("config");
+        const QString file = config + "/zelvorin/registry.db";
+        TUsefulRegistry registry(file);
+        QList<Told> told;
+        connect(&registry, &TUsefulRegistry::saveFailed, this,
+                [&](const QString& f, const QString& r, bool first) {
+                    told.append({f, r, first});
+                });
+        const auto breakConfig = [&] {
+            QDir(config).removeRecursively();
+            return zelvorin::test::writeFile(config, "x");
+        };
+        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 1));
+        QVERIFY(breakConfig());
+        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 2));
+        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 3));
+        QVERIFY(QFile::remove(config));
+        QVERIFY(registry.WriteInteger(kInterface, "FormHeight", 4));
+        QVERIFY(breakConfig());
+        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 5));
+        QCOMPARE(told.size(), 2);
+        QVERIFY(told.at(0).first);
+        QVERIFY(!told.at(1).first);
+        QVERIFY(told.at(1).reason.contains("Not a directory"));
+        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 0), 5);
+    }
+
+    // The same writes give the same reads while kept in memory, and the same file once
+    // saved, as on a store that took each at once: numbered lists too, whose writing
+    // removes old values only up to the first gap.
+    void savedLaterAsIfSavedAtOnce() {
+        const QString good = path("good/registry.db");
+        const QString late = path("late/registry.db");
+        for (const QString& file : {good, late}) {
+            TUsefulRegistry setup(file);
+            for (const char* n : {"1", "2", "3", "5"})
+                setup.WriteString(kHistory, QStringLiteral("LastFolders") + n, n);
+            setup.WriteInteger(kInterface, "FormWidth", 1);
+            setup.WriteString(kInterface, "Extra", "e");
+        }
+        breakPath(late);
+        TUsefulRegistry a(good);
+        TUsefulRegistry b(late);
+        const QStringList one{"/x"};
+        const QStringList three{"/p", "/q", "/r"};
+        const QStringList none;
+        const QList<std::function<void(TUsefulRegistry&)>> steps{
+            [](TUsefulRegistry& r) { r.WriteInteger(kInterface, "FormWidth", 2); },
+            [&](TUsefulRegistry& r) { r.WriteStringList(kHistory, "LastFolders", &one, 1); },
+            [](TUsefulRegistry& r) { r.WriteInteger(kInterface, "formwidth", 3); },
+            [](TUsefulRegistry& r) { r.DeleteValue(kInterface, "Extra"); },
+            [](TUsefulRegistry& r) { r.WriteString(kHistory, "LastFolders2", "/y"); },
+            [&](TUsefulRegistry& r) { r.WriteStringList(kHistory, "LastFolders", &three, 1); },
+            [&](TUsefulRegistry& r) { r.WriteStringList(kHistory, "FavoriteFolders", &none, 1); },
+            [](TUsefulRegistry& r) { r.WriteBool(kInterface, "ShowWelcomePage", false); },
+        };
+        const auto reads = [](TUsefulRegistry& r) {
+            QStringList seen;
+            for (int n = 1; n <= 6; ++n)
+                seen << r.ReadString(kHistory, QStringLiteral("LastFolders%1").arg(n), "-");
+            QStringList list;
+            r.ReadStringList(kHistory, "LastFolders", &list, 1);
+            seen << list.join('|') << r.ReadString(kInterface, "Extra", "-")
+                 << QString::number(r.ReadInteger(kInterface, "FormWidth", -1))
+                 << QString::number(r.ValueExists(kInterface, "ShowWelcomePage"));
+            return seen;
+        };
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            steps.at(i)(a);
+            steps.at(i)(b);
+            QVERIFY(b.HasUnsavedChanges());
+            QCOMPARE(reads(b), reads(a));
+        }
+        makeWritable(late);
+        QVERIFY(a.WriteInteger(kInterface, "FormHeight", 9));
+        QVERIFY(b.WriteInteger(kInterface, "FormHeight", 9));
+        QCOMPARE(dump(late), dump(good));
+    }
+
+    void repeatedWritesKeepOneValue() {
+        zelvorin::UnsavedSettings unsaved;
+        for (int i = 0; i < 100; ++i) {
+            zelvorin::UnsavedWrite write;
+            write.keyPath = kInterface;
+            write.name = i % 2 ? QStringLiteral("FormWidth") : QStringLiteral("formheight");
+            write.data = QByteArray::number(i);
+            unsaved.add(write);
+        }
+        QCOMPARE(unsaved.writes().size(), 2);
+        QCOMPARE(unsaved.writes().last().data, QByteArray("99"));
+    }
+};
+
+ZELVORIN_TEST_MAIN(TestRegistryUnsaved)
+#include "test_registry_unsaved.moc"
