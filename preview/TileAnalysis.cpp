@@ -82,9 +82,15 @@ const LevelTable& levelTable() {
     return table;
 }
 
+// The difference of two colours in luma (Y' = 0.299 R' + 0.587 G' + 0.114 B'), in
+// thousandths of a level. Luma, not the three channels apiece: seams show through
+// lightness, while JPEG keeps colour at half resolution and decodes the outermost
+// columns and rows of an image with colour fringes of several levels, which made
+// seamless JPEG tiles look seamed (up to 10 levels at quality 75, 7 at 95, against under
+// 2 in luma at any quality).
 int difference(QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-           std::abs(qBlue(a) - qBlue(b));
+    return std::abs((qRed(a) - qRed(b)) * 299 + (qGreen(a) - qGreen(b)) * 587 +
+                    (qBlue(a) - qBlue(b)) * 114);
 }
 
 // A pixel as it shows over the page colour.
@@ -208,9 +214,8 @@ std::optional<TileAnalysis> AnalyseTile(const QImage& source, const QColor& back
     result.average = QColor(int((red + quint64(count) / 2) / quint64(count)),
                             int((green + quint64(count) / 2) / quint64(count)),
                             int((blue + quint64(count) / 2) / quint64(count)));
-    // Sums are of three channels over a number of pixels; a difference is the mean per
-    // channel.
-    auto mean = [](quint64 sum, qint64 n) { return double(sum) / double(n) / 3.0; };
+    // Sums are of thousandths of a level over a number of pixels.
+    auto mean = [](quint64 sum, qint64 n) { return double(sum) / double(n) / 1000.0; };
     const quint64 largestColumnStep = *std::max_element(columnSteps.begin(), columnSteps.end());
     const quint64 largestRowStep = *std::max_element(rowSteps.begin(), rowSteps.end());
     result.across = {mean(edgeAcross, rowsRead), mean(largestColumnStep, rowsRead)};

@@ -20,7 +20,8 @@ double RelativeLuminance(QRgb colour);
 double ContrastRatio(double luminanceA, double luminanceB);
 
 // How the step over one pair of opposite edges compares with the tile's own steps.
-// Differences are the mean of |red|, |green| and |blue| differences, 0 .. 255.
+// A step is the mean difference in luma (Y' = 0.299 R' + 0.587 G' + 0.114 B', 0 .. 255)
+// between the pixels of two neighbouring lines.
 struct EdgeSeam {
     double edge = 0;  // last line against the first: where a copy meets the next one
     double inner = 0; // the largest step between two neighbouring lines inside the tile
@@ -33,9 +34,9 @@ struct EdgeSeam {
 
 // An edge whose step stands out from the tile's own steps by more than this shows as a
 // seam. The tests place it between seamless tiles of many kinds (smooth, busy, hard
-// edged, saved as JPEG at quality 75, whose block edges raise the figure to about 3.4)
-// and tiles cut short or drawn to break at the edge (6.5 and up).
-inline constexpr double SeamThreshold = 5.0;
+// edged, stored as JPEG, which stay under 2) and tiles cut short or drawn to break at
+// the edge (5 and up).
+inline constexpr double SeamThreshold = 3.5;
 
 struct TileAnalysis {
     QSize size;                // the image's own size, also when a reduced copy was analysed

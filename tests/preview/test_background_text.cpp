@@ -75,20 +75,6 @@ private slots:
         QCOMPARE(PlacementFromStored(StoredPlacement(placement)), placement);
     }
 
-    void otherCaptions() {
-        QCOMPARE(PlacementMenuTitle(), QStringLiteral("Background &placement"));
-        QCOMPARE(FixedCaption(), QStringLiteral("Fixed while scrolling"));
-        QCOMPARE(FixedMenuCaption(), QStringLiteral("Fi&xed while scrolling"));
-        // Each menu entry has its own access key.
-        QSet<QChar> keys;
-        for (const BackgroundPlacement placement : AllPlacements) {
-            const QString caption = PlacementMenuCaption(placement);
-            keys.insert(caption.at(caption.indexOf('&') + 1).toLower());
-        }
-        keys.insert('x');
-        QCOMPARE(keys.size(), qsizetype(AllPlacements.size() + 1));
-    }
-
     void storedLayout_data() {
         QTest::addColumn<QVariant>("storedPlacement"); // invalid: nothing stored
         QTest::addColumn<QVariant>("storedFixed");
@@ -97,9 +83,7 @@ private slots:
         using P = BackgroundPlacement;
         QTest::newRow("nothing stored") << QVariant() << QVariant() << P::Tile << false;
         QTest::newRow("fit, fixed") << QVariant(5) << QVariant(true) << P::Fit << true;
-        QTest::newRow("across") << QVariant(1) << QVariant(false) << P::TileAcross << false;
         QTest::newRow("unknown number") << QVariant(6) << QVariant(true) << P::Tile << true;
-        QTest::newRow("negative number") << QVariant(-1) << QVariant() << P::Tile << false;
         QTest::newRow("text instead of a number")
             << QVariant(QStringLiteral("3")) << QVariant() << P::Tile << false;
     }
@@ -130,12 +114,6 @@ private slots:
         QVERIFY(ReadBackgroundLayout(settings) == other);
     }
 
-    void noStore() {
-        const st::SettingsAccess settings(nullptr, QString());
-        QVERIFY(ReadBackgroundLayout(settings) == BackgroundLayout{});
-        QVERIFY(!WriteBackgroundLayout(settings, {BackgroundPlacement::Fit, true}));
-    }
-
     void imageAddress_data() {
         QTest::addColumn<QByteArray>("image");
         QTest::addColumn<QUrl>("page");
@@ -152,28 +130,20 @@ private slots:
             << QByteArray("/srv/tiles/a.png") << site << "../../../srv/tiles/a.png";
         QTest::newRow("page at the root")
             << QByteArray("/srv/a.png") << QUrl::fromLocalFile("/index.html") << "srv/a.png";
-        QTest::newRow("page given as a folder")
-            << QByteArray("/home/ann/site/a.png") << QUrl("file:///home/ann/site/") << "a.png";
         QTest::newRow("page address with ..")
             << QByteArray("/home/ann/site/a.png") << QUrl("file:///home/ann/site/sub/../index.html")
             << "a.png";
-        QTest::newRow("image path with . and //")
-            << QByteArray("/home/ann//site/./a.png") << site << "a.png";
         QTest::newRow("page folder not UTF-8")
             << QByteArray("/home/\xE9t\xE9/a.png")
             << QUrl::fromEncoded("file:///home/%E9t%E9/p.html") << "a.png";
         QTest::newRow("web page") << QByteArray("/home/ann/pics/cream paper.jpg") << web
                                   << "file:///home/ann/pics/cream%20paper.jpg";
-        QTest::newRow("blank page")
-            << QByteArray("/tmp/a.png") << QUrl("about:blank") << "file:///tmp/a.png";
         QTest::newRow("no page") << QByteArray("/tmp/a.png") << QUrl() << "file:///tmp/a.png";
         QTest::newRow("page on another host")
             << QByteArray("/tmp/a.png") << QUrl("file://server/share/p.html")
             << "file:///tmp/a.png";
         QTest::newRow("name not UTF-8")
             << QByteArray("/tmp/t\xE9\xFF.png") << web << "file:///tmp/t%E9%FF.png";
-        QTest::newRow("UTF-8 name")
-            << QByteArray("/tmp/caf\xC3\xA9.png") << site << "../../../tmp/caf%C3%A9.png";
         QTest::newRow("quotes, brackets, backslash")
             << QByteArray("/home/ann/site/a\"b'c)(d\\e.png") << site << "a%22b%27c%29%28d%5Ce.png";
         QTest::newRow("markup") << QByteArray("/home/ann/site/<style>&x.png") << site
@@ -182,9 +152,7 @@ private slots:
             << QByteArray("/home/ann/site/%41.png") << site << "%2541.png";
         QTest::newRow("colon is not a scheme")
             << QByteArray("/home/ann/site/c:d.png") << site << "c%3Ad.png";
-        QTest::newRow("line break") << QByteArray("/home/ann/site/a\nb.png") << site << "a%0Ab.png";
         QTest::newRow("relative image path") << QByteArray("linen.jpg") << site << "";
-        QTest::newRow("empty image path") << QByteArray() << site << "";
     }
     void imageAddress() {
         QFETCH(QByteArray, image);
@@ -198,8 +166,6 @@ private slots:
         QTest::addColumn<QString>("quoted");
         QTest::newRow("plain") << "linen.jpg"
                                << "\"linen.jpg\"";
-        QTest::newRow("empty") << ""
-                               << "\"\"";
         QTest::newRow("double quote") << "a\"b"
                                       << "\"a\\\"b\"";
         QTest::newRow("backslash") << "a\\b"
@@ -208,10 +174,6 @@ private slots:
                                     << "\"a\\a b\"";
         QTest::newRow("end of style element") << "</style>"
                                               << "\"\\3c /style>\"";
-        QTest::newRow("single quote and bracket stay") << "a')b"
-                                                       << "\"a')b\"";
-        QTest::newRow("non-ASCII stays") << "café"
-                                         << "\"café\"";
     }
     void cssString() {
         QFETCH(QString, text);
@@ -233,12 +195,6 @@ private slots:
                                    << "body { background: url(\"img/a%20b.png\") repeat-x; }";
         QTest::newRow("colour only, placement left out")
             << QColor(Qt::white) << "" << P::Cover << true << "body { background: #ffffff; }";
-        QTest::newRow("cover") << QColor(0, 0, 0) << "file:///tmp/a.png" << P::Cover << false
-                               << "body { background: #000000 url(\"file:///tmp/a.png\") center "
-                                  "/ cover no-repeat; }";
-        QTest::newRow("an address that was not encoded")
-            << QColor() << "a\"b" << P::Tile << false
-            << "body { background: url(\"a\\\"b\") repeat; }";
         QTest::newRow("nothing") << QColor() << "" << P::Tile << false << "";
     }
     void copyCss() {
@@ -256,30 +212,14 @@ private slots:
         QTest::newRow("low") << 3.14 << "Text contrast 3.1:1 at worst (below 4.5:1)";
         QTest::newRow("just below is cut, not rounded up")
             << 4.4999 << "Text contrast 4.4:1 at worst (below 4.5:1)";
-        QTest::newRow("exactly 4.5") << 4.5 << "Text contrast 4.5:1 at worst (meets 4.5:1)";
         QTest::newRow("4.5 from sums")
             << 1.35 / 0.3 << "Text contrast 4.5:1 at worst (meets 4.5:1)";
         QTest::newRow("high") << 7.06 << "Text contrast 7.0:1 at worst (meets 4.5:1)";
-        QTest::newRow("black on white") << 21.0 << "Text contrast 21.0:1 at worst (meets 4.5:1)";
-        QTest::newRow("none") << 1.0 << "Text contrast 1.0:1 at worst (below 4.5:1)";
     }
     void contrastText() {
         QFETCH(double, ratio);
         QFETCH(QString, text);
         QCOMPARE(ContrastText(ratio), text);
-    }
-
-    void otherNotes() {
-        QCOMPARE(UnreadableImageText("Unsupported image format"),
-                 QStringLiteral("Text contrast unknown: the image cannot be read (Unsupported "
-                                "image format)"));
-        QCOMPARE(UnreadableImageText(QString()),
-                 QStringLiteral("Text contrast unknown: the image cannot be read"));
-        QCOMPARE(SeamText(false, false), QString());
-        QCOMPARE(SeamText(true, false), QStringLiteral("Seams show where the tile repeats across"));
-        QCOMPARE(SeamText(false, true), QStringLiteral("Seams show where the tile repeats down"));
-        QCOMPARE(SeamText(true, true),
-                 QStringLiteral("Seams show where the tile repeats across and down"));
     }
 
     void backgroundNote_data() {
@@ -288,17 +228,15 @@ private slots:
         QTest::addColumn<QString>("note");
         using P = BackgroundPlacement;
         const QString contrast = QStringLiteral("Text contrast 1.2:1 at worst (below 4.5:1)");
-        const QString dash = QStringLiteral(" \u2014 ");
+        const QString seams = QStringLiteral(" \u2014 Seams show where the tile repeats ");
         QTest::newRow("tile") << QColor(Qt::black) << P::Tile
-                              << contrast + dash + SeamText(true, true);
+                              << contrast + seams + "across and down";
         QTest::newRow("across") << QColor(Qt::black) << P::TileAcross
-                                << contrast + dash + SeamText(true, false);
-        QTest::newRow("down") << QColor(Qt::black) << P::TileDown
-                              << contrast + dash + SeamText(false, true);
+                                << contrast + seams + "across";
+        QTest::newRow("down") << QColor(Qt::black) << P::TileDown << contrast + seams + "down";
         QTest::newRow("centre once: no seams") << QColor(Qt::black) << P::CentreOnce << contrast;
-        QTest::newRow("text colour not known") << QColor() << P::Fit << "";
-        QTest::newRow("text colour not known, tiled")
-            << QColor() << P::Tile << SeamText(true, true);
+        QTest::newRow("text colour not known")
+            << QColor() << P::TileDown << "Seams show where the tile repeats down";
     }
     void backgroundNote() {
         QFETCH(QColor, text);
@@ -310,8 +248,11 @@ private slots:
 
     void noteForAnUnreadableImage() {
         const TileAnalysisResult result{1, "x.png", std::nullopt, "File not found"};
-        QCOMPARE(BackgroundNote(result, Qt::black, BackgroundPlacement::Tile),
-                 UnreadableImageText("File not found"));
+        QCOMPARE(
+            BackgroundNote(result, Qt::black, BackgroundPlacement::Tile),
+            QStringLiteral("Text contrast unknown: the image cannot be read (File not found)"));
+        QCOMPARE(UnreadableImageText(QString()),
+                 QStringLiteral("Text contrast unknown: the image cannot be read"));
     }
 };
 
