@@ -46,9 +46,9 @@ struct TileAnalysis {
     EdgeSeam across;           // right column against the left
     EdgeSeam down;             // bottom row against the top
     bool reduced = false;      // a bounded sample of a large image was analysed
-    // Which luminance levels occur between the two percentiles, in steps of equal
-    // contrast (see TextContrast in the source): text whose luminance falls inside the
-    // tile's range is only as readable as the nearest of them.
+    // Which luminance levels occur between the two percentiles; the levels cut the range
+    // black .. white into steps of equal contrast ratio. Text whose luminance falls
+    // inside the tile's range is only as readable as the nearest of them.
     static constexpr int LevelCount = 4096;
     std::bitset<LevelCount> levels;
 };
