@@ -46,6 +46,11 @@ inline const IntegerSetting MainFilePanelWidth{InterfaceKey, QStringLiteral("Mai
 inline const IntegerSetting DirBoxHeight{InterfaceKey, QStringLiteral("DirBoxHeight"), 148};
 inline const IntegerSetting DefImageGalleryStyle{InterfaceKey,
                                                  QStringLiteral("DefImageGalleryStyle"), 2};
+// How the background image is laid out: the number of a preview::BackgroundPlacement
+// (0 Tile), and whether it stays in place while the page scrolls.
+inline const IntegerSetting BackgroundPlacement{InterfaceKey, QStringLiteral("BackgroundPlacement"),
+                                                0};
+inline const BooleanSetting BackgroundFixed{InterfaceKey, QStringLiteral("BackgroundFixed"), false};
 
 inline const BooleanSetting HideBrowserDialogues{OptionsKey, QStringLiteral("HideBrowserDialogues"),
                                                  false};

@@ -1,0 +1,34 @@
+// The background handed over as text: the image's address as a page refers to it, and
+// the one CSS rule "Copy CSS" puts on the clipboard.
+#pragma once
+
+#include "BackgroundPlacement.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QString>
+#include <QUrl>
+
+namespace zelvorin::preview {
+
+// The address of the image at the absolute path `rawImagePath` (the name's bytes, which
+// need not be UTF-8) for use in the page at `pageUrl`: relative to the page's folder
+// when the page is a local file, otherwise the image's file:// URL. Every byte other
+// than letters, digits, "-", ".", "_", "~" and the "/" between names is percent-encoded,
+// so the address is plain ASCII with nothing a CSS string, an HTML attribute or a URL
+// parser reads specially. Empty for an empty or relative path.
+QString ImageAddress(const QByteArray& rawImagePath, const QUrl& pageUrl);
+
+// `text` as a double-quoted CSS string that holds any text safely: quotes, backslashes,
+// line breaks and other control characters are escaped, and so is "<", so the rule
+// cannot end a <style> element it is pasted into.
+QString CssString(const QString& text);
+
+// One rule for the page's body, e.g.
+//   body { background: #c8bfae url("linen.jpg") repeat fixed; }
+// The colour is left out when not valid; the image and its layout when `imageAddress` is
+// empty. Empty when there is neither.
+QString CopyCssText(const QColor& colour, const QString& imageAddress,
+                    const BackgroundLayout& layout);
+
+} // namespace zelvorin::preview

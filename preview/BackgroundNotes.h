@@ -1,0 +1,33 @@
+// The status bar's notes about the chosen background: how readable the page's text is on
+// it, and whether its copies meet in visible seams.
+#pragma once
+
+#include "BackgroundPlacement.h"
+#include "TileAnalysisRunner.h"
+
+#include <QColor>
+#include <QString>
+
+namespace zelvorin::preview {
+
+// The contrast ratio WCAG asks of normal body text.
+inline constexpr double ReadableContrast = 4.5;
+
+// "Text contrast 3.1:1 at worst (below 4.5:1)" or "Text contrast 7.0:1 at worst (meets
+// 4.5:1)". The figure is cut, never rounded, to one decimal, so it never shows a value
+// the page does not reach: 4.49 shows as 4.4 and stays below.
+QString ContrastText(double ratio);
+// "Text contrast unknown: the image cannot be read (REASON)", without the brackets when
+// there is no reason.
+QString UnreadableImageText(const QString& reason);
+// "Seams show where the tile repeats across" (down, across and down); empty when
+// neither.
+QString SeamText(bool across, bool down);
+
+// The whole note for an analysis result, the page's text colour and the layout: the
+// contrast, then the seam warning for the directions the layout repeats in, joined by
+// " \u2014 ". Without a valid text colour the contrast part is left out.
+QString BackgroundNote(const TileAnalysisResult& result, const QColor& textColour,
+                       BackgroundPlacement placement);
+
+} // namespace zelvorin::preview

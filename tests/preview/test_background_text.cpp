@@ -1,0 +1,261 @@
+// The background as text: placement values and captions, the stored layout, the image
+// address for pages, the "Copy CSS" rule and the status notes.
+#include "BackgroundCss.h"
+#include "BackgroundNotes.h"
+#include "NeededRegistryLib.h"
+#include "SettingsTable.h"
+#include "TestEnvironment.h"
+
+using namespace zelvorin::preview;
+namespace st = zelvorin::settings;
+
+Q_DECLARE_METATYPE(BackgroundPlacement)
+
+namespace {
+
+QImage ramp() {
+    QImage image(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x)
+            image.setPixel(x, y, qRgb(x, x, y));
+    }
+    return image;
+}
+
+} // namespace
+
+class TestBackgroundText : public QObject {
+    Q_OBJECT
+
+private slots:
+    void placements_data() {
+        QTest::addColumn<BackgroundPlacement>("placement");
+        QTest::addColumn<bool>("fixed");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("menuCaption");
+        QTest::addColumn<QStringList>("css"); // repeat, position, size, attachment
+        QTest::addColumn<QString>("shorthand");
+        using P = BackgroundPlacement;
+        QTest::newRow("tile") << P::Tile << false << "Tile"
+                              << "&Tile" << QStringList{"repeat", "0% 0%", "auto", "scroll"}
+                              << "repeat";
+        QTest::newRow("tile, fixed")
+            << P::Tile << true << "Tile"
+            << "&Tile" << QStringList{"repeat", "0% 0%", "auto", "fixed"} << "repeat fixed";
+        QTest::newRow("across") << P::TileAcross << false << "Tile across"
+                                << "Tile &across"
+                                << QStringList{"repeat-x", "0% 0%", "auto", "scroll"} << "repeat-x";
+        QTest::newRow("down") << P::TileDown << true << "Tile down"
+                              << "Tile &down" << QStringList{"repeat-y", "0% 0%", "auto", "fixed"}
+                              << "repeat-y fixed";
+        QTest::newRow("centre") << P::CentreOnce << false << "Centre once"
+                                << "&Centre once"
+                                << QStringList{"no-repeat", "center", "auto", "scroll"}
+                                << "center no-repeat";
+        QTest::newRow("cover") << P::Cover << true << "Cover"
+                               << "Co&ver" << QStringList{"no-repeat", "center", "cover", "fixed"}
+                               << "center / cover no-repeat fixed";
+        QTest::newRow("fit") << P::Fit << false << "Fit"
+                             << "&Fit" << QStringList{"no-repeat", "center", "contain", "scroll"}
+                             << "center / contain no-repeat";
+    }
+    void placements() {
+        QFETCH(BackgroundPlacement, placement);
+        QFETCH(bool, fixed);
+        QFETCH(QString, caption);
+        QFETCH(QString, menuCaption);
+        QFETCH(QStringList, css);
+        QFETCH(QString, shorthand);
+        QCOMPARE(PlacementCaption(placement), caption);
+        QCOMPARE(PlacementMenuCaption(placement), menuCaption);
+        const BackgroundCssValues values = CssValues({placement, fixed});
+        QCOMPARE((QStringList{values.repeat, values.position, values.size, values.attachment}),
+                 css);
+        QCOMPARE(CssShorthandWords({placement, fixed}), shorthand);
+        QCOMPARE(PlacementFromStored(StoredPlacement(placement)), placement);
+    }
+
+    void storedLayout_data() {
+        QTest::addColumn<QVariant>("storedPlacement"); // invalid: nothing stored
+        QTest::addColumn<QVariant>("storedFixed");
+        QTest::addColumn<BackgroundPlacement>("placement");
+        QTest::addColumn<bool>("fixed");
+        using P = BackgroundPlacement;
+        QTest::newRow("nothing stored") << QVariant() << QVariant() << P::Tile << false;
+        QTest::newRow("fit, fixed") << QVariant(5) << QVariant(true) << P::Fit << true;
+        QTest::newRow("unknown number") << QVariant(6) << QVariant(true) << P::Tile << true;
+        QTest::newRow("text instead of a number")
+            << QVariant(QStringLiteral("3")) << QVariant() << P::Tile << false;
+    }
+    void storedLayout() {
+        QFETCH(QVariant, storedPlacement);
+        QFETCH(QVariant, storedFixed);
+        QFETCH(BackgroundPlacement, placement);
+        QFETCH(bool, fixed);
+        QTemporaryDir folder;
+        TUsefulRegistry store(folder.filePath("registry.db"));
+        const QString root = QStringLiteral("Software\\Morvenkast\\Zelvorin");
+        const st::SettingsAccess settings(&store, root);
+        const QString key = root + st::InterfaceKey;
+        if (storedPlacement.typeId() == QMetaType::Int)
+            QVERIFY(store.WriteInteger(key, "BackgroundPlacement", storedPlacement.toInt()));
+        else if (storedPlacement.isValid())
+            QVERIFY(store.WriteString(key, "BackgroundPlacement", storedPlacement.toString()));
+        if (storedFixed.isValid())
+            QVERIFY(store.WriteBool(key, "BackgroundFixed", storedFixed.toBool()));
+
+        const BackgroundLayout read = ReadBackgroundLayout(settings);
+        QCOMPARE(read.placement, placement);
+        QCOMPARE(read.fixed, fixed);
+
+        const BackgroundLayout other{BackgroundPlacement::CentreOnce, !fixed};
+        QVERIFY(WriteBackgroundLayout(settings, other));
+        QCOMPARE(store.ReadInteger(key, "BackgroundPlacement", -1), 3);
+        QVERIFY(ReadBackgroundLayout(settings) == other);
+    }
+
+    void imageAddress_data() {
+        QTest::addColumn<QByteArray>("image");
+        QTest::addColumn<QUrl>("page");
+        QTest::addColumn<QString>("address");
+        const QUrl site = QUrl::fromLocalFile("/home/ann/site/index.html");
+        const QUrl web("https://example.com/a/page.html");
+        QTest::newRow("same folder")
+            << QByteArray("/home/ann/site/linen.jpg") << site << "linen.jpg";
+        QTest::newRow("folder below")
+            << QByteArray("/home/ann/site/img/linen.jpg") << site << "img/linen.jpg";
+        QTest::newRow("folder beside")
+            << QByteArray("/home/ann/pics/cream paper.jpg") << site << "../pics/cream%20paper.jpg";
+        QTest::newRow("other tree")
+            << QByteArray("/srv/tiles/a.png") << site << "../../../srv/tiles/a.png";
+        QTest::newRow("page at the root")
+            << QByteArray("/srv/a.png") << QUrl::fromLocalFile("/index.html") << "srv/a.png";
+        QTest::newRow("page address with ..")
+            << QByteArray("/home/ann/site/a.png") << QUrl("file:///home/ann/site/sub/../index.html")
+            << "a.png";
+        QTest::newRow("page folder not UTF-8")
+            << QByteArray("/home/\xE9t\xE9/a.png")
+            << QUrl::fromEncoded("file:///home/%E9t%E9/p.html") << "a.png";
+        QTest::newRow("web page") << QByteArray("/home/ann/pics/cream paper.jpg") << web
+                                  << "file:///home/ann/pics/cream%20paper.jpg";
+        QTest::newRow("no page") << QByteArray("/tmp/a.png") << QUrl() << "file:///tmp/a.png";
+        QTest::newRow("page on another host")
+            << QByteArray("/tmp/a.png") << QUrl("file://server/share/p.html")
+            << "file:///tmp/a.png";
+        QTest::newRow("name not UTF-8")
+            << QByteArray("/tmp/t\xE9\xFF.png") << web << "file:///tmp/t%E9%FF.png";
+        QTest::newRow("quotes, brackets, backslash")
+            << QByteArray("/home/ann/site/a\"b'c)(d\\e.png") << site << "a%22b%27c%29%28d%5Ce.png";
+        QTest::newRow("markup") << QByteArray("/home/ann/site/<style>&x.png") << site
+                                << "%3Cstyle%3E%26x.png";
+        QTest::newRow("percent sign stays itself")
+            << QByteArray("/home/ann/site/%41.png") << site << "%2541.png";
+        QTest::newRow("colon is not a scheme")
+            << QByteArray("/home/ann/site/c:d.png") << site << "c%3Ad.png";
+        QTest::newRow("relative image path") << QByteArray("linen.jpg") << site << "";
+    }
+    void imageAddress() {
+        QFETCH(QByteArray, image);
+        QFETCH(QUrl, page);
+        QFETCH(QString, address);
+        QCOMPARE(ImageAddress(image, page), address);
+    }
+
+    void cssString_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("quoted");
+        QTest::newRow("plain") << "linen.jpg"
+                               << "\"linen.jpg\"";
+        QTest::newRow("double quote") << "a\"b"
+                                      << "\"a\\\"b\"";
+        QTest::newRow("backslash") << "a\\b"
+                                   << "\"a\\\\b\"";
+        QTest::newRow("line break") << "a\nb"
+                                    << "\"a\\a b\"";
+        QTest::newRow("end of style element") << "</style>"
+                                              << "\"\\3c /style>\"";
+    }
+    void cssString() {
+        QFETCH(QString, text);
+        QFETCH(QString, quoted);
+        QCOMPARE(CssString(text), quoted);
+    }
+
+    void copyCss_data() {
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<BackgroundPlacement>("placement");
+        QTest::addColumn<bool>("fixed");
+        QTest::addColumn<QString>("rule");
+        using P = BackgroundPlacement;
+        QTest::newRow("colour, image, fixed tile")
+            << QColor(0xc8, 0xbf, 0xae) << "linen.jpg" << P::Tile << true
+            << "body { background: #c8bfae url(\"linen.jpg\") repeat fixed; }";
+        QTest::newRow("no colour") << QColor() << "img/a%20b.png" << P::TileAcross << false
+                                   << "body { background: url(\"img/a%20b.png\") repeat-x; }";
+        QTest::newRow("colour only, placement left out")
+            << QColor(Qt::white) << "" << P::Cover << true << "body { background: #ffffff; }";
+        QTest::newRow("nothing") << QColor() << "" << P::Tile << false << "";
+    }
+    void copyCss() {
+        QFETCH(QColor, colour);
+        QFETCH(QString, address);
+        QFETCH(BackgroundPlacement, placement);
+        QFETCH(bool, fixed);
+        QFETCH(QString, rule);
+        QCOMPARE(CopyCssText(colour, address, {placement, fixed}), rule);
+    }
+
+    void contrastText_data() {
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("low") << 3.14 << "Text contrast 3.1:1 at worst (below 4.5:1)";
+        QTest::newRow("just below is cut, not rounded up")
+            << 4.4999 << "Text contrast 4.4:1 at worst (below 4.5:1)";
+        QTest::newRow("4.5 from sums")
+            << 1.35 / 0.3 << "Text contrast 4.5:1 at worst (meets 4.5:1)";
+        QTest::newRow("high") << 7.06 << "Text contrast 7.0:1 at worst (meets 4.5:1)";
+    }
+    void contrastText() {
+        QFETCH(double, ratio);
+        QFETCH(QString, text);
+        QCOMPARE(ContrastText(ratio), text);
+    }
+
+    void backgroundNote_data() {
+        QTest::addColumn<QColor>("text");
+        QTest::addColumn<BackgroundPlacement>("placement");
+        QTest::addColumn<QString>("note");
+        using P = BackgroundPlacement;
+        const QString contrast = QStringLiteral("Text contrast 1.2:1 at worst (below 4.5:1)");
+        const QString seams = QStringLiteral(" \u2014 Seams show where the tile repeats ");
+        QTest::newRow("tile") << QColor(Qt::black) << P::Tile
+                              << contrast + seams + "across and down";
+        QTest::newRow("across") << QColor(Qt::black) << P::TileAcross
+                                << contrast + seams + "across";
+        QTest::newRow("down") << QColor(Qt::black) << P::TileDown << contrast + seams + "down";
+        QTest::newRow("centre once: no seams") << QColor(Qt::black) << P::CentreOnce << contrast;
+        QTest::newRow("text colour not known")
+            << QColor() << P::TileDown << "Seams show where the tile repeats down";
+    }
+    void backgroundNote() {
+        QFETCH(QColor, text);
+        QFETCH(BackgroundPlacement, placement);
+        QFETCH(QString, note);
+        const TileAnalysisResult result{1, "ramp.png", AnalyseTile(ramp()), QString()};
+        QCOMPARE(BackgroundNote(result, text, placement), note);
+    }
+
+    void noteForAnUnreadableImage() {
+        const TileAnalysisResult result{1, "x.png", std::nullopt, "File not found"};
+        QCOMPARE(
+            BackgroundNote(result, Qt::black, BackgroundPlacement::Tile),
+            QStringLiteral("Text contrast unknown: the image cannot be read (File not found)"));
+        QCOMPARE(UnreadableImageText(QString()),
+                 QStringLiteral("Text contrast unknown: the image cannot be read"));
+    }
+};
+
+ZELVORIN_TEST_MAIN(TestBackgroundText)
+
+#include "test_background_text.moc"
