@@ -8,7 +8,6 @@
 #include <QFontMetrics>
 
 #include <cstring>
-#include <sys/stat.h>
 
 namespace zelvorin {
 
@@ -73,7 +72,7 @@ void ForceFolders(const QString& path) {
         const QString parent = slash == 0 ? QStringLiteral("/") : folder.left(slash);
         if (slash >= 0 && parent != folder && !parent.isEmpty())
             ForceFolders(parent);
-        mkdir(zelvorin::platform::encodePath(folder).constData(), 0777);
+        zelvorin::platform::makeFolderBytes(zelvorin::platform::encodePath(folder));
     }
 }
 

@@ -241,7 +241,7 @@ void TRxFolderMonitor::Restart(bool active) {
         new TNotifyThread(folder, m_monitorSubtree, quint32(m_filter.toInt()), m_watchBudget);
     if (const int code = thread->ErrorCode(); code != 0) {
         delete thread;
-        if (code == ENOSPC) {
+        if (zelvorin::platform::isWatchLimitError(code)) {
             // No watch left even for the folder itself: say so once, not on every folder
             // change, and stay inactive.
             WarnLimitOnce();

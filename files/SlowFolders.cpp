@@ -76,12 +76,7 @@ bool folderMayBlock(const QByteArray& path) {
         return mayBlockHook()(path);
     if (!path.startsWith('/'))
         return false;
-    // Only the kinds of the mounts matter here, so the labels are not read.
-    QFile mounts(QStringLiteral("/proc/self/mountinfo"));
-    if (!mounts.open(QIODevice::ReadOnly))
-        return false;
-    const std::vector<platform::Volume> volumes = platform::parseMountInfo(mounts.readAll(), {});
-    return platform::mayBlock(platform::volumeOf(platform::openablePath(path), volumes));
+    return platform::pathMayBlock(platform::openablePath(path));
 }
 
 QByteArray absoluteFolderBytes(const QByteArray& base, const QByteArray& path) {

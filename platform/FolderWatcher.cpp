@@ -139,6 +139,10 @@ int FolderWatcher::open(const QByteArray& folder, bool subtree, quint32 kinds) {
     return 0;
 }
 
+bool isWatchLimitError(int error) {
+    return error == ENOSPC;
+}
+
 int FolderWatcher::addWatch(const QByteArray& path) {
     if (m_limitReached)
         return ENOSPC;

@@ -43,6 +43,9 @@ struct ChangedNames {
     }
 };
 
+// Whether a watch error means the system's limit of watches is reached.
+bool isWatchLimitError(int error);
+
 class FolderWatcher {
 public:
     // Past this many pending names a fresh read of the folder costs less than looking

@@ -165,11 +165,18 @@ std::vector<Volume> parseMountInfo(const QByteArray& text, const QHash<QString, 
     return volumes;
 }
 
-std::vector<Volume> mountedVolumes() {
+namespace {
+
+QByteArray mountTable() {
     QFile file(QStringLiteral("/proc/self/mountinfo"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return parseMountInfo(file.readAll(), volumeLabels());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+std::vector<Volume> mountedVolumes() {
+    const QByteArray table = mountTable();
+    return table.isEmpty() ? std::vector<Volume>() : parseMountInfo(table, volumeLabels());
 }
 
 Volume volumeOf(const QString& path, const std::vector<Volume>& volumes) {
@@ -186,6 +193,11 @@ Volume volumeOf(const QString& path, const std::vector<Volume>& volumes) {
 
 bool mayBlock(const Volume& volume) {
     return volume.kind == VolumeKind::Network;
+}
+
+bool pathMayBlock(const QString& path) {
+    // Only the kinds of the mounts matter here, so the labels are not read.
+    return mayBlock(volumeOf(path, parseMountInfo(mountTable(), {})));
 }
 
 } // namespace zelvorin::platform

@@ -43,5 +43,8 @@ Volume volumeOf(const QString& path, const std::vector<Volume>& volumes);
 
 // True when reading this volume may block for a long time (network file systems).
 bool mayBlock(const Volume& volume);
+// Whether reading the folder at `path` may block: it lies on a network volume. Reads the
+// mount table (kinds only, no labels), never the volume itself.
+bool pathMayBlock(const QString& path);
 
 } // namespace zelvorin::platform
