@@ -21,8 +21,8 @@ void TMainForm::FormCreate() {
     const st::SettingsAccess settings = Settings();
     m_values.ResolveHelpFile();
 
-    ShowWelcomePageOnStartMenuItem->setChecked(settings.Read(st::ShowWelcomePage));
-    ShowFirstPage(ShowWelcomePageOnStartMenuItem->isChecked());
+    m_menus.ShowWelcomePageOnStartMenuItem->setChecked(settings.Read(st::ShowWelcomePage));
+    ShowFirstPage(m_menus.ShowWelcomePageOnStartMenuItem->isChecked());
     ShowWBFontSize();
 
     // Geometry: width, height, top and left in that order, then the window state.
@@ -44,26 +44,26 @@ void TMainForm::FormCreate() {
         break;
     }
 
-    MainFilePanel->setFixedWidth(qMax(1, settings.Read(st::MainFilePanelWidth)));
-    MainFilePanel->SetDirBoxHeight(settings.Read(st::DirBoxHeight));
+    m_mainFilePanel->setFixedWidth(qMax(1, settings.Read(st::MainFilePanelWidth)));
+    m_mainFilePanel->SetDirBoxHeight(settings.Read(st::DirBoxHeight));
 
-    HideDialoguesOfWebBrowserMenuItem->setChecked(settings.Read(st::HideBrowserDialogues));
-    m_preview->SetBrowserSilent(HideDialoguesOfWebBrowserMenuItem->isChecked());
+    m_menus.HideDialoguesOfWebBrowserMenuItem->setChecked(settings.Read(st::HideBrowserDialogues));
+    m_preview->SetBrowserSilent(m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked());
 
     // The style is kept in one byte: a stored 258 is 2, a stored -1 is 255.
     m_galleryStyle = quint8(settings.Read(st::DefImageGalleryStyle) & 0xFF);
-    const QList<QAction*> styles = ImageGalleryStyleMenuItem->actions();
+    const QList<QAction*> styles = m_menus.ImageGalleryStyleMenuItem->actions();
     if (m_galleryStyle <= styles.size() - 1)
         styles.at(m_galleryStyle)->setChecked(true);
 
-    FavoriteFolders1->ReadFolderLists(settings);
+    m_favoriteFolders->ReadFolderLists(settings);
 
     const QString folder = zelvorin::ChooseStartingFolder(
         {settings.Read(st::LastFolder), settings.Read(st::DefaultFolder), m_values.ProgramFolder(),
          zelvorin::platform::userDataFolder()});
     if (!folder.isEmpty())
-        MainFilePanel->ApplyStartingFolder(folder);
-    MainFilePanel->RestoreFileFilter(settings.Read(st::LastFileFilter));
+        m_mainFilePanel->ApplyStartingFolder(folder);
+    m_mainFilePanel->RestoreFileFilter(settings.Read(st::LastFileFilter));
 }
 
 void TMainForm::FormCloseQuery() {
@@ -74,14 +74,14 @@ void TMainForm::FormCloseQuery() {
     else if (windowState() & Qt::WindowMaximized)
         state = 2;
     settings.Write(st::WindowState, state);
-    const int panelWidth = MainFilePanel->width();
+    const int panelWidth = m_mainFilePanel->width();
     if (panelWidth > 50 && panelWidth < width() - 50)
         settings.Write(st::MainFilePanelWidth, panelWidth);
-    settings.Write(st::DirBoxHeight, MainFilePanel->DirBoxHeight());
+    settings.Write(st::DirBoxHeight, m_mainFilePanel->DirBoxHeight());
     settings.Write(st::DefImageGalleryStyle, m_galleryStyle);
-    settings.Write(st::LastFolder, MainFilePanel->DirectoryListBox1()->Directory());
-    settings.Write(st::LastFileFilter, MainFilePanel->SelectedFilterIndex());
-    FavoriteFolders1->WriteFolderLists(settings);
+    settings.Write(st::LastFolder, m_mainFilePanel->DirectoryListBox1()->Directory());
+    settings.Write(st::LastFileFilter, m_mainFilePanel->SelectedFilterIndex());
+    m_favoriteFolders->WriteFolderLists(settings);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

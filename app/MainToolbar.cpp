@@ -1,7 +1,4 @@
-// The toolbar: three sections (tool buttons, the address box with Go, the navigation
-// buttons), each with a 5-pixel grip that hides and shows it. The sections' states live
-// only in the controls and are not saved.
-#include "MainUnit.h"
+#include "MainToolbar.h"
 
 #include "ToolbarIcons.h"
 
@@ -74,15 +71,18 @@ private:
 
 } // namespace
 
-void TMainForm::createToolbar() {
-    ToolbarPanel = makePanel(this, "ToolbarPanel", QFrame::Sunken);
-    ToolbarPanel->setFixedHeight(34);
-    auto* layout = new QHBoxLayout(ToolbarPanel);
+MainToolbar::MainToolbar(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("ToolbarPanel"));
+    setFrameShape(QFrame::Panel);
+    setFrameShadow(QFrame::Sunken);
+    setLineWidth(1);
+    setFixedHeight(34);
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(0);
 
     const auto makeGrip = [this](const char* name, int number) {
-        QFrame* grip = makePanel(ToolbarPanel, name, QFrame::Raised);
+        QFrame* grip = makePanel(this, name, QFrame::Raised);
         grip->setFixedWidth(5);
         grip->setCursor(Qt::PointingHandCursor);
         grip->setToolTip(QString());
@@ -107,8 +107,8 @@ void TMainForm::createToolbar() {
     layout->addStretch(0);
 }
 
-void TMainForm::createToolPanel1() {
-    ToolPanel1 = makePanel(ToolbarPanel, "ToolPanel1", QFrame::Raised);
+void MainToolbar::createToolPanel1() {
+    ToolPanel1 = makePanel(this, "ToolPanel1", QFrame::Raised);
     ToolPanel1->setFixedWidth(163);
     const QSize image(16, 16);
     SpeedButton1 =
@@ -125,8 +125,8 @@ void TMainForm::createToolPanel1() {
                               image, QStringLiteral(" Clear the Preview Area "));
 }
 
-void TMainForm::createToolPanel2() {
-    ToolPanel2 = makePanel(ToolbarPanel, "ToolPanel2", QFrame::Raised);
+void MainToolbar::createToolPanel2() {
+    ToolPanel2 = makePanel(this, "ToolPanel2", QFrame::Raised);
     auto* layout = new QHBoxLayout(ToolPanel2);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(0);
@@ -151,8 +151,8 @@ void TMainForm::createToolPanel2() {
     layout->addWidget(AddressPanel, 1);
 }
 
-void TMainForm::createToolPanel3() {
-    ToolPanel3 = makePanel(ToolbarPanel, "ToolPanel3", QFrame::Raised);
+void MainToolbar::createToolPanel3() {
+    ToolPanel3 = makePanel(this, "ToolPanel3", QFrame::Raised);
     ToolPanel3->setFixedWidth(96);
     const QSize half(18, 10);
     BackSpeedButton = makeButton(ToolPanel3, "BackSpeedButton", {5, 3, 26, 13}, ToolbarImage::Back,
@@ -166,14 +166,14 @@ void TMainForm::createToolPanel3() {
                                  QSize(16, 16), QStringLiteral(" Stop "));
 }
 
-void TMainForm::ToolSplitterPanelMouseUp(int grip) {
-    auto* layout = static_cast<QHBoxLayout*>(ToolbarPanel->layout());
+void MainToolbar::ToolSplitterPanelMouseUp(int grip) {
+    auto* layout = static_cast<QHBoxLayout*>(this->layout());
     switch (grip) {
     case 1:
-        ToolPanel1->setVisible(!ToolPanel1->isVisibleTo(ToolbarPanel));
+        ToolPanel1->setVisible(!ToolPanel1->isVisibleTo(this));
         break;
     case 2:
-        if (ToolPanel2->isVisibleTo(ToolbarPanel)) {
+        if (ToolPanel2->isVisibleTo(this)) {
             // The navigation section takes the freed room; its width is kept in its tag.
             ToolPanel2->hide();
             ToolPanel3->setProperty("tag", ToolPanel3->width());
@@ -187,14 +187,20 @@ void TMainForm::ToolSplitterPanelMouseUp(int grip) {
         }
         break;
     case 3:
-        ToolPanel3->setVisible(!ToolPanel3->isVisibleTo(ToolbarPanel));
+        ToolPanel3->setVisible(!ToolPanel3->isVisibleTo(this));
         break;
     default:
         break;
     }
 }
 
-void TMainForm::AddressPanelResize() {
+bool MainToolbar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == AddressPanel && event->type() == QEvent::Resize)
+        AddressPanelResize();
+    return QFrame::eventFilter(watched, event);
+}
+
+void MainToolbar::AddressPanelResize() {
     // Resize events reach a panel before it is shown, so ask whether it is hidden.
     if (AddressPanel->isHidden())
         return;

@@ -1,6 +1,7 @@
 #include "MainUnit.h"
 
 #include "AboutWindowUnit.h"
+#include "BrowserVersion.h"
 #include "CollapsibleSplitter.h"
 #include "EventLog.h"
 #include "EventLogFormat.h"
@@ -9,9 +10,12 @@
 #include "FolderMenus.h"
 #include "GradientTextUnit.h"
 #include "HelpWindow.h"
-#include "NeededRegistryLib.h"
+#include "MainToolbar.h"
 #include "OpenFileUnit.h"
+#include "Preview.h"
+#include "PreviewProfile.h"
 #include "ProgramValues.h"
+#include "SplitterBar.h"
 #include "Startup.h"
 #include "StatusBar.h"
 #include "WindowGeometry.h"
@@ -19,11 +23,9 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStyle>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
@@ -40,153 +42,101 @@ TMainForm::TMainForm(zelvorin::ProgramValues& values, QWidget* parent)
     setObjectName("MainForm");
     setWindowTitle(zelvorin::ProductTitle);
     resize(610, 442);
-    createMenus();
-    createContextMenus();
+    m_menus.Create(this);
     auto* central = new QWidget(this);
     central->setObjectName("MainClientArea");
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    createToolbar();
-    column->addWidget(ToolbarPanel);
-    Panel5 = new QFrame(central);
-    Panel5->setObjectName("Panel5");
-    Panel5->setFixedHeight(2);
-    column->addWidget(Panel5);
-    createClientArea();
-    column->addWidget(Panel1, 1);
-    createStatusBar();
-    column->addWidget(dfsStatusBar1);
+    m_toolbar = new MainToolbar(central);
+    column->addWidget(m_toolbar);
+    m_panel5 = new QFrame(central);
+    m_panel5->setObjectName("Panel5");
+    m_panel5->setFixedHeight(2);
+    column->addWidget(m_panel5);
+    createClientArea(central);
+    column->addWidget(m_panel1, 1);
+    createStatusBar(central);
+    column->addWidget(m_statusBar);
     setCentralWidget(central);
     createToolWindows();
-    createFavorites();
+    connectMenus();
+    connectToolbar();
     connectPreview();
-    connectFileCommands();
+    connectFileColumn();
+    connectFavorites();
     // The window sees key strokes before its controls (Escape toggles the file panel).
     qApp->installEventFilter(this);
-    if (TUsefulRegistry* store = m_values.Settings())
-        connect(store, &TUsefulRegistry::saveFailed, this, &TMainForm::SettingsSaveFailed);
     FormCreate();
     m_created = true;
-}
-
-void TMainForm::createToolWindows() {
-    OpenFileForm = new TOpenFileForm(this);
-    AboutForm = new TAboutForm(zelvorin::InstalledBrowserVersion(), this);
-    connect(AboutForm, &TAboutForm::helpTopicRequested, this, [this](const QString& topic) {
-        zelvorin::ShowHelpTopic(m_values.HelpFileName(), topic);
-    });
-    connect(AboutMenuItem, &QAction::triggered, this, &TMainForm::AboutMenuItemClick);
-    GradientTextForm = new TGradientTextForm(this);
-    connect(CreateTextWithGradientFloodFillMenuItem, &QAction::triggered, this,
-            &TMainForm::CreateTextWithGradientFloodFillMenuItemClick);
-}
-
-void TMainForm::createFavorites() {
-    FavoriteFolders1 = new TFavoriteFolders(this);
-    FavoriteFolders1->setObjectName("FavoriteFolders1");
-    m_folderMenus = new zelvorin::FolderMenus(FavoriteFolders1, this);
-    m_folderMenus->SetOpenFolder([this](const QString& folder) {
-        MainFilePanel->DirectoryListBox1()->SetDirectory(folder);
-    });
-    m_folderMenus->SetCurrentFolder(
-        [this] { return MainFilePanel->DirectoryListBox1()->Directory(); });
-    // The submenus are rebuilt each time their menu opens, so they show the lists as they are.
-    connect(FileMenuItem, &QMenu::aboutToShow, m_folderMenus, [this] {
-        m_folderMenus->FillFolderListsMenu(LastFoldersMainMenuItem, FavoriteFoldersMainMenuItem);
-    });
-    connect(DirListPopupMenu, &QMenu::aboutToShow, m_folderMenus, [this] {
-        m_folderMenus->FillFolderListsMenu(LastFoldersMenuItem, FavoriteFoldersMenuItem);
-    });
-    for (QAction* add : {AddToFavoriteFoldersMainMenuItem, AddToFavoriteFoldersMenuItem})
-        connect(add, &QAction::triggered, m_folderMenus,
-                &zelvorin::FolderMenus::AddToFavoriteFoldersMenuItemClick);
-    connect(ShowImageGalleryMenuItem, &QAction::triggered, this,
-            &TMainForm::ShowImageGalleryMenuItemClick);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TMainForm::ShowImageGalleryMenuItemClick);
-    connect(ShowThumbnailsMenuItem, &QAction::triggered, this,
-            &TMainForm::ShowImageGalleryMenuItemClick);
-}
-
-void TMainForm::AddShownFolderToLastFolders() {
-    FavoriteFolders1->AddLastFolder(MainFilePanel->DirectoryListBox1()->Directory(), 0);
-}
-
-void TMainForm::AboutMenuItemClick() {
-    AboutForm->exec();
-}
-
-void TMainForm::CreateTextWithGradientFloodFillMenuItemClick() {
-    GradientTextForm->exec();
 }
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
 }
 
-void TMainForm::createClientArea() {
-    Panel1 = new QFrame(centralWidget() ? centralWidget() : this);
-    Panel1->setObjectName("Panel1");
-    auto* row = new QHBoxLayout(Panel1);
+void TMainForm::createClientArea(QWidget* parent) {
+    m_panel1 = new QFrame(parent);
+    m_panel1->setObjectName("Panel1");
+    auto* row = new QHBoxLayout(m_panel1);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
 
-    WebBrowserPanel = new QFrame(Panel1);
-    WebBrowserPanel->setObjectName("WebBrowserPanel");
-    auto* browserRow = new QHBoxLayout(WebBrowserPanel);
+    m_webBrowserPanel = new QFrame(m_panel1);
+    m_webBrowserPanel->setObjectName("WebBrowserPanel");
+    auto* browserRow = new QHBoxLayout(m_webBrowserPanel);
     browserRow->setContentsMargins(2, 2, 2, 2);
     browserRow->setSpacing(0);
-    createPreview(WebBrowserPanel);
-    LogRichEdit = new zelvorin::EventLog(WebBrowserPanel);
-    LogRichEdit->setFixedWidth(98);
-    LogSplitter = new zelvorin::SplitterBar(Qt::Vertical, LogRichEdit, true, WebBrowserPanel);
-    LogSplitter->setObjectName("LogSplitter");
-    LogSplitter->SetThickness(0);
-    LogSplitter->hide();
-    browserRow->addWidget(WebBrowser1, 1);
-    browserRow->addWidget(LogSplitter);
-    browserRow->addWidget(LogRichEdit);
+    m_profile = new zelvorin::PreviewProfile(this);
+    // The preview lives with the panel that holds its view, so both go together.
+    m_preview = new zelvorin::Preview(m_profile, m_webBrowserPanel, m_webBrowserPanel);
+    m_webBrowser1 = m_preview->WebBrowser1();
+    m_logRichEdit = new zelvorin::EventLog(m_webBrowserPanel);
+    m_logRichEdit->setFixedWidth(98);
+    m_logSplitter = new zelvorin::SplitterBar(Qt::Vertical, m_logRichEdit, true, m_webBrowserPanel);
+    m_logSplitter->setObjectName("LogSplitter");
+    m_logSplitter->SetThickness(0);
+    m_logSplitter->hide();
+    browserRow->addWidget(m_webBrowser1, 1);
+    browserRow->addWidget(m_logSplitter);
+    browserRow->addWidget(m_logRichEdit);
 
-    MainFilePanel = new zelvorin::FilePanel(Panel1);
-    MainFilePanel->setObjectName("MainFilePanel");
-    MainFilePanel->setAccessibleName(QStringLiteral("File column"));
-    MainFilePanel->setFixedWidth(170);
-    connect(MainFilePanel, &zelvorin::FilePanel::FileListBox1Change, this,
-            &TMainForm::FileListBox1Change);
-    connect(CustomFilterSpeedButton, &QToolButton::clicked, MainFilePanel,
-            &zelvorin::FilePanel::CustomFilterSpeedButtonClick);
-    // The context menus of the two lists.
-    QWidget* folders = MainFilePanel->DirectoryListBox1();
-    folders->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(folders, &QWidget::customContextMenuRequested, this,
-            [this, folders](QPoint at) { DirListPopupMenu->popup(folders->mapToGlobal(at)); });
-    QWidget* files = MainFilePanel->FileListBox1();
-    files->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(files, &QWidget::customContextMenuRequested, this,
-            [this, files](QPoint at) { FileListPopupMenu->popup(files->mapToGlobal(at)); });
-    dfsSplitter110Ex1 = new zelvorin::CollapsibleSplitter(MainFilePanel, Panel1);
+    m_mainFilePanel = new zelvorin::FilePanel(m_panel1);
+    m_mainFilePanel->setObjectName("MainFilePanel");
+    m_mainFilePanel->setAccessibleName(QStringLiteral("File column"));
+    m_mainFilePanel->setFixedWidth(170);
+    m_fileColumnSplitter = new zelvorin::CollapsibleSplitter(m_mainFilePanel, m_panel1);
 
-    row->addWidget(WebBrowserPanel, 1);
-    row->addWidget(dfsSplitter110Ex1);
-    row->addWidget(MainFilePanel);
+    row->addWidget(m_webBrowserPanel, 1);
+    row->addWidget(m_fileColumnSplitter);
+    row->addWidget(m_mainFilePanel);
 }
 
-void TMainForm::createStatusBar() {
-    dfsStatusBar1 = new TdfsStatusBar(centralWidget() ? centralWidget() : this);
-    dfsStatusBar1->setObjectName("dfsStatusBar1");
-    dfsStatusBar1->setAccessibleName(QStringLiteral("Status bar"));
+void TMainForm::createStatusBar(QWidget* parent) {
+    m_statusBar = new TdfsStatusBar(parent);
+    m_statusBar->setObjectName("dfsStatusBar1");
+    m_statusBar->setAccessibleName(QStringLiteral("Status bar"));
     TdfsStatusPanel spacer;
     spacer.Width = 1;
     spacer.Bevel = false;
-    dfsStatusBar1->AddPanel(spacer);
+    m_statusBar->AddPanel(spacer);
     TdfsStatusPanel gauge;
     gauge.PanelType = TdfsStatusPanelType::sptGauge;
     gauge.Width = 150;
     gauge.Alignment = Qt::AlignHCenter;
-    dfsStatusBar1->AddPanel(gauge);
+    m_statusBar->AddPanel(gauge);
     TdfsStatusPanel text;
     text.Width = 50;
-    dfsStatusBar1->AddPanel(text);
+    m_statusBar->AddPanel(text);
+}
+
+void TMainForm::createToolWindows() {
+    m_openFileForm = new TOpenFileForm(this);
+    m_aboutForm = new TAboutForm(zelvorin::InstalledBrowserVersion(), this);
+    m_gradientTextForm = new TGradientTextForm(this);
+    m_favoriteFolders = new TFavoriteFolders(this);
+    m_favoriteFolders->setObjectName("FavoriteFolders1");
+    m_folderMenus = new zelvorin::FolderMenus(m_favoriteFolders, this);
 }
 
 zelvorin::settings::SettingsAccess TMainForm::Settings() const {
@@ -194,17 +144,12 @@ zelvorin::settings::SettingsAccess TMainForm::Settings() const {
 }
 
 void TMainForm::AddLogLine(const QString& line) {
-    LogRichEdit->AddLogLine(line);
-}
-
-void TMainForm::SetShowWelcomePage(bool show) {
-    ShowWelcomePageOnStartMenuItem->setChecked(show);
-    Settings().Write(zelvorin::settings::ShowWelcomePage, show);
+    m_logRichEdit->AddLogLine(line);
 }
 
 void TMainForm::SettingsSaveFailed(const QString& file, const QString& reason,
                                    bool firstInSession) {
-    dfsStatusBar1->SetPanelText(2, zelvorin::settings::NotSavedStatusText(file, reason));
+    m_statusBar->SetPanelText(2, zelvorin::settings::NotSavedStatusText(file, reason));
     AddLogLine(zelvorin::eventlog::settingsNotSaved(file, reason));
     if (firstInSession)
         QMessageBox::warning(this, zelvorin::ProductTitle,
@@ -219,58 +164,47 @@ void TMainForm::HelpContents1Click() {
     zelvorin::ShowHelpTopic(m_values.HelpFileName(), QStringLiteral("MainScreen_link"));
 }
 
-void TMainForm::ShowWelcomePageOnStartMenuItemClick() {
-    SetShowWelcomePage(!ShowWelcomePageOnStartMenuItem->isChecked());
-}
-
 void TMainForm::ShowToolbarMenuItemClick() {
-    ShowToolbarMenuItem->setChecked(!ShowToolbarMenuItem->isChecked());
-    ToolbarPanel->setVisible(ShowToolbarMenuItem->isChecked());
+    QAction* item = m_menus.ShowToolbarMenuItem;
+    item->setChecked(!item->isChecked());
+    m_toolbar->setVisible(item->isChecked());
 }
 
 void TMainForm::ShowLog1Click() {
-    LogRichEdit->Clear();
-    const bool show = !LogRichEdit->isVisibleTo(WebBrowserPanel);
-    LogRichEdit->setVisible(show);
-    LogSplitter->setVisible(show);
-    LogSplitter->SetThickness(5);
-    LogRichEdit->setFixedWidth(250);
+    m_logRichEdit->Clear();
+    const bool show = !m_logRichEdit->isVisibleTo(m_webBrowserPanel);
+    m_logRichEdit->setVisible(show);
+    m_logSplitter->setVisible(show);
+    m_logSplitter->SetThickness(5);
+    m_logRichEdit->setFixedWidth(250);
 }
 
 void TMainForm::ClearCaption1Click() {
-    LogRichEdit->Clear();
+    m_logRichEdit->Clear();
 }
 
-void TMainForm::ThumbnailListMenuItemClick(QAction* sender) {
-    sender->setChecked(true);
-    if (sender == SimpleListMenuItem)
-        m_galleryStyle = 0;
-    else if (sender == BackgroundListMenuItem)
-        m_galleryStyle = 1;
-    else if (sender == ThumbnailListMenuItem)
-        m_galleryStyle = 2;
+void TMainForm::AddShownFolderToLastFolders() {
+    m_favoriteFolders->AddLastFolder(m_mainFilePanel->DirectoryListBox1()->Directory(), 0);
 }
 
-void TMainForm::FindItem1Click() {
-    // Cycles 0 -> 1 -> 2 -> 0; other values stay, and the radio marks are left alone.
-    if (m_galleryStyle <= 2)
-        m_galleryStyle = quint8((m_galleryStyle + 1) % 3);
+void TMainForm::AboutMenuItemClick() {
+    m_aboutForm->exec();
+}
+
+void TMainForm::CreateTextWithGradientFloodFillMenuItemClick() {
+    m_gradientTextForm->exec();
 }
 
 bool TMainForm::FormKeyDown(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape &&
         !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
-        dfsSplitter110Ex1->ToggleCollapsed();
+        m_fileColumnSplitter->ToggleCollapsed();
         return true;
     }
     return false;
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == AddressPanel && event->type() == QEvent::Resize) {
-        AddressPanelResize();
-        return false;
-    }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
         // Keys reach the window first only when they are meant for one of its own

@@ -37,7 +37,7 @@ void refuseOldBrowser(const ProgramValues& values) {
 void quitAfterFirstPageIfAsked(TMainForm& form) {
     if (!qEnvironmentVariableIsSet("ZELVORIN_QUIT_AFTER_FIRST_PAGE"))
         return;
-    QObject::connect(form.WebBrowser1, &QWebEngineView::loadFinished, &form, [&form] {
+    QObject::connect(form.WebBrowser1(), &QWebEngineView::loadFinished, &form, [&form] {
         std::fputs("zelvorin: first page loaded\n", stdout);
         std::fflush(stdout);
         // Closing, not quitting, so the run ends the way a user's does.

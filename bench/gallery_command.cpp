@@ -90,8 +90,8 @@ int main(int argc, char** argv) {
     QWebEnginePage* page = form.PreviewArea()->page();
     if (!waitFor([&] { return !page->url().isEmpty() && !form.PreviewArea()->isLoading(); }))
         return 1;
-    form.MainFilePanel->ApplyStartingFolder(folder);
-    TUsefulFileBox* fileList = form.MainFilePanel->FileListBox1();
+    form.MainFilePanel()->ApplyStartingFolder(folder);
+    TUsefulFileBox* fileList = form.MainFilePanel()->FileListBox1();
     if (!waitFor([&] { return fileList->Count() == count; })) {
         std::fprintf(stderr, "the file list holds %d names, expected %d\n", fileList->Count(),
                      count);
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
             return 1;
         QElapsedTimer clock;
         clock.start();
-        form.ShowImageGalleryMenuItem->trigger();
+        form.Menus().ShowImageGalleryMenuItem->trigger();
         if (!waitFor([&] { return page->title().contains(folderName); })) {
             std::fprintf(stderr, "the gallery page did not come\n");
             return 1;

@@ -6,6 +6,7 @@
 // Targets: no stall over 200 ms; memory that does not grow with the folder.
 //   bench_gallery_long_page [IMAGES...]
 #include "FilePanel.h"
+#include "MainToolbar.h"
 #include "MainUnit.h"
 #include "NeededRegistryLib.h"
 #include "Preview.h"
@@ -122,7 +123,7 @@ Figures measure(TMainForm& form, const QString& address, bool scroll) {
     Figures figures;
     figures.startKb = familyResidentKb();
     Watch watch;
-    form.AddressComboBox->setEditText(address);
+    form.Toolbar()->AddressComboBox->setEditText(address);
     form.PreviewArea()->GoButtonClick();
     waitFor([&] { return page->title().contains(QStringLiteral("images")); });
     figures.shownMs = watch.clock.elapsed();
@@ -189,8 +190,8 @@ int main(int argc, char** argv) {
                 return 1;
             ::close(fd);
         }
-        form.MainFilePanel->ApplyStartingFolder(folder);
-        if (!waitFor([&] { return form.MainFilePanel->FileListBox1()->Count() == count; }))
+        form.MainFilePanel()->ApplyStartingFolder(folder);
+        if (!waitFor([&] { return form.MainFilePanel()->FileListBox1()->Count() == count; }))
             return 1;
         const Figures first = measure(form, QStringLiteral("zelvorin://imglist/1,25"), false);
         const Figures whole = measure(form, QStringLiteral("zelvorin://imglist/1,-1"), true);

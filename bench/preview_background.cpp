@@ -76,9 +76,6 @@ int main(int argc, char** argv) {
         Preview preview(&profile, nullptr, nullptr);
         preview.WebBrowser1()->resize(1000, 700);
         preview.WebBrowser1()->show();
-        Preview::Hooks hooks;
-        hooks.filterIndex = [] { return 0; };
-        preview.setHooks(hooks);
         if (!waitForLoad(preview.page(), server.url("/page.html"))) {
             out << "the page did not load\n";
             return 1;
@@ -101,7 +98,7 @@ int main(int argc, char** argv) {
             done.clear();
             QElapsedTimer timer;
             timer.start();
-            preview.FileListBox1Change(image);
+            preview.FileListBox1Change(image, zelvorin::PreviewUse::Background);
             if (done.isEmpty() && !done.wait(5000)) {
                 ++missing;
                 continue;

@@ -1,5 +1,6 @@
 #include "FilePanel.h"
 
+#include "FileListCommands.h"
 #include "FileMessages.h"
 #include "LosslessNames.h"
 #include "NeededLib.h"
@@ -82,11 +83,25 @@ FilePanel::FilePanel(QWidget* parent) : TUsefulPanel(parent) {
 
     connect(m_directoryListBox1, &TUsefulDirectoryBox::Change, this,
             &FilePanel::DirectoryListBox1Change);
-    connect(m_fileListBox1, &TUsefulFileBox::Change, this, &FilePanel::FileListBox1Change);
+    connect(m_fileListBox1, &TUsefulFileBox::Change, this, &FilePanel::ReportFileChosen);
+    m_commands = new FileListCommands(this);
     connect(m_filterComboBox1, &TFilterComboBox::Change, this, &FilePanel::FilterComboBox1Change);
 }
 
 FilePanel::~FilePanel() = default;
+
+QString FilePanel::ChosenFile() const {
+    return m_fileListBox1->FileName();
+}
+
+ChosenFileKind FilePanel::ChosenKind() const {
+    return m_filterComboBox1->currentIndex() == 0 ? ChosenFileKind::BackgroundImage
+                                                  : ChosenFileKind::Document;
+}
+
+void FilePanel::ReportFileChosen() {
+    emit fileChosen(ChosenFile(), ChosenKind());
+}
 
 void FilePanel::CreateDrivePanel() {
     m_driveComboBoxPanel = panel(QStringLiteral("DriveComboBoxPanel"), this);

@@ -13,7 +13,12 @@ class QFrame;
 
 namespace zelvorin {
 
+class FileListCommands;
 class SplitterBar;
+
+// What a file chosen in the list is for: with the "Background Images" filter it goes
+// behind the shown page, with any other it is opened as a document.
+enum class ChosenFileKind { BackgroundImage, Document };
 
 class FilePanel : public TUsefulPanel {
     Q_OBJECT
@@ -31,6 +36,14 @@ public:
     SplitterBar* Splitter1() const { return m_splitter1; }
     TRxFolderMonitor* DirRxFolderMonitor1() const { return m_dirRxFolderMonitor1; }
     TRxFolderMonitor* FileRxFolderMonitor1() const { return m_fileRxFolderMonitor1; }
+    // The lists' commands: mouse, keys, context menus, drag and drop.
+    FileListCommands* Commands() const { return m_commands; }
+
+    // The selected file (empty for none) and what it is for.
+    QString ChosenFile() const;
+    ChosenFileKind ChosenKind() const;
+    // Tells `fileChosen` of the selection now in the file list.
+    void ReportFileChosen();
 
     // The custom filter dialog (made by the panel unless the host gives its own).
     TAddCustomFilterForm* CustomFilterForm() const { return m_customFilterForm; }
@@ -58,8 +71,9 @@ public:
     void ComboBoxPanelResize(QWidget* panel);
 
 signals:
-    // The file list's change notification (FileListBox1Change of the main window).
-    void FileListBox1Change();
+    // The selection of the file list changed, by the user or by a refresh; `path` is empty
+    // when nothing is selected.
+    void fileChosen(const QString& path, zelvorin::ChosenFileKind kind);
     // The folder list's change notification, after the monitors follow the new folder.
     void DirectoryChanged(const QString& folder);
 
@@ -85,6 +99,7 @@ private:
     TUsefulFileBox* m_fileListBox1 = nullptr;
     TRxFolderMonitor* m_dirRxFolderMonitor1 = nullptr;
     TRxFolderMonitor* m_fileRxFolderMonitor1 = nullptr;
+    FileListCommands* m_commands = nullptr;
     QPointer<TAddCustomFilterForm> m_customFilterForm;
     // Set after the custom filter dialog ran from a choice of "Add custom filter...": the
     // second notification of that same choice only clears it.

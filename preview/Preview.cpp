@@ -4,6 +4,7 @@
 #include "BrowserEvents.h"
 #include "FrameScripts.h"
 #include "GeneratedPage.h"
+#include "OpenFileUnit.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
 #include "ProgramPages.h"
@@ -53,7 +54,7 @@ Preview::Preview(PreviewProfile* profile, QWidget* viewParent, QObject* parent)
     m_loadFileTimer->setObjectName(QStringLiteral("LoadFileTimer"));
     m_loadFileTimer->setSingleShot(true);
     m_loadFileTimer->setInterval(LoadFileTimerInterval);
-    connect(m_loadFileTimer, &QTimer::timeout, this, &Preview::LoadFileTimerTimer);
+    connect(m_loadFileTimer, &QTimer::timeout, this, &Preview::loadFileTimerElapsed);
     m_loadFileTimer->start();
 }
 
@@ -61,10 +62,6 @@ Preview::~Preview() {
     m_browser.reset();
     if (m_view && !m_view->parent())
         delete m_view;
-}
-
-void Preview::setHooks(Hooks hooks) {
-    m_hooks = std::move(hooks);
 }
 
 void Preview::setAddressBox(QComboBox* box) {
@@ -107,13 +104,11 @@ void Preview::setLoading(bool loading, bool pending) {
         emit loadingChanged(isLoading());
 }
 
-void Preview::PreviewFile(const QString& path) {
+void Preview::PreviewFile(const QString& path, PreviewUse use) {
     if (!QFileInfo(path).isFile())
         return;
-    if (m_hooks.addLastFolder)
-        m_hooks.addLastFolder();
-    const int filter = m_hooks.filterIndex ? m_hooks.filterIndex() : 0;
-    if (filter == 0)
+    emit previewingFile(path);
+    if (use == PreviewUse::Background)
         SetPageBackgroundImage(path);
     else
         OpenAddress(path);
@@ -287,21 +282,20 @@ void Preview::SetBrowserSilent(bool silent) {
     m_page->setSilent(silent);
 }
 
-void Preview::FileListBox1Change(const QString& fileName) {
+void Preview::FileListBox1Change(const QString& fileName, PreviewUse use) {
     m_loadFileTimer->stop();
     WaitWhileLoading();
-    PreviewFile(fileName);
+    PreviewFile(fileName, use);
 }
 
-void Preview::LoadFileTimerTimer() {
+void Preview::LoadFileTimerTimer(const QString& fileName, PreviewUse use) {
     // The guard keeps a second run out while the first one waits for the page.
     if (m_loadGuard)
         return;
     m_loadGuard = true;
     m_loadFileTimer->stop();
-    const QString fileName = m_hooks.fileName ? m_hooks.fileName() : QString();
     if (!fileName.isEmpty() && QFileInfo(fileName).isFile())
-        PreviewFile(fileName);
+        PreviewFile(fileName, use);
     m_loadGuard = false;
 }
 
@@ -330,35 +324,34 @@ void Preview::ClearPreviewAreaMenuItemClick() {
     GoButtonClick();
 }
 
+std::optional<QString> Preview::askForFile(const QString& caption, int kind) {
+    if (!m_openFileForm)
+        return std::nullopt;
+    m_openFileForm->setWindowTitle(caption);
+    if (!m_openFileForm->Execute(kind) || m_openFileForm->FileName().isEmpty())
+        return std::nullopt;
+    return m_openFileForm->FileName();
+}
+
 void Preview::OpenDocumentMenuItemClick() {
-    if (!m_hooks.openFile)
-        return;
-    if (const auto name = m_hooks.openFile(tr(" Open document"), 2); name && !name->isEmpty())
+    if (const auto name = askForFile(tr(" Open document"), 2))
         OpenAddress(*name);
 }
 
 void Preview::ChangeBackgroundMenuItemClick() {
-    if (!m_hooks.openFile)
-        return;
-    if (const auto name = m_hooks.openFile(tr(" Select background image"), 3);
-        name && !name->isEmpty())
+    if (const auto name = askForFile(tr(" Select background image"), 3))
         SetPageBackgroundImage(*name);
 }
 
 void Preview::SetBackgroundColorMenuItemClick() {
-    std::optional<QColor> chosen;
-    if (m_hooks.chooseColor) {
-        chosen = m_hooks.chooseColor(m_lastChosenColor);
-    } else {
-        const QColor colour = QColorDialog::getColor(m_lastChosenColor, m_view->window());
-        if (colour.isValid())
-            chosen = colour;
-    }
-    if (!chosen || !chosen->isValid())
+    // Full dialog, solid colours only, any colour allowed; it starts with the colour
+    // chosen last.
+    const QColor chosen = QColorDialog::getColor(m_lastChosenColor, m_view->window());
+    if (!chosen.isValid())
         return;
-    m_lastChosenColor = *chosen;
-    SetPageBackgroundColor(quint32(chosen->red()) | (quint32(chosen->green()) << 8) |
-                           (quint32(chosen->blue()) << 16));
+    m_lastChosenColor = chosen;
+    SetPageBackgroundColor(quint32(chosen.red()) | (quint32(chosen.green()) << 8) |
+                           (quint32(chosen.blue()) << 16));
 }
 
 QString Preview::BackgroundColorMessage(const QString& colourText) {
@@ -369,10 +362,7 @@ void Preview::CopyBackgroundColorMenuItemClick() {
     const QString text = preview::ColorText(resolveColor(GetPageBackgroundColor()).rgb());
     QApplication::clipboard()->setText(text);
     const QString message = BackgroundColorMessage(text);
-    if (m_hooks.showMessage)
-        m_hooks.showMessage(ProductTitle, message);
-    else
-        QMessageBox::information(m_view->window(), ProductTitle, message);
+    QMessageBox::information(m_view->window(), ProductTitle, message);
 }
 
 void Preview::CopyMenuItemClick() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "GeneratedPage.h"
+#include "OpenFileUnit.h"
 #include "PreviewRules.h"
 
 #include <QColor>
@@ -15,7 +16,6 @@
 #include <QPointer>
 #include <QString>
 #include <QVariant>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -29,6 +29,10 @@ class BrowserEvents;
 class PreviewPage;
 class PreviewProfile;
 class ProgramPages;
+
+// What a file chosen in the file list becomes: the background of the shown page, or the
+// page itself.
+enum class PreviewUse { Background, Document };
 
 class Preview : public QObject {
     Q_OBJECT
@@ -51,24 +55,16 @@ public:
     bool stopFlag() const { return m_stopFlag; }
     bool isLoading() const { return m_loading || m_navigationPending; }
 
-    // What the preview needs from the rest of the window.
-    struct Hooks {
-        std::function<int()> filterIndex;    // selected entry of the filter box
-        std::function<void()> addLastFolder; // remember the shown folder
-        std::function<QString()> fileName;   // the file list's selected file
-        std::function<void(const QString& title, const QString& text)> showMessage;
-        std::function<std::optional<QColor>(const QColor& initial)> chooseColor;
-        // Shows the open dialog with the caption for the kind; the chosen name or nothing.
-        std::function<std::optional<QString>(const QString& caption, int kind)> openFile;
-    };
-    void setHooks(Hooks hooks);
+    // The open dialog of "Open document..." and "Change background..."; without one
+    // those commands do nothing.
+    void setOpenFileForm(TOpenFileForm* form) { m_openFileForm = form; }
     // The address box of the toolbar: its history starts as "about:blank", Enter opens.
     void setAddressBox(QComboBox* box);
     QComboBox* addressBox() const { return m_addressBox; }
     // Longest time a wait for a loading page may take (pages that never finish).
     void setWaitLimit(int milliseconds) { m_waitLimitMs = milliseconds; }
 
-    void PreviewFile(const QString& path);
+    void PreviewFile(const QString& path, PreviewUse use);
     // Opens an address in the browser. A command address never reaches the engine: it is
     // handed to `commandUrlRequested` as the user's own command.
     void OpenAddress(const QString& address);
@@ -94,8 +90,9 @@ public:
     QString GetDocumentSource();
     void SetBrowserSilent(bool silent);
 
-    void FileListBox1Change(const QString& fileName);
-    void LoadFileTimerTimer();
+    void FileListBox1Change(const QString& fileName, PreviewUse use);
+    // The load timer's work, for the file the file list shows at that moment.
+    void LoadFileTimerTimer(const QString& fileName, PreviewUse use);
     void GoButtonClick();
     void ClearPreviewAreaMenuItemClick();
     void OpenDocumentMenuItemClick();
@@ -117,6 +114,10 @@ public:
     static QString BackgroundColorMessage(const QString& colourText);
 
 signals:
+    // A file chosen in the list is about to be previewed (it exists).
+    void previewingFile(const QString& path);
+    // The load timer has fired: the receiver hands LoadFileTimerTimer the file shown.
+    void loadFileTimerElapsed();
     // A command the user asked for: typed or opened by the program, or a command link
     // clicked in one of the program's own pages.
     void commandUrlRequested(const QString& url);
@@ -129,6 +130,7 @@ protected:
 
 private:
     int applyToAllFrames(const QJsonObject& change);
+    std::optional<QString> askForFile(const QString& caption, int kind);
     std::optional<QVariant> runOnTop(const QString& script);
     void setLoading(bool loading, bool pending);
     QColor resolveColor(quint32 colour) const;
@@ -141,7 +143,7 @@ private:
     ProgramPages* m_programPages = nullptr;
     QTimer* m_loadFileTimer = nullptr;
     QPointer<QComboBox> m_addressBox;
-    Hooks m_hooks;
+    QPointer<TOpenFileForm> m_openFileForm;
     bool m_loadGuard = false;
     bool m_stopFlag = true;
     bool m_loading = false;

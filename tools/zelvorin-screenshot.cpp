@@ -48,17 +48,17 @@ int main(int argc, char** argv) {
     const QString page = argc >= 5 ? QString::fromLocal8Bit(argv[4]) : QString();
     const QString image = argc >= 6 ? QString::fromLocal8Bit(argv[5]) : QString();
     const auto choose = [&] {
-        const QString samples = form.MainFilePanel->DirectoryListBox1()->Directory() + "/";
+        const QString samples = form.MainFilePanel()->DirectoryListBox1()->Directory() + "/";
         if (page == QLatin1String("gallery"))
             form.ShowImageGalleryMenuItemClick();
         else
             form.OpenAddress(samples + page);
         if (!image.isEmpty())
-            form.MainFilePanel->FileListBox1()->SelectFile(image);
+            form.MainFilePanel()->FileListBox1()->SelectFile(image);
         QTimer::singleShot(1500, &form, shoot);
     };
     if (page.isEmpty())
-        QObject::connect(form.WebBrowser1, &QWebEngineView::loadFinished, &form,
+        QObject::connect(form.WebBrowser1(), &QWebEngineView::loadFinished, &form,
                          [&] { QTimer::singleShot(1500, &form, shoot); });
     else
         QTimer::singleShot(1000, &form, choose);

@@ -3,6 +3,7 @@
 #include "CollapsibleSplitter.h"
 #include "EventLog.h"
 #include "FilePanel.h"
+#include "MainToolbar.h"
 #include "MainUnit.h"
 #include "NeededRegistryLib.h"
 #include "ProgramValues.h"
@@ -89,17 +90,19 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         // The file column is the rightmost, the splitter just left of it, the preview
         // fills the rest; the navigation section sits at the toolbar's right end.
-        QCOMPARE(form->MainFilePanel->geometry().right(), form->Panel1->width() - 1);
-        QCOMPARE(form->dfsSplitter110Ex1->geometry().right() + 1, form->MainFilePanel->x());
-        QCOMPARE(form->ToolPanel3->geometry().right(),
-                 form->ToolbarPanel->layout()->contentsRect().right());
-        QVERIFY(form->WebBrowserPanel->width() > 300);
+        QCOMPARE(form->MainFilePanel()->geometry().right(),
+                 form->findChild<QFrame*>("Panel1")->width() - 1);
+        QCOMPARE(form->findChild<zelvorin::CollapsibleSplitter*>()->geometry().right() + 1,
+                 form->MainFilePanel()->x());
+        QCOMPARE(form->Toolbar()->ToolPanel3->geometry().right(),
+                 form->Toolbar()->layout()->contentsRect().right());
+        QVERIFY(form->findChild<QFrame*>("WebBrowserPanel")->width() > 300);
         // The address box fills its panel but for its left offset and 5 pixels.
-        QCOMPARE(form->AddressComboBox->pos(), QPoint(2, 5));
-        QCOMPARE(form->AddressComboBox->width(),
-                 form->AddressPanel->contentsRect().width() - 2 - 5);
-        QCOMPARE(form->AddressComboBox->itemText(0), QString("about:blank"));
-        QVERIFY(form->LogRichEdit->isHidden());
+        QCOMPARE(form->Toolbar()->AddressComboBox->pos(), QPoint(2, 5));
+        QCOMPARE(form->Toolbar()->AddressComboBox->width(),
+                 form->Toolbar()->AddressPanel->contentsRect().width() - 2 - 5);
+        QCOMPARE(form->Toolbar()->AddressComboBox->itemText(0), QString("about:blank"));
+        QVERIFY(form->LogRichEdit()->isHidden());
     }
 
     void menus_data() {
@@ -216,11 +219,11 @@ private slots:
                 visible << action->text();
         QCOMPARE(visible, QStringList({"&File", "&Edit", "&Options", "&Tools!", "&Help"}));
         // Submenus of the folder lists sit in both the File menu and the context menu.
-        QCOMPARE(form->LastFoldersMainMenuItem->title(), QString("&Last Folders"));
-        QCOMPARE(form->FavoriteFoldersMenuItem->title(), QString("&Favorite Folders"));
-        QVERIFY(form->ShowToolbarMenuItem->isChecked());
-        QVERIFY(form->ThumbnailListMenuItem->isChecked());
-        QVERIFY(!form->HideDialoguesOfWebBrowserMenuItem->isChecked());
+        QCOMPARE(form->Menus().LastFoldersMainMenuItem->title(), QString("&Last Folders"));
+        QCOMPARE(form->Menus().FavoriteFoldersMenuItem->title(), QString("&Favorite Folders"));
+        QVERIFY(form->Menus().ShowToolbarMenuItem->isChecked());
+        QVERIFY(form->Menus().ThumbnailListMenuItem->isChecked());
+        QVERIFY(!form->Menus().HideDialoguesOfWebBrowserMenuItem->isChecked());
     }
 
     void toolbarHints_data() {
@@ -263,7 +266,7 @@ private slots:
         auto form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        const int right = form->ToolPanel3->geometry().right();
+        const int right = form->Toolbar()->ToolPanel3->geometry().right();
         const auto release = [&](QWidget* grip) {
             QTest::mousePress(grip, Qt::LeftButton, {}, QPoint(2, 5));
             QCOMPARE(static_cast<QFrame*>(grip)->frameShadow(), QFrame::Sunken);
@@ -273,26 +276,28 @@ private slots:
         };
         // Grip 2: the navigation section takes the freed room, then gets its width and
         // its place at the right edge back.
-        release(form->ToolSplitterPanel2);
-        QVERIFY(form->ToolPanel2->isHidden());
-        QVERIFY(form->ToolPanel3->width() > 96);
-        QCOMPARE(form->ToolSplitterPanel3->x(), form->ToolSplitterPanel2->geometry().right() + 1);
-        release(form->ToolSplitterPanel2);
-        QVERIFY(form->ToolPanel2->isVisible());
-        QCOMPARE(form->ToolPanel3->width(), 96);
-        QCOMPARE(form->ToolPanel3->geometry().right(), right);
+        release(form->Toolbar()->ToolSplitterPanel2);
+        QVERIFY(form->Toolbar()->ToolPanel2->isHidden());
+        QVERIFY(form->Toolbar()->ToolPanel3->width() > 96);
+        QCOMPARE(form->Toolbar()->ToolSplitterPanel3->x(),
+                 form->Toolbar()->ToolSplitterPanel2->geometry().right() + 1);
+        release(form->Toolbar()->ToolSplitterPanel2);
+        QVERIFY(form->Toolbar()->ToolPanel2->isVisible());
+        QCOMPARE(form->Toolbar()->ToolPanel3->width(), 96);
+        QCOMPARE(form->Toolbar()->ToolPanel3->geometry().right(), right);
         // Grip 3: hidden and shown again, the grip is back left of its section.
-        release(form->ToolSplitterPanel3);
-        QVERIFY(form->ToolPanel3->isHidden());
-        QVERIFY(form->ToolSplitterPanel3->isVisible());
-        release(form->ToolSplitterPanel3);
-        QVERIFY(form->ToolPanel3->isVisible());
-        QCOMPARE(form->ToolSplitterPanel3->geometry().right() + 1, form->ToolPanel3->x());
+        release(form->Toolbar()->ToolSplitterPanel3);
+        QVERIFY(form->Toolbar()->ToolPanel3->isHidden());
+        QVERIFY(form->Toolbar()->ToolSplitterPanel3->isVisible());
+        release(form->Toolbar()->ToolSplitterPanel3);
+        QVERIFY(form->Toolbar()->ToolPanel3->isVisible());
+        QCOMPARE(form->Toolbar()->ToolSplitterPanel3->geometry().right() + 1,
+                 form->Toolbar()->ToolPanel3->x());
         // Grip 1 toggles the tool buttons.
-        release(form->ToolSplitterPanel1);
-        QVERIFY(form->ToolPanel1->isHidden());
-        release(form->ToolSplitterPanel1);
-        QVERIFY(form->ToolPanel1->isVisible());
+        release(form->Toolbar()->ToolSplitterPanel1);
+        QVERIFY(form->Toolbar()->ToolPanel1->isHidden());
+        release(form->Toolbar()->ToolSplitterPanel1);
+        QVERIFY(form->Toolbar()->ToolPanel1->isVisible());
     }
 
     void escapeTogglesFilePanel() {
@@ -300,14 +305,14 @@ private slots:
         auto form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QTest::keyClick(form->AddressComboBox, Qt::Key_Escape);
-        QVERIFY(form->dfsSplitter110Ex1->IsCollapsed());
-        QCOMPARE(form->MainFilePanel->width(), 1);
-        QTest::keyClick(form->AddressComboBox, Qt::Key_Escape, Qt::ShiftModifier);
-        QVERIFY(form->dfsSplitter110Ex1->IsCollapsed());
+        QTest::keyClick(form->Toolbar()->AddressComboBox, Qt::Key_Escape);
+        QVERIFY(form->findChild<zelvorin::CollapsibleSplitter*>()->IsCollapsed());
+        QCOMPARE(form->MainFilePanel()->width(), 1);
+        QTest::keyClick(form->Toolbar()->AddressComboBox, Qt::Key_Escape, Qt::ShiftModifier);
+        QVERIFY(form->findChild<zelvorin::CollapsibleSplitter*>()->IsCollapsed());
         QTest::keyClick(form.get(), Qt::Key_Escape);
-        QVERIFY(!form->dfsSplitter110Ex1->IsCollapsed());
-        QCOMPARE(form->MainFilePanel->width(), 170);
+        QVERIFY(!form->findChild<zelvorin::CollapsibleSplitter*>()->IsCollapsed());
+        QCOMPARE(form->MainFilePanel()->width(), 170);
     }
 
     void splitterButtonAndDrag() {
@@ -315,12 +320,12 @@ private slots:
         auto form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        zelvorin::CollapsibleSplitter* splitter = form->dfsSplitter110Ex1;
+        zelvorin::CollapsibleSplitter* splitter = form->findChild<zelvorin::CollapsibleSplitter*>();
         const QPoint button = splitter->ButtonRect().center();
         QTest::mouseClick(splitter, Qt::LeftButton, {}, button);
         QVERIFY(splitter->IsCollapsed());
         QTest::mouseClick(splitter, Qt::LeftButton, {}, button);
-        QCOMPARE(form->MainFilePanel->width(), 170);
+        QCOMPARE(form->MainFilePanel()->width(), 170);
         // Dragging left by 30 pixels widens the file column by 30.
         const QPoint grip(5, 5);
         QTest::mousePress(splitter, Qt::LeftButton, {}, grip);
@@ -329,37 +334,37 @@ private slots:
                          Qt::LeftButton, {});
         QApplication::sendEvent(splitter, &move);
         QTest::mouseRelease(splitter, Qt::LeftButton, {}, grip - QPoint(30, 0));
-        QCOMPARE(form->MainFilePanel->width(), 200);
+        QCOMPARE(form->MainFilePanel()->width(), 200);
     }
 
     void showToolbarAndLog() {
         auto form = makeForm();
-        form->ShowToolbarMenuItem->trigger();
-        QVERIFY(!form->ShowToolbarMenuItem->isChecked());
-        QVERIFY(form->ToolbarPanel->isHidden());
-        form->ShowToolbarMenuItem->trigger();
-        QVERIFY(form->ShowToolbarMenuItem->isChecked());
-        QVERIFY(!form->ToolbarPanel->isHidden());
+        form->Menus().ShowToolbarMenuItem->trigger();
+        QVERIFY(!form->Menus().ShowToolbarMenuItem->isChecked());
+        QVERIFY(form->Toolbar()->isHidden());
+        form->Menus().ShowToolbarMenuItem->trigger();
+        QVERIFY(form->Menus().ShowToolbarMenuItem->isChecked());
+        QVERIFY(!form->Toolbar()->isHidden());
 
         form->AddLogLine("one");
-        form->ShowLog1->trigger();
-        QCOMPARE(form->LogRichEdit->LineCount(), 0);
-        QVERIFY(!form->LogRichEdit->isHidden());
-        QCOMPARE(form->LogRichEdit->width(), 250);
-        QCOMPARE(form->LogSplitter->Thickness(), 5);
-        QVERIFY(!form->LogSplitter->isHidden());
+        form->Menus().ShowLog1->trigger();
+        QCOMPARE(form->LogRichEdit()->LineCount(), 0);
+        QVERIFY(!form->LogRichEdit()->isHidden());
+        QCOMPARE(form->LogRichEdit()->width(), 250);
+        QCOMPARE(form->LogSplitter()->Thickness(), 5);
+        QVERIFY(!form->LogSplitter()->isHidden());
         form->AddLogLine("two");
-        form->ShowLog1->trigger();
-        QCOMPARE(form->LogRichEdit->LineCount(), 0);
-        QVERIFY(form->LogRichEdit->isHidden());
-        QVERIFY(form->LogSplitter->isHidden());
+        form->Menus().ShowLog1->trigger();
+        QCOMPARE(form->LogRichEdit()->LineCount(), 0);
+        QVERIFY(form->LogRichEdit()->isHidden());
+        QVERIFY(form->LogSplitter()->isHidden());
     }
 
     void firstStartDefaults() {
         auto form = makeForm();
         QVERIFY(form->windowState() & Qt::WindowMaximized);
-        QVERIFY(form->ShowWelcomePageOnStartMenuItem->isChecked());
-        QCOMPARE(form->MainFilePanel->width(), 170);
+        QVERIFY(form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
+        QCOMPARE(form->MainFilePanel()->width(), 170);
         QCOMPARE(form->GalleryStyle(), quint8(2));
         QCOMPARE(form->windowTitle(), QString(" Zelvorin"));
         // Reading the defaults creates nothing in the store.
@@ -376,9 +381,9 @@ private slots:
         auto form = makeForm();
         QVERIFY(!(form->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)));
         QCOMPARE(form->size(), QSize(700, 500));
-        QCOMPARE(form->MainFilePanel->width(), 222);
-        QVERIFY(!form->ShowWelcomePageOnStartMenuItem->isChecked());
-        QVERIFY(form->HideDialoguesOfWebBrowserMenuItem->isChecked());
+        QCOMPARE(form->MainFilePanel()->width(), 222);
+        QVERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
+        QVERIFY(form->Menus().HideDialoguesOfWebBrowserMenuItem->isChecked());
     }
 
     void minimizedStateRestored() {
@@ -413,14 +418,14 @@ private slots:
 
     void galleryStyleCommands() {
         auto form = makeForm();
-        form->SimpleListMenuItem->trigger();
+        form->Menus().SimpleListMenuItem->trigger();
         QCOMPARE(form->GalleryStyle(), quint8(0));
-        QVERIFY(form->SimpleListMenuItem->isChecked());
-        QVERIFY(!form->ThumbnailListMenuItem->isChecked());
+        QVERIFY(form->Menus().SimpleListMenuItem->isChecked());
+        QVERIFY(!form->Menus().ThumbnailListMenuItem->isChecked());
         form->FindItem1Click();
         QCOMPARE(form->GalleryStyle(), quint8(1));
         // Cycling does not move the radio marks.
-        QVERIFY(form->SimpleListMenuItem->isChecked());
+        QVERIFY(form->Menus().SimpleListMenuItem->isChecked());
         form->FindItem1Click();
         form->FindItem1Click();
         QCOMPARE(form->GalleryStyle(), quint8(0));
@@ -433,7 +438,7 @@ private slots:
             auto form = makeForm();
             form->show();
             QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-            form->dfsSplitter110Ex1->SetCollapsed(true);
+            form->findChild<zelvorin::CollapsibleSplitter*>()->SetCollapsed(true);
             form->close();
         }
         // Collapsed to 1 pixel: the stored width stays as it was.
@@ -442,7 +447,7 @@ private slots:
             auto form = makeForm();
             form->show();
             QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-            form->MainFilePanel->setFixedWidth(120);
+            form->MainFilePanel()->setFixedWidth(120);
             form->close();
         }
         QCOMPARE(settings().Read(st::MainFilePanelWidth), 120);
@@ -450,8 +455,8 @@ private slots:
 
     void welcomeOptionStoredAtOnce() {
         auto form = makeForm();
-        form->ShowWelcomePageOnStartMenuItem->trigger();
-        QVERIFY(!form->ShowWelcomePageOnStartMenuItem->isChecked());
+        form->Menus().ShowWelcomePageOnStartMenuItem->trigger();
+        QVERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
         QCOMPARE(settings().Read(st::ShowWelcomePage), false);
         form->SetShowWelcomePage(true);
         QCOMPARE(settings().Read(st::ShowWelcomePage), true);
@@ -490,14 +495,14 @@ private slots:
             }
         });
         closer.start(10);
-        form->ShowWelcomePageOnStartMenuItem->trigger();
-        form->ShowWelcomePageOnStartMenuItem->trigger();
-        form->ShowWelcomePageOnStartMenuItem->trigger();
+        form->Menus().ShowWelcomePageOnStartMenuItem->trigger();
+        form->Menus().ShowWelcomePageOnStartMenuItem->trigger();
+        form->Menus().ShowWelcomePageOnStartMenuItem->trigger();
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages.at(0).contains(file) && messages.at(0).contains("Not a directory"),
                  qPrintable(messages.at(0)));
-        QVERIFY(form->dfsStatusBar1->Panel(2).Text.contains(file));
-        QCOMPARE(form->LogRichEdit->toPlainText().count("SettingsNotSaved"), 1);
+        QVERIFY(form->StatusBar()->Panel(2).Text.contains(file));
+        QCOMPARE(form->LogRichEdit()->toPlainText().count("SettingsNotSaved"), 1);
         QCOMPARE(settings().Read(st::ShowWelcomePage), false);
         QFile::remove(config);
     }

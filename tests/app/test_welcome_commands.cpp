@@ -5,6 +5,7 @@
 #include "FilePanel.h"
 #include "HelpWindow.h"
 #include "LoopbackHttpServer.h"
+#include "MainToolbar.h"
 #include "MainWindowTestSupport.h"
 #include "Preview.h"
 #include "TestEnvironment.h"
@@ -48,15 +49,17 @@ class WelcomeCommandsTest : public QObject {
     }
     QWebEnginePage* page() const { return m_window->page(); }
     TFilterComboBox* filterBox(TMainForm* form) const {
-        return form->MainFilePanel->FilterComboBox1();
+        return form->MainFilePanel()->FilterComboBox1();
     }
-    QString fileMask(TMainForm* form) const { return form->MainFilePanel->FileListBox1()->Mask(); }
+    QString fileMask(TMainForm* form) const {
+        return form->MainFilePanel()->FileListBox1()->Mask();
+    }
     QStringList fileNames(TMainForm* form) const {
-        return form->MainFilePanel->FileListBox1()->Items();
+        return form->MainFilePanel()->FileListBox1()->Items();
     }
     // Types an address into the address box and presses Enter.
     void typeAddress(TMainForm* form, const QString& address) {
-        QLineEdit* edit = form->AddressComboBox->lineEdit();
+        QLineEdit* edit = form->Toolbar()->AddressComboBox->lineEdit();
         edit->clear();
         QTest::keyClicks(edit, address);
         QTest::keyClick(edit, Qt::Key_Return);
@@ -143,26 +146,26 @@ private slots:
     void checkBoxSwitchesTheStoredOption() {
         TMainForm* form = openWindow();
         QVERIFY(form);
-        QVERIFY(form->ShowWelcomePageOnStartMenuItem->isChecked());
+        QVERIFY(form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
         QCOMPARE(pageValue(page(), "document.getElementById('ShowPageCheckBox').checked"),
                  QVariant(true));
 
         QVERIFY(clickElement(form, "#ShowPageCheckBox"));
-        QTRY_VERIFY(!form->ShowWelcomePageOnStartMenuItem->isChecked());
+        QTRY_VERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
         QCOMPARE(m_window->settings().Read(st::ShowWelcomePage), false);
         QCOMPARE(page()->url().scheme(), QString("qrc"));
 
         QVERIFY(clickElement(form, "#ShowPageCheckBox"));
-        QTRY_VERIFY(form->ShowWelcomePageOnStartMenuItem->isChecked());
+        QTRY_VERIFY(form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
         QCOMPARE(m_window->settings().Read(st::ShowWelcomePage), true);
 
         // With the option off the next start shows a blank page.
         QVERIFY(clickElement(form, "#ShowPageCheckBox"));
-        QTRY_VERIFY(!form->ShowWelcomePageOnStartMenuItem->isChecked());
+        QTRY_VERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
         m_window->close();
         QVERIFY(m_window->open());
         QCOMPARE(page()->url(), QUrl("about:blank"));
-        QVERIFY(!m_window->form()->ShowWelcomePageOnStartMenuItem->isChecked());
+        QVERIFY(!m_window->form()->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
     }
 
     // On a page without the check box the option counts as cleared.
@@ -171,7 +174,7 @@ private slots:
         QVERIFY(form);
         form->OpenAddress("about:blank");
         typeAddress(form, "zelvorin://switchwelcomepageview");
-        QTRY_VERIFY(!form->ShowWelcomePageOnStartMenuItem->isChecked());
+        QTRY_VERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
         QCOMPARE(m_window->settings().Read(st::ShowWelcomePage), false);
     }
 
@@ -182,7 +185,7 @@ private slots:
         typeAddress(form, "ZELVORIN://imglist/1,25");
         QVERIFY(waitForTitle(page(), "folder"));
         QTRY_VERIFY(pageText(page()).contains("(1 image)"));
-        QCOMPARE(form->AddressComboBox->currentText(), QString());
+        QCOMPARE(form->Toolbar()->AddressComboBox->currentText(), QString());
         QCOMPARE(page()->url().scheme(), QString("qrc"));
         QCOMPARE(page()->history()->count(), history);
     }
@@ -214,7 +217,7 @@ private slots:
         QCOMPARE(filterBox(form)->currentIndex(), 1);
         QCOMPARE(fileMask(form), HtmlMask);
         QVERIFY(!zelvorin::SharedHelpWindow()->isVisible());
-        QCOMPARE(form->AddressComboBox->currentText(), QString());
+        QCOMPARE(form->Toolbar()->AddressComboBox->currentText(), QString());
     }
 
     void backgroundsFilterKeepsTheWebPage() {

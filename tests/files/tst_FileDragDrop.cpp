@@ -1,7 +1,7 @@
 // The drop-effect rule, the drop target on a plain list (what it reads from a drag, what
 // it asks its handlers and answers the source) and the drag source.
+#include "FileCommandsTestSupport.h"
 #include "FileDragDrop.h"
-#include "MainFormTestSupport.h"
 #include "TestEnvironment.h"
 
 #include <QDrag>

@@ -421,7 +421,7 @@ private slots:
         QTRY_COMPARE(files->Count(), 4);
         waitUntilQuiet(files);
         files->SelectFile("m.jpg");
-        QSignalSpy changes(panel.get(), &FilePanel::FileListBox1Change);
+        QSignalSpy changes(panel.get(), &FilePanel::fileChosen);
         const int rechecks = files->RecheckCount();
         test::touchAll(path, {"b.jpg", "n.jpg"});
         QTRY_COMPARE(files->Count(), 6);

@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(panel->FileRxFolderMonitor1()->FolderName(), path);
         TUsefulFileBox* files = panel->FileListBox1();
         files->SelectFile("m.jpg");
-        QSignalSpy fileChanges(panel.get(), &FilePanel::FileListBox1Change);
+        QSignalSpy fileChanges(panel.get(), &FilePanel::fileChosen);
         QTest::qWait(100);
         const auto refreshes = [files] { return files->ReadCount() + files->RecheckCount(); };
         const int reads = refreshes();

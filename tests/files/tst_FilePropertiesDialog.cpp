@@ -1,8 +1,8 @@
 // The program's own properties window: the facts it shows for files and folders, and
 // when it shows instead of the file manager's.
+#include "FileCommandsTestSupport.h"
 #include "FileProperties.h"
 #include "FilePropertiesDialog.h"
-#include "MainFormTestSupport.h"
 #include "TestEnvironment.h"
 
 #include <QLabel>

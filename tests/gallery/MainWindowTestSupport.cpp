@@ -77,19 +77,19 @@ bool waitForTitle(QWebEnginePage* page, const QString& text, int timeoutMs) {
 }
 
 bool clickElement(TMainForm* form, const QString& selector) {
-    return clickElement(form->WebBrowser1, selector);
+    return clickElement(form->WebBrowser1(), selector);
 }
 
 void chooseFilter(TMainForm* form, int index) {
-    TFilterComboBox* box = form->MainFilePanel->FilterComboBox1();
+    TFilterComboBox* box = form->MainFilePanel()->FilterComboBox1();
     box->setCurrentIndex(index);
     emit box->activated(index);
 }
 
 bool showFolder(TMainForm* form, const QString& folder, int count) {
-    form->MainFilePanel->ApplyStartingFolder(folder);
+    form->MainFilePanel()->ApplyStartingFolder(folder);
     QDeadlineTimer deadline(10000);
-    while (form->MainFilePanel->FileListBox1()->Items().size() != count) {
+    while (form->MainFilePanel()->FileListBox1()->Items().size() != count) {
         if (deadline.hasExpired())
             return false;
         QTest::qWait(20);

@@ -3,6 +3,7 @@
 // the shown page as a user would.
 #pragma once
 
+#include "MainToolbar.h"
 #include "MainUnit.h"
 #include "PreviewTestSupport.h"
 #include "ProgramValues.h"

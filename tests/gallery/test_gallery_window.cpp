@@ -4,6 +4,7 @@
 // only images are listed whatever the file filter.
 #include "FilePanel.h"
 #include "LoopbackHttpServer.h"
+#include "MainToolbar.h"
 #include "MainWindowTestSupport.h"
 #include "Preview.h"
 #include "PreviewPage.h"
@@ -60,7 +61,7 @@ class GalleryWindowTest : public QObject {
     QWebEnginePage* page() const { return m_window->page(); }
     // "Show image gallery" and the wait for its page.
     bool showGallery(TMainForm* form, const QString& folder) {
-        form->ShowImageGalleryMenuItem->trigger();
+        form->Menus().ShowImageGalleryMenuItem->trigger();
         return waitForTitle(page(), QFileInfo(folder).fileName());
     }
     bool waitForText(const QString& text) {
@@ -144,8 +145,9 @@ private slots:
             }
         }
         form->PreviewArea()->WaitWhileLoading();
-        QList<QAction*> styles{form->SimpleListMenuItem, form->BackgroundListMenuItem,
-                               form->ThumbnailListMenuItem};
+        QList<QAction*> styles{form->Menus().SimpleListMenuItem,
+                               form->Menus().BackgroundListMenuItem,
+                               form->Menus().ThumbnailListMenuItem};
         styles[style]->trigger();
         const QUrl shownBefore = page()->url();
         const int historyBefore = page()->history()->count();
@@ -176,7 +178,7 @@ private slots:
                     .toList();
             QCOMPARE(box.size(), 2);
             const QPoint point(int(box[0].toDouble()), int(box[1].toDouble()));
-            QVERIFY2(waitForPainted(form->WebBrowser1, {point}, colours[i]),
+            QVERIFY2(waitForPainted(form->WebBrowser1(), {point}, colours[i]),
                      qPrintable(QStringLiteral("item %1").arg(i + 1)));
         }
     }
@@ -242,7 +244,7 @@ private slots:
         QVERIFY(pageText(page()).contains("image 26.png"));
         QCOMPARE(countOf(page(), "a[href=\"zelvorin://imglist/1,25\"]"), 2);
         QCOMPARE(countOf(page(), "a[href^=\"zelvorin://imglist/51\"]"), 0);
-        QVERIFY(waitForPainted(form->WebBrowser1, {elementRect(page(), "img").center()}, Blue));
+        QVERIFY(waitForPainted(form->WebBrowser1(), {elementRect(page(), "img").center()}, Blue));
 
         // A script's click is not the user's: refused, and the page stays.
         QSignalSpy refusals(form->PreviewArea()->page(), &zelvorin::PreviewPage::navigationRefused);
@@ -265,10 +267,10 @@ private slots:
         QVERIFY(waitForText(counter(1, 25, 30)));
         QCOMPARE(countOf(page(), "img[width=\"100\"]"), 25);
 
-        form->SimpleListMenuItem->trigger();
+        form->Menus().SimpleListMenuItem->trigger();
         QCOMPARE(form->GalleryStyle(), quint8(0));
-        QVERIFY(form->SimpleListMenuItem->isChecked());
-        QVERIFY(!form->ThumbnailListMenuItem->isChecked());
+        QVERIFY(form->Menus().SimpleListMenuItem->isChecked());
+        QVERIFY(!form->Menus().ThumbnailListMenuItem->isChecked());
         // The page on screen stays as it was.
         QTest::qWait(200);
         QCOMPARE(countOf(page(), "img[width=\"100\"]"), 25);
@@ -278,7 +280,7 @@ private slots:
         QCOMPARE(countOf(page(), "img"), 5);
         QCOMPARE(countOf(page(), "img[width]"), 0);
 
-        form->BackgroundListMenuItem->trigger();
+        form->Menus().BackgroundListMenuItem->trigger();
         QVERIFY(clickElement(form, "a[href=\"zelvorin://imglist/1,25\"]"));
         QVERIFY(waitForText(counter(1, 25, 30)));
         QCOMPARE(countOf(page(), "img"), 0);
@@ -289,8 +291,9 @@ private slots:
         TMainForm* form = openWindow(m_mixed, 3);
         QVERIFY(form);
         chooseFilter(form, 4);
-        QCOMPARE(form->MainFilePanel->FilterComboBox1()->currentText(), QString("All files (*.*)"));
-        QTRY_COMPARE(form->MainFilePanel->FileListBox1()->Items().size(), 6);
+        QCOMPARE(form->MainFilePanel()->FilterComboBox1()->currentText(),
+                 QString("All files (*.*)"));
+        QTRY_COMPARE(form->MainFilePanel()->FileListBox1()->Items().size(), 6);
         QVERIFY(showGallery(form, m_mixed));
         QVERIFY(waitForText(counter(1, 3, 3)));
         QCOMPARE(countOf(page(), "img"), 3);
@@ -299,9 +302,9 @@ private slots:
         QVERIFY(!text.contains("notes.txt"));
 
         chooseFilter(form, 1);
-        QTRY_COMPARE(form->MainFilePanel->FileListBox1()->Items(), QStringList{"index.html"});
+        QTRY_COMPARE(form->MainFilePanel()->FileListBox1()->Items(), QStringList{"index.html"});
         // The same folder: the title stays, so wait for the new counter.
-        form->ShowImageGalleryMenuItem->trigger();
+        form->Menus().ShowImageGalleryMenuItem->trigger();
         QVERIFY(waitForText("There is no image files in the File List"));
         QCOMPARE(countOf(page(), "img"), 0);
     }
@@ -310,12 +313,12 @@ private slots:
     void shortcutShowsTheGallery() {
         TMainForm* form = openWindow(m_colours, 3);
         QVERIFY(form);
-        QCOMPARE(form->ShowImageGalleryMenuItem->shortcut(), QKeySequence("Ctrl+I"));
+        QCOMPARE(form->Menus().ShowImageGalleryMenuItem->shortcut(), QKeySequence("Ctrl+I"));
         form->activateWindow();
         QTest::keyClick(form, Qt::Key_I, Qt::ControlModifier);
         QVERIFY(waitForTitle(page(), "colours"));
         QVERIFY(waitForText(counter(1, 3, 3)));
-        QCOMPARE(form->AddressComboBox->currentText(), QString());
+        QCOMPARE(form->Toolbar()->AddressComboBox->currentText(), QString());
     }
 
     // A script of the page shown before stops with it and cannot change the gallery page.

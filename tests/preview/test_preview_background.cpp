@@ -2,6 +2,7 @@
 // view paints: a frameset with frames of other origins nested in each other, a page served
 // over http, pages whose own style sheets set a background, and a blank page.
 #include "LoopbackHttpServer.h"
+#include "ModalAnswerer.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
@@ -11,6 +12,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -243,15 +245,16 @@ void TestPreviewBackground::readAndCopyColour() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url(path)));
     QCOMPARE(m_preview->GetPageBackgroundColor(), colour);
     QStringList messages;
-    Preview::Hooks hooks;
-    hooks.showMessage = [&](const QString& title, const QString& text) {
-        messages << title << text;
-    };
-    m_preview->setHooks(hooks);
+    ModalAnswerer answerer([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box)
+            messages << box->windowTitle() << box->text();
+        modal->close();
+        return true;
+    });
     m_preview->CopyBackgroundColorMenuItemClick();
     QCOMPARE(QGuiApplication::clipboard()->text(), copied);
     QCOMPARE(messages, (QStringList{" Zelvorin", QString(14, ' ') + copied + QString(15, ' ')}));
-    m_preview->setHooks({});
 }
 
 void TestPreviewBackground::notAnImageLeavesPageAsItWas() {
@@ -269,40 +272,30 @@ void TestPreviewBackground::notAnImageLeavesPageAsItWas() {
 
 void TestPreviewBackground::vanishedFileIsNotPreviewed() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/plain.html")));
-    int folders = 0;
-    Preview::Hooks hooks;
-    hooks.filterIndex = [] { return 1; };
-    hooks.addLastFolder = [&] { ++folders; };
-    m_preview->setHooks(hooks);
-    m_preview->PreviewFile(m_folder.filePath("images/gone.png"));
-    m_preview->FileListBox1Change(m_folder.filePath("pages"));
-    QTest::qWait(200);
-    QCOMPARE(folders, 0);
+    QSignalSpy previewed(m_preview.get(), &Preview::previewingFile);
+    QSignalSpy navigations(m_preview->page(), &PreviewPage::beforeNavigate);
+    m_preview->PreviewFile(m_folder.filePath("images/gone.png"), PreviewUse::Document);
+    m_preview->FileListBox1Change(m_folder.filePath("pages"), PreviewUse::Document);
+    // Nothing was asked of the engine, and the shown folder is not remembered.
+    QVERIFY(navigations.isEmpty());
+    QVERIFY(previewed.isEmpty());
     QCOMPARE(m_preview->page()->url(), m_server->url("/plain.html"));
-    m_preview->setHooks({});
 }
 
 void TestPreviewBackground::filterDecidesBackgroundOrDocument() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/plain.html")));
-    int filter = 0;
-    int folders = 0;
-    Preview::Hooks hooks;
-    hooks.filterIndex = [&] { return filter; };
-    hooks.addLastFolder = [&] { ++folders; };
-    m_preview->setHooks(hooks);
+    QSignalSpy previewed(m_preview.get(), &Preview::previewingFile);
     const QList<QPoint> points = {{700, 20}};
 
     // "Background Images": the image goes behind the page already shown.
-    m_preview->FileListBox1Change(m_magenta);
+    m_preview->FileListBox1Change(m_magenta, PreviewUse::Background);
     QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Magenta));
     QCOMPARE(m_preview->page()->url(), m_server->url("/plain.html"));
 
     // Any other filter: the same file is opened as the page.
-    filter = 4;
-    m_preview->FileListBox1Change(m_orange);
+    m_preview->FileListBox1Change(m_orange, PreviewUse::Document);
     QTRY_COMPARE(m_preview->page()->url(), QUrl::fromLocalFile(m_orange));
-    QCOMPARE(folders, 2);
-    m_preview->setHooks({});
+    QCOMPARE(previewed.size(), 2);
 }
 
 ZELVORIN_TEST_MAIN_WITH(TestPreviewBackground, zelvorin::RegisterUrlSchemes)

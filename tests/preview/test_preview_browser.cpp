@@ -4,6 +4,7 @@
 #include "BrowserEvents.h"
 #include "BrowserWindow.h"
 #include "LoopbackHttpServer.h"
+#include "ModalAnswerer.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QMessageBox>
 #include <QTcpServer>
@@ -422,60 +424,54 @@ void TestPreviewBrowser::addressBoxHistoryAndClear() {
 void TestPreviewBrowser::loadTimerPreviewsOnce() {
     QTemporaryDir folder;
     const QString file = writeSolidImage(folder.filePath("first.png"), Qt::blue);
-    int asked = 0;
     QWidget holder;
     Preview fresh(m_profile, &holder, nullptr);
-    Preview::Hooks hooks;
-    hooks.filterIndex = [] { return 4; };
-    hooks.fileName = [&] {
-        ++asked;
-        return file;
-    };
-    fresh.setHooks(hooks);
+    // The window answers the timer with the file its list shows.
+    QSignalSpy elapsed(&fresh, &Preview::loadFileTimerElapsed);
+    connect(&fresh, &Preview::loadFileTimerElapsed, &fresh,
+            [&] { fresh.LoadFileTimerTimer(file, PreviewUse::Document); });
     QVERIFY(fresh.LoadFileTimer()->isActive());
     QCOMPARE(fresh.LoadFileTimer()->interval(), 150);
     QTRY_COMPARE(fresh.page()->url(), QUrl::fromLocalFile(file));
-    QTest::qWait(300);
-    QCOMPARE(asked, 1);
+    QCOMPARE(elapsed.size(), 1);
+    QVERIFY(!fresh.LoadFileTimer()->isActive());
 
     // A change reported by the file list first keeps the timer from firing at all.
     QWidget otherHolder;
     Preview second(m_profile, &otherHolder, nullptr);
-    int secondAsked = 0;
-    hooks.fileName = [&] {
-        ++secondAsked;
-        return file;
-    };
-    second.setHooks(hooks);
-    second.FileListBox1Change(QString());
+    second.FileListBox1Change(QString(), PreviewUse::Document);
     QVERIFY(!second.LoadFileTimer()->isActive());
-    QTest::qWait(300);
-    QCOMPARE(secondAsked, 0);
 }
 
 void TestPreviewBrowser::colourDialogCancelledChangesNothing() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
     m_preview->SetPageBackgroundColor(0x00CCFFFFu);
     QTRY_COMPARE(m_preview->GetPageBackgroundColor(), 0x00CCFFFFu);
-    Preview::Hooks hooks;
+    // The colour dialog, answered as the user does: cancelled, then blue chosen.
     QColor offered;
-    hooks.chooseColor = [&](const QColor& initial) -> std::optional<QColor> {
-        offered = initial;
-        return std::nullopt;
-    };
-    m_preview->setHooks(hooks);
+    std::optional<QColor> choice;
+    ModalAnswerer answerer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QColorDialog*>(modal);
+        if (!dialog)
+            return false;
+        offered = dialog->currentColor();
+        if (choice) {
+            dialog->setCurrentColor(*choice);
+            dialog->accept();
+        } else {
+            dialog->reject();
+        }
+        return true;
+    });
     m_preview->SetBackgroundColorMenuItemClick();
-    QTest::qWait(100);
+    QCOMPARE(answerer.answered(), 1);
     QCOMPARE(m_preview->GetPageBackgroundColor(), 0x00CCFFFFu);
 
-    hooks.chooseColor = [&](const QColor& initial) -> std::optional<QColor> {
-        offered = initial;
-        return QColor(0, 0, 255);
-    };
-    m_preview->setHooks(hooks);
+    choice = QColor(0, 0, 255);
     m_preview->SetBackgroundColorMenuItemClick();
     QTRY_COMPARE(m_preview->GetPageBackgroundColor(), 0x00FF0000u);
     // The dialog starts with the colour chosen last.
+    choice.reset();
     m_preview->SetBackgroundColorMenuItemClick();
     QCOMPARE(offered, QColor(0, 0, 255));
 }

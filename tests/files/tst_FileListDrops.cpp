@@ -1,9 +1,8 @@
 // Files dropped on the main window's file list from other programs (copied or moved into
 // the shown folder, nothing lost on a refusal or a failure) and files dragged out of it.
+#include "FileCommandsTestSupport.h"
 #include "FileDragDrop.h"
-#include "MainFormTestSupport.h"
 #include "TestEnvironment.h"
-#include "UrlSchemes.h"
 
 #include <QDrag>
 
@@ -12,16 +11,15 @@
 
 using namespace zelvorin::test;
 
-class MainFormFileDropsTest : public QObject {
+class FileListDropsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowFixture> m_window;
+    std::unique_ptr<FilePanelFixture> m_window;
     QString m_shown;   // the folder the file list shows
     QString m_sources; // another folder on the same file system
     QString m_other;   // a folder on another file system, or empty
     int m_count = 0;
 
-    TMainForm* form() const { return m_window->form(); }
     TUsefulFileBox* files() const { return m_window->files(); }
     QWidget* site() const { return files()->viewport(); }
 
@@ -41,8 +39,8 @@ private slots:
         QDir().mkpath(m_shown);
         QDir().mkpath(m_sources);
         m_other = otherFileSystemFolder(m_shown);
-        m_window = std::make_unique<MainWindowFixture>();
-        QVERIFY(QTest::qWaitForWindowExposed(form()));
+        m_window = std::make_unique<FilePanelFixture>();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window->window()));
         put(m_shown + "/listed.gif", "listed");
         m_window->show(m_shown);
         QCOMPARE(files()->Items(), QStringList({"listed.gif"}));
@@ -232,25 +230,25 @@ private slots:
         QFETCH(QPoint, offset);
         QFETCH(bool, starts);
         int drags = 0;
-        form()->FileBoxDropFileSource1->SetDragRunner([&](QDrag&, Qt::DropActions) {
+        m_window->commands()->FileBoxDropFileSource1()->SetDragRunner([&](QDrag&, Qt::DropActions) {
             ++drags;
             return Qt::IgnoreAction;
         });
         const QPoint start = m_window->rowCenter(0) + QPoint(20, 0);
         QTest::mousePress(site(), Qt::LeftButton, {}, start);
-        QCOMPARE(form()->DragStartPoint(), start);
+        QCOMPARE(m_window->commands()->DragStartPoint(), start);
         const QPoint to = start + offset;
         QMouseEvent move(QEvent::MouseMove, to, site()->mapToGlobal(to), Qt::NoButton,
                          Qt::LeftButton, {});
         QApplication::sendEvent(site(), &move);
         QCOMPARE(drags, starts ? 1 : 0);
-        QCOMPARE(form()->DragStartPoint(), starts ? QPoint(-1, -1) : start);
-        QVERIFY(!form()->OwnDrag());
+        QCOMPARE(m_window->commands()->DragStartPoint(), starts ? QPoint(-1, -1) : start);
+        QVERIFY(!m_window->commands()->OwnDrag());
     }
 
     void noDragWithoutALeftPress() {
         int drags = 0;
-        form()->FileBoxDropFileSource1->SetDragRunner([&](QDrag&, Qt::DropActions) {
+        m_window->commands()->FileBoxDropFileSource1()->SetDragRunner([&](QDrag&, Qt::DropActions) {
             ++drags;
             return Qt::IgnoreAction;
         });
@@ -270,20 +268,21 @@ private slots:
         QList<QUrl> offeredUrls;
         Qt::DropActions offered;
         bool ownAccepted = true;
-        form()->FileBoxDropFileSource1->SetDragRunner([&](QDrag& drag, Qt::DropActions actions) {
-            offeredUrls = drag.mimeData()->urls();
-            offered = actions;
-            [&] { QVERIFY(form()->OwnDrag()); }();
-            // Dropped back on the list itself.
-            const DragOutcome back =
-                dragAndDrop(list, drag.mimeData(), actions, {}, m_window->rowCenter(0));
-            ownAccepted = back.enterAccepted || back.dropAccepted;
-            QDropEvent dropEvent(QPointF(m_window->rowCenter(0)), actions, drag.mimeData(),
-                                 Qt::LeftButton, {});
-            QApplication::sendEvent(list, &dropEvent);
-            ownAccepted = ownAccepted || dropEvent.isAccepted();
-            return Qt::IgnoreAction; // as after Escape
-        });
+        m_window->commands()->FileBoxDropFileSource1()->SetDragRunner(
+            [&](QDrag& drag, Qt::DropActions actions) {
+                offeredUrls = drag.mimeData()->urls();
+                offered = actions;
+                [&] { QVERIFY(m_window->commands()->OwnDrag()); }();
+                // Dropped back on the list itself.
+                const DragOutcome back =
+                    dragAndDrop(list, drag.mimeData(), actions, {}, m_window->rowCenter(0));
+                ownAccepted = back.enterAccepted || back.dropAccepted;
+                QDropEvent dropEvent(QPointF(m_window->rowCenter(0)), actions, drag.mimeData(),
+                                     Qt::LeftButton, {});
+                QApplication::sendEvent(list, &dropEvent);
+                ownAccepted = ownAccepted || dropEvent.isAccepted();
+                return Qt::IgnoreAction; // as after Escape
+            });
         const QPoint start = m_window->rowCenter(0);
         QTest::mousePress(site(), Qt::LeftButton, {}, start);
         QMouseEvent move(QEvent::MouseMove, start + QPoint(0, 15), start + QPoint(0, 15),
@@ -292,7 +291,7 @@ private slots:
         QCOMPARE(offeredUrls, QList<QUrl>({QUrl::fromLocalFile(m_shown + "/listed.gif")}));
         QCOMPARE(offered, Qt::DropActions(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction));
         QVERIFY(!ownAccepted);
-        QVERIFY(!form()->OwnDrag());
+        QVERIFY(!m_window->commands()->OwnDrag());
         QCOMPARE(allNames(m_shown), QStringList({"listed.gif"}));
 
         QVERIFY(put(m_sources + "/after.gif", "after"));
@@ -301,26 +300,28 @@ private slots:
     }
 
     void aCompletedDragHandsTheSelectedFileToTheSource() {
-        form()->FileBoxDropFileSource1->SetDragRunner(
+        m_window->commands()->FileBoxDropFileSource1()->SetDragRunner(
             [&](QDrag&, Qt::DropActions) { return Qt::CopyAction; });
         const QPoint start = m_window->rowCenter(0);
         QTest::mousePress(site(), Qt::LeftButton, {}, start);
         QMouseEvent move(QEvent::MouseMove, start + QPoint(12, 0), start + QPoint(12, 0),
                          Qt::NoButton, Qt::LeftButton, {});
         QApplication::sendEvent(site(), &move);
-        QCOMPARE(form()->FileBoxDropFileSource1->Files(), QStringList({m_shown + "/listed.gif"}));
-        QVERIFY(form()->FileBoxDropFileSource1->MappedNames().isEmpty());
-        QVERIFY(!form()->OwnDrag());
-        QCOMPARE(form()->DragStartPoint(), QPoint(-1, -1));
+        QCOMPARE(m_window->commands()->FileBoxDropFileSource1()->Files(),
+                 QStringList({m_shown + "/listed.gif"}));
+        QVERIFY(m_window->commands()->FileBoxDropFileSource1()->MappedNames().isEmpty());
+        QVERIFY(!m_window->commands()->OwnDrag());
+        QCOMPARE(m_window->commands()->DragStartPoint(), QPoint(-1, -1));
         // Dragging never touches the file itself.
         QCOMPARE(readAll(m_shown + "/listed.gif"), QByteArray("listed"));
     }
 
     void closingEndsTheRegistration() {
-        QVERIFY(form()->FileBoxDropFileTarget1->Registered());
+        QVERIFY(m_window->commands()->FileBoxDropFileTarget1()->Registered());
         QVERIFY(site()->acceptDrops());
-        form()->close();
-        QVERIFY(!form()->FileBoxDropFileTarget1->Registered());
+        // What the main window does when it closes.
+        m_window->commands()->FormClose();
+        QVERIFY(!m_window->commands()->FileBoxDropFileTarget1()->Registered());
         QVERIFY(!site()->acceptDrops());
         QVERIFY(put(m_sources + "/late.gif", "late"));
         drop({m_sources + "/late.gif"}, Qt::CopyAction | Qt::MoveAction);
@@ -329,5 +330,5 @@ private slots:
     }
 };
 
-ZELVORIN_TEST_MAIN_WITH(MainFormFileDropsTest, zelvorin::RegisterUrlSchemes)
-#include "tst_MainFormFileDrops.moc"
+ZELVORIN_TEST_MAIN(FileListDropsTest)
+#include "tst_FileListDrops.moc"

@@ -1,11 +1,10 @@
 // The main window's commands on the file list and the folder list: selecting with the
 // mouse, deleting to the trash (and back), the context menu's enabling, the clipboard
 // texts and the properties of files and folders.
+#include "FileCommandsTestSupport.h"
 #include "FileProperties.h"
 #include "FilePropertiesDialog.h"
-#include "MainFormTestSupport.h"
 #include "TestEnvironment.h"
-#include "UrlSchemes.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -32,14 +31,13 @@ QString trashedFrom(const QString& trashName) {
 
 } // namespace
 
-class MainFormFileCommandsTest : public QObject {
+class FileListCommandsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowFixture> m_window;
+    std::unique_ptr<FilePanelFixture> m_window;
     QString m_folder;
     zelvorin::platform::ItemPropertiesHandler m_savedHandler;
 
-    TMainForm* form() const { return m_window->form(); }
     TUsefulFileBox* files() const { return m_window->files(); }
     QSignalSpy* changes() const { return m_changes.get(); }
     std::unique_ptr<QSignalSpy> m_changes;
@@ -63,10 +61,10 @@ class MainFormFileCommandsTest : public QObject {
 
 private slots:
     void init() {
-        m_window = std::make_unique<MainWindowFixture>();
-        QVERIFY(QTest::qWaitForWindowExposed(form()));
-        m_changes = std::make_unique<QSignalSpy>(form()->MainFilePanel,
-                                                 &zelvorin::FilePanel::FileListBox1Change);
+        m_window = std::make_unique<FilePanelFixture>();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window->window()));
+        m_changes =
+            std::make_unique<QSignalSpy>(m_window->panel(), &zelvorin::FilePanel::fileChosen);
         m_savedHandler =
             zelvorin::platform::setItemPropertiesHandler([](const QString&) { return false; });
     }
@@ -82,15 +80,15 @@ private slots:
         QTest::mousePress(site, Qt::LeftButton, {}, m_window->rowCenter(1));
         QCOMPARE(files()->ItemIndex(), 1);
         QCOMPARE(changes()->count(), 1);
-        QCOMPARE(form()->DragStartPoint(), m_window->rowCenter(1));
+        QCOMPARE(m_window->commands()->DragStartPoint(), m_window->rowCenter(1));
         QTest::mouseRelease(site, Qt::LeftButton, {}, m_window->rowCenter(1));
-        QCOMPARE(form()->DragStartPoint(), QPoint(-1, -1));
+        QCOMPARE(m_window->commands()->DragStartPoint(), QPoint(-1, -1));
 
         // The same entry again: no change, no preview.
         QTest::mousePress(site, Qt::RightButton, {}, m_window->rowCenter(1));
         QCOMPARE(changes()->count(), 1);
         // Other buttons select too, but set no drag start point.
-        QCOMPARE(form()->DragStartPoint(), QPoint(-1, -1));
+        QCOMPARE(m_window->commands()->DragStartPoint(), QPoint(-1, -1));
         QTest::mousePress(site, Qt::MiddleButton, {}, m_window->rowCenter(2));
         QCOMPARE(files()->ItemIndex(), 2);
         QCOMPARE(changes()->count(), 2);
@@ -144,19 +142,19 @@ private slots:
         select(selected);
         const QString name = names.at(selected);
         const QString path = m_folder + "/" + name;
-        QVERIFY(form()->MainFilePanel->FileRxFolderMonitor1()->Active());
-        QVERIFY(form()->MainFilePanel->DirRxFolderMonitor1()->Active());
+        QVERIFY(m_window->panel()->FileRxFolderMonitor1()->Active());
+        QVERIFY(m_window->panel()->DirRxFolderMonitor1()->Active());
         bool monitorsOffWhileAsked = false;
         QuestionAnswerer answerer(true, [&] {
-            monitorsOffWhileAsked = !form()->MainFilePanel->FileRxFolderMonitor1()->Active() &&
-                                    !form()->MainFilePanel->DirRxFolderMonitor1()->Active();
+            monitorsOffWhileAsked = !m_window->panel()->FileRxFolderMonitor1()->Active() &&
+                                    !m_window->panel()->DirRxFolderMonitor1()->Active();
         });
         QTest::keyClick(files(), Qt::Key_Delete);
         QCOMPARE(answerer.asked(), 1);
         QVERIFY(answerer.lastQuestion().contains(name));
         QVERIFY(monitorsOffWhileAsked);
-        QVERIFY(form()->MainFilePanel->FileRxFolderMonitor1()->Active());
-        QVERIFY(form()->MainFilePanel->DirRxFolderMonitor1()->Active());
+        QVERIFY(m_window->panel()->FileRxFolderMonitor1()->Active());
+        QVERIFY(m_window->panel()->DirRxFolderMonitor1()->Active());
 
         QStringList left = names;
         left.removeAt(selected);
@@ -194,7 +192,7 @@ private slots:
         // The preview is refreshed for the same file.
         QCOMPARE(changes()->count(), 1);
         QVERIFY(QFileInfo::exists(m_folder + "/b.gif"));
-        QVERIFY(form()->MainFilePanel->FileRxFolderMonitor1()->Active());
+        QVERIFY(m_window->panel()->FileRxFolderMonitor1()->Active());
     }
 
     void deleteWithKeysOrWithoutSelectionDoesNothing_data() {
@@ -222,12 +220,14 @@ private slots:
     void contextMenuIsEnabledExactlyWithASelection() {
         showFolderWith({"a.gif"});
         select(-1);
-        emit form()->FileListPopupMenu->aboutToShow();
-        for (QAction* entry : {form()->Copyname1, form()->Copynameandpath1, form()->Properties1})
+        emit m_window->fileMenu()->aboutToShow();
+        for (QAction* entry :
+             {m_window->copyName(), m_window->copyNameAndPath(), m_window->fileProperties()})
             QVERIFY(!entry->isEnabled());
         select(0);
-        emit form()->FileListPopupMenu->aboutToShow();
-        for (QAction* entry : {form()->Copyname1, form()->Copynameandpath1, form()->Properties1})
+        emit m_window->fileMenu()->aboutToShow();
+        for (QAction* entry :
+             {m_window->copyName(), m_window->copyNameAndPath(), m_window->fileProperties()})
             QVERIFY(entry->isEnabled());
     }
 
@@ -235,12 +235,12 @@ private slots:
         showFolderWith({"a.gif", "b.gif"});
         select(-1);
         // Through the window, as the platform delivers it: the context menu follows the press.
-        const QPoint at = files()->viewport()->mapTo(form(), m_window->rowCenter(1));
-        QTest::mouseClick(form()->windowHandle(), Qt::RightButton, {}, at);
+        const QPoint at = files()->viewport()->mapTo(m_window->window(), m_window->rowCenter(1));
+        QTest::mouseClick(m_window->window()->windowHandle(), Qt::RightButton, {}, at);
         QCOMPARE(files()->ItemIndex(), 1);
-        QTRY_VERIFY(form()->FileListPopupMenu->isVisible());
-        QVERIFY(form()->Copyname1->isEnabled());
-        form()->FileListPopupMenu->hide();
+        QTRY_VERIFY(m_window->fileMenu()->isVisible());
+        QVERIFY(m_window->copyName()->isEnabled());
+        m_window->fileMenu()->hide();
     }
 
     void copyNameAndPath() {
@@ -248,13 +248,13 @@ private slots:
         QClipboard* clipboard = QApplication::clipboard();
         clipboard->setText("before");
         select(-1);
-        form()->Copyname1->trigger();
-        form()->Copynameandpath1->trigger();
+        m_window->copyName()->trigger();
+        m_window->copyNameAndPath()->trigger();
         QCOMPARE(clipboard->text(), QString("before"));
         select(1);
-        form()->Copyname1->trigger();
+        m_window->copyName()->trigger();
         QCOMPARE(clipboard->text(), QString("with space & amp.png"));
-        form()->Copynameandpath1->trigger();
+        m_window->copyNameAndPath()->trigger();
         QCOMPARE(clipboard->text(), m_folder + "/with space & amp.png");
     }
 
@@ -266,29 +266,29 @@ private slots:
             return true;
         });
         select(-1);
-        form()->Properties1->trigger();
+        m_window->fileProperties()->trigger();
         QVERIFY(asked.isEmpty());
         select(0);
-        form()->Properties1->trigger();
-        form()->Properties2->trigger();
+        m_window->fileProperties()->trigger();
+        m_window->folderProperties()->trigger();
         QCOMPARE(asked, QStringList({m_folder + "/a.gif", m_folder}));
-        QVERIFY(form()->findChildren<zelvorin::FilePropertiesDialog*>().isEmpty());
+        QVERIFY(m_window->window()->findChildren<zelvorin::FilePropertiesDialog*>().isEmpty());
     }
 
     void propertiesShowTheProgramsOwnWindowOtherwise() {
         showFolderWith({"a.gif"});
         select(0);
-        form()->Properties1->trigger();
-        auto dialogs = form()->findChildren<zelvorin::FilePropertiesDialog*>();
+        m_window->fileProperties()->trigger();
+        auto dialogs = m_window->window()->findChildren<zelvorin::FilePropertiesDialog*>();
         QCOMPARE(dialogs.size(), 1);
         QVERIFY(dialogs.first()->isVisible());
         QCOMPARE(dialogs.first()->findChild<QLabel*>("NameValue")->text(), QString("a.gif"));
         QCOMPARE(dialogs.first()->findChild<QLabel*>("LocationValue")->text(), m_folder);
         dialogs.first()->close();
-        QTRY_VERIFY(form()->findChildren<zelvorin::FilePropertiesDialog*>().isEmpty());
+        QTRY_VERIFY(m_window->window()->findChildren<zelvorin::FilePropertiesDialog*>().isEmpty());
 
-        form()->Properties2->trigger();
-        dialogs = form()->findChildren<zelvorin::FilePropertiesDialog*>();
+        m_window->folderProperties()->trigger();
+        dialogs = m_window->window()->findChildren<zelvorin::FilePropertiesDialog*>();
         QCOMPARE(dialogs.size(), 1);
         QCOMPARE(dialogs.first()->Path(), m_folder);
         QCOMPARE(dialogs.first()->findChild<QLabel*>("SizeValue")->text(), QString("1 item(s)"));
@@ -317,14 +317,14 @@ private slots:
             asked << path;
             return true;
         });
-        const QPoint inWindow = folders->viewport()->mapTo(form(), at);
-        QTest::mousePress(form()->windowHandle(), Qt::RightButton, {}, inWindow);
+        const QPoint inWindow = folders->viewport()->mapTo(m_window->window(), at);
+        QTest::mousePress(m_window->window()->windowHandle(), Qt::RightButton, {}, inWindow);
         QCOMPARE(folders->Directory(), m_folder + "/sub");
-        QTRY_VERIFY(form()->DirListPopupMenu->isVisible());
-        form()->DirListPopupMenu->hide();
-        QTest::mouseRelease(form()->windowHandle(), Qt::RightButton, {}, inWindow);
+        QTRY_VERIFY(m_window->folderMenu()->isVisible());
+        m_window->folderMenu()->hide();
+        QTest::mouseRelease(m_window->window()->windowHandle(), Qt::RightButton, {}, inWindow);
         QCOMPARE(folders->Directory(), m_folder + "/sub");
-        form()->Properties2->trigger();
+        m_window->folderProperties()->trigger();
         QCOMPARE(asked, QStringList({m_folder + "/sub"}));
 
         // Below the entries nothing opens.
@@ -336,5 +336,5 @@ private slots:
     }
 };
 
-ZELVORIN_TEST_MAIN_WITH(MainFormFileCommandsTest, zelvorin::RegisterUrlSchemes)
-#include "tst_MainFormFileCommands.moc"
+ZELVORIN_TEST_MAIN(FileListCommandsTest)
+#include "tst_FileListCommands.moc"

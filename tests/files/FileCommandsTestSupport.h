@@ -1,22 +1,23 @@
-// Support for tests of the main window's file commands: a window on a temporary settings
-// hive showing a folder, the questions the program asks answered by the test, drag
-// events sent to the file list as another program would send them, and the trash.
+// Support for tests of the file list's commands: a file panel in a window of its own with
+// the context menus the main window gives it, showing a folder; drag events sent to the
+// file list as another program would send them; files and folders made by the test.
 #pragma once
 
+#include "FileListCommands.h"
 #include "FilePanel.h"
-#include "MainUnit.h"
-#include "NeededRegistryLib.h"
-#include "ProgramValues.h"
+#include "ModalAnswerer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include <functional>
@@ -24,41 +25,6 @@
 #include <sys/stat.h>
 
 namespace zelvorin::test {
-
-// Answers every Yes/No question box that opens while it lives, and counts them. `onAsk`
-// runs while the question is open (to look at the program's state at that moment).
-class QuestionAnswerer : public QObject {
-public:
-    explicit QuestionAnswerer(bool yes, std::function<void()> onAsk = {})
-        : m_yes(yes), m_onAsk(std::move(onAsk)) {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { answer(); });
-        m_timer.start();
-    }
-    int asked() const { return m_asked; }
-    QString lastQuestion() const { return m_lastQuestion; }
-
-private:
-    void answer() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr)
-            return;
-        ++m_asked;
-        m_lastQuestion = box->text();
-        if (m_onAsk)
-            m_onAsk();
-        // The question's answer is the button clicked, not the dialog's result code.
-        if (QAbstractButton* button = box->button(m_yes ? QMessageBox::Yes : QMessageBox::No))
-            button->click();
-        else
-            box->reject();
-    }
-    bool m_yes = true;
-    std::function<void()> m_onAsk;
-    QTimer m_timer;
-    int m_asked = 0;
-    QString m_lastQuestion;
-};
 
 inline QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -133,28 +99,39 @@ inline DragOutcome dragAndDrop(QWidget* site, const QMimeData* data, Qt::DropAct
     return outcome;
 }
 
-// The main window on its own settings hive.
-class MainWindowFixture {
+// A file panel in a window of its own, its commands given context menus as the main
+// window gives them.
+class FilePanelFixture {
 public:
-    MainWindowFixture() {
-        m_hive = QDir::tempPath() + "/zelvorin-filecommands-" +
-                 QString::number(QRandomGenerator::global()->generate()) + ".db";
-        m_values =
-            std::make_unique<zelvorin::ProgramValues>(qEnvironmentVariable("ZELVORIN_PROGRAM_DIR"),
-                                                      std::make_unique<TUsefulRegistry>(m_hive));
-        m_form = std::make_unique<TMainForm>(*m_values);
-        m_form->setWindowState(Qt::WindowNoState);
-        m_form->resize(800, 600);
-        m_form->show();
+    FilePanelFixture() {
+        m_window = std::make_unique<QWidget>();
+        m_window->setObjectName(QStringLiteral("FilePanelWindow"));
+        auto* layout = new QVBoxLayout(m_window.get());
+        m_panel = new zelvorin::FilePanel(m_window.get());
+        layout->addWidget(m_panel);
+        m_fileMenu = new QMenu(m_window.get());
+        m_copyName = m_fileMenu->addAction(QStringLiteral("Copy &name"));
+        m_copyNameAndPath = m_fileMenu->addAction(QStringLiteral("Copy name and &path"));
+        m_fileMenu->addSeparator();
+        m_fileProperties = m_fileMenu->addAction(QStringLiteral("P&roperties"));
+        m_folderMenu = new QMenu(m_window.get());
+        m_folderProperties = m_folderMenu->addAction(QStringLiteral("P&roperties"));
+        commands()->SetContextMenus({m_fileMenu, m_copyName, m_copyNameAndPath, m_fileProperties,
+                                     m_folderMenu, m_folderProperties});
+        m_window->resize(300, 600);
+        m_window->show();
     }
-    ~MainWindowFixture() {
-        m_form.reset();
-        m_values.reset();
-        QFile::remove(m_hive);
-    }
-    TMainForm* form() const { return m_form.get(); }
-    TUsefulFileBox* files() const { return m_form->MainFilePanel->FileListBox1(); }
-    TUsefulDirectoryBox* folders() const { return m_form->MainFilePanel->DirectoryListBox1(); }
+    QWidget* window() const { return m_window.get(); }
+    zelvorin::FilePanel* panel() const { return m_panel; }
+    zelvorin::FileListCommands* commands() const { return m_panel->Commands(); }
+    TUsefulFileBox* files() const { return m_panel->FileListBox1(); }
+    TUsefulDirectoryBox* folders() const { return m_panel->DirectoryListBox1(); }
+    QMenu* fileMenu() const { return m_fileMenu; }
+    QAction* copyName() const { return m_copyName; }
+    QAction* copyNameAndPath() const { return m_copyNameAndPath; }
+    QAction* fileProperties() const { return m_fileProperties; }
+    QMenu* folderMenu() const { return m_folderMenu; }
+    QAction* folderProperties() const { return m_folderProperties; }
     // Shows a folder in the file column, as choosing it in the folder list does.
     void show(const QString& folder) const {
         folders()->SetDirectory(folder);
@@ -169,9 +146,14 @@ public:
     }
 
 private:
-    QString m_hive;
-    std::unique_ptr<zelvorin::ProgramValues> m_values;
-    std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<QWidget> m_window;
+    zelvorin::FilePanel* m_panel = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_copyName = nullptr;
+    QAction* m_copyNameAndPath = nullptr;
+    QAction* m_fileProperties = nullptr;
+    QMenu* m_folderMenu = nullptr;
+    QAction* m_folderProperties = nullptr;
 };
 
 } // namespace zelvorin::test

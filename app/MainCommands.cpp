@@ -1,0 +1,158 @@
+// The window's handlers that pass a user's command on to a subsystem: the program's own
+// command addresses, the gallery, the chosen file, the welcome page option, the font
+// sizes and the browser's dialogs. Each is a line or two; the rules live in the
+// subsystems.
+#include "MainUnit.h"
+
+#include "CommandUrl.h"
+#include "FileListCommands.h"
+#include "FilePanel.h"
+#include "GenerateHTMLUnit.h"
+#include "HelpWindow.h"
+#include "Preview.h"
+#include "ProgramValues.h"
+#include "WebBrowserInterface.h"
+
+#include <QWebEngineView>
+
+#include <QAction>
+#include <QActionGroup>
+
+namespace st = zelvorin::settings;
+using zelvorin::preview::CommandWord;
+
+namespace {
+
+zelvorin::PreviewUse previewUse(zelvorin::ChosenFileKind kind) {
+    return kind == zelvorin::ChosenFileKind::BackgroundImage ? zelvorin::PreviewUse::Background
+                                                             : zelvorin::PreviewUse::Document;
+}
+
+} // namespace
+
+void TMainForm::ExecuteCommandUrl(const QString& url) {
+    // Commands fail silently: an error raised by the file column (a folder gone from disk
+    // while a mask is applied) ends the command and nothing else.
+    try {
+        const zelvorin::preview::CommandUrl command = zelvorin::preview::ParseCommandUrl(url);
+        switch (command.word) {
+        case CommandWord::ShowHelpManual:
+            zelvorin::ShowHelpTopic(m_values.HelpFileName(), QStringLiteral("MainScreen_link"));
+            break;
+        case CommandWord::Contacts:
+            zelvorin::ShowHelpTopic(m_values.HelpFileName(), QStringLiteral("Contacts_link"));
+            break;
+        case CommandWord::ViewCleanBackgrounds:
+            OpenAddress(QStringLiteral("about:blank"));
+            m_mainFilePanel->selectFilterByPosition(0);
+            break;
+        case CommandWord::ViewLocalHtmlFiles:
+            m_mainFilePanel->selectFilterByPosition(1);
+            break;
+        case CommandWord::SetBackgroundsFilter:
+            m_mainFilePanel->selectFilterByPosition(0);
+            break;
+        case CommandWord::ImgList:
+            if (command.argumentsValid)
+                ShowGalleryPage(command.first, command.perPage);
+            break;
+        case CommandWord::SwitchWelcomePageView: {
+            TWebBrowserInterface* browser = m_preview->browserInterface();
+            const auto box =
+                browser->FindElement(browser->Document(), QStringLiteral("ShowPageCheckBox"), 0);
+            // An unreadable check box counts as cleared.
+            const QVariant checked =
+                box ? browser->GetElementAttribute(*box, QStringLiteral("checked")) : QVariant();
+            SetShowWelcomePage(checked.typeId() == QMetaType::Bool && checked.toBool());
+            break;
+        }
+        case CommandWord::None:
+            break;
+        }
+    } catch (...) {
+    }
+}
+
+void TMainForm::OpenAddress(const QString& address) {
+    m_preview->OpenAddress(address);
+}
+
+void TMainForm::ShowImageGalleryMenuItemClick() {
+    OpenAddress(QStringLiteral("zelvorin://imglist/1,") +
+                QString::number(zelvorin::GalleryItemsPerPage));
+}
+
+void TMainForm::ShowGalleryPage(int first, int perPage) {
+    QStringList names = m_mainFilePanel->FileListBox1()->Items();
+    KeepGalleryImages(names);
+    zelvorin::Preview* preview = m_preview;
+    m_preview->ShowGeneratedPage(std::make_unique<zelvorin::GalleryPageBuilder>(
+        m_mainFilePanel->DirectoryListBox1()->Directory(), std::move(names), first, perPage,
+        m_galleryStyle,
+        [preview](const QString& path) { return preview->ProgramImageAddress(path); }));
+}
+
+void TMainForm::LoadHtmlText(const QString& text) {
+    m_preview->ShowGeneratedPage(std::make_unique<zelvorin::FixedPage>(text));
+}
+
+void TMainForm::ThumbnailListMenuItemClick(QAction* sender) {
+    sender->setChecked(true);
+    m_galleryStyle = quint8(sender->data().toInt());
+}
+
+void TMainForm::FindItem1Click() {
+    // Cycles 0 -> 1 -> 2 -> 0; other values stay, and the radio marks are left alone.
+    if (m_galleryStyle <= 2)
+        m_galleryStyle = quint8((m_galleryStyle + 1) % 3);
+}
+
+void TMainForm::FileListBox1Change(const QString& path, zelvorin::ChosenFileKind kind) {
+    m_preview->FileListBox1Change(path, previewUse(kind));
+}
+
+void TMainForm::LoadFileTimerTimer() {
+    m_preview->LoadFileTimerTimer(m_mainFilePanel->ChosenFile(),
+                                  previewUse(m_mainFilePanel->ChosenKind()));
+}
+
+void TMainForm::SetShowWelcomePage(bool show) {
+    m_menus.ShowWelcomePageOnStartMenuItem->setChecked(show);
+    Settings().Write(st::ShowWelcomePage, show);
+}
+
+void TMainForm::ShowWelcomePageOnStartMenuItemClick() {
+    SetShowWelcomePage(!m_menus.ShowWelcomePageOnStartMenuItem->isChecked());
+}
+
+void TMainForm::ShowWBFontSize() {
+    const int level = m_preview->ShowWBFontSize();
+    // A level outside 0 to 4 changes no mark.
+    for (QAction* entry : m_menus.FontSizeGroup->actions())
+        if (entry->data().toInt() == level)
+            entry->setChecked(true);
+}
+
+void TMainForm::ChangeWBFontSizeMenuItemClick(QAction* entry) {
+    // On failure the marks go back to the level the browser still has.
+    m_preview->ChangeWBFontSizeMenuItemClick(entry->data().toInt());
+    ShowWBFontSize();
+}
+
+void TMainForm::HideDialoguesOfWebBrowserMenuItemClick() {
+    // The action has flipped its own mark already.
+    const bool silent = m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked();
+    m_preview->SetBrowserSilent(silent);
+    Settings().Write(st::HideBrowserDialogues, silent);
+}
+
+void TMainForm::ShowFirstPage(bool welcome) {
+    if (!welcome || !m_preview->browserInterface()->ShowResourcePage(QStringLiteral("WELCOMEPAGE")))
+        m_preview->OpenAddress(QStringLiteral("about:blank"));
+    m_preview->browserInterface()->ResetNavigation();
+    m_preview->WaitWhileLoading();
+}
+
+void TMainForm::FormClose() {
+    m_mainFilePanel->Commands()->FormClose();
+}

@@ -1,0 +1,156 @@
+// The window's wiring: every menu entry, button and subsystem signal connected to the
+// handler that answers it. Nothing here decides anything.
+#include "MainUnit.h"
+
+#include "AboutWindowUnit.h"
+#include "BrowserEvents.h"
+#include "FavoriteItems.h"
+#include "FileListCommands.h"
+#include "FilePanel.h"
+#include "FolderMenus.h"
+#include "HelpWindow.h"
+#include "MainToolbar.h"
+#include "NeededRegistryLib.h"
+#include "OpenFileUnit.h"
+#include "Preview.h"
+#include "ProgramValues.h"
+#include "StatusBar.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QToolButton>
+
+using zelvorin::Preview;
+
+namespace {
+
+// An entry whose handler sets the check mark itself: the action must not flip it first.
+template <typename Handler>
+void connectCheckedByHandler(QAction* action, TMainForm* form, Handler handler) {
+    QObject::connect(action, &QAction::triggered, form, [action, form, handler] {
+        action->setChecked(!action->isChecked());
+        (form->*handler)();
+    });
+}
+
+} // namespace
+
+void TMainForm::connectMenus() {
+    const MainMenus& m = m_menus;
+    connect(m.ExitMenuItem, &QAction::triggered, this, &TMainForm::ExitMenuItemClick);
+    connect(m.HelpContents1, &QAction::triggered, this, &TMainForm::HelpContents1Click);
+    connect(m.ShowLog1, &QAction::triggered, this, &TMainForm::ShowLog1Click);
+    connect(m.ClearCaption1, &QAction::triggered, this, &TMainForm::ClearCaption1Click);
+    connect(m.FindItem1, &QAction::triggered, this, &TMainForm::FindItem1Click);
+    connectCheckedByHandler(m.ShowToolbarMenuItem, this, &TMainForm::ShowToolbarMenuItemClick);
+    connectCheckedByHandler(m.ShowWelcomePageOnStartMenuItem, this,
+                            &TMainForm::ShowWelcomePageOnStartMenuItemClick);
+    for (QAction* style : m.GalleryStyleGroup->actions())
+        connect(style, &QAction::triggered, this,
+                [this, style] { ThumbnailListMenuItemClick(style); });
+    for (QAction* gallery : {m.ShowImageGalleryMenuItem, m.ShowThumbnailsMenuItem})
+        connect(gallery, &QAction::triggered, this, &TMainForm::ShowImageGalleryMenuItemClick);
+    connect(m.FontSizeMenuItem, &QMenu::aboutToShow, this, &TMainForm::ShowWBFontSize);
+    for (QAction* entry : m.FontSizeGroup->actions())
+        connect(entry, &QAction::triggered, this,
+                [this, entry] { ChangeWBFontSizeMenuItemClick(entry); });
+    connect(m.HideDialoguesOfWebBrowserMenuItem, &QAction::triggered, this,
+            &TMainForm::HideDialoguesOfWebBrowserMenuItemClick);
+    connect(m.AboutMenuItem, &QAction::triggered, this, &TMainForm::AboutMenuItemClick);
+    connect(m.CreateTextWithGradientFloodFillMenuItem, &QAction::triggered, this,
+            &TMainForm::CreateTextWithGradientFloodFillMenuItemClick);
+    connect(m_aboutForm, &TAboutForm::helpTopicRequested, this, [this](const QString& topic) {
+        zelvorin::ShowHelpTopic(m_values.HelpFileName(), topic);
+    });
+    if (TUsefulRegistry* store = m_values.Settings())
+        connect(store, &TUsefulRegistry::saveFailed, this, &TMainForm::SettingsSaveFailed);
+}
+
+void TMainForm::connectToolbar() {
+    connect(m_toolbar->SpeedButton4, &QToolButton::clicked, this,
+            &TMainForm::ShowImageGalleryMenuItemClick);
+    connect(m_toolbar->CustomFilterSpeedButton, &QToolButton::clicked, m_mainFilePanel,
+            &zelvorin::FilePanel::CustomFilterSpeedButtonClick);
+}
+
+void TMainForm::connectPreview() {
+    Preview* preview = m_preview;
+    preview->setOpenFileForm(m_openFileForm);
+    preview->setAddressBox(m_toolbar->AddressComboBox);
+    connect(preview, &Preview::commandUrlRequested, this, &TMainForm::ExecuteCommandUrl);
+    connect(preview, &Preview::previewingFile, this, &TMainForm::AddShownFolderToLastFolders);
+    connect(preview, &Preview::loadFileTimerElapsed, this, &TMainForm::LoadFileTimerTimer);
+
+    const auto bind = [this, preview](QAction* action, void (Preview::*handler)()) {
+        connect(action, &QAction::triggered, preview, handler);
+    };
+    const auto bindButton = [preview](QToolButton* button, void (Preview::*handler)()) {
+        connect(button, &QToolButton::clicked, preview, handler);
+    };
+    const MainMenus& m = m_menus;
+    bind(m.OpenDocumentMenuItem, &Preview::OpenDocumentMenuItemClick);
+    bind(m.ChangeBackgroundMenuItem, &Preview::ChangeBackgroundMenuItemClick);
+    bind(m.CopyMenuItem, &Preview::CopyMenuItemClick);
+    bind(m.CopyBackgroundColorMenuItem, &Preview::CopyBackgroundColorMenuItemClick);
+    bind(m.CopyHTMLContentsMenuItem, &Preview::CopyHTMLContentsMenuItemClick);
+    bind(m.SelectAllMenuItem, &Preview::SelectAllMenuItemClick);
+    bind(m.SetBackgroundColorMenuItem, &Preview::SetBackgroundColorMenuItemClick);
+    bind(m.ClearPreviewAreaMenuItem, &Preview::ClearPreviewAreaMenuItemClick);
+    const MainToolbar* t = m_toolbar;
+    bindButton(t->SpeedButton1, &Preview::SetBackgroundColorMenuItemClick);
+    bindButton(t->SpeedButton2, &Preview::CopyMenuItemClick);
+    bindButton(t->SpeedButton3, &Preview::ClearPreviewAreaMenuItemClick);
+    bindButton(t->GoButton, &Preview::GoButtonClick);
+    bindButton(t->BackSpeedButton, &Preview::BackSpeedButtonClick);
+    bindButton(t->ForwardSpeedButton, &Preview::ForwardSpeedButtonClick);
+    bindButton(t->RefreshSpeedButton, &Preview::RefreshSpeedButton2Click);
+    bindButton(t->StopSpeedButton, &Preview::StopSpeedButton2Click);
+
+    zelvorin::BrowserEvents* events = preview->events();
+    connect(events, &zelvorin::BrowserEvents::logLine, this, &TMainForm::AddLogLine);
+    connect(events, &zelvorin::BrowserEvents::captionChanged, this,
+            [this](const QString& caption, const QString&) { setWindowTitle(caption); });
+    connect(events, &zelvorin::BrowserEvents::statusTextChanged, m_statusBar,
+            [this](const QString& text) { m_statusBar->SetPanelText(2, text); });
+    connect(events, &zelvorin::BrowserEvents::gaugeChanged, m_statusBar,
+            [this](bool enabled, int position) {
+                m_statusBar->SetPanelEnabled(1, enabled);
+                m_statusBar->SetGaugePosition(1, unsigned(qBound(0, position, 100)));
+                m_statusBar->Repaint();
+            });
+    connect(events, &zelvorin::BrowserEvents::backForwardChanged, m_toolbar,
+            [this](bool back, bool forward) {
+                m_toolbar->BackSpeedButton->setEnabled(back);
+                m_toolbar->ForwardSpeedButton->setEnabled(forward);
+            });
+}
+
+void TMainForm::connectFileColumn() {
+    zelvorin::FilePanel* panel = m_mainFilePanel;
+    connect(panel, &zelvorin::FilePanel::fileChosen, this, &TMainForm::FileListBox1Change);
+    const MainMenus& m = m_menus;
+    panel->Commands()->SetContextMenus({m.FileListPopupMenu, m.Copyname1, m.Copynameandpath1,
+                                        m.Properties1, m.DirListPopupMenu, m.Properties2});
+}
+
+void TMainForm::connectFavorites() {
+    zelvorin::FolderMenus* menus = m_folderMenus;
+    menus->SetOpenFolder([this](const QString& folder) {
+        m_mainFilePanel->DirectoryListBox1()->SetDirectory(folder);
+    });
+    menus->SetCurrentFolder([this] { return m_mainFilePanel->DirectoryListBox1()->Directory(); });
+    // The submenus are rebuilt each time their menu opens, so they show the lists as they are.
+    const MainMenus& m = m_menus;
+    connect(m.FileMenuItem, &QMenu::aboutToShow, menus, [this] {
+        m_folderMenus->FillFolderListsMenu(m_menus.LastFoldersMainMenuItem,
+                                           m_menus.FavoriteFoldersMainMenuItem);
+    });
+    connect(m.DirListPopupMenu, &QMenu::aboutToShow, menus, [this] {
+        m_folderMenus->FillFolderListsMenu(m_menus.LastFoldersMenuItem,
+                                           m_menus.FavoriteFoldersMenuItem);
+    });
+    for (QAction* add : {m.AddToFavoriteFoldersMainMenuItem, m.AddToFavoriteFoldersMenuItem})
+        connect(add, &QAction::triggered, menus,
+                &zelvorin::FolderMenus::AddToFavoriteFoldersMenuItemClick);
+}
