@@ -99,6 +99,10 @@ ChosenFileKind FilePanel::ChosenKind() const {
                                                   : ChosenFileKind::Document;
 }
 
+bool FilePanel::Settled() const {
+    return m_dirRxFolderMonitor1->Settled() && m_fileRxFolderMonitor1->Settled();
+}
+
 void FilePanel::ReportFileChosen() {
     emit fileChosen(ChosenFile(), ChosenKind());
 }

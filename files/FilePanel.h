@@ -44,6 +44,9 @@ public:
     ChosenFileKind ChosenKind() const;
     // Tells `fileChosen` of the selection now in the file list.
     void ReportFileChosen();
+    // Both folder monitors are settled: every change on disk made before has been dealt
+    // with (see TRxFolderMonitor::Settled).
+    bool Settled() const;
 
     // The custom filter dialog (made by the panel unless the host gives its own).
     TAddCustomFilterForm* CustomFilterForm() const { return m_customFilterForm; }

@@ -279,6 +279,12 @@ void TRxFolderMonitor::ChangeRoutine() {
     m_timer->start();
 }
 
+bool TRxFolderMonitor::Settled() const {
+    if (!m_active)
+        return true;
+    return m_timer == nullptr && m_thread && m_thread->Idle();
+}
+
 void TRxFolderMonitor::TimerFired() {
     if (m_timer != nullptr) {
         m_timer->deleteLater();

@@ -69,6 +69,8 @@ public:
     bool Finished() const { return m_finished.load(); }
     bool LimitReached() const { return m_limitReached.load(); }
     int WatchCount() const { return m_watchCount.load(); }
+    // Any thread: the worker waits with nothing left to hand over.
+    bool Idle() const { return m_watcher.idle(); }
 
     // User-interface thread only.
     void Attach(TRxFolderMonitor* monitor);
@@ -131,6 +133,13 @@ public:
     // folder must be read again. Asked by the Change() handler, before or after it
     // switches the monitor off.
     std::optional<QSet<QByteArray>> TakeChangedNames();
+
+    // True when nothing that happened on disk before this call can still raise Change():
+    // the worker waits with nothing queued and no merge timer is pending (an inactive
+    // monitor is always settled). Tests wait for this instead of for a time.
+    bool Settled() const;
+    // A change waits for its merge timer.
+    bool HasPendingChange() const { return m_timer != nullptr; }
 
     // Tests: the worker currently attached (null when none) and a pretended watch limit.
     TNotifyThread* Thread() const { return m_thread; }

@@ -297,10 +297,20 @@ int FolderWatcher::readQueued(bool worker, int* error) {
     }
 }
 
+bool FolderWatcher::idle() const {
+    if (!m_polling || m_inotify < 0)
+        return false;
+    pollfd queued{m_inotify, POLLIN, 0};
+    return poll(&queued, 1, 0) == 0;
+}
+
 FolderWatcher::WaitResult FolderWatcher::wait(int* error) {
     for (;;) {
         pollfd fds[2] = {{m_inotify, POLLIN, 0}, {m_stop, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        m_polling = true;
+        const int polled = poll(fds, 2, -1);
+        m_polling = false;
+        if (polled < 0) {
             if (errno == EINTR)
                 continue;
             if (error != nullptr)

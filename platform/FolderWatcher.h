@@ -75,6 +75,9 @@ public:
 
     // Any thread: wakes wait() with Stop.
     void signalStop();
+    // Any thread: true while wait() blocks with nothing queued in the system, so no change
+    // that happened before this call is still on its way.
+    bool idle() const;
 
     // True when the watcher gathers changed names (a watch of one folder, not a subtree).
     bool collectsNames() const { return m_collectNames; }
@@ -109,6 +112,9 @@ private:
 
     int m_inotify = -1;
     int m_stop = -1;
+    // Set while wait() blocks in the system's poll; cleared the moment it wakes, before
+    // it reads what woke it.
+    std::atomic<bool> m_polling{false};
     int m_rootWatch = -1;
     int m_parentWatch = -1;
     QByteArray m_rootName;

@@ -5,6 +5,7 @@
 #include "FilePanel.h"
 #include "MainToolbar.h"
 #include "MainUnit.h"
+#include "MainWindowTestSupport.h"
 #include "NeededRegistryLib.h"
 #include "ProgramValues.h"
 #include "StatusBar.h"
@@ -27,25 +28,15 @@ namespace st = zelvorin::settings;
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    QString m_hive;
-    std::unique_ptr<zelvorin::ProgramValues> m_values;
+    std::unique_ptr<zelvorin::test::MainWindowFixture> m_window;
 
-    std::unique_ptr<TMainForm> makeForm() { return std::make_unique<TMainForm>(*m_values); }
-    st::SettingsAccess settings() const { return {m_values->Settings(), m_values->SettingsRoot()}; }
-    QString root() const { return m_values->SettingsRoot(); }
+    TMainForm* makeForm() { return m_window->create(); }
+    st::SettingsAccess settings() const { return m_window->settings(); }
+    QString root() const { return m_window->values().SettingsRoot(); }
 
 private slots:
-    void init() {
-        m_hive = QDir::tempPath() + "/zelvorin-mainwindow-" +
-                 QString::number(QRandomGenerator::global()->generate()) + ".db";
-        m_values =
-            std::make_unique<zelvorin::ProgramValues>(qEnvironmentVariable("ZELVORIN_PROGRAM_DIR"),
-                                                      std::make_unique<TUsefulRegistry>(m_hive));
-    }
-    void cleanup() {
-        m_values.reset();
-        QFile::remove(m_hive);
-    }
+    void init() { m_window = std::make_unique<zelvorin::test::MainWindowFixture>(); }
+    void cleanup() { m_window.reset(); }
 
     void controlTree_data() {
         QTest::addColumn<QString>("name");
@@ -72,9 +63,9 @@ private slots:
         QFETCH(int, width);
         QFETCH(int, height);
         settings().Write(st::WindowState, 0);
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form));
         auto* widget = form->findChild<QWidget*>(name);
         QVERIFY2(widget, qPrintable(name));
         if (width >= 0)
@@ -85,9 +76,9 @@ private slots:
 
     void layoutOrder() {
         settings().Write(st::WindowState, 0);
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form));
         // The file column is the rightmost, the splitter just left of it, the preview
         // fills the rest; the navigation section sits at the toolbar's right end.
         QCOMPARE(form->MainFilePanel()->geometry().right(),
@@ -204,7 +195,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QString, shortcut);
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         auto* action = form->findChild<QAction*>(name);
         QVERIFY2(action, qPrintable(name));
         QCOMPARE(action->text(), caption);
@@ -212,7 +203,7 @@ private slots:
     }
 
     void topLevelMenus() {
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         QStringList visible;
         for (QAction* action : form->menuBar()->actions())
             if (action->isVisible())
@@ -253,7 +244,7 @@ private slots:
     void toolbarHints() {
         QFETCH(QString, name);
         QFETCH(QString, hint);
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         auto* button = form->findChild<QToolButton*>(name);
         QVERIFY(button);
         QCOMPARE(button->toolTip(), hint);
@@ -263,9 +254,9 @@ private slots:
 
     void toolbarSections() {
         settings().Write(st::WindowState, 0);
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form));
         const int right = form->Toolbar()->ToolPanel3->geometry().right();
         const auto release = [&](QWidget* grip) {
             QTest::mousePress(grip, Qt::LeftButton, {}, QPoint(2, 5));
@@ -302,24 +293,24 @@ private slots:
 
     void escapeTogglesFilePanel() {
         settings().Write(st::WindowState, 0);
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form));
         QTest::keyClick(form->Toolbar()->AddressComboBox, Qt::Key_Escape);
         QVERIFY(form->findChild<zelvorin::CollapsibleSplitter*>()->IsCollapsed());
         QCOMPARE(form->MainFilePanel()->width(), 1);
         QTest::keyClick(form->Toolbar()->AddressComboBox, Qt::Key_Escape, Qt::ShiftModifier);
         QVERIFY(form->findChild<zelvorin::CollapsibleSplitter*>()->IsCollapsed());
-        QTest::keyClick(form.get(), Qt::Key_Escape);
+        QTest::keyClick(form, Qt::Key_Escape);
         QVERIFY(!form->findChild<zelvorin::CollapsibleSplitter*>()->IsCollapsed());
         QCOMPARE(form->MainFilePanel()->width(), 170);
     }
 
     void splitterButtonAndDrag() {
         settings().Write(st::WindowState, 0);
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form));
         zelvorin::CollapsibleSplitter* splitter = form->findChild<zelvorin::CollapsibleSplitter*>();
         const QPoint button = splitter->ButtonRect().center();
         QTest::mouseClick(splitter, Qt::LeftButton, {}, button);
@@ -338,7 +329,7 @@ private slots:
     }
 
     void showToolbarAndLog() {
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         form->Menus().ShowToolbarMenuItem->trigger();
         QVERIFY(!form->Menus().ShowToolbarMenuItem->isChecked());
         QVERIFY(form->Toolbar()->isHidden());
@@ -361,14 +352,14 @@ private slots:
     }
 
     void firstStartDefaults() {
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         QVERIFY(form->windowState() & Qt::WindowMaximized);
         QVERIFY(form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
         QCOMPARE(form->MainFilePanel()->width(), 170);
         QCOMPARE(form->GalleryStyle(), quint8(2));
         QCOMPARE(form->windowTitle(), QString(" Zelvorin"));
         // Reading the defaults creates nothing in the store.
-        QVERIFY(!m_values->Settings()->ValueExists(root() + "\\Interface", "FormWidth"));
+        QVERIFY(!m_window->values().Settings()->ValueExists(root() + "\\Interface", "FormWidth"));
     }
 
     void savedSettingsApplied() {
@@ -378,7 +369,7 @@ private slots:
         settings().Write(st::MainFilePanelWidth, 222);
         settings().Write(st::ShowWelcomePage, false);
         settings().Write(st::HideBrowserDialogues, true);
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         QVERIFY(!(form->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)));
         QCOMPARE(form->size(), QSize(700, 500));
         QCOMPARE(form->MainFilePanel()->width(), 222);
@@ -388,7 +379,7 @@ private slots:
 
     void minimizedStateRestored() {
         settings().Write(st::WindowState, 1);
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         QVERIFY(form->windowState() & Qt::WindowMinimized);
         form->close();
         QCOMPARE(settings().Read(st::WindowState), 1);
@@ -408,7 +399,7 @@ private slots:
         QFETCH(int, style);
         QFETCH(QString, marked);
         settings().Write(st::DefImageGalleryStyle, stored);
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         QCOMPARE(int(form->GalleryStyle()), style);
         QVERIFY(form->findChild<QAction*>(marked)->isChecked());
         form->close();
@@ -417,7 +408,7 @@ private slots:
     }
 
     void galleryStyleCommands() {
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         form->Menus().SimpleListMenuItem->trigger();
         QCOMPARE(form->GalleryStyle(), quint8(0));
         QVERIFY(form->Menus().SimpleListMenuItem->isChecked());
@@ -435,18 +426,18 @@ private slots:
         settings().Write(st::WindowState, 0);
         settings().Write(st::MainFilePanelWidth, 190);
         {
-            auto form = makeForm();
+            TMainForm* form = makeForm();
             form->show();
-            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            QVERIFY(QTest::qWaitForWindowExposed(form));
             form->findChild<zelvorin::CollapsibleSplitter*>()->SetCollapsed(true);
             form->close();
         }
         // Collapsed to 1 pixel: the stored width stays as it was.
         QCOMPARE(settings().Read(st::MainFilePanelWidth), 190);
         {
-            auto form = makeForm();
+            TMainForm* form = makeForm();
             form->show();
-            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            QVERIFY(QTest::qWaitForWindowExposed(form));
             form->MainFilePanel()->setFixedWidth(120);
             form->close();
         }
@@ -454,7 +445,7 @@ private slots:
     }
 
     void welcomeOptionStoredAtOnce() {
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         form->Menus().ShowWelcomePageOnStartMenuItem->trigger();
         QVERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
         QCOMPARE(settings().Read(st::ShowWelcomePage), false);
@@ -464,9 +455,9 @@ private slots:
 
     void geometrySavedOnlyInNormalState() {
         settings().Write(st::WindowState, 0);
-        auto form = makeForm();
+        TMainForm* form = makeForm();
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form));
         form->resize(640, 480);
         QTRY_COMPARE(settings().Read(st::FormWidth), 640);
         QCOMPARE(settings().Read(st::FormHeight), 480);
@@ -479,13 +470,12 @@ private slots:
     // Settings the file does not take: the window keeps them, the status bar and the log
     // say so, and a message (with the file and the reason) comes the first time only.
     void unsavedSettingsAreTold() {
-        const QString config = QFileInfo(m_hive).absolutePath() + "/not-a-folder-" +
+        const QString config = QDir::tempPath() + "/not-a-folder-" +
                                QString::number(QRandomGenerator::global()->generate());
         QVERIFY(zelvorin::test::writeFile(config, "x"));
         const QString file = config + "/registry.db";
-        m_values = std::make_unique<zelvorin::ProgramValues>(
-            qEnvironmentVariable("ZELVORIN_PROGRAM_DIR"), std::make_unique<TUsefulRegistry>(file));
-        auto form = makeForm();
+        m_window = std::make_unique<zelvorin::test::MainWindowFixture>(file);
+        TMainForm* form = makeForm();
         QStringList messages;
         QTimer closer;
         connect(&closer, &QTimer::timeout, this, [&messages] {

@@ -110,10 +110,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(bar.get()));
         bar->SetGaugePosition(1, 30);
         QTRY_VERIFY(bar->PaintCount() > 0);
-        QTest::qWait(50);
+        // Every repaint asked for so far is done once the posted events have run.
+        const auto paintPending = [] {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        };
+        paintPending();
         const int painted = bar->PaintCount();
         bar->SetGaugePosition(1, 30);
-        QTest::qWait(50);
+        paintPending();
         QCOMPARE(bar->PaintCount(), painted);
     }
 

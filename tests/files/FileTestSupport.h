@@ -1,18 +1,31 @@
-// Small helpers shared by the file column's tests: folders of files made on disk.
+// Small helpers shared by the file column's tests: folders of files made on disk, and
+// waiting for a condition.
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QtTest>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace zelvorin::test {
+
+// Runs the event loop until `done` holds; false after the time limit. Tests wait for a
+// condition, never for a time that a busy machine may overrun.
+template <typename Condition> bool waitUntil(Condition done, int timeoutMs = 15000) {
+    for (QDeadlineTimer deadline(timeoutMs); !done(); QTest::qWait(5)) {
+        if (deadline.hasExpired())
+            return false;
+    }
+    return true;
+}
 
 inline bool touch(const QString& path, const QByteArray& bytes = QByteArray()) {
     QFile file(path);

@@ -146,17 +146,9 @@ private:
     int m_count = 0;
 };
 
-// Lets every queued notification and merge timer of the panel run, until the file list
-// has been quiet for a while.
-void waitUntilQuiet(const TUsefulFileBox* box) {
-    int last = -1;
-    for (int round = 0; round < 100; ++round) {
-        const int now = box->ReadCount() + box->RecheckCount();
-        if (now == last)
-            return;
-        last = now;
-        QTest::qWait(250);
-    }
+// Lets every queued notification and merge timer of the panel run.
+bool waitUntilQuiet(const FilePanel& panel) {
+    return test::waitUntil([&] { return panel.Settled(); });
 }
 
 } // namespace
@@ -340,7 +332,7 @@ private slots:
         QSignalSpy changes(&monitor, &TRxFolderMonitor::Change);
         test::touch(path + "/a.jpg");
         QTRY_VERIFY(changes.count() >= 1);
-        QTest::qWait(100);
+        QVERIFY(test::waitUntil([&] { return monitor.Settled(); }));
         int count = changes.count();
         // The handler's own restart loses nothing, also what happens while it is off.
         monitor.SetActive(false);
@@ -350,7 +342,7 @@ private slots:
         monitor.SetActive(true);
         // Made while the monitor was off: no change of its own, but the next change
         // carries it.
-        QTest::qWait(200);
+        QVERIFY(test::waitUntil([&] { return monitor.Settled(); }));
         QCOMPARE(changes.count(), count);
         test::touch(path + "/e.jpg");
         QTRY_VERIFY(changes.count() > count);
@@ -386,7 +378,7 @@ private slots:
                 test::touch(path + "/tick.jpg");
             else
                 QVERIFY(QFile::remove(path + "/tick.jpg"));
-            waitUntilQuiet(files);
+            QVERIFY(waitUntilQuiet(*panel));
             QCOMPARE(rawItems(*files), freshRead(path, files->FileType(), files->Mask()));
         }
         QVERIFY2(files->RecheckCount() >= 6, qPrintable(QString::number(files->RecheckCount())));
@@ -405,7 +397,7 @@ private slots:
         for (int i = 0; i < 10000; ++i)
             test::touchRaw(raw, "burst" + QByteArray::number(i) + ".jpg", QByteArray());
         QTRY_VERIFY_WITH_TIMEOUT(files->ReadCount() + files->RecheckCount() > before, 10000);
-        QTest::qWait(500);
+        QVERIFY(waitUntilQuiet(*panel));
         QCOMPARE(files->ReadCount() + files->RecheckCount(), before + 1);
         QCOMPARE(files->Count(), 10001);
         QCOMPARE(rawItems(*files), freshRead(path, files->FileType(), files->Mask()));
@@ -419,13 +411,13 @@ private slots:
         // The first change after the monitor started is read in full.
         test::touch(path + "/warm.jpg");
         QTRY_COMPARE(files->Count(), 4);
-        waitUntilQuiet(files);
+        QVERIFY(waitUntilQuiet(*panel));
         files->SelectFile("m.jpg");
         QSignalSpy changes(panel.get(), &FilePanel::fileChosen);
         const int rechecks = files->RecheckCount();
         test::touchAll(path, {"b.jpg", "n.jpg"});
         QTRY_COMPARE(files->Count(), 6);
-        waitUntilQuiet(files);
+        QVERIFY(waitUntilQuiet(*panel));
         QVERIFY(files->RecheckCount() > rechecks);
         QCOMPARE(files->FileName(), path + "/m.jpg");
         QVERIFY(changes.count() >= 1);
@@ -434,7 +426,7 @@ private slots:
         changes.clear();
         QVERIFY(QFile::remove(path + "/m.jpg"));
         QTRY_COMPARE(files->Count(), 5);
-        waitUntilQuiet(files);
+        QVERIFY(waitUntilQuiet(*panel));
         QCOMPARE(files->ItemIndex(), -1);
         QVERIFY(files->FileName().isEmpty());
         QVERIFY(changes.count() >= 1);

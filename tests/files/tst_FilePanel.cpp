@@ -122,13 +122,14 @@ private slots:
         TUsefulFileBox* files = panel->FileListBox1();
         files->SelectFile("m.jpg");
         QSignalSpy fileChanges(panel.get(), &FilePanel::fileChosen);
-        QTest::qWait(100);
+        const auto settled = [&] { return test::waitUntil([&] { return panel->Settled(); }); };
+        QVERIFY(settled());
         const auto refreshes = [files] { return files->ReadCount() + files->RecheckCount(); };
         const int reads = refreshes();
         for (int i = 0; i < 10; ++i)
             test::touch(path + QStringLiteral("/copy%1.jpg").arg(i));
         QTRY_COMPARE(files->Count(), 12);
-        QTest::qWait(700);
+        QVERIFY(settled());
         QCOMPARE(refreshes(), reads + 1); // one refresh for the burst
         QCOMPARE(files->FileName(), path + "/m.jpg");
 
@@ -136,11 +137,11 @@ private slots:
         // does not re-read the files.
         QVERIFY(QDir().mkpath(path + "/sub"));
         QTRY_VERIFY(panel->DirectoryListBox1()->findItems("sub", Qt::MatchExactly).size() == 1);
-        QTest::qWait(200);
+        QVERIFY(settled());
         const int readsBefore = refreshes();
         QVERIFY(QDir().mkpath(path + "/sub/deeper"));
         test::touch(path + "/sub/inside.jpg");
-        QTest::qWait(1500);
+        QVERIFY(settled());
         QCOMPARE(refreshes(), readsBefore);
         QVERIFY(m_messages.isEmpty());
     }
@@ -151,7 +152,7 @@ private slots:
         test::touchAll(path + "/shown", {"a.jpg"});
         auto panel = makePanel(path + "/shown");
         QCOMPARE(panel->FileListBox1()->Count(), 1);
-        QTest::qWait(100);
+        QVERIFY(test::waitUntil([&] { return panel->Settled(); }));
         QVERIFY(QDir(path + "/shown").removeRecursively());
         QTRY_COMPARE(panel->DirectoryListBox1()->Directory(), path);
         QTRY_COMPARE(panel->FileListBox1()->Directory(), path);

@@ -10,9 +10,10 @@ namespace {
 constexpr TFileChangeFilters FileChanges =
     TFileChangeFilter::fnFileName | TFileChangeFilter::fnSize | TFileChangeFilter::fnLastWrite;
 
-// Waits for the worker to have its watches in place (it adds the subtree's itself).
-void settle() {
-    QTest::qWait(150);
+// Waits for the worker to have its watches in place (it adds the subtree's itself) and
+// every change before to be dealt with.
+bool settle(const TRxFolderMonitor& monitor) {
+    return zelvorin::test::waitUntil([&] { return monitor.Settled(); });
 }
 
 } // namespace
@@ -54,7 +55,7 @@ private slots:
         for (int i = 0; i < 10; ++i)
             zelvorin::test::touch(path + QStringLiteral("/copy%1.jpg").arg(i), "data");
         QTRY_COMPARE(changes.count(), 1);
-        QTest::qWait(800);
+        QVERIFY(settle(monitor));
         QCOMPARE(changes.count(), 1);
     }
 
@@ -69,7 +70,7 @@ private slots:
         folders.SetFilter(TFileChangeFilter::fnDirName);
         folders.SetFolderName(path);
         folders.SetActive(true);
-        settle();
+        QVERIFY(settle(files) && settle(folders));
         QSignalSpy fileChanges(&files, &TRxFolderMonitor::Change);
         QSignalSpy folderChanges(&folders, &TRxFolderMonitor::Change);
 
@@ -78,10 +79,10 @@ private slots:
         QCOMPARE(fileChanges.count(), 0);
 
         // A file in a subfolder: not for a monitor of the folder itself.
+        QVERIFY(settle(files) && settle(folders));
         folderChanges.clear();
-        settle();
         zelvorin::test::touch(path + "/sub/inner.txt");
-        settle();
+        QVERIFY(settle(files) && settle(folders));
         QCOMPARE(fileChanges.count(), 0);
 
         zelvorin::test::touch(path + "/top.txt");
@@ -105,14 +106,14 @@ private slots:
         monitor.SetFilter(TFileChangeFilter::fnDirName);
         monitor.SetFolderName(path);
         monitor.SetActive(true);
-        settle();
+        QVERIFY(settle(monitor));
         QSignalSpy changes(&monitor, &TRxFolderMonitor::Change);
         QVERIFY(QDir().mkdir(path + "/a"));
         QTRY_COMPARE(changes.count(), 1);
-        settle();
+        QVERIFY(settle(monitor));
         QVERIFY(QDir().mkdir(path + "/a/b")); // two levels below: a new watch saw it
         QTRY_COMPARE(changes.count(), 2);
-        settle();
+        QVERIFY(settle(monitor));
         QVERIFY(QDir().mkdir(path + "/a/b/c"));
         QTRY_COMPARE(changes.count(), 3);
     }
@@ -123,13 +124,13 @@ private slots:
         monitor.SetDelayTime(400);
         monitor.SetFolderName(path);
         monitor.SetActive(true);
-        settle();
+        QVERIFY(settle(monitor));
         QSignalSpy changes(&monitor, &TRxFolderMonitor::Change);
         zelvorin::test::touch(path + "/a.txt");
-        QTRY_COMPARE(monitor.DelayTime(), 400); // pending timer's interval
-        QTest::qWait(100);
+        QTRY_VERIFY(monitor.HasPendingChange());
+        QCOMPARE(monitor.DelayTime(), 400); // the pending timer's interval
         monitor.SetDelayTime(0);
-        QTest::qWait(700);
+        QVERIFY(settle(monitor));
         QCOMPARE(changes.count(), 0);
     }
 
@@ -171,12 +172,12 @@ private slots:
             ++handled;
             monitor.SetActive(true);
         });
-        settle();
+        QVERIFY(settle(monitor));
         zelvorin::test::touch(path + "/one.txt");
         QTRY_VERIFY(handled >= 1);
         QVERIFY(monitor.Active());
         const int before = handled;
-        settle();
+        QVERIFY(settle(monitor));
         zelvorin::test::touch(path + "/two.txt");
         QTRY_VERIFY(handled > before);
     }
@@ -204,7 +205,7 @@ private slots:
         // Restarting meets the limit again without a second warning.
         folders.SetActive(false);
         folders.SetActive(true);
-        settle();
+        QVERIFY(settle(folders));
         QCOMPARE(warnings, 1);
         // No watch at all for the folder: inactive, still no second warning, no error.
         TRxFolderMonitor none(this);
@@ -255,11 +256,13 @@ private slots:
             monitor.SetFolderName(path);
             monitor.SetActive(true);
             connect(&monitor, &TRxFolderMonitor::Change, this, [&] { ++changes; });
-            settle();
+            QVERIFY(settle(monitor));
             zelvorin::test::touch(path + "/x.txt");
-            QTest::qWait(150);
+            QTRY_VERIFY(monitor.HasPendingChange());
         }
-        QTest::qWait(400);
+        // Whatever the destroyed monitor had posted runs now, and raises nothing.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
         QCOMPARE(changes, 0);
     }
 };

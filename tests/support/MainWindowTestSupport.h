@@ -20,10 +20,14 @@ namespace zelvorin::test {
 
 class MainWindowFixture {
 public:
-    MainWindowFixture();
+    // On a fresh settings hive of its own, or on the hive file given.
+    explicit MainWindowFixture(const QString& hive = QString());
     ~MainWindowFixture();
 
     settings::SettingsAccess settings() const;
+    ProgramValues& values() const { return *m_values; }
+    // Makes the window (replacing one made before), without showing it.
+    TMainForm* create();
     // Makes and shows the window and waits for its first page.
     TMainForm* open();
     TMainForm* form() const { return m_form.get(); }

@@ -17,9 +17,11 @@
 
 namespace zelvorin::test {
 
-MainWindowFixture::MainWindowFixture()
-    : m_hive(QDir::tempPath() + QStringLiteral("/zelvorin-window-") +
-             QString::number(QRandomGenerator::global()->generate()) + QStringLiteral(".db")),
+MainWindowFixture::MainWindowFixture(const QString& hive)
+    : m_hive(!hive.isEmpty() ? hive
+                             : QDir::tempPath() + QStringLiteral("/zelvorin-window-") +
+                                   QString::number(QRandomGenerator::global()->generate()) +
+                                   QStringLiteral(".db")),
       m_values(std::make_unique<ProgramValues>(qEnvironmentVariable("ZELVORIN_PROGRAM_DIR"),
                                                std::make_unique<TUsefulRegistry>(m_hive))) {}
 
@@ -33,8 +35,14 @@ settings::SettingsAccess MainWindowFixture::settings() const {
     return {m_values->Settings(), m_values->SettingsRoot()};
 }
 
-TMainForm* MainWindowFixture::open() {
+TMainForm* MainWindowFixture::create() {
+    m_form.reset();
     m_form = std::make_unique<TMainForm>(*m_values);
+    return m_form.get();
+}
+
+TMainForm* MainWindowFixture::open() {
+    create();
     m_form->resize(1000, 700);
     m_form->show();
     if (!QTest::qWaitForWindowExposed(m_form.get()))
