@@ -65,7 +65,13 @@ TMainForm::TMainForm(zelvorin::ProgramValues& values, QWidget* parent)
     connectPreview();
     connectFileColumn();
     connectFavorites();
-    // The window sees key strokes before its controls (Escape toggles the file panel).
+    // The help topics F1 opens for the window and the controls that have one.
+    zelvorin::SetHelpContext(this, 10);
+    zelvorin::SetHelpContext(m_webBrowser1, 10);
+    zelvorin::SetHelpContext(m_toolbar->AddressComboBox, 30);
+    zelvorin::SetHelpContext(m_mainFilePanel->FilterComboBox1(), 60);
+    // The window sees key strokes before its controls (Escape toggles the file panel, F1
+    // opens the help of the control that has the focus).
     qApp->installEventFilter(this);
     FormCreate();
     m_created = true;
@@ -196,6 +202,12 @@ void TMainForm::CreateTextWithGradientFloodFillMenuItemClick() {
 }
 
 bool TMainForm::FormKeyDown(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        const QWidget* focus = QApplication::focusWidget();
+        const int context = zelvorin::HelpContextOf(focus ? focus : this);
+        zelvorin::ShowHelpTopic(m_values.HelpFileName(), zelvorin::HelpContextTopic(context));
+        return true;
+    }
     if (event->key() == Qt::Key_Escape &&
         !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
         m_fileColumnSplitter->ToggleCollapsed();

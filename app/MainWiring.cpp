@@ -13,6 +13,7 @@
 #include "NeededRegistryLib.h"
 #include "OpenFileUnit.h"
 #include "Preview.h"
+#include "PreviewPage.h"
 #include "ProgramValues.h"
 #include "StatusBar.h"
 
@@ -81,6 +82,9 @@ void TMainForm::connectPreview() {
     connect(preview, &Preview::commandUrlRequested, this, &TMainForm::ExecuteCommandUrl);
     connect(preview, &Preview::previewingFile, this, &TMainForm::AddShownFolderToLastFolders);
     connect(preview, &Preview::loadFileTimerElapsed, this, &TMainForm::LoadFileTimerTimer);
+    // The font size entries show the browser's level from the first page on, not only
+    // once their menu has been opened.
+    connect(preview->page(), &QWebEnginePage::loadFinished, this, &TMainForm::ShowWBFontSize);
 
     const auto bind = [this, preview](QAction* action, void (Preview::*handler)()) {
         connect(action, &QAction::triggered, preview, handler);

@@ -63,4 +63,24 @@ void ShowHelpTopic(const QString& helpFile, const QString& topic) {
     SharedHelpWindow()->ShowTopic(helpFile, topic);
 }
 
+namespace {
+const char HelpContextProperty[] = "zelvorinHelpContext";
+} // namespace
+
+void SetHelpContext(QWidget* widget, int context) {
+    widget->setProperty(HelpContextProperty, context);
+}
+
+int HelpContextOf(const QWidget* widget) {
+    for (; widget != nullptr; widget = widget->parentWidget()) {
+        if (const int context = widget->property(HelpContextProperty).toInt(); context > 0)
+            return context;
+    }
+    return 0;
+}
+
+QString HelpContextTopic(int context) {
+    return QStringLiteral("context-%1").arg(context);
+}
+
 } // namespace zelvorin

@@ -36,4 +36,11 @@ HelpWindow* SharedHelpWindow();
 // Opens a help topic of the help file in the shared help window.
 void ShowHelpTopic(const QString& helpFile, const QString& topic);
 
+// Help contexts: a control's number of the help file's topic about it (the help pages have
+// an anchor "context-<number>" for each). A control without one takes its parent's.
+void SetHelpContext(QWidget* widget, int context);
+// The context of the widget or of its nearest parent that has one; 0 for none.
+int HelpContextOf(const QWidget* widget);
+QString HelpContextTopic(int context);
+
 } // namespace zelvorin

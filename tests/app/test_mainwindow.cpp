@@ -3,6 +3,7 @@
 #include "CollapsibleSplitter.h"
 #include "EventLog.h"
 #include "FilePanel.h"
+#include "HelpWindow.h"
 #include "MainToolbar.h"
 #include "MainUnit.h"
 #include "MainWindowTestSupport.h"
@@ -465,6 +466,39 @@ private slots:
         QTRY_VERIFY(form->windowState() & Qt::WindowMaximized);
         QApplication::processEvents();
         QCOMPARE(settings().Read(st::FormWidth), 640);
+    }
+
+    // F1 opens the help at the topic of the control that has the focus; a control
+    // without a help context of its own takes the window's.
+    void helpForTheFocusedControl_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("topic");
+        QTest::newRow("address box") << "AddressComboBox"
+                                     << "context-30";
+        QTest::newRow("filter box") << "FilterComboBox1"
+                                    << "context-60";
+        QTest::newRow("browser") << "WebBrowser1"
+                                 << "context-10";
+        QTest::newRow("file list") << "FileListBox1"
+                                   << "context-10";
+    }
+    void helpForTheFocusedControl() {
+        QFETCH(QString, control);
+        QFETCH(QString, topic);
+        TMainForm* form = m_window->open();
+        QVERIFY(form);
+        // The font size entries show the browser's level from the start.
+        QVERIFY(form->Menus().MediumMenuItem->isChecked());
+        form->activateWindow();
+        QWidget* target = form->findChild<QWidget*>(control);
+        QVERIFY(target);
+        if (target->focusProxy())
+            target = target->focusProxy();
+        target->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), target);
+        QTest::keyClick(target, Qt::Key_F1);
+        QCOMPARE(zelvorin::SharedHelpWindow()->CurrentTopic(), topic);
+        zelvorin::SharedHelpWindow()->close();
     }
 
     // Settings the file does not take: the window keeps them, the status bar and the log

@@ -67,6 +67,7 @@ private slots:
     void initTestCase();
     void topicAnchors_data();
     void topicAnchors();
+    void helpContextsHaveAnchors();
     void contentsLinkEverySection();
     void keepsToWhatTheHelpWindowShows();
     void menuCaptions_data();
@@ -102,6 +103,17 @@ void HelpFileTest::topicAnchors() {
     QVERIFY(documentAnchors(document).contains(topic));
     // Each topic has real content, not just a heading.
     QVERIFY2(sectionText(m_html, topic).size() > 200, qPrintable(sectionText(m_html, topic)));
+}
+
+// F1 opens the topic of the control's help context: the window and the browser (10), the
+// address box (30) and the filter box (60).
+void HelpFileTest::helpContextsHaveAnchors() {
+    QTextDocument document;
+    document.setHtml(m_html);
+    const QSet<QString> anchors = documentAnchors(document);
+    for (int context : {10, 30, 60})
+        QVERIFY2(anchors.contains(QStringLiteral("context-%1").arg(context)),
+                 qPrintable(QString::number(context)));
 }
 
 void HelpFileTest::contentsLinkEverySection() {
