@@ -53,28 +53,27 @@ void appendBigEndian(QByteArray& bytes, quint32 value) {
 }
 
 // The checks a cached file must pass for the original's URI and stamp. Thumbnails made by
-// other programs may keep their text in zTXt or iTXt chunks; the reader takes all three.
-bool isCurrent(QImageReader& reader, const QByteArray& uri, const platform::FileStamp& stamp) {
-    if (reader.text(QString::fromLatin1(UriKey)) != QString::fromLatin1(uri))
+// other programs may keep their text in zTXt or iTXt chunks; the image's text has all
+// three. (QImageReader::text() cannot be asked: it takes keys only up to the first ":".)
+bool isCurrent(const QImage& image, const QByteArray& uri, const platform::FileStamp& stamp) {
+    if (image.text(QString::fromLatin1(UriKey)) != QString::fromLatin1(uri))
         return false;
-    if (reader.text(QString::fromLatin1(MTimeKey)) != QString::number(stamp.modifiedSeconds))
+    if (image.text(QString::fromLatin1(MTimeKey)) != QString::number(stamp.modifiedSeconds))
         return false;
-    const QString size = reader.text(QString::fromLatin1(SizeKey));
+    const QString size = image.text(QString::fromLatin1(SizeKey));
     return size.isEmpty() || size == QString::number(stamp.size);
 }
 
-// Reads a cached file when it is current; a null image otherwise.
-QImage readCurrent(const QByteArray& path, const QByteArray& uri, const platform::FileStamp& stamp,
-                   bool decode) {
+// A cached file when it is current; a null image otherwise.
+QImage readCurrent(const QByteArray& path, const QByteArray& uri,
+                   const platform::FileStamp& stamp) {
     QFile file;
     if (platform::openForReading(path, file) != 0)
         return QImage();
-    QImageReader reader(&file, "png");
-    if (!isCurrent(reader, uri, stamp))
+    QImage image;
+    if (!image.load(&file, "png") || !isCurrent(image, uri, stamp))
         return QImage();
-    if (!decode)
-        return QImage(1, 1, QImage::Format_ARGB32);
-    return reader.read();
+    return image;
 }
 
 QByteArray suffixOf(const QByteArray& path) {
@@ -147,13 +146,13 @@ ThumbnailResult ThumbnailCache::thumbnail(const QByteArray& absolutePath, Thumbn
     }
     const QByteArray uri = fileUri(absolutePath);
     const QByteArray path = thumbnailPath(uri, size);
-    result.image = readCurrent(path, uri, stamp, true);
+    result.image = readCurrent(path, uri, stamp);
     if (!result.image.isNull()) {
         result.status = ThumbnailResult::Status::Found;
         return result;
     }
     const QByteArray failure = failurePath(uri);
-    if (!readCurrent(failure, uri, stamp, false).isNull()) {
+    if (!readCurrent(failure, uri, stamp).isNull()) {
         result.status = ThumbnailResult::Status::Failed;
         return result;
     }
