@@ -72,13 +72,13 @@ bool writeRaw(const QByteArray& path, const QByteArray& bytes) {
     return ::close(fd) == 0 && ok;
 }
 
-QByteArray pngOf(const QSize& size, const QColor& colour) {
+QByteArray pngOf(const QSize& size, const QColor& colour, const char* format = "PNG") {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format);
     return bytes;
 }
 
@@ -217,15 +217,16 @@ private slots:
 
     void staleThumbnailIsMadeAgain() {
         QFETCH(bool, sameSize);
-        const QByteArray path = m_work + "/changing.png";
-        QVERIFY(writeRaw(path, pngOf(QSize(200, 200), Qt::red)));
+        // A bitmap's size depends on its dimensions only.
+        const QByteArray path = m_work + "/changing.bmp";
+        QVERIFY(writeRaw(path, pngOf(QSize(200, 200), Qt::red, "BMP")));
         setModified(path, 1600000000);
         const ThumbnailCache cache;
         QCOMPARE(int(cache.thumbnail(path, ThumbnailSize::Normal).status),
                  int(ThumbnailResult::Status::Made));
 
         const qint64 sizeBefore = sizeOf(path);
-        QVERIFY(writeRaw(path, pngOf(QSize(sameSize ? 200 : 300, 200), Qt::blue)));
+        QVERIFY(writeRaw(path, pngOf(QSize(sameSize ? 200 : 300, 200), Qt::blue, "BMP")));
         setModified(path, 1600000100);
         QCOMPARE(sizeOf(path) == sizeBefore, sameSize); // only the time tells
         const ThumbnailResult again = cache.thumbnail(path, ThumbnailSize::Normal);
