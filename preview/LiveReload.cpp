@@ -173,6 +173,7 @@ void LiveReload::stopWatching() {
 void LiveReload::folderChanged() {
     if (!m_enabled || m_reloading || m_files.isEmpty())
         return;
+    ++m_checks;
     bool changed = false;
     for (auto it = m_files.cbegin(); it != m_files.cend() && !changed; ++it)
         changed = platform::fileStamp(it.key()) != it.value();
@@ -189,21 +190,12 @@ void LiveReload::folderChanged() {
 void LiveReload::reload() {
     m_reloading = true;
     ++m_reloads;
-    QPointer<LiveReload> self = this;
     PreviewPage* page = m_preview->page();
-    page->runJavaScript(QStringLiteral("[window.scrollX, window.scrollY]"),
-                        QWebEngineScript::ApplicationWorld, [self, page](const QVariant& at) {
-                            if (!self || !self->m_reloading)
-                                return;
-                            const QVariantList xy = at.toList();
-                            self->m_scroll = xy.size() == 2
-                                                 ? QPointF(xy[0].toDouble(), xy[1].toDouble())
-                                                 : QPointF();
-                            page->expectProgramNavigation(QWebEnginePage::NavigationTypeReload);
-                            // A style sheet or script the engine kept from the last load
-                            // would hide the very change the user made.
-                            page->triggerAction(QWebEnginePage::ReloadAndBypassCache);
-                        });
+    page->expectProgramNavigation(QWebEnginePage::NavigationTypeReload);
+    // A reload keeps the scroll position (the engine restores it with the document's
+    // history state). Bypassing the cache: a style sheet or script the engine kept from
+    // the last load would hide the very change the user made.
+    page->triggerAction(QWebEnginePage::ReloadAndBypassCache);
 }
 
 void LiveReload::restore() {
@@ -211,11 +203,6 @@ void LiveReload::restore() {
         m_preview->SetPageBackgroundColor(*m_colour);
     if (!m_image.isEmpty())
         m_preview->SetPageBackgroundImage(m_image);
-    if (!m_scroll.isNull()) {
-        m_preview->page()->runJavaScript(
-            QStringLiteral("window.scrollTo(%1, %2)").arg(m_scroll.x()).arg(m_scroll.y()),
-            QWebEngineScript::ApplicationWorld);
-    }
     emit reloaded();
 }
 

@@ -1,9 +1,9 @@
 // Live reload of the preview: when the shown page is a local file and it, or a file it
 // loads from its own folder or below (frames, style sheets, scripts, images), changes on
 // disk, the page is loaded again once the change has settled (the file monitor's merge
-// time), and the background image and colour chosen for it and its scroll position are
-// put back. Files are compared by their stamps (which file, size, time of writing), so a
-// change to another file of the folder reloads nothing.
+// time), keeping its scroll position, and the background image and colour chosen for it
+// are put back. Files are compared by their stamps (which file, size, time of writing),
+// so a change to another file of the folder reloads nothing.
 #pragma once
 
 #include "FileStamp.h"
@@ -11,7 +11,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
-#include <QPointF>
 #include <QString>
 #include <QUrl>
 
@@ -37,8 +36,10 @@ public:
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);
 
-    // Tests: the files followed (raw paths) and the reloads made so far.
+    // Tests: the files followed (raw paths), the changes of their folders looked at and
+    // the reloads made so far.
     QList<QByteArray> watchedFiles() const { return m_files.keys(); }
+    int checkCount() const { return m_checks; }
     int reloadCount() const { return m_reloads; }
 
 signals:
@@ -68,7 +69,7 @@ private:
     QHash<QString, TRxFolderMonitor*> m_monitors; // by folder
     quint64 m_collectRun = 0;
     bool m_reloading = false;
-    QPointF m_scroll;
+    int m_checks = 0;
     int m_reloads = 0;
 };
 
