@@ -210,6 +210,9 @@ QByteArray pngWithText(const QImage& image, const QList<QPair<QByteArray, QByteA
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, "png");
+        // A faster zlib level: about 6 % more bytes for 40 % of the time of the default,
+        // which is most of the cost of making a thumbnail from a photograph.
+        writer.setQuality(50);
         if (!writer.write(image))
             return QByteArray();
     }
