@@ -36,6 +36,10 @@ const QString CollectScript = QStringLiteral(R"JS((function () {
   return found;
 })())JS");
 
+// The folders of one page that are followed at most; a site that spreads its files over
+// more is followed in the first ones its page names.
+constexpr int MostFolders = 32;
+
 QUrl withoutFragment(const QUrl& url) {
     return url.adjusted(QUrl::RemoveFragment);
 }
@@ -111,19 +115,25 @@ void LiveReload::watch(const QStringList& addresses) {
     if (!m_enabled || !url.isLocalFile() || withoutFragment(url) != m_pageUrl)
         return;
     const QString page = QFileInfo(url.toLocalFile()).absoluteFilePath();
-    const QString top = QFileInfo(page).absolutePath();
+    QString top = QFileInfo(page).absolutePath();
+    if (!top.endsWith(QLatin1Char('/')))
+        top += QLatin1Char('/');
     QHash<QByteArray, platform::FileStamp> files;
     QSet<QString> folders;
     const auto follow = [&](const QString& path) {
         const QString clean = QDir::cleanPath(path);
         // Only the page's own folder and those below it: a page that loads a file from
         // elsewhere is not taken to be edited there.
-        if (clean != page && !clean.startsWith(top + QLatin1Char('/')))
+        if (clean != page && !clean.startsWith(top))
+            return;
+        const QString folder = QFileInfo(clean).absolutePath();
+        // Each folder is followed by a thread of its own.
+        if (!folders.contains(folder) && folders.size() >= MostFolders)
             return;
         const QByteArray raw = platform::encodePath(clean);
         if (!files.contains(raw))
             files.insert(raw, platform::fileStamp(raw));
-        folders.insert(QFileInfo(clean).absolutePath());
+        folders.insert(folder);
     };
     follow(page);
     for (const QString& address : addresses) {
