@@ -181,7 +181,9 @@ void LiveReload::stopWatching() {
 }
 
 void LiveReload::folderChanged() {
-    if (!m_enabled || m_reloading || m_files.isEmpty())
+    // While a load is under way (the user may be leaving the page) a reload would cut it
+    // short; the load's end takes new stamps anyway.
+    if (!m_enabled || m_reloading || m_files.isEmpty() || m_preview->isLoading())
         return;
     ++m_checks;
     bool changed = false;
