@@ -55,6 +55,12 @@ inline const BooleanSetting BackgroundFixed{InterfaceKey, QStringLiteral("Backgr
 inline const BooleanSetting HideBrowserDialogues{OptionsKey, QStringLiteral("HideBrowserDialogues"),
                                                  false};
 inline const StringSetting DefaultFolder{OptionsKey, QStringLiteral("DefaultFolder")};
+// Images in the file list show their thumbnails ("Show thumbnails" of the Options menu).
+inline const BooleanSetting ShowThumbnails{OptionsKey, QStringLiteral("ShowThumbnails"), false};
+// A local page in the preview is reloaded when it, or a file it loads from its folder,
+// changes on disk ("Reload the page when it changes").
+inline const BooleanSetting ReloadChangedPage{OptionsKey, QStringLiteral("ReloadChangedPage"),
+                                              true};
 
 inline const StringSetting LastFolder{HistoryKey, QStringLiteral("LastFolder")};
 inline const IntegerSetting LastFileFilter{HistoryKey, QStringLiteral("LastFileFilter"), 0};

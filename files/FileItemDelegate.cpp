@@ -2,6 +2,7 @@
 
 #include "FileIcons.h"
 #include "FileListModel.h"
+#include "FileThumbnails.h"
 
 #include <QPainter>
 
@@ -19,7 +20,27 @@ void FileItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QRect rect = option.rect;
     int textLeft = rect.left() + 2;
     const int iconIndex = index.data(FileListModel::IconIndexRole).toInt();
-    if (iconIndex >= 0) {
+    if (m_thumbnails) {
+        // Every row keeps the thumbnail's square, so names line up whether a row has its
+        // thumbnail, only its type icon, or neither yet.
+        const int side = m_thumbnails->side();
+        const QRect square(rect.left() + 2, rect.top() + 1, side, side);
+        const QPixmap thumbnail =
+            m_thumbnails->pixmap(index.data(FileListModel::RawNameRole).toByteArray());
+        if (!thumbnail.isNull()) {
+            const QSize shown = thumbnail.deviceIndependentSize().toSize();
+            const QRect place(QPoint(square.left() + (side - shown.width()) / 2,
+                                     square.top() + (side - shown.height()) / 2),
+                              shown);
+            painter->drawPixmap(place, thumbnail);
+        } else if (iconIndex >= 0) {
+            const int iconSize = FileIcons::smallIconSize();
+            const QRect place(square.center() - QPoint(iconSize / 2, iconSize / 2),
+                              QSize(iconSize, iconSize));
+            FileIcons::instance().icon(iconIndex).paint(painter, place);
+        }
+        textLeft = rect.left() + side + 8;
+    } else if (iconIndex >= 0) {
         const int iconSize = FileIcons::smallIconSize();
         const int side = std::min(iconSize, rect.height());
         const QIcon icon = FileIcons::instance().icon(iconIndex);

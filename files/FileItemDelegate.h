@@ -1,10 +1,14 @@
 // Draws a file list row: the type's icon (looked up only now, for rows on screen) and the
-// name, at fixed row height.
+// name, at fixed row height. With thumbnails, an image's row shows its thumbnail instead
+// of the icon once there is one.
 #pragma once
 
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 namespace zelvorin {
+
+class FileThumbnails;
 
 class FileItemDelegate : public QStyledItemDelegate {
     Q_OBJECT
@@ -13,6 +17,8 @@ public:
 
     void setItemHeight(int height) { m_itemHeight = height; }
     int itemHeight() const { return m_itemHeight; }
+    // Null: no thumbnails, the rows look as the icon list.
+    void setThumbnails(FileThumbnails* thumbnails) { m_thumbnails = thumbnails; }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
@@ -20,6 +26,7 @@ public:
 
 private:
     int m_itemHeight = 17;
+    QPointer<FileThumbnails> m_thumbnails;
 };
 
 } // namespace zelvorin

@@ -5,6 +5,7 @@
 #include "FileListModel.h"
 #include "FileMask.h"
 #include "FileMessages.h"
+#include "FileThumbnails.h"
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
 #include "SlowFolders.h"
@@ -156,6 +157,21 @@ void TUsefulFileBox::SetItemHeight(int height) {
     UpdateItemHeight();
 }
 
+void TUsefulFileBox::SetShowThumbnails(bool show) {
+    if (show == ShowThumbnails())
+        return;
+    if (show) {
+        m_thumbnails = new FileThumbnails(this);
+        m_thumbnails->setFolder(m_directoryBytes);
+    } else {
+        delete m_thumbnails;
+        m_thumbnails = nullptr;
+    }
+    static_cast<FileItemDelegate*>(itemDelegate())->setThumbnails(m_thumbnails);
+    UpdateItemHeight();
+    viewport()->update();
+}
+
 void TUsefulFileBox::UpdateItemHeight() {
     const int lineHeight = FontLineHeight(font());
     int height = std::max(m_itemHeight, lineHeight);
@@ -163,7 +179,11 @@ void TUsefulFileBox::UpdateItemHeight() {
         height = std::max(height, FileIcons::smallIconSize() + 1);
     if (height != m_itemHeight)
         m_itemHeight = height;
-    static_cast<FileItemDelegate*>(itemDelegate())->setItemHeight(m_itemHeight);
+    // Thumbnail rows are taller than ItemHeight without changing it, so switching them
+    // off gives the rows back exactly.
+    const int rowHeight =
+        m_thumbnails ? std::max(m_itemHeight, m_thumbnails->side() + 2) : m_itemHeight;
+    static_cast<FileItemDelegate*>(itemDelegate())->setItemHeight(rowHeight);
     doItemsLayout();
 }
 
@@ -257,6 +277,8 @@ void TUsefulFileBox::Update() {
 
 void TUsefulFileBox::ReadFileNames(const FolderSnapshot* answered) {
     ++m_readCount;
+    if (m_thumbnails)
+        m_thumbnails->setFolder(m_directoryBytes);
     std::optional<FolderSnapshot> fetched;
     if (!answered && folderMayBlock(m_directoryBytes)) {
         fetched = answeringSnapshot(m_directoryBytes);
@@ -419,11 +441,15 @@ void TUsefulFileBox::RefreshKeepingSelectionBy(const std::function<void()>& read
 }
 
 void TUsefulFileBox::RefreshKeepingSelection() {
+    if (m_thumbnails)
+        m_thumbnails->recheckAll();
     RefreshKeepingSelectionBy([this] { ReadFileNames(); });
 }
 
 void TUsefulFileBox::RefreshNamesKeepingSelection(const QByteArray& folder,
                                                   const QSet<QByteArray>& names) {
+    if (m_thumbnails)
+        m_thumbnails->forget(names);
     // The names tell what changed since the last read only while nothing else did.
     const bool applies = m_readCount > 0 && m_lastReadError == 0 && m_lastReadMask == m_mask &&
                          m_lastReadType == m_fileType &&

@@ -14,6 +14,7 @@ class TUsefulDirectoryBox;
 
 namespace zelvorin {
 class FileListModel;
+class FileThumbnails;
 struct FolderSnapshot;
 } // namespace zelvorin
 
@@ -39,6 +40,11 @@ public:
     void SetShowGlyphs(bool show);
     int ItemHeight() const { return m_itemHeight; }
     void SetItemHeight(int height);
+    // Images show their thumbnails as row icons, in rows tall enough for them ("Show
+    // thumbnails"). Off by default: the list then looks as it always did.
+    bool ShowThumbnails() const { return m_thumbnails != nullptr; }
+    void SetShowThumbnails(bool show);
+    zelvorin::FileThumbnails* Thumbnails() const { return m_thumbnails; }
     QLineEdit* FileEdit() const { return m_fileEdit; }
     void SetFileEdit(QLineEdit* edit);
 
@@ -104,6 +110,7 @@ private:
     void UpdateItemHeight();
 
     zelvorin::FileListModel* m_model = nullptr;
+    zelvorin::FileThumbnails* m_thumbnails = nullptr;
     QString m_directory;
     QByteArray m_directoryBytes;
     QString m_mask = QStringLiteral("*.*");

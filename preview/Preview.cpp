@@ -4,6 +4,7 @@
 #include "BrowserEvents.h"
 #include "FrameScripts.h"
 #include "GeneratedPage.h"
+#include "LiveReload.h"
 #include "OpenFileUnit.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
@@ -49,6 +50,7 @@ Preview::Preview(PreviewProfile* profile, QWidget* viewParent, QObject* parent)
     connect(m_page, &PreviewPage::changeApplied, this, &Preview::backgroundApplied);
     connect(m_page, &PreviewPage::commandUrlRequested, this, &Preview::commandUrlRequested);
     m_programPages = new ProgramPages(m_page, this);
+    m_liveReload = new LiveReload(this, this);
 
     m_loadFileTimer = new QTimer(this);
     m_loadFileTimer->setObjectName(QStringLiteral("LoadFileTimer"));
@@ -174,6 +176,7 @@ int Preview::applyToAllFrames(const QJsonObject& change) {
 }
 
 int Preview::SetPageBackgroundImage(const QString& path) {
+    emit backgroundImageSet(path);
     const LocalImageUrls::Grant grant = m_profile->localImages().grant(path);
     const QJsonObject image{{QStringLiteral("remote"), grant.remote.toString(QUrl::FullyEncoded)},
                             {QStringLiteral("local"), grant.local.toString(QUrl::FullyEncoded)}};
@@ -187,6 +190,7 @@ QColor Preview::resolveColor(quint32 colour) const {
 }
 
 int Preview::SetPageBackgroundColor(quint32 colour) {
+    emit backgroundColorSet(colour);
     const QString text = preview::ColorText(resolveColor(colour).rgb());
     return applyToAllFrames(QJsonObject{{QStringLiteral("color"), text}});
 }

@@ -26,6 +26,7 @@ class TWebBrowserInterface;
 namespace zelvorin {
 
 class BrowserEvents;
+class LiveReload;
 class PreviewPage;
 class PreviewProfile;
 class ProgramPages;
@@ -52,6 +53,8 @@ public:
     TWebBrowserInterface* browserInterface() const { return m_browser.get(); }
     BrowserEvents* events() const { return m_events; }
     QTimer* LoadFileTimer() const { return m_loadFileTimer; }
+    // Reloads a local page when its files change ("Reload the page when it changes").
+    LiveReload* liveReload() const { return m_liveReload; }
     bool stopFlag() const { return m_stopFlag; }
     bool isLoading() const { return m_loading || m_navigationPending; }
 
@@ -122,6 +125,9 @@ signals:
     // clicked in one of the program's own pages.
     void commandUrlRequested(const QString& url);
     void backgroundApplied(int requestId);
+    // The image or colour put behind the shown page, to be put back when it is reloaded.
+    void backgroundImageSet(const QString& path);
+    void backgroundColorSet(quint32 colour);
     void loadingChanged(bool loading);
     void stopRequested();
 
@@ -141,6 +147,7 @@ private:
     std::unique_ptr<TWebBrowserInterface> m_browser;
     BrowserEvents* m_events = nullptr;
     ProgramPages* m_programPages = nullptr;
+    LiveReload* m_liveReload = nullptr;
     QTimer* m_loadFileTimer = nullptr;
     QPointer<QComboBox> m_addressBox;
     QPointer<TOpenFileForm> m_openFileForm;

@@ -1,0 +1,28 @@
+// The user's cache folder and the file operations a cache shared with other programs
+// needs: opening a file by its raw path, and writing a file only the user may read so
+// that a reader (this program or another) sees either no file, the old one or the whole
+// new one, never a part.
+#pragma once
+
+#include <QByteArray>
+
+class QFile;
+
+namespace zelvorin::platform {
+
+// $XDG_CACHE_HOME when it is an absolute path, else $HOME/.cache, as raw bytes.
+QByteArray cacheHome();
+
+// Opens the raw path for reading as `file`; 0 or an errno value.
+int openForReading(const QByteArray& rawPath, QFile& file);
+
+// Creates the folder and every missing parent, the new ones with mode 0700; 0 or an
+// errno value.
+int makePrivateFolders(const QByteArray& rawPath);
+
+// Writes `bytes` to a new file beside `rawPath` (mode 0600) and renames it to `rawPath`,
+// creating missing folders first; on any failure nothing is left behind. 0 or an errno
+// value.
+int writePrivateFile(const QByteArray& rawPath, const QByteArray& bytes);
+
+} // namespace zelvorin::platform
