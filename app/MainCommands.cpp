@@ -9,6 +9,7 @@
 #include "FilePanel.h"
 #include "GenerateHTMLUnit.h"
 #include "HelpWindow.h"
+#include "LiveReload.h"
 #include "Preview.h"
 #include "ProgramValues.h"
 #include "WebBrowserInterface.h"
@@ -144,6 +145,21 @@ void TMainForm::HideDialoguesOfWebBrowserMenuItemClick() {
     const bool silent = m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked();
     m_preview->SetBrowserSilent(silent);
     Settings().Write(st::HideBrowserDialogues, silent);
+}
+
+void TMainForm::ShowFileThumbnailsMenuItemClick() {
+    // The action has flipped its own mark already; the choice is kept at once.
+    const bool show = m_menus.ShowFileThumbnailsMenuItem->isChecked();
+    m_mainFilePanel->FileListBox1()->SetShowThumbnails(show);
+    if (m_created)
+        Settings().Write(st::ShowThumbnails, show);
+}
+
+void TMainForm::ReloadChangedPageMenuItemClick() {
+    const bool reload = m_menus.ReloadChangedPageMenuItem->isChecked();
+    m_preview->liveReload()->setEnabled(reload);
+    if (m_created)
+        Settings().Write(st::ReloadChangedPage, reload);
 }
 
 void TMainForm::ShowFirstPage(bool welcome) {

@@ -49,6 +49,10 @@ void TMainForm::FormCreate() {
 
     m_menus.HideDialoguesOfWebBrowserMenuItem->setChecked(settings.Read(st::HideBrowserDialogues));
     m_preview->SetBrowserSilent(m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked());
+    m_menus.ShowFileThumbnailsMenuItem->setChecked(settings.Read(st::ShowThumbnails));
+    ShowFileThumbnailsMenuItemClick();
+    m_menus.ReloadChangedPageMenuItem->setChecked(settings.Read(st::ReloadChangedPage));
+    ReloadChangedPageMenuItemClick();
 
     // The style is kept in one byte: a stored 258 is 2, a stored -1 is 255.
     m_galleryStyle = quint8(settings.Read(st::DefImageGalleryStyle) & 0xFF);

@@ -115,6 +115,12 @@ void MainMenus::CreateMainMenu(QMainWindow* window) {
         addEntry(OptionsMenuItem, "HideDialoguesOfWebBrowserMenuItem",
                  QObject::tr("Hide &dialogues of web browser"));
     HideDialoguesOfWebBrowserMenuItem->setCheckable(true);
+    ShowFileThumbnailsMenuItem =
+        addEntry(OptionsMenuItem, "ShowFileThumbnailsMenuItem", QObject::tr("Show thumbnails"));
+    ShowFileThumbnailsMenuItem->setCheckable(true);
+    ReloadChangedPageMenuItem = addEntry(OptionsMenuItem, "ReloadChangedPageMenuItem",
+                                         QObject::tr("Reload the page when it changes"));
+    ReloadChangedPageMenuItem->setCheckable(true);
 
     Tools1 = bar->addMenu(QObject::tr("&Tools!"));
     Tools1->setObjectName("Tools1");

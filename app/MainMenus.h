@@ -44,6 +44,8 @@ struct MainMenus {
     QAction* ShowToolbarMenuItem = nullptr;
     QAction* ShowWelcomePageOnStartMenuItem = nullptr;
     QAction* HideDialoguesOfWebBrowserMenuItem = nullptr;
+    QAction* ShowFileThumbnailsMenuItem = nullptr;
+    QAction* ReloadChangedPageMenuItem = nullptr;
     QMenu* Tools1 = nullptr;
     QAction* CreateTextWithGradientFloodFillMenuItem = nullptr;
     QMenu* HelpMenuItem = nullptr;

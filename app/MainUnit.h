@@ -73,6 +73,8 @@ public:
     void ShowWBFontSize();
     void ChangeWBFontSizeMenuItemClick(QAction* entry);
     void HideDialoguesOfWebBrowserMenuItemClick();
+    void ShowFileThumbnailsMenuItemClick();
+    void ReloadChangedPageMenuItemClick();
     void AddShownFolderToLastFolders();
     void AboutMenuItemClick();
     void CreateTextWithGradientFloodFillMenuItemClick();

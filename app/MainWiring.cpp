@@ -58,6 +58,10 @@ void TMainForm::connectMenus() {
                 [this, entry] { ChangeWBFontSizeMenuItemClick(entry); });
     connect(m.HideDialoguesOfWebBrowserMenuItem, &QAction::triggered, this,
             &TMainForm::HideDialoguesOfWebBrowserMenuItemClick);
+    connect(m.ShowFileThumbnailsMenuItem, &QAction::triggered, this,
+            &TMainForm::ShowFileThumbnailsMenuItemClick);
+    connect(m.ReloadChangedPageMenuItem, &QAction::triggered, this,
+            &TMainForm::ReloadChangedPageMenuItemClick);
     connect(m.AboutMenuItem, &QAction::triggered, this, &TMainForm::AboutMenuItemClick);
     connect(m.CreateTextWithGradientFloodFillMenuItem, &QAction::triggered, this,
             &TMainForm::CreateTextWithGradientFloodFillMenuItemClick);

@@ -4,10 +4,12 @@
 #include "EventLog.h"
 #include "FilePanel.h"
 #include "HelpWindow.h"
+#include "LiveReload.h"
 #include "MainToolbar.h"
 #include "MainUnit.h"
 #include "MainWindowTestSupport.h"
 #include "NeededRegistryLib.h"
+#include "Preview.h"
 #include "ProgramValues.h"
 #include "StatusBar.h"
 #include "TestEnvironment.h"
@@ -452,6 +454,25 @@ private slots:
         QCOMPARE(settings().Read(st::ShowWelcomePage), false);
         form->SetShowWelcomePage(true);
         QCOMPARE(settings().Read(st::ShowWelcomePage), true);
+    }
+
+    // The thumbnails of the file list and the reload of a changed page: each option is
+    // kept at once and applied again at the next start.
+    void fileAndPageOptionsKeptAtOnce() {
+        TMainForm* form = makeForm();
+        QVERIFY(!form->Menus().ShowFileThumbnailsMenuItem->isChecked());
+        QVERIFY(form->Menus().ReloadChangedPageMenuItem->isChecked());
+        form->Menus().ShowFileThumbnailsMenuItem->trigger();
+        form->Menus().ReloadChangedPageMenuItem->trigger();
+        QCOMPARE(settings().Read(st::ShowThumbnails), true);
+        QCOMPARE(settings().Read(st::ReloadChangedPage), false);
+        QVERIFY(form->MainFilePanel()->FileListBox1()->ShowThumbnails());
+        QVERIFY(!form->PreviewArea()->liveReload()->isEnabled());
+        form = makeForm();
+        QVERIFY(form->Menus().ShowFileThumbnailsMenuItem->isChecked());
+        QVERIFY(!form->Menus().ReloadChangedPageMenuItem->isChecked());
+        QVERIFY(form->MainFilePanel()->FileListBox1()->ShowThumbnails());
+        QVERIFY(!form->PreviewArea()->liveReload()->isEnabled());
     }
 
     void geometrySavedOnlyInNormalState() {
