@@ -60,8 +60,12 @@ inline QString freshFolder(const QTemporaryDir& base, const QString& name) {
 
 // The process's current folder is shared by every test case; each case starts from a
 // folder that exists.
+// The lists read the process's current folder when they are made, so it is an empty folder
+// of the test's own, whatever else lies in the machine's temporary folder.
 inline void resetCurrentFolder() {
-    QDir::setCurrent(QDir::tempPath());
+    const QString empty = QDir::homePath() + QStringLiteral("/empty-current-folder");
+    QDir().mkpath(empty);
+    QDir::setCurrent(empty);
 }
 
 } // namespace zelvorin::test
