@@ -58,14 +58,10 @@ inline QString freshFolder(const QTemporaryDir& base, const QString& name) {
     return path;
 }
 
-// The process's current folder is shared by every test case; each case starts from a
-// folder that exists.
-// The lists read the process's current folder when they are made, so it is an empty folder
-// of the test's own, whatever else lies in the machine's temporary folder.
+// The process's current folder is shared by every test case and read by the lists when
+// they are made: each case starts from the test's own empty one (see TestEnvironment).
 inline void resetCurrentFolder() {
-    const QString empty = QDir::homePath() + QStringLiteral("/empty-current-folder");
-    QDir().mkpath(empty);
-    QDir::setCurrent(empty);
+    QDir::setCurrent(QDir::homePath() + QStringLiteral("/../current"));
 }
 
 } // namespace zelvorin::test

@@ -20,6 +20,11 @@ TestEnvironment::TestEnvironment() : m_root(QDir::tempPath() + "/zelvorin-test-X
     setFolder("XDG_DATA_HOME", "home/.local/share");
     setFolder("XDG_CACHE_HOME", "home/.cache");
     setFolder("XDG_RUNTIME_DIR", "runtime");
+    // The file lists read the current folder when they are made: an empty one of the
+    // test's own, whatever else lies in the machine's temporary folder.
+    const QString current = base + "/current";
+    QDir().mkpath(current);
+    QDir::setCurrent(current);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The engine refuses to start as root with its sandbox on; tests only.
     if (geteuid() == 0)
