@@ -99,15 +99,17 @@ struct Place {
 };
 
 // Where a file of `device` below `folder` goes: the home trash when it is on the same
-// volume, else the volume's own trash.
+// volume as the user's data folder (and nowhere else then), else the volume's own trash.
 int placeFor(const QByteArray& folder, dev_t device, Place& place) {
-    const QByteArray home = dataHome() + "/Trash";
-    if (makeFolders(dataHome()) == 0 && usableTrash(home) == 0) {
-        struct stat info {};
-        if (::stat(home.constData(), &info) == 0 && info.st_dev == device) {
-            place = {home, QByteArray()};
-            return 0;
-        }
+    const QByteArray data = dataHome();
+    struct stat dataInfo {};
+    if (makeFolders(data) == 0 && ::stat(data.constData(), &dataInfo) == 0 &&
+        dataInfo.st_dev == device) {
+        const QByteArray home = data + "/Trash";
+        if (const int error = usableTrash(home); error != 0)
+            return error;
+        place = {home, QByteArray()};
+        return 0;
     }
     const QByteArray top = topFolder(folder, device);
     const QByteArray base = top == "/" ? QByteArray() : top;
@@ -178,9 +180,10 @@ FileResult trashOne(const QByteArray& path) {
         return FileResult::failed(errno, path);
     Place place;
     if (const int placeError = placeFor(parentOf(absolute), info.st_dev, place); placeError != 0)
-        return FileResult::failedBecause(
-            QObject::tr("its volume has no trash that can be used (%1)").arg(errorText(placeError)),
-            path);
+        return {FileResult::Kind::Failed, placeError,
+                QObject::tr("there is no trash for it that can be used (%1)")
+                    .arg(errorText(placeError)),
+                path};
 
     // The original path, %XX-escaped byte for byte; relative to the top of the volume in
     // a volume's own trash, so that it stays right wherever the volume is mounted.
