@@ -302,7 +302,7 @@ FileResult transfer(bool move, const QByteArray& source, const QByteArray& desti
                     bool confirm, bool showProgress, QWidget* owner) {
     // A path without a parent part (a bare name) is refused, as ExtractParentPath says.
     if (source.lastIndexOf('/') <= 0 || destination.lastIndexOf('/') <= 0)
-        return FileResult::failed(EINVAL);
+        return FileResult::failure(EINVAL);
     zelvorin::platform::TransferOptions options;
     options.confirmReplace = confirm;
     options.showProgress = showProgress;
@@ -349,12 +349,12 @@ FileResult DeleteToRecycleBin(const QList<QByteArray>& paths, bool confirm, QWid
     return zelvorin::platform::moveToTrash(paths, confirm, owner, QuestionTitle);
 }
 
-FileResult CopyFileWithShell(const QByteArray& source, const QByteArray& destination,
-                             bool confirm, bool showProgress, QWidget* owner) {
+FileResult CopyFileWithShell(const QByteArray& source, const QByteArray& destination, bool confirm,
+                             bool showProgress, QWidget* owner) {
     return transfer(false, source, destination, confirm, showProgress, owner);
 }
 
-FileResult MoveFileWithShell(const QByteArray& source, const QByteArray& destination,
-                             bool confirm, bool showProgress, QWidget* owner) {
+FileResult MoveFileWithShell(const QByteArray& source, const QByteArray& destination, bool confirm,
+                             bool showProgress, QWidget* owner) {
     return transfer(true, source, destination, confirm, showProgress, owner);
 }

@@ -7,11 +7,11 @@
 // ones).
 #pragma once
 
+#include <QByteArray>
 #include <QFlags>
+#include <QList>
 #include <QObject>
 #include <QPoint>
-#include <QByteArray>
-#include <QList>
 #include <QPointer>
 #include <QStringList>
 

@@ -260,7 +260,7 @@ bool FileListCommands::FileListBox1KeyDown(QKeyEvent* event) {
         try {
             result = DeleteToRecycleBin({target}, true, m_panel->window());
         } catch (const std::exception& error) {
-            result = FileResult::failedBecause(QString::fromLocal8Bit(error.what()), target);
+            result = FileResult::failure(QString::fromLocal8Bit(error.what()), target);
         }
         // Whatever the answer, the list keeps the entry exactly while the file is there.
         if (!somethingAt(target)) {
@@ -351,9 +351,9 @@ void FileListCommands::DirectoryListBox1MouseUp(Qt::MouseButton, QPoint position
 void FileListCommands::FileBoxDropFileTarget1GetDropEffect(Qt::KeyboardModifiers keys, QPoint,
                                                            Qt::DropActions& effect) {
     const QList<QByteArray>& dropped = m_dropTarget->Files();
-    const bool same = !m_ownDrag && !dropped.isEmpty() &&
-                      platform::onSameFileSystem(dropped.first(),
-                                                 m_panel->FileListBox1()->DirectoryBytes());
+    const bool same =
+        !m_ownDrag && !dropped.isEmpty() &&
+        platform::onSameFileSystem(dropped.first(), m_panel->FileListBox1()->DirectoryBytes());
     effect = FileDropEffect(m_ownDrag, keys, !dropped.isEmpty(), same, effect);
 }
 

@@ -122,7 +122,7 @@ zelvorin::platform::FileResult ShowShellProperties(QWidget* owner, const QByteAr
     using zelvorin::platform::FileResult;
     const zelvorin::platform::FileDetails details = zelvorin::platform::fileDetails(path);
     if (details.error != 0)
-        return FileResult::failed(details.error, path);
+        return FileResult::failure(details.error, path);
     QByteArray absolute = path;
     if (!absolute.startsWith('/'))
         absolute = zelvorin::platform::currentFolderBytes() + '/' + absolute;

@@ -420,8 +420,8 @@ void TUsefulDirectoryBox::UpdateDirLabel() {
     if (!m_dirLabel)
         return;
     const int width = m_dirLabel->hasScaledContents() ? this->width() : m_dirLabel->width();
-    m_dirLabel->setText(ShortenPathToWidth(platform::displayPath(m_directory),
-                                           m_dirLabel->fontMetrics(), width));
+    m_dirLabel->setText(
+        ShortenPathToWidth(platform::displayPath(m_directory), m_dirLabel->fontMetrics(), width));
 }
 
 QString CutFirstFolder(const QString& text) {

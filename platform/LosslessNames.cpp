@@ -131,7 +131,8 @@ QUrl fileUrl(const QByteArray& rawPath) {
 QByteArray rawPathOfUrl(const QUrl& url) {
     if (!url.isLocalFile())
         return QByteArray();
-    const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    const QByteArray path =
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
     const QString host = url.host();
     if (host.isEmpty() || host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
         return path;

@@ -164,7 +164,7 @@ FileResult copyIntoPlace(int source, const struct stat& sourceInfo, const QByteA
         temporary = prefix + "XXXXXX";
         target.reset(::mkostemp(temporary.data(), O_CLOEXEC));
         if (target.get() < 0)
-            return FileResult::failed(errno);
+            return FileResult::failure(errno);
     }
     bool complete = false;
     struct RemoveUnlessComplete {
@@ -184,12 +184,12 @@ FileResult copyIntoPlace(int source, const struct stat& sourceInfo, const QByteA
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return FileResult::failed(errno);
+            return FileResult::failure(errno);
         }
         if (got == 0)
             break;
         if (!writeAll(target.get(), buffer.data(), got))
-            return FileResult::failed(errno);
+            return FileResult::failure(errno);
         copied += got;
         if (!progress.report(copied))
             return FileResult::declined();
@@ -202,13 +202,13 @@ FileResult copyIntoPlace(int source, const struct stat& sourceInfo, const QByteA
     const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
     ::futimens(target.get(), times);
     if (::fsync(target.get()) != 0)
-        return FileResult::failed(errno);
+        return FileResult::failure(errno);
     if (temporary.isEmpty() && !giveName(target.get(), prefix, temporary))
-        return FileResult::failed(errno);
+        return FileResult::failure(errno);
     if (!target.close())
-        return FileResult::failed(errno);
+        return FileResult::failure(errno);
     if (::rename(temporary.constData(), destination.constData()) != 0)
-        return FileResult::failed(errno);
+        return FileResult::failure(errno);
     complete = true;
     syncFolder(folder);
     return FileResult::done();
@@ -224,12 +224,11 @@ FileResult destinationAccepted(const struct stat& sourceInfo, const QByteArray& 
                                const TransferOptions& options) {
     struct stat existing {};
     if (::stat(destination.constData(), &existing) != 0)
-        return errno == ENOENT ? FileResult::done() : FileResult::failed(errno);
+        return errno == ENOENT ? FileResult::done() : FileResult::failure(errno);
     if (S_ISDIR(existing.st_mode))
-        return FileResult::failed(EISDIR);
+        return FileResult::failure(EISDIR);
     if (sameFile(existing, sourceInfo))
-        return FileResult::failedBecause(
-            QObject::tr("the source and the destination are the same file"));
+        return FileResult::failure(QObject::tr("the source and the destination are the same file"));
     if (!options.confirmReplace)
         return FileResult::done();
     const QString question = QObject::tr("The file \"%1\" already exists.\n\nDo you want to "
@@ -242,10 +241,10 @@ FileResult destinationAccepted(const struct stat& sourceInfo, const QByteArray& 
 FileResult openSource(const QByteArray& source, FileDescriptor& input, struct stat& info) {
     input.reset(::open(source.constData(), O_RDONLY | O_CLOEXEC));
     if (input.get() < 0 || ::fstat(input.get(), &info) != 0)
-        return FileResult::failed(errno);
+        return FileResult::failure(errno);
     if (!S_ISREG(info.st_mode))
-        return S_ISDIR(info.st_mode) ? FileResult::failed(EISDIR)
-                                     : FileResult::failedBecause(QObject::tr("it is not a file"));
+        return S_ISDIR(info.st_mode) ? FileResult::failure(EISDIR)
+                                     : FileResult::failure(QObject::tr("it is not a file"));
     return FileResult::done();
 }
 
@@ -260,11 +259,11 @@ DesktopOpener& openerSlot() {
 
 } // namespace
 
-FileResult FileResult::failed(int error, const QByteArray& path) {
+FileResult FileResult::failure(int error, const QByteArray& path) {
     return {Kind::Failed, error, errorText(error), path};
 }
 
-FileResult FileResult::failedBecause(const QString& reason, const QByteArray& path) {
+FileResult FileResult::failure(const QString& reason, const QByteArray& path) {
     return {Kind::Failed, 0, reason, path};
 }
 
@@ -277,22 +276,21 @@ QString errorText(int error) {
 FileResult openWithDesktop(const QByteArray& path) {
     struct stat info {};
     if (path.isEmpty())
-        return FileResult::failed(ENOENT);
+        return FileResult::failure(ENOENT);
     if (::stat(path.constData(), &info) != 0)
-        return FileResult::failed(errno);
+        return FileResult::failure(errno);
     QByteArray absolute = path;
     if (!absolute.startsWith('/')) {
         char* here = ::getcwd(nullptr, 0);
         if (here == nullptr)
-            return FileResult::failed(errno);
+            return FileResult::failure(errno);
         absolute = QByteArray(here) + '/' + path;
         ::free(here);
     }
     const QUrl url = fileUrl(absolute);
-    const bool taken =
-        openerSlot() ? openerSlot()(url) : QDesktopServices::openUrl(url);
+    const bool taken = openerSlot() ? openerSlot()(url) : QDesktopServices::openUrl(url);
     if (!taken)
-        return FileResult::failedBecause(QObject::tr("no program could be started to open it"));
+        return FileResult::failure(QObject::tr("no program could be started to open it"));
     return FileResult::done();
 }
 
@@ -323,28 +321,27 @@ FileResult moveFile(const QByteArray& source, const QByteArray& destination,
     // A rename needs no right to read the file, so the source is only looked at here.
     struct stat sourceInfo {};
     if (::stat(source.constData(), &sourceInfo) != 0)
-        return FileResult::failed(errno);
+        return FileResult::failure(errno);
     if (!S_ISREG(sourceInfo.st_mode))
-        return S_ISDIR(sourceInfo.st_mode)
-                   ? FileResult::failed(EISDIR)
-                   : FileResult::failedBecause(QObject::tr("it is not a file"));
+        return S_ISDIR(sourceInfo.st_mode) ? FileResult::failure(EISDIR)
+                                           : FileResult::failure(QObject::tr("it is not a file"));
     if (FileResult accepted = destinationAccepted(sourceInfo, destination, options); !accepted)
         return accepted;
     if (::rename(source.constData(), destination.constData()) == 0)
         return FileResult::done();
     if (errno != EXDEV)
-        return FileResult::failed(errno);
+        return FileResult::failure(errno);
     FileDescriptor input;
     if (FileResult opened = openSource(source, input, sourceInfo); !opened)
         return opened;
-    if (FileResult copied = copyIntoPlace(input.get(), sourceInfo, destination, options,
-                                          shownName(source));
+    if (FileResult copied =
+            copyIntoPlace(input.get(), sourceInfo, destination, options, shownName(source));
         !copied)
         return copied;
     // The destination is complete and on disk; only now may the source go. If it cannot,
     // the move is reported as failed and both copies stay.
     if (::unlink(source.constData()) != 0)
-        return FileResult::failed(errno);
+        return FileResult::failure(errno);
     return FileResult::done();
 }
 

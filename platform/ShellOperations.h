@@ -22,16 +22,16 @@ namespace zelvorin::platform {
 struct FileResult {
     enum class Kind { Done, Declined, Failed };
     Kind kind = Kind::Done;
-    int error = 0;      // the errno value of a failure; 0 when the reason is the program's own
-    QString reason;     // a failure's reason: the system's text for `error`, or the program's
-    QByteArray path;    // the file a failure concerns, when the operation had several
+    int error = 0;   // the errno value of a failure; 0 when the reason is the program's own
+    QString reason;  // a failure's reason: the system's text for `error`, or the program's
+    QByteArray path; // the file a failure concerns, when the operation had several
 
     static FileResult done() { return {}; }
     static FileResult declined() { return {Kind::Declined, 0, {}, {}}; }
     // A failure for the errno value, its reason the system's text.
-    static FileResult failed(int error, const QByteArray& path = {});
+    static FileResult failure(int error, const QByteArray& path = {});
     // A failure whose reason is the program's own.
-    static FileResult failedBecause(const QString& reason, const QByteArray& path = {});
+    static FileResult failure(const QString& reason, const QByteArray& path = {});
     bool ok() const { return kind == Kind::Done; }
     bool failed() const { return kind == Kind::Failed; }
     explicit operator bool() const { return ok(); }

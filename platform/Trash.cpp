@@ -32,8 +32,8 @@ QByteArray nameOf(const QByteArray& path) {
 // The path with its folder resolved (links, "..", relative parts) and its last name kept
 // as it is: a link is trashed as the link.
 QByteArray absolutePath(const QByteArray& path, int* error) {
-    char* folder = ::realpath(parentOf(path.startsWith('/') ? path : "./" + path).constData(),
-                              nullptr);
+    char* folder =
+        ::realpath(parentOf(path.startsWith('/') ? path : "./" + path).constData(), nullptr);
     if (folder == nullptr) {
         *error = errno;
         return QByteArray();
@@ -54,7 +54,7 @@ QByteArray dataHome() {
 
 // Makes every missing folder of an absolute path (mode 0700); 0 or an errno value.
 int makeFolders(const QByteArray& path) {
-    for (qsizetype slash = path.indexOf('/', 1); ; slash = path.indexOf('/', slash + 1)) {
+    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
         const QByteArray part = slash < 0 ? path : path.left(slash);
         if (::mkdir(part.constData(), 0700) != 0 && errno != EEXIST)
             return errno;
@@ -138,8 +138,8 @@ QByteArray candidateName(const QByteArray& name, int attempt) {
     QByteArray stem = hasExtension ? name.left(dot) : name;
     const QByteArray extension = hasExtension ? name.mid(dot) : QByteArray();
     const QByteArray number = attempt > 1 ? '.' + QByteArray::number(attempt) : QByteArray();
-    const qsizetype room = NAME_MAX - qsizetype(sizeof(InfoSuffix) - 1) - extension.size() -
-                           number.size();
+    const qsizetype room =
+        NAME_MAX - qsizetype(sizeof(InfoSuffix) - 1) - extension.size() - number.size();
     if (stem.size() > room)
         stem.truncate(room);
     return stem + number + extension;
@@ -174,10 +174,10 @@ FileResult trashOne(const QByteArray& path) {
     int error = 0;
     const QByteArray absolute = absolutePath(path, &error);
     if (absolute.isEmpty())
-        return FileResult::failed(error, path);
+        return FileResult::failure(error, path);
     struct stat info {};
     if (::lstat(absolute.constData(), &info) != 0)
-        return FileResult::failed(errno, path);
+        return FileResult::failure(errno, path);
     Place place;
     if (const int placeError = placeFor(parentOf(absolute), info.st_dev, place); placeError != 0)
         return {FileResult::Kind::Failed, placeError,
@@ -202,14 +202,14 @@ FileResult trashOne(const QByteArray& path) {
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
-            return FileResult::failed(errno, path);
+            return FileResult::failure(errno, path);
         }
         const bool written = writeAll(fd, contents);
         const int writeError = errno;
         if (::close(fd) != 0 || !written) {
             const int failure = written ? errno : writeError;
             ::unlink(infoPath.constData());
-            return FileResult::failed(failure, path);
+            return FileResult::failure(failure, path);
         }
         struct stat taken {};
         if (::lstat(filesPath.constData(), &taken) == 0) {
@@ -219,11 +219,11 @@ FileResult trashOne(const QByteArray& path) {
         if (::rename(absolute.constData(), filesPath.constData()) != 0) {
             const int failure = errno;
             ::unlink(infoPath.constData());
-            return FileResult::failed(failure, path);
+            return FileResult::failure(failure, path);
         }
         return FileResult::done();
     }
-    return FileResult::failed(EEXIST, path);
+    return FileResult::failure(EEXIST, path);
 }
 
 } // namespace
@@ -245,11 +245,11 @@ QByteArray trashFolderFor(const QByteArray& path, int* error) {
 FileResult moveToTrash(const QList<QByteArray>& paths, bool confirm, QWidget* owner,
                        const QString& title, const AskFunction& ask) {
     if (paths.isEmpty())
-        return FileResult::failed(ENOENT);
+        return FileResult::failure(ENOENT);
     for (const QByteArray& path : paths) {
         struct stat info {};
         if (path.isEmpty() || ::lstat(path.constData(), &info) != 0)
-            return FileResult::failed(path.isEmpty() ? ENOENT : errno, path);
+            return FileResult::failure(path.isEmpty() ? ENOENT : errno, path);
     }
     if (confirm) {
         const QString question =

@@ -100,27 +100,34 @@ private slots:
         QTest::addColumn<QStringList>("listed");
         const QStringList both{"a.gif", "b.gif"};
         QTest::newRow("delete in a folder nobody may write")
-            << "delete" << "immutable"
+            << "delete"
+            << "immutable"
             << "Could not move \"a.gif\" to the trash: Operation not permitted." << both;
         QTest::newRow("delete of a file already gone")
-            << "delete" << "a.gif gone"
+            << "delete"
+            << "a.gif gone"
             << "Could not move \"a.gif\" to the trash: No such file or directory."
             << QStringList{"b.gif"};
         QTest::newRow("open of a file already gone")
-            << "open" << "a.gif gone" << "Could not open \"a.gif\": No such file or directory."
-            << QStringList{"b.gif"};
+            << "open"
+            << "a.gif gone"
+            << "Could not open \"a.gif\": No such file or directory." << QStringList{"b.gif"};
         QTest::newRow("properties of a file already gone")
-            << "properties" << "a.gif gone"
+            << "properties"
+            << "a.gif gone"
             << "Could not show the properties of \"a.gif\": No such file or directory."
             << QStringList{"b.gif"};
         QTest::newRow("copy into a folder nobody may write")
-            << "copy in" << "immutable"
+            << "copy in"
+            << "immutable"
             << "Could not copy \"one.gif\" to \"%1\": Operation not permitted." << both;
         QTest::newRow("copy of a path through a file")
-            << "copy in, through a file" << ""
+            << "copy in, through a file"
+            << ""
             << "Could not copy \"inner.gif\" to \"%1\": Not a directory." << both;
         QTest::newRow("several failures of one drop: one message")
-            << "move in, two" << "immutable"
+            << "move in, two"
+            << "immutable"
             << "Could not move 2 of the dropped files to \"%1\":\n"
                "\"one.gif\": Operation not permitted\n"
                "\"two.gif\": Operation not permitted"
@@ -158,13 +165,16 @@ private slots:
         QTest::addColumn<QString>("trouble");
         QTest::addColumn<QString>("told");
         QTest::newRow("copy onto a full disk")
-            << "copy in, big" << "full"
+            << "copy in, big"
+            << "full"
             << "Could not copy \"two.gif\" to \"%1\": No space left on device.";
         QTest::newRow("delete where the volume's trash is full")
-            << "delete" << "full"
+            << "delete"
+            << "full"
             << "Could not move \"a.gif\" to the trash: No space left on device.";
         QTest::newRow("delete where the volume has no trash")
-            << "delete" << "no trash"
+            << "delete"
+            << "no trash"
             << "Could not move \"a.gif\" to the trash: there is no trash for it that can be "
                "used (Not a directory).";
     }
@@ -204,7 +214,8 @@ private:
             probe.exitCode() != 0)
             QSKIP("no mount namespace of the test's own can be made here");
         static int count = 0;
-        const QString mountPoint = qEnvironmentVariable("HOME") + "/small-" + QString::number(++count);
+        const QString mountPoint =
+            qEnvironmentVariable("HOME") + "/small-" + QString::number(++count);
         QVERIFY(QDir().mkpath(mountPoint));
         const QString script = "mount -t tmpfs -o size=1m zelvorin-test \"$1\" || exit 77\n"
                                "ZELVORIN_SMALL_FS=\"$1\" exec \"$2\" \"$3\"\n";

@@ -64,8 +64,8 @@ class FileActionNamesTest : public QObject {
 private slots:
     void init() {
         static int count = 0;
-        const QByteArray base =
-            QFile::encodeName(qEnvironmentVariable("HOME")) + "/names-" + QByteArray::number(++count);
+        const QByteArray base = QFile::encodeName(qEnvironmentVariable("HOME")) + "/names-" +
+                                QByteArray::number(++count);
         m_folder = base + "/shown";
         m_sources = base + "/sources";
         QVERIFY(QDir().mkpath(QString::fromUtf8(m_folder)));
@@ -81,8 +81,8 @@ private slots:
 
     void everyActionReachesTheFileItself_data() {
         QTest::addColumn<QString>("action");
-        for (const char* action : {"shown", "trash", "copy in", "move in", "drag out",
-                                   "clipboard", "open", "properties", "gallery item"})
+        for (const char* action : {"shown", "trash", "copy in", "move in", "drag out", "clipboard",
+                                   "open", "properties", "gallery item"})
             QTest::newRow(action) << QString::fromLatin1(action);
     }
     void everyActionReachesTheFileItself() {
@@ -108,8 +108,8 @@ private slots:
             QCOMPARE(answerer.asked(), 1);
             QVERIFY(answerer.lastQuestion().contains(ShownName));
             QVERIFY(!exists(path));
-            const QByteArray trash = QFile::encodeName(qEnvironmentVariable("XDG_DATA_HOME")) +
-                                     "/Trash";
+            const QByteArray trash =
+                QFile::encodeName(qEnvironmentVariable("XDG_DATA_HOME")) + "/Trash";
             QCOMPARE(contents(trash + "/files/" + RawName), QByteArray("image"));
             const QByteArray info = contents(trash + "/info/" + RawName + ".trashinfo");
             QVERIFY2(info.contains("\nPath=" + path.toPercentEncoding("/") + '\n'), info);
@@ -154,10 +154,11 @@ private slots:
             QCOMPARE(clipboard->mimeData()->urls(), QList<QUrl>({platform::fileUrl(path)}));
         } else if (action == "open") {
             QList<QUrl> opened;
-            const platform::DesktopOpener previous = platform::setDesktopOpener([&](const QUrl& url) {
-                opened << url;
-                return true;
-            });
+            const platform::DesktopOpener previous =
+                platform::setDesktopOpener([&](const QUrl& url) {
+                    opened << url;
+                    return true;
+                });
             QTest::mouseDClick(files()->viewport(), Qt::LeftButton, {}, m_window->rowCenter(0));
             platform::setDesktopOpener(previous);
             QCOMPARE(opened.size(), 1);
@@ -172,7 +173,8 @@ private slots:
             platform::setItemPropertiesHandler(previous);
             QCOMPARE(asked.size(), 1);
             QCOMPARE(platform::encodePath(asked.first()), path);
-            const auto dialogs = m_window->window()->findChildren<zelvorin::FilePropertiesDialog*>();
+            const auto dialogs =
+                m_window->window()->findChildren<zelvorin::FilePropertiesDialog*>();
             QCOMPARE(dialogs.size(), 1);
             QCOMPARE(dialogs.first()->findChild<QLabel*>("NameValue")->text(), ShownName);
             QCOMPARE(dialogs.first()->findChild<QLabel*>("SizeValue")->text(), QString("5 bytes"));
@@ -181,12 +183,12 @@ private slots:
             QStringList names = files()->LosslessItems();
             KeepGalleryImages(names);
             QStringList addressed;
-            const QString page = GenerateGalleryPage(
-                files()->Directory(), names, 1, zelvorin::GalleryItemsPerPage,
-                zelvorin::SimpleListStyle, [&](const QString& image) {
-                    addressed << image;
-                    return zelvorin::FileImageUrl(image);
-                });
+            const QString page =
+                GenerateGalleryPage(files()->Directory(), names, 1, zelvorin::GalleryItemsPerPage,
+                                    zelvorin::SimpleListStyle, [&](const QString& image) {
+                                        addressed << image;
+                                        return zelvorin::FileImageUrl(image);
+                                    });
             QCOMPARE(addressed.size(), 1);
             QCOMPARE(platform::encodePath(addressed.first()), path);
             QVERIFY(page.contains("(1 image)"));
@@ -195,8 +197,8 @@ private slots:
         }
         QVERIFY2(messages.told().isEmpty(), qPrintable(messages.told().join('\n')));
         // No stand-in for the file was made anywhere.
-        QCOMPARE(QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).entryList(QDir::NoDotAndDotDot |
-                                                                          QDir::AllEntries),
+        QCOMPARE(QDir(qEnvironmentVariable("XDG_RUNTIME_DIR"))
+                     .entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  QStringList());
     }
 };

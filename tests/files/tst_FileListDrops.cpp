@@ -138,10 +138,10 @@ private slots:
         QVERIFY(put(m_sources + "/one.gif", "one"));
         QVERIFY(put(m_sources + "/two.png", "two"));
         ToldMessages messages;
-        const DragOutcome outcome = drop({m_sources + "/folder", m_sources + "/one.gif",
-                                          m_sources + "/missing.gif", m_sources + "/two.png"},
-                                         Qt::CopyAction | Qt::MoveAction,
-                                         Qt::KeyboardModifiers(keys));
+        const DragOutcome outcome =
+            drop({m_sources + "/folder", m_sources + "/one.gif", m_sources + "/missing.gif",
+                  m_sources + "/two.png"},
+                 Qt::CopyAction | Qt::MoveAction, Qt::KeyboardModifiers(keys));
         QVERIFY(outcome.dropAccepted);
         QCOMPARE(outcome.dropAction, Qt::CopyAction);
         QCOMPARE(allNames(m_shown), QStringList({"listed.gif", "one.gif", "two.png"}));

@@ -150,13 +150,18 @@ void TestShellOperations::refusals_data() {
     QTest::addColumn<int>("error"); // 0: the program's own reason
     for (const bool move : {false, true}) {
         const char* kind = move ? "move: " : "copy: ";
-        QTest::addRow("%smissing source", kind) << move << "missing" << "x" << ENOENT;
-        QTest::addRow("%sa folder as source", kind) << move << "sub" << "x" << EISDIR;
-        QTest::addRow("%sa folder as destination", kind) << move << "a.txt" << "sub" << EISDIR;
-        QTest::addRow("%sonto itself", kind) << move << "a.txt" << "a.txt" << 0;
-        QTest::addRow("%sinto a missing folder", kind) << move << "a.txt" << "nofolder/x"
-                                                       << ENOENT;
-        QTest::addRow("%sthrough a file", kind) << move << "a.txt" << "a.txt/x" << ENOTDIR;
+        QTest::addRow("%smissing source", kind) << move << "missing"
+                                                << "x" << ENOENT;
+        QTest::addRow("%sa folder as source", kind) << move << "sub"
+                                                    << "x" << EISDIR;
+        QTest::addRow("%sa folder as destination", kind) << move << "a.txt"
+                                                         << "sub" << EISDIR;
+        QTest::addRow("%sonto itself", kind) << move << "a.txt"
+                                             << "a.txt" << 0;
+        QTest::addRow("%sinto a missing folder", kind) << move << "a.txt"
+                                                       << "nofolder/x" << ENOENT;
+        QTest::addRow("%sthrough a file", kind) << move << "a.txt"
+                                                << "a.txt/x" << ENOTDIR;
     }
 }
 
@@ -226,7 +231,8 @@ void TestShellOperations::progressSeesEveryByte() {
     calls = 0;
     last = -1;
     options.progress = [&](qint64, qint64) { return ++calls, true; };
-    QVERIFY(platform::copyFile(raw(m_folder + QStringLiteral("/empty")), raw(m_folder + QStringLiteral("/e2")), options));
+    QVERIFY(platform::copyFile(raw(m_folder + QStringLiteral("/empty")),
+                               raw(m_folder + QStringLiteral("/e2")), options));
     QCOMPARE(calls, 1);
 }
 
@@ -239,8 +245,9 @@ void TestShellOperations::cancelledCopyLeavesNoPartialFile() {
     platform::TransferOptions options;
     options.progress = [](qint64 copied, qint64) { return copied < 1024 * 1024; };
     // A cancel is the user's own choice: nothing to tell.
-    QVERIFY(platform::copyFile(raw(source), raw(target + QStringLiteral("/big.bin")), options).kind ==
-            platform::FileResult::Kind::Declined);
+    QVERIFY(
+        platform::copyFile(raw(source), raw(target + QStringLiteral("/big.bin")), options).kind ==
+        platform::FileResult::Kind::Declined);
     QVERIFY(allNames(target).isEmpty());
     QCOMPARE(readAll(source), data);
 }
@@ -380,7 +387,8 @@ void TestShellOperations::cancelledMoveAcrossFileSystemsKeepsSource() {
     QVERIFY(writeFile(source, data));
     platform::TransferOptions options;
     options.progress = [](qint64 copied, qint64 total) { return copied < total; };
-    QVERIFY(!platform::moveFile(raw(source), raw(m_otherDevice + QStringLiteral("/big.bin")), options));
+    QVERIFY(
+        !platform::moveFile(raw(source), raw(m_otherDevice + QStringLiteral("/big.bin")), options));
     QCOMPARE(readAll(source), data);
     QVERIFY(allNames(m_otherDevice).isEmpty());
 }

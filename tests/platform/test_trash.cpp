@@ -47,7 +47,8 @@ QByteArray infoValue(const QByteArray& info, const QByteArray& key) {
 
 bool chattr(const char* flag, const QByteArray& path) {
     QProcess process;
-    process.start(QStringLiteral("chattr"), {QString::fromLatin1(flag), platform::openablePath(path)});
+    process.start(QStringLiteral("chattr"),
+                  {QString::fromLatin1(flag), platform::openablePath(path)});
     return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit &&
            process.exitCode() == 0;
 }
@@ -90,8 +91,9 @@ private slots:
             asked = title + u'|' + question;
             return answer;
         };
-        QVERIFY(platform::moveToTrash({path}, true, nullptr, QStringLiteral(" Zelvorin"), ask).kind ==
-                platform::FileResult::Kind::Declined);
+        QVERIFY(
+            platform::moveToTrash({path}, true, nullptr, QStringLiteral(" Zelvorin"), ask).kind ==
+            platform::FileResult::Kind::Declined);
         QVERIFY(asked.startsWith(QStringLiteral(" Zelvorin|")));
         QVERIFY(asked.contains(QStringLiteral("\"doomed.txt\"")));
         QVERIFY(exists(path));
@@ -116,8 +118,8 @@ private slots:
         QTest::newRow("blank, ampersand, percent")
             << QByteArray("a b&c%d.gif") << QByteArray("a%20b%26c%25d.gif");
         QTest::newRow("UTF-8") << QByteArray("f\xC3\xBCr.png") << QByteArray("f%C3%BCr.png");
-        QTest::newRow("not UTF-8") << QByteArray("caf\xE9 \xFF.png")
-                                   << QByteArray("caf%E9%20%FF.png");
+        QTest::newRow("not UTF-8")
+            << QByteArray("caf\xE9 \xFF.png") << QByteArray("caf%E9%20%FF.png");
         QTest::newRow("line break") << QByteArray("two\nlines") << QByteArray("two%0Alines");
     }
     void thePathIsEscapedFromTheBytes() {
@@ -139,9 +141,9 @@ private slots:
         QVERIFY(makeFile(m_folder + "/one/same.gif", "one"));
         QVERIFY(makeFile(m_folder + "/two/same.gif", "two"));
         QVERIFY(makeFile(m_folder + "/one/same", "no extension"));
-        QVERIFY(platform::moveToTrash({m_folder + "/one/same.gif", m_folder + "/two/same.gif",
-                                       m_folder + "/one/same"},
-                                      false, nullptr, QString(), NeverAsked));
+        QVERIFY(platform::moveToTrash(
+            {m_folder + "/one/same.gif", m_folder + "/two/same.gif", m_folder + "/one/same"}, false,
+            nullptr, QString(), NeverAsked));
         QCOMPARE(contents(m_trash + "/files/same.gif"), QByteArray("one"));
         QCOMPARE(contents(m_trash + "/files/same.2.gif"), QByteArray("two"));
         QCOMPARE(QByteArray::fromPercentEncoding(
@@ -171,7 +173,8 @@ private slots:
             if (!chattr("+i", m_folder))
                 QSKIP("the immutable attribute cannot be set here");
         }
-        const QStringList before = QDir(QString::fromUtf8(m_trash + "/info")).entryList(QDir::Files);
+        const QStringList before =
+            QDir(QString::fromUtf8(m_trash + "/info")).entryList(QDir::Files);
         int asked = 0;
         const platform::FileResult result = platform::moveToTrash(
             {path}, true, nullptr, QString(),

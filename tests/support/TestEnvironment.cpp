@@ -35,9 +35,15 @@ TestEnvironment::~TestEnvironment() {
     removeTree(QFile::encodeName(m_root.path()));
 }
 
-QString TestEnvironment::home() const { return root() + "/home"; }
-QString TestEnvironment::configHome() const { return home() + "/.config"; }
-QString TestEnvironment::dataHome() const { return home() + "/.local/share"; }
+QString TestEnvironment::home() const {
+    return root() + "/home";
+}
+QString TestEnvironment::configHome() const {
+    return home() + "/.config";
+}
+QString TestEnvironment::dataHome() const {
+    return home() + "/.local/share";
+}
 
 QString TestEnvironment::makeFolder(const QString& name) const {
     const QString path = root() + "/work/" + name;
