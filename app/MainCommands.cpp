@@ -84,7 +84,7 @@ void TMainForm::ShowImageGalleryMenuItemClick() {
 }
 
 void TMainForm::ShowGalleryPage(int first, int perPage) {
-    QStringList names = m_mainFilePanel->FileListBox1()->Items();
+    QStringList names = m_mainFilePanel->FileListBox1()->LosslessItems();
     KeepGalleryImages(names);
     zelvorin::Preview* preview = m_preview;
     m_preview->ShowGeneratedPage(std::make_unique<zelvorin::GalleryPageBuilder>(
