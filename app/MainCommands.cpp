@@ -4,12 +4,14 @@
 // subsystems.
 #include "MainUnit.h"
 
+#include "BackgroundChoice.h"
 #include "CommandUrl.h"
 #include "FileListCommands.h"
 #include "FilePanel.h"
 #include "GenerateHTMLUnit.h"
 #include "HelpWindow.h"
 #include "LiveReload.h"
+#include "MainToolbar.h"
 #include "Preview.h"
 #include "ProgramValues.h"
 #include "WebBrowserInterface.h"
@@ -18,6 +20,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QToolButton>
 
 namespace st = zelvorin::settings;
 using zelvorin::preview::CommandWord;
@@ -160,6 +163,34 @@ void TMainForm::ReloadChangedPageMenuItemClick() {
     m_preview->liveReload()->setEnabled(reload);
     if (m_created)
         Settings().Write(st::ReloadChangedPage, reload);
+}
+
+void TMainForm::BackgroundPlacementMenuItemClick(QAction* entry) {
+    zelvorin::preview::BackgroundLayout layout = m_preview->background()->Layout();
+    layout.placement = zelvorin::preview::PlacementFromStored(entry->data().toInt());
+    m_preview->background()->SetLayout(layout);
+}
+
+void TMainForm::BackgroundFixedMenuItemClick() {
+    // The action has flipped its own mark already.
+    zelvorin::preview::BackgroundLayout layout = m_preview->background()->Layout();
+    layout.fixed = m_menus.BackgroundFixedMenuItem->isChecked();
+    m_preview->background()->SetLayout(layout);
+}
+
+void TMainForm::ShowBackgroundLayout(const zelvorin::preview::BackgroundLayout& layout) {
+    namespace bg = zelvorin::preview;
+    for (QAction* entry : m_menus.BackgroundPlacementGroup->actions())
+        if (entry->data().toInt() == bg::StoredPlacement(layout.placement))
+            entry->setChecked(true);
+    m_menus.BackgroundFixedMenuItem->setChecked(layout.fixed);
+    QString hint = bg::PlacementCaption(layout.placement);
+    if (layout.fixed)
+        hint += QStringLiteral(", ") + bg::FixedCaption().toLower();
+    m_toolbar->PlacementSpeedButton->setToolTip(
+        QStringLiteral(" %1: %2 ").arg(bg::PlacementMenuTitle().remove(QLatin1Char('&')), hint));
+    if (m_created)
+        bg::WriteBackgroundLayout(Settings(), layout);
 }
 
 void TMainForm::ShowFirstPage(bool welcome) {

@@ -2,6 +2,7 @@
 // geometry saved while the window is on screen, and the settings written back on close.
 #include "MainUnit.h"
 
+#include "BackgroundChoice.h"
 #include "CollapsibleSplitter.h"
 #include "FavoriteItems.h"
 #include "FilePanel.h"
@@ -53,6 +54,8 @@ void TMainForm::FormCreate() {
     ShowFileThumbnailsMenuItemClick();
     m_menus.ReloadChangedPageMenuItem->setChecked(settings.Read(st::ReloadChangedPage));
     ReloadChangedPageMenuItemClick();
+    m_preview->background()->SetLayout(zelvorin::preview::ReadBackgroundLayout(settings));
+    ShowBackgroundLayout(m_preview->background()->Layout());
 
     // The style is kept in one byte: a stored 258 is 2, a stored -1 is 255.
     m_galleryStyle = quint8(settings.Read(st::DefImageGalleryStyle) & 0xFF);

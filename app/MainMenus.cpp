@@ -1,5 +1,7 @@
 #include "MainMenus.h"
 
+#include "BackgroundPlacement.h"
+
 #include <QActionGroup>
 #include <QMainWindow>
 #include <QMenu>
@@ -64,10 +66,31 @@ void MainMenus::CreateMainMenu(QMainWindow* window) {
                                            QObject::tr("Copy &background color"));
     CopyHTMLContentsMenuItem =
         addEntry(EditMenuItem, "CopyHTMLContentsMenuItem", QObject::tr("Copy &HTML source"));
+    CopyCssMenuItem = addEntry(EditMenuItem, "CopyCssMenuItem", QObject::tr("Copy C&SS"));
     SelectAllMenuItem = addEntry(EditMenuItem, "SelectAllMenuItem", QObject::tr("Select &All"));
     addSeparator(EditMenuItem, "N3");
     SetBackgroundColorMenuItem = addEntry(EditMenuItem, "SetBackgroundColorMenuItem",
                                           QObject::tr("Set &Background Color..."));
+    UseImageColourMenuItem =
+        addEntry(EditMenuItem, "UseImageColourMenuItem", QObject::tr("&Use image's colour"));
+    namespace bg = zelvorin::preview;
+    BackgroundPlacementMenuItem =
+        addSubmenu(EditMenuItem, "BackgroundPlacementMenuItem", bg::PlacementMenuTitle());
+    BackgroundPlacementGroup = new QActionGroup(window);
+    for (const bg::BackgroundPlacement placement : bg::AllPlacements) {
+        QAction* action =
+            BackgroundPlacementMenuItem->addAction(bg::PlacementMenuCaption(placement));
+        action->setObjectName(
+            QStringLiteral("Placement%1MenuItem").arg(bg::StoredPlacement(placement)));
+        action->setCheckable(true);
+        action->setData(bg::StoredPlacement(placement));
+        BackgroundPlacementGroup->addAction(action);
+    }
+    BackgroundPlacementGroup->actions().constFirst()->setChecked(true);
+    addSeparator(BackgroundPlacementMenuItem, "N10");
+    BackgroundFixedMenuItem =
+        addEntry(BackgroundPlacementMenuItem, "BackgroundFixedMenuItem", bg::FixedMenuCaption());
+    BackgroundFixedMenuItem->setCheckable(true);
     ClearPreviewAreaMenuItem =
         addEntry(EditMenuItem, "ClearPreviewAreaMenuItem", QObject::tr("Clear &Preview Area"));
 

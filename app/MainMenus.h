@@ -25,8 +25,14 @@ struct MainMenus {
     QAction* CopyMenuItem = nullptr;
     QAction* CopyBackgroundColorMenuItem = nullptr;
     QAction* CopyHTMLContentsMenuItem = nullptr;
+    QAction* CopyCssMenuItem = nullptr;
     QAction* SelectAllMenuItem = nullptr;
     QAction* SetBackgroundColorMenuItem = nullptr;
+    QAction* UseImageColourMenuItem = nullptr;
+    // Also the toolbar's drop-down. Each placement entry's data is its stored number.
+    QMenu* BackgroundPlacementMenuItem = nullptr;
+    QActionGroup* BackgroundPlacementGroup = nullptr;
+    QAction* BackgroundFixedMenuItem = nullptr;
     QAction* ClearPreviewAreaMenuItem = nullptr;
     QMenu* OptionsMenuItem = nullptr;
     QMenu* FontSizeMenuItem = nullptr;

@@ -147,8 +147,16 @@ void MainToolbar::createToolPanel2() {
     AddressComboBox->move(2, 5);
     AddressComboBox->setFixedHeight(21);
     AddressPanel->installEventFilter(this);
+    // In the section that stretches, so no fixed width of the toolbar changes.
+    PlacementPanel = makePanel(ToolPanel2, "PlacementPanel", QFrame::Plain);
+    PlacementPanel->setFixedWidth(40);
+    PlacementSpeedButton =
+        makeButton(PlacementPanel, "PlacementSpeedButton", {2, 2, 36, 26}, ToolbarImage::Placement,
+                   QSize(16, 16), QStringLiteral(" Background placement "));
+    PlacementSpeedButton->setPopupMode(QToolButton::InstantPopup);
     layout->addWidget(Panel10);
     layout->addWidget(AddressPanel, 1);
+    layout->addWidget(PlacementPanel);
 }
 
 void MainToolbar::createToolPanel3() {

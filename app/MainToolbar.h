@@ -32,6 +32,10 @@ public:
     QToolButton* SpeedButton4 = nullptr;
     QToolButton* SpeedButton3 = nullptr;
     QToolButton* GoButton = nullptr;
+    // The background placement drop-down, at the end of the address section; the window
+    // gives it its menu.
+    QFrame* PlacementPanel = nullptr;
+    QToolButton* PlacementSpeedButton = nullptr;
     QToolButton* BackSpeedButton = nullptr;
     QToolButton* ForwardSpeedButton = nullptr;
     QToolButton* RefreshSpeedButton = nullptr;

@@ -5,6 +5,7 @@
 // subsystems: the window only wires.
 #pragma once
 
+#include "BackgroundPlacement.h"
 #include "MainMenus.h"
 #include "SettingsTable.h"
 
@@ -75,6 +76,10 @@ public:
     void HideDialoguesOfWebBrowserMenuItemClick();
     void ShowFileThumbnailsMenuItemClick();
     void ReloadChangedPageMenuItemClick();
+    void BackgroundPlacementMenuItemClick(QAction* entry);
+    void BackgroundFixedMenuItemClick();
+    // Marks the layout in the menu and on the toolbar, and keeps it in the settings.
+    void ShowBackgroundLayout(const zelvorin::preview::BackgroundLayout& layout);
     void AddShownFolderToLastFolders();
     void AboutMenuItemClick();
     void CreateTextWithGradientFloodFillMenuItemClick();

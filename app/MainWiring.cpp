@@ -3,6 +3,7 @@
 #include "MainUnit.h"
 
 #include "AboutWindowUnit.h"
+#include "BackgroundChoice.h"
 #include "BrowserEvents.h"
 #include "FavoriteItems.h"
 #include "FileListCommands.h"
@@ -62,6 +63,11 @@ void TMainForm::connectMenus() {
             &TMainForm::ShowFileThumbnailsMenuItemClick);
     connect(m.ReloadChangedPageMenuItem, &QAction::triggered, this,
             &TMainForm::ReloadChangedPageMenuItemClick);
+    for (QAction* placement : m.BackgroundPlacementGroup->actions())
+        connect(placement, &QAction::triggered, this,
+                [this, placement] { BackgroundPlacementMenuItemClick(placement); });
+    connect(m.BackgroundFixedMenuItem, &QAction::triggered, this,
+            &TMainForm::BackgroundFixedMenuItemClick);
     connect(m.AboutMenuItem, &QAction::triggered, this, &TMainForm::AboutMenuItemClick);
     connect(m.CreateTextWithGradientFloodFillMenuItem, &QAction::triggered, this,
             &TMainForm::CreateTextWithGradientFloodFillMenuItemClick);
@@ -77,6 +83,7 @@ void TMainForm::connectToolbar() {
             &TMainForm::ShowImageGalleryMenuItemClick);
     connect(m_toolbar->CustomFilterSpeedButton, &QToolButton::clicked, m_mainFilePanel,
             &zelvorin::FilePanel::CustomFilterSpeedButtonClick);
+    m_toolbar->PlacementSpeedButton->setMenu(m_menus.BackgroundPlacementMenuItem);
 }
 
 void TMainForm::connectPreview() {
@@ -114,6 +121,16 @@ void TMainForm::connectPreview() {
     bindButton(t->ForwardSpeedButton, &Preview::ForwardSpeedButtonClick);
     bindButton(t->RefreshSpeedButton, &Preview::RefreshSpeedButton2Click);
     bindButton(t->StopSpeedButton, &Preview::StopSpeedButton2Click);
+
+    zelvorin::BackgroundChoice* background = preview->background();
+    connect(m.UseImageColourMenuItem, &QAction::triggered, background,
+            &zelvorin::BackgroundChoice::UseImageColourMenuItemClick);
+    connect(m.CopyCssMenuItem, &QAction::triggered, background,
+            &zelvorin::BackgroundChoice::CopyCssMenuItemClick);
+    connect(background, &zelvorin::BackgroundChoice::layoutChanged, this,
+            &TMainForm::ShowBackgroundLayout);
+    connect(background, &zelvorin::BackgroundChoice::noteChanged, m_statusBar,
+            [this](const QString& note) { m_statusBar->SetPanelText(2, note); });
 
     zelvorin::BrowserEvents* events = preview->events();
     connect(events, &zelvorin::BrowserEvents::logLine, this, &TMainForm::AddLogLine);

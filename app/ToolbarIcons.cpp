@@ -29,6 +29,8 @@ const char* themeName(ToolbarImage image) {
         return "view-refresh";
     case ToolbarImage::Stop:
         return "process-stop";
+    case ToolbarImage::Placement:
+        return ""; // no theme has one: always our own drawing
     }
     return "";
 }
@@ -164,6 +166,20 @@ QPixmap DrawToolbarImage(ToolbarImage image, const QSize& size) {
             r.adjusted(r.width() * 0.3, r.height() * 0.3, -r.width() * 0.3, -r.height() * 0.3);
         p.drawLine(x.topLeft(), x.bottomRight());
         p.drawLine(x.topRight(), x.bottomLeft());
+        break;
+    }
+    case ToolbarImage::Placement: {
+        // A page with tiles laid out on it.
+        p.setPen(ink);
+        p.setBrush(Qt::white);
+        p.drawRect(r);
+        const double w = (r.width() - 3) / 3, h = (r.height() - 3) / 3;
+        for (int i = 0; i < 9; ++i) {
+            if ((i + i / 3) % 2)
+                continue;
+            const QRectF cell(r.left() + 1.5 + (i % 3) * w, r.top() + 1.5 + (i / 3) * h, w, h);
+            p.fillRect(cell, QColor(0xC8, 0x9A, 0x60));
+        }
         break;
     }
     }

@@ -17,7 +17,8 @@ enum class ToolbarImage {
     Back,
     Forward,
     Refresh,
-    Stop
+    Stop,
+    Placement
 };
 
 QIcon ToolbarIcon(ToolbarImage image, const QSize& size);

@@ -18,6 +18,7 @@ const char* const Library = R"JS(
   var pending = {};
   var elements = [];
   var checkedRoots = new WeakSet();
+  var imaged = new WeakSet();
 
   function bodyOf(doc) {
     var body = doc && doc.body;
@@ -60,6 +61,15 @@ const char* const Library = R"JS(
         body.background = url;
         body.style.setProperty('background-image', 'url("' + url + '")', 'important');
         body.style.setProperty('background-repeat', 'repeat', 'important');
+        imaged.add(doc);
+      }
+      // A layout alone changes only documents that show the chosen image: the page's own
+      // background stays as the page has it.
+      if (change.layout && imaged.has(doc)) {
+        body.style.setProperty('background-repeat', change.layout.repeat, 'important');
+        body.style.setProperty('background-position', change.layout.position, 'important');
+        body.style.setProperty('background-size', change.layout.size, 'important');
+        body.style.setProperty('background-attachment', change.layout.attachment, 'important');
       }
     } catch (e) {}
   }

@@ -20,7 +20,8 @@ QString LibrarySource(const QString& key);
 QString CallScript(const QString& key, const QString& expression);
 // A script for the top document that applies `change` to it and to every frame, and
 // evaluates to the number of frames whose acknowledgement is still to come.
-// `change` holds "color" ("#RRGGBB") and/or "image" ({"remote": url, "local": url}).
+// `change` holds "color" ("#RRGGBB"), "image" ({"remote": url, "local": url}) and
+// "layout" ({"repeat", "position", "size", "attachment"}: CSS values), each optional.
 QString ApplyToAllFramesScript(const QString& key, const QJsonObject& change, int requestId);
 // The console message the top document writes when every frame has acknowledged.
 QString AppliedMessagePrefix(const QString& key);

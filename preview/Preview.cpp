@@ -1,6 +1,7 @@
 #include "Preview.h"
 
 #include "AddressHistory.h"
+#include "BackgroundChoice.h"
 #include "BrowserEvents.h"
 #include "FileStamp.h"
 #include "FrameScripts.h"
@@ -52,6 +53,7 @@ Preview::Preview(PreviewProfile* profile, QWidget* viewParent, QObject* parent)
     connect(m_page, &PreviewPage::commandUrlRequested, this, &Preview::commandUrlRequested);
     m_programPages = new ProgramPages(m_page, this);
     m_liveReload = new LiveReload(this, this);
+    m_background = new BackgroundChoice(this, this);
 
     m_loadFileTimer = new QTimer(this);
     m_loadFileTimer->setObjectName(QStringLiteral("LoadFileTimer"));
@@ -190,7 +192,14 @@ int Preview::SetPageBackgroundImage(const QString& path) {
     const LocalImageUrls::Grant grant = m_profile->localImages().grant(path);
     const QJsonObject image{{QStringLiteral("remote"), grant.remote.toString(QUrl::FullyEncoded)},
                             {QStringLiteral("local"), grant.local.toString(QUrl::FullyEncoded)}};
-    return applyToAllFrames(QJsonObject{{QStringLiteral("image"), image}});
+    return applyToAllFrames(QJsonObject{
+        {QStringLiteral("image"), image},
+        {QStringLiteral("layout"), BackgroundChoice::LayoutChange(m_background->Layout())}});
+}
+
+int Preview::SetPageBackgroundLayout(const preview::BackgroundLayout& layout) {
+    return applyToAllFrames(
+        QJsonObject{{QStringLiteral("layout"), BackgroundChoice::LayoutChange(layout)}});
 }
 
 QColor Preview::resolveColor(quint32 colour) const {

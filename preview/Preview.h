@@ -5,6 +5,7 @@
 // handlers below from its menus, toolbar and file list.
 #pragma once
 
+#include "BackgroundPlacement.h"
 #include "GeneratedPage.h"
 #include "OpenFileUnit.h"
 #include "PreviewRules.h"
@@ -25,6 +26,7 @@ class TWebBrowserInterface;
 
 namespace zelvorin {
 
+class BackgroundChoice;
 class BrowserEvents;
 class LiveReload;
 class PreviewPage;
@@ -55,6 +57,8 @@ public:
     QTimer* LoadFileTimer() const { return m_loadFileTimer; }
     // Reloads a local page when its files change ("Reload the page when it changes").
     LiveReload* liveReload() const { return m_liveReload; }
+    // The chosen background's placement, notes, colour and CSS text.
+    BackgroundChoice* background() const { return m_background; }
     bool stopFlag() const { return m_stopFlag; }
     bool isLoading() const { return m_loading || m_navigationPending; }
 
@@ -83,6 +87,8 @@ public:
     // change, reported again by `backgroundApplied` once every frame has it.
     int SetPageBackgroundImage(const QString& path);
     int SetPageBackgroundColor(quint32 colour);
+    // Lays out the chosen image anew in the shown page and every frame that shows it.
+    int SetPageBackgroundLayout(const preview::BackgroundLayout& layout);
     quint32 GetPageBackgroundColor();
     bool SetPageScroll(bool scroll);
     bool SetPageBorder(int mode);
@@ -148,6 +154,7 @@ private:
     BrowserEvents* m_events = nullptr;
     ProgramPages* m_programPages = nullptr;
     LiveReload* m_liveReload = nullptr;
+    BackgroundChoice* m_background = nullptr;
     QTimer* m_loadFileTimer = nullptr;
     QPointer<QComboBox> m_addressBox;
     QPointer<TOpenFileForm> m_openFileForm;
