@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QWebEngineView>
 
@@ -51,12 +52,16 @@ class BackgroundCommandsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<MainWindowFixture> m_window;
+    std::unique_ptr<QTemporaryDir> m_site;
     QString m_folder;
 
 private slots:
     void init() {
         m_window = std::make_unique<MainWindowFixture>();
-        m_folder = QDir::currentPath() + "/site";
+        // Not the current folder: the window makes the folder it shows the current one.
+        m_site = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_site->isValid());
+        m_folder = m_site->path();
         QVERIFY(writeFile(m_folder + "/index.html",
                           "<html><head><title>Site</title></head><body style='color: #222'>"
                           "<h1>A page</h1><p>Its words, which should stay easy to read on "
@@ -64,7 +69,10 @@ private slots:
         QDir().mkpath(m_folder + "/images");
         writeTile(m_folder + "/images/paper.png");
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup() {
+        m_window.reset();
+        m_site.reset();
+    }
 
     void entriesAndDropDown() {
         TMainForm* form = m_window->create();

@@ -197,7 +197,7 @@ void TestBackgroundChoice::note_data() {
     QTest::newRow("white tile") << writeImage("white.png", solid(Qt::white)) << Tile
                                 << "Text contrast 21.0:1 at worst (meets 4.5:1)";
     QTest::newRow("dark tile") << writeImage("dark.png", solid(QColor(0x40, 0x40, 0x40))) << Tile
-                               << "Text contrast 1.9:1 at worst (below 4.5:1)";
+                               << "Text contrast 2.0:1 at worst (below 4.5:1)";
     QTest::newRow("seam, tiled")
         << writeImage("ramp.png", ramp) << Tile
         << "Text contrast 1.0:1 at worst (below 4.5:1) \u2014 Seams show where the tile repeats "
