@@ -23,6 +23,18 @@ QByteArray encodePath(const QString& path) {
     return QFile::encodeName(path);
 }
 
+QByteArray originalPath(const QString& path) {
+    const QByteArray raw = encodePath(path);
+    const QString folder = standInFolder();
+    if (folder.isEmpty() || !path.startsWith(folder + QLatin1Char('/')))
+        return raw;
+    char target[4096];
+    const ssize_t length = readlink(raw.constData(), target, sizeof(target));
+    if (length <= 0 || size_t(length) >= sizeof(target) || target[0] != '/')
+        return raw;
+    return QByteArray(target, int(length));
+}
+
 QString standInFolder() {
     QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (base.isEmpty())

@@ -25,6 +25,10 @@ QString openablePath(const QByteArray& rawPath);
 // which the kernel follows).
 QByteArray encodePath(const QString& path);
 
+// The raw bytes of the file a path text names: for a stand-in link, the path it stands in
+// for; for any other path, its own bytes.
+QByteArray originalPath(const QString& path);
+
 // The folder that holds the stand-in links (created on first use, mode 0700).
 QString standInFolder();
 
