@@ -21,7 +21,8 @@ const char* const Library = R"JS(
 
   function bodyOf(doc) {
     var body = doc && doc.body;
-    return body && body.tagName === 'BODY' ? body : null;
+    // By local name: an XHTML document names its elements in lower case.
+    return body && body.localName === 'body' ? body : null;
   }
   function isTransparent(color) {
     return color === 'transparent' || /^rgba\(.*,\s*0\)$/.test(color);

@@ -37,7 +37,9 @@ public:
     QString nextItems(qint64 count) override {
         QString text;
         for (; count > 0 && m_given < m_count; --count)
-            text += QStringLiteral("<img src=\"%1\" alt=\"%2\">").arg(m_address).arg(++m_given);
+            text += QStringLiteral("<img src=\"%1\" alt=\"%2\"> &amp; &lt;&nbsp;")
+                        .arg(m_address)
+                        .arg(++m_given);
         return text;
     }
     bool atEnd() const override { return m_given == m_count; }
@@ -168,12 +170,12 @@ void TestPreviewSource::copyAfterChoosing_data() {
     QTest::addColumn<QString>("expected");
     QTest::newRow("local page")
         << "plain.html"
-        << QByteArray("<!DOCTYPE html><html><head><title>Plain</title></head>"
-                      "<body style=\"margin:0\"><p>Words &amp; more</p></body></html>")
+        << QByteArray("<!DOCTYPE html>\n<html>\n<head><title>Plain</title></head>\n"
+                      "<body style=\"margin:0\"><p>Words &amp; more</p></body>\n</html>")
         << ""
-        << "<!DOCTYPE html><html><head><title>Plain</title></head><body style=\"margin:0\" "
+        << "<!DOCTYPE html><html><head><title>Plain</title></head>\n<body style=\"margin:0\" "
            "background=\"../images/linen%20%26%20tile.png\" bgcolor=\"#C8BFAE\"><p>Words &amp; "
-           "more</p></body></html>";
+           "more</p>\n</body></html>";
     // The page's own background, on the root too: the root steps back in the preview only,
     // and the BODY's attributes take the chosen values in their places.
     QTest::newRow("local page with own background")
@@ -195,6 +197,15 @@ void TestPreviewSource::copyAfterChoosing_data() {
         << "document.body.style.color = 'blue'"
         << "<html><head></head><body style=\"margin: 0px; color: blue;\" background=\"@file\" "
            "bgcolor=\"#C8BFAE\">r</body></html>";
+    // Not HTML but XHTML: the engine's XML rules write it.
+    QTest::newRow("xhtml page")
+        << "/page.xhtml"
+        << QByteArray("<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>X</title></head>"
+                      "<body style=\"margin:0\"><p>x &amp; y</p></body></html>")
+        << ""
+        << "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>X</title></head><body "
+           "style=\"margin:0\" background=\"@file\" bgcolor=\"#C8BFAE\"><p>x &amp; "
+           "y</p></body></html>";
     // Every frame shows the choice; the copy is the top document's, which is the frameset.
     const QByteArray frameset = "<html><head></head><frameset cols=\"50%,50%\"><frame "
                                 "src=\"plain.html\"><frame src=\"styled.html\"></frameset></html>";
@@ -208,7 +219,8 @@ void TestPreviewSource::copyAfterChoosing() {
     QFETCH(QString, expected);
     QUrl address;
     if (page.startsWith('/')) {
-        m_server->serve(page, markup);
+        m_server->serve(page, markup,
+                        page.endsWith(".xhtml") ? "application/xhtml+xml" : "text/html");
         address = m_server->url(page);
     } else {
         const QString path = m_folder.filePath("pages/" + page);
@@ -257,6 +269,7 @@ void TestPreviewSource::programPageWholeWithRealAddresses() {
     QVERIFY(m_preview->programPages()->hasMore());
     const QString source = copied();
     QCOMPARE(source.count("<img "), Count);
+    QCOMPARE(source.count("> &amp; &lt;&nbsp;"), Count);
     QCOMPARE(source.count(QStringLiteral("src=\"%1\"").arg(m_linenFileUrl)), Count);
     QVERIFY(!source.contains("zelvorin-"));
     QVERIFY(!m_preview->programPages()->hasMore());
