@@ -198,9 +198,11 @@ void DownloadWindow::stateChanged() {
         break;
     case Outcome::Cancelled:
         m_message->setText(tr("The download of %1 was cancelled.").arg(name));
+        m_bar->hide();
         break;
     case Outcome::Failed:
         m_message->setText(tr("%1 could not be saved: %2.").arg(name, reason));
+        m_bar->hide();
         // An interrupted download could be resumed later; nobody will, so its partial
         // file goes.
         if (m_download)

@@ -49,6 +49,8 @@ SignInDialog::SignInDialog(const QUrl& url, const QString& realm, const QString&
     layout->addWidget(m_message);
     layout->addLayout(fields);
     layout->addWidget(buttons);
+    // Wide enough that a host name is not broken across lines.
+    setMinimumWidth(420);
     m_user->setFocus();
 }
 
