@@ -6,6 +6,7 @@
 
 #include "BackgroundChoice.h"
 #include "CommandUrl.h"
+#include "Downloads.h"
 #include "FileListCommands.h"
 #include "FilePanel.h"
 #include "GenerateHTMLUnit.h"
@@ -202,4 +203,6 @@ void TMainForm::ShowFirstPage(bool welcome) {
 
 void TMainForm::FormClose() {
     m_mainFilePanel->Commands()->FormClose();
+    // A download cut short by the program's end would leave a part of a file behind.
+    m_downloads->cancelAll();
 }

@@ -3,6 +3,7 @@
 #include "AboutWindowUnit.h"
 #include "BrowserVersion.h"
 #include "CollapsibleSplitter.h"
+#include "Downloads.h"
 #include "EventLog.h"
 #include "EventLogFormat.h"
 #include "FavoriteItems.h"
@@ -97,6 +98,7 @@ void TMainForm::createClientArea(QWidget* parent) {
     // The preview lives with the panel that holds its view, so both go together.
     m_preview = new zelvorin::Preview(m_profile, m_webBrowserPanel, m_webBrowserPanel);
     m_webBrowser1 = m_preview->WebBrowser1();
+    m_downloads = new zelvorin::Downloads(m_profile->profile(), this, this);
     m_logRichEdit = new zelvorin::EventLog(m_webBrowserPanel);
     m_logRichEdit->setFixedWidth(98);
     m_logSplitter = new zelvorin::SplitterBar(Qt::Vertical, m_logRichEdit, true, m_webBrowserPanel);

@@ -24,6 +24,7 @@ namespace zelvorin {
 enum class ChosenFileKind;
 class CollapsibleSplitter;
 class EventLog;
+class Downloads;
 class FilePanel;
 class FolderMenus;
 class Preview;
@@ -129,6 +130,7 @@ private:
     TFavoriteFolders* m_favoriteFolders = nullptr;
     zelvorin::PreviewProfile* m_profile = nullptr;
     zelvorin::Preview* m_preview = nullptr;
+    zelvorin::Downloads* m_downloads = nullptr;
     zelvorin::FolderMenus* m_folderMenus = nullptr;
     quint8 m_galleryStyle = 2;
     // Set once creation has finished: geometry events before that are the window

@@ -5,6 +5,7 @@
 #include "AboutWindowUnit.h"
 #include "BackgroundChoice.h"
 #include "BrowserEvents.h"
+#include "Downloads.h"
 #include "FavoriteItems.h"
 #include "FileListCommands.h"
 #include "FilePanel.h"
@@ -138,12 +139,18 @@ void TMainForm::connectPreview() {
             [this](const QString& caption, const QString&) { setWindowTitle(caption); });
     connect(events, &zelvorin::BrowserEvents::statusTextChanged, m_statusBar,
             [this](const QString& text) { m_statusBar->SetPanelText(2, text); });
-    connect(events, &zelvorin::BrowserEvents::gaugeChanged, m_statusBar,
-            [this](bool enabled, int position) {
-                m_statusBar->SetPanelEnabled(1, enabled);
-                m_statusBar->SetGaugePosition(1, unsigned(qBound(0, position, 100)));
-                m_statusBar->Repaint();
-            });
+    // Page loads and downloads share the gauge: whichever moved last shows.
+    const auto showGauge = [this](bool enabled, int position) {
+        m_statusBar->SetPanelEnabled(1, enabled);
+        m_statusBar->SetGaugePosition(1, unsigned(qBound(0, position, 100)));
+        m_statusBar->Repaint();
+    };
+    connect(events, &zelvorin::BrowserEvents::gaugeChanged, this, showGauge);
+    zelvorin::Downloads* downloads = m_downloads;
+    connect(downloads, &zelvorin::Downloads::logLine, this, &TMainForm::AddLogLine);
+    connect(downloads, &zelvorin::Downloads::statusTextChanged, m_statusBar,
+            [this](const QString& text) { m_statusBar->SetPanelText(2, text); });
+    connect(downloads, &zelvorin::Downloads::gaugeChanged, this, showGauge);
     connect(events, &zelvorin::BrowserEvents::backForwardChanged, m_toolbar,
             [this](bool back, bool forward) {
                 m_toolbar->BackSpeedButton->setEnabled(back);

@@ -12,13 +12,11 @@ TUsefulDriveBox::TUsefulDriveBox(QWidget* parent) : QComboBox(parent) {
     connect(this, &QComboBox::activated, this, &TUsefulDriveBox::OnActivated);
 }
 
-QString TUsefulDriveBox::ItemText(const platform::Volume& volume, TTextCase textCase) {
+QString TUsefulDriveBox::ItemText(const platform::Volume& volume) {
     if (volume.kind == platform::VolumeKind::Removable ||
-        volume.kind == platform::VolumeKind::Unknown)
+        volume.kind == platform::VolumeKind::Unknown || volume.label.isEmpty())
         return volume.rootPath;
-    const QString label =
-        textCase == TTextCase::tcUpperCase ? volume.label.toUpper() : volume.label.toLower();
-    return QStringLiteral("%1 [%2]").arg(volume.rootPath, label);
+    return QStringLiteral("%1 [%2]").arg(volume.rootPath, volume.label);
 }
 
 void TUsefulDriveBox::BuildList() {
@@ -27,7 +25,7 @@ void TUsefulDriveBox::BuildList() {
     const std::vector<platform::Volume> volumes =
         m_testVolumes.empty() ? platform::mountedVolumes() : m_testVolumes;
     for (const platform::Volume& volume : volumes) {
-        addItem(FileIcons::instance().volumeIcon(volume.kind), ItemText(volume, m_textCase));
+        addItem(FileIcons::instance().volumeIcon(volume.kind), ItemText(volume));
         setItemData(count() - 1, volume.rootPath, RootRole);
         setItemData(count() - 1, int(volume.kind), KindRole);
     }

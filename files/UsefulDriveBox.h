@@ -1,6 +1,8 @@
 // TUsefulDriveBox: the mounted volumes, each with its label and the icon of its kind.
-// A "drive" is a mount point; an item reads "<mount point> [<label>]" (removable volumes
-// show the mount point only, network volumes show their remote source as the label).
+// A "drive" is a mount point; an item reads "<mount point> [<label>]" with the label as the
+// file system keeps it, or the mount point alone when there is no label (removable
+// volumes show the mount point only, network volumes show their remote source as the
+// label).
 #pragma once
 
 #include "UsefulFileControls.h"
@@ -22,6 +24,8 @@ public:
 
     TUsefulDirectoryBox* DirList() const { return m_dirList; }
     void SetDirList(TUsefulDirectoryBox* list);
+    // The case of drive letters; mount points have none, and labels are never re-cased (a
+    // label is a name its owner chose), so on Linux it changes no text.
     TTextCase TextCase() const { return m_textCase; }
     void SetTextCase(TTextCase textCase);
 
@@ -34,8 +38,8 @@ public:
     // Tests: list these volumes instead of the mounted ones (empty: the mounted ones).
     void SetVolumesForTest(std::vector<zelvorin::platform::Volume> volumes);
 
-    // The text of an item for a volume, under a text case.
-    static QString ItemText(const zelvorin::platform::Volume& volume, TTextCase textCase);
+    // The text of a volume's item.
+    static QString ItemText(const zelvorin::platform::Volume& volume);
 
 signals:
     void Change();

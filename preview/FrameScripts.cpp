@@ -22,7 +22,8 @@ const char* const Library = R"JS(
 
   function bodyOf(doc) {
     var body = doc && doc.body;
-    return body && body.tagName === 'BODY' ? body : null;
+    // By local name: an XHTML document names its elements in lower case.
+    return body && body.localName === 'body' ? body : null;
   }
   function isTransparent(color) {
     return color === 'transparent' || /^rgba\(.*,\s*0\)$/.test(color);
@@ -32,10 +33,51 @@ const char* const Library = R"JS(
     var origin = doc.defaultView ? String(doc.defaultView.origin) : '';
     return origin.indexOf('file:') === 0;
   }
+  // What the program changed on each element: for every attribute it set, the value
+  // before and after; for the inline style, the attribute's text before and after and,
+  // for each property, its earlier value and the value it set. The source the user
+  // copies is made from these, so the page's own markup comes back as its author wrote it.
+  // Weakly held: elements of same-origin frames are changed from here too, and a frame
+  // that goes away must not stay alive for this list.
+  var changes = new WeakMap(), changed = [];
+  function changeOf(el) {
+    var change = changes.get(el);
+    if (!change) {
+      change = {attrs: {}, style: null};
+      changes.set(el, change);
+      if (changed.length >= 64) changed = changed.filter(function (ref) { return ref.deref(); });
+      changed.push(new WeakRef(el));
+    }
+    return change;
+  }
+  function trackAttr(el, name, apply) {
+    var attrs = changeOf(el).attrs;
+    if (!(name in attrs)) attrs[name] = {before: el.getAttribute(name)};
+    apply();
+    attrs[name].after = el.getAttribute(name);
+  }
+  function setAttr(el, name, value) {
+    trackAttr(el, name, function () { el.setAttribute(name, value); });
+  }
+  function setStyle(el, property, value, priority) {
+    var change = changeOf(el);
+    if (!change.style) change.style = {before: el.getAttribute('style'), props: {}};
+    var props = change.style.props;
+    if (!(property in props)) {
+      props[property] = {value: el.style.getPropertyValue(property),
+                         priority: el.style.getPropertyPriority(property)};
+    }
+    el.style.setProperty(property, value, priority || '');
+    props[property].set = el.style.getPropertyValue(property);
+    change.style.after = el.getAttribute('style');
+  }
   function applyTo(doc, change) {
     try {
-      if (change.color !== undefined) doc.bgColor = change.color;
       var body = bodyOf(doc);
+      if (change.color !== undefined) {
+        if (doc.body) trackAttr(doc.body, 'bgcolor', function () { doc.bgColor = change.color; });
+        else doc.bgColor = change.color;
+      }
       if (!body) return;
       // A root element with a background of its own keeps the body's background from
       // covering the page; it steps back so the chosen background is what shows.
@@ -46,30 +88,30 @@ const char* const Library = R"JS(
         checkedRoots.add(doc);
         var rootStyle = doc.defaultView.getComputedStyle(root);
         if (rootStyle.backgroundImage !== 'none' || !isTransparent(rootStyle.backgroundColor)) {
-          root.style.setProperty('background-color', 'transparent', 'important');
-          root.style.setProperty('background-image', 'none', 'important');
+          setStyle(root, 'background-color', 'transparent', 'important');
+          setStyle(root, 'background-image', 'none', 'important');
         }
       }
       // The BODY's own attributes first; the inline declarations make them win over the
       // page's style sheets.
       if (change.color !== undefined) {
-        body.bgColor = change.color;
-        body.style.setProperty('background-color', change.color, 'important');
+        setAttr(body, 'bgcolor', change.color);
+        setStyle(body, 'background-color', change.color, 'important');
       }
       if (change.image) {
         var url = isFileDocument(doc) ? change.image.local : change.image.remote;
-        body.background = url;
-        body.style.setProperty('background-image', 'url("' + url + '")', 'important');
-        body.style.setProperty('background-repeat', 'repeat', 'important');
+        setAttr(body, 'background', url);
+        setStyle(body, 'background-image', 'url("' + url + '")', 'important');
+        setStyle(body, 'background-repeat', 'repeat', 'important');
         imaged.add(doc);
       }
       // A layout alone changes only documents that show the chosen image: the page's own
       // background stays as the page has it.
       if (change.layout && imaged.has(doc)) {
-        body.style.setProperty('background-repeat', change.layout.repeat, 'important');
-        body.style.setProperty('background-position', change.layout.position, 'important');
-        body.style.setProperty('background-size', change.layout.size, 'important');
-        body.style.setProperty('background-attachment', change.layout.attachment, 'important');
+        setStyle(body, 'background-repeat', change.layout.repeat, 'important');
+        setStyle(body, 'background-position', change.layout.position, 'important');
+        setStyle(body, 'background-size', change.layout.size, 'important');
+        setStyle(body, 'background-attachment', change.layout.attachment, 'important');
       }
     } catch (e) {}
   }
@@ -205,6 +247,8 @@ const char* const Library = R"JS(
       if (more && more.observer) more.observer.disconnect();
       more = null;
       stopPageTimers();
+      changes = new WeakMap();
+      changed = [];
       document.open();
       document.write(text);
       document.close();
@@ -240,18 +284,29 @@ const char* const Library = R"JS(
     setScroll: function (scroll) {
       var body = bodyOf(document);
       if (!body) return false;
-      body.setAttribute('scroll', scroll ? 'yes' : 'no');
+      setAttr(body, 'scroll', scroll ? 'yes' : 'no');
       // The engine ignores the old attribute; the root's overflow does the same job.
-      document.documentElement.style.overflow = scroll ? '' : 'hidden';
+      setStyle(document.documentElement, 'overflow', scroll ? '' : 'hidden');
       return true;
     },
     setBorder: function (mode) {
       var body = bodyOf(document);
       if (!body) return false;
-      if (mode === 1) body.style.borderStyle = 'none';
-      else if (mode === 0) body.style.borderStyle = '';
+      if (mode === 1) setStyle(body, 'border-style', 'none');
+      else if (mode === 0) setStyle(body, 'border-style', '');
       return true;
     },
+    // The elements the program changed, each with what it changed.
+    changedElements: function () {
+      var list = [];
+      changed.forEach(function (ref) {
+        var el = ref.deref();
+        if (el) list.push({element: el, change: changes.get(el)});
+      });
+      return list;
+    },
+    // The comment where further items of a long page go, or null.
+    moreMarker: function () { return more ? more.marker : null; },
     readBackgroundColor: function () {
       var body = bodyOf(document);
       if (!body) return null;

@@ -32,6 +32,15 @@ LocalImageUrls::Grant LocalImageUrls::grant(const QString& path) {
     return {makeUrl(RemoteImageScheme, token, name), makeUrl(LocalImageScheme, token, name)};
 }
 
+std::optional<LocalImageUrls::File> LocalImageUrls::fileForToken(const QString& token) const {
+    const auto found = m_paths.constFind(token);
+    if (found == m_paths.constEnd())
+        return std::nullopt;
+    return File{found->path,
+                {makeUrl(RemoteImageScheme, token, found->name),
+                 makeUrl(LocalImageScheme, token, found->name)}};
+}
+
 std::optional<QString> LocalImageUrls::pathFor(const QUrl& url) const {
     const QString scheme = url.scheme();
     if (scheme != QLatin1String(RemoteImageScheme) && scheme != QLatin1String(LocalImageScheme))

@@ -29,6 +29,12 @@ public:
     Grant grant(const QString& path);
     // The file behind an address handed out before; nothing for any other address.
     std::optional<QString> pathFor(const QUrl& url) const;
+    // The file behind a token handed out before, with its addresses.
+    struct File {
+        QString path;
+        Grant urls;
+    };
+    std::optional<File> fileForToken(const QString& token) const;
     qsizetype size() const { return m_paths.size(); }
 
 private:

@@ -3,6 +3,7 @@
 #include "AddressHistory.h"
 #include "BackgroundChoice.h"
 #include "BrowserEvents.h"
+#include "DocumentSource.h"
 #include "FileStamp.h"
 #include "FrameScripts.h"
 #include "GeneratedPage.h"
@@ -298,7 +299,10 @@ int Preview::GetBrowserZoom() {
 QString Preview::GetDocumentSource() {
     if (!m_page || m_page->url().isEmpty())
         return QString();
-    return PageHtmlAndWait(m_page).value_or(QString());
+    // A long page of the program's is copied whole, not only as far as it is written.
+    m_programPages->writeRest();
+    return AuthorSourceAndWait(m_page, m_profile->scriptKey(), m_profile->localImages())
+        .value_or(QString());
 }
 
 void Preview::SetBrowserSilent(bool silent) {

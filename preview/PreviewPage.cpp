@@ -1,12 +1,15 @@
 #include "PreviewPage.h"
 
 #include "BrowserWindow.h"
+#include "Downloads.h"
 #include "FrameScripts.h"
 #include "PreviewProfile.h"
 #include "PreviewRules.h"
 #include "ProgramValues.h"
 #include "Secrets.h"
+#include "SignInDialog.h"
 
+#include <QAuthenticator>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -30,6 +33,14 @@ PreviewPage::PreviewPage(PreviewProfile* profile, QObject* parent)
     // is claimed before the receivers of its load hear of it.
     connect(this, &QWebEnginePage::urlChanged, this, &PreviewPage::mainDocumentChanged);
     connect(this, &QWebEnginePage::loadFinished, this, &PreviewPage::mainDocumentLoaded);
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* authenticator) {
+                askForSignIn(url, authenticator, QString());
+            });
+    connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* authenticator, const QString& proxyHost) {
+                askForSignIn(url, authenticator, proxyHost);
+            });
 }
 
 namespace {
@@ -75,6 +86,12 @@ bool PreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     }
     if (cancel)
         return false;
+    if (isMainFrame && IsHandedToDesktop(url)) {
+        // Through the profile's downloads, which ask the user first; once the engine has
+        // its answer.
+        QTimer::singleShot(0, this, [this, url] { download(url); });
+        return false;
+    }
     if (isMainFrame) {
         mainDocumentChanged();
         m_claimOnLoad = fromProgram && isProgramDocumentAddress(url) ? url : QUrl();
@@ -178,6 +195,18 @@ QWebEnginePage* PreviewPage::createWindow(WebWindowType type) {
     window->show();
     emit newWindowOpened(window->page());
     return window->page();
+}
+
+void PreviewPage::askForSignIn(const QUrl& url, QAuthenticator* authenticator,
+                               const QString& proxyHost) {
+    // The engine wants the answer before this call returns, so the question is modal.
+    if (m_silent) {
+        ++m_suppressedDialogs;
+        *authenticator = QAuthenticator();
+        return;
+    }
+    QWidget* view = QWebEngineView::forPage(this);
+    SignInDialog::Ask(view ? view->window() : nullptr, url, authenticator, proxyHost);
 }
 
 void PreviewPage::handleCertificateError(const QWebEngineCertificateError& error) {

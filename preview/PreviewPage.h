@@ -4,7 +4,8 @@
 // for; the program's own documents are recorded when the program makes them (never
 // guessed from a document's origin or address), and the commands a user's click asks for
 // in them arrive as reports of the program's frame script. Script dialogs and certificate
-// questions are suppressed while the browser is silent, texts pages put into
+// questions are suppressed while the browser is silent (so are a site's or a proxy's
+// requests to sign in, which otherwise ask the user), texts pages put into
 // `window.status` are picked out of the console, and requests for new windows open a
 // browser window of the program's own.
 #pragma once
@@ -13,6 +14,7 @@
 #include <QWebEnginePage>
 #include <optional>
 
+class QAuthenticator;
 class QWebEngineCertificateError;
 
 namespace zelvorin {
@@ -27,7 +29,8 @@ public:
     PreviewProfile* previewProfile() const { return m_previewProfile; }
 
     // While silent the page shows no dialogs of its own: alert, confirm and prompt are
-    // answered as if cancelled and certificate errors are refused without a question.
+    // answered as if cancelled, certificate errors are refused without a question and a
+    // request to sign in fails as if cancelled.
     void setSilent(bool silent) { m_silent = silent; }
     bool silent() const { return m_silent; }
     // Dialogs that silence kept from the user, for the curious (and for tests).
@@ -82,6 +85,7 @@ private:
     void mainDocumentLoaded(bool ok);
     bool handleReport(const QString& message);
     void handleCertificateError(const QWebEngineCertificateError& error);
+    void askForSignIn(const QUrl& url, QAuthenticator* authenticator, const QString& proxyHost);
 
     PreviewProfile* m_previewProfile = nullptr;
     bool m_silent = false;

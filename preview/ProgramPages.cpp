@@ -75,3 +75,33 @@ void ProgramPages::writeMore(const QString& nonce) {
 }
 
 } // namespace zelvorin
+
+namespace zelvorin {
+
+bool ProgramPages::writeRest() {
+    // Larger parts than while scrolling: nothing is shown between them.
+    constexpr qint64 PartSize = ItemsPerPart * 10;
+    const QString key = m_page->previewProfile()->scriptKey();
+    while (m_rest) {
+        const QString nonce = m_restNonce;
+        if (m_page->ownerNonce() != nonce) {
+            m_rest.reset();
+            return false;
+        }
+        const QString text = m_rest->nextItems(PartSize);
+        const bool done = m_rest->atEnd();
+        if (done)
+            m_rest.reset();
+        const std::optional<QVariant> appended =
+            RunScriptAndWait(m_page, frames::AppendItemsScript(key, nonce, text, done),
+                             QWebEngineScript::ApplicationWorld);
+        if (!appended || !appended->toBool()) {
+            m_rest.reset();
+            return false;
+        }
+        emit itemsAppended(done);
+    }
+    return true;
+}
+
+} // namespace zelvorin

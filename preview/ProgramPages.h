@@ -35,6 +35,9 @@ public:
     bool write(std::unique_ptr<GeneratedPage> page);
     // Whether a written page still has items to give.
     bool hasMore() const { return m_rest != nullptr; }
+    // Writes every item the page still has to give, for a copy of the whole page; false
+    // when the document went away or the engine did not answer.
+    bool writeRest();
 
 signals:
     // Further items went into the page (for tests and benchmarks).

@@ -1,13 +1,16 @@
 // The main window as a user meets it: its controls, menus, toolbar sections, the file
 // panel splitter, Escape, and the settings it applies at start and writes at close.
 #include "CollapsibleSplitter.h"
+#include "Downloads.h"
 #include "EventLog.h"
 #include "FilePanel.h"
 #include "HelpWindow.h"
 #include "LiveReload.h"
+#include "LoopbackHttpServer.h"
 #include "MainToolbar.h"
 #include "MainUnit.h"
 #include "MainWindowTestSupport.h"
+#include "ModalAnswerer.h"
 #include "NeededRegistryLib.h"
 #include "Preview.h"
 #include "ProgramValues.h"
@@ -18,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFrame>
 #include <QLayout>
 #include <QMenu>
@@ -550,6 +554,34 @@ private slots:
         QCOMPARE(form->LogRichEdit()->toPlainText().count("SettingsNotSaved"), 1);
         QCOMPARE(settings().Read(st::ShowWelcomePage), false);
         QFile::remove(config);
+    }
+
+    // A download a page offers reaches the window's log and status bar, and the gauge
+    // falls back when it is done.
+    void downloadsAreToldInTheWindow() {
+        zelvorin::test::LoopbackHttpServer server;
+        QVERIFY(server.start());
+        server.serveRaw("/get", "200 OK",
+                        "Content-Type: application/octet-stream\r\n"
+                        "Content-Disposition: attachment; filename=\"notes.txt\"\r\n",
+                        "saved bytes");
+        TMainForm* form = makeForm();
+        form->show();
+        zelvorin::test::ModalAnswerer saveQuestion([](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (dialog)
+                static_cast<QDialog*>(dialog)->accept();
+            return dialog != nullptr;
+        });
+        form->WebBrowser1()->page()->load(server.url("/get"));
+        const QString saved = QDir::homePath() + "/notes.txt";
+        QTRY_VERIFY(form->LogRichEdit()->toPlainText().contains(
+            zelvorin::downloadlog::completed(saved).trimmed()));
+        QVERIFY(form->StatusBar()->Panel(2).Text.contains("notes.txt"));
+        QVERIFY(!form->StatusBar()->Panel(1).Enabled);
+        QFile file(saved);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("saved bytes"));
     }
 };
 

@@ -172,26 +172,33 @@ private slots:
     void driveItemTexts_data() {
         QTest::addColumn<VolumeKind>("kind");
         QTest::addColumn<QString>("label");
-        QTest::addColumn<int>("textCase");
         QTest::addColumn<QString>("text");
-        QTest::newRow("fixed lower") << VolumeKind::Fixed << "SYSTEM" << 0 << "/ [system]";
-        QTest::newRow("fixed upper") << VolumeKind::Fixed << "SYSTEM" << 1 << "/ [SYSTEM]";
-        QTest::newRow("no label") << VolumeKind::Fixed << "" << 0 << "/ []";
-        QTest::newRow("removable") << VolumeKind::Removable << "STICK" << 0 << "/";
-        QTest::newRow("network") << VolumeKind::Network << "srv:/export" << 0 << "/ [srv:/export]";
-        QTest::newRow("ram") << VolumeKind::Ram << "" << 1 << "/ []";
-        QTest::newRow("unknown") << VolumeKind::Unknown << "x" << 0 << "/";
+        QTest::newRow("fixed, label as it is") << VolumeKind::Fixed << "SYSTEM"
+                                               << "/ [SYSTEM]";
+        QTest::newRow("mixed case") << VolumeKind::Fixed << "My Photos"
+                                    << "/ [My Photos]";
+        QTest::newRow("no label") << VolumeKind::Fixed << ""
+                                  << "/";
+        QTest::newRow("removable") << VolumeKind::Removable << "STICK"
+                                   << "/";
+        QTest::newRow("network") << VolumeKind::Network << "Srv:/Export"
+                                 << "/ [Srv:/Export]";
+        QTest::newRow("ram without label") << VolumeKind::Ram << ""
+                                           << "/";
+        QTest::newRow("optical") << VolumeKind::Optical << "DISC_1"
+                                 << "/ [DISC_1]";
+        QTest::newRow("unknown") << VolumeKind::Unknown << "x"
+                                 << "/";
     }
     void driveItemTexts() {
         QFETCH(VolumeKind, kind);
         QFETCH(QString, label);
-        QFETCH(int, textCase);
         QFETCH(QString, text);
         Volume volume;
         volume.rootPath = "/";
         volume.kind = kind;
         volume.label = label;
-        QCOMPARE(TUsefulDriveBox::ItemText(volume, TTextCase(textCase)), text);
+        QCOMPARE(TUsefulDriveBox::ItemText(volume), text);
     }
 
     void driveBoxSelectsAndPassesOn() {
@@ -205,9 +212,10 @@ private slots:
         TUsefulDriveBox drives;
         drives.SetVolumesForTest(volumes);
         QCOMPARE(drives.count(), 2);
-        QCOMPARE(drives.itemText(0), QStringLiteral("/ [root]"));
+        QCOMPARE(drives.itemText(0), QStringLiteral("/ [Root]"));
         drives.SetTextCase(TTextCase::tcUpperCase);
-        QCOMPARE(drives.itemText(0), QStringLiteral("/ [ROOT]"));
+        QCOMPARE(drives.itemText(0), QStringLiteral("/ [Root]"));
+        QCOMPARE(drives.itemText(1), path);
         QSignalSpy changes(&drives, &TUsefulDriveBox::Change);
         drives.SetDrive(path);
         QCOMPARE(drives.currentIndex(), 1);

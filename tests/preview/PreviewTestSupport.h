@@ -2,13 +2,16 @@
 // waiting for pages and for changes, and reading what the view paints.
 #pragma once
 
+#include <QApplication>
 #include <QColor>
 #include <QImage>
 #include <QSignalSpy>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEngineView>
 #include <QtTest>
+#include <functional>
 
 namespace zelvorin::test {
 
@@ -31,5 +34,20 @@ QRect elementRect(QWebEnginePage* page, const QString& selector);
 // A left click with the mouse, as the user makes it, at the centre of the first element
 // matching `selector`; false when there is none.
 bool clickElement(QWebEngineView* view, const QString& selector);
+
+// Answers the next modal dialog of type T with `answer` as soon as it shows (the engine
+// asks some questions from inside its own calls, so the test cannot answer them in line).
+template <typename T> void answerNextModal(std::function<void(T*)> answer) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            answer(dialog);
+        }
+    });
+    timer->start();
+}
 
 } // namespace zelvorin::test

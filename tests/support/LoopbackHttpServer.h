@@ -30,6 +30,16 @@ public:
     // as a redirect ("302 Found", "Location: ...\r\n") or a page with a policy header.
     void serveRaw(const QString& path, const QByteArray& status, const QByteArray& headers,
                   const QByteArray& body = {});
+    // A page behind a sign-in: without the user name and password (HTTP Basic) the answer
+    // is "401 Unauthorized" asking for them in `realm`; as a proxy asks ("407", the
+    // Proxy-* headers) when `proxy` is set.
+    void serveSignedIn(const QString& path, const QString& realm, const QString& user,
+                       const QString& password, const QByteArray& body, bool proxy = false);
+    // A reply that announces the whole body but sends only its first `sent` bytes and then
+    // holds the connection open, as a slow server does; `dropHeld` closes such connections.
+    void serveHeld(const QString& path, const QByteArray& headers, const QByteArray& body,
+                   qsizetype sent);
+    void dropHeld();
     QStringList requests() const { return m_requests; }
 
 private:
@@ -40,7 +50,12 @@ private:
         QByteArray status;
         QByteArray headers;
         QByteArray body;
+        QByteArray credentials; // "Authorization" value the page needs; empty: none
+        QByteArray realm;
+        bool proxy = false;
+        qsizetype sent = -1; // bytes of the body sent before holding; -1: all
     };
+    QList<class QTcpSocket*> m_held;
     QHash<QString, Resource> m_resources;
     QStringList m_requests;
 };
