@@ -6,6 +6,7 @@
 #include "FilePropertiesDialog.h"
 #include "GenerateHTMLUnit.h"
 #include "LosslessNames.h"
+#include "RawFiles.h"
 #include "TestEnvironment.h"
 
 #include <QClipboard>
@@ -25,23 +26,6 @@ namespace {
 // Latin-1 bytes: "café ÿ.png" as an old system or a camera may write it.
 const QByteArray RawName("caf\xE9 \xFF.png");
 const QString ShownName = QString::fromUtf8("caf\uFFFD \uFFFD.png");
-
-bool makeFile(const QByteArray& path, const QByteArray& bytes) {
-    const int fd = ::open(path.constData(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    return ::close(fd) == 0 && written;
-}
-
-QByteArray contents(const QByteArray& path) {
-    QFile file;
-    return platform::openForReading(file, path) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool exists(const QByteArray& path) {
-    return ::access(path.constData(), F_OK) == 0;
-}
 
 QMimeData* uriListOf(const QByteArray& path) {
     auto* data = new QMimeData;

@@ -2,6 +2,7 @@
 // path byte for byte (%XX-escaped), names never collide, and a file that cannot go stays
 // where it is, with the system's reason.
 #include "LosslessNames.h"
+#include "RawFiles.h"
 #include "TestEnvironment.h"
 #include "Trash.h"
 
@@ -16,26 +17,9 @@
 #include <unistd.h>
 
 using namespace zelvorin;
+using namespace zelvorin::test;
 
 namespace {
-
-bool makeFile(const QByteArray& path, const QByteArray& bytes) {
-    const int fd = ::open(path.constData(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    return ::close(fd) == 0 && written;
-}
-
-QByteArray contents(const QByteArray& path) {
-    QFile file;
-    return platform::openForReading(file, path) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool exists(const QByteArray& path) {
-    struct stat info {};
-    return ::lstat(path.constData(), &info) == 0;
-}
 
 // The value of a key of a .trashinfo file.
 QByteArray infoValue(const QByteArray& info, const QByteArray& key) {

@@ -106,4 +106,16 @@ bool clickElement(QWebEngineView* view, const QString& selector) {
     return true;
 }
 
+bool waitForApplied(QSignalSpy& applied, int requestId, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        for (const QList<QVariant>& arguments : std::as_const(applied)) {
+            if (arguments.value(0).toInt() == requestId)
+                return true;
+        }
+        applied.wait(100);
+    }
+    return false;
+}
+
 } // namespace zelvorin::test

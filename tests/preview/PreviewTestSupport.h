@@ -26,6 +26,8 @@ bool waitForPainted(QWebEngineView* view, const QList<QPoint>& points, const QCo
                     int timeoutMs = 10000);
 // Loads an address and waits for the load to finish; false on failure or time out.
 bool loadAndWait(QWebEnginePage* page, const QUrl& url, int timeoutMs = 15000);
+// Waits until `applied` (a spy on Preview::backgroundApplied) has seen `requestId`.
+bool waitForApplied(QSignalSpy& applied, int requestId, int timeoutMs = 10000);
 // Runs a script in the page's own world and waits for its value.
 QVariant evaluate(QWebEnginePage* page, const QString& script);
 // Scrolls the first element matching `selector` into view and returns its rectangle in the

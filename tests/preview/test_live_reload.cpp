@@ -81,15 +81,7 @@ bool TestLiveReload::openAndWatch(const QString& path) {
 
 bool TestLiveReload::applyAndWait(int requestId) {
     QSignalSpy applied(m_preview.get(), &Preview::backgroundApplied);
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        for (const QList<QVariant>& arguments : std::as_const(applied)) {
-            if (arguments.value(0).toInt() == requestId)
-                return true;
-        }
-        applied.wait(100);
-    }
-    return false;
+    return waitForApplied(applied, requestId);
 }
 
 void TestLiveReload::changedFileReloadsWithChoicesKept_data() {

@@ -129,15 +129,7 @@ QString TestPreviewBackground::writePage(const QString& name, const QByteArray& 
 }
 
 bool TestPreviewBackground::applyAndWait(int requestId) {
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        for (const QList<QVariant>& arguments : *m_applied) {
-            if (arguments.value(0).toInt() == requestId)
-                return true;
-        }
-        m_applied->wait(100);
-    }
-    return false;
+    return waitForApplied(*m_applied, requestId);
 }
 
 void TestPreviewBackground::frameCount() {

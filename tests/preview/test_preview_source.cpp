@@ -101,15 +101,7 @@ void TestPreviewSource::cleanupTestCase() {
 }
 
 bool TestPreviewSource::applyAndWait(int requestId) {
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        for (const QList<QVariant>& arguments : *m_applied) {
-            if (arguments.value(0).toInt() == requestId)
-                return true;
-        }
-        m_applied->wait(100);
-    }
-    return false;
+    return waitForApplied(*m_applied, requestId);
 }
 
 QString TestPreviewSource::copied() {
