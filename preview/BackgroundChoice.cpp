@@ -107,6 +107,7 @@ void BackgroundChoice::pageChanged() {
     m_textColour.reset();
     ++m_textRead;
     m_useColourWhenAnalysed = false;
+    m_note.clear();
     m_runner->Cancel();
 }
 
