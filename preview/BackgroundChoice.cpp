@@ -76,6 +76,7 @@ BackgroundChoice::BackgroundChoice(Preview* preview, QObject* parent)
     connect(preview->page(), &QWebEnginePage::loadFinished, this, [this] {
         m_textColour.reset();
         ++m_textRead;
+        m_textReading = false;
     });
     connect(m_runner, &preview::TileAnalysisRunner::Finished, this, &BackgroundChoice::analysed);
 }
@@ -106,6 +107,7 @@ void BackgroundChoice::pageChanged() {
     m_result.reset();
     m_textColour.reset();
     ++m_textRead;
+    m_textReading = false;
     m_useColourWhenAnalysed = false;
     m_note.clear();
     m_runner->Cancel();
@@ -118,7 +120,8 @@ void BackgroundChoice::imageSet(const QString& path) {
         m_useColourWhenAnalysed = false;
         m_request = m_runner->Analyse(path, chosenColour().isValid() ? chosenColour() : Qt::white);
     }
-    if (!m_textColour)
+    // Walking quickly through a folder asks once per page, not once per image.
+    if (!m_textColour && !m_textReading)
         readTextColour();
     else
         tell();
@@ -126,11 +129,13 @@ void BackgroundChoice::imageSet(const QString& path) {
 
 void BackgroundChoice::readTextColour() {
     const quint64 run = ++m_textRead;
+    m_textReading = true;
     QPointer<BackgroundChoice> self = this;
     m_preview->page()->runJavaScript(
         TextColourScript, QWebEngineScript::ApplicationWorld, [self, run](const QVariant& answer) {
             if (!self || run != self->m_textRead)
                 return;
+            self->m_textReading = false;
             const quint32 colour = preview::ColorFromCssText(answer.toString());
             self->m_textColour =
                 colour == preview::SystemWindowColor ? QColor() : programColour(colour);

@@ -69,6 +69,7 @@ private:
     std::optional<preview::TileAnalysisResult> m_result; // for m_image
     std::optional<QColor> m_textColour; // read from the shown page; invalid: none found
     quint64 m_textRead = 0;
+    bool m_textReading = false;
     bool m_useColourWhenAnalysed = false;
     QString m_note;
 };
