@@ -137,6 +137,8 @@ private slots:
             form->OpenAddress(m_server->url("/page.html").toString());
             QVERIFY(waitForTitle(page(), "Web page"));
             if (before == "web blank") {
+                // The page has ended its load first, as the user sees it before going on.
+                form->PreviewArea()->WaitWhileLoading();
                 QVERIFY(loadAndWait(page(), m_server->url("/away.html")));
                 evaluate(page(), "away()");
                 QTRY_COMPARE(page()->url(), QUrl("about:blank"));
