@@ -17,4 +17,9 @@ void showFileError(QWidget* parent, const QString& text);
 // Replaces the handler (null restores the message box); returns the previous one.
 FileMessageHandler setFileErrorHandler(FileMessageHandler handler);
 
+// The status bar's note while a large folder is read: "Reading folder... N" with the
+// entries read so far, and the gauge's position (0 to 99) from a rough count of all.
+QString readingFolderText(qint64 entriesRead);
+int readingFolderGauge(qint64 entriesRead, qint64 estimatedEntries);
+
 } // namespace zelvorin

@@ -1,0 +1,252 @@
+#include "FolderListing.h"
+
+#include "FolderWatcher.h"
+#include "LosslessNames.h"
+#include "RawFolderReader.h"
+#include "SlowFolders.h"
+
+#include <QElapsedTimer>
+#include <QThreadPool>
+
+#include <atomic>
+#include <cerrno>
+#include <mutex>
+#include <optional>
+
+namespace zelvorin {
+
+namespace {
+
+int& headLimitValue() {
+    static int limit = FolderListing::DefaultHeadLimit;
+    return limit;
+}
+
+// How often the worker hands its names over: each hand-over is one merge into the list
+// on the user-interface thread, which costs the length of the list.
+constexpr qint64 HandOverIntervalMs = 100;
+// Entries read between two looks at the clock and at the cancel mark.
+constexpr int WorkerStep = 2048;
+
+} // namespace
+
+ListingRule::ListingRule(TFileType type)
+    : search(SearchAttributeMask(type)),
+      excluded(~SearchAttributeMask(type) &
+               (FileAttribute::Hidden | FileAttribute::System | FileAttribute::Directory)),
+      normal(type.testFlag(TFileAttr::ftNormal)),
+      checkReadOnly(!(type.testFlag(TFileAttr::ftReadOnly) && type.testFlag(TFileAttr::ftNormal))) {
+}
+
+struct FolderListing::State {
+    // Set before the read starts; the reading thread's alone from then on.
+    std::optional<ListingFilter> filter;
+    std::unique_ptr<platform::FolderStream> stream;
+    NameBatch current;
+    std::vector<Subfolder> subfolders;
+    double nameBytes = 0;
+    std::shared_ptr<platform::SharedSubfolders> shared;
+
+    std::atomic<bool> cancelled{false};
+    std::atomic<qint64> read{0};
+    std::atomic<qint64> estimate{0};
+
+    std::mutex lock; // guards what follows
+    FolderListing* receiver = nullptr;
+    bool notifyPending = false;
+    std::vector<NameBatch> batches;
+    std::vector<Subfolder> finalSubfolders;
+    bool done = false;
+    int error = 0;
+
+    platform::ReadOnlyCheck readOnly() const {
+        return filter && filter->rule.checkReadOnly ? platform::ReadOnlyCheck::Check
+                                                    : platform::ReadOnlyCheck::Skip;
+    }
+
+    void take(std::string_view name, quint32 attributes) {
+        read.store(read.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+        nameBytes += double(name.size());
+        if (attributes & FileAttribute::Directory)
+            subfolders.push_back({QByteArray(name.data(), qsizetype(name.size())),
+                                  (attributes & platform::LinkAttribute) != 0});
+        if (attributes & platform::LinkAttribute)
+            current.links.emplace_back(name.data(), qsizetype(name.size()));
+        if (!filter || !filter->rule.admits(attributes) || !filter->mask.foundRaw(name))
+            return;
+        const bool marked =
+            filter->mark &&
+            filter->mark(platform::displayName(QByteArray(name.data(), qsizetype(name.size()))));
+        current.add(name, attributes, marked);
+    }
+
+    // Reads on; true while the folder has more.
+    bool readSome(int limit) {
+        const bool more =
+            stream->read(limit, readOnly(), [this](std::string_view name, quint32 attributes) {
+                take(name, attributes);
+            });
+        const qint64 count = read.load(std::memory_order_relaxed);
+        if (count > 0)
+            estimate = std::max(count, stream->estimatedEntries(nameBytes / double(count)));
+        return more;
+    }
+
+    void handOver() {
+        if (current.isEmpty() && current.links.empty())
+            return;
+        current.sort();
+        const std::lock_guard<std::mutex> guard(lock);
+        batches.push_back(std::move(current));
+        current = NameBatch();
+    }
+
+    void end(int readError) {
+        handOver();
+        std::vector<QByteArray> real;
+        for (const Subfolder& folder : subfolders) {
+            if (!folder.link)
+                real.push_back(folder.name);
+        }
+        shared->publish(readError, std::move(real));
+        const std::lock_guard<std::mutex> guard(lock);
+        finalSubfolders = std::move(subfolders);
+        error = readError;
+        done = true;
+    }
+
+    // From the reading thread: the listing is told, once per pile of batches.
+    void notify() {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (receiver == nullptr || notifyPending)
+            return;
+        notifyPending = true;
+        QMetaObject::invokeMethod(receiver, "deliver", Qt::QueuedConnection);
+    }
+};
+
+void FolderListing::setHeadLimit(int entries) {
+    headLimitValue() = std::max(1, entries);
+}
+
+int FolderListing::headLimit() {
+    return headLimitValue();
+}
+
+FolderListing::FolderListing(QByteArray folder)
+    : m_folder(std::move(folder)), m_state(std::make_shared<State>()) {
+    m_state->shared = std::make_shared<platform::SharedSubfolders>(m_folder);
+    m_state->receiver = this;
+}
+
+std::shared_ptr<FolderListing> FolderListing::fromSnapshot(const FolderSnapshot& snapshot) {
+    auto listing = std::make_shared<FolderListing>(snapshot.folder);
+    // The snapshot's entries stand in for the folder: start() takes them all at once.
+    listing->m_state->error = snapshot.exists ? snapshot.listError : ENOENT;
+    listing->m_snapshot =
+        std::make_shared<const std::vector<std::pair<QByteArray, quint32>>>(snapshot.entries);
+    return listing;
+}
+
+FolderListing::~FolderListing() {
+    m_state->cancelled = true;
+    const std::lock_guard<std::mutex> guard(m_state->lock);
+    m_state->receiver = nullptr;
+}
+
+void FolderListing::setFileFilter(ListingFilter filter) {
+    if (!m_started)
+        m_state->filter = std::move(filter);
+}
+
+bool FolderListing::hasFileFilter() const {
+    return m_state->filter.has_value();
+}
+
+int FolderListing::error() const {
+    const std::lock_guard<std::mutex> guard(m_state->lock);
+    return m_state->error;
+}
+
+qint64 FolderListing::entriesRead() const {
+    return m_state->read.load(std::memory_order_relaxed);
+}
+
+qint64 FolderListing::estimatedEntries() const {
+    return m_state->estimate.load(std::memory_order_relaxed);
+}
+
+std::shared_ptr<const platform::SharedSubfolders> FolderListing::sharedSubfolders() const {
+    return m_state->shared;
+}
+
+std::vector<NameBatch> FolderListing::takeBatches() {
+    const std::lock_guard<std::mutex> guard(m_state->lock);
+    std::vector<NameBatch> taken = std::move(m_state->batches);
+    m_state->batches.clear();
+    return taken;
+}
+
+void FolderListing::start() {
+    if (m_started)
+        return;
+    m_started = true;
+    // A receiver may let go of the listing while it hears of it.
+    const std::shared_ptr<FolderListing> self = weak_from_this().lock();
+    State& state = *m_state;
+    if (m_snapshot) {
+        for (const auto& [name, attributes] : *m_snapshot)
+            state.take(std::string_view(name.constData(), size_t(name.size())), attributes);
+        state.end(state.error);
+        deliver();
+        return;
+    }
+    state.stream = std::make_unique<platform::FolderStream>(m_folder);
+    if (!state.readSome(headLimit())) {
+        state.end(state.stream->error());
+        deliver();
+        return;
+    }
+    // The first part now, so the rows on screen are there at once; the rest from a worker.
+    state.handOver();
+    deliver();
+    std::shared_ptr<State> shared = m_state;
+    QThreadPool::globalInstance()->start([shared] {
+        QElapsedTimer since;
+        since.start();
+        bool more = true;
+        while (more && !shared->cancelled) {
+            more = shared->readSome(WorkerStep);
+            if (more && since.elapsed() >= HandOverIntervalMs) {
+                shared->handOver();
+                shared->notify();
+                since.restart();
+            }
+        }
+        if (shared->cancelled) {
+            shared->shared->publish(ECANCELED, {});
+            return;
+        }
+        shared->end(shared->stream->error());
+        shared->notify();
+    });
+}
+
+void FolderListing::deliver() {
+    const std::shared_ptr<FolderListing> self = weak_from_this().lock();
+    bool done = false;
+    {
+        const std::lock_guard<std::mutex> guard(m_state->lock);
+        m_state->notifyPending = false;
+        done = m_state->done;
+        if (done && !m_finished)
+            m_subfolders = std::move(m_state->finalSubfolders);
+    }
+    emit batchesReady();
+    if (done && !m_finished) {
+        m_finished = true;
+        emit finished();
+    }
+}
+
+} // namespace zelvorin
