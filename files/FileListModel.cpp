@@ -32,6 +32,7 @@ struct Record {
     quint16 keyLength = 0; // 0: an ASCII name, its own key
     qint32 icon = -1;
     quint32 seen = 0;
+    quint32 hash = 0;
     quint8 flags = 0;
 };
 
@@ -43,7 +44,14 @@ public:
     static constexpr int ChunkBits = 20;
     static constexpr quint32 ChunkSize = 1u << ChunkBits;
 
-    quint32 add(std::string_view raw, std::string_view key, bool marked) {
+    void reserve(size_t entries) {
+        if (entries > m_records.capacity())
+            m_records.reserve(entries);
+        if ((entries + 1) * 2 > m_index.size())
+            rehash(entries);
+    }
+
+    quint32 add(std::string_view raw, std::string_view key, bool marked, quint32 hash) {
         const size_t needed = raw.size() + key.size();
         if (m_chunks.empty() || m_used + needed > ChunkSize) {
             m_chunks.push_back(std::make_unique<char[]>(ChunkSize));
@@ -58,12 +66,13 @@ public:
         record.offset = offset;
         record.length = quint16(raw.size());
         record.keyLength = quint16(key.size());
+        record.hash = hash;
         record.flags = marked ? Marked : 0;
         if (m_records.size() == m_records.capacity())
             m_records.reserve(m_records.size() + m_records.size() / 2 + 1024);
         m_records.push_back(record);
         const quint32 id = quint32(m_records.size() - 1);
-        insertIndex(id);
+        insertIndex(id, hash);
         return id;
     }
 
@@ -97,61 +106,65 @@ public:
         eraseIndex(id);
     }
 
-    qint64 find(std::string_view raw) const {
+    qint64 find(std::string_view raw, quint32 hash) const {
         if (m_index.empty())
             return -1;
         const size_t mask = m_index.size() - 1;
-        for (size_t at = hash(raw) & mask;; at = (at + 1) & mask) {
-            const quint32 id = m_index[at];
-            if (id == EmptySlot)
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            const IndexSlot& slot = m_index[at];
+            if (slot.id == EmptySlot)
                 return -1;
-            if (id != RemovedSlot && this->raw(id) == raw)
-                return id;
+            if (slot.hash == hash && slot.id != RemovedSlot && this->raw(slot.id) == raw)
+                return slot.id;
         }
     }
 
 private:
-    static size_t hash(std::string_view raw) {
-        return qHash(QByteArrayView(raw.data(), qsizetype(raw.size())));
-    }
-    void insertIndex(quint32 id) {
+    // The hash beside the entry number: a look-up reaches a record only when it matches.
+    struct IndexSlot {
+        quint32 id = EmptySlot;
+        quint32 hash = 0;
+    };
+
+    void insertIndex(quint32 id, quint32 hash) {
         if ((m_indexUsed + 1) * 2 > m_index.size())
-            rehash();
+            rehash(m_records.size());
         const size_t mask = m_index.size() - 1;
-        size_t at = hash(raw(id)) & mask;
-        while (m_index[at] != EmptySlot && m_index[at] != RemovedSlot)
+        size_t at = hash & mask;
+        while (m_index[at].id != EmptySlot && m_index[at].id != RemovedSlot)
             at = (at + 1) & mask;
-        if (m_index[at] == EmptySlot)
+        if (m_index[at].id == EmptySlot)
             ++m_indexUsed;
-        m_index[at] = id;
+        m_index[at] = {id, hash};
     }
     void eraseIndex(quint32 id) {
         const size_t mask = m_index.size() - 1;
-        for (size_t at = hash(raw(id)) & mask; m_index[at] != EmptySlot; at = (at + 1) & mask) {
-            if (m_index[at] == id) {
-                m_index[at] = RemovedSlot;
+        const quint32 hash = m_records[id].hash;
+        for (size_t at = hash & mask; m_index[at].id != EmptySlot; at = (at + 1) & mask) {
+            if (m_index[at].id == id) {
+                m_index[at].id = RemovedSlot;
                 return;
             }
         }
     }
-    void rehash() {
+    void rehash(size_t entries) {
         size_t live = 0;
-        for (const quint32 id : m_index)
-            live += id < RemovedSlot ? 1 : 0;
+        for (const IndexSlot& slot : m_index)
+            live += slot.id < RemovedSlot ? 1 : 0;
         size_t capacity = 1024;
-        while (capacity < (live + 1) * 4)
+        while (capacity < (std::max(live, entries) + 1) * 2)
             capacity *= 2;
-        std::vector<quint32> old(capacity, EmptySlot);
+        std::vector<IndexSlot> old(capacity);
         old.swap(m_index);
         m_indexUsed = 0;
         const size_t mask = m_index.size() - 1;
-        for (const quint32 id : old) {
-            if (id >= RemovedSlot)
+        for (const IndexSlot& slot : old) {
+            if (slot.id >= RemovedSlot)
                 continue;
-            size_t at = hash(raw(id)) & mask;
-            while (m_index[at] != EmptySlot)
+            size_t at = slot.hash & mask;
+            while (m_index[at].id != EmptySlot)
                 at = (at + 1) & mask;
-            m_index[at] = id;
+            m_index[at] = slot;
             ++m_indexUsed;
         }
     }
@@ -161,7 +174,7 @@ private:
     std::vector<Record> m_records;
     size_t m_dead = 0;
     // Open addressing, at most half full (removed places count as used until a rehash).
-    std::vector<quint32> m_index;
+    std::vector<IndexSlot> m_index;
     size_t m_indexUsed = 0;
 };
 
@@ -270,7 +283,7 @@ QString FileListModel::displayName(int row) const {
 }
 
 bool FileListModel::contains(std::string_view raw) const {
-    return m_store->find(raw) >= 0;
+    return m_store->find(raw, nameHash(raw)) >= 0;
 }
 
 QStringList FileListModel::names() const {
@@ -325,7 +338,7 @@ int FileListModel::lowerBound(const Slot& probe) const {
 }
 
 int FileListModel::findRaw(const QByteArray& raw) const {
-    const qint64 id = m_store->find(view(raw));
+    const qint64 id = m_store->find(view(raw), nameHash(view(raw)));
     if (id < 0)
         return -1;
     const KeyPrefix prefix = keyPrefix(m_store->key(quint32(id)));
@@ -359,6 +372,9 @@ void FileListModel::clear() {
     beginResetModel();
     m_rows->clear();
     m_rows->shrink_to_fit();
+    m_spareRows.reset();
+    m_staged.clear();
+    m_stamped = 0;
     m_marked = std::make_shared<std::vector<Slot>>();
     // A MarkedNames handed out keeps the old names.
     m_store = std::make_shared<Store>();
@@ -387,8 +403,12 @@ void FileListModel::dropRecords(const std::vector<int>& rows) {
             }
         }
     }
-    for (const int row : rows)
-        m_store->remove(slot(row).id);
+    for (const int row : rows) {
+        const quint32 id = slot(row).id;
+        if (m_store->record(id).seen == m_stampedGeneration && m_stamped > 0)
+            --m_stamped;
+        m_store->remove(id);
+    }
 }
 
 void FileListModel::removeRows(const std::vector<int>& rows) {
@@ -430,12 +450,20 @@ void FileListModel::removeRows(const std::vector<int>& rows) {
 }
 
 void FileListModel::removeUnseen(quint32 generation) {
-    std::vector<int> gone;
+    // A read that stamped every row (a first read always does) leaves nothing to remove.
+    if (generation == m_stampedGeneration && m_stamped == size_t(count()))
+        return;
+    // The records in their own order, then the rows: both passes run through memory in
+    // order instead of jumping from row to record.
+    std::vector<char> gone(m_store->size(), 0);
+    for (quint32 id = 0; id < m_store->size(); ++id)
+        gone[id] = m_store->record(id).seen != generation ? 1 : 0;
+    std::vector<int> rows;
     for (int row = 0; row < count(); ++row) {
-        if (m_store->record(slot(row).id).seen != generation)
-            gone.push_back(row);
+        if (gone[slot(row).id])
+            rows.push_back(row);
     }
-    removeRows(gone);
+    removeRows(rows);
 }
 
 void FileListModel::compactIfWasteful() {
@@ -450,7 +478,7 @@ void FileListModel::compactIfWasteful() {
         const NameKey key = m_store->key(s.id);
         const quint32 id =
             fresh->add(m_store->raw(s.id), key.lower ? std::string_view() : key.bytes,
-                       (old.flags & filelist::Marked) != 0);
+                       (old.flags & filelist::Marked) != 0, old.hash);
         Record& record = fresh->record(id);
         record.icon = old.icon;
         record.seen = old.seen;
@@ -506,10 +534,13 @@ void FileListModel::insertSlots(std::vector<Slot> added) {
     held.reserve(size_t(before.size()));
     for (const QModelIndex& index : before)
         held.push_back(slot(index.row()));
-    auto merged = std::make_unique<std::vector<Slot>>();
-    merged->reserve(m_rows->size() + added.size());
-    std::merge(m_rows->begin(), m_rows->end(), added.begin(), added.end(),
-               std::back_inserter(*merged), less);
+    // Into the rows of the merge before, whose memory is in place already.
+    std::unique_ptr<std::vector<Slot>> merged = std::move(m_spareRows);
+    if (!merged)
+        merged = std::make_unique<std::vector<Slot>>();
+    merged->resize(m_rows->size() + added.size());
+    std::merge(m_rows->begin(), m_rows->end(), added.begin(), added.end(), merged->begin(), less);
+    m_spareRows = std::move(m_rows);
     m_rows = std::move(merged);
     QModelIndexList after;
     after.reserve(before.size());
@@ -520,24 +551,58 @@ void FileListModel::insertSlots(std::vector<Slot> added) {
 }
 
 int FileListModel::addBatch(const NameBatch& batch, quint32 generation) {
+    if (generation != m_stampedGeneration) {
+        m_stampedGeneration = generation;
+        m_stamped = 0;
+    }
     std::vector<Slot> added;
+    added.reserve(batch.size());
     for (const NameBatch::Name& name : batch.names()) {
         const std::string_view raw = batch.raw(name);
-        if (const qint64 known = m_store->find(raw); known >= 0) {
-            m_store->record(quint32(known)).seen = generation;
+        if (const qint64 known = m_store->find(raw, name.hash); known >= 0) {
+            Record& record = m_store->record(quint32(known));
+            if (record.seen != generation) {
+                record.seen = generation;
+                ++m_stamped;
+            }
             continue;
         }
         const NameKey key = batch.key(name);
         const quint32 id =
-            m_store->add(raw, key.lower ? std::string_view() : key.bytes, name.marked);
+            m_store->add(raw, key.lower ? std::string_view() : key.bytes, name.marked, name.hash);
         m_store->record(id).seen = generation;
+        ++m_stamped;
         added.push_back(Slot{name.prefix.high, name.prefix.low, id});
     }
     // The batch came sorted, and so are the names picked from it.
     const int count = int(added.size());
-    if (count > 0)
-        insertSlots(std::move(added));
+    if (count == 0)
+        return 0;
+    if (m_staged.empty()) {
+        m_staged = std::move(added);
+    } else {
+        std::vector<Slot> merged(m_staged.size() + added.size());
+        std::merge(m_staged.begin(), m_staged.end(), added.begin(), added.end(), merged.begin(),
+                   [this](const Slot& a, const Slot& b) { return lessSlot(a, b); });
+        m_staged.swap(merged);
+    }
     return count;
+}
+
+int FileListModel::stagedCount() const {
+    return int(m_staged.size());
+}
+
+void FileListModel::commitStaged() {
+    if (m_staged.empty())
+        return;
+    std::vector<Slot> staged;
+    staged.swap(m_staged);
+    insertSlots(std::move(staged));
+}
+
+void FileListModel::reserve(qint64 entries) {
+    m_store->reserve(size_t(std::max<qint64>(entries, 0)));
 }
 
 void FileListModel::setMarkRule(MarkRule rule) {

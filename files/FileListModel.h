@@ -87,11 +87,17 @@ public:
     void removeRows(const std::vector<int>& rows);
 
     // A re-read: a fresh stamp; each batch stamps the names it finds listed already and
-    // adds the others at their sorted places; then the rows left unstamped go.
+    // stages the others; staged names become rows, each at its sorted place, when they are
+    // committed; then the rows left unstamped go. Staging lets a large read make rows a
+    // few times a second instead of once a batch: each time costs the whole list.
     quint32 nextGeneration() { return ++m_generation; }
-    // Returns the number of names added.
+    // Returns the number of names staged.
     int addBatch(const NameBatch& batch, quint32 generation);
+    int stagedCount() const;
+    void commitStaged();
     void removeUnseen(quint32 generation);
+    // Room for this many entries, so a large read does not grow the index step by step.
+    void reserve(qint64 entries);
 
     void setMarkRule(MarkRule rule);
     const MarkRule& markRule() const { return m_markRule; }
@@ -109,10 +115,18 @@ private:
 
     std::shared_ptr<filelist::Store> m_store;
     std::unique_ptr<std::vector<filelist::Slot>> m_rows;
+    // The rows before the last merge, whose memory the next merge fills.
+    std::unique_ptr<std::vector<filelist::Slot>> m_spareRows;
+    // Names added and not yet rows, sorted.
+    std::vector<filelist::Slot> m_staged;
     // Shared with the MarkedNames handed out; copied before a change while it is shared.
     std::shared_ptr<std::vector<filelist::Slot>> m_marked;
     MarkRule m_markRule;
     quint32 m_generation = 0;
+    // Rows stamped with m_stampedGeneration, so a read that found them all removes none
+    // without looking at each.
+    quint32 m_stampedGeneration = 0;
+    size_t m_stamped = 0;
     bool m_showIcons = true;
 };
 

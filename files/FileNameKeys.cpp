@@ -32,6 +32,17 @@ bool isAsciiName(std::string_view raw) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+quint32 nameHash(std::string_view raw) {
+    // FNV-1a with a final mix, so that the low bits an open-addressing index uses spread.
+    quint64 hash = 0xcbf29ce484222325ull;
+    for (const char c : raw)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+    hash ^= hash >> 33;
+    hash *= 0xff51afd7ed558ccdull;
+    hash ^= hash >> 33;
+    return quint32(hash);
+}
+
 QByteArray foldedKey(std::string_view raw) {
     return platform::displayName(QByteArray(raw.data(), qsizetype(raw.size())))
         .toCaseFolded()
@@ -79,6 +90,7 @@ void NameBatch::add(std::string_view raw, quint32 attributes, bool marked) {
     name.offset = quint32(m_bytes.size());
     name.length = quint16(raw.size());
     name.attributes = attributes;
+    name.hash = nameHash(raw);
     name.marked = marked;
     m_bytes.append(raw);
     if (!isAsciiName(raw)) {

@@ -28,6 +28,8 @@ struct KeyPrefix {
 };
 
 bool isAsciiName(std::string_view raw);
+// A hash of a raw name, made where the name is read so the list's index need not.
+quint32 nameHash(std::string_view raw);
 // The case-folded text of a name that is not ASCII, in UTF-8.
 QByteArray foldedKey(std::string_view raw);
 KeyPrefix keyPrefix(NameKey key);
@@ -46,6 +48,7 @@ public:
         quint16 length = 0;    // of the raw name
         quint16 keyLength = 0; // 0: an ASCII name, its own key
         quint32 attributes = 0;
+        quint32 hash = 0;
         bool marked = false;
     };
 

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <deque>
 #include <mutex>
 #include <optional>
 
@@ -22,9 +23,11 @@ int& headLimitValue() {
     return limit;
 }
 
-// How often the worker hands its names over: each hand-over is one merge into the list
-// on the user-interface thread, which costs the length of the list.
+// How often the worker hands its names over, and how many at most: each hand-over is one
+// merge into the list on the user-interface thread, which costs the length of the list
+// and the batch's own names, and has to stay well within a frame or two.
 constexpr qint64 HandOverIntervalMs = 100;
+constexpr size_t HandOverNames = 32768;
 // Entries read between two looks at the clock and at the cancel mark.
 constexpr int WorkerStep = 2048;
 
@@ -54,7 +57,7 @@ struct FolderListing::State {
     std::mutex lock; // guards what follows
     FolderListing* receiver = nullptr;
     bool notifyPending = false;
-    std::vector<NameBatch> batches;
+    std::deque<NameBatch> batches;
     std::vector<Subfolder> finalSubfolders;
     bool done = false;
     int error = 0;
@@ -70,9 +73,11 @@ struct FolderListing::State {
         if (attributes & FileAttribute::Directory)
             subfolders.push_back({QByteArray(name.data(), qsizetype(name.size())),
                                   (attributes & platform::LinkAttribute) != 0});
+        if (!filter)
+            return;
         if (attributes & platform::LinkAttribute)
             current.links.emplace_back(name.data(), qsizetype(name.size()));
-        if (!filter || !filter->rule.admits(attributes) || !filter->mask.foundRaw(name))
+        if (!filter->rule.admits(attributes) || !filter->mask.foundRaw(name))
             return;
         const bool marked =
             filter->mark &&
@@ -180,11 +185,18 @@ std::shared_ptr<const platform::SharedSubfolders> FolderListing::sharedSubfolder
     return m_state->shared;
 }
 
-std::vector<NameBatch> FolderListing::takeBatches() {
+std::optional<NameBatch> FolderListing::takeBatch() {
     const std::lock_guard<std::mutex> guard(m_state->lock);
-    std::vector<NameBatch> taken = std::move(m_state->batches);
-    m_state->batches.clear();
-    return taken;
+    if (m_state->batches.empty())
+        return std::nullopt;
+    NameBatch batch = std::move(m_state->batches.front());
+    m_state->batches.pop_front();
+    return batch;
+}
+
+bool FolderListing::hasBatches() const {
+    const std::lock_guard<std::mutex> guard(m_state->lock);
+    return !m_state->batches.empty();
 }
 
 void FolderListing::start() {
@@ -217,7 +229,8 @@ void FolderListing::start() {
         bool more = true;
         while (more && !shared->cancelled) {
             more = shared->readSome(WorkerStep);
-            if (more && since.elapsed() >= HandOverIntervalMs) {
+            if (more && (since.elapsed() >= HandOverIntervalMs ||
+                         shared->current.size() >= HandOverNames)) {
                 shared->handOver();
                 shared->notify();
                 since.restart();

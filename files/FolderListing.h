@@ -14,6 +14,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -81,8 +82,10 @@ public:
     // 0, or the errno value that stopped the read.
     int error() const;
 
-    // The batches read since the last call, each sorted.
-    std::vector<NameBatch> takeBatches();
+    // The oldest batch not taken yet (sorted), if any; one at a time, so that a receiver
+    // can let the event loop run between two.
+    std::optional<NameBatch> takeBatch();
+    bool hasBatches() const;
     // The folder's subfolders (links to folders included); complete once finished.
     const std::vector<Subfolder>& subfolders() const { return m_subfolders; }
     // The subfolders, symbolic links left out, for a folder monitor's thread.
@@ -94,7 +97,7 @@ public:
 signals:
     // Batches wait for takeBatches(); raised on the thread that made the listing.
     void batchesReady();
-    // The read ended (after the last batchesReady).
+    // The read ended (after the last batchesReady); batches may still wait to be taken.
     void finished();
 
 private:

@@ -6,6 +6,7 @@
 
 #include "UsefulFileControls.h"
 
+#include <QElapsedTimer>
 #include <QListView>
 #include <QPointer>
 #include <QSet>
@@ -167,6 +168,9 @@ private:
     // Set while start() of a read runs: the busy cursor of a long listing is the
     // application's then, and the list's own once the read goes on in the background.
     bool m_inReadStart = false;
+    bool m_takeScheduled = false;
+    bool m_rowsTimerPending = false;
+    QElapsedTimer m_sinceRows;
     bool m_overrideCursor = false;
     // Selected again when its name arrives: the selection before the read (raw) and a
     // file asked for during it (shown name).
