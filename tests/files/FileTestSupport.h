@@ -59,9 +59,10 @@ inline QString freshFolder(const QTemporaryDir& base, const QString& name) {
 }
 
 // The process's current folder is shared by every test case; each case starts from a
-// folder that exists.
+// folder that exists and holds no files: the test's own home (a list set up there reads
+// nothing that other programs leave in the system's temporary folder).
 inline void resetCurrentFolder() {
-    QDir::setCurrent(QDir::tempPath());
+    QDir::setCurrent(QDir::homePath());
 }
 
 } // namespace zelvorin::test
