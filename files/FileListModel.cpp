@@ -6,24 +6,21 @@
 #include <QHashFunctions>
 
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
 #include <memory>
+#include <new>
 
 namespace zelvorin {
 
 namespace filelist {
 
-// A row: the entry number with the first twelve bytes of its key (16 bytes in all).
-struct Slot {
-    quint64 high = 0;
-    quint32 low = 0;
-    quint32 id = 0;
-    KeyPrefix prefix() const { return {high, low}; }
-};
-
 namespace {
 enum Flag : quint8 { IconLooked = 1, Marked = 2, Dead = 4 };
-constexpr quint32 EmptySlot = 0xFFFFFFFFu;
-constexpr quint32 RemovedSlot = 0xFFFFFFFEu;
+// In the index, 0 marks an empty place (so a fresh index is memory the system hands out
+// zeroed, touched only as it fills) and entry numbers are stored plus one.
+constexpr quint32 EmptySlot = 0;
+constexpr quint32 RemovedSlot = 0xFFFFFFFFu;
 } // namespace
 
 struct Record {
@@ -47,7 +44,7 @@ public:
     void reserve(size_t entries) {
         if (entries > m_records.capacity())
             m_records.reserve(entries);
-        if ((entries + 1) * 2 > m_index.size())
+        if ((entries + 1) * 2 > m_capacity)
             rehash(entries);
     }
 
@@ -107,66 +104,78 @@ public:
     }
 
     qint64 find(std::string_view raw, quint32 hash) const {
-        if (m_index.empty())
+        if (m_capacity == 0)
             return -1;
-        const size_t mask = m_index.size() - 1;
+        const size_t mask = m_capacity - 1;
         for (size_t at = hash & mask;; at = (at + 1) & mask) {
             const IndexSlot& slot = m_index[at];
-            if (slot.id == EmptySlot)
+            if (slot.number == EmptySlot)
                 return -1;
-            if (slot.hash == hash && slot.id != RemovedSlot && this->raw(slot.id) == raw)
-                return slot.id;
+            if (slot.hash == hash && slot.number != RemovedSlot &&
+                this->raw(slot.number - 1) == raw)
+                return slot.number - 1;
         }
     }
 
 private:
-    // The hash beside the entry number: a look-up reaches a record only when it matches.
+    // The hash beside the entry number (plus one): a look-up reaches a record only when
+    // the hash matches.
     struct IndexSlot {
-        quint32 id = EmptySlot;
-        quint32 hash = 0;
+        quint32 number;
+        quint32 hash;
+    };
+    struct Free {
+        void operator()(IndexSlot* index) const { std::free(index); }
     };
 
     void insertIndex(quint32 id, quint32 hash) {
-        if ((m_indexUsed + 1) * 2 > m_index.size())
+        if ((m_indexUsed + 1) * 2 > m_capacity)
             rehash(m_records.size());
-        const size_t mask = m_index.size() - 1;
+        const size_t mask = m_capacity - 1;
         size_t at = hash & mask;
-        while (m_index[at].id != EmptySlot && m_index[at].id != RemovedSlot)
+        while (m_index[at].number != EmptySlot && m_index[at].number != RemovedSlot)
             at = (at + 1) & mask;
-        if (m_index[at].id == EmptySlot)
+        if (m_index[at].number == EmptySlot)
             ++m_indexUsed;
-        m_index[at] = {id, hash};
+        m_index[at] = {id + 1, hash};
     }
     void eraseIndex(quint32 id) {
-        const size_t mask = m_index.size() - 1;
+        const size_t mask = m_capacity - 1;
         const quint32 hash = m_records[id].hash;
-        for (size_t at = hash & mask; m_index[at].id != EmptySlot; at = (at + 1) & mask) {
-            if (m_index[at].id == id) {
-                m_index[at].id = RemovedSlot;
+        for (size_t at = hash & mask; m_index[at].number != EmptySlot; at = (at + 1) & mask) {
+            if (m_index[at].number == id + 1) {
+                m_index[at].number = RemovedSlot;
                 return;
             }
         }
     }
     void rehash(size_t entries) {
         size_t live = 0;
-        for (const IndexSlot& slot : m_index)
-            live += slot.id < RemovedSlot ? 1 : 0;
+        for (size_t i = 0; i < m_capacity; ++i)
+            live += m_index[i].number != EmptySlot && m_index[i].number != RemovedSlot ? 1 : 0;
         size_t capacity = 1024;
         while (capacity < (std::max(live, entries) + 1) * 2)
             capacity *= 2;
-        std::vector<IndexSlot> old(capacity);
-        old.swap(m_index);
-        m_indexUsed = 0;
-        const size_t mask = m_index.size() - 1;
-        for (const IndexSlot& slot : old) {
-            if (slot.id >= RemovedSlot)
+        // Zeroed by the system as it is touched: a large index costs nothing up front.
+        std::unique_ptr<IndexSlot[], Free> fresh(
+            static_cast<IndexSlot*>(std::calloc(capacity, sizeof(IndexSlot))));
+        if (!fresh)
+            throw std::bad_alloc();
+        const size_t mask = capacity - 1;
+        size_t used = 0;
+        for (size_t i = 0; i < m_capacity; ++i) {
+            const IndexSlot& slot = m_index[i];
+            if (slot.number == EmptySlot || slot.number == RemovedSlot)
                 continue;
             size_t at = slot.hash & mask;
-            while (m_index[at].id != EmptySlot)
+            while (fresh[at].number != EmptySlot)
                 at = (at + 1) & mask;
-            m_index[at] = slot;
-            ++m_indexUsed;
+            fresh[at] = slot;
+            ++used;
         }
+        m_index = std::move(fresh);
+        m_capacity = capacity;
+        m_indexUsed = used;
     }
 
     std::vector<std::unique_ptr<char[]>> m_chunks;
@@ -174,7 +183,8 @@ private:
     std::vector<Record> m_records;
     size_t m_dead = 0;
     // Open addressing, at most half full (removed places count as used until a rehash).
-    std::vector<IndexSlot> m_index;
+    std::unique_ptr<IndexSlot[], Free> m_index;
+    size_t m_capacity = 0;
     size_t m_indexUsed = 0;
 };
 
@@ -375,6 +385,7 @@ void FileListModel::clear() {
     m_spareRows.reset();
     m_staged.clear();
     m_stamped = 0;
+    m_rowedUpTo = 0;
     m_marked = std::make_shared<std::vector<Slot>>();
     // A MarkedNames handed out keeps the old names.
     m_store = std::make_shared<Store>();
@@ -490,6 +501,7 @@ void FileListModel::compactIfWasteful() {
     for (Slot& s : marked)
         s.id = renumbered[s.id];
     m_store = std::move(fresh);
+    m_rowedUpTo = std::numeric_limits<quint32>::max();
 }
 
 void FileListModel::mergeMarked(const std::vector<Slot>& added) {
@@ -578,6 +590,7 @@ int FileListModel::addBatch(const NameBatch& batch, quint32 generation) {
     const int count = int(added.size());
     if (count == 0)
         return 0;
+    m_rowedUpTo = std::numeric_limits<quint32>::max();
     if (m_staged.empty()) {
         m_staged = std::move(added);
     } else {
@@ -599,6 +612,81 @@ void FileListModel::commitStaged() {
     std::vector<Slot> staged;
     staged.swap(m_staged);
     insertSlots(std::move(staged));
+}
+
+bool FileListModel::appendBatch(const NameBatch& batch, quint32 generation, quint32 firstId) {
+    if (m_store->size() != firstId || m_store->dead() != 0 || !m_staged.empty())
+        return false;
+    if (generation != m_stampedGeneration) {
+        m_stampedGeneration = generation;
+        m_stamped = 0;
+    }
+    for (const NameBatch::Name& name : batch.names()) {
+        const NameKey key = batch.key(name);
+        const quint32 id = m_store->add(batch.raw(name), key.lower ? std::string_view() : key.bytes,
+                                        name.marked, name.hash);
+        m_store->record(id).seen = generation;
+        ++m_stamped;
+    }
+    return true;
+}
+
+bool FileListModel::adoptRows(std::unique_ptr<std::vector<NameRow>> rows,
+                              std::unique_ptr<std::vector<NameRow>> marked) {
+    if (m_store->dead() != 0 || !m_staged.empty() || rows->size() > m_store->size() ||
+        rows->size() < m_rows->size())
+        return false;
+    if (m_rows->empty()) {
+        beginResetModel();
+        m_rows = std::move(rows);
+        m_marked = std::shared_ptr<std::vector<Slot>>(std::move(marked));
+        m_rowedUpTo = quint32(m_rows->size());
+        endResetModel();
+        return true;
+    }
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    std::vector<Slot> held;
+    held.reserve(size_t(before.size()));
+    for (const QModelIndex& index : before)
+        held.push_back(slot(index.row()));
+    m_spareRows = std::move(m_rows);
+    m_rows = std::move(rows);
+    m_marked = std::shared_ptr<std::vector<Slot>>(std::move(marked));
+    m_rowedUpTo = quint32(m_rows->size());
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (size_t i = 0; i < held.size(); ++i)
+        after.append(index(lowerBound(held[i]), before[qsizetype(i)].column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
+    return true;
+}
+
+void FileListModel::stageUnrowed() {
+    // Entries appended after the last rows adopted: their own rows, merged from here on.
+    if (m_rowedUpTo == std::numeric_limits<quint32>::max())
+        return;
+    std::vector<Slot> unrowed;
+    for (quint32 id = std::max<quint32>(m_rowedUpTo, quint32(m_rows->size())); id < m_store->size();
+         ++id) {
+        if (m_store->record(id).flags & filelist::Dead)
+            continue;
+        const KeyPrefix prefix = keyPrefix(m_store->key(id));
+        unrowed.push_back(Slot{prefix.high, prefix.low, id});
+    }
+    m_rowedUpTo = std::numeric_limits<quint32>::max();
+    std::sort(unrowed.begin(), unrowed.end(),
+              [this](const Slot& a, const Slot& b) { return lessSlot(a, b); });
+    std::vector<Slot> merged(m_staged.size() + unrowed.size());
+    std::merge(m_staged.begin(), m_staged.end(), unrowed.begin(), unrowed.end(), merged.begin(),
+               [this](const Slot& a, const Slot& b) { return lessSlot(a, b); });
+    m_staged.swap(merged);
+}
+
+void FileListModel::squeeze() {
+    m_spareRows.reset();
+    m_staged.shrink_to_fit();
 }
 
 void FileListModel::reserve(qint64 entries) {

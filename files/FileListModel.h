@@ -26,7 +26,7 @@ namespace zelvorin {
 
 namespace filelist {
 class Store;
-struct Slot;
+using Slot = NameRow;
 } // namespace filelist
 
 // One row as callers see it, made when asked for.
@@ -95,9 +95,21 @@ public:
     int addBatch(const NameBatch& batch, quint32 generation);
     int stagedCount() const;
     void commitStaged();
+    // A first read whose reader orders the names itself: the batch's names become entries
+    // firstId, firstId + 1, ... without becoming rows; rows come whole from the reader
+    // (adoptRows), so the list never merges a million rows itself. False, with nothing
+    // added, when the numbers would not match (entries were removed or added meanwhile);
+    // then stageUnrowed() stages the entries no rows hold and the read goes on by merging.
+    bool appendBatch(const NameBatch& batch, quint32 generation, quint32 firstId);
+    // Rows for entries 0 to rows.size() - 1 in order, and the marked ones among them.
+    bool adoptRows(std::unique_ptr<std::vector<NameRow>> rows,
+                   std::unique_ptr<std::vector<NameRow>> marked);
+    void stageUnrowed();
     void removeUnseen(quint32 generation);
     // Room for this many entries, so a large read does not grow the index step by step.
     void reserve(qint64 entries);
+    // A read has ended: memory kept for the next merge is given back.
+    void squeeze();
 
     void setMarkRule(MarkRule rule);
     const MarkRule& markRule() const { return m_markRule; }
@@ -119,6 +131,9 @@ private:
     std::unique_ptr<std::vector<filelist::Slot>> m_spareRows;
     // Names added and not yet rows, sorted.
     std::vector<filelist::Slot> m_staged;
+    // While rows come whole from a reader: the entries below this number have rows; the
+    // greatest number when the list merges its rows itself.
+    quint32 m_rowedUpTo = 0;
     // Shared with the MarkedNames handed out; copied before a change while it is shared.
     std::shared_ptr<std::vector<filelist::Slot>> m_marked;
     MarkRule m_markRule;

@@ -39,6 +39,14 @@ int compareKeys(NameKey a, NameKey b);
 bool lessName(KeyPrefix prefixA, NameKey keyA, std::string_view rawA, KeyPrefix prefixB,
               NameKey keyB, std::string_view rawB);
 
+// A row of a sorted list: an entry number with the first twelve bytes of its key.
+struct NameRow {
+    quint64 high = 0;
+    quint32 low = 0;
+    quint32 id = 0;
+    KeyPrefix prefix() const { return {high, low}; }
+};
+
 // Names read from a folder and sorted, on their way from the reader's thread to a list.
 class NameBatch {
 public:

@@ -102,7 +102,9 @@ ChosenFileKind FilePanel::ChosenKind() const {
 }
 
 bool FilePanel::Settled() const {
-    return m_dirRxFolderMonitor1->Settled() && m_fileRxFolderMonitor1->Settled();
+    // A change dealt with may still be read in the background.
+    return m_dirRxFolderMonitor1->Settled() && m_fileRxFolderMonitor1->Settled() &&
+           !m_fileListBox1->Reading() && !m_directoryListBox1->Reading();
 }
 
 void FilePanel::ReportFileChosen() {

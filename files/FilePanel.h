@@ -46,8 +46,8 @@ public:
     ChosenFileKind ChosenKind() const;
     // Tells `fileChosen` of the selection now in the file list.
     void ReportFileChosen();
-    // Both folder monitors are settled: every change on disk made before has been dealt
-    // with (see TRxFolderMonitor::Settled).
+    // Both folder monitors are settled and no list is reading: every change on disk made
+    // before has been dealt with and shown (see TRxFolderMonitor::Settled).
     bool Settled() const;
 
     // The custom filter dialog (made by the panel unless the host gives its own).

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <deque>
@@ -28,6 +29,9 @@ int& headLimitValue() {
 // and the batch's own names, and has to stay well within a frame or two.
 constexpr qint64 HandOverIntervalMs = 100;
 constexpr size_t HandOverNames = 32768;
+// How often rows built by the reader go along with a batch: each time the list takes a
+// new set of rows, its view lays the whole list out again.
+constexpr qint64 RowsIntervalMs = 250;
 // Entries read between two looks at the clock and at the cancel mark.
 constexpr int WorkerStep = 2048;
 
@@ -50,6 +54,18 @@ struct FolderListing::State {
     double nameBytes = 0;
     std::shared_ptr<platform::SharedSubfolders> shared;
 
+    // Rows built by the reader: every batch handed over is kept to compare names, each name
+    // found by its number; rows and marked rows of all so far.
+    std::atomic<bool> buildsRows{false};
+    std::vector<std::shared_ptr<const NameBatch>> kept;
+    std::vector<std::pair<const NameBatch*, quint32>> byNumber;
+    std::vector<NameRow> rows;
+    std::vector<NameRow> marked;
+    std::vector<std::vector<NameRow>> runs;
+    std::vector<std::vector<NameRow>> markedRuns;
+    quint32 nextNumber = 0;
+    QElapsedTimer sinceRows;
+
     std::atomic<bool> cancelled{false};
     std::atomic<qint64> read{0};
     std::atomic<qint64> estimate{0};
@@ -57,7 +73,7 @@ struct FolderListing::State {
     std::mutex lock; // guards what follows
     FolderListing* receiver = nullptr;
     bool notifyPending = false;
-    std::deque<NameBatch> batches;
+    std::deque<NameDelivery> batches;
     std::vector<Subfolder> finalSubfolders;
     bool done = false;
     int error = 0;
@@ -97,17 +113,95 @@ struct FolderListing::State {
         return more;
     }
 
-    void handOver() {
-        if (current.isEmpty() && current.links.empty())
+    bool lessRow(const NameRow& a, const NameRow& b) const {
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        const auto& [batchA, indexA] = byNumber[a.id];
+        const auto& [batchB, indexB] = byNumber[b.id];
+        const NameBatch::Name& nameA = batchA->names()[indexA];
+        const NameBatch::Name& nameB = batchB->names()[indexB];
+        return lessName(nameA.prefix, batchA->key(nameA), batchA->raw(nameA), nameB.prefix,
+                        batchB->key(nameB), batchB->raw(nameB));
+    }
+
+    // Merges the runs waiting into the rows, pairwise so each name moves about log(runs)
+    // times, then the result into the rows.
+    void mergeRuns(std::vector<NameRow>& into, std::vector<std::vector<NameRow>>& runs) {
+        const auto less = [this](const NameRow& a, const NameRow& b) { return lessRow(a, b); };
+        while (runs.size() > 1) {
+            std::vector<std::vector<NameRow>> next;
+            for (size_t i = 0; i + 1 < runs.size(); i += 2) {
+                std::vector<NameRow> merged(runs[i].size() + runs[i + 1].size());
+                std::merge(runs[i].begin(), runs[i].end(), runs[i + 1].begin(), runs[i + 1].end(),
+                           merged.begin(), less);
+                next.push_back(std::move(merged));
+            }
+            if (runs.size() % 2 != 0)
+                next.push_back(std::move(runs.back()));
+            runs.swap(next);
+        }
+        if (runs.empty())
+            return;
+        std::vector<NameRow> merged(into.size() + runs.front().size());
+        std::merge(into.begin(), into.end(), runs.front().begin(), runs.front().end(),
+                   merged.begin(), less);
+        into.swap(merged);
+        runs.clear();
+    }
+
+    // `last`: the read's final batch, whose rows always go along.
+    void handOver(bool last = false) {
+        if (current.isEmpty() && current.links.empty() && !(last && buildsRows))
             return;
         current.sort();
-        const std::lock_guard<std::mutex> guard(lock);
-        batches.push_back(std::move(current));
+        NameDelivery delivery;
+        auto batch = std::make_shared<const NameBatch>(std::move(current));
         current = NameBatch();
+        delivery.batch = batch;
+        if (buildsRows) {
+            // Ordered here, beside the reading, so that the list never merges a long list.
+            // Each batch is a sorted run; the runs are merged into the rows only when rows
+            // go along, so the whole list is merged a few times a second at most.
+            delivery.firstId = nextNumber;
+            std::vector<NameRow> added;
+            std::vector<NameRow> addedMarked;
+            added.reserve(batch->size());
+            for (quint32 i = 0; i < batch->size(); ++i) {
+                const NameBatch::Name& name = batch->names()[i];
+                const NameRow row{name.prefix.high, name.prefix.low, nextNumber++};
+                byNumber.emplace_back(batch.get(), i);
+                added.push_back(row);
+                if (name.marked)
+                    addedMarked.push_back(row);
+            }
+            kept.push_back(batch);
+            if (!added.empty())
+                runs.push_back(std::move(added));
+            if (!addedMarked.empty())
+                markedRuns.push_back(std::move(addedMarked));
+            // Rows go along a few times a second, and with the first and the last batch.
+            if (last || !sinceRows.isValid() || sinceRows.elapsed() >= RowsIntervalMs) {
+                mergeRuns(rows, runs);
+                mergeRuns(marked, markedRuns);
+                delivery.rows = std::make_unique<std::vector<NameRow>>(rows);
+                delivery.marked = std::make_unique<std::vector<NameRow>>(marked);
+                sinceRows.start();
+            }
+        }
+        const std::lock_guard<std::mutex> guard(lock);
+        batches.push_back(std::move(delivery));
     }
 
     void end(int readError) {
-        handOver();
+        handOver(true);
+        // What the rows were compared by is not needed any more.
+        kept.clear();
+        byNumber.clear();
+        byNumber.shrink_to_fit();
+        rows = {};
+        marked = {};
         std::vector<QByteArray> real;
         for (const Subfolder& folder : subfolders) {
             if (!folder.link)
@@ -164,6 +258,11 @@ void FolderListing::setFileFilter(ListingFilter filter) {
         m_state->filter = std::move(filter);
 }
 
+void FolderListing::setBuildsRows(bool builds) {
+    if (!builds || !m_started)
+        m_state->buildsRows = builds;
+}
+
 bool FolderListing::hasFileFilter() const {
     return m_state->filter.has_value();
 }
@@ -185,13 +284,13 @@ std::shared_ptr<const platform::SharedSubfolders> FolderListing::sharedSubfolder
     return m_state->shared;
 }
 
-std::optional<NameBatch> FolderListing::takeBatch() {
+std::optional<NameDelivery> FolderListing::takeBatch() {
     const std::lock_guard<std::mutex> guard(m_state->lock);
     if (m_state->batches.empty())
         return std::nullopt;
-    NameBatch batch = std::move(m_state->batches.front());
+    NameDelivery delivery = std::move(m_state->batches.front());
     m_state->batches.pop_front();
-    return batch;
+    return delivery;
 }
 
 bool FolderListing::hasBatches() const {

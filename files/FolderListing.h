@@ -49,6 +49,15 @@ struct ListingFilter {
     FileListModel::MarkRule mark;
 };
 
+// A batch of names as the reader hands it over, and now and then the rows of all names
+// handed over so far when the reader orders them itself.
+struct NameDelivery {
+    std::shared_ptr<const NameBatch> batch;
+    quint32 firstId = 0; // the entry number of the batch's first name (rows built by the reader)
+    std::unique_ptr<std::vector<NameRow>> rows;
+    std::unique_ptr<std::vector<NameRow>> marked;
+};
+
 class FolderListing : public QObject, public std::enable_shared_from_this<FolderListing> {
     Q_OBJECT
 public:
@@ -74,6 +83,10 @@ public:
     // Before start() only.
     void setFileFilter(ListingFilter filter);
     bool hasFileFilter() const;
+    // For a list that starts empty: the reader numbers the names 0, 1, ... in the order it
+    // hands them over and merges them into rows itself, so the list only takes the rows
+    // (see FileListModel::appendBatch). Before start() to switch on; any time to stop.
+    void setBuildsRows(bool builds);
 
     void start();
     bool isSnapshot() const { return m_snapshot != nullptr; }
@@ -84,7 +97,7 @@ public:
 
     // The oldest batch not taken yet (sorted), if any; one at a time, so that a receiver
     // can let the event loop run between two.
-    std::optional<NameBatch> takeBatch();
+    std::optional<NameDelivery> takeBatch();
     bool hasBatches() const;
     // The folder's subfolders (links to folders included); complete once finished.
     const std::vector<Subfolder>& subfolders() const { return m_subfolders; }

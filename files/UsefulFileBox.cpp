@@ -324,13 +324,16 @@ void TUsefulFileBox::ReadFileNames(std::shared_ptr<FolderListing> listing, bool 
 
     const bool updating = m_updating;
     m_updating = true;
-    if (fresh) {
-        // Another folder: none of the old entries belongs to it.
+    if (fresh || m_model->count() == 0) {
+        // Another folder: none of the old entries belongs to it (and an empty list starts
+        // afresh, so its reader can number the entries).
         m_model->clear();
     }
     m_keepRaw = keep;
     m_linkNames.clear();
     m_readGeneration = m_model->nextGeneration();
+    // A list that starts empty takes its rows whole from the reader.
+    m_rowsFromReader = m_model->count() == 0 && m_model->stagedCount() == 0;
     m_lastReadMask = m_mask;
     m_lastReadType = m_fileType;
     m_readLong = false;
@@ -341,6 +344,7 @@ void TUsefulFileBox::ReadFileNames(std::shared_ptr<FolderListing> listing, bool 
         return;
     }
     listing->setFileFilter({mask, ListingRule(m_fileType), m_model->markRule()});
+    listing->setBuildsRows(m_rowsFromReader);
     m_listing = listing;
     connect(listing.get(), &FolderListing::batchesReady, this, &TUsefulFileBox::TakeBatches);
     connect(listing.get(), &FolderListing::finished, this, &TUsefulFileBox::TakeBatches);
@@ -378,16 +382,31 @@ void TUsefulFileBox::TakeBatches() {
     // One batch a turn of the event loop, so input and painting go on between two; the
     // start of a read that ends at once takes them all, as a small folder always did.
     for (bool first = true; first || m_inReadStart; first = false) {
-        std::optional<NameBatch> batch = m_listing->takeBatch();
-        if (!batch)
+        std::optional<NameDelivery> delivery = m_listing->takeBatch();
+        if (!delivery)
             break;
-        for (const QByteArray& link : batch->links)
+        const NameBatch& batch = *delivery->batch;
+        for (const QByteArray& link : batch.links)
             m_linkNames.insert(link);
         const int before = m_model->count() + m_model->stagedCount();
         if (before == 0)
             m_model->reserve(m_listing->estimatedEntries());
-        const int added = m_model->addBatch(*batch, m_readGeneration);
-        if (before <= LongListingPosition && before + added > LongListingPosition)
+        const auto mergeFromNowOn = [this] {
+            // The entries no longer match the reader's numbers (one was removed meanwhile):
+            // rows are merged here from now on.
+            m_rowsFromReader = false;
+            m_listing->setBuildsRows(false);
+            m_model->stageUnrowed();
+        };
+        if (m_rowsFromReader && !m_model->appendBatch(batch, m_readGeneration, delivery->firstId))
+            mergeFromNowOn();
+        if (!m_rowsFromReader)
+            m_model->addBatch(batch, m_readGeneration);
+        else if (delivery->rows &&
+                 !m_model->adoptRows(std::move(delivery->rows), std::move(delivery->marked)))
+            mergeFromNowOn();
+        const int after = m_model->count() + m_model->stagedCount();
+        if (before <= LongListingPosition && after > LongListingPosition)
             ShowLongListing();
     }
     const bool more = m_listing->hasBatches();
@@ -396,8 +415,11 @@ void TUsefulFileBox::TakeBatches() {
     // length of the list, in the merge and in the view's layout. A short list costs little,
     // and the first rows and the last are made at once.
     const int rows = m_model->count();
-    if (m_inReadStart || last || rows == 0 || rows + m_model->stagedCount() <= LayoutBatchRows ||
-        !m_sinceRows.isValid() || m_sinceRows.elapsed() >= RowsIntervalMs) {
+    if (m_rowsFromReader) {
+        // The reader's rows arrive on their own.
+    } else if (m_inReadStart || last || rows == 0 ||
+               rows + m_model->stagedCount() <= LayoutBatchRows || !m_sinceRows.isValid() ||
+               m_sinceRows.elapsed() >= RowsIntervalMs) {
         m_model->commitStaged();
         m_sinceRows.start();
     }
@@ -464,6 +486,7 @@ void TUsefulFileBox::FinishRead() {
     } else {
         m_model->removeUnseen(m_readGeneration);
     }
+    m_model->squeeze();
     if (!m_keepRaw.isEmpty() && ItemIndex() < 0)
         SetItemIndex(m_model->findRaw(m_keepRaw));
     m_keepRaw.clear();

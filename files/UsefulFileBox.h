@@ -169,6 +169,8 @@ private:
     // application's then, and the list's own once the read goes on in the background.
     bool m_inReadStart = false;
     bool m_takeScheduled = false;
+    // The read's rows come whole from its reader (a list that started empty).
+    bool m_rowsFromReader = false;
     bool m_rowsTimerPending = false;
     QElapsedTimer m_sinceRows;
     bool m_overrideCursor = false;
