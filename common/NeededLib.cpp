@@ -1,7 +1,9 @@
 #include "NeededLib.h"
 
 #include "FolderSearch.h"
+#include "LosslessNames.h"
 #include "ShellOperations.h"
+#include "Trash.h"
 
 #include <QList>
 
@@ -289,15 +291,18 @@ void FindCloseEntry(zelvorin::SearchRecord& record) {
     record.handle.reset();
 }
 
+using zelvorin::platform::FileResult;
+
 namespace {
 
 // The title of every question the program asks (the product title).
 const QString QuestionTitle = QStringLiteral(" Zelvorin");
 
-bool transfer(bool move, const QString& source, const QString& destination, bool confirm,
-              bool showProgress, QWidget* owner) {
-    if (ExtractParentPath(source).isEmpty() || ExtractParentPath(destination).isEmpty())
-        return false;
+FileResult transfer(bool move, const QByteArray& source, const QByteArray& destination,
+                    bool confirm, bool showProgress, QWidget* owner) {
+    // A path without a parent part (a bare name) is refused, as ExtractParentPath says.
+    if (source.lastIndexOf('/') <= 0 || destination.lastIndexOf('/') <= 0)
+        return FileResult::failure(EINVAL);
     zelvorin::platform::TransferOptions options;
     options.confirmReplace = confirm;
     options.showProgress = showProgress;
@@ -310,19 +315,46 @@ bool transfer(bool move, const QString& source, const QString& destination, bool
 } // namespace
 
 bool OpenWithShell(const QString& path) {
-    return zelvorin::platform::openWithDesktop(path);
+    return OpenWithShell(zelvorin::platform::encodePath(path)).ok();
 }
 
 bool DeleteToRecycleBin(const QString& path, bool confirm) {
-    return zelvorin::platform::moveToTrash(path, confirm, nullptr, QuestionTitle);
+    QList<QByteArray> paths;
+    for (const QString& one : path.split(QChar(0), Qt::SkipEmptyParts))
+        paths.append(zelvorin::platform::encodePath(one));
+    return DeleteToRecycleBin(paths, confirm, nullptr).ok();
 }
 
 bool CopyFileWithShell(const QString& source, const QString& destination, bool confirm,
                        bool showProgress, QWidget* owner) {
-    return transfer(false, source, destination, confirm, showProgress, owner);
+    return CopyFileWithShell(zelvorin::platform::encodePath(source),
+                             zelvorin::platform::encodePath(destination), confirm, showProgress,
+                             owner)
+        .ok();
 }
 
 bool MoveFileWithShell(const QString& source, const QString& destination, bool confirm,
                        bool showProgress, QWidget* owner) {
+    return MoveFileWithShell(zelvorin::platform::encodePath(source),
+                             zelvorin::platform::encodePath(destination), confirm, showProgress,
+                             owner)
+        .ok();
+}
+
+FileResult OpenWithShell(const QByteArray& path) {
+    return zelvorin::platform::openWithDesktop(path);
+}
+
+FileResult DeleteToRecycleBin(const QList<QByteArray>& paths, bool confirm, QWidget* owner) {
+    return zelvorin::platform::moveToTrash(paths, confirm, owner, QuestionTitle);
+}
+
+FileResult CopyFileWithShell(const QByteArray& source, const QByteArray& destination, bool confirm,
+                             bool showProgress, QWidget* owner) {
+    return transfer(false, source, destination, confirm, showProgress, owner);
+}
+
+FileResult MoveFileWithShell(const QByteArray& source, const QByteArray& destination, bool confirm,
+                             bool showProgress, QWidget* owner) {
     return transfer(true, source, destination, confirm, showProgress, owner);
 }

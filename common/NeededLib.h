@@ -8,6 +8,7 @@
 #pragma once
 
 #include "FileAttributes.h"
+#include "ShellOperations.h"
 
 #include <QDateTime>
 #include <QString>
@@ -60,13 +61,27 @@ int FindFirstEntry(const QString& pattern, quint32 attributeMask, zelvorin::Sear
 int FindNextEntry(zelvorin::SearchRecord& record);
 void FindCloseEntry(zelvorin::SearchRecord& record);
 
-// Shell helpers.
+// Shell helpers. Path texts (see platform/LosslessNames.h) reach the very file; several
+// paths for DeleteToRecycleBin are joined by NUL characters.
 bool OpenWithShell(const QString& path);
 bool DeleteToRecycleBin(const QString& path, bool confirm);
 bool CopyFileWithShell(const QString& source, const QString& destination, bool confirm,
                        bool showProgress, QWidget* owner);
 bool MoveFileWithShell(const QString& source, const QString& destination, bool confirm,
                        bool showProgress, QWidget* owner);
+
+// The same on raw paths, telling what became of the operation: done, declined by the
+// user, or failed with the reason the user is to hear (the program shows it; on Windows
+// the shell does).
+zelvorin::platform::FileResult OpenWithShell(const QByteArray& path);
+zelvorin::platform::FileResult DeleteToRecycleBin(const QList<QByteArray>& paths, bool confirm,
+                                                  QWidget* owner);
+zelvorin::platform::FileResult CopyFileWithShell(const QByteArray& source,
+                                                 const QByteArray& destination, bool confirm,
+                                                 bool showProgress, QWidget* owner);
+zelvorin::platform::FileResult MoveFileWithShell(const QByteArray& source,
+                                                 const QByteArray& destination, bool confirm,
+                                                 bool showProgress, QWidget* owner);
 
 // Text and number helpers.
 QString GetWord(const QString& text, int n);

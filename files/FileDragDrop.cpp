@@ -1,5 +1,7 @@
 #include "FileDragDrop.h"
 
+#include "LosslessNames.h"
+
 #include <QAbstractScrollArea>
 #include <QDrag>
 #include <QDropEvent>
@@ -37,14 +39,16 @@ Qt::DropAction ChosenDropAction(Qt::DropActions effect, Qt::DropActions possible
     return Qt::IgnoreAction;
 }
 
-QStringList DraggedLocalFiles(const QDropEvent* event) {
-    QStringList files;
+QList<QByteArray> DraggedLocalFiles(const QDropEvent* event) {
+    QList<QByteArray> files;
     const QMimeData* data = event->mimeData();
     if (data == nullptr || !data->hasUrls())
         return files;
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            files.append(url.toLocalFile());
+        // The bytes of the address, not its text: the text of a name that is not UTF-8
+        // names no file.
+        if (const QByteArray path = platform::rawPathOfUrl(url); !path.isEmpty())
+            files.append(path);
     }
     return files;
 }
@@ -108,7 +112,7 @@ bool TDropFileTarget::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
         if (event->type() == QEvent::DragEnter) {
-            m_files = m_getDataOnEnter ? zelvorin::DraggedLocalFiles(drag) : QStringList();
+            m_files = m_getDataOnEnter ? zelvorin::DraggedLocalFiles(drag) : QList<QByteArray>();
             // A drag that carries no local files is not for this target.
             if (m_getDataOnEnter && m_files.isEmpty()) {
                 drag->ignore();
@@ -154,8 +158,8 @@ TDropFileSource::TDropFileSource(QObject* parent) : QObject(parent) {}
 
 Qt::DropAction TDropFileSource::Execute(QWidget* source) {
     QList<QUrl> urls;
-    for (const QString& file : std::as_const(m_files))
-        urls.append(QUrl::fromLocalFile(file));
+    for (const QByteArray& file : std::as_const(m_files))
+        urls.append(zelvorin::platform::fileUrl(file));
     if (urls.isEmpty() || source == nullptr)
         return Qt::IgnoreAction;
     const Qt::DropActions offered = zelvorin::ToDropActions(m_dragtypes);

@@ -1,11 +1,15 @@
 // Files given to and taken from other programs by drag and drop. TDropFileTarget makes a
 // control accept dropped local files (the "text/uri-list" format) and leaves the choice
 // of effect and the work of a drop to its owner's handlers; TDropFileSource drags a list
-// of paths out to any program that takes files. Effects keep the platform's values:
-// copy 1, move 2, link 4, none 0 (Qt::DropAction has the same ones).
+// of paths out to any program that takes files. Paths are raw bytes, carried in the
+// file:// addresses %XX-escaped, so a name that is not UTF-8 travels as itself. Effects
+// keep the platform's values: copy 1, move 2, link 4, none 0 (Qt::DropAction has the same
+// ones).
 #pragma once
 
+#include <QByteArray>
 #include <QFlags>
+#include <QList>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -46,8 +50,8 @@ Qt::DropActions FileDropEffect(bool ownDrag, Qt::KeyboardModifiers modifiers, bo
 // and only one the source offers; IgnoreAction when none fits.
 Qt::DropAction ChosenDropAction(Qt::DropActions effect, Qt::DropActions possible);
 
-// The local paths a drag carries, in the source's order.
-QStringList DraggedLocalFiles(const QDropEvent* event);
+// The local paths a drag carries, as raw bytes, in the source's order.
+QList<QByteArray> DraggedLocalFiles(const QDropEvent* event);
 
 } // namespace zelvorin
 
@@ -64,8 +68,8 @@ public:
     bool ShowImage() const { return m_showImage; }
     void SetShowImage(bool show) { m_showImage = show; }
 
-    // The dragged files while a drag is over the control; empty otherwise.
-    const QStringList& Files() const { return m_files; }
+    // The dragged files (raw paths) while a drag is over the control; empty otherwise.
+    const QList<QByteArray>& Files() const { return m_files; }
 
     // Both handlers get the keys held, the pointer in the control's coordinates and the
     // effect; what the effect handler leaves is the answer to the source, what the drop
@@ -92,7 +96,7 @@ private:
     TDragTypes m_dragtypes = TDragType::dtCopy | TDragType::dtMove;
     bool m_getDataOnEnter = true;
     bool m_showImage = true;
-    QStringList m_files;
+    QList<QByteArray> m_files;
     EffectHandler m_onGetDropEffect;
     EffectHandler m_onDrop;
     QPointer<QWidget> m_control;
@@ -109,10 +113,10 @@ public:
     bool ShowImage() const { return m_showImage; }
     void SetShowImage(bool show) { m_showImage = show; }
 
-    // The full paths offered. MappedNames (other names for the same files) is kept for
-    // the owner only: the desktops have no drop format for it, and the main window
+    // The full raw paths offered. MappedNames (other names for the same files) is kept
+    // for the owner only: the desktops have no drop format for it, and the main window
     // leaves it empty.
-    QStringList& Files() { return m_files; }
+    QList<QByteArray>& Files() { return m_files; }
     QStringList& MappedNames() { return m_mappedNames; }
 
     // Raised once a target has taken the drop, with the effect it chose.
@@ -130,7 +134,7 @@ public:
 private:
     TDragTypes m_dragtypes = TDragType::dtCopy | TDragType::dtMove | TDragType::dtLink;
     bool m_showImage = false;
-    QStringList m_files;
+    QList<QByteArray> m_files;
     QStringList m_mappedNames;
     DropHandler m_onDrop;
     DragRunner m_runner;

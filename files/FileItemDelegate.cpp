@@ -2,9 +2,14 @@
 
 #include "FileIcons.h"
 #include "FileListModel.h"
+#include "FileMessages.h"
 #include "FileThumbnails.h"
+#include "LosslessNames.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace zelvorin {
 
@@ -64,6 +69,18 @@ void FileItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 
 QSize FileItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     return QSize(option.rect.width() > 0 ? option.rect.width() : 100, m_itemHeight);
+}
+
+bool FileItemDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                 const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() == QEvent::ToolTip && index.isValid()) {
+        const QByteArray raw = index.data(FileListModel::RawNameRole).toByteArray();
+        if (!platform::roundTrips(raw)) {
+            QToolTip::showText(event->globalPos(), NotTextNameTip(raw), view);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 } // namespace zelvorin

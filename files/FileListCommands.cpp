@@ -6,16 +6,24 @@
 #include "FilePanel.h"
 #include "FileProperties.h"
 #include "FilePropertiesDialog.h"
+#include "LosslessNames.h"
 #include "NeededLib.h"
+#include "RawFolderReader.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace zelvorin {
+
+using platform::FileResult;
 
 namespace {
 
@@ -45,6 +53,26 @@ public:
 private:
     FilePanel* m_panel;
 };
+
+// True while anything (a link included, even a dangling one) is at the raw path.
+bool somethingAt(const QByteArray& path) {
+    struct stat info {};
+    return ::lstat(path.constData(), &info) == 0 || errno != ENOENT;
+}
+
+QByteArray nameOf(const QByteArray& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// The text, and for a path the file:// address, put on the clipboard. The text is the
+// name's own bytes, not the text the list shows for a name that is not UTF-8.
+void putOnClipboard(const QByteArray& text, const QByteArray& path = QByteArray()) {
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/plain"), text);
+    if (!path.isEmpty())
+        data->setUrls({platform::fileUrl(path)});
+    QApplication::clipboard()->setMimeData(data);
+}
 
 } // namespace
 
@@ -192,7 +220,7 @@ void FileListCommands::FileListBox1MouseMove(QPoint position) {
     m_dragStartPoint = QPoint(-1, -1);
     // A drag needs its data before it starts; the selection cannot change under the
     // pointer while it runs, so this is the path handed over at the drop.
-    const QString path = m_panel->FileListBox1()->FileName();
+    const QByteArray path = m_panel->FileListBox1()->FileNameBytes();
     m_dropSource->Files().clear();
     m_dropSource->MappedNames().clear();
     if (!path.isEmpty())
@@ -207,9 +235,12 @@ void FileListCommands::FileListBox1MouseUp(Qt::MouseButton, QPoint) {
 }
 
 void FileListCommands::FileListBox1DblClick() {
-    const QString path = m_panel->FileListBox1()->FileName();
-    if (!path.isEmpty())
-        OpenWithShell(path);
+    const QByteArray path = m_panel->FileListBox1()->FileNameBytes();
+    if (path.isEmpty())
+        return;
+    FileResult result = OpenWithShell(path);
+    result.path = path;
+    tellIfFailed(FileAction::Open, result);
 }
 
 bool FileListCommands::FileListBox1KeyDown(QKeyEvent* event) {
@@ -219,29 +250,46 @@ bool FileListCommands::FileListBox1KeyDown(QKeyEvent* event) {
     TUsefulFileBox* files = m_panel->FileListBox1();
     if (files->ItemIndex() < 0)
         return false;
-    // The deletion must not trigger a refresh of its own.
-    const MonitorsPaused paused(m_panel);
-    const int index = files->ItemIndex();
-    const QByteArray raw = files->Model()->at(index).raw;
-    const QString target = files->FileName();
-    bool deleted = false;
-    try {
-        deleted = DeleteToRecycleBin(target, true);
-    } catch (...) {
-        deleted = !QFileInfo(target).exists() && !QFileInfo(target).isSymLink();
+    FileResult result = FileResult::declined();
+    {
+        // The deletion must not trigger a refresh of its own.
+        const MonitorsPaused paused(m_panel);
+        const int index = files->ItemIndex();
+        const QByteArray raw = files->Model()->at(index).raw;
+        const QByteArray target = files->FileNameBytes();
+        try {
+            result = DeleteToRecycleBin({target}, true, m_panel->window());
+        } catch (const std::exception& error) {
+            result = FileResult::failure(QString::fromLocal8Bit(error.what()), target);
+        }
+        // Whatever the answer, the list keeps the entry exactly while the file is there.
+        if (!somethingAt(target)) {
+            // The question's dialog ran events; the entry is found again by its name.
+            int row = files->Model()->findRaw(raw);
+            if (row < 0 && index < files->Count())
+                row = index;
+            files->SetItemIndexHandled(-1);
+            if (row >= 0)
+                files->Model()->removeRows({row});
+        }
+        files->SetItemIndexHandled(files->Count() > index ? index : index - 1);
+        m_panel->ReportFileChosen();
     }
-    if (deleted) {
-        // The question's dialog ran events; the entry is found again by its name.
-        int row = files->Model()->findRaw(raw);
-        if (row < 0 && index < files->Count())
-            row = index;
-        files->SetItemIndexHandled(-1);
-        if (row >= 0)
-            files->Model()->removeRows({row});
-    }
-    files->SetItemIndexHandled(files->Count() > index ? index : index - 1);
-    m_panel->ReportFileChosen();
+    // Told once the list and the monitors are as they should be.
+    if (result.failed())
+        showFileError(m_panel->window(),
+                      FileFailureMessage(FileAction::Trash, {{result.path, result.reason}}));
     return true;
+}
+
+void FileListCommands::tellIfFailed(FileAction action, const FileResult& result) {
+    if (!result.failed())
+        return;
+    showFileError(m_panel->window(), FileFailureMessage(action, {{result.path, result.reason}}));
+    // The file may be gone without the monitor having told the list yet.
+    if (result.error == ENOENT)
+        m_panel->FileListBox1()->RefreshNamesKeepingSelection(
+            m_panel->FileListBox1()->DirectoryBytes(), {nameOf(result.path)});
 }
 
 void FileListCommands::FileListPopupMenuPopup() {
@@ -256,25 +304,35 @@ void FileListCommands::Copyname1Click() {
     TUsefulFileBox* files = m_panel->FileListBox1();
     const int row = files->ItemIndex();
     if (row >= 0)
-        QApplication::clipboard()->setText(files->Model()->at(row).name);
+        putOnClipboard(files->Model()->at(row).raw);
 }
 
 void FileListCommands::Copynameandpath1Click() {
-    const QString path = m_panel->FileListBox1()->FileName();
+    const QByteArray path = m_panel->FileListBox1()->FileNameBytes();
     if (!path.isEmpty())
-        QApplication::clipboard()->setText(path);
+        putOnClipboard(path, path);
 }
 
 void FileListCommands::Properties1Click() {
-    const QString path = m_panel->FileListBox1()->FileName();
-    if (!path.isEmpty())
-        ShowShellProperties(m_panel->window(), path);
+    const QByteArray path = m_panel->FileListBox1()->FileNameBytes();
+    if (path.isEmpty())
+        return;
+    FileResult result = ShowShellProperties(m_panel->window(), path);
+    result.path = path;
+    tellIfFailed(FileAction::Properties, result);
 }
 
 void FileListCommands::Properties2Click() {
     TUsefulDirectoryBox* folders = m_panel->DirectoryListBox1();
-    if (folders->currentRow() >= 0)
-        ShowShellProperties(m_panel->window(), StripTrailingSlashes(folders->Directory()));
+    if (folders->currentRow() < 0)
+        return;
+    QByteArray folder = folders->DirectoryBytes();
+    while (folder.size() > 1 && folder.endsWith('/'))
+        folder.chop(1);
+    FileResult result = ShowShellProperties(m_panel->window(), folder);
+    if (result.failed())
+        showFileError(m_panel->window(),
+                      FileFailureMessage(FileAction::Properties, {{folder, result.reason}}));
 }
 
 void FileListCommands::DirectoryListBox1MouseUp(Qt::MouseButton, QPoint position) {
@@ -292,10 +350,10 @@ void FileListCommands::DirectoryListBox1MouseUp(Qt::MouseButton, QPoint position
 
 void FileListCommands::FileBoxDropFileTarget1GetDropEffect(Qt::KeyboardModifiers keys, QPoint,
                                                            Qt::DropActions& effect) {
-    const QStringList& dropped = m_dropTarget->Files();
+    const QList<QByteArray>& dropped = m_dropTarget->Files();
     const bool same =
         !m_ownDrag && !dropped.isEmpty() &&
-        platform::onSameFileSystem(dropped.first(), m_panel->FileListBox1()->Directory());
+        platform::onSameFileSystem(dropped.first(), m_panel->FileListBox1()->DirectoryBytes());
     effect = FileDropEffect(m_ownDrag, keys, !dropped.isEmpty(), same, effect);
 }
 
@@ -305,26 +363,42 @@ void FileListCommands::FileBoxDropFileTarget1Drop(Qt::KeyboardModifiers, QPoint,
         effect = Qt::IgnoreAction;
         return;
     }
-    const QString folder = WithTrailingBackslash(m_panel->FileListBox1()->Directory());
+    const QByteArray folder = m_panel->FileListBox1()->DirectoryBytes();
+    const QByteArray into = folder.endsWith('/') ? folder : folder + '/';
     const bool copy = effect.testFlag(Qt::CopyAction);
     const bool move = !copy && effect.testFlag(Qt::MoveAction);
     bool allMoved = true;
+    QList<FileFailure> failures;
     QWidget* owner = m_panel->window();
     // The list is not touched: the dropped files show up through the file monitor.
-    for (const QString& path : m_dropTarget->Files()) {
-        const QFileInfo info(path);
-        if (!info.exists() || info.isDir())
-            continue;
-        const QString destination = folder + info.fileName();
-        if (copy)
-            CopyFileWithShell(path, destination, true, true, owner);
-        else if (move && !MoveFileWithShell(path, destination, true, true, owner))
+    for (const QByteArray& path : m_dropTarget->Files()) {
+        // Folders are not taken (the file list holds files only); such an item was not
+        // moved either.
+        if (platform::folderExistsBytes(path)) {
             allMoved = false;
+            continue;
+        }
+        const QByteArray destination = into + nameOf(path);
+        FileResult result = FileResult::declined();
+        if (copy)
+            result = CopyFileWithShell(path, destination, true, true, owner);
+        else if (move)
+            result = MoveFileWithShell(path, destination, true, true, owner);
+        if (!result.ok())
+            allMoved = false;
+        if (result.failed())
+            failures.append({path, result.reason});
     }
-    // A source told "moved" may remove its originals; it hears so only when every file
-    // was moved, so a refused or failed move never costs the file its original.
+    // A source told "moved" may remove its originals; it hears so only when every item
+    // was moved, so a skipped, refused or failed item never costs its original.
     if (move && !allMoved)
         effect = Qt::CopyAction;
+    if (!failures.isEmpty()) {
+        // Told after the drop has answered its source, which waits for that answer.
+        const QString text = FileFailureMessage(move ? FileAction::Move : FileAction::Copy,
+                                                failures, platform::openablePath(folder));
+        QTimer::singleShot(0, this, [this, text] { showFileError(m_panel->window(), text); });
+    }
 }
 
 void FileListCommands::FileBoxDropFileSource1Drop(TDragType, bool&) {
@@ -332,7 +406,7 @@ void FileListCommands::FileBoxDropFileSource1Drop(TDragType, bool&) {
     if (files->ItemIndex() >= 0) {
         m_dropSource->Files().clear();
         m_dropSource->MappedNames().clear();
-        m_dropSource->Files().append(files->FileName());
+        m_dropSource->Files().append(files->FileNameBytes());
     }
     m_ownDrag = false;
     m_dragStartPoint = QPoint(-1, -1);

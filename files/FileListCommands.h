@@ -2,11 +2,15 @@
 // own mouse handling would select on a drag and deselect on Ctrl+click), opening with a
 // double-click, Delete to the trash, the two context menus (copy the name, copy the name
 // and path, properties), dragging a file out of the list and taking dropped files in.
-// Owned by the file panel, which tells the rest of the program what the user chose; no
-// window and no web engine are needed to use or test it.
+// Every action works on the file's raw bytes, so a name that is not UTF-8 reaches the
+// very file; every failure is told at once with the system's reason. Owned by the file
+// panel, which tells the rest of the program what the user chose; no window and no web
+// engine are needed to use or test it.
 #pragma once
 
 #include "FileDragDrop.h"
+#include "FileMessages.h"
+#include "ShellOperations.h"
 
 #include <QObject>
 #include <QPoint>
@@ -67,6 +71,9 @@ public:
 private:
     void hookMouseAndKeys();
     void createDragAndDrop();
+    // Tells the user of a failed action on a file of the list, and has the list look at
+    // that file again.
+    void tellIfFailed(FileAction action, const platform::FileResult& result);
 
     FilePanel* m_panel = nullptr;
     QPointer<QMenu> m_fileListPopupMenu;

@@ -226,7 +226,7 @@ qint64 MarkedNames::count() const {
 }
 
 QString MarkedNames::name(qint64 index) const {
-    return m_store->shown((*m_slots)[size_t(index)].id);
+    return platform::openablePath(rawName(index));
 }
 
 QByteArray MarkedNames::rawName(qint64 index) const {

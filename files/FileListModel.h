@@ -45,6 +45,8 @@ public:
     MarkedNames(std::shared_ptr<const std::vector<filelist::Slot>> marked,
                 std::shared_ptr<const filelist::Store> store);
     qint64 count() const;
+    // As a path text that keeps the name's bytes (see platform/LosslessNames.h), so that
+    // whoever opens or addresses it reaches the file; not for showing.
     QString name(qint64 index) const;
     QByteArray rawName(qint64 index) const;
 

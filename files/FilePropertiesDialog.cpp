@@ -1,10 +1,11 @@
 #include "FilePropertiesDialog.h"
 
 #include "FileProperties.h"
+#include "LosslessNames.h"
+#include "RawFolderReader.h"
 
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLocale>
@@ -21,11 +22,17 @@ QString dateText(const QDateTime& time) {
     return QLocale().toString(time.toLocalTime(), QLocale::LongFormat);
 }
 
-QString typeText(const QFileInfo& info) {
+QString typeText(const QByteArray& path, const QString& name, bool folder) {
     static const QMimeDatabase database;
-    const QMimeType type = info.isDir()
-                               ? database.mimeTypeForName(QStringLiteral("inode/directory"))
-                               : database.mimeTypeForFile(info);
+    QMimeType type;
+    if (folder) {
+        type = database.mimeTypeForName(QStringLiteral("inode/directory"));
+    } else {
+        QFile file;
+        type = platform::openForReading(file, path)
+                   ? database.mimeTypeForFileNameAndData(name, &file)
+                   : database.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    }
     const QString comment = type.comment();
     if (comment.isEmpty())
         return type.name();
@@ -34,26 +41,11 @@ QString typeText(const QFileInfo& info) {
 
 } // namespace
 
-QString PermissionText(const QFileInfo& info) {
-    const QFileDevice::Permissions p = info.permissions();
-    const struct {
-        QFileDevice::Permission flag;
-        char letter;
-        int value;
-    } bits[] = {{QFileDevice::ReadOwner, 'r', 0400}, {QFileDevice::WriteOwner, 'w', 0200},
-                {QFileDevice::ExeOwner, 'x', 0100},  {QFileDevice::ReadGroup, 'r', 040},
-                {QFileDevice::WriteGroup, 'w', 020}, {QFileDevice::ExeGroup, 'x', 010},
-                {QFileDevice::ReadOther, 'r', 04},   {QFileDevice::WriteOther, 'w', 02},
-                {QFileDevice::ExeOther, 'x', 01}};
+QString PermissionText(uint permissions) {
     QString letters;
-    int octal = 0;
-    for (const auto& bit : bits) {
-        const bool set = p.testFlag(bit.flag);
-        letters += set ? QLatin1Char(bit.letter) : QLatin1Char('-');
-        if (set)
-            octal |= bit.value;
-    }
-    return QStringLiteral("%1 (%2)").arg(letters).arg(octal, 3, 8, QLatin1Char('0'));
+    for (int bit = 8; bit >= 0; --bit)
+        letters += (permissions & (1u << bit)) ? QLatin1Char("xwr"[bit % 3]) : QLatin1Char('-');
+    return QStringLiteral("%1 (%2)").arg(letters).arg(permissions & 0777, 3, 8, QLatin1Char('0'));
 }
 
 QString SizeText(qint64 bytes) {
@@ -66,26 +58,27 @@ QString SizeText(qint64 bytes) {
 }
 
 FileFacts FileFacts::of(const QString& path) {
-    const QFileInfo info(path);
+    const QByteArray raw = platform::encodePath(path);
+    const platform::FileDetails details = platform::fileDetails(raw);
     FileFacts facts;
-    facts.name = info.fileName().isEmpty() ? path : info.fileName();
-    facts.location = info.isRoot() ? QString() : QDir::toNativeSeparators(info.absolutePath());
-    facts.type = typeText(info);
-    if (info.isDir()) {
-        const qsizetype count =
-            QDir(path)
-                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
-                .size();
-        facts.size = QObject::tr("%n item(s)", nullptr, int(count));
-    } else {
-        facts.size = SizeText(info.size());
-    }
-    facts.modified = dateText(info.lastModified());
-    facts.accessed = dateText(info.lastRead());
-    facts.permissions = PermissionText(info);
-    const QString user = info.owner().isEmpty() ? QString::number(info.ownerId()) : info.owner();
-    const QString group = info.group().isEmpty() ? QString::number(info.groupId()) : info.group();
-    facts.owner = QStringLiteral("%1 : %2").arg(user, group);
+    QByteArray absolute = raw;
+    if (!absolute.startsWith('/'))
+        absolute = platform::currentFolderBytes() + '/' + absolute;
+    while (absolute.size() > 1 && absolute.endsWith('/'))
+        absolute.chop(1);
+    const qsizetype slash = absolute.lastIndexOf('/');
+    const QByteArray name = absolute.mid(slash + 1);
+    facts.name = name.isEmpty() ? platform::displayName(absolute) : platform::displayName(name);
+    facts.location = name.isEmpty() ? QString()
+                     : slash == 0   ? QStringLiteral("/")
+                                    : platform::displayName(absolute.left(slash));
+    facts.type = typeText(absolute, facts.name, details.folder);
+    facts.size = details.folder ? QObject::tr("%n item(s)", nullptr, int(details.entries))
+                                : SizeText(details.size);
+    facts.modified = dateText(details.modified);
+    facts.accessed = dateText(details.accessed);
+    facts.permissions = PermissionText(details.permissions);
+    facts.owner = QStringLiteral("%1 : %2").arg(details.owner, details.group);
     return facts;
 }
 
@@ -122,14 +115,23 @@ void FilePropertiesDialog::addRow(QFormLayout* form, const QString& label, const
 } // namespace zelvorin
 
 bool ShowShellProperties(QWidget* owner, const QString& path) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
-        return false;
-    if (zelvorin::platform::showItemPropertiesInFileManager(info.absoluteFilePath()))
-        return true;
+    return ShowShellProperties(owner, zelvorin::platform::encodePath(path)).ok();
+}
+
+zelvorin::platform::FileResult ShowShellProperties(QWidget* owner, const QByteArray& path) {
+    using zelvorin::platform::FileResult;
+    const zelvorin::platform::FileDetails details = zelvorin::platform::fileDetails(path);
+    if (details.error != 0)
+        return FileResult::failure(details.error, path);
+    QByteArray absolute = path;
+    if (!absolute.startsWith('/'))
+        absolute = zelvorin::platform::currentFolderBytes() + '/' + absolute;
+    if (zelvorin::platform::showItemPropertiesInFileManager(absolute))
+        return FileResult::done();
     // Like the desktop's own properties window it stays open beside the main window.
-    auto* dialog = new zelvorin::FilePropertiesDialog(info.absoluteFilePath(), owner);
+    auto* dialog =
+        new zelvorin::FilePropertiesDialog(zelvorin::platform::openablePath(absolute), owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
-    return true;
+    return FileResult::done();
 }

@@ -3,15 +3,16 @@
 // (name, location, type, size, dates, permissions, owner).
 #pragma once
 
+#include "ShellOperations.h"
+
 #include <QDialog>
 #include <QString>
 
-class QFileInfo;
 class QFormLayout;
 
 namespace zelvorin {
 
-// The facts shown, as texts.
+// The facts shown, as texts. `path` is a path text (see platform/LosslessNames.h).
 struct FileFacts {
     QString name;
     QString location;
@@ -25,8 +26,8 @@ struct FileFacts {
     static FileFacts of(const QString& path);
 };
 
-// Permissions as "rwxr-xr-x" followed by the octal value, e.g. "rw-r--r-- (644)".
-QString PermissionText(const QFileInfo& info);
+// Permission bits as "rwxr-xr-x" followed by the octal value, e.g. "rw-r--r-- (644)".
+QString PermissionText(uint permissions);
 // A size as "1,234 bytes", with a rounded larger unit beside it when there is one.
 QString SizeText(qint64 bytes);
 
@@ -51,3 +52,5 @@ private:
 // Shows the properties of a file or folder; true when a window shows them. Nothing
 // happens for a path that does not exist.
 bool ShowShellProperties(QWidget* owner, const QString& path);
+// The same for a raw path, telling why nothing shows.
+zelvorin::platform::FileResult ShowShellProperties(QWidget* owner, const QByteArray& path);

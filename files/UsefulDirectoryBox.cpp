@@ -161,11 +161,7 @@ void TUsefulDirectoryBox::changeEvent(QEvent* event) {
 QString TUsefulDirectoryBox::ItemPath(int row) const {
     if (row < 0 || row >= count())
         return QString();
-    const QByteArray bytes = ItemPathBytes(row);
-    if (platform::roundTrips(bytes))
-        return platform::displayName(bytes);
-    QByteArray link = platform::openablePath(bytes.size() > 1 ? bytes.chopped(1) : bytes).toUtf8();
-    return QString::fromUtf8(link) + QLatin1Char('/');
+    return platform::openablePath(ItemPathBytes(row));
 }
 
 QByteArray TUsefulDirectoryBox::ItemPathBytes(int row) const {
@@ -188,6 +184,8 @@ void TUsefulDirectoryBox::AddItem(const QString& display, const QByteArray& path
     row->setData(PathBytesRole, stored);
     row->setData(SubfolderRole, subfolder);
     row->setData(Qt::AccessibleTextRole, display);
+    if (!platform::roundTrips(stored))
+        row->setData(Qt::ToolTipRole, NotTextNameTip(stored));
     addItem(row);
 }
 
@@ -488,7 +486,8 @@ void TUsefulDirectoryBox::UpdateDirLabel() {
     if (!m_dirLabel)
         return;
     const int width = m_dirLabel->hasScaledContents() ? this->width() : m_dirLabel->width();
-    m_dirLabel->setText(ShortenPathToWidth(m_directory, m_dirLabel->fontMetrics(), width));
+    m_dirLabel->setText(
+        ShortenPathToWidth(platform::displayPath(m_directory), m_dirLabel->fontMetrics(), width));
 }
 
 QString CutFirstFolder(const QString& text) {

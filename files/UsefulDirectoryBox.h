@@ -29,7 +29,7 @@ public:
 
     explicit TUsefulDirectoryBox(QWidget* parent = nullptr);
 
-    // The shown folder (a text Qt can open) and its raw bytes.
+    // The shown folder as a path text (see platform/LosslessNames.h) and its raw bytes.
     QString Directory() const { return m_directory; }
     QByteArray DirectoryBytes() const { return m_directoryBytes; }
     // Raises zelvorin::FileControlError when the folder cannot be entered.
@@ -50,7 +50,7 @@ public:
     int ItemHeight() const { return m_itemHeight; }
     void SetItemHeight(int height);
 
-    // The full path of a row with one trailing "/"; empty outside the list.
+    // The full path of a row with one trailing "/", as a path text; empty outside the list.
     QString ItemPath(int row) const;
     QByteArray ItemPathBytes(int row) const;
 

@@ -203,6 +203,14 @@ QStringList TUsefulFileBox::Items() const {
     return m_model->names();
 }
 
+QStringList TUsefulFileBox::LosslessItems() const {
+    QStringList names;
+    names.reserve(Count());
+    for (int row = 0; row < Count(); ++row)
+        names.append(platform::openablePath(m_model->at(row).raw));
+    return names;
+}
+
 int TUsefulFileBox::ItemIndex() const {
     const QModelIndexList rows = selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();

@@ -31,7 +31,8 @@ public:
     explicit TUsefulFileBox(QWidget* parent = nullptr);
     ~TUsefulFileBox() override;
 
-    // The listed folder: after a change, the current folder as read back.
+    // The listed folder (a path text, see platform/LosslessNames.h): after a change, the
+    // current folder as read back.
     QString Directory() const { return m_directory; }
     QByteArray DirectoryBytes() const { return m_directoryBytes; }
     // Raises zelvorin::FileControlError when the folder cannot be made current.
@@ -57,14 +58,15 @@ public:
     QLineEdit* FileEdit() const { return m_fileEdit; }
     void SetFileEdit(QLineEdit* edit);
 
-    // The selected file's full path as a text Qt can open (empty without a selection).
+    // The selected file's full path as a path text (see platform/LosslessNames.h; empty
+    // without a selection). File actions take the raw bytes.
     QString FileName() const;
     // The same path as raw bytes.
     QByteArray FileNameBytes() const;
-    // The full path of entry `row` as a text Qt can open; empty outside the list.
+    // The full path of entry `row` as a path text; empty outside the list.
     QString EntryPath(int row) const;
 
-    // The names in list order.
+    // The names in list order, as shown.
     QStringList Items() const;
     // Marks the entries whose shown names the rule accepts (called from reading threads),
     // and the marked names in list order as they are now.
@@ -76,6 +78,8 @@ public:
     // about to set them all); ReadIfUnread() reads once, when nothing has been read yet.
     void SetReadsHeld(bool held);
     void ReadIfUnread();
+    // The same names as path texts, each keeping its bytes.
+    QStringList LosslessItems() const;
     int Count() const;
     int ItemIndex() const;
     // Selects a row (-1: none) without the change notification.

@@ -1,9 +1,10 @@
 #include "GenerateHTMLUnit.h"
 
+#include "FileStamp.h"
+#include "LosslessNames.h"
 #include "NeededLib.h"
 #include "ProgramValues.h"
 
-#include <QFileInfo>
 #include <QUrl>
 
 #include <algorithm>
@@ -13,7 +14,7 @@
 namespace zelvorin {
 
 QString FileImageUrl(const QString& path) {
-    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    return platform::fileUrl(platform::encodePath(path)).toString(QUrl::FullyEncoded);
 }
 
 } // namespace zelvorin
@@ -173,19 +174,25 @@ struct ItemFile {
     qint64 size = 0;
 };
 
+// The regular file at a path text, looked at by its bytes (see platform/LosslessNames.h).
+std::optional<ItemFile> regularFile(const QString& path) {
+    const zelvorin::platform::FileStamp stamp =
+        zelvorin::platform::fileStamp(zelvorin::platform::encodePath(path));
+    if (!stamp.regular)
+        return std::nullopt;
+    return ItemFile{path, stamp.size};
+}
+
 // The file behind one name of the list: a name that carries its own folder is taken as it
 // is, any other is looked for in the folder. Each candidate costs one stat, which also
 // gives the size; the name is never read as a search pattern, as "*" and "?" are ordinary
 // characters of Linux file names.
 std::optional<ItemFile> resolveItemFile(const QString& folderWithSeparator, const QString& name) {
     if (!ExtractParentPath(name).isEmpty()) {
-        if (const QFileInfo info(name); info.isFile())
-            return ItemFile{name, info.size()};
+        if (std::optional<ItemFile> file = regularFile(name))
+            return file;
     }
-    const QString path = folderWithSeparator + name;
-    if (const QFileInfo info(path); info.isFile())
-        return ItemFile{path, info.size()};
-    return std::nullopt;
+    return regularFile(folderWithSeparator + name);
 }
 
 } // namespace
@@ -259,7 +266,8 @@ QString GenerateGalleryItem(const QString& path, int style, qint64 number, qint6
                             const zelvorin::ImageUrlMaker& imageUrl) {
     if (style < zelvorin::SimpleListStyle || style > zelvorin::ThumbnailListStyle)
         return {};
-    const QString rawName = ExtractNameAfterSeparator(path);
+    // A name that is not UTF-8 shows readably; its address keeps the bytes.
+    const QString rawName = zelvorin::platform::displayPath(ExtractNameAfterSeparator(path));
     const QString name = escaped(rawName);
     const QString size_ = sizeText(size);
     const QString source = imageSource(path, imageUrl);
@@ -289,7 +297,7 @@ GalleryPageBuilder::GalleryPageBuilder(const QString& folder,
       m_style(style), m_imageUrl(std::move(imageUrl)) {
     const QString strippedFolder = StripTrailingSlashes(folder);
     m_folderWithSeparator = WithTrailingBackslash(strippedFolder);
-    m_shownFolder = escaped(strippedFolder);
+    m_shownFolder = escaped(platform::displayPath(strippedFolder));
     const qint64 count = m_count;
     m_first = std::max<qint64>(m_start, 1);
     m_last = std::min(m_start + m_perPage - 1, count);

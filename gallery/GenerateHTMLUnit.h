@@ -27,8 +27,9 @@ inline constexpr int GalleryThumbnailSize = 100;
 inline constexpr int GalleryItemsPerPage = 25;
 inline constexpr int GalleryThumbnailsPerRow = 5;
 
-// Makes the address under which the page loads the image file at `path`. The result is
-// plain URL text; the generator escapes it for the attribute it goes into.
+// Makes the address under which the page loads the image file at `path` (a path text, see
+// platform/LosslessNames.h). The result is plain URL text; the generator escapes it for
+// the attribute it goes into.
 using ImageUrlMaker = std::function<QString(const QString& path)>;
 
 // The default image address: the file:// URL of the path, fully percent-encoded.

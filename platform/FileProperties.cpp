@@ -1,13 +1,20 @@
 #include "FileProperties.h"
 
+#include "LosslessNames.h"
+#include "RawFolderReader.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QFile>
 #include <QStringList>
 #include <QUrl>
 
+#include <cerrno>
+
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <vector>
 
 namespace zelvorin::platform {
 
@@ -24,7 +31,7 @@ ItemPropertiesHandler& handlerSlot() {
     return handler;
 }
 
-bool askFileManager(const QString& path) {
+bool askFileManager(const QByteArray& path) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
@@ -37,27 +44,74 @@ bool askFileManager(const QString& path) {
     QDBusMessage request =
         QDBusMessage::createMethodCall(FileManagerService, FileManagerPath, FileManagerService,
                                        QStringLiteral("ShowItemProperties"));
-    request << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)} << QString();
+    request << QStringList{fileUrl(path).toString(QUrl::FullyEncoded)} << QString();
     const QDBusMessage reply = bus.call(request, QDBus::Block, FileManagerTimeoutMs);
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
 } // namespace
 
-bool onSameFileSystem(const QString& first, const QString& second) {
+namespace {
+
+QDateTime timeOf(const struct timespec& time) {
+    return QDateTime::fromMSecsSinceEpoch(qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000,
+                                          Qt::UTC);
+}
+
+QString userName(uid_t uid) {
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return QString::fromLocal8Bit(found->pw_name);
+    return QString::number(uid);
+}
+
+QString groupName(gid_t gid) {
+    struct group entry {};
+    struct group* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return QString::fromLocal8Bit(found->gr_name);
+    return QString::number(gid);
+}
+
+} // namespace
+
+FileDetails fileDetails(const QByteArray& path) {
+    FileDetails details;
+    struct stat info {};
+    if (path.isEmpty() ||
+        (::stat(path.constData(), &info) != 0 && ::lstat(path.constData(), &info) != 0)) {
+        details.error = path.isEmpty() ? ENOENT : errno;
+        return details;
+    }
+    details.folder = S_ISDIR(info.st_mode);
+    details.size = qint64(info.st_size);
+    if (details.folder)
+        visitRawFolder(path, ReadOnlyCheck::Skip,
+                       [&details](std::string_view, quint32) { ++details.entries; });
+    details.modified = timeOf(info.st_mtim);
+    details.accessed = timeOf(info.st_atim);
+    details.permissions = info.st_mode & 0777;
+    details.owner = userName(info.st_uid);
+    details.group = groupName(info.st_gid);
+    return details;
+}
+
+bool onSameFileSystem(const QByteArray& first, const QByteArray& second) {
     struct stat a {};
     struct stat b {};
-    if (::stat(QFile::encodeName(first).constData(), &a) != 0 ||
-        ::stat(QFile::encodeName(second).constData(), &b) != 0)
+    if (::stat(first.constData(), &a) != 0 || ::stat(second.constData(), &b) != 0)
         return false;
     return a.st_dev == b.st_dev;
 }
 
-bool showItemPropertiesInFileManager(const QString& path) {
+bool showItemPropertiesInFileManager(const QByteArray& path) {
     if (path.isEmpty())
         return false;
     if (const ItemPropertiesHandler& handler = handlerSlot())
-        return handler(path);
+        return handler(openablePath(path));
     return askFileManager(path);
 }
 

@@ -1,6 +1,6 @@
 #include "FolderSearch.h"
 
-#include <QFile>
+#include "LosslessNames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -67,20 +67,20 @@ int statAt(int folder, const char* name, struct stat& info) {
 } // namespace
 
 int readFolderEntry(const QString& path, FolderEntry& entry) {
-    const QByteArray encoded = QFile::encodeName(path);
+    const QByteArray encoded = encodePath(path);
     struct stat info {};
     if (const int error = statAt(AT_FDCWD, encoded.constData(), info); error != 0)
         return error;
     const qsizetype slash = encoded.lastIndexOf('/');
     const QByteArray name = slash < 0 ? encoded : encoded.mid(slash + 1);
-    entry.name = QFile::decodeName(name);
+    entry.name = openablePath(name);
     fillFromStat(name.constData(), info, entry);
     return 0;
 }
 
 std::unique_ptr<FolderSearch> FolderSearch::open(const QString& folder, NameFilter filter,
                                                  quint32 attributeMask, int* error) {
-    const QByteArray encoded = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QByteArray encoded = folder.isEmpty() ? QByteArrayLiteral(".") : encodePath(folder);
     DIR* dir = opendir(encoded.constData());
     if (dir == nullptr) {
         if (error != nullptr)
@@ -125,7 +125,7 @@ int FolderSearch::next(FolderEntry& entry) {
                              found->d_type != DT_REG && found->d_type != DT_LNK;
         if (special && (m_excludedBits & FileAttribute::System) != 0)
             continue;
-        const QString decoded = QFile::decodeName(name);
+        const QString decoded = openablePath(QByteArray(name));
         if (m_filter && !m_filter(decoded))
             continue;
         struct stat info {};

@@ -16,7 +16,7 @@
 namespace zelvorin::platform {
 
 struct FolderEntry {
-    QString name;
+    QString name; // a path text (LosslessNames.h): encodePath gives its bytes
     quint32 attributes = 0;
     qint64 size = 0;    // bytes; 0 for folders
     QDateTime modified; // in UTC

@@ -1,10 +1,10 @@
 #include "ShellOperations.h"
 
+#include "LosslessNames.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
@@ -12,6 +12,8 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -149,8 +151,8 @@ bool giveName(int fd, const QByteArray& prefix, QByteArray& name) {
 // Copies the open source into a temporary file beside the destination and renames it
 // into place only when every byte is written and flushed. On any failure or cancel the
 // temporary file is dropped, so the destination is untouched.
-bool copyIntoPlace(int source, const struct stat& sourceInfo, const QByteArray& destination,
-                   const TransferOptions& options, const QString& name) {
+FileResult copyIntoPlace(int source, const struct stat& sourceInfo, const QByteArray& destination,
+                         const TransferOptions& options, const QString& name) {
     const QByteArray folder = folderOf(destination);
     const QByteArray prefix = folder + (folder.endsWith('/') ? "" : "/") + ".zelvorin-copy-";
     // Preferably an unnamed file: folder listings (and the file list) never see it, and
@@ -162,7 +164,7 @@ bool copyIntoPlace(int source, const struct stat& sourceInfo, const QByteArray& 
         temporary = prefix + "XXXXXX";
         target.reset(::mkostemp(temporary.data(), O_CLOEXEC));
         if (target.get() < 0)
-            return false;
+            return FileResult::failure(errno);
     }
     bool complete = false;
     struct RemoveUnlessComplete {
@@ -182,34 +184,34 @@ bool copyIntoPlace(int source, const struct stat& sourceInfo, const QByteArray& 
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            return FileResult::failure(errno);
         }
         if (got == 0)
             break;
         if (!writeAll(target.get(), buffer.data(), got))
-            return false;
+            return FileResult::failure(errno);
         copied += got;
         if (!progress.report(copied))
-            return false;
+            return FileResult::declined();
     }
     if (copied == 0 && !progress.report(0))
-        return false;
+        return FileResult::declined();
 
     // Keep the source's permissions and modification time, as a shell copy does.
     ::fchmod(target.get(), sourceInfo.st_mode & 0777);
     const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
     ::futimens(target.get(), times);
     if (::fsync(target.get()) != 0)
-        return false;
+        return FileResult::failure(errno);
     if (temporary.isEmpty() && !giveName(target.get(), prefix, temporary))
-        return false;
+        return FileResult::failure(errno);
     if (!target.close())
-        return false;
+        return FileResult::failure(errno);
     if (::rename(temporary.constData(), destination.constData()) != 0)
-        return false;
+        return FileResult::failure(errno);
     complete = true;
     syncFolder(folder);
-    return true;
+    return FileResult::done();
 }
 
 bool sameFile(const struct stat& a, const struct stat& b) {
@@ -218,26 +220,84 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 
 // Checks the destination before a copy or move: not a folder, not the source itself, and
 // replaced only with the user's consent when asked for.
-bool destinationAccepted(const struct stat& sourceInfo, const QByteArray& destination,
-                         const QString& destinationText, const TransferOptions& options) {
+FileResult destinationAccepted(const struct stat& sourceInfo, const QByteArray& destination,
+                               const TransferOptions& options) {
     struct stat existing {};
     if (::stat(destination.constData(), &existing) != 0)
-        return errno == ENOENT;
-    if (S_ISDIR(existing.st_mode) || sameFile(existing, sourceInfo))
-        return false;
+        return errno == ENOENT ? FileResult::done() : FileResult::failure(errno);
+    if (S_ISDIR(existing.st_mode))
+        return FileResult::failure(EISDIR);
+    if (sameFile(existing, sourceInfo))
+        return FileResult::failure(QObject::tr("the source and the destination are the same file"));
     if (!options.confirmReplace)
-        return true;
-    return ask(options, QObject::tr("The file \"%1\" already exists.\n\nDo you want to replace it?")
-                            .arg(destinationText));
+        return FileResult::done();
+    const QString question = QObject::tr("The file \"%1\" already exists.\n\nDo you want to "
+                                         "replace it?")
+                                 .arg(displayName(destination));
+    return ask(options, question) ? FileResult::done() : FileResult::declined();
+}
+
+// Opens the source of a copy or move and checks that it is a regular file.
+FileResult openSource(const QByteArray& source, FileDescriptor& input, struct stat& info) {
+    input.reset(::open(source.constData(), O_RDONLY | O_CLOEXEC));
+    if (input.get() < 0 || ::fstat(input.get(), &info) != 0)
+        return FileResult::failure(errno);
+    if (!S_ISREG(info.st_mode))
+        return S_ISDIR(info.st_mode) ? FileResult::failure(EISDIR)
+                                     : FileResult::failure(QObject::tr("it is not a file"));
+    return FileResult::done();
+}
+
+QString shownName(const QByteArray& path) {
+    return displayName(path.mid(path.lastIndexOf('/') + 1));
+}
+
+DesktopOpener& openerSlot() {
+    static DesktopOpener opener;
+    return opener;
 }
 
 } // namespace
 
-bool openWithDesktop(const QString& path) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
-        return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+FileResult FileResult::failure(int error, const QByteArray& path) {
+    return {Kind::Failed, error, errorText(error), path};
+}
+
+FileResult FileResult::failure(const QString& reason, const QByteArray& path) {
+    return {Kind::Failed, 0, reason, path};
+}
+
+QString errorText(int error) {
+    char buffer[256] = {};
+    // The GNU strerror_r: its answer may or may not be the buffer.
+    return QString::fromLocal8Bit(::strerror_r(error, buffer, sizeof(buffer)));
+}
+
+FileResult openWithDesktop(const QByteArray& path) {
+    struct stat info {};
+    if (path.isEmpty())
+        return FileResult::failure(ENOENT);
+    if (::stat(path.constData(), &info) != 0)
+        return FileResult::failure(errno);
+    QByteArray absolute = path;
+    if (!absolute.startsWith('/')) {
+        char* here = ::getcwd(nullptr, 0);
+        if (here == nullptr)
+            return FileResult::failure(errno);
+        absolute = QByteArray(here) + '/' + path;
+        ::free(here);
+    }
+    const QUrl url = fileUrl(absolute);
+    const bool taken = openerSlot() ? openerSlot()(url) : QDesktopServices::openUrl(url);
+    if (!taken)
+        return FileResult::failure(QObject::tr("no program could be started to open it"));
+    return FileResult::done();
+}
+
+DesktopOpener setDesktopOpener(DesktopOpener opener) {
+    DesktopOpener previous = std::move(openerSlot());
+    openerSlot() = std::move(opener);
+    return previous;
 }
 
 bool askWithMessageBox(QWidget* owner, const QString& title, const QString& question) {
@@ -245,68 +305,44 @@ bool askWithMessageBox(QWidget* owner, const QString& title, const QString& ques
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
-bool copyFile(const QString& source, const QString& destination, const TransferOptions& options) {
-    const QByteArray sourcePath = QFile::encodeName(source);
-    const QByteArray destinationPath = QFile::encodeName(destination);
-    FileDescriptor input(::open(sourcePath.constData(), O_RDONLY | O_CLOEXEC));
+FileResult copyFile(const QByteArray& source, const QByteArray& destination,
+                    const TransferOptions& options) {
+    FileDescriptor input;
     struct stat sourceInfo {};
-    if (input.get() < 0 || ::fstat(input.get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode))
-        return false;
-    if (!destinationAccepted(sourceInfo, destinationPath, destination, options))
-        return false;
-    return copyIntoPlace(input.get(), sourceInfo, destinationPath, options,
-                         QFileInfo(source).fileName());
+    if (FileResult opened = openSource(source, input, sourceInfo); !opened)
+        return opened;
+    if (FileResult accepted = destinationAccepted(sourceInfo, destination, options); !accepted)
+        return accepted;
+    return copyIntoPlace(input.get(), sourceInfo, destination, options, shownName(source));
 }
 
-bool moveFile(const QString& source, const QString& destination, const TransferOptions& options) {
-    const QByteArray sourcePath = QFile::encodeName(source);
-    const QByteArray destinationPath = QFile::encodeName(destination);
+FileResult moveFile(const QByteArray& source, const QByteArray& destination,
+                    const TransferOptions& options) {
+    // A rename needs no right to read the file, so the source is only looked at here.
     struct stat sourceInfo {};
-    if (::stat(sourcePath.constData(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode))
-        return false;
-    if (!destinationAccepted(sourceInfo, destinationPath, destination, options))
-        return false;
-    if (::rename(sourcePath.constData(), destinationPath.constData()) == 0)
-        return true;
+    if (::stat(source.constData(), &sourceInfo) != 0)
+        return FileResult::failure(errno);
+    if (!S_ISREG(sourceInfo.st_mode))
+        return S_ISDIR(sourceInfo.st_mode) ? FileResult::failure(EISDIR)
+                                           : FileResult::failure(QObject::tr("it is not a file"));
+    if (FileResult accepted = destinationAccepted(sourceInfo, destination, options); !accepted)
+        return accepted;
+    if (::rename(source.constData(), destination.constData()) == 0)
+        return FileResult::done();
     if (errno != EXDEV)
-        return false;
-
-    FileDescriptor input(::open(sourcePath.constData(), O_RDONLY | O_CLOEXEC));
-    if (input.get() < 0 || ::fstat(input.get(), &sourceInfo) != 0)
-        return false;
-    if (!copyIntoPlace(input.get(), sourceInfo, destinationPath, options,
-                       QFileInfo(source).fileName()))
-        return false;
+        return FileResult::failure(errno);
+    FileDescriptor input;
+    if (FileResult opened = openSource(source, input, sourceInfo); !opened)
+        return opened;
+    if (FileResult copied =
+            copyIntoPlace(input.get(), sourceInfo, destination, options, shownName(source));
+        !copied)
+        return copied;
     // The destination is complete and on disk; only now may the source go. If it cannot,
     // the move is reported as failed and both copies stay.
-    return ::unlink(sourcePath.constData()) == 0;
-}
-
-bool moveToTrash(const QString& paths, bool confirm, QWidget* owner, const QString& title,
-                 const AskFunction& askFunction) {
-    QStringList list = paths.split(QChar(0), Qt::SkipEmptyParts);
-    if (list.isEmpty())
-        return false;
-    for (const QString& path : list) {
-        if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink())
-            return false;
-    }
-    if (confirm) {
-        const QString question =
-            list.size() == 1
-                ? QObject::tr("Are you sure you want to move \"%1\" to the trash?")
-                      .arg(QFileInfo(list.first()).fileName())
-                : QObject::tr("Are you sure you want to move these %1 items to the trash?")
-                      .arg(list.size());
-        const bool yes = askFunction ? askFunction(owner, title, question)
-                                     : askWithMessageBox(owner, title, question);
-        if (!yes)
-            return false;
-    }
-    bool all = true;
-    for (const QString& path : list)
-        all = QFile::moveToTrash(path) && all;
-    return all;
+    if (::unlink(source.constData()) != 0)
+        return FileResult::failure(errno);
+    return FileResult::done();
 }
 
 } // namespace zelvorin::platform

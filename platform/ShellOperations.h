@@ -1,22 +1,53 @@
 // The file operations the desktop shell performs on Windows, done by the program itself
 // on Linux: open with the user's default program, copy and move with a replace question
-// and a progress window, and moving to the freedesktop trash.
+// and a progress window, and moving to the freedesktop trash (Trash.h). Every path is
+// the file's raw bytes.
 //
 // Copies never leave a partial file at the destination: the data goes into a temporary
 // file beside it, which is renamed into place only when complete and flushed to disk.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
 
+class QUrl;
 class QWidget;
 
 namespace zelvorin::platform {
 
-// Opens a local file with the desktop's default program. False when the file does not
-// exist or no program took it.
-bool openWithDesktop(const QString& path);
+// What became of a file operation: done; declined by the user (a No, a cancel), which
+// needs no word; or failed, with the reason to tell the user.
+struct FileResult {
+    enum class Kind { Done, Declined, Failed };
+    Kind kind = Kind::Done;
+    int error = 0;   // the errno value of a failure; 0 when the reason is the program's own
+    QString reason;  // a failure's reason: the system's text for `error`, or the program's
+    QByteArray path; // the file a failure concerns, when the operation had several
+
+    static FileResult done() { return {}; }
+    static FileResult declined() { return {Kind::Declined, 0, {}, {}}; }
+    // A failure for the errno value, its reason the system's text.
+    static FileResult failure(int error, const QByteArray& path = {});
+    // A failure whose reason is the program's own.
+    static FileResult failure(const QString& reason, const QByteArray& path = {});
+    bool ok() const { return kind == Kind::Done; }
+    bool failed() const { return kind == Kind::Failed; }
+    explicit operator bool() const { return ok(); }
+};
+
+// The system's text for an errno value ("No space left on device").
+QString errorText(int error);
+
+// Opens a local file with the desktop's default program. Fails when the file cannot be
+// looked at or no program could be started for it.
+FileResult openWithDesktop(const QByteArray& path);
+
+// Stands in for the desktop's open handler (tests): gets the file's address, answers
+// whether a program took it. Null restores the desktop's; returns the previous one.
+using DesktopOpener = std::function<bool(const QUrl& url)>;
+DesktopOpener setDesktopOpener(DesktopOpener opener);
 
 // Asks a question with the answers Yes and No; true for Yes.
 using AskFunction =
@@ -38,18 +69,17 @@ struct TransferOptions {
     int progressDelayMs = 500; // how long a copy runs before its progress window shows
 };
 
-// Copies one regular file to the full destination path. False when refused, cancelled
-// or failed; the destination is then as it was before.
-bool copyFile(const QString& source, const QString& destination, const TransferOptions& options);
+// Copies one regular file to the full destination path. Unless done, the destination is
+// as it was before: declined when the user said No to replacing or cancelled, failed when
+// the system refused (the source missing, not a regular file, the destination a folder or
+// the source itself, a full disk, ...).
+FileResult copyFile(const QByteArray& source, const QByteArray& destination,
+                    const TransferOptions& options);
 
 // Moves one regular file: a rename on the same file system; across file systems a full
-// copy flushed to disk, after which the source is removed.
-bool moveFile(const QString& source, const QString& destination, const TransferOptions& options);
-
-// Moves each path (several may be joined by NUL characters) to the user's trash, after
-// asking when `confirm` is true. True only when every path went to the trash; nothing
-// is ever deleted for good.
-bool moveToTrash(const QString& paths, bool confirm, QWidget* owner, const QString& title,
-                 const AskFunction& ask = {});
+// copy flushed to disk, after which the source is removed. Unless done, the source is
+// where it was.
+FileResult moveFile(const QByteArray& source, const QByteArray& destination,
+                    const TransferOptions& options);
 
 } // namespace zelvorin::platform

@@ -44,6 +44,12 @@ QUrl withoutFragment(const QUrl& url) {
     return url.adjusted(QUrl::RemoveFragment);
 }
 
+// The path text of a local address, from its bytes: a page or a file it loads need not
+// have a name that is UTF-8.
+QString localPath(const QUrl& url) {
+    return platform::openablePath(platform::rawPathOfUrl(url));
+}
+
 } // namespace
 
 LiveReload::LiveReload(Preview* preview, QObject* parent) : QObject(parent), m_preview(preview) {
@@ -114,7 +120,7 @@ void LiveReload::watch(const QStringList& addresses) {
     const QUrl url = m_preview->page()->url();
     if (!m_enabled || !url.isLocalFile() || withoutFragment(url) != m_pageUrl)
         return;
-    const QString page = QFileInfo(url.toLocalFile()).absoluteFilePath();
+    const QString page = QFileInfo(localPath(url)).absoluteFilePath();
     QString top = QFileInfo(page).absolutePath();
     if (!top.endsWith(QLatin1Char('/')))
         top += QLatin1Char('/');
@@ -139,7 +145,7 @@ void LiveReload::watch(const QStringList& addresses) {
     for (const QString& address : addresses) {
         const QUrl resource(address);
         if (resource.isLocalFile())
-            follow(resource.toLocalFile());
+            follow(localPath(resource));
     }
     m_files = std::move(files);
 
@@ -194,7 +200,7 @@ void LiveReload::folderChanged() {
     // A page caught between deleting and writing (some editors save so) is reloaded
     // when it is back, which the monitor reports too.
     const QUrl url = m_preview->page()->url();
-    if (!url.isLocalFile() || !platform::fileStamp(platform::encodePath(url.toLocalFile())).regular)
+    if (!url.isLocalFile() || !platform::fileStamp(platform::rawPathOfUrl(url)).regular)
         return;
     reload();
 }

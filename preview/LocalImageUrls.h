@@ -3,7 +3,9 @@
 // "zelvorin-local://<token>/<name>" for pages opened from local files (the engine lets
 // file pages load only schemes marked local, and web pages only schemes that are not).
 // Tokens are 128 random bits, so a page can neither guess the address of a file it was
-// not given nor probe whether some path exists.
+// not given nor probe whether some path exists. Paths are path texts (see
+// platform/LosslessNames.h), and the name in an address is the name's bytes %XX-escaped,
+// so a file whose name is not UTF-8 is served as itself.
 #pragma once
 
 #include <QHash>
@@ -32,7 +34,7 @@ public:
 private:
     struct Entry {
         QString path;
-        QString name;
+        QByteArray name; // raw bytes
     };
     QHash<QString, Entry> m_paths;    // token -> file
     QHash<QString, QString> m_tokens; // absolute path -> token

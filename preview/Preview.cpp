@@ -2,9 +2,11 @@
 
 #include "AddressHistory.h"
 #include "BrowserEvents.h"
+#include "FileStamp.h"
 #include "FrameScripts.h"
 #include "GeneratedPage.h"
 #include "LiveReload.h"
+#include "LosslessNames.h"
 #include "OpenFileUnit.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
@@ -19,7 +21,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -106,8 +107,17 @@ void Preview::setLoading(bool loading, bool pending) {
         emit loadingChanged(isLoading());
 }
 
+namespace {
+
+// Looked at by its bytes: a path text need not be a text Qt can open.
+bool isFile(const QString& path) {
+    return !path.isEmpty() && platform::fileStamp(platform::encodePath(path)).regular;
+}
+
+} // namespace
+
 void Preview::PreviewFile(const QString& path, PreviewUse use) {
-    if (!QFileInfo(path).isFile())
+    if (!isFile(path))
         return;
     emit previewingFile(path);
     if (use == PreviewUse::Background)
@@ -298,7 +308,7 @@ void Preview::LoadFileTimerTimer(const QString& fileName, PreviewUse use) {
         return;
     m_loadGuard = true;
     m_loadFileTimer->stop();
-    if (!fileName.isEmpty() && QFileInfo(fileName).isFile())
+    if (isFile(fileName))
         PreviewFile(fileName, use);
     m_loadGuard = false;
 }

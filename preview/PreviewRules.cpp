@@ -1,5 +1,6 @@
 #include "PreviewRules.h"
 
+#include "LosslessNames.h"
 #include "ProgramValues.h"
 
 #include <QDir>
@@ -88,7 +89,7 @@ int ZoomLevelForFactor(double factor) {
 QUrl UrlForAddress(const QString& address) {
     const QString text = address.trimmed();
     if (text.startsWith(QLatin1Char('/')))
-        return QUrl::fromLocalFile(text);
+        return platform::fileUrl(platform::encodePath(text));
     return QUrl::fromUserInput(text, QDir::currentPath());
 }
 

@@ -1,6 +1,12 @@
 #include "TileAnalysis.h"
 
+#include "LosslessNames.h"
+#include "ShellOperations.h"
+
+#include <QFile>
 #include <QImageReader>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <array>
@@ -248,7 +254,11 @@ std::optional<TileAnalysis> AnalyseTile(const QImage& source, const QColor& back
 }
 
 TileFileAnalysis AnalyseTileFile(const QString& path, const QColor& backdrop) {
-    QImageReader reader(path);
+    // Opened by its bytes: the name need not be UTF-8.
+    QFile file;
+    if (!platform::openForReading(file, platform::encodePath(path)))
+        return {std::nullopt, platform::errorText(errno)};
+    QImageReader reader(&file);
     // Browsers turn photos upright by their orientation tag for backgrounds too; which
     // edges meet depends on it.
     reader.setAutoTransform(true);

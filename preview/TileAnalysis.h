@@ -64,8 +64,8 @@ struct TileFileAnalysis {
     std::optional<TileAnalysis> analysis;
     QString error; // why the file could not be read, when it could not
 };
-// Reads and decodes the file once and analyses it. `path` is a path Qt can open (see
-// platform::openablePath for names that are not UTF-8).
+// Reads and decodes the file once and analyses it. `path` is a path text (see
+// platform/LosslessNames.h).
 TileFileAnalysis AnalyseTileFile(const QString& path, const QColor& backdrop = Qt::white);
 
 // The contrast of text of colour `text` against the tile where it is worst: against the

@@ -1,6 +1,7 @@
 #include "UrlSchemes.h"
 
 #include "LocalImageUrls.h"
+#include "LosslessNames.h"
 
 #include <QFile>
 #include <QMimeDatabase>
@@ -45,13 +46,15 @@ void LocalImageSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    auto* file = new QFile(*path, job);
-    if (!file->open(QIODevice::ReadOnly)) {
+    // Opened by its bytes: the name need not be UTF-8.
+    auto* file = new QFile(job);
+    if (!platform::openForReading(*file, platform::encodePath(*path))) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
     static const QMimeDatabase mimeTypes;
-    const QByteArray type = mimeTypes.mimeTypeForFile(*path).name().toLatin1();
+    const QByteArray type =
+        mimeTypes.mimeTypeForFileNameAndData(platform::displayPath(*path), file).name().toLatin1();
     job->reply(type, file);
 }
 

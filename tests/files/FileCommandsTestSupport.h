@@ -4,6 +4,7 @@
 #pragma once
 
 #include "FileListCommands.h"
+#include "FileMessages.h"
 #include "FilePanel.h"
 #include "ModalAnswerer.h"
 
@@ -71,6 +72,23 @@ inline QMimeData* uriList(const QStringList& paths) {
     data->setUrls(urls);
     return data;
 }
+
+// The file column's error messages while it lives, kept instead of shown.
+class ToldMessages {
+public:
+    ToldMessages()
+        : m_previous(zelvorin::setFileErrorHandler(
+              [this](QWidget*, const QString& text) { m_told.append(text); })) {}
+    ~ToldMessages() { zelvorin::setFileErrorHandler(std::move(m_previous)); }
+    ToldMessages(const ToldMessages&) = delete;
+    ToldMessages& operator=(const ToldMessages&) = delete;
+    const QStringList& told() const { return m_told; }
+    void clear() { m_told.clear(); }
+
+private:
+    QStringList m_told;
+    zelvorin::FileMessageHandler m_previous;
+};
 
 struct DragOutcome {
     bool enterAccepted = false;

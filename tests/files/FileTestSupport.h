@@ -58,11 +58,10 @@ inline QString freshFolder(const QTemporaryDir& base, const QString& name) {
     return path;
 }
 
-// The process's current folder is shared by every test case; each case starts from a
-// folder that exists and holds no files: the test's own home (a list set up there reads
-// nothing that other programs leave in the system's temporary folder).
+// The process's current folder is shared by every test case and read by the lists when
+// they are made: each case starts from the test's own empty one (see TestEnvironment).
 inline void resetCurrentFolder() {
-    QDir::setCurrent(QDir::homePath());
+    QDir::setCurrent(QDir::homePath() + QStringLiteral("/../current"));
 }
 
 } // namespace zelvorin::test

@@ -85,7 +85,7 @@ private slots:
         QVERIFY(target.Registered());
         QVERIFY(list.viewport()->acceptDrops());
 
-        QStringList seenFiles;
+        QList<QByteArray> seenFiles;
         Qt::DropActions seenOffered;
         Qt::KeyboardModifiers seenKeys;
         int asked = 0;
@@ -96,7 +96,7 @@ private slots:
             seenKeys = keys;
             effect = Qt::MoveAction;
         });
-        QStringList dropped;
+        QList<QByteArray> dropped;
         Qt::DropActions dropEffect;
         target.SetOnDrop([&](Qt::KeyboardModifiers, QPoint, Qt::DropActions& effect) {
             dropped = target.Files();
@@ -109,7 +109,7 @@ private slots:
                         Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::ShiftModifier);
         QVERIFY(outcome.enterAccepted);
         QCOMPARE(outcome.enterAction, Qt::MoveAction);
-        QCOMPARE(seenFiles, QStringList({"/b/second.gif", "/a/first.gif"}));
+        QCOMPARE(seenFiles, QList<QByteArray>({"/b/second.gif", "/a/first.gif"}));
         // The link the source offers is not among the accepted effects.
         QCOMPARE(seenOffered, Qt::DropActions(Qt::CopyAction | Qt::MoveAction));
         QCOMPARE(seenKeys, Qt::KeyboardModifiers(Qt::ShiftModifier));
@@ -160,7 +160,7 @@ private slots:
         std::unique_ptr<QMimeData> data(uriList({"/a/b.gif"}));
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, {});
         QApplication::sendEvent(list.viewport(), &enter);
-        QCOMPARE(target.Files(), QStringList({"/a/b.gif"}));
+        QCOMPARE(target.Files(), QList<QByteArray>({"/a/b.gif"}));
         QDragLeaveEvent leave;
         QApplication::sendEvent(list.viewport(), &leave);
         QVERIFY(target.Files().isEmpty());
@@ -212,7 +212,7 @@ private slots:
         TDropFileSource source(&widget);
         QCOMPARE(source.Dragtypes(), TDragType::dtCopy | TDragType::dtMove | TDragType::dtLink);
         QVERIFY(!source.ShowImage());
-        source.Files() = QStringList{"/a/one.gif", "/a/two gif.png"};
+        source.Files() = QList<QByteArray>{"/a/one.gif", "/a/two gif.png"};
         QList<QUrl> urls;
         Qt::DropActions offered;
         source.SetDragRunner([&](QDrag& drag, Qt::DropActions actions) {

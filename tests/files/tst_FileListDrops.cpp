@@ -123,17 +123,34 @@ private slots:
         QCOMPARE(allNames(m_shown), QStringList({"listed.gif"}));
     }
 
-    void foldersAndMissingPathsAreSkipped() {
+    // A folder in a drop is skipped, and was not moved: the source never hears "moved"
+    // then. A file that is not there is told, with the system's reason.
+    void foldersAreSkippedAndMissingFilesTold_data() {
+        QTest::addColumn<int>("keys"); // none: a move on this file system; ctrl: a copy
+        QTest::newRow("move") << 0;
+        QTest::newRow("copy") << int(Qt::ControlModifier);
+    }
+    void foldersAreSkippedAndMissingFilesTold() {
+        QFETCH(int, keys);
+        const bool moving = keys == 0;
         QVERIFY(QDir().mkpath(m_sources + "/folder/inner"));
         QVERIFY(put(m_sources + "/folder/inner/deep.gif", "deep"));
         QVERIFY(put(m_sources + "/one.gif", "one"));
         QVERIFY(put(m_sources + "/two.png", "two"));
-        const DragOutcome outcome = drop({m_sources + "/folder", m_sources + "/one.gif",
-                                          m_sources + "/missing.gif", m_sources + "/two.png"},
-                                         Qt::CopyAction | Qt::MoveAction, Qt::ControlModifier);
+        ToldMessages messages;
+        const DragOutcome outcome =
+            drop({m_sources + "/folder", m_sources + "/one.gif", m_sources + "/missing.gif",
+                  m_sources + "/two.png"},
+                 Qt::CopyAction | Qt::MoveAction, Qt::KeyboardModifiers(keys));
         QVERIFY(outcome.dropAccepted);
+        QCOMPARE(outcome.dropAction, Qt::CopyAction);
         QCOMPARE(allNames(m_shown), QStringList({"listed.gif", "one.gif", "two.png"}));
         QVERIFY(QFileInfo(m_sources + "/folder/inner/deep.gif").exists());
+        QCOMPARE(QFileInfo::exists(m_sources + "/one.gif"), !moving);
+        QTRY_COMPARE(messages.told().size(), 1);
+        QCOMPARE(messages.told().first(),
+                 QString("Could not %1 \"missing.gif\" to \"%2\": No such file or directory.")
+                     .arg(moving ? "move" : "copy", m_shown));
     }
 
     void anExistingFileIsReplacedOnlyWhenTheUserSaysSo_data() {
@@ -308,7 +325,7 @@ private slots:
                          Qt::NoButton, Qt::LeftButton, {});
         QApplication::sendEvent(site(), &move);
         QCOMPARE(m_window->commands()->FileBoxDropFileSource1()->Files(),
-                 QStringList({m_shown + "/listed.gif"}));
+                 QList<QByteArray>({QFile::encodeName(m_shown + "/listed.gif")}));
         QVERIFY(m_window->commands()->FileBoxDropFileSource1()->MappedNames().isEmpty());
         QVERIFY(!m_window->commands()->OwnDrag());
         QCOMPARE(m_window->commands()->DragStartPoint(), QPoint(-1, -1));

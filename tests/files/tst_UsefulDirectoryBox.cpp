@@ -1,5 +1,6 @@
 #include "FileMessages.h"
 #include "FileTestSupport.h"
+#include "LosslessNames.h"
 #include "TestEnvironment.h"
 #include "UsefulFileControls.h"
 
@@ -159,8 +160,9 @@ private slots:
         QCOMPARE(box.DirectoryBytes(), raw);
         QCOMPARE(files.Items(), QStringList({"inner.txt"}));
         files.SetItemIndex(0);
-        QFile file(files.FileName());
-        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(files.FileName()));
+        QCOMPARE(platform::encodePath(files.FileName()), raw + "/inner.txt");
+        QFile file;
+        QVERIFY(platform::openForReading(file, files.FileNameBytes()));
         QCOMPARE(file.readAll(), QByteArray("inside"));
         test::resetCurrentFolder();
         QCOMPARE(::unlink((raw + "/inner.txt").constData()), 0);

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
+#include <ftw.h>
 #include <unistd.h>
 
 namespace zelvorin::test {
@@ -20,6 +22,11 @@ TestEnvironment::TestEnvironment() : m_root(QDir::tempPath() + "/zelvorin-test-X
     setFolder("XDG_DATA_HOME", "home/.local/share");
     setFolder("XDG_CACHE_HOME", "home/.cache");
     setFolder("XDG_RUNTIME_DIR", "runtime");
+    // The file lists read the current folder when they are made: an empty one of the
+    // test's own, whatever else lies in the machine's temporary folder.
+    const QString current = base + "/current";
+    QDir().mkpath(current);
+    QDir::setCurrent(current);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The engine refuses to start as root with its sandbox on; tests only.
     if (geteuid() == 0)
@@ -28,17 +35,33 @@ TestEnvironment::TestEnvironment() : m_root(QDir::tempPath() + "/zelvorin-test-X
                                           "--disable-component-update --disable-sync");
 }
 
-TestEnvironment::~TestEnvironment() = default;
+TestEnvironment::~TestEnvironment() {
+    // QTemporaryDir cannot remove a name that is not UTF-8; the tests make such names.
+    removeTree(QFile::encodeName(m_root.path()));
+}
 
-QString TestEnvironment::home() const { return root() + "/home"; }
-QString TestEnvironment::configHome() const { return home() + "/.config"; }
-QString TestEnvironment::dataHome() const { return home() + "/.local/share"; }
+QString TestEnvironment::home() const {
+    return root() + "/home";
+}
+QString TestEnvironment::configHome() const {
+    return home() + "/.config";
+}
+QString TestEnvironment::dataHome() const {
+    return home() + "/.local/share";
+}
 
 QString TestEnvironment::makeFolder(const QString& name) const {
     const QString path = root() + "/work/" + name;
     QDir(path).removeRecursively();
     QDir().mkpath(path);
     return path;
+}
+
+bool removeTree(const QByteArray& path) {
+    const auto removeOne = [](const char* entry, const struct stat*, int, struct FTW*) {
+        return std::remove(entry) == 0 ? 0 : -1;
+    };
+    return ::nftw(path.constData(), removeOne, 32, FTW_DEPTH | FTW_PHYS) == 0;
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {

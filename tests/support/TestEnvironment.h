@@ -25,6 +25,10 @@ private:
     QTemporaryDir m_root;
 };
 
+// Removes a folder and everything in it, by the bytes of the names (QDir cannot remove a
+// name that is not UTF-8); true when all of it went.
+bool removeTree(const QByteArray& path);
+
 // Writes a file with the given bytes, creating missing parent folders.
 bool writeFile(const QString& path, const QByteArray& bytes);
 
