@@ -482,6 +482,12 @@ void FileListModel::compactIfWasteful() {
     // store is made anew (a MarkedNames handed out keeps the old one).
     if (m_store->dead() < 4096 || m_store->dead() < m_store->size() / 2)
         return;
+    // Only rows are carried over: while names wait to become rows (a read under way) the
+    // store stays as it is, and the read's end looks again.
+    const bool unrowed =
+        m_rowedUpTo != std::numeric_limits<quint32>::max() && m_rowedUpTo < m_store->size();
+    if (!m_staged.empty() || unrowed)
+        return;
     auto fresh = std::make_shared<Store>();
     std::vector<quint32> renumbered(m_store->size(), 0);
     for (Slot& s : *m_rows) {
@@ -687,6 +693,7 @@ void FileListModel::stageUnrowed() {
 void FileListModel::squeeze() {
     m_spareRows.reset();
     m_staged.shrink_to_fit();
+    compactIfWasteful();
 }
 
 void FileListModel::reserve(qint64 entries) {
