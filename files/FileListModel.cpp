@@ -2,14 +2,13 @@
 
 #include "FileIcons.h"
 #include "LosslessNames.h"
+#include "ZeroedMemory.h"
 
 #include <QHashFunctions>
 
 #include <algorithm>
-#include <cstdlib>
 #include <limits>
 #include <memory>
-#include <new>
 
 namespace zelvorin {
 
@@ -124,9 +123,6 @@ private:
         quint32 number;
         quint32 hash;
     };
-    struct Free {
-        void operator()(IndexSlot* index) const { std::free(index); }
-    };
 
     void insertIndex(quint32 id, quint32 hash) {
         if ((m_indexUsed + 1) * 2 > m_capacity)
@@ -157,10 +153,8 @@ private:
         while (capacity < (std::max(live, entries) + 1) * 2)
             capacity *= 2;
         // Zeroed by the system as it is touched: a large index costs nothing up front.
-        std::unique_ptr<IndexSlot[], Free> fresh(
-            static_cast<IndexSlot*>(std::calloc(capacity, sizeof(IndexSlot))));
-        if (!fresh)
-            throw std::bad_alloc();
+        platform::ZeroedMemory memory(capacity * sizeof(IndexSlot));
+        auto* const fresh = static_cast<IndexSlot*>(memory.data());
         const size_t mask = capacity - 1;
         size_t used = 0;
         for (size_t i = 0; i < m_capacity; ++i) {
@@ -173,7 +167,8 @@ private:
             fresh[at] = slot;
             ++used;
         }
-        m_index = std::move(fresh);
+        m_indexMemory = std::move(memory);
+        m_index = fresh;
         m_capacity = capacity;
         m_indexUsed = used;
     }
@@ -183,7 +178,8 @@ private:
     std::vector<Record> m_records;
     size_t m_dead = 0;
     // Open addressing, at most half full (removed places count as used until a rehash).
-    std::unique_ptr<IndexSlot[], Free> m_index;
+    platform::ZeroedMemory m_indexMemory;
+    IndexSlot* m_index = nullptr;
     size_t m_capacity = 0;
     size_t m_indexUsed = 0;
 };
