@@ -128,6 +128,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Rows the view lays out in one go (about 6 ms on the machines measured).
+    static constexpr int LayoutBatchRows = 65536;
+
     void DoChange();
     // Reads the folder, or takes the file list's part of `listing` when given. A folder
     // that may not answer is read by a worker the call waits for; when it does not answer,
