@@ -185,8 +185,11 @@ struct FolderListing::State {
             if (last || !sinceRows.isValid() || sinceRows.elapsed() >= RowsIntervalMs) {
                 mergeRuns(rows, runs);
                 mergeRuns(marked, markedRuns);
-                delivery.rows = std::make_unique<std::vector<NameRow>>(rows);
-                delivery.marked = std::make_unique<std::vector<NameRow>>(marked);
+                // The last rows are the reader's no longer: they go as they are.
+                delivery.rows = last ? std::make_unique<std::vector<NameRow>>(std::move(rows))
+                                     : std::make_unique<std::vector<NameRow>>(rows);
+                delivery.marked = last ? std::make_unique<std::vector<NameRow>>(std::move(marked))
+                                       : std::make_unique<std::vector<NameRow>>(marked);
                 sinceRows.start();
             }
         }
