@@ -8,6 +8,7 @@
 #include "CommandUrl.h"
 #include "Downloads.h"
 #include "FileListCommands.h"
+#include "FileListModel.h"
 #include "FilePanel.h"
 #include "GenerateHTMLUnit.h"
 #include "HelpWindow.h"
@@ -27,6 +28,18 @@ namespace st = zelvorin::settings;
 using zelvorin::preview::CommandWord;
 
 namespace {
+
+// The file list's marked names (its gallery images) as the gallery reads them.
+class ListedImages final : public zelvorin::GalleryNames {
+public:
+    explicit ListedImages(std::shared_ptr<const zelvorin::MarkedNames> names)
+        : m_names(std::move(names)) {}
+    qint64 count() const override { return m_names->count(); }
+    QString name(qint64 index) const override { return m_names->name(index); }
+
+private:
+    std::shared_ptr<const zelvorin::MarkedNames> m_names;
+};
 
 zelvorin::PreviewUse previewUse(zelvorin::ChosenFileKind kind) {
     return kind == zelvorin::ChosenFileKind::BackgroundImage ? zelvorin::PreviewUse::Background
@@ -88,8 +101,8 @@ void TMainForm::ShowImageGalleryMenuItemClick() {
 }
 
 void TMainForm::ShowGalleryPage(int first, int perPage) {
-    QStringList names = m_mainFilePanel->FileListBox1()->LosslessItems();
-    KeepGalleryImages(names);
+    // The list's image names as they are now, in list order: the page reads only its own.
+    auto names = std::make_shared<ListedImages>(m_mainFilePanel->FileListBox1()->MarkedNames());
     zelvorin::Preview* preview = m_preview;
     m_preview->ShowGeneratedPage(std::make_unique<zelvorin::GalleryPageBuilder>(
         m_mainFilePanel->DirectoryListBox1()->Directory(), std::move(names), first, perPage,

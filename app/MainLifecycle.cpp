@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QMenu>
+#include <QTimer>
 #include <QWebEngineView>
 
 namespace st = zelvorin::settings;
@@ -68,9 +69,15 @@ void TMainForm::FormCreate() {
     const QString folder = zelvorin::ChooseStartingFolder(
         {settings.Read(st::LastFolder), settings.Read(st::DefaultFolder), m_values.ProgramFolder(),
          zelvorin::platform::userDataFolder()});
-    if (!folder.isEmpty())
-        m_mainFilePanel->ApplyStartingFolder(folder);
-    m_mainFilePanel->RestoreFileFilter(settings.Read(st::LastFileFilter));
+    // Read once the window is on screen (see paintEvent), so neither the window nor the
+    // first page waits for a large folder.
+    m_mainFilePanel->SetStartingFolder(folder, settings.Read(st::LastFileFilter));
+}
+
+void TMainForm::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (m_mainFilePanel->HasPendingStart())
+        QTimer::singleShot(0, m_mainFilePanel, &zelvorin::FilePanel::ApplyPendingStart);
 }
 
 void TMainForm::FormCloseQuery() {

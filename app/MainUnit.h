@@ -93,6 +93,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -133,6 +134,8 @@ private:
     zelvorin::Downloads* m_downloads = nullptr;
     zelvorin::FolderMenus* m_folderMenus = nullptr;
     quint8 m_galleryStyle = 2;
+    // The status bar shows the note of a folder being read.
+    bool m_folderNoteShown = false;
     // Set once creation has finished: geometry events before that are the window
     // system placing the window, not the user moving it.
     bool m_created = false;

@@ -8,8 +8,10 @@
 #include "Downloads.h"
 #include "FavoriteItems.h"
 #include "FileListCommands.h"
+#include "FileMessages.h"
 #include "FilePanel.h"
 #include "FolderMenus.h"
+#include "GenerateHTMLUnit.h"
 #include "HelpWindow.h"
 #include "MainToolbar.h"
 #include "NeededRegistryLib.h"
@@ -23,6 +25,8 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QToolButton>
+
+#include <utility>
 
 using zelvorin::Preview;
 
@@ -161,6 +165,23 @@ void TMainForm::connectPreview() {
 void TMainForm::connectFileColumn() {
     zelvorin::FilePanel* panel = m_mainFilePanel;
     connect(panel, &zelvorin::FilePanel::fileChosen, this, &TMainForm::FileListBox1Change);
+    // The gallery's pages come from the file list's image names, kept as the list changes.
+    panel->FileListBox1()->SetMarkRule(&IsGalleryImage);
+    connect(panel, &zelvorin::FilePanel::ReadingFolder, m_statusBar,
+            [this](qint64 read, qint64 estimate) {
+                m_folderNoteShown = true;
+                m_statusBar->SetPanelText(2, zelvorin::readingFolderText(read));
+                m_statusBar->SetPanelEnabled(1, true);
+                m_statusBar->SetGaugePosition(
+                    1, unsigned(zelvorin::readingFolderGauge(read, estimate)));
+            });
+    connect(panel, &zelvorin::FilePanel::FolderRead, m_statusBar, [this] {
+        if (!std::exchange(m_folderNoteShown, false))
+            return;
+        m_statusBar->SetPanelText(2, QString());
+        m_statusBar->SetGaugePosition(1, 0);
+        m_statusBar->SetPanelEnabled(1, false);
+    });
     const MainMenus& m = m_menus;
     panel->Commands()->SetContextMenus({m.FileListPopupMenu, m.Copyname1, m.Copynameandpath1,
                                         m.Properties1, m.DirListPopupMenu, m.Properties2});

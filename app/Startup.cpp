@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "BrowserVersion.h"
+#include "FilePanel.h"
 #include "HelpWindow.h"
 #include "MainUnit.h"
 #include "NeededRegistryLib.h"
@@ -8,6 +9,7 @@
 #include "ProgramValues.h"
 #include "SandboxConsent.h"
 #include "UrlSchemes.h"
+#include "UsefulFileControls.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -15,6 +17,8 @@
 #include <QWebEngineView>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <cstdio>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace zelvorin {
@@ -33,15 +37,33 @@ void refuseOldBrowser(const ProgramValues& values) {
     box.exec();
 }
 
-// For start-up measurements: ends the run once the first page has loaded.
+// For start-up measurements: ends the run once the first page has loaded, and with
+// ZELVORIN_QUIT_AFTER_FIRST_PAGE=list once the starting folder's list is painted too.
 void quitAfterFirstPageIfAsked(TMainForm& form) {
     if (!qEnvironmentVariableIsSet("ZELVORIN_QUIT_AFTER_FIRST_PAGE"))
         return;
-    QObject::connect(form.WebBrowser1(), &QWebEngineView::loadFinished, &form, [&form] {
-        std::fputs("zelvorin: first page loaded\n", stdout);
+    const bool list = qgetenv("ZELVORIN_QUIT_AFTER_FIRST_PAGE") == "list";
+    // What is still awaited: the page, and the list when asked for.
+    auto awaited = std::make_shared<std::pair<bool, bool>>(true, list);
+    const auto arrived = [&form, awaited](bool page) {
+        bool& flag = page ? awaited->first : awaited->second;
+        if (!flag)
+            return;
+        flag = false;
+        std::printf("zelvorin: %s\n", page ? "first page loaded" : "file list painted");
         std::fflush(stdout);
         // Closing, not quitting, so the run ends the way a user's does.
-        QTimer::singleShot(0, &form, &QWidget::close);
+        if (!awaited->first && !awaited->second)
+            QTimer::singleShot(0, &form, &QWidget::close);
+    };
+    QObject::connect(form.WebBrowser1(), &QWebEngineView::loadFinished, &form,
+                     [arrived] { arrived(true); });
+    if (!list)
+        return;
+    TUsefulFileBox* files = form.MainFilePanel()->FileListBox1();
+    QObject::connect(files, &TUsefulFileBox::ReadFinished, &form, [files, arrived] {
+        files->viewport()->repaint();
+        arrived(false);
     });
 }
 } // namespace

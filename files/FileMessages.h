@@ -19,6 +19,11 @@ void showFileError(QWidget* parent, const QString& text);
 // Replaces the handler (null restores the message box); returns the previous one.
 FileMessageHandler setFileErrorHandler(FileMessageHandler handler);
 
+// The status bar's note while a large folder is read: "Reading folder... N" with the
+// entries read so far, and the gauge's position (0 to 99) from a rough count of all.
+QString readingFolderText(qint64 entriesRead);
+int readingFolderGauge(qint64 entriesRead, qint64 estimatedEntries);
+
 // The tooltip of a name (or path) that is not UTF-8 text: what the shown text stands for,
 // with the name's bytes written out ("caf\xE9.png").
 QString NotTextNameTip(const QByteArray& raw);

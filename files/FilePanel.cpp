@@ -84,6 +84,8 @@ FilePanel::FilePanel(QWidget* parent) : TUsefulPanel(parent) {
     connect(m_directoryListBox1, &TUsefulDirectoryBox::Change, this,
             &FilePanel::DirectoryListBox1Change);
     connect(m_fileListBox1, &TUsefulFileBox::Change, this, &FilePanel::ReportFileChosen);
+    connect(m_fileListBox1, &TUsefulFileBox::ReadProgress, this, &FilePanel::ReadingFolder);
+    connect(m_fileListBox1, &TUsefulFileBox::ReadFinished, this, &FilePanel::FolderRead);
     m_commands = new FileListCommands(this);
     connect(m_filterComboBox1, &TFilterComboBox::Change, this, &FilePanel::FilterComboBox1Change);
 }
@@ -100,7 +102,9 @@ ChosenFileKind FilePanel::ChosenKind() const {
 }
 
 bool FilePanel::Settled() const {
-    return m_dirRxFolderMonitor1->Settled() && m_fileRxFolderMonitor1->Settled();
+    // A change dealt with may still be read in the background.
+    return m_dirRxFolderMonitor1->Settled() && m_fileRxFolderMonitor1->Settled() &&
+           !m_fileListBox1->Reading() && !m_directoryListBox1->Reading();
 }
 
 void FilePanel::ReportFileChosen() {
@@ -203,15 +207,21 @@ void FilePanel::ReportError(const std::exception& error) {
     showFileError(this, QString::fromUtf8(error.what()));
 }
 
+void FilePanel::FollowShownFolder() {
+    const QString folder = m_directoryListBox1->Directory();
+    m_dirRxFolderMonitor1->SetFolderName(folder);
+    m_fileRxFolderMonitor1->SetFolderName(folder);
+    // The folder list's read of the folder gives the watches below it their first level.
+    m_dirRxFolderMonitor1->SetRootSubfolders(m_directoryListBox1->SharedSubfolders());
+    m_dirRxFolderMonitor1->SetActive(true);
+    m_fileRxFolderMonitor1->SetActive(true);
+}
+
 void FilePanel::DirectoryListBox1Change() {
     try {
         m_dirRxFolderMonitor1->SetActive(false);
         m_fileRxFolderMonitor1->SetActive(false);
-        const QString folder = m_directoryListBox1->Directory();
-        m_dirRxFolderMonitor1->SetFolderName(folder);
-        m_fileRxFolderMonitor1->SetFolderName(folder);
-        m_dirRxFolderMonitor1->SetActive(true);
-        m_fileRxFolderMonitor1->SetActive(true);
+        FollowShownFolder();
     } catch (const std::exception& error) {
         ReportError(error);
     }
@@ -223,11 +233,7 @@ void FilePanel::DirRxFolderMonitor1Change() {
         m_dirRxFolderMonitor1->SetActive(false);
         m_fileRxFolderMonitor1->SetActive(false);
         m_directoryListBox1->Refresh();
-        const QString folder = m_directoryListBox1->Directory();
-        m_dirRxFolderMonitor1->SetFolderName(folder);
-        m_fileRxFolderMonitor1->SetFolderName(folder);
-        m_dirRxFolderMonitor1->SetActive(true);
-        m_fileRxFolderMonitor1->SetActive(true);
+        FollowShownFolder();
     } catch (const std::exception& error) {
         ReportError(error);
     }
@@ -288,7 +294,49 @@ void FilePanel::selectFilterByPosition(int position) {
     m_fileListBox1->SetMask(m_filterComboBox1->Mask());
 }
 
+void FilePanel::SetStartingFolder(const QString& folder, int storedFilter) {
+    m_pendingStart = folder;
+    m_directoryListBox1->SetReadsHeld(true);
+    m_fileListBox1->SetReadsHeld(true);
+    // Shown at once; its mask is kept without a read.
+    RestoreFileFilter(storedFilter);
+}
+
+void FilePanel::ReleaseReads() {
+    m_directoryListBox1->SetReadsHeld(false);
+    m_fileListBox1->SetReadsHeld(false);
+}
+
+void FilePanel::ApplyPendingStart() {
+    if (!m_pendingStart)
+        return;
+    const QString folder = *m_pendingStart;
+    m_pendingStart.reset();
+    ReleaseReads();
+    EnterFolder(folder);
+    // No usable folder, or the one shown already: the shown folder is read now.
+    m_directoryListBox1->ReadIfUnread();
+    m_fileListBox1->ReadIfUnread();
+    if (!m_dirRxFolderMonitor1->Active() || !m_fileRxFolderMonitor1->Active())
+        DirectoryListBox1Change();
+}
+
 void FilePanel::ApplyStartingFolder(const QString& folder) {
+    // A folder shown by anyone else first replaces the one waiting for the start.
+    if (m_pendingStart) {
+        m_pendingStart.reset();
+        ReleaseReads();
+    }
+    if (folder.isEmpty())
+        return;
+    EnterFolder(folder);
+    // The folder may have been shown already, which raises no change notification; the
+    // monitors follow it either way.
+    if (!m_dirRxFolderMonitor1->Active() || !m_fileRxFolderMonitor1->Active())
+        DirectoryListBox1Change();
+}
+
+void FilePanel::EnterFolder(const QString& folder) {
     if (folder.isEmpty())
         return;
     // A folder that may not answer is not asked here: the folder change asks it in a
@@ -305,10 +353,6 @@ void FilePanel::ApplyStartingFolder(const QString& folder) {
         if (!mayBlock)
             ReportError(error);
     }
-    // The folder may have been shown already, which raises no change notification; the
-    // monitors follow it either way.
-    if (!m_dirRxFolderMonitor1->Active() || !m_fileRxFolderMonitor1->Active())
-        DirectoryListBox1Change();
 }
 
 void FilePanel::RestoreFileFilter(int storedIndex) {

@@ -9,6 +9,8 @@
 
 #include <QPointer>
 
+#include <optional>
+
 class QFrame;
 
 namespace zelvorin {
@@ -44,8 +46,8 @@ public:
     ChosenFileKind ChosenKind() const;
     // Tells `fileChosen` of the selection now in the file list.
     void ReportFileChosen();
-    // Both folder monitors are settled: every change on disk made before has been dealt
-    // with (see TRxFolderMonitor::Settled).
+    // Both folder monitors are settled and no list is reading: every change on disk made
+    // before has been dealt with and shown (see TRxFolderMonitor::Settled).
     bool Settled() const;
 
     // The custom filter dialog (made by the panel unless the host gives its own).
@@ -54,6 +56,12 @@ public:
 
     // Shows the folder (when it exists) and makes sure both monitors follow it.
     void ApplyStartingFolder(const QString& folder);
+    // Start-up: the folder and the stored "LastFileFilter" to show once the window is on
+    // screen. Until ApplyPendingStart() (or ApplyStartingFolder()) the lists read nothing,
+    // so the folder is read once, with its filter, after the window is shown.
+    void SetStartingFolder(const QString& folder, int storedFilter);
+    void ApplyPendingStart();
+    bool HasPendingStart() const { return m_pendingStart.has_value(); }
     // Start-up: selects the saved "LastFileFilter"; below 0 or above the last fixed filter
     // counts as 0.
     void RestoreFileFilter(int storedIndex);
@@ -79,6 +87,10 @@ signals:
     void fileChosen(const QString& path, zelvorin::ChosenFileKind kind);
     // The folder list's change notification, after the monitors follow the new folder.
     void DirectoryChanged(const QString& folder);
+    // A read of the file list's folder goes on in the background: entries read so far and
+    // a rough count of all (0 when unknown); then its end.
+    void ReadingFolder(qint64 read, qint64 estimate);
+    void FolderRead();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,6 +100,9 @@ private:
     void CreateDirectoryPanel();
     void CreateFilePanel();
     void CreateMonitors();
+    void FollowShownFolder();
+    void ReleaseReads();
+    void EnterFolder(const QString& folder);
     void ReportError(const std::exception& error);
 
     TUsefulPanel* m_driveComboBoxPanel = nullptr;
@@ -107,6 +122,8 @@ private:
     // Set after the custom filter dialog ran from a choice of "Add custom filter...": the
     // second notification of that same choice only clears it.
     bool m_customFilterGuard = false;
+    // The starting folder, shown once the window is on screen.
+    std::optional<QString> m_pendingStart;
 };
 
 } // namespace zelvorin

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 using zelvorin::platform::FolderWatcher;
 
@@ -21,9 +22,11 @@ FolderMonitorError::FolderMonitorError(int code)
 
 } // namespace zelvorin
 
-TNotifyThread::TNotifyThread(const QByteArray& folder, bool subtree, quint32 filter,
-                             int watchBudget)
-    : m_folder(folder), m_subtree(subtree), m_filter(filter) {
+TNotifyThread::TNotifyThread(
+    const QByteArray& folder, bool subtree, quint32 filter, int watchBudget,
+    std::shared_ptr<const zelvorin::platform::SharedSubfolders> rootSubfolders)
+    : m_rootSubfolders(std::move(rootSubfolders)), m_folder(folder), m_subtree(subtree),
+      m_filter(filter) {
     m_watcher.setWatchBudget(watchBudget);
     m_errorCode = m_watcher.open(folder, subtree, filter);
     // A thread that has ended frees itself; whoever still points at it holds a QPointer.
@@ -57,7 +60,8 @@ void TNotifyThread::ReportLimit() {
 
 void TNotifyThread::run() {
     if (m_subtree) {
-        m_watcher.watchSubtree();
+        m_watcher.watchSubtree(m_rootSubfolders, [this] { return m_stopRequested.load(); });
+        m_rootSubfolders.reset();
         ReportLimit();
     }
     while (!m_stopRequested) {
@@ -196,6 +200,11 @@ void TRxFolderMonitor::SetMonitorSubtree(bool subtree) {
     Restart(m_active);
 }
 
+void TRxFolderMonitor::SetRootSubfolders(
+    std::shared_ptr<const zelvorin::platform::SharedSubfolders> subfolders) {
+    m_rootSubfolders = std::move(subfolders);
+}
+
 void TRxFolderMonitor::Gather(TNotifyThread* thread) {
     if (thread != nullptr)
         m_changed.merge(thread->TakeNames(), FolderWatcher::DefaultNameBound);
@@ -237,8 +246,13 @@ void TRxFolderMonitor::Restart(bool active) {
     const QByteArray folder = zelvorin::platform::encodePath(m_folderName);
     if (!active || !zelvorin::platform::folderExistsBytes(folder))
         return;
-    auto* thread =
-        new TNotifyThread(folder, m_monitorSubtree, quint32(m_filter.toInt()), m_watchBudget);
+    // Taken once: a later restart cannot tell whether they are still current.
+    std::shared_ptr<const zelvorin::platform::SharedSubfolders> subfolders =
+        std::exchange(m_rootSubfolders, nullptr);
+    if (subfolders && subfolders->folder() != folder)
+        subfolders.reset();
+    auto* thread = new TNotifyThread(folder, m_monitorSubtree, quint32(m_filter.toInt()),
+                                     m_watchBudget, std::move(subfolders));
     if (const int code = thread->ErrorCode(); code != 0) {
         delete thread;
         if (zelvorin::platform::isWatchLimitError(code)) {

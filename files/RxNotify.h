@@ -22,6 +22,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -61,8 +62,10 @@ class TNotifyThread : public QThread {
     Q_OBJECT
 public:
     // Opens the notification at once (on the calling thread); ErrorCode() tells whether
-    // that worked. The subtree's watches are added later by the worker itself.
-    TNotifyThread(const QByteArray& folder, bool subtree, quint32 filter, int watchBudget);
+    // that worked. The subtree's watches are added later by the worker itself, the first
+    // level from `rootSubfolders` when given (another reader's walk of the same folder).
+    TNotifyThread(const QByteArray& folder, bool subtree, quint32 filter, int watchBudget,
+                  std::shared_ptr<const zelvorin::platform::SharedSubfolders> rootSubfolders = {});
     ~TNotifyThread() override;
 
     int ErrorCode() const { return m_errorCode.load(); }
@@ -94,6 +97,7 @@ private:
     void ReportLimit();
 
     zelvorin::platform::FolderWatcher m_watcher;
+    std::shared_ptr<const zelvorin::platform::SharedSubfolders> m_rootSubfolders;
     QByteArray m_folder;
     bool m_subtree = false;
     quint32 m_filter = 0;
@@ -124,6 +128,10 @@ public:
     void SetFolderName(const QString& folder);
     bool MonitorSubtree() const { return m_monitorSubtree; }
     void SetMonitorSubtree(bool subtree);
+    // The subfolders of FolderName as a read of the folder finds them: the next start
+    // (only that one) takes the first level of its watches from them instead of walking
+    // the folder again; ignored when they are of another folder.
+    void SetRootSubfolders(std::shared_ptr<const zelvorin::platform::SharedSubfolders> subfolders);
 
     // While loading, SetActive(true) only asks for activation once Loaded() runs.
     void BeginLoading() { m_loading = true; }
@@ -174,6 +182,7 @@ private:
     bool m_loading = false;
     bool m_activateAfterLoading = false;
     int m_watchBudget = -1;
+    std::shared_ptr<const zelvorin::platform::SharedSubfolders> m_rootSubfolders;
     QPointer<TNotifyThread> m_thread;
     // The last thread stopped while it gathered names. Its watch stays in place until it
     // is freed, so what happened between its stop and the next start is still read

@@ -103,11 +103,13 @@ FolderSnapshot readFolderSnapshot(const QByteArray& folder) {
         if (platform::folderExistsBytes(level))
             snapshot.existingLevels.push_back(level);
     }
-    platform::readRawSubfolders(folder, true, snapshot.subfolders);
+    // One walk gives both the entries and the subfolders (links to folders included).
     snapshot.listError = platform::visitRawFolder(
         folder, platform::ReadOnlyCheck::Check, [&](std::string_view name, quint32 attributes) {
-            snapshot.entries.emplace_back(QByteArray(name.data(), qsizetype(name.size())),
-                                          attributes);
+            QByteArray raw(name.data(), qsizetype(name.size()));
+            if (attributes & FileAttribute::Directory)
+                snapshot.subfolders.push_back(raw);
+            snapshot.entries.emplace_back(std::move(raw), attributes);
         });
     return snapshot;
 }

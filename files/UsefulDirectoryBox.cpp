@@ -2,6 +2,8 @@
 
 #include "FileIcons.h"
 #include "FileMessages.h"
+#include "FolderListing.h"
+#include "FolderWatcher.h"
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
 #include "SlowFolders.h"
@@ -89,7 +91,36 @@ TUsefulDirectoryBox::TUsefulDirectoryBox(QWidget* parent) : QListWidget(parent) 
     m_directoryBytes = platform::currentFolderBytes();
     m_directory = platform::openablePath(m_directoryBytes);
     UpdateItemHeight();
+    // The first list waits for the first setter or for the first showing, so a list set
+    // up in code does not read the launch folder on its way to another.
+}
+
+void TUsefulDirectoryBox::showEvent(QShowEvent* event) {
+    if (!m_built && !m_readsHeld) {
+        BuildList();
+        if (m_listing)
+            m_listing->start();
+    }
+    QListWidget::showEvent(event);
+}
+
+void TUsefulDirectoryBox::SetReadsHeld(bool held) {
+    m_readsHeld = held;
+}
+
+void TUsefulDirectoryBox::ReadIfUnread() {
+    if (m_built)
+        return;
     BuildList();
+    DoChange();
+}
+
+std::shared_ptr<const platform::SharedSubfolders> TUsefulDirectoryBox::SharedSubfolders() const {
+    return m_listing ? m_listing->sharedSubfolders() : nullptr;
+}
+
+bool TUsefulDirectoryBox::Reading() const {
+    return m_listing && !m_listing->isFinished();
 }
 
 QString TUsefulDirectoryBox::Drive() const {
@@ -159,6 +190,7 @@ void TUsefulDirectoryBox::AddItem(const QString& display, const QByteArray& path
 }
 
 void TUsefulDirectoryBox::BuildList(const FolderSnapshot* answered) {
+    m_built = true;
     setUpdatesEnabled(false);
     clear();
     const platform::Volume volume = platform::volumeOf(m_directory, platform::mountedVolumes());
@@ -166,7 +198,7 @@ void TUsefulDirectoryBox::BuildList(const FolderSnapshot* answered) {
     m_casePreserving = volume.casePreserving;
 
     const QByteArray& folder = m_directoryBytes;
-    int current = -1;
+    m_currentRow = -1;
     if (folder.startsWith('/')) {
         AddItem(QStringLiteral("/"), QByteArray("/"), false);
         if (answered) {
@@ -182,34 +214,63 @@ void TUsefulDirectoryBox::BuildList(const FolderSnapshot* answered) {
                     AddItem(platform::displayName(part), accumulated, false);
             }
         }
-        current = count() - 1;
-
-        std::vector<QByteArray> names;
-        if (answered)
-            names = answered->subfolders;
-        else
-            platform::readRawSubfolders(folder, true, names);
-        std::vector<std::pair<QString, QByteArray>> sorted;
-        sorted.reserve(names.size());
-        for (QByteArray& name : names)
-            sorted.emplace_back(platform::displayName(name), std::move(name));
-        std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-            const int folded = QString::compare(a.first, b.first, Qt::CaseInsensitive);
-            return folded != 0 ? folded < 0 : a.second < b.second;
-        });
-        for (const auto& [display, name] : sorted)
-            AddItem(display, JoinFolderAndName(folder, name), true);
+        m_currentRow = count() - 1;
     }
     setUpdatesEnabled(true);
-    if (current >= 0) {
-        setCurrentRow(current);
-        scrollToItem(item(current));
+    if (m_currentRow >= 0) {
+        setCurrentRow(m_currentRow);
+        scrollToItem(item(m_currentRow));
     }
+    std::shared_ptr<FolderListing> listing;
+    if (answered)
+        listing = FolderListing::fromSnapshot(*answered);
+    else if (folder.startsWith('/'))
+        listing = std::make_shared<FolderListing>(folder);
+    ReadSubfolders(std::move(listing), false);
 }
 
-void TUsefulDirectoryBox::DoChange(const FolderSnapshot* answered) {
+void TUsefulDirectoryBox::ReadSubfolders(std::shared_ptr<FolderListing> listing, bool keepRows) {
+    if (m_listing)
+        disconnect(m_listing.get(), nullptr, this, nullptr);
+    m_listing = std::move(listing);
+    if (!m_listing)
+        return;
+    // Rows of a refresh stay until the new ones are there.
+    if (!keepRows) {
+        while (count() > m_currentRow + 1)
+            delete takeItem(count() - 1);
+    }
+    connect(m_listing.get(), &FolderListing::finished, this, &TUsefulDirectoryBox::AddSubfolders);
+}
+
+void TUsefulDirectoryBox::AddSubfolders() {
+    if (!m_listing)
+        return;
+    const QByteArray& folder = m_directoryBytes;
+    std::vector<std::pair<QString, QByteArray>> sorted;
+    sorted.reserve(m_listing->subfolders().size());
+    for (const FolderListing::Subfolder& subfolder : m_listing->subfolders())
+        sorted.emplace_back(platform::displayName(subfolder.name), subfolder.name);
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+        const int folded = QString::compare(a.first, b.first, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a.second < b.second;
+    });
+    setUpdatesEnabled(false);
+    while (count() > m_currentRow + 1)
+        delete takeItem(count() - 1);
+    for (const auto& [display, name] : sorted)
+        AddItem(display, JoinFolderAndName(folder, name), true);
+    setUpdatesEnabled(true);
+}
+
+void TUsefulDirectoryBox::DoChange() {
+    // The file list takes its part of the read before it starts; whatever it leaves is
+    // read for the subfolders alone.
+    const std::shared_ptr<FolderListing> listing = m_listing;
     if (m_fileList)
-        m_fileList->SetDirectoryFrom(m_directory, answered);
+        m_fileList->SetDirectoryFrom(m_directory, listing);
+    if (listing)
+        listing->start();
     UpdateDirLabel();
     emit Change();
 }
@@ -221,13 +282,18 @@ void TUsefulDirectoryBox::Refresh() {
             throw FolderNotAnswering(m_directory);
         if (answered->exists) {
             BuildList(&*answered);
-            DoChange(&*answered);
+            DoChange();
             return;
         }
     }
     if (!platform::folderExistsBytes(m_directoryBytes)) {
         const QByteArray missing = m_directoryBytes;
         FallBackToExistingAncestor(missing);
+        return;
+    }
+    if (m_built) {
+        ReadSubfolders(std::make_shared<FolderListing>(m_directoryBytes), true);
+        DoChange();
         return;
     }
     BuildList();
@@ -248,7 +314,7 @@ void TUsefulDirectoryBox::ChangeToFolder(const QString& folder, const FolderSnap
     }
     m_directory = platform::openablePath(m_directoryBytes);
     BuildList(answered);
-    DoChange(answered);
+    DoChange();
 }
 
 void TUsefulDirectoryBox::SetDirectoryAnswering(const QString& path, QByteArray target) {

@@ -8,13 +8,19 @@
 #include <QListWidget>
 #include <QPointer>
 
+#include <memory>
+
 class QFontMetrics;
 #include <QLabel>
 class TUsefulFileBox;
 class TUsefulDriveBox;
 namespace zelvorin {
 struct FolderSnapshot;
+class FolderListing;
+namespace platform {
+class SharedSubfolders;
 }
+} // namespace zelvorin
 
 class TUsefulDirectoryBox : public QListWidget {
     Q_OBJECT
@@ -56,6 +62,15 @@ public:
     void Refresh();
 
     bool CaseSensitive() const { return m_caseSensitive; }
+    // The subfolders of the shown folder as its read finds them, for a folder monitor
+    // that watches below it (null before the first read).
+    std::shared_ptr<const zelvorin::platform::SharedSubfolders> SharedSubfolders() const;
+    // The shown folder's subfolders are still being read.
+    bool Reading() const;
+    // While held, showing the list reads nothing (the owner is about to set the folder);
+    // ReadIfUnread() builds it for the folder shown when nothing has been read yet.
+    void SetReadsHeld(bool held);
+    void ReadIfUnread();
 
 signals:
     void Change();
@@ -64,13 +79,17 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Each takes the folder's rows (and the file list its entries) from `answered` when
-    // given, read already by a worker, instead of reading the folder here.
+    // given, read already by a worker, instead of reading the folder here. The subfolder
+    // rows come from one read of the folder that the file list shares.
     void BuildList(const zelvorin::FolderSnapshot* answered = nullptr);
+    void ReadSubfolders(std::shared_ptr<zelvorin::FolderListing> listing, bool keepRows);
+    void AddSubfolders();
     void AddItem(const QString& display, const QByteArray& path, bool subfolder);
-    void DoChange(const zelvorin::FolderSnapshot* answered = nullptr);
+    void DoChange();
     void ChangeToFolder(const QString& folder, const zelvorin::FolderSnapshot* answered = nullptr);
     // A folder change where the new or the shown folder may not answer.
     void SetDirectoryAnswering(const QString& path, QByteArray target);
@@ -92,6 +111,12 @@ private:
     // asks the file system nothing.
     bool m_enteringAnswered = false;
     QHash<QString, QByteArray> m_lastFolderOfVolume;
+    // The read whose subfolders the rows show (or are waiting for); the next folder
+    // change hands it to the file list.
+    std::shared_ptr<zelvorin::FolderListing> m_listing;
+    int m_currentRow = -1;
+    bool m_built = false;
+    bool m_readsHeld = false;
 };
 
 // Directory label helpers: a path shortened with ".../" until it fits a width.

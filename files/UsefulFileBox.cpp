@@ -6,6 +6,7 @@
 #include "FileMask.h"
 #include "FileMessages.h"
 #include "FileThumbnails.h"
+#include "FolderListing.h"
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
 #include "SlowFolders.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
@@ -20,64 +22,15 @@
 
 using namespace zelvorin;
 
-namespace {
-
-// Shows the busy cursor from the moment a long listing is recognised until the re-read
-// ends, also when it ends by an error.
-class BusyCursor {
-public:
-    void show() {
-        if (!m_shown) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            m_shown = true;
-        }
-    }
-    ~BusyCursor() {
-        if (m_shown)
-            QApplication::restoreOverrideCursor();
-    }
-    bool shown() const { return m_shown; }
-
-private:
-    bool m_shown = false;
-};
-
-// The sorted position at which an added entry makes the listing count as long.
-constexpr int LongListingPosition = 100;
-
-// Which entries a file type lets into the list, by their attributes.
-struct ListingRule {
-    explicit ListingRule(TFileType type)
-        : search(SearchAttributeMask(type)), normal(type.testFlag(TFileAttr::ftNormal)),
-          // Read-only decides nothing when both read-only and normal files are wanted;
-          // only then is the per-entry check skipped.
-          readOnly((type.testFlag(TFileAttr::ftReadOnly) && normal)
-                       ? platform::ReadOnlyCheck::Skip
-                       : platform::ReadOnlyCheck::Check) {}
-
-    bool admits(quint32 attributes) const {
-        if ((attributes & excluded) != 0)
-            return false;
-        return normal || (attributes & search) != 0;
-    }
-
-    quint32 search;
-    quint32 excluded =
-        ~search & (FileAttribute::Hidden | FileAttribute::System | FileAttribute::Directory);
-    bool normal;
-    platform::ReadOnlyCheck readOnly;
-};
-
-// Past this many symbolic links a full re-read costs about what looking each up does.
-constexpr int LinkBound = 2000;
-
-} // namespace
-
 TUsefulFileBox::TUsefulFileBox(QWidget* parent) : QListView(parent) {
     m_model = new FileListModel(this);
     setModel(m_model);
     setItemDelegate(new FileItemDelegate(this));
     setUniformItemSizes(true);
+    // The view lays a list out row by row; a list of a million rows is laid out in parts,
+    // one a turn of the event loop, instead of in one stall after every change.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(LayoutBatchRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     resize(180, 120);
@@ -95,17 +48,23 @@ void TUsefulFileBox::SetDirectory(const QString& path) {
     SetDirectoryFrom(path, nullptr);
 }
 
-void TUsefulFileBox::SetDirectoryFrom(const QString& path, const FolderSnapshot* answered) {
-    if (path == m_directory)
+void TUsefulFileBox::SetDirectoryFrom(const QString& path,
+                                      const std::shared_ptr<FolderListing>& listing) {
+    if (path == m_directory) {
+        // Shown, never read: the caller's read of it serves as the first.
+        if (m_readCount == 0 && !m_readsHeld && listing && listing->folder() == m_directoryBytes)
+            ReadFileNames(listing, false);
         return;
+    }
     const QByteArray target = absoluteFolderBytes(m_directoryBytes, platform::encodePath(path));
+    const bool answered = listing && listing->isSnapshot();
     if (answered || folderMayBlock(m_directoryBytes) || folderMayBlock(target)) {
-        std::optional<FolderSnapshot> fetched;
-        if (!answered) {
-            fetched = answeringSnapshot(target);
+        std::shared_ptr<FolderListing> read = answered ? listing : nullptr;
+        if (!read) {
+            const std::optional<FolderSnapshot> fetched = answeringSnapshot(target);
             if (!fetched)
                 throw FolderNotAnswering(path);
-            answered = &*fetched;
+            read = FolderListing::fromSnapshot(*fetched);
         }
         // Entered only now that it answered; neither the old folder nor the current one
         // is asked for anything, as either may be on a server that is gone.
@@ -114,7 +73,7 @@ void TUsefulFileBox::SetDirectoryFrom(const QString& path, const FolderSnapshot*
             return;
         m_directoryBytes = target;
         m_directory = platform::openablePath(target);
-        ReadFileNames(answered);
+        ReadFileNames(read, true);
         return;
     }
     // The old folder first, so that a relative path resolves against what is shown.
@@ -126,7 +85,8 @@ void TUsefulFileBox::SetDirectoryFrom(const QString& path, const FolderSnapshot*
         return;
     m_directoryBytes = now;
     m_directory = platform::openablePath(now);
-    ReadFileNames();
+    // The caller's read serves when it is of this very folder.
+    ReadFileNames(listing && listing->folder() == now ? listing : nullptr, true);
 }
 
 void TUsefulFileBox::SetMask(const QString& mask) {
@@ -187,8 +147,17 @@ void TUsefulFileBox::UpdateItemHeight() {
     doItemsLayout();
 }
 
-void TUsefulFileBox::showEvent(QShowEvent* event) {
+void TUsefulFileBox::SetReadsHeld(bool held) {
+    m_readsHeld = held;
+}
+
+void TUsefulFileBox::ReadIfUnread() {
     if (m_readCount == 0)
+        ReadFileNames();
+}
+
+void TUsefulFileBox::showEvent(QShowEvent* event) {
+    if (m_readCount == 0 && !m_readsHeld)
         ReadFileNames();
     QListView::showEvent(event);
 }
@@ -275,170 +244,26 @@ void TUsefulFileBox::DoChange() {
 void TUsefulFileBox::selectionChanged(const QItemSelection& selected,
                                       const QItemSelection& deselected) {
     QListView::selectionChanged(selected, deselected);
-    if (!m_updating && ItemIndex() != m_lastSelected)
+    if (m_updating)
+        return;
+    // The user's own choice outranks a selection waiting for its name.
+    m_keepRaw.clear();
+    m_pendingName.clear();
+    if (ItemIndex() != m_lastSelected)
         DoChange();
 }
 
-void TUsefulFileBox::Update() {
-    ReadFileNames();
+void TUsefulFileBox::SetMarkRule(std::function<bool(const QString&)> rule) {
+    m_model->setMarkRule(std::move(rule));
 }
 
-void TUsefulFileBox::ReadFileNames(const FolderSnapshot* answered) {
-    ++m_readCount;
-    if (m_thumbnails)
-        m_thumbnails->setFolder(m_directoryBytes);
-    std::optional<FolderSnapshot> fetched;
-    if (!answered && folderMayBlock(m_directoryBytes)) {
-        fetched = answeringSnapshot(m_directoryBytes);
-        if (!fetched) {
-            m_lastReadError = ETIMEDOUT;
-            showFileError(this, folderNotAnsweringText(m_directory));
-            return;
-        }
-        answered = &*fetched;
-    }
-    BusyCursor busy;
-    const bool updating = m_updating;
-    m_updating = true;
-    struct Reset {
-        bool& flag;
-        bool value;
-        ~Reset() { flag = value; }
-    } reset{m_updating, updating};
-
-    const QByteArray selectedRaw = ItemIndex() >= 0 ? m_model->at(ItemIndex()).raw : QByteArray();
-    const FileMask mask(m_mask);
-    const ListingRule rule(m_fileType);
-    m_linkNames.clear();
-
-    const quint32 generation = m_model->nextGeneration();
-    std::vector<FileListEntry> added;
-    int error = 0;
-    if (!mask.isEmpty()) {
-        // Entries already listed were matched against the mask of the last re-read; while
-        // it is unchanged, a known name costs one hash look-up and is neither decoded nor
-        // matched again.
-        const bool sameMask = m_lastReadMask == m_mask && m_lastReadType == m_fileType;
-        const std::function<void(std::string_view, quint32)> visit = [&](std::string_view name,
-                                                                         quint32 attributes) {
-            if (attributes & platform::LinkAttribute)
-                m_linkNames.insert(QByteArray(name.data(), qsizetype(name.size())));
-            if (!rule.admits(attributes))
-                return;
-            if (FileListEntry* known = m_model->known(name)) {
-                if (sameMask || mask.found(known->name))
-                    known->seen = generation;
-                return;
-            }
-            // Most names that are not listed are refused here on their bytes, so they
-            // cost neither a decoding nor an allocation on every re-read.
-            if (!mask.foundRaw(name))
-                return;
-            FileListEntry entry =
-                FileListEntry::fromRaw(QByteArray(name.data(), qsizetype(name.size())));
-            added.push_back(std::move(entry));
-            if (m_model->count() + int(added.size()) == LongListingPosition + 1) {
-                busy.show();
-                ++m_busyCursorCount;
-            }
-        };
-        if (!answered) {
-            error = platform::visitRawFolder(m_directoryBytes, rule.readOnly, visit);
-        } else if (!answered->exists || answered->listError != 0) {
-            error = answered->exists ? answered->listError : ENOENT;
-        } else {
-            for (const auto& [name, attributes] : answered->entries)
-                visit(std::string_view(name.constData(), size_t(name.size())), attributes);
-        }
-    }
-    m_lastReadError = error;
-    m_lastReadMask = m_mask;
-    m_lastReadType = m_fileType;
-    if (error != 0) {
-        added.clear(); // the folder cannot be read (gone, or no permission): nothing listed
-        m_linkNames.clear();
-    }
-    std::vector<int> gone;
-    for (int row = 0; row < m_model->count(); ++row) {
-        if (error != 0 || m_model->at(row).seen != generation)
-            gone.push_back(row);
-    }
-    m_model->removeRows(gone);
-    m_model->addEntries(std::move(added));
-    if (!selectedRaw.isEmpty())
-        SetItemIndex(m_model->findRaw(selectedRaw));
-    m_updating = updating;
-    DoChange();
-}
-
-bool TUsefulFileBox::RecheckNames(const QSet<QByteArray>& names) {
-    const platform::FolderProbe probe(m_directoryBytes);
-    if (probe.error() != 0 || m_linkNames.size() > LinkBound)
-        return false;
-    const FileMask mask(m_mask);
-    const ListingRule rule(m_fileType);
-    std::vector<FileListEntry> added;
-    std::vector<QByteArray> dropped;
-    QSet<QByteArray> links = m_linkNames;
-    const auto look = [&](const QByteArray& name) {
-        quint32 attributes = 0;
-        const int found = probe.lookUp(name, rule.readOnly, &attributes);
-        if (found != 0 && found != ENOENT)
-            return false; // cannot tell: the full re-read decides
-        if (found == 0 && (attributes & platform::LinkAttribute))
-            links.insert(name);
-        else
-            links.remove(name);
-        const FileListEntry* known =
-            m_model->known(std::string_view(name.constData(), size_t(name.size())));
-        // As in the re-read: an entry already listed passed the unchanged mask before.
-        const bool listed =
-            found == 0 && !mask.isEmpty() && rule.admits(attributes) &&
-            (known != nullptr ||
-             mask.foundRaw(std::string_view(name.constData(), size_t(name.size()))));
-        if (listed && known == nullptr)
-            added.push_back(FileListEntry::fromRaw(name));
-        else if (!listed && known != nullptr)
-            dropped.push_back(name);
-        return true;
-    };
-    for (const QByteArray& name : names) {
-        if (!look(name))
-            return false;
-    }
-    for (const QByteArray& name : std::as_const(m_linkNames)) {
-        if (!names.contains(name) && !look(name))
-            return false;
-    }
-
-    ++m_recheckCount;
-    BusyCursor busy;
-    const bool updating = m_updating;
-    m_updating = true;
-    const QByteArray selectedRaw = ItemIndex() >= 0 ? m_model->at(ItemIndex()).raw : QByteArray();
-    m_linkNames = std::move(links);
-    std::vector<int> gone;
-    gone.reserve(dropped.size());
-    for (const QByteArray& name : dropped)
-        gone.push_back(m_model->findRaw(name));
-    std::sort(gone.begin(), gone.end());
-    m_model->removeRows(gone);
-    const int before = m_model->count();
-    if (before <= LongListingPosition && before + int(added.size()) > LongListingPosition) {
-        busy.show();
-        ++m_busyCursorCount;
-    }
-    m_model->addEntries(std::move(added));
-    if (!selectedRaw.isEmpty())
-        SetItemIndex(m_model->findRaw(selectedRaw));
-    m_updating = updating;
-    DoChange();
-    return true;
+std::shared_ptr<const MarkedNames> TUsefulFileBox::MarkedNames() const {
+    return m_model->markedNames();
 }
 
 void TUsefulFileBox::RefreshKeepingSelectionBy(const std::function<void()>& read) {
     const int row = ItemIndex();
-    const QString name = row >= 0 ? m_model->at(row).name : QString();
+    const QString name = row >= 0 ? m_model->displayName(row) : QString();
     SetItemIndex(-1);
     read();
     if (!name.isEmpty()) {
@@ -449,6 +274,11 @@ void TUsefulFileBox::RefreshKeepingSelectionBy(const std::function<void()>& read
 }
 
 void TUsefulFileBox::RefreshKeepingSelection() {
+    if (m_listing) {
+        // Run once the read under way has ended: it may not have reached the changes yet.
+        m_fullRefreshAfterRead = true;
+        return;
+    }
     if (m_thumbnails)
         m_thumbnails->recheckAll();
     RefreshKeepingSelectionBy([this] { ReadFileNames(); });
@@ -456,6 +286,17 @@ void TUsefulFileBox::RefreshKeepingSelection() {
 
 void TUsefulFileBox::RefreshNamesKeepingSelection(const QByteArray& folder,
                                                   const QSet<QByteArray>& names) {
+    if (m_listing) {
+        // The names are looked at once the read under way has ended: until then a name
+        // it read before the change could come back after the change was dealt with.
+        if (!platform::sameFolderBytes(folder, m_directoryBytes))
+            m_fullRefreshAfterRead = true;
+        else if (m_namesAfterRead)
+            m_namesAfterRead->unite(names);
+        else
+            m_namesAfterRead = names;
+        return;
+    }
     if (m_thumbnails)
         m_thumbnails->forget(names);
     // The names tell what changed since the last read only while nothing else did.
@@ -470,9 +311,18 @@ void TUsefulFileBox::RefreshNamesKeepingSelection(const QByteArray& folder,
 
 void TUsefulFileBox::SelectFile(const QString& name) {
     const int current = ItemIndex();
-    if (current >= 0 && m_model->at(current).name == name)
+    if (current >= 0 && m_model->displayName(current) == name)
         return;
-    SetItemIndex(m_model->find(name));
+    const int row = m_model->find(name);
+    if (row < 0 && m_listing) {
+        // Not read yet: selected when it arrives, and told then (or at the read's end).
+        m_keepRaw.clear();
+        m_pendingName = name;
+        SetItemIndex(-1);
+        return;
+    }
+    m_pendingName.clear();
+    SetItemIndex(row);
     DoChange();
 }
 
@@ -497,10 +347,13 @@ void TUsefulFileBox::ApplyFilePath(const QString& text) {
         SetMask(file);
     } else if (!file.isEmpty()) {
         SelectFile(file);
-        if (!platform::fileExistsBytes(
-                JoinFolderAndName(m_directoryBytes, platform::encodePath(file))))
+        const QByteArray raw = platform::encodePath(file);
+        if (!platform::fileExistsBytes(JoinFolderAndName(m_directoryBytes, raw)))
             throw FileControlError(QStringLiteral("Invalid file name - %1").arg(text));
-        if (ItemIndex() < 0) {
+        // During a read the file may just not have arrived: whether the list will hold it
+        // is told by the file itself.
+        const bool arriving = m_listing && !m_pendingName.isEmpty() && WouldList(raw);
+        if (ItemIndex() < 0 && !arriving) {
             SetMask(file);
             SelectFile(file);
         }

@@ -286,12 +286,19 @@ namespace zelvorin {
 GalleryPageBuilder::GalleryPageBuilder(const QString& folder, QStringList names, qint64 first,
                                        qint64 perPage, GalleryStyleValue style,
                                        ImageUrlMaker imageUrl)
-    : m_names(std::move(names)), m_start(first), m_perPage(perPage), m_style(style),
-      m_imageUrl(std::move(imageUrl)) {
+    : GalleryPageBuilder(folder, std::make_shared<GalleryNameList>(std::move(names)), first,
+                         perPage, style, std::move(imageUrl)) {}
+
+GalleryPageBuilder::GalleryPageBuilder(const QString& folder,
+                                       std::shared_ptr<const GalleryNames> names, qint64 first,
+                                       qint64 perPage, GalleryStyleValue style,
+                                       ImageUrlMaker imageUrl)
+    : m_names(std::move(names)), m_count(m_names->count()), m_start(first), m_perPage(perPage),
+      m_style(style), m_imageUrl(std::move(imageUrl)) {
     const QString strippedFolder = StripTrailingSlashes(folder);
     m_folderWithSeparator = WithTrailingBackslash(strippedFolder);
     m_shownFolder = escaped(platform::displayPath(strippedFolder));
-    const qint64 count = m_names.size();
+    const qint64 count = m_count;
     m_first = std::max<qint64>(m_start, 1);
     m_last = std::min(m_start + m_perPage - 1, count);
     m_end = m_perPage < 0 ? count : m_last;
@@ -301,7 +308,7 @@ GalleryPageBuilder::GalleryPageBuilder(const QString& folder, QStringList names,
 }
 
 bool GalleryPageBuilder::thumbnails() const {
-    return m_style == ThumbnailListStyle && !m_names.isEmpty();
+    return m_style == ThumbnailListStyle && m_count > 0;
 }
 
 qint64 GalleryPageBuilder::itemCount() const {
@@ -316,7 +323,7 @@ QString GalleryPageBuilder::head() const {
     QString text;
     text += headSection(m_shownFolder) + LineEnd;
     text += bannerSection(m_shownFolder) + LineEnd;
-    text += QStringLiteral("<br><br><br><br>") + counterText(m_names.size(), m_first, m_last) +
+    text += QStringLiteral("<br><br><br><br>") + counterText(m_count, m_first, m_last) +
             QStringLiteral("<br><br>") + LineEnd;
     text += LineEnd;
     text += QStringLiteral("<br>") + m_navigation + QStringLiteral("<br>") + LineEnd;
@@ -326,7 +333,8 @@ QString GalleryPageBuilder::head() const {
 }
 
 QString GalleryPageBuilder::item(qint64 k, int itemStyle) const {
-    const std::optional<ItemFile> file = resolveItemFile(m_folderWithSeparator, m_names.at(k - 1));
+    const std::optional<ItemFile> file =
+        resolveItemFile(m_folderWithSeparator, m_names->name(k - 1));
     if (!file)
         return {};
     return GenerateGalleryItem(file->path, itemStyle, k, file->size, m_imageUrl);
@@ -334,7 +342,7 @@ QString GalleryPageBuilder::item(qint64 k, int itemStyle) const {
 
 QString GalleryPageBuilder::nextItems(qint64 count) {
     QString items;
-    if (m_names.isEmpty())
+    if (m_count == 0)
         return items;
     const qint64 stop = std::min(m_end, m_next + std::max<qint64>(count, 1) - 1);
     if (thumbnails()) {
@@ -367,7 +375,7 @@ QString GalleryPageBuilder::tail() const {
     text += LineEnd;
     text += QStringLiteral("<br>") + m_navigation + QStringLiteral("<br>") + LineEnd;
     text += LineEnd;
-    text += (m_names.isEmpty() ? QString() : footerLink()) + LineEnd;
+    text += (m_count == 0 ? QString() : footerLink()) + LineEnd;
     text += QStringLiteral("</font></body></html>\r\n") + LineEnd;
     return text;
 }

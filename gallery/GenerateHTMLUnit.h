@@ -12,6 +12,7 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <memory>
 
 namespace zelvorin {
 
@@ -34,12 +35,35 @@ using ImageUrlMaker = std::function<QString(const QString& path)>;
 // The default image address: the file:// URL of the path, fully percent-encoded.
 QString FileImageUrl(const QString& path);
 
+// The image names a page is made of, in list order. A page asks only for the names of its
+// own items, so a folder of any size costs a page the same.
+class GalleryNames {
+public:
+    virtual ~GalleryNames() = default;
+    virtual qint64 count() const = 0;
+    virtual QString name(qint64 index) const = 0;
+};
+
+// A list of names held as a whole.
+class GalleryNameList final : public GalleryNames {
+public:
+    explicit GalleryNameList(QStringList names) : m_names(std::move(names)) {}
+    qint64 count() const override { return m_names.size(); }
+    QString name(qint64 index) const override { return m_names.at(index); }
+
+private:
+    QStringList m_names;
+};
+
 // One gallery page made a part at a time: the text before the items, the items in runs,
 // and the text after them. Joined, the parts are exactly the page GenerateGalleryPage
 // makes; apart, a page of any length can be written while the user scrolls through it,
 // and each part costs its own items, not the folder.
 class GalleryPageBuilder final : public GeneratedPage {
 public:
+    GalleryPageBuilder(const QString& folder, std::shared_ptr<const GalleryNames> names,
+                       qint64 first, qint64 perPage, GalleryStyleValue style,
+                       ImageUrlMaker imageUrl = {});
     GalleryPageBuilder(const QString& folder, QStringList names, qint64 first, qint64 perPage,
                        GalleryStyleValue style, ImageUrlMaker imageUrl = {});
 
@@ -55,7 +79,8 @@ private:
     bool thumbnails() const;
     QString item(qint64 number, int itemStyle) const;
 
-    QStringList m_names;
+    std::shared_ptr<const GalleryNames> m_names;
+    qint64 m_count = 0;
     QString m_folderWithSeparator;
     QString m_shownFolder;
     QString m_navigation;

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <deque>
 #include <vector>
 
@@ -53,6 +54,34 @@ void ChangedNames::add(const QByteArray& name, int bound) {
     names.insert(name);
     if (names.size() > bound)
         setEverything();
+}
+
+void SharedSubfolders::publish(int error, std::vector<QByteArray> names) {
+    {
+        const std::lock_guard<std::mutex> lock(m_lock);
+        if (m_done)
+            return;
+        m_done = true;
+        m_error = error;
+        m_names = std::move(names);
+    }
+    m_published.notify_all();
+}
+
+bool SharedSubfolders::wait(std::vector<QByteArray>& names,
+                            const std::function<bool()>& stopped) const {
+    std::unique_lock<std::mutex> lock(m_lock);
+    // The stop request of a watcher's thread is an eventfd, which a condition variable
+    // cannot wait on; a short period lets the wait end soon after it.
+    while (!m_done) {
+        if (stopped && stopped())
+            return false;
+        m_published.wait_for(lock, std::chrono::milliseconds(20));
+    }
+    if (m_error != 0)
+        return false;
+    names = m_names;
+    return true;
 }
 
 FolderWatcher::~FolderWatcher() {
@@ -169,7 +198,8 @@ int FolderWatcher::addWatch(const QByteArray& path) {
     return error;
 }
 
-void FolderWatcher::walk(const QByteArray& top) {
+void FolderWatcher::walk(const QByteArray& top, const SharedSubfolders* rootNames,
+                         const std::function<bool()>& stopped) {
     // Breadth first, each folder once by device and inode; links are not followed, so
     // neither a link loop nor a bind mount of an ancestor runs forever.
     QSet<QPair<quint64, quint64>> seen;
@@ -192,16 +222,26 @@ void FolderWatcher::walk(const QByteArray& top) {
         seen.insert(key);
         if (!root && addWatch(folder) != 0)
             continue;
-        if (readRawSubfolders(folder, false, names) != 0)
+        const bool shared = root && rootNames != nullptr && rootNames->folder() == folder;
+        if (shared) {
+            if (!rootNames->wait(names, stopped)) {
+                if (stopped && stopped())
+                    return;
+                if (readRawSubfolders(folder, false, names) != 0)
+                    continue;
+            }
+        } else if (readRawSubfolders(folder, false, names) != 0) {
             continue;
+        }
         for (const QByteArray& name : names)
             pending.push_back(folder + '/' + name);
     }
 }
 
-void FolderWatcher::watchSubtree() {
+void FolderWatcher::watchSubtree(const std::shared_ptr<const SharedSubfolders>& root,
+                                 const std::function<bool()>& stopped) {
     if (m_subtree && m_rootWatch >= 0)
-        walk(m_paths.value(m_rootWatch));
+        walk(m_paths.value(m_rootWatch), root.get(), stopped);
 }
 
 void FolderWatcher::signalStop() {

@@ -10,7 +10,11 @@
 #include <QSet>
 
 #include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
 #include <mutex>
+#include <vector>
 
 namespace zelvorin::platform {
 
@@ -43,6 +47,28 @@ struct ChangedNames {
     }
 };
 
+// The subfolders of one folder as another reader of it found them, handed over to a
+// watcher's thread so that the folder is walked once, not once more for its watches.
+class SharedSubfolders {
+public:
+    explicit SharedSubfolders(QByteArray folder) : m_folder(std::move(folder)) {}
+    const QByteArray& folder() const { return m_folder; }
+
+    // Once, from any thread: the raw names of the subfolders (symbolic links left out), or
+    // the errno value that stopped the read.
+    void publish(int error, std::vector<QByteArray> names);
+    // Waits until they are published or `stopped` says so; true with the names.
+    bool wait(std::vector<QByteArray>& names, const std::function<bool()>& stopped) const;
+
+private:
+    const QByteArray m_folder;
+    mutable std::mutex m_lock;
+    mutable std::condition_variable m_published;
+    bool m_done = false;
+    int m_error = 0;
+    std::vector<QByteArray> m_names;
+};
+
 // Whether a watch error means the system's limit of watches is reached.
 bool isWatchLimitError(int error);
 
@@ -66,8 +92,11 @@ public:
     // Adds watches for every folder below the root (worker thread). Symbolic links are
     // never followed and each folder is watched once, so link loops end the walk. When
     // the system's watch limit is reached, the walk stops and gives a few watches back so
-    // that the shown folders of other monitors can still be watched.
-    void watchSubtree();
+    // that the shown folders of other monitors can still be watched. The root's own
+    // subfolders come from `root` when it is given for the same folder; `stopped` ends a
+    // wait for them.
+    void watchSubtree(const std::shared_ptr<const SharedSubfolders>& root = {},
+                      const std::function<bool()>& stopped = {});
 
     // Blocks until a change of a counted kind, or the stop event. New folders below the
     // root get their watches here as they appear.
@@ -102,7 +131,8 @@ public:
 
 private:
     int addWatch(const QByteArray& path);
-    void walk(const QByteArray& top);
+    void walk(const QByteArray& top, const SharedSubfolders* root = nullptr,
+              const std::function<bool()>& stopped = {});
     // Reads every queued event; m_namesLock must be held. `worker` is false when another
     // thread drains the queue: only names are gathered then, the watch bookkeeping stays
     // with the worker. Returns -1 on a read error (errno in *error), else whether a

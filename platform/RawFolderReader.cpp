@@ -1,9 +1,11 @@
 #include "RawFolderReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace zelvorin::platform {
@@ -95,6 +97,67 @@ int visitRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly,
         visit(std::string_view(name),
               typeBits(fd, name, found->d_type) | nameBits(fd, name, readOnly));
     });
+}
+
+FolderStream::FolderStream(const QByteArray& folder) {
+    DIR* dir = opendir(folder.isEmpty() ? "." : folder.constData());
+    if (dir == nullptr) {
+        m_error = errno;
+        return;
+    }
+    m_dir = dir;
+    struct stat info {};
+    if (fstat(dirfd(dir), &info) == 0)
+        m_size = info.st_size;
+    struct statfs volume {};
+    if (fstatfs(dirfd(dir), &volume) == 0)
+        m_fileSystem = quint64(volume.f_type);
+}
+
+FolderStream::~FolderStream() {
+    if (m_dir != nullptr)
+        closedir(static_cast<DIR*>(m_dir));
+}
+
+bool FolderStream::read(int limit, ReadOnlyCheck readOnly, const Visit& visit) {
+    if (m_dir == nullptr)
+        return false;
+    DIR* dir = static_cast<DIR*>(m_dir);
+    const int fd = dirfd(dir);
+    for (int done = 0; done < limit;) {
+        errno = 0;
+        const dirent* found = readdir(dir);
+        if (found == nullptr) {
+            m_error = errno;
+            closedir(dir);
+            m_dir = nullptr;
+            return false;
+        }
+        if (isDotEntry(found->d_name))
+            continue;
+        const char* name = found->d_name;
+        visit(std::string_view(name),
+              typeBits(fd, name, found->d_type) | nameBits(fd, name, readOnly));
+        ++done;
+    }
+    return true;
+}
+
+qint64 FolderStream::estimatedEntries(double averageNameLength) const {
+    // What a folder's size says differs by file system: tmpfs counts 20 bytes an entry,
+    // btrfs twice the length of every name; block-based ones (ext4 and most others) hold
+    // records of 8 bytes plus the name in blocks about three quarters full.
+    constexpr quint64 Tmpfs = 0x01021994;
+    constexpr quint64 Btrfs = 0x9123683E;
+    if (m_size <= 0)
+        return 0;
+    if (m_fileSystem == Tmpfs)
+        return m_size / 20;
+    const double name = std::max(1.0, averageNameLength);
+    if (m_fileSystem == Btrfs)
+        return qint64(double(m_size) / (2 * name));
+    const double record = double((8 + qint64(name) + 3) & ~qint64(3));
+    return qint64(double(m_size) * 0.75 / record);
 }
 
 FolderProbe::FolderProbe(const QByteArray& folder) {

@@ -29,6 +29,33 @@ inline constexpr quint32 LinkAttribute = 0x40000000;
 int visitRawFolder(const QByteArray& folder, ReadOnlyCheck readOnly,
                    const std::function<void(std::string_view name, quint32 attributes)>& visit);
 
+// A folder read a part at a time: opened by one thread, read on by another (never by two at
+// once), so that the first entries can be shown before a large folder is read to its end.
+class FolderStream {
+public:
+    using Visit = std::function<void(std::string_view name, quint32 attributes)>;
+
+    explicit FolderStream(const QByteArray& folder);
+    ~FolderStream();
+    FolderStream(const FolderStream&) = delete;
+    FolderStream& operator=(const FolderStream&) = delete;
+
+    // 0 while the folder reads, else the errno value that stopped it (opening included).
+    int error() const { return m_error; }
+    // Reads up to `limit` entries and describes each as visitRawFolder does. True while
+    // the folder has more; false at its end or on an error.
+    bool read(int limit, ReadOnlyCheck readOnly, const Visit& visit);
+    // A rough count of the folder's entries from its size on its file system, given the
+    // average length of the names seen so far; 0 when the file system does not tell.
+    qint64 estimatedEntries(double averageNameLength) const;
+
+private:
+    void* m_dir = nullptr;
+    int m_error = 0;
+    qint64 m_size = 0;
+    quint64 m_fileSystem = 0;
+};
+
 // Single entries of one folder, each described exactly as visitRawFolder describes it,
 // for a caller that knows which few names to look at.
 class FolderProbe {

@@ -129,19 +129,21 @@ const char* const Library = R"JS(
     }
   }
   function applyToAll(change, id) {
-    applyTo(document, change);
-    var posted = 0, seen = 0;
+    // Frames of other origins live in other processes: their messages go out first, so
+    // they change their backgrounds while this process changes its own documents.
+    var posted = 0, seen = 0, local = [document];
     eachFrame(window, function (frame) {
       if (++seen > MAX_WINDOWS) return false;
       var doc = sameOriginDocument(frame);
       if (doc) {
-        applyTo(doc, change);
+        local.push(doc);
       } else {
         try { frame.postMessage({zelvorinKey: KEY, id: id, change: change}, '*'); posted++; }
         catch (e) {}
       }
     });
     if (posted) pending[id] = posted;
+    for (var i = 0; i < local.length; i++) applyTo(local[i], change);
     return posted;
   }
   // Registered before any page script runs and stopped here, so pages never see these

@@ -4,6 +4,7 @@
 #include "Downloads.h"
 #include "EventLog.h"
 #include "FilePanel.h"
+#include "FolderListing.h"
 #include "HelpWindow.h"
 #include "LiveReload.h"
 #include "LoopbackHttpServer.h"
@@ -17,6 +18,7 @@
 #include "StatusBar.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
+#include "UsefulFileControls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -582,6 +584,35 @@ private slots:
         QFile file(saved);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("saved bytes"));
+    }
+
+    void longReadsShowTheirNoteAndGauge() {
+        const QString folder = QDir::homePath() + "/long";
+        QVERIFY(QDir().mkpath(folder));
+        for (int i = 0; i < 1200; ++i)
+            QVERIFY(zelvorin::test::writeFile(folder + QString("/f%1.jpg").arg(i), ""));
+        TMainForm* form = makeForm();
+        form->show();
+        zelvorin::FilePanel* panel = form->MainFilePanel();
+        TdfsStatusBar* bar = form->StatusBar();
+        // What the bar shows each time the read tells how far it is.
+        QStringList notes;
+        QList<unsigned> gauges;
+        connect(panel, &zelvorin::FilePanel::ReadingFolder, this, [&] {
+            notes << bar->Panel(2).Text;
+            gauges << (bar->Panel(1).Enabled ? bar->Panel(1).GaugeAttrs.Position : 100u);
+        });
+        zelvorin::FolderListing::setHeadLimit(16); // read on in the background
+        panel->ApplyStartingFolder(folder);        // as a folder the user goes to
+        zelvorin::FolderListing::setHeadLimit(zelvorin::FolderListing::DefaultHeadLimit);
+        QTRY_VERIFY(panel->FileListBox1()->Count() == 1200 && !panel->FileListBox1()->Reading());
+        QVERIFY(!notes.isEmpty());
+        QCOMPARE(notes.last(), QString("Reading folder... 1200"));
+        for (const QString& note : notes)
+            QVERIFY2(note.startsWith("Reading folder... "), qPrintable(note));
+        QVERIFY(std::is_sorted(gauges.begin(), gauges.end()) && gauges.last() < 100);
+        // Gone with the read's end (the gauge is the page loads' too: not looked at here).
+        QCOMPARE(bar->Panel(2).Text, QString());
     }
 };
 

@@ -43,6 +43,9 @@ QList<QByteArray> freshRead(const QString& path, TFileType type, const QString& 
     fresh.SetMask(mask);
     fresh.SetDirectory(path);
     fresh.Update();
+    // A folder of more than a few thousand entries is read on in the background.
+    if (!test::waitUntil([&] { return !fresh.Reading(); }))
+        return {};
     return rawItems(fresh);
 }
 
