@@ -10,6 +10,7 @@
 //   5. monitoring a folder with 5,000 subfolders: the longest stall of the UI thread vs
 //      adding the same watches on the UI thread.
 // Usage: bench_file_list [work folder]   (default: a temporary folder, removed at the end)
+#include "BenchFigures.h"
 #include "FilePanel.h"
 #include "FolderWatcher.h"
 #include "RxNotify.h"
@@ -93,22 +94,6 @@ std::vector<std::string> floorRead(const std::string& folder) {
         return strcasecmp(a.c_str(), b.c_str()) < 0;
     });
     return names;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-long residentKiB() {
-    long pages = 0;
-    long resident = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 const TFileType MainFileType = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |

@@ -9,6 +9,7 @@
 //     (goal at most 150 bytes).
 // Usage: bench_folder_read [work folder [sizes...]]   (folders made there are kept for the
 //        next run; default: a temporary folder, removed at the end; sizes: 100000 1000000)
+#include "BenchFigures.h"
 #include "UsefulFileControls.h"
 
 #include <QApplication>
@@ -144,22 +145,6 @@ FloorResult floorRead(const std::string& folder) {
     for (const std::string& name : names)
         result.nameBytes += name.size();
     return result;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-long residentKiB() {
-    long pages = 0;
-    long resident = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 // Records when the list's viewport is first painted with rows in it.

@@ -2,6 +2,7 @@
 // at on disk) beside a full read of the same folder's names, sorted as the file list sorts
 // them, measured alternately in one run. Target: the page takes at most 0.2 of the read.
 //   bench_gallery [REPETITIONS] [NAMES]
+#include "BenchFigures.h"
 #include "FolderSearch.h"
 #include "GenerateHTMLUnit.h"
 
@@ -66,11 +67,6 @@ template <typename Work> double milliseconds(Work work) {
     clock.start();
     work();
     return double(clock.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // full read of the same folder into a file list, measured alternately in one run.
 // Target: the command takes at most 0.2 of the read.
 //   bench_gallery_command [REPETITIONS] [IMAGES]
+#include "BenchFigures.h"
 #include "FilePanel.h"
 #include "MainUnit.h"
 #include "NeededRegistryLib.h"
@@ -35,12 +36,6 @@ namespace {
 const QString ImageMask = QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg");
 const TFileType ListedTypes = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
                               TFileAttr::ftArchive | TFileAttr::ftNormal;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 // Runs the event loop until `done` holds; false after the time limit.
 template <typename Condition> bool waitFor(Condition done, int timeoutMs = 60000) {

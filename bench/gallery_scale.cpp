@@ -4,6 +4,7 @@
 // The first page and one from the middle are timed; only the 25 files a page shows
 // exist on disk (the page looks at them), so the sizes cost no disk.
 //   bench_gallery_scale [REPETITIONS]
+#include "BenchFigures.h"
 #include "FileListModel.h"
 #include "GenerateHTMLUnit.h"
 
@@ -64,11 +65,6 @@ QString page(const QString& folder, const FileListModel& list, qint64 first) {
     while (!builder.atEnd())
         text += builder.nextItems(GalleryItemsPerPage);
     return text + builder.tail();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 double pageMs(const QString& folder, const FileListModel& list, qint64 first, qsizetype& sink) {

@@ -2,6 +2,7 @@
 // frames (half of them of another origin) is shown: the time from the file list's change
 // to the background applied in every frame, beside the floor of one plain runJavaScript
 // round trip measured in the same run.
+#include "BenchFigures.h"
 #include "FrameScripts.h"
 #include "LoopbackHttpServer.h"
 #include "Preview.h"
@@ -29,12 +30,6 @@ namespace {
 
 constexpr int ImageCount = 100;
 constexpr int FrameCount = 10;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 bool waitForLoad(QWebEnginePage* page, const QUrl& url) {
     QSignalSpy finished(page, &QWebEnginePage::loadFinished);

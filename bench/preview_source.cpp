@@ -2,6 +2,7 @@
 // the time of the author's copy (the document copied, the program's changes taken back,
 // image addresses made real) beside the engine's own serialisation of the same page
 // (toHtml, what the copy gave before), both measured in the same run.
+#include "BenchFigures.h"
 #include "LoopbackHttpServer.h"
 #include "Preview.h"
 #include "PreviewPage.h"
@@ -26,12 +27,6 @@ namespace {
 
 constexpr int Paragraphs = 20000;
 constexpr int Runs = 15;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 } // namespace
 

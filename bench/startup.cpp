@@ -1,6 +1,8 @@
 // Start-up time of zelvorin to its main window with the first page loaded, side by side with
 // the floor of a minimal one-view program, alternating runs in one session.
 //   bench_startup [REPETITIONS]
+#include "BenchFigures.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -31,10 +33,6 @@ double runOnce(const QString& program, const QString& home) {
     return double(clock.nsecsElapsed()) / 1e6;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 } // namespace
 
 int main(int argc, char** argv) {

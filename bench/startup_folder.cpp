@@ -3,6 +3,8 @@
 // program, alternating runs in one session. Goal: the large folder adds under 100 ms.
 //   bench_startup_folder FOLDER [REPETITIONS]
 // FOLDER: a folder of about 100,000 files (bench_folder_read leaves one behind).
+#include "BenchFigures.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -57,11 +59,6 @@ bool startIn(const QString& tools, const QString& home, const QString& folder) {
     reg.start(tools + "/zelvorin-reg", {"add", "HKCU\\Software\\Morvenkast\\Zelvorin\\History",
                                         "/v", "LastFolder", "/d", folder, "/f"});
     return reg.waitForFinished(10000) && reg.exitCode() == 0;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 } // namespace

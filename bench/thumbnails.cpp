@@ -9,6 +9,7 @@
 // The thumbnail cache lives in the work folder ($XDG_CACHE_HOME is set there), never in
 // the user's.
 // Usage: bench_thumbnails [work folder]   (default: a temporary folder, removed at the end)
+#include "BenchFigures.h"
 #include "FileThumbnails.h"
 #include "ThumbnailCache.h"
 #include "UsefulFileControls.h"
@@ -33,22 +34,6 @@ namespace {
 
 const QString Mask = QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg");
 constexpr int FolderSize = 100000;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-long residentKiB() {
-    long pages = 0;
-    long resident = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
 
 // A photograph-like picture: gradients and shapes, so that JPEG has real work to do.
 QImage picture(int index, const QSize& size) {

@@ -2,6 +2,7 @@
 // decoding the same file with QImage alone, measured alternately in one run. Target: a
 // 512 x 512 tile in under 20 ms. A 6000 x 4000 photo shows what the bounded sample buys.
 //   bench_tile_analysis [REPETITIONS]
+#include "BenchFigures.h"
 #include "TileAnalysis.h"
 
 #include <QElapsedTimer>
@@ -38,11 +39,6 @@ template <typename Work> double milliseconds(Work work) {
     clock.start();
     work();
     return double(clock.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 struct Figures {
