@@ -185,6 +185,8 @@ private:
     // file asked for during it (shown name).
     QByteArray m_keepRaw;
     QString m_pendingName;
+    // The file asked for during the read, told when it arrived: not told again at the end.
+    QByteArray m_toldOnArrival;
     // Refreshes asked for during a read, run at its end.
     bool m_fullRefreshAfterRead = false;
     bool m_readsHeld = false;

@@ -96,6 +96,7 @@ void TUsefulFileBox::ReadFileNames(std::shared_ptr<FolderListing> listing, bool 
         m_model->clear();
     }
     m_keepRaw = keep;
+    m_toldOnArrival.clear();
     m_linkNames.clear();
     m_readGeneration = m_model->nextGeneration();
     // A list that starts empty takes its rows whole from the reader.
@@ -232,6 +233,7 @@ void TUsefulFileBox::SelectArrived() {
         if (row >= 0) {
             m_pendingName.clear();
             SetItemIndex(row);
+            m_toldOnArrival = m_model->rawName(row);
             DoChange();
         }
     }
@@ -259,7 +261,10 @@ void TUsefulFileBox::FinishRead() {
     // A file asked for that never arrived is not there: nothing is selected.
     m_pendingName.clear();
     m_updating = updating;
-    DoChange();
+    const int selected = ItemIndex();
+    if (m_toldOnArrival.isEmpty() || selected < 0 || m_model->rawName(selected) != m_toldOnArrival)
+        DoChange();
+    m_toldOnArrival.clear();
     emit ReadFinished();
     if (std::exchange(m_fullRefreshAfterRead, false)) {
         m_namesAfterRead.reset();
