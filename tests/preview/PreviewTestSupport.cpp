@@ -58,15 +58,22 @@ bool waitForPainted(QWebEngineView* view, const QList<QPoint>& points, const QCo
 
 bool loadAndWait(QWebEnginePage* page, const QUrl& url, int timeoutMs) {
     QSignalSpy finished(page, &QWebEnginePage::loadFinished);
-    page->load(url);
-    // A navigation cancelled just before (a command address) may still report its end.
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        for (const QList<QVariant>& arguments : std::as_const(finished)) {
-            if (arguments.value(0).toBool() && page->url() == url)
-                return true;
+    // About once in twenty runs of the whole suite on a loaded machine, a load from the
+    // loopback server never ends (no cause found in the program): it is asked for once
+    // more, as the user would, and said so.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0)
+            qWarning("no end of the load of %s: loading it again", qPrintable(url.toString()));
+        page->load(url);
+        // A navigation cancelled just before (a command address) may still report its end.
+        QDeadlineTimer deadline(timeoutMs / 2);
+        while (!deadline.hasExpired()) {
+            for (const QList<QVariant>& arguments : std::as_const(finished)) {
+                if (arguments.value(0).toBool() && page->url() == url)
+                    return true;
+            }
+            finished.wait(int(qMax<qint64>(1, deadline.remainingTime())));
         }
-        finished.wait(int(qMax<qint64>(1, deadline.remainingTime())));
     }
     return false;
 }
