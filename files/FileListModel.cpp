@@ -368,20 +368,27 @@ void FileListModel::insertSlots(std::vector<Slot> added) {
         return;
     }
     // One merge; the views' selection and current row follow their entries.
+    replaceRows([&] {
+        // Into the rows of the merge before, whose memory is in place already.
+        std::unique_ptr<std::vector<Slot>> merged = std::move(m_spareRows);
+        if (!merged)
+            merged = std::make_unique<std::vector<Slot>>();
+        merged->resize(m_rows->size() + added.size());
+        std::merge(m_rows->begin(), m_rows->end(), added.begin(), added.end(), merged->begin(),
+                   less);
+        m_spareRows = std::move(m_rows);
+        m_rows = std::move(merged);
+    });
+}
+
+void FileListModel::replaceRows(const std::function<void()>& replace) {
     emit layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();
     std::vector<Slot> held;
     held.reserve(size_t(before.size()));
     for (const QModelIndex& index : before)
         held.push_back(slot(index.row()));
-    // Into the rows of the merge before, whose memory is in place already.
-    std::unique_ptr<std::vector<Slot>> merged = std::move(m_spareRows);
-    if (!merged)
-        merged = std::make_unique<std::vector<Slot>>();
-    merged->resize(m_rows->size() + added.size());
-    std::merge(m_rows->begin(), m_rows->end(), added.begin(), added.end(), merged->begin(), less);
-    m_spareRows = std::move(m_rows);
-    m_rows = std::move(merged);
+    replace();
     QModelIndexList after;
     after.reserve(before.size());
     for (size_t i = 0; i < held.size(); ++i)
@@ -472,22 +479,12 @@ bool FileListModel::adoptRows(std::unique_ptr<std::vector<NameRow>> rows,
         endResetModel();
         return true;
     }
-    emit layoutAboutToBeChanged();
-    const QModelIndexList before = persistentIndexList();
-    std::vector<Slot> held;
-    held.reserve(size_t(before.size()));
-    for (const QModelIndex& index : before)
-        held.push_back(slot(index.row()));
-    m_spareRows = std::move(m_rows);
-    m_rows = std::move(rows);
-    m_marked = std::shared_ptr<std::vector<Slot>>(std::move(marked));
-    m_rowedUpTo = quint32(m_rows->size());
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (size_t i = 0; i < held.size(); ++i)
-        after.append(index(lowerBound(held[i]), before[qsizetype(i)].column()));
-    changePersistentIndexList(before, after);
-    emit layoutChanged();
+    replaceRows([&] {
+        m_spareRows = std::move(m_rows);
+        m_rows = std::move(rows);
+        m_marked = std::shared_ptr<std::vector<Slot>>(std::move(marked));
+        m_rowedUpTo = quint32(m_rows->size());
+    });
     return true;
 }
 

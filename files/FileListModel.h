@@ -121,6 +121,9 @@ private:
     const filelist::Slot& slot(int row) const;
     bool lessSlot(const filelist::Slot& a, const filelist::Slot& b) const;
     int lowerBound(const filelist::Slot& probe) const;
+    // Runs `replace`, which swaps in new rows holding the same entries and more, with the
+    // views' selection and current row following their entries.
+    void replaceRows(const std::function<void()>& replace);
     std::vector<filelist::Slot>& writableMarked();
     void insertSlots(std::vector<filelist::Slot> added);
     void mergeMarked(const std::vector<filelist::Slot>& added);
