@@ -181,25 +181,37 @@ struct ReadResult {
     double bytesPerEntry = 0;
 };
 
+// The longest gap between two ticks of a 1 ms timer, measured on `clock` from its start.
+class TickGaps {
+public:
+    explicit TickGaps(const QElapsedTimer& clock) {
+        m_ticker.setInterval(1);
+        QObject::connect(&m_ticker, &QTimer::timeout, &m_ticker, [this, &clock] {
+            const qint64 now = clock.nsecsElapsed();
+            m_longestNs = std::max(m_longestNs, now - m_lastNs);
+            m_lastNs = now;
+        });
+        m_ticker.start();
+    }
+    void stop() { m_ticker.stop(); }
+    qint64 longestNs() const { return m_longestNs; }
+
+private:
+    QTimer m_ticker;
+    qint64 m_lastNs = 0;
+    qint64 m_longestNs = 0;
+};
+
 // The longest gap between two ticks of a 1 ms timer while the event loop has nothing else
 // to do: what the machine adds to any stall.
 double idleTicks(int milliseconds) {
     QElapsedTimer clock;
     clock.start();
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer ticker;
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, &ticker, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-    });
-    ticker.start();
+    TickGaps gaps(clock);
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
-    return double(longest) / 1e6;
+    return double(gaps.longestNs()) / 1e6;
 }
 
 ReadResult readOnce(const QString& folder, const QString& empty, size_t nameBytes) {
@@ -223,17 +235,8 @@ ReadResult readOnce(const QString& folder, const QString& empty, size_t nameByte
             finished = true;
         });
         PaintWatch paints(&box, clock);
-        qint64 last = 0;
-        qint64 longest = 0;
-        QTimer ticker;
-        ticker.setInterval(1);
-        QObject::connect(&ticker, &QTimer::timeout, &ticker, [&] {
-            const qint64 now = clock.nsecsElapsed();
-            longest = std::max(longest, now - last);
-            last = now;
-        });
         clock.start();
-        ticker.start();
+        TickGaps gaps(clock);
         timedApp()->reset();
         box.SetDirectory(folder);
         result.callMs = double(clock.nsecsElapsed()) / 1e6;
@@ -247,12 +250,13 @@ ReadResult readOnce(const QString& folder, const QString& empty, size_t nameByte
             if (clock.elapsed() > 120000)
                 break;
         }
-        ticker.stop();
+        gaps.stop();
         result.longestEventMs = timedApp()->longestMs;
         result.longestEvent = timedApp()->longest;
         result.longestCpuMs = timedApp()->longestCpuMs;
         result.longestCpuEvent = timedApp()->longestCpu;
-        result.longestStallMs = double(std::max(longest, qint64(result.callMs * 1e6))) / 1e6;
+        result.longestStallMs =
+            double(std::max(gaps.longestNs(), qint64(result.callMs * 1e6))) / 1e6;
         result.firstRowsMs = paints.firstRowsMs;
         result.listed = box.Count();
         malloc_trim(0);

@@ -1,4 +1,4 @@
-// The desktop's trash as freedesktop.org describes it (the Trash specification, 1.0): a
+// The desktop's trash as freedesktop.org describes it (its Trash standard, 1.0): a
 // file on the user's own file system goes to the home trash ($XDG_DATA_HOME/Trash),
 // a file on another volume to that volume's trash ($topdir/.Trash/$uid when the
 // administrator made $topdir/.Trash, else $topdir/.Trash-$uid), with a .trashinfo file
