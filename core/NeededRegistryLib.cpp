@@ -1,9 +1,12 @@
 #include "NeededRegistryLib.h"
 
+#include "LosslessNames.h"
 #include "PlatformInfo.h"
 #include "RegistryHive.h"
 
+#include <QTimer>
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 
 using zelvorin::UnsavedSettings;
@@ -15,6 +18,12 @@ using zelvorin::platform::RegistryValue;
 namespace {
 
 const QString kMachineHiveFile = QStringLiteral("/etc/xdg/zelvorin/registry.db");
+// How often writes the file did not take are offered to it again.
+constexpr int kRetryMs = 2000;
+// How long the store stays open after its last use: long enough for the reads and writes
+// of one action, short enough that an import of both roots, which needs the file to
+// itself for a moment, does not wait long.
+constexpr int kIdleReleaseMs = 500;
 
 QString numberedName(const QString& baseName, int number) {
     return baseName + QString::number(number);
@@ -37,7 +46,16 @@ TUsefulRegistry::TUsefulRegistry() = default;
 TUsefulRegistry::TUsefulRegistry(const QString& currentUserHiveFile)
     : m_currentUserFile(currentUserHiveFile) {}
 
-TUsefulRegistry::~TUsefulRegistry() = default;
+TUsefulRegistry::~TUsefulRegistry() {
+    if (!HasUnsavedChanges())
+        return;
+    if (m_root == TRootKey::CurrentUser)
+        save(nullptr);
+    // Nothing is lost without a word: the last chance to say so.
+    if (HasUnsavedChanges())
+        qWarning("Settings not saved to %s (%s); the changes made since are lost",
+                 qPrintable(HiveFile()), qPrintable(m_saveProblem));
+}
 
 void TUsefulRegistry::SetRootKey(TRootKey root) {
     if (root == m_root)
@@ -82,9 +100,10 @@ std::optional<QByteArray> TUsefulRegistry::typedData(const QString& keyPath, con
     return value.data;
 }
 
-bool TUsefulRegistry::save(const UnsavedWrite& write, bool* applied) {
+bool TUsefulRegistry::save(const UnsavedWrite* write, bool* applied) {
     RegistryHive* h = hive();
     UnsavedSettings& pending = unsaved();
+    const bool hadUnsaved = !pending.isEmpty();
     bool done = false;
     bool saved = false;
     {
@@ -92,7 +111,8 @@ bool TUsefulRegistry::save(const UnsavedWrite& write, bool* applied) {
         if (batch.isOpen()) {
             for (const UnsavedWrite& earlier : pending.writes())
                 apply(*h, earlier);
-            done = apply(*h, write);
+            if (write)
+                done = apply(*h, *write);
             saved = batch.commit();
         }
     }
@@ -101,22 +121,42 @@ bool TUsefulRegistry::save(const UnsavedWrite& write, bool* applied) {
         m_saveFailing = false;
         if (applied)
             *applied = done;
+        if (hadUnsaved)
+            emit unsavedChangesSaved(HiveFile());
         return true;
     }
     const QString reason = h->lastError();
-    pending.add(write);
+    if (write)
+        pending.add(*write);
     noteSaveFailure(reason);
     return false;
 }
 
+void TUsefulRegistry::retrySaving() {
+    if (m_root == TRootKey::CurrentUser && !unsaved().isEmpty())
+        save(nullptr);
+    if (!HasUnsavedChanges() || m_root != TRootKey::CurrentUser)
+        m_retryTimer->stop();
+}
+
 void TUsefulRegistry::noteSaveFailure(const QString& reason) {
+    m_saveProblem = reason.isEmpty() ? QStringLiteral("the reason is not known") : reason;
+    // The machine's hive is never written by the program: nothing to wait for there.
+    if (m_root == TRootKey::CurrentUser) {
+        if (!m_retryTimer) {
+            m_retryTimer = new QTimer(this);
+            m_retryTimer->setInterval(kRetryMs);
+            connect(m_retryTimer, &QTimer::timeout, this, &TUsefulRegistry::retrySaving);
+        }
+        if (!m_retryTimer->isActive())
+            m_retryTimer->start();
+    }
     if (m_saveFailing)
         return;
     m_saveFailing = true;
     const bool first = !m_saveFailureTold;
     m_saveFailureTold = true;
-    emit saveFailed(HiveFile(),
-                    reason.isEmpty() ? QStringLiteral("the reason is not known") : reason, first);
+    emit saveFailed(HiveFile(), m_saveProblem, first);
 }
 
 bool TUsefulRegistry::apply(RegistryHive& h, const UnsavedWrite& write) {
@@ -128,14 +168,22 @@ bool TUsefulRegistry::apply(RegistryHive& h, const UnsavedWrite& write) {
     case UnsavedWrite::Kind::List:
         break;
     }
-    for (int n = write.first;
-         h.readValue(write.keyPath, numberedName(write.name, n), nullptr) == RegistryLookup::Found;
-         ++n)
+    const auto exists = [&](int n) {
+        return h.readValue(write.keyPath, numberedName(write.name, n), nullptr) ==
+               RegistryLookup::Found;
+    };
+    // Below clearedUpTo the old values go whatever gaps they have (see UnsavedWrite).
+    const int cleared = std::max(write.first, write.clearedUpTo);
+    for (int n = write.first; n < cleared; ++n)
+        if (exists(n))
+            applyDelete(h, write.keyPath, numberedName(write.name, n));
+    for (int n = cleared; exists(n); ++n)
         applyDelete(h, write.keyPath, numberedName(write.name, n));
     bool written = true;
     for (qsizetype i = 0; i < write.list.size(); ++i)
         written = h.writeValue(write.keyPath, numberedName(write.name, write.first + int(i)),
-                               zelvorin::platform::RegSz, write.list.at(i).toUtf8()) &&
+                               zelvorin::platform::RegSz,
+                               zelvorin::platform::losslessBytes(write.list.at(i))) &&
                   written;
     return written;
 }
@@ -156,6 +204,16 @@ RegistryHive* TUsefulRegistry::hive() {
                                                              : RegistryHive::Access::ReadWrite;
         m_hive = std::make_unique<RegistryHive>(HiveFile(), access);
     }
+    if (!m_idleTimer) {
+        m_idleTimer = new QTimer(this);
+        m_idleTimer->setSingleShot(true);
+        m_idleTimer->setInterval(kIdleReleaseMs);
+        connect(m_idleTimer, &QTimer::timeout, this, [this] {
+            if (m_hive)
+                m_hive->release();
+        });
+    }
+    m_idleTimer->start();
     return m_hive.get();
 }
 
@@ -177,7 +235,7 @@ QString TUsefulRegistry::ReadString(const QString& keyPath, const QString& name,
         // REG_EXPAND_SZ is read as it is stored: references are not expanded.
         if (value.type == zelvorin::platform::RegSz ||
             value.type == zelvorin::platform::RegExpandSz)
-            return QString::fromUtf8(value.data);
+            return zelvorin::platform::losslessText(value.data);
         return defaultValue;
     case RegistryLookup::ValueMissing:
         m_currentPath = keyPath;
@@ -232,7 +290,8 @@ bool TUsefulRegistry::ReadBinary(const QString& keyPath, const QString& name, QB
 
 bool TUsefulRegistry::WriteString(const QString& keyPath, const QString& name,
                                   const QString& value) {
-    return save(valueWrite(keyPath, name, zelvorin::platform::RegSz, value.toUtf8()));
+    return save(valueWrite(keyPath, name, zelvorin::platform::RegSz,
+                           zelvorin::platform::losslessBytes(value)));
 }
 
 bool TUsefulRegistry::WriteInteger(const QString& keyPath, const QString& name, int value) {
@@ -268,7 +327,7 @@ bool TUsefulRegistry::DeleteValue(const QString& keyPath, const QString& name) {
     write.keyPath = keyPath;
     write.name = name;
     bool deleted = false;
-    return save(write, &deleted) && deleted;
+    return save(&write, &deleted) && deleted;
 }
 
 bool TUsefulRegistry::ReadStringList(const QString& keyPath, const QString& baseName,
@@ -295,5 +354,5 @@ bool TUsefulRegistry::WriteStringList(const QString& keyPath, const QString& bas
     write.name = baseName;
     write.list = *list;
     write.first = firstNumber;
-    return save(write);
+    return save(&write);
 }

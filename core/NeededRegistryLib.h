@@ -4,10 +4,14 @@
 // (REG_SZ, REG_EXPAND_SZ, REG_DWORD, REG_BINARY) in a typed hive kept in SQLite, so a
 // value of the wrong type reads as missing.
 //
+// Strings keep every byte: a folder path that is not UTF-8 (in the lossless form the file
+// actions use) and a leading U+FEFF come back as they were written.
+//
 // A write the file does not take (a read-only file or folder, a full disk, a file where
 // the settings folder should be) is kept in memory: later reads in this run give it, and
-// the next write saves it together with its own value. The store says so through
-// `saveFailed` on the first failure after a save that worked.
+// it is saved as soon as the file takes writes again (tried every few seconds, and with
+// every write). The store says so through `saveFailed` on the first failure after a save
+// that worked, and through `unsavedChangesSaved` once they are saved.
 #pragma once
 
 #include "UnsavedSettings.h"
@@ -19,6 +23,8 @@
 #include <array>
 #include <memory>
 #include <optional>
+
+class QTimer;
 
 namespace zelvorin::platform {
 class RegistryHive;
@@ -69,12 +75,16 @@ public:
 
     // True while writes are kept in memory because the file did not take them.
     bool HasUnsavedChanges() const;
+    // Why the last save the file did not take failed (with what to mend).
+    QString SaveProblem() const { return m_saveProblem; }
 
 signals:
     // The file did not take a write: said on the first failure of the run and on the first
     // after a later save worked, not on every write while saving keeps failing.
     // `firstInSession` is true only the first time in this run.
     void saveFailed(const QString& file, const QString& reason, bool firstInSession);
+    // Every write kept in memory has now been saved to the file.
+    void unsavedChangesSaved(const QString& file);
 
 private:
     zelvorin::platform::RegistryHive* hive();
@@ -83,10 +93,12 @@ private:
                                               zelvorin::platform::RegistryValue* value);
     // The value's bytes when it exists with the given type, else nothing.
     std::optional<QByteArray> typedData(const QString& keyPath, const QString& name, quint32 type);
-    // Saves the unsaved writes and this one in one transaction; keeps this one in memory
-    // when that fails. `applied` is the write's own outcome (a deletion of a missing value
-    // is saved but not applied).
-    bool save(const zelvorin::UnsavedWrite& write, bool* applied = nullptr);
+    // Saves the unsaved writes and this one (if any) in one transaction; keeps this one in
+    // memory when that fails. `applied` is the write's own outcome (a deletion of a missing
+    // value is saved but not applied).
+    bool save(const zelvorin::UnsavedWrite* write, bool* applied = nullptr);
+    bool save(const zelvorin::UnsavedWrite& write) { return save(&write); }
+    void retrySaving();
     bool apply(zelvorin::platform::RegistryHive& hive, const zelvorin::UnsavedWrite& write);
     bool applyDelete(zelvorin::platform::RegistryHive& hive, const QString& keyPath,
                      const QString& name);
@@ -100,4 +112,8 @@ private:
     std::array<zelvorin::UnsavedSettings, 2> m_unsaved;
     bool m_saveFailing = false;
     bool m_saveFailureTold = false;
+    QString m_saveProblem;
+    QTimer* m_retryTimer = nullptr;
+    // Lets go of the file once the store is idle (see RegistryHive::release).
+    QTimer* m_idleTimer = nullptr;
 };

@@ -1,5 +1,8 @@
 #include "UnsavedSettings.h"
 
+#include "LosslessNames.h"
+
+#include <algorithm>
 #include <optional>
 
 namespace zelvorin {
@@ -28,25 +31,61 @@ std::optional<int> listNumber(const QString& name, const QString& base) {
     return number;
 }
 
+// The first number whose old value a list write may leave: below it, every numbered
+// value is removed or written.
+int clearedFrom(const UnsavedWrite& list) {
+    return std::max(list.first, list.clearedUpTo);
+}
+
+// True when the earlier write decides what a later writing of `list` removes or keeps: a
+// value numbered by the list's base name, or another list whose names may meet its own.
+bool shapesList(const UnsavedWrite& earlier, const UnsavedWrite& list) {
+    if (earlier.kind != UnsavedWrite::Kind::List)
+        return listNumber(earlier.name, list.name).has_value();
+    const QString mine = list.name.toCaseFolded();
+    const QString theirs = earlier.name.toCaseFolded();
+    return mine.startsWith(theirs) || theirs.startsWith(mine);
+}
+
 } // namespace
 
 void UnsavedSettings::add(const UnsavedWrite& write) {
-    if (write.kind != UnsavedWrite::Kind::List) {
-        const QString key = RegistryHive::foldedKey(write.keyPath);
-        for (qsizetype i = m_writes.size() - 1; i >= 0; --i) {
-            const UnsavedWrite& earlier = m_writes.at(i);
-            if (RegistryHive::foldedKey(earlier.keyPath) != key)
-                continue;
-            // Which old values a list write removes depends on what came before it.
-            if (earlier.kind == UnsavedWrite::Kind::List)
+    const QString key = RegistryHive::foldedKey(write.keyPath);
+    UnsavedWrite kept = write;
+    const bool isList = write.kind == UnsavedWrite::Kind::List;
+    for (qsizetype i = m_writes.size() - 1; i >= 0; --i) {
+        const UnsavedWrite& earlier = m_writes.at(i);
+        if (RegistryHive::foldedKey(earlier.keyPath) != key)
+            continue;
+        const bool earlierList = earlier.kind == UnsavedWrite::Kind::List;
+        if (isList && earlierList && sameName(earlier.name, kept.name) &&
+            earlier.first == kept.first) {
+            // Written twice, a list removes what the first writing removed (its own values
+            // among them) and what the second would: one writing that clears that much
+            // does the same.
+            kept.clearedUpTo = std::max({clearedFrom(earlier), clearedFrom(kept),
+                                         earlier.first + int(earlier.list.size())});
+            m_writes.removeAt(i);
+            break;
+        }
+        if (isList) {
+            if (shapesList(earlier, kept))
                 break;
-            if (sameName(earlier.name, write.name)) {
-                m_writes.removeAt(i);
+            continue;
+        }
+        // Which old values a list write removes depends on the values numbered by its base
+        // name that came before it.
+        if (earlierList) {
+            if (listNumber(kept.name, earlier.name))
                 break;
-            }
+            continue;
+        }
+        if (sameName(earlier.name, kept.name)) {
+            m_writes.removeAt(i);
+            break;
         }
     }
-    m_writes.append(write);
+    m_writes.append(kept);
 }
 
 RegistryLookup UnsavedSettings::lookup(const QString& keyPath, const QString& name,
@@ -85,12 +124,12 @@ RegistryLookup UnsavedSettings::lookupBefore(qsizetype end, const QString& folde
             const qsizetype index = *number - write.first;
             if (index < write.list.size()) {
                 if (value)
-                    *value = {name, platform::RegSz, write.list.at(index).toUtf8()};
+                    *value = {name, platform::RegSz, platform::losslessBytes(write.list.at(index))};
                 return RegistryLookup::Found;
             }
             // Writing a list first removes the old numbered values up to the first gap;
             // a value beyond the gap stays as it was.
-            for (int n = write.first; n <= *number; ++n)
+            for (int n = clearedFrom(write); n <= *number; ++n)
                 if (lookupBefore(i, foldedKey, keyPath, write.name + QString::number(n), nullptr,
                                  stored) != RegistryLookup::Found)
                     return lookupBefore(i, foldedKey, keyPath, name, value, stored);

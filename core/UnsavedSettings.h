@@ -1,6 +1,9 @@
 // Settings written while the store could not save them. They are kept in the order they
-// were made, so that reads in this run give what was written last and the next write can
-// save them all at once, exactly as if each had been saved when it was made.
+// were made, so that reads in this run give what was written last and the next save can
+// write them all at once, exactly as if each had been saved when it was made. A write
+// that makes an earlier one irrelevant replaces it, so that however many writes the store
+// refuses, what is kept (and the cost of reading through it) stays that of the values
+// written.
 #pragma once
 
 #include "RegistryHive.h"
@@ -21,9 +24,13 @@ struct UnsavedWrite {
     QString name;
     quint32 type = 0;
     QByteArray data;
-    // A numbered list: base name followed by first, first + 1, ...
+    // A numbered list: base name followed by first, first + 1, ... Writing it removes the
+    // old numbered values from `first` up to the first gap, and every one below
+    // `clearedUpTo` whether there is a gap or not (what earlier list writes it replaced
+    // removed).
     QStringList list;
     int first = 1;
+    int clearedUpTo = 0;
 };
 
 class UnsavedSettings {
@@ -38,7 +45,8 @@ public:
     void clear() { m_writes.clear(); }
 
     // Keeps a write; an earlier write of the same value that it makes irrelevant is
-    // dropped, so a window resized many times keeps one width, not one per resize.
+    // dropped (so a window resized many times keeps one width, not one per resize), and a
+    // list written again takes the place of the earlier writing of that list.
     void add(const UnsavedWrite& write);
 
     // The value as the store would hold it had every unsaved write been saved.

@@ -54,16 +54,21 @@ int sequenceAt(const unsigned char* bytes, qsizetype size, qsizetype i, char32_t
 } // namespace
 
 QString displayName(const QByteArray& raw) {
+    // QString::fromUtf8 drops a leading U+FEFF as a byte order mark; in a name it is a
+    // character of the name.
+    static constexpr char Bom[] = "\xef\xbb\xbf";
+    if (raw.startsWith(Bom))
+        return QChar(u'\ufeff') + displayName(raw.sliced(3));
     return QString::fromUtf8(raw);
 }
 
 bool roundTrips(const QByteArray& raw) {
-    return QString::fromUtf8(raw).toUtf8() == raw;
+    return displayName(raw).toUtf8() == raw;
 }
 
 QString openablePath(const QByteArray& rawPath) {
-    if (roundTrips(rawPath))
-        return QString::fromUtf8(rawPath);
+    if (QString text = displayName(rawPath); text.toUtf8() == rawPath)
+        return text;
     const auto* bytes = reinterpret_cast<const unsigned char*>(rawPath.constData());
     const qsizetype size = rawPath.size();
     QString text;

@@ -30,6 +30,15 @@ QString openablePath(const QByteArray& rawPath);
 // The raw bytes of a path text (the inverse of openablePath).
 QByteArray encodePath(const QString& path);
 
+// Any stored text (a settings value, a value's name) keeps its bytes the same way, so that
+// it comes back byte for byte: a folder path that is not UTF-8, a leading U+FEFF.
+inline QString losslessText(const QByteArray& bytes) {
+    return openablePath(bytes);
+}
+inline QByteArray losslessBytes(const QString& text) {
+    return encodePath(text);
+}
+
 // The path text as it is shown: the kept bytes show as U+FFFD.
 QString displayPath(const QString& path);
 

@@ -66,7 +66,21 @@ QString RegistryHive::foldedKey(const QString& path) {
     return foldedPath(pathParts(path));
 }
 
+Statement RegistryHive::statement(const char* sql) const {
+    if (m_schema == "main")
+        return Statement(m_db, sql);
+    return Statement(m_db, QByteArray(sql).replace("main.", m_schema + '.').constData());
+}
+
 bool RegistryHive::begin(bool write) {
+    if (m_host) {
+        if (!m_host->begin(write)) {
+            noteProblem(m_host->lastError());
+            return false;
+        }
+        m_db = m_host->m_db;
+        return true;
+    }
     if (m_depth > 0) {
         if (write && !m_writeTransaction) {
             m_failed = true;
@@ -96,6 +110,13 @@ bool RegistryHive::begin(bool write) {
             closeFile();
         return false;
     }
+    // With the write locks held, no other connection can turn a file back to WAL.
+    if (write && m_attached > 0 && !sharesOneCommit()) {
+        exec("ROLLBACK");
+        noteProblem(QStringLiteral("a file of the transaction was turned back to WAL mode by "
+                                   "another program; try again"));
+        return false;
+    }
     m_writeTransaction = write;
     m_failed = false;
     m_depth = 1;
@@ -103,6 +124,8 @@ bool RegistryHive::begin(bool write) {
 }
 
 bool RegistryHive::end(bool success) {
+    if (m_host)
+        return m_host->end(success);
     if (m_depth <= 0)
         return false;
     if (!success)
@@ -139,7 +162,7 @@ bool RegistryHive::Batch::commit() {
 bool RegistryHive::keyExistsInTransaction(const QString& folded) {
     if (folded.isEmpty())
         return true;
-    Statement find(m_db, "SELECT 1 FROM keys WHERE folded = ?");
+    Statement find = statement("SELECT 1 FROM main.keys WHERE folded = ?");
     find.bind(1, folded);
     const int code = find.step();
     if (code != SQLITE_ROW && code != SQLITE_DONE)
@@ -152,8 +175,8 @@ bool RegistryHive::createKeyInTransaction(const QStringList& parts) {
     for (const QString& part : parts) {
         const QString folded = parent.isEmpty() ? part.toCaseFolded()
                                                 : parent + QLatin1Char('\\') + part.toCaseFolded();
-        Statement insert(m_db, "INSERT INTO keys(folded, parent, name) VALUES(?, ?, ?) "
-                               "ON CONFLICT(folded) DO NOTHING");
+        Statement insert = statement("INSERT INTO main.keys(folded, parent, name) VALUES(?, ?, ?) "
+                                     "ON CONFLICT(folded) DO NOTHING");
         insert.bind(1, folded);
         insert.bind(2, parent);
         insert.bind(3, part);
@@ -190,7 +213,7 @@ std::optional<QString> RegistryHive::keySpelling(const QString& path) {
     QStringList prefix;
     for (const QString& part : pathParts(path)) {
         prefix << part;
-        Statement find(m_db, "SELECT name FROM keys WHERE folded = ?");
+        Statement find = statement("SELECT name FROM main.keys WHERE folded = ?");
         find.bind(1, foldedPath(prefix));
         const int code = find.step();
         if (code != SQLITE_ROW) {
@@ -212,7 +235,8 @@ RegistryLookup RegistryHive::readValue(const QString& path, const QString& name,
     const QString key = foldedPath(pathParts(path));
     if (!keyExistsInTransaction(key))
         return scope.finish(true) ? RegistryLookup::KeyMissing : RegistryLookup::Failed;
-    Statement find(m_db, "SELECT name, type, data FROM vals WHERE key = ? AND folded = ?");
+    Statement find =
+        statement("SELECT name, type, data FROM main.vals WHERE key = ? AND folded = ?");
     find.bind(1, key);
     find.bind(2, name.toCaseFolded());
     const int code = find.step();
@@ -234,9 +258,10 @@ bool RegistryHive::writeValue(const QString& path, const QString& name, quint32 
     const QStringList parts = pathParts(path);
     if (!createKeyInTransaction(parts))
         return scope.finish(false);
-    Statement upsert(m_db, "INSERT INTO vals(key, folded, name, type, data) VALUES(?, ?, ?, ?, ?) "
-                           "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, "
-                           "data = excluded.data");
+    Statement upsert =
+        statement("INSERT INTO main.vals(key, folded, name, type, data) VALUES(?, ?, ?, ?, ?) "
+                  "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, "
+                  "data = excluded.data");
     upsert.bind(1, foldedPath(parts));
     upsert.bind(2, name.toCaseFolded());
     upsert.bind(3, name);
@@ -254,7 +279,7 @@ bool RegistryHive::deleteValue(const QString& path, const QString& name) {
         scope.finish(true);
         return false;
     }
-    Statement remove(m_db, "DELETE FROM vals WHERE key = ? AND folded = ?");
+    Statement remove = statement("DELETE FROM main.vals WHERE key = ? AND folded = ?");
     remove.bind(1, key);
     remove.bind(2, name.toCaseFolded());
     const bool ok = scope.check(remove.step());
@@ -271,8 +296,8 @@ std::optional<bool> RegistryHive::keyHasContent(const QString& path) {
         scope.finish(true);
         return std::nullopt;
     }
-    Statement query(m_db, "SELECT EXISTS(SELECT 1 FROM vals WHERE key = ?1) OR "
-                          "EXISTS(SELECT 1 FROM keys WHERE parent = ?1)");
+    Statement query = statement("SELECT EXISTS(SELECT 1 FROM main.vals WHERE key = ?1) OR "
+                                "EXISTS(SELECT 1 FROM main.keys WHERE parent = ?1)");
     query.bind(1, key);
     const int code = query.step();
     const bool content = code == SQLITE_ROW && query.integer(0) != 0;
@@ -297,8 +322,8 @@ bool RegistryHive::deleteKey(const QString& path, bool recursive) {
     const QString low = key + QLatin1Char('\\');
     const QString high = key + QLatin1Char(']');
     if (!recursive) {
-        Statement query(m_db, "SELECT EXISTS(SELECT 1 FROM vals WHERE key = ?1) OR "
-                              "EXISTS(SELECT 1 FROM keys WHERE parent = ?1)");
+        Statement query = statement("SELECT EXISTS(SELECT 1 FROM main.vals WHERE key = ?1) OR "
+                                    "EXISTS(SELECT 1 FROM main.keys WHERE parent = ?1)");
         query.bind(1, key);
         const int code = query.step();
         if (code != SQLITE_ROW || query.integer(0) != 0) {
@@ -306,13 +331,15 @@ bool RegistryHive::deleteKey(const QString& path, bool recursive) {
             return false;
         }
     }
-    Statement values(m_db, "DELETE FROM vals WHERE key = ?1 OR (key >= ?2 AND key < ?3)");
+    Statement values =
+        statement("DELETE FROM main.vals WHERE key = ?1 OR (key >= ?2 AND key < ?3)");
     values.bind(1, key);
     values.bind(2, low);
     values.bind(3, high);
     if (!scope.check(values.step()))
         return scope.finish(false);
-    Statement keys(m_db, "DELETE FROM keys WHERE folded = ?1 OR (folded >= ?2 AND folded < ?3)");
+    Statement keys =
+        statement("DELETE FROM main.keys WHERE folded = ?1 OR (folded >= ?2 AND folded < ?3)");
     keys.bind(1, key);
     keys.bind(2, low);
     keys.bind(3, high);
@@ -329,7 +356,7 @@ std::optional<QList<RegistryValue>> RegistryHive::values(const QString& path) {
         return std::nullopt;
     }
     QList<RegistryValue> result;
-    Statement query(m_db, "SELECT name, type, data FROM vals WHERE key = ? ORDER BY id");
+    Statement query = statement("SELECT name, type, data FROM main.vals WHERE key = ? ORDER BY id");
     query.bind(1, key);
     int code;
     while ((code = query.step()) == SQLITE_ROW)
@@ -349,7 +376,7 @@ std::optional<QStringList> RegistryHive::subKeys(const QString& path) {
         return std::nullopt;
     }
     QStringList result;
-    Statement query(m_db, "SELECT name FROM keys WHERE parent = ? ORDER BY folded");
+    Statement query = statement("SELECT name FROM main.keys WHERE parent = ? ORDER BY folded");
     query.bind(1, key);
     int code;
     while ((code = query.step()) == SQLITE_ROW)
@@ -363,7 +390,7 @@ bool RegistryHive::checkIntegrity() {
     Scope scope(*this, false);
     if (!scope.isOpen())
         return false;
-    Statement check(m_db, "PRAGMA integrity_check");
+    Statement check = statement("PRAGMA main.integrity_check");
     const int code = check.step();
     const bool sound = code == SQLITE_ROW && check.text(0) == QLatin1String("ok");
     return scope.finish(scope.check(code)) && sound;

@@ -5,7 +5,11 @@
 //
 // Every call is one short transaction on its own unless a Batch is active, so a crash never
 // leaves half a write behind and several processes may use the same file at once. A file
-// that is not a valid hive is moved aside (never deleted) and a new one is started.
+// that is not a valid hive is moved aside (never deleted) and a new one is started; one
+// that may not be written is read without anything made beside it.
+//
+// Texts (key paths, value names) keep every byte: they are stored in their lossless form
+// (LosslessNames.h).
 #pragma once
 
 #include <QByteArray>
@@ -18,6 +22,8 @@
 struct sqlite3;
 
 namespace zelvorin::platform {
+
+class Statement;
 
 inline constexpr quint32 RegSz = 1;
 inline constexpr quint32 RegExpandSz = 2;
@@ -74,6 +80,19 @@ public:
     // Runs SQLite's full integrity check; true when the file is sound.
     bool checkIntegrity();
 
+    // Opens another hive file (set up, or moved aside and started anew, as any hive file)
+    // in this hive's connection: a write Batch of this hive then covers both files, and
+    // its commit keeps the changes of both or of neither, whatever happens (both files
+    // are turned to a rollback journal, and SQLite commits the files of one connection
+    // together through a super-journal). The returned hive works on that file and must
+    // not outlive this one. Null, with lastError() saying why, when either file cannot be
+    // written or cannot take part.
+    std::unique_ptr<RegistryHive> attach(const QString& fileName);
+
+    // Lets go of the file until the next call, so that other programs may change its
+    // journal mode (an import of both roots waits for that).
+    void release();
+
     // Groups the calls made while it lives into one transaction. A write batch takes the
     // write lock at once so that its reads and writes see one state of the file.
     class Batch {
@@ -105,7 +124,11 @@ private:
     bool ensureOpen();
     bool openFile();
     bool openForReading(QString* reason);
+    bool mendSideFiles(unsigned mode, QString* problem);
+    bool sharesOneCommit();
     void closeFile();
+    // A prepared statement whose "main." tables are those of this hive's schema.
+    Statement statement(const char* sql) const;
     enum class Validity { Valid, Empty, Broken, Unavailable };
     Validity validate(QString* reason);
     bool initialise();
@@ -114,7 +137,7 @@ private:
     bool end(bool commit);
     void noteError(int code);
     QString describe(int code) const;
-    QString fileProblem(int systemError) const;
+    QString fileProblem(int systemError, QString* advice) const;
     void noteProblem(const QString& reason);
     bool exec(const char* sql);
     bool createKeyInTransaction(const QStringList& parts);
@@ -123,6 +146,10 @@ private:
     QString m_fileName;
     Access m_access = Access::ReadWrite;
     sqlite3* m_db = nullptr;
+    // An attached hive works in its host's connection and transactions, on its own schema.
+    RegistryHive* m_host = nullptr;
+    QByteArray m_schema = "main";
+    int m_attached = 0;
     quint64 m_device = 0;
     quint64 m_inode = 0;
     int m_depth = 0;

@@ -54,9 +54,45 @@ QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Creates the folder and its missing parents; on failure gives the path that failed and
-// the system's reason, which QDir::mkpath would swallow (a regular file where a folder
-// should be, a folder without write permission).
+// What the user can do about a system error met on `path`; empty when there is nothing.
+QString mendAdvice(const QString& path, int error) {
+    switch (error) {
+    case EACCES:
+        return QStringLiteral("make %1 writable").arg(path);
+    case EPERM:
+        return QStringLiteral("make %1 writable (it may be marked immutable: lsattr shows it)")
+            .arg(path);
+    case EROFS:
+        return QStringLiteral("the file system that holds %1 is mounted read-only").arg(path);
+    case ENOSPC:
+        return QStringLiteral("free some space on the disk that holds %1").arg(path);
+    case EDQUOT:
+        return QStringLiteral("free some space: the disk quota for %1 is used up").arg(path);
+    case ENOTDIR:
+        return QStringLiteral("%1 is a file where a folder is needed: move it aside").arg(path);
+    default:
+        return QString();
+    }
+}
+
+// True when the file starts as a SQLite database kept in WAL mode (its read and write
+// format numbers are 2).
+bool inWalMode(const QByteArray& file) {
+    QFile database(QFile::decodeName(file));
+    if (!database.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = database.read(20);
+    return header.size() == 20 && header.at(18) == 2 && header.at(19) == 2;
+}
+
+qint64 fileSize(const QByteArray& file) {
+    struct stat info {};
+    return ::stat(file.constData(), &info) == 0 ? qint64(info.st_size) : -1;
+}
+
+// Creates the folder and its missing parents; on failure gives the path that failed, the
+// system's reason, which QDir::mkpath would swallow (a regular file where a folder should
+// be, a folder without write permission), and what to do about it.
 bool makeFolders(const QString& folder, QString* reason) {
     const QByteArray path = QFile::encodeName(folder);
     for (qsizetype end = 1; end <= path.size(); ++end) {
@@ -72,7 +108,12 @@ bool makeFolders(const QString& folder, QString* reason) {
         else if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
             error = errno;
         if (error != 0) {
-            *reason = QFile::decodeName(part) + QStringLiteral(": ") + systemReason(error);
+            const QString failed = QFile::decodeName(part);
+            // A folder that cannot be made is mended in the folder that holds it.
+            const QString mended = error == ENOTDIR ? failed : QFileInfo(failed).path();
+            const QString advice = mendAdvice(mended, error);
+            *reason = failed + QStringLiteral(": ") + systemReason(error) +
+                      (advice.isEmpty() ? QString() : QStringLiteral("; ") + advice);
             return false;
         }
     }
@@ -95,11 +136,23 @@ bool RegistryHive::ensureOpen() {
 }
 
 void RegistryHive::closeFile() {
+    if (m_host) {
+        // Detached once the host's transaction is over; the host's connection stays.
+        if (m_db && m_db == m_host->m_db && m_host->m_depth == 0)
+            sqlite3_exec(m_db, ("DETACH " + m_schema).constData(), nullptr, nullptr, nullptr);
+        m_db = nullptr;
+        return;
+    }
     if (m_db)
         sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_suspectCorrupt = false;
     m_readOnlyFallback = false;
+}
+
+void RegistryHive::release() {
+    if (m_depth == 0 && !m_host)
+        closeFile();
 }
 
 bool RegistryHive::openFile() {
@@ -131,6 +184,33 @@ bool RegistryHive::openFile() {
             noteProblem(problem);
             return false;
         }
+        // A file this user may not write is only read. Opened as a writer, SQLite would
+        // read it all the same, but reading a file left in WAL mode would leave -wal and
+        // -shm files as unwritable as the file, which block every write once the file is
+        // writable again.
+        if (exists && ::access(encoded.constData(), W_OK) != 0) {
+            const int error = errno;
+            if (openForReading(&reason)) {
+                m_readOnlyFallback = true;
+                m_fallbackReason = QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)) +
+                                   QStringLiteral(" (") + systemReason(error) +
+                                   QStringLiteral("); ") + mendAdvice(m_fileName, error);
+                break;
+            }
+            if (reason.isEmpty() || !moveAside(reason))
+                return false;
+            continue;
+        }
+        if (exists && !mendSideFiles(info.st_mode, &problem)) {
+            // What the file holds is still read; every write says which file to mend.
+            if (openForReading(&reason)) {
+                m_readOnlyFallback = true;
+                m_fallbackReason = problem;
+                break;
+            }
+            noteProblem(problem);
+            return false;
+        }
         const int opened = sqlite3_open_v2(encoded.constData(), &m_db,
                                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         if (opened != SQLITE_OK) {
@@ -148,8 +228,8 @@ bool RegistryHive::openFile() {
         }
         if (validity == Validity::Unavailable || (validity == Validity::Empty && !initialise())) {
             closeFile();
-            // The file may still be readable (a read-only folder or file): the settings
-            // it holds are used, and every write says why it cannot be made.
+            // The file may still be readable (a read-only folder): the settings it holds
+            // are used, and every write says why it cannot be made.
             const QString writeProblem = m_lastError;
             QString ignored;
             if (exists && validity != Validity::Empty && openForReading(&ignored)) {
@@ -159,22 +239,24 @@ bool RegistryHive::openFile() {
             }
             return false;
         }
-        // SQLite opens a file it may not write (a read-only or immutable file) for reading
+        // SQLite opens a file it may not write (a read-only file system) for reading
         // without a word; writes then fail until the connection is made again.
         if (sqlite3_db_readonly(m_db, "main") == 1) {
             m_readOnlyFallback = true;
             m_fallbackReason = QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY));
             if (::access(encoded.constData(), W_OK) != 0)
-                m_fallbackReason += QStringLiteral(" (") + systemReason(errno) + QLatin1Char(')');
+                m_fallbackReason += QStringLiteral(" (") + systemReason(errno) +
+                                    QStringLiteral("); ") + mendAdvice(m_fileName, errno);
             break;
         }
         // WAL with synchronous=NORMAL: a commit is atomic against a killed process and
-        // readers never wait for a writer.
+        // readers never wait for a writer. (An import of both roots turns both files to a
+        // rollback journal for its one transaction; see attach.)
         {
-            Statement mode(m_db, "PRAGMA journal_mode=WAL");
+            Statement mode(m_db, "PRAGMA main.journal_mode=WAL");
             mode.step();
         }
-        exec("PRAGMA synchronous=NORMAL");
+        exec("PRAGMA main.synchronous=NORMAL");
         break;
     }
     if (!m_db)
@@ -194,7 +276,19 @@ bool RegistryHive::openFile() {
 
 bool RegistryHive::openForReading(QString* reason) {
     const QByteArray encoded = QFile::encodeName(m_fileName);
-    if (sqlite3_open_v2(encoded.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    const bool wal = inWalMode(encoded);
+    const QByteArray immutable =
+        "file:" + QUrl::toPercentEncoding(m_fileName, "/") + "?immutable=1";
+    // A store this user may write is opened as a writer (nothing is written through it),
+    // so that what a killed writer left half done is rolled back before it is read; a
+    // reader that may not write refuses such a file. A WAL file nobody may write with
+    // nothing in its log is read as immutable: SQLite would otherwise make -wal and -shm
+    // files beside it, as unwritable as the file.
+    const bool writable = ::access(encoded.constData(), W_OK) == 0;
+    const bool plain = writable || !wal || fileSize(encoded + "-wal") > 0;
+    if (plain && sqlite3_open_v2(encoded.constData(), &m_db,
+                                 writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY,
+                                 nullptr) == SQLITE_OK) {
         sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
         if (validate(reason) == Validity::Valid)
             return true;
@@ -202,14 +296,97 @@ bool RegistryHive::openForReading(QString* reason) {
     closeFile();
     // A file left in WAL mode cannot be opened read-only when its folder is not writable
     // for the shared-memory file; nobody can change such a file while it is read, so it
-    // can be read as immutable.
-    const QByteArray uri = "file:" + QUrl::toPercentEncoding(m_fileName, "/") + "?immutable=1";
-    if (sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) ==
-            SQLITE_OK &&
+    // can be read as immutable. A file with a rollback journal is never read so: its
+    // journal may hold a killed writer's half-done transaction.
+    if (wal && reason->isEmpty() &&
+        sqlite3_open_v2(immutable.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                        nullptr) == SQLITE_OK &&
         validate(reason) == Validity::Valid)
         return true;
     closeFile();
     return false;
+}
+
+// Side files an earlier run left unwritable (SQLite gives them the store's own mode, so
+// reading a read-only store in WAL mode made them read-only) block every write once the
+// store is writable again: they are given the store's mode. One that stays unwritable is
+// named, with what to do.
+bool RegistryHive::mendSideFiles(unsigned mode, QString* problem) {
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        const QByteArray side = QFile::encodeName(m_fileName) + suffix;
+        if (::access(side.constData(), F_OK) != 0 || ::access(side.constData(), W_OK) == 0)
+            continue;
+        ::chmod(side.constData(), mode_t(mode) & 07777);
+        if (::access(side.constData(), W_OK) == 0)
+            continue;
+        const int error = errno;
+        *problem = QStringLiteral("%1 cannot be written (%2); %3")
+                       .arg(QFile::decodeName(side), systemReason(error),
+                            mendAdvice(QFile::decodeName(side), error));
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<RegistryHive> RegistryHive::attach(const QString& fileName) {
+    m_lastError.clear();
+    {
+        // Opened on its own first: a new file is set up, a broken one moved aside, and one
+        // that cannot be written says why.
+        RegistryHive alone(fileName);
+        if (!alone.createKey(QString())) {
+            noteProblem(alone.lastError());
+            return nullptr;
+        }
+    }
+    if (m_host || !ensureOpen())
+        return nullptr;
+    if (m_readOnlyFallback) {
+        noteProblem(m_fallbackReason);
+        return nullptr;
+    }
+    auto attached = std::unique_ptr<RegistryHive>(new RegistryHive(fileName));
+    attached->m_host = this;
+    attached->m_db = m_db;
+    attached->m_schema = "hive" + QByteArray::number(++m_attached);
+    Statement attach(m_db, "ATTACH DATABASE ? AS " + attached->m_schema);
+    attach.bind(1, fileName);
+    if (attach.step() != SQLITE_DONE) {
+        noteProblem(describe(attach.code()));
+        return nullptr;
+    }
+    // SQLite commits several files of one connection together only with rollback
+    // journals; in WAL mode each file commits apart. The change waits (under the busy
+    // timeout) until no other connection has the file open in WAL mode: a running
+    // program lets go of its store when idle for a moment. Writers turn the files back to
+    // WAL when they next open them.
+    for (RegistryHive* hive : {this, attached.get()}) {
+        Statement mode(m_db, "PRAGMA " + hive->m_schema + ".journal_mode=DELETE");
+        exec(("PRAGMA " + hive->m_schema + ".synchronous=FULL").constData());
+        if (mode.step() != SQLITE_ROW ||
+            mode.text(0).compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
+            m_lastError.clear();
+            noteProblem(QStringLiteral("%1 is in use by another program; try again when it is "
+                                       "closed")
+                            .arg(hive->m_fileName));
+            return nullptr;
+        }
+    }
+    return attached;
+}
+
+// True when every file of this connection keeps a rollback journal, as a transaction over
+// attached files needs; another connection may have turned one back to WAL between the
+// attaching and the transaction's locks.
+bool RegistryHive::sharesOneCommit() {
+    for (int n = 0; n <= m_attached; ++n) {
+        const QByteArray schema = n == 0 ? QByteArray("main") : "hive" + QByteArray::number(n);
+        Statement mode(m_db, "PRAGMA " + schema + ".journal_mode");
+        if (mode.step() == SQLITE_ROW &&
+            mode.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    return true;
 }
 
 RegistryHive::Validity RegistryHive::validate(QString* reason) {
@@ -309,33 +486,48 @@ QString RegistryHive::describe(int code) const {
         return QString::fromUtf8(sqlite3_errstr(code));
     QString text = QString::fromUtf8(sqlite3_errmsg(m_db));
     const int primary = code & 0xff;
-    if (primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR) {
-        const QString cause = fileProblem(sqlite3_system_errno(m_db));
-        if (!cause.isEmpty())
-            text += QStringLiteral(" (") + cause + QLatin1Char(')');
+    QString cause;
+    QString advice;
+    if (primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR || primary == SQLITE_FULL) {
+        cause = fileProblem(sqlite3_system_errno(m_db), &advice);
     } else if (primary == SQLITE_READONLY &&
                ::access(QFile::encodeName(m_fileName).constData(), W_OK) != 0) {
         // SQLite opens a file it may not write for reading without saying why; the system
         // tells (a read-only file, an immutable one, a read-only file system).
-        text += QStringLiteral(" (") + systemReason(errno) + QLatin1Char(')');
+        const int error = errno;
+        cause = systemReason(error);
+        advice = mendAdvice(m_fileName, error);
     }
+    if (!cause.isEmpty())
+        text += QStringLiteral(" (") + cause + QLatin1Char(')');
+    if (!advice.isEmpty())
+        text += QStringLiteral("; ") + advice;
     return text;
 }
 
-// Why the file or its journal could not be opened. SQLite's own errno is often that of a
-// later probe ("No such file or directory" for a journal it could not create), so the
-// causes a user can act on are looked for first.
-QString RegistryHive::fileProblem(int systemError) const {
+// Why the file or its journal could not be opened, and what to do about it. SQLite's own
+// errno is often that of a later probe ("No such file or directory" for a journal it
+// could not create), so the causes a user can act on are looked for first.
+QString RegistryHive::fileProblem(int systemError, QString* advice) const {
     const QByteArray file = QFile::encodeName(m_fileName);
     struct stat info {};
     if (::lstat(file.constData(), &info) == 0 && S_ISLNK(info.st_mode) &&
-        ::stat(file.constData(), &info) != 0)
+        ::stat(file.constData(), &info) != 0) {
+        *advice = QStringLiteral("make the link point to a file that can be reached, or "
+                                 "remove it");
         return QStringLiteral("a symbolic link to %1, which cannot be reached: %2")
             .arg(QFileInfo(m_fileName).symLinkTarget(), systemReason(errno));
+    }
     const QString folder = QFileInfo(m_fileName).absolutePath();
-    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0)
-        return folder + QStringLiteral(": ") + systemReason(errno);
-    return systemError != 0 ? systemReason(systemError) : QString();
+    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
+        const int error = errno;
+        *advice = mendAdvice(folder, error);
+        return folder + QStringLiteral(": ") + systemReason(error);
+    }
+    if (systemError == 0)
+        return QString();
+    *advice = mendAdvice(m_fileName, systemError);
+    return systemReason(systemError);
 }
 
 // The first problem of a call is its cause; what follows (a rollback) is a consequence.

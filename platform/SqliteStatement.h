@@ -1,5 +1,8 @@
-// A prepared SQLite statement that finalises itself, with Qt-typed binds and columns.
+// A prepared SQLite statement that finalises itself, with Qt-typed binds and columns. Texts
+// go in and come out in their lossless form (LosslessNames.h), so a name keeps every byte.
 #pragma once
+
+#include "LosslessNames.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,6 +15,7 @@ public:
     Statement(sqlite3* db, const char* sql) {
         m_code = sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr);
     }
+    Statement(sqlite3* db, const QByteArray& sql) : Statement(db, sql.constData()) {}
     ~Statement() { sqlite3_finalize(m_statement); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -20,7 +24,7 @@ public:
     int code() const { return m_code; }
 
     void bind(int index, const QString& text) {
-        const QByteArray utf8 = text.toUtf8();
+        const QByteArray utf8 = losslessBytes(text);
         sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
     void bind(int index, const QByteArray& bytes) {
@@ -39,7 +43,7 @@ public:
     }
     QString text(int column) const {
         const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-        return QString::fromUtf8(data, sqlite3_column_bytes(m_statement, column));
+        return losslessText(QByteArray(data, sqlite3_column_bytes(m_statement, column)));
     }
     QByteArray blob(int column) const {
         const auto* data = static_cast<const char*>(sqlite3_column_blob(m_statement, column));
