@@ -1,8 +1,11 @@
 #include "RegFile.h"
 
+#include "LosslessNames.h"
+
 #include <QStringDecoder>
 #include <QStringList>
 #include <QtEndian>
+#include <optional>
 
 namespace zelvorin::tools {
 
@@ -20,9 +23,10 @@ bool isStringType(quint32 type) {
 }
 
 // The registry editor keeps string data as UTF-16LE with a closing NUL; the hive keeps
-// UTF-8 text.
+// UTF-8 text. A byte that is not UTF-8 travels as the lone surrogate of its lossless
+// form, so that it comes back as itself.
 QByteArray utf16Bytes(const QByteArray& utf8) {
-    const QString text = QString::fromUtf8(utf8) + QChar(u'\0');
+    const QString text = platform::losslessText(utf8) + QChar(u'\0');
     QByteArray bytes(int(text.size() * 2), '\0');
     for (int i = 0; i < text.size(); ++i)
         qToLittleEndian<quint16>(text.at(i).unicode(), bytes.data() + 2 * i);
@@ -35,14 +39,64 @@ QByteArray utf8FromUtf16Bytes(const QByteArray& bytes) {
         text.append(QChar(qFromLittleEndian<quint16>(bytes.constData() + i)));
     if (text.endsWith(QChar(u'\0')))
         text.chop(1);
-    return text.toUtf8();
+    return platform::losslessBytes(text);
+}
+
+// A byte that is not UTF-8, kept in a lossless text (not the second half of a pair).
+bool isKeptByte(const QString& text, qsizetype i) {
+    const char16_t c = text.at(i).unicode();
+    return c >= 0xDC80 && c <= 0xDCFF && (i == 0 || !text.at(i - 1).isHighSurrogate());
+}
+
+bool hasKeptByte(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (isKeptByte(text, i))
+            return true;
+    return false;
+}
+
+// Between the quotes of a file's string: backslash and quote escaped as the registry
+// editor does them (when `quotes`), and what cannot be seen in a text as this tool writes
+// it (a byte that is not UTF-8 as \xHH, U+FEFF as \uFEFF), so that every byte comes back.
+QString escaped(const QString& text, bool quotes = true) {
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quotes && (c == QLatin1Char('\\') || c == QLatin1Char('"')))
+            result += QLatin1Char('\\') + c;
+        else if (isKeptByte(text, i))
+            result += QStringLiteral("\\x%1").arg(c.unicode() - 0xDC00, 2, 16, QLatin1Char('0'));
+        else if (c == QChar(u'\ufeff'))
+            result += QStringLiteral("\\ufeff");
+        else
+            result += c;
+    }
+    return result;
 }
 
 QString quoted(const QString& text) {
-    QString result = text;
-    result.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    result.replace(QLatin1Char('"'), QLatin1String("\\\""));
-    return QLatin1Char('"') + result + QLatin1Char('"');
+    return QLatin1Char('"') + escaped(text) + QLatin1Char('"');
+}
+
+// The character an escape of this tool stands for: "xHH" (a byte) or "uHHHH" at `pos`.
+// Leaves `pos` on the escape's last character; nothing for any other escape.
+std::optional<QChar> escapedCharacter(const QString& line, int& pos) {
+    const QChar kind = line.at(pos);
+    const int digits = kind == QLatin1Char('x') ? 2 : kind == QLatin1Char('u') ? 4 : 0;
+    if (digits == 0 || pos + digits >= line.size())
+        return std::nullopt;
+    uint code = 0;
+    for (int i = 1; i <= digits; ++i) {
+        const int digit = QStringView(u"0123456789abcdef").indexOf(line.at(pos + i).toLower());
+        if (digit < 0)
+            return std::nullopt;
+        code = code * 16 + uint(digit);
+    }
+    pos += digits;
+    if (kind == QLatin1Char('x') && code >= 0x80)
+        return QChar(char16_t(0xDC00 + code));
+    return QChar(char16_t(code));
 }
 
 QString hexData(const QString& prefix, const QByteArray& bytes) {
@@ -76,7 +130,7 @@ bool readQuoted(const QString& line, int& pos, QString* text) {
         if (c == QLatin1Char('\\')) {
             if (++pos >= line.size())
                 return false;
-            text->append(line.at(pos));
+            text->append(escapedCharacter(line, pos).value_or(line.at(pos)));
             continue;
         }
         text->append(c);
@@ -115,7 +169,7 @@ bool parseData(const QString& data, RegFileEntry* entry, QString* problem) {
             return false;
         }
         value.type = platform::RegSz;
-        value.data = text.toUtf8();
+        value.data = platform::losslessBytes(text);
         return true;
     }
     if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
@@ -169,19 +223,21 @@ bool splitKeyName(const QString& name, QString* root, QString* path) {
 }
 
 // The format has no escape for a line break, and a NUL ends the text for many readers: a
-// name holding one would give a file that does not read back.
-bool writableName(const QString& name) {
+// name holding one would give a file that does not read back. A key's name is not quoted
+// either, so it has no escape for a byte that is not UTF-8.
+bool writableName(const QString& name, bool key) {
     return !name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r')) &&
-           !name.contains(QChar(u'\0'));
+           !name.contains(QChar(u'\0')) && !(key && hasKeptByte(name));
 }
 
 // A name as the user can read it in a message, the characters the format refuses shown
 // as escapes.
-QString shownName(QString name) {
-    name.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    name.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    name.replace(QChar(u'\0'), QLatin1String("\\0"));
-    return QLatin1Char('"') + name + QLatin1Char('"');
+QString shownName(const QString& name) {
+    QString shown = QLatin1Char('"') + escaped(name, false) + QLatin1Char('"');
+    shown.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    shown.replace(QChar(u'\0'), QLatin1String("\\0"));
+    return shown;
 }
 
 bool exportKey(RegistryHive& hive, const QString& root, const QString& path, QString* text,
@@ -191,11 +247,11 @@ bool exportKey(RegistryHive& hive, const QString& root, const QString& path, QSt
     if (!values || !subKeys)
         return false;
     const QString keyName = root + (path.isEmpty() ? QString() : QLatin1Char('\\') + path);
-    if (!writableName(keyName))
+    if (!writableName(keyName, true))
         unwritable->append(QStringLiteral("key %1").arg(shownName(keyName)));
     *text += QLatin1Char('[') + keyName + QLatin1String("]\n");
     for (const RegistryValue& value : *values) {
-        if (!writableName(value.name))
+        if (!writableName(value.name, false))
             unwritable->append(QStringLiteral("value %1 of key %2")
                                    .arg(shownName(value.name), shownName(keyName)));
         *text += formatValueLine(value) + QLatin1Char('\n');
@@ -220,9 +276,13 @@ QString canonicalRoot(const QString& name) {
     return QString();
 }
 
+QString shownText(const QString& text) {
+    return hasKeptByte(text) || text.contains(QChar(u'\ufeff')) ? quoted(text) : text;
+}
+
 QString formatValueLine(const RegistryValue& value) {
     const QString name = value.name.isEmpty() ? QStringLiteral("@") : quoted(value.name);
-    const QString text = QString::fromUtf8(value.data);
+    const QString text = platform::losslessText(value.data);
     const bool oneLine = !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')) &&
                          !text.contains(QChar(u'\0'));
     if (value.type == platform::RegSz && oneLine)

@@ -1,6 +1,8 @@
 // The text format of the registry editor's export files ("Windows Registry Editor Version
 // 5.00"): key sections in brackets, one value per line, strings quoted with backslash
-// escapes, dword:, hex: and hex(N): data, "[-KEY]" and "NAME"=- for deletions.
+// escapes, dword:, hex: and hex(N): data, "[-KEY]" and "NAME"=- for deletions. Strings
+// keep every byte: beside the editor's \\ and \", a byte that is not UTF-8 is written
+// \xHH and U+FEFF \uFEFF; only the file's own byte order mark is dropped on reading.
 #pragma once
 
 #include "RegistryHive.h"
@@ -35,5 +37,11 @@ bool exportRegFile(platform::RegistryHive& hive, const QString& root, const QStr
 
 // One value as an export line (without the line end).
 QString formatValueLine(const platform::RegistryValue& value);
+
+// A text (a value's name or string data, in lossless form) as the tool shows it: as it
+// is, unless it holds what cannot be seen (a byte that is not UTF-8, U+FEFF); then
+// quoted and escaped as in a registry file ("caf\xe9", "\ufeffname"), the form import
+// reads back.
+QString shownText(const QString& text);
 
 } // namespace zelvorin::tools

@@ -1,5 +1,6 @@
 #include "RegTool.h"
 
+#include "LosslessNames.h"
 #include "PlatformInfo.h"
 #include "RegFile.h"
 #include "RegistryHive.h"
@@ -10,7 +11,6 @@
 #include <QtEndian>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace zelvorin::tools {
 
@@ -104,11 +104,13 @@ private:
                         .join(QLatin1Char('\\'));
         return !key->root.isEmpty();
     }
+    QString fileOf(const QString& root) const {
+        return root == QLatin1String("HKEY_LOCAL_MACHINE") ? m_files.localMachine
+                                                           : m_files.currentUser;
+    }
     std::unique_ptr<RegistryHive> hive(const QString& root, bool write) {
-        const QString file = root == QLatin1String("HKEY_LOCAL_MACHINE") ? m_files.localMachine
-                                                                         : m_files.currentUser;
-        return std::make_unique<RegistryHive>(file, write ? RegistryHive::Access::ReadWrite
-                                                          : RegistryHive::Access::ReadOnly);
+        return std::make_unique<RegistryHive>(fileOf(root), write ? RegistryHive::Access::ReadWrite
+                                                                  : RegistryHive::Access::ReadOnly);
     }
     void printKey(RegistryHive& hive, const Key& key, bool recursive);
 
@@ -136,20 +138,20 @@ QString typeName(quint32 type) {
 QString queryLine(const RegistryValue& value) {
     QString data;
     if (value.type == platform::RegSz || value.type == platform::RegExpandSz)
-        data = QString::fromUtf8(value.data);
+        data = shownText(platform::losslessText(value.data));
     else if (value.type == platform::RegDword && value.data.size() == 4)
         data =
             QStringLiteral("0x%1").arg(qFromLittleEndian<quint32>(value.data.constData()), 0, 16);
     else
         data = QString::fromLatin1(value.data.toHex().toUpper());
-    const QString name = value.name.isEmpty() ? QStringLiteral("(Default)") : value.name;
+    const QString name = value.name.isEmpty() ? QStringLiteral("(Default)") : shownText(value.name);
     return QStringLiteral("    %1    %2    %3").arg(name, typeName(value.type), data);
 }
 
 // The stored bytes for /t and /d, or an error message.
 std::optional<QByteArray> valueData(quint32 type, const QString& data, QString* problem) {
     if (type == platform::RegSz || type == platform::RegExpandSz)
-        return data.toUtf8();
+        return platform::losslessBytes(data);
     if (type == platform::RegDword) {
         const QString text = data.trimmed();
         bool ok = text.isEmpty();
@@ -378,82 +380,62 @@ int Tool::importFile(const Options& options) {
     QString problem;
     if (!parseRegFile(file.readAll(), &entries, &problem))
         return error(QStringLiteral("%1: %2").arg(options.positional.at(0), problem));
-    // All or nothing across both roots: every hive the file names is opened for writing and
-    // given its part before any of them commits, so a hive that cannot be written stops
-    // the import before anything is kept.
-    struct Target {
-        QStringList roots;
-        std::unique_ptr<RegistryHive> hive;
-        std::unique_ptr<RegistryHive::Batch> batch;
-    };
-    std::vector<Target> targets;
+    // All or nothing across both roots: one transaction over both files (the machine's
+    // hive attached to the user's), committed in both or in neither, whatever stops it.
+    QStringList roots;
     for (const QString& root :
-         {QStringLiteral("HKEY_CURRENT_USER"), QStringLiteral("HKEY_LOCAL_MACHINE")}) {
-        QList<RegFileEntry> mine;
-        for (const RegFileEntry& entry : entries)
-            if (entry.root == root)
-                mine.append(entry);
-        if (mine.isEmpty())
-            continue;
-        auto h = hive(root, true);
-        // Both roots may name one file; a second connection would wait for the first's lock.
-        Target* target = nullptr;
-        for (Target& known : targets)
-            if (QFileInfo(known.hive->fileName()).absoluteFilePath() ==
-                QFileInfo(h->fileName()).absoluteFilePath())
-                target = &known;
-        if (!target) {
-            targets.push_back({{}, std::move(h), nullptr});
-            target = &targets.back();
-            target->batch = std::make_unique<RegistryHive::Batch>(*target->hive, true);
-        }
-        target->roots << root;
-        RegistryHive& into = *target->hive;
-        bool ok = target->batch->isOpen();
-        for (const RegFileEntry& entry : mine) {
-            if (!ok)
-                break;
-            switch (entry.kind) {
-            case RegFileEntry::Kind::Key:
-                ok = into.createKey(entry.path);
-                break;
-            case RegFileEntry::Kind::DeleteKey:
-                if (into.keyExists(entry.path))
-                    ok = into.deleteKey(entry.path, true);
-                break;
-            case RegFileEntry::Kind::Value:
-                ok = into.writeValue(entry.path, entry.value.name, entry.value.type,
-                                     entry.value.data);
-                break;
-            case RegFileEntry::Kind::DeleteValue:
-                into.deleteValue(entry.path, entry.value.name);
-                break;
-            }
+         {QStringLiteral("HKEY_CURRENT_USER"), QStringLiteral("HKEY_LOCAL_MACHINE")})
+        for (const RegFileEntry& entry : std::as_const(entries))
+            if (entry.root == root && !roots.contains(root))
+                roots << root;
+    if (roots.isEmpty())
+        return done();
+    const auto notImported = [this](const QString& files, const QString& reason) {
+        return error(QStringLiteral("Could not write to %1%2; nothing was imported.")
+                         .arg(files, reason.isEmpty() ? QString() : ": " + reason));
+    };
+    std::unique_ptr<RegistryHive> first = hive(roots.first(), true);
+    if (!first->createKey(QString()))
+        return notImported(first->fileName(), first->lastError());
+    std::unique_ptr<RegistryHive> second;
+    const QString secondFile = fileOf(roots.last());
+    // Both roots may name one file.
+    if (QFileInfo(secondFile).absoluteFilePath() !=
+        QFileInfo(first->fileName()).absoluteFilePath()) {
+        second = first->attach(secondFile);
+        if (!second)
+            return notImported(secondFile, first->lastError());
+    }
+    RegistryHive::Batch batch(*first, true);
+    if (!batch.isOpen())
+        return notImported(first->fileName(), first->lastError());
+    for (const RegFileEntry& entry : std::as_const(entries)) {
+        RegistryHive& into = second && entry.root == roots.last() ? *second : *first;
+        bool ok = true;
+        switch (entry.kind) {
+        case RegFileEntry::Kind::Key:
+            ok = into.createKey(entry.path);
+            break;
+        case RegFileEntry::Kind::DeleteKey:
+            if (into.keyExists(entry.path))
+                ok = into.deleteKey(entry.path, true);
+            break;
+        case RegFileEntry::Kind::Value:
+            ok = into.writeValue(entry.path, entry.value.name, entry.value.type, entry.value.data);
+            break;
+        case RegFileEntry::Kind::DeleteValue:
+            into.deleteValue(entry.path, entry.value.name);
+            break;
         }
         // A deletion's result does not tell a missing value from a failure; the reason does.
-        ok = ok && into.lastError().isEmpty();
-        if (!ok) {
-            const QString reason = into.lastError();
-            return error(QStringLiteral("Could not write to %1%2; nothing was imported.")
-                             .arg(into.fileName(), reason.isEmpty() ? QString() : ": " + reason));
-        }
+        if (!ok || !into.lastError().isEmpty())
+            return notImported(into.fileName(), into.lastError());
     }
-    QStringList imported;
-    for (Target& target : targets) {
-        if (!target.batch->commit()) {
-            const QString reason = target.hive->lastError();
-            const QString cause =
-                QStringLiteral("Could not write to %1%2; ")
-                    .arg(target.hive->fileName(), reason.isEmpty() ? QString() : ": " + reason);
-            // A commit can still fail (a disk that fills up at the last moment) after another
-            // hive's has succeeded; say exactly what was kept.
-            if (imported.isEmpty())
-                return error(cause + QStringLiteral("nothing was imported."));
-            return error(cause + QStringLiteral("%1 was imported, %2 was not.")
-                                     .arg(imported.join(QStringLiteral(" and ")),
-                                          target.roots.join(QStringLiteral(" and "))));
-        }
-        imported << target.roots;
+    if (!batch.commit()) {
+        const QString files = second
+                                  ? QStringLiteral("%1 and %2").arg(first->fileName(), secondFile)
+                                  : first->fileName();
+        return notImported(files, first->lastError());
     }
     return done();
 }
