@@ -162,9 +162,17 @@ bool MatchesWildcard(const QString& name, const QString& pattern) {
     // answers "does name[i..] match pattern[j..]" for the current i. Time is the product
     // of the two lengths; the literal recursion is exponential on patterns of many stars.
     // Both texts are compared in full (no length cut), so "?" matches one whole character
-    // and a long name never matches by a cut-off prefix.
-    const QList<uint> n = name.toLower().toUcs4();
-    const QList<uint> p = pattern.toLower().toUcs4();
+    // and a long name never matches by a cut-off prefix. Each character is lower-cased on
+    // its own: lower-casing the whole text can make one character two ("\u0130" becomes
+    // "i" and a combining dot), and "?" stands for one character of the name as shown.
+    const auto lowered = [](const QString& text) {
+        QList<uint> points = text.toUcs4();
+        for (uint& point : points)
+            point = QChar::toLower(char32_t(point));
+        return points;
+    };
+    const QList<uint> n = lowered(name);
+    const QList<uint> p = lowered(pattern);
     const qsizetype nameLength = n.size();
     const qsizetype patternLength = p.size();
     const bool endsInLoneStar = patternLength > 0 && p.at(patternLength - 1) == uint('*');

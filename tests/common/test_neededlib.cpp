@@ -402,6 +402,13 @@ void TestNeededLib::matchesWildcard_data() {
         << QString::fromUtf8("\u00c9t\u00e9.PNG") << "\u00e9t\u00c9.png" << true;
     QTest::newRow("question matches a whole character")
         << QString::fromUtf8("\U0001F600.gif") << "?.gif" << true;
+    // Lower-cased as a whole, "\u0130" is two characters ("i" and a combining dot).
+    QTest::newRow("question matches a capital I with dot")
+        << QString::fromUtf8("\u0130.gif") << "?.gif" << true;
+    QTest::newRow("question then i does not split a capital I with dot")
+        << QString::fromUtf8("\u0130.gif") << "i?.gif" << false;
+    QTest::newRow("capital I with dot equals itself ignoring case")
+        << QString::fromUtf8("\u0130stanbul.JPG") << QString::fromUtf8("\u0130STANBUL.jpg") << true;
     QTest::newRow("star in a name is literal in the pattern too") << "a*b"
                                                                   << "a*b" << true;
 }
