@@ -9,6 +9,10 @@
 #include <QImageWriter>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 namespace zelvorin {
 
 namespace {
@@ -187,6 +191,11 @@ WriteResult writeNewFile(const QString& path, const QByteArray& bytes, QString* 
     }
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         *reason = file.errorString();
+        return WriteResult::Failed;
+    }
+    // On disk before the rename, so that a power cut never leaves the name on an empty file.
+    if (::fsync(file.handle()) != 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
         return WriteResult::Failed;
     }
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |

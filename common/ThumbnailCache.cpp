@@ -9,7 +9,9 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <QSet>
 #include <array>
+#include <mutex>
 
 namespace zelvorin {
 
@@ -80,6 +82,24 @@ QByteArray suffixOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
     const qsizetype dot = path.lastIndexOf('.');
     return dot > slash + 1 ? path.mid(dot + 1).toLower() : QByteArray();
+}
+
+// Stores into the cache; the first time this program stores into a folder, it removes the
+// temporary files writes stopped before their rename left there (the one state the cache
+// keeps: which folders are clean).
+int store(const QByteArray& path, const QByteArray& bytes) {
+    static std::mutex lock;
+    static QSet<QByteArray> cleaned;
+    const QByteArray folder = path.left(path.lastIndexOf('/'));
+    bool clean = false;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        clean = !cleaned.contains(folder);
+        cleaned.insert(folder);
+    }
+    if (clean)
+        platform::removeStaleTemporaries(folder, ".png");
+    return platform::writePrivateFile(path, bytes);
 }
 
 } // namespace
@@ -187,7 +207,7 @@ ThumbnailResult ThumbnailCache::thumbnail(const QByteArray& absolutePath, Thumbn
     if (image.isNull()) {
         QImage mark(1, 1, QImage::Format_ARGB32);
         mark.fill(Qt::transparent);
-        platform::writePrivateFile(failure, pngWithText(mark, identity));
+        store(failure, pngWithText(mark, identity));
         result.status = ThumbnailResult::Status::Failed;
         return result;
     }
@@ -198,7 +218,7 @@ ThumbnailResult ThumbnailCache::thumbnail(const QByteArray& absolutePath, Thumbn
         texts.append({"Thumb::Image::Width", QByteArray::number(original.width())});
         texts.append({"Thumb::Image::Height", QByteArray::number(original.height())});
     }
-    result.storeError = platform::writePrivateFile(path, pngWithText(image, texts));
+    result.storeError = store(path, pngWithText(image, texts));
     result.status = ThumbnailResult::Status::Made;
     result.image = std::move(image);
     return result;

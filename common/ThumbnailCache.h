@@ -5,8 +5,10 @@
 // and made again. A file whose thumbnail cannot be made is recorded under
 // fail/zelvorin-<version>/ and not tried again until it changes.
 //
-// The cache keeps no state: any thread may ask it, and several programs may write the
-// same thumbnail at once (each writes a whole file and renames it into place).
+// The cache keeps no state but which of its folders this program has cleaned of the
+// temporary files stopped writes left: any thread may ask it, and several programs may
+// write the same thumbnail at once (each writes a whole file, flushes it and renames it
+// into place).
 #pragma once
 
 #include <QByteArray>

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +71,10 @@ int writePrivateFile(const QByteArray& rawPath, const QByteArray& bytes) {
         else if (written > 0)
             done += written;
     }
+    // Flushed before the rename, so that after a power cut the name never holds a file
+    // whose bytes did not reach the disk.
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error == 0 && ::rename(temporary.constData(), rawPath.constData()) != 0)
@@ -76,6 +82,38 @@ int writePrivateFile(const QByteArray& rawPath, const QByteArray& bytes) {
     if (error != 0)
         ::unlink(temporary.constData());
     return error;
+}
+
+void removeStaleTemporaries(const QByteArray& folder, const QByteArray& targetSuffix) {
+    // mkstemp's six letters and digits follow the target's name and a dot.
+    constexpr qsizetype Random = 6;
+    const auto isTemporary = [&targetSuffix](const QByteArray& name) {
+        const qsizetype stem = name.size() - Random - 1;
+        if (stem <= targetSuffix.size() || name.at(stem) != '.' ||
+            !name.left(stem).endsWith(targetSuffix))
+            return false;
+        for (qsizetype i = stem + 1; i < name.size(); ++i) {
+            const char c = name.at(i);
+            if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+                return false;
+        }
+        return true;
+    };
+    DIR* dir = ::opendir(folder.constData());
+    if (dir == nullptr)
+        return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!isTemporary(name))
+            continue;
+        const QByteArray path = folder + '/' + name;
+        struct stat info {};
+        if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+            now - info.st_mtime >= 60)
+            ::unlink(path.constData());
+    }
+    ::closedir(dir);
 }
 
 } // namespace zelvorin::platform

@@ -20,9 +20,15 @@ int openForReading(const QByteArray& rawPath, QFile& file);
 // errno value.
 int makePrivateFolders(const QByteArray& rawPath);
 
-// Writes `bytes` to a new file beside `rawPath` (mode 0600) and renames it to `rawPath`,
-// creating missing folders first; on any failure nothing is left behind. 0 or an errno
-// value.
+// Writes `bytes` to a new file beside `rawPath` (mode 0600), flushes it to disk and renames
+// it to `rawPath`, creating missing folders first; on any failure nothing is left behind.
+// 0 or an errno value.
 int writePrivateFile(const QByteArray& rawPath, const QByteArray& bytes);
+
+// Removes what writePrivateFile leaves when it is stopped before its rename (a killed
+// program): the files of the folder named as its temporary files are, after a target
+// ending in `targetSuffix`, and older than a minute (a younger one may be a write under
+// way in another program).
+void removeStaleTemporaries(const QByteArray& folder, const QByteArray& targetSuffix);
 
 } // namespace zelvorin::platform

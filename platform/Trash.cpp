@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,9 @@ namespace zelvorin::platform {
 namespace {
 
 constexpr char InfoSuffix[] = ".trashinfo";
+// An info file without its file younger than this may be another program's trashing under
+// way (the info file is made first); an older one was left by a trashing that was stopped.
+constexpr std::time_t OrphanAgeSeconds = 60;
 
 QByteArray parentOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
@@ -170,7 +174,35 @@ QByteArray deletionDate() {
     return QByteArray(text);
 }
 
-FileResult trashOne(const QByteArray& path) {
+// Removes the info files of the trash folder that describe no file: the standard has the
+// info file made before the file is moved in, so a trashing stopped in between (a killed
+// program, a power cut) leaves one behind, which lists a file that is not there.
+void removeOrphanInfoFiles(const QByteArray& folder) {
+    const QByteArray infoFolder = folder + "/info/";
+    DIR* dir = ::opendir(infoFolder.constData());
+    if (dir == nullptr)
+        return;
+    const std::time_t now = std::time(nullptr);
+    constexpr qsizetype SuffixLength = sizeof(InfoSuffix) - 1;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!name.endsWith(InfoSuffix) || name.size() == SuffixLength)
+            continue;
+        const QByteArray infoPath = infoFolder + name;
+        struct stat info {};
+        if (::lstat(infoPath.constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
+            now - info.st_mtime < OrphanAgeSeconds)
+            continue;
+        const QByteArray filesPath = folder + "/files/" + name.chopped(SuffixLength);
+        struct stat file {};
+        if (::lstat(filesPath.constData(), &file) != 0 && errno == ENOENT)
+            ::unlink(infoPath.constData());
+    }
+    ::closedir(dir);
+}
+
+// `cleaned` lists the trash folders whose orphans this trashing has removed already.
+FileResult trashOne(const QByteArray& path, QList<QByteArray>& cleaned) {
     int error = 0;
     const QByteArray absolute = absolutePath(path, &error);
     if (absolute.isEmpty())
@@ -184,6 +216,10 @@ FileResult trashOne(const QByteArray& path) {
                 QObject::tr("there is no trash for it that can be used (%1)")
                     .arg(errorText(placeError)),
                 path};
+    if (!cleaned.contains(place.folder)) {
+        cleaned.append(place.folder);
+        removeOrphanInfoFiles(place.folder);
+    }
 
     // The original path, %XX-escaped byte for byte; relative to the top of the volume in
     // a volume's own trash, so that it stays right wherever the volume is mounted.
@@ -204,7 +240,8 @@ FileResult trashOne(const QByteArray& path) {
                 continue;
             return FileResult::failure(errno, path);
         }
-        const bool written = writeAll(fd, contents);
+        // On disk before the file is moved: a file in the trash always has its info.
+        const bool written = writeAll(fd, contents) && ::fsync(fd) == 0;
         const int writeError = errno;
         if (::close(fd) != 0 || !written) {
             const int failure = written ? errno : writeError;
@@ -264,8 +301,9 @@ FileResult moveToTrash(const QList<QByteArray>& paths, bool confirm, QWidget* ow
             return FileResult::declined();
     }
     FileResult first = FileResult::done();
+    QList<QByteArray> cleaned;
     for (const QByteArray& path : paths) {
-        const FileResult result = trashOne(path);
+        const FileResult result = trashOne(path, cleaned);
         if (!result && first)
             first = result;
     }

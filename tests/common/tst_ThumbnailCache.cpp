@@ -276,6 +276,30 @@ private slots:
         QCOMPARE(int(cache.thumbnail(path, ThumbnailSize::Normal).status),
                  int(ThumbnailResult::Status::Made));
     }
+
+    // A write stopped before its rename (a killed program) leaves a temporary file; the
+    // first thumbnail stored into that folder removes it, but not one young enough to be
+    // another program's write under way, nor a file of another kind.
+    void staleTemporaryFilesAreRemoved() {
+        const QByteArray root = qgetenv("HOME") + "/temporaries-cache";
+        const QByteArray normal = root + "/normal";
+        QVERIFY(QDir().mkpath(QFile::decodeName(normal)));
+        const QByteArray stale = normal + "/" + md5Name("file:///stale") + ".a1B2c3";
+        const QByteArray young = normal + "/" + md5Name("file:///young") + ".x9Y8z7";
+        const QByteArray other = normal + "/notes.txt.q1w2e3";
+        for (const QByteArray& path : {stale, young, other})
+            QVERIFY(writeRaw(path, "partial"));
+        const qint64 hourAgo = QDateTime::currentSecsSinceEpoch() - 3600;
+        setModified(stale, hourAgo);
+        setModified(other, hourAgo);
+        const QByteArray path = m_work + "/fresh.png";
+        QVERIFY(writeRaw(path, pngOf(QSize(20, 20), Qt::blue)));
+        QCOMPARE(int(ThumbnailCache(root).thumbnail(path, ThumbnailSize::Normal).status),
+                 int(ThumbnailResult::Status::Made));
+        QVERIFY(!QFile::exists(QFile::decodeName(stale)));
+        QVERIFY(QFile::exists(QFile::decodeName(young)));
+        QVERIFY(QFile::exists(QFile::decodeName(other)));
+    }
 };
 
 ZELVORIN_TEST_MAIN(ThumbnailCacheTest)

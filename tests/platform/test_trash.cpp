@@ -174,6 +174,40 @@ private slots:
         QCOMPARE(QDir(QString::fromUtf8(m_trash + "/info")).entryList(QDir::Files), before);
     }
 
+    // An info file whose file never arrived (a trashing stopped between the two) goes at
+    // the next trashing into that trash, unless it is young enough to be another
+    // program's trashing under way.
+    void orphanInfoFilesAreRemoved_data() {
+        QTest::addColumn<bool>("old");
+        QTest::addColumn<bool>("withFile");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("old, without its file") << true << false << false;
+        QTest::newRow("young, without its file") << false << false << true;
+        QTest::newRow("old, with its file") << true << true << true;
+    }
+    void orphanInfoFilesAreRemoved() {
+        QFETCH(bool, old);
+        QFETCH(bool, withFile);
+        QFETCH(bool, kept);
+        QVERIFY(makeFile(m_folder + "/first.txt", "first"));
+        QVERIFY(platform::moveToTrash({m_folder + "/first.txt"}, false, nullptr, QString(),
+                                      NeverAsked));
+        const QByteArray info = m_trash + "/info/left behind.txt.trashinfo";
+        QVERIFY(makeFile(info, "[Trash Info]\nPath=/x/left%20behind.txt\n"));
+        if (withFile)
+            QVERIFY(makeFile(m_trash + "/files/left behind.txt", "here"));
+        if (old) {
+            const timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+            QVERIFY(::utimensat(AT_FDCWD, info.constData(), hourAgo, 0) == 0);
+        }
+        QVERIFY(makeFile(m_folder + "/second.txt", "second"));
+        QVERIFY(platform::moveToTrash({m_folder + "/second.txt"}, false, nullptr, QString(),
+                                      NeverAsked));
+        QCOMPARE(exists(info), kept);
+        QVERIFY(exists(m_trash + "/info/first.txt.trashinfo"));
+        QVERIFY(exists(m_trash + "/info/second.txt.trashinfo"));
+    }
+
     void aTrashThatIsNotAFolderIsNotUsed() {
         // The home trash cannot be made: the file stays, and the reason says why.
         QVERIFY(zelvorin::test::removeTree(m_trash));
