@@ -6,6 +6,7 @@
 #include "CollapsibleSplitter.h"
 #include "FavoriteItems.h"
 #include "FilePanel.h"
+#include "NeededRegistryLib.h"
 #include "PlatformInfo.h"
 #include "Preview.h"
 #include "ProgramValues.h"
@@ -14,6 +15,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWebEngineView>
 
@@ -100,6 +102,20 @@ void TMainForm::FormCloseQuery() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     FormCloseQuery();
+    // Settings the file still does not take are said to be lost before the window goes;
+    // the window closes when the message is answered (FormCloseQuery then tries once more).
+    const TUsefulRegistry* store = m_values.Settings();
+    if (store && store->HasUnsavedChanges() && !m_unsavedToldAtClose) {
+        m_unsavedToldAtClose = true;
+        event->ignore();
+        auto* box = new QMessageBox(QMessageBox::Warning, zelvorin::ProductTitle,
+                                    st::UnsavedAtCloseText(store->HiveFile(), store->SaveProblem()),
+                                    QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        connect(box, &QMessageBox::finished, this, &QWidget::close);
+        box->open();
+        return;
+    }
     event->accept();
     FormClose();
 }

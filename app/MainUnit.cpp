@@ -157,11 +157,18 @@ void TMainForm::AddLogLine(const QString& line) {
 
 void TMainForm::SettingsSaveFailed(const QString& file, const QString& reason,
                                    bool firstInSession) {
-    m_statusBar->SetPanelText(2, zelvorin::settings::NotSavedStatusText(file, reason));
+    m_notSavedStatus = zelvorin::settings::NotSavedStatusText(file, reason);
+    m_statusBar->SetPanelText(2, m_notSavedStatus);
     AddLogLine(zelvorin::eventlog::settingsNotSaved(file, reason));
     if (firstInSession)
         QMessageBox::warning(this, zelvorin::ProductTitle,
                              zelvorin::settings::NotSavedMessageText(file, reason));
+}
+
+void TMainForm::SettingsSaved() {
+    if (m_statusBar->Panel(2).Text == m_notSavedStatus)
+        m_statusBar->SetPanelText(2, QString());
+    m_notSavedStatus.clear();
 }
 
 void TMainForm::ExitMenuItemClick() {

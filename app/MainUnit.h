@@ -87,6 +87,8 @@ public:
     // The settings store could not save: the status bar and the log say so, and a message
     // the first time in a run.
     void SettingsSaveFailed(const QString& file, const QString& reason, bool firstInSession);
+    // What the store could not save is saved now: the status bar stops saying otherwise.
+    void SettingsSaved();
     void FormClose();
 
 protected:
@@ -139,4 +141,8 @@ private:
     // Set once creation has finished: geometry events before that are the window
     // system placing the window, not the user moving it.
     bool m_created = false;
+    // The status bar's text while settings are not saved, and whether the window has said
+    // at closing that they are still not saved.
+    QString m_notSavedStatus;
+    bool m_unsavedToldAtClose = false;
 };

@@ -79,8 +79,10 @@ void TMainForm::connectMenus() {
     connect(m_aboutForm, &TAboutForm::helpTopicRequested, this, [this](const QString& topic) {
         zelvorin::ShowHelpTopic(m_values.HelpFileName(), topic);
     });
-    if (TUsefulRegistry* store = m_values.Settings())
+    if (TUsefulRegistry* store = m_values.Settings()) {
         connect(store, &TUsefulRegistry::saveFailed, this, &TMainForm::SettingsSaveFailed);
+        connect(store, &TUsefulRegistry::unsavedChangesSaved, this, &TMainForm::SettingsSaved);
+    }
 }
 
 void TMainForm::connectToolbar() {

@@ -47,8 +47,14 @@ QString NotSavedStatusText(const QString& file, const QString& reason) {
 
 QString NotSavedMessageText(const QString& file, const QString& reason) {
     return QStringLiteral("The settings could not be saved to\n%1\n\n%2.\n\nZelvorin keeps "
-                          "your settings until it closes and tries again to save them at the "
-                          "next change.")
+                          "your settings until it closes and saves them as soon as the file "
+                          "takes them again.")
+        .arg(file, reason);
+}
+
+QString UnsavedAtCloseText(const QString& file, const QString& reason) {
+    return QStringLiteral("The settings could still not be saved to\n%1\n\n%2.\n\nThe "
+                          "changes made since are lost when Zelvorin closes.")
         .arg(file, reason);
 }
 

@@ -71,6 +71,8 @@ inline const ListSetting FavoriteFolders{HistoryKey, QStringLiteral("FavoriteFol
 // line for the status bar and the text of the message shown the first time in a run.
 QString NotSavedStatusText(const QString& file, const QString& reason);
 QString NotSavedMessageText(const QString& file, const QString& reason);
+// What the window says when it closes with settings the file has still not taken.
+QString UnsavedAtCloseText(const QString& file, const QString& reason);
 
 // Reads and writes the table's values in a store below a root key path.
 class SettingsAccess {

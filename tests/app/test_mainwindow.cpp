@@ -555,6 +555,15 @@ private slots:
         QVERIFY(form->StatusBar()->Panel(2).Text.contains(file));
         QCOMPARE(form->LogRichEdit()->toPlainText().count("SettingsNotSaved"), 1);
         QCOMPARE(settings().Read(st::ShowWelcomePage), false);
+        // Still not saved at closing: said before the window goes, which goes on the answer.
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        form->close();
+        QTRY_COMPARE(messages.size(), 2);
+        QVERIFY2(messages.at(1).contains(file) && messages.at(1).contains("lost"),
+                 qPrintable(messages.at(1)));
+        QTRY_VERIFY(!form->isVisible());
+        QCOMPARE(messages.size(), 2);
         QFile::remove(config);
     }
 
