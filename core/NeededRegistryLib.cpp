@@ -47,14 +47,13 @@ TUsefulRegistry::TUsefulRegistry(const QString& currentUserHiveFile)
     : m_currentUserFile(currentUserHiveFile) {}
 
 TUsefulRegistry::~TUsefulRegistry() {
-    if (!HasUnsavedChanges())
-        return;
-    if (m_root == TRootKey::CurrentUser)
+    if (m_root == TRootKey::CurrentUser && !unsaved().isEmpty())
         save(nullptr);
     // Nothing is lost without a word: the last chance to say so.
-    if (HasUnsavedChanges())
-        qWarning("Settings not saved to %s (%s); the changes made since are lost",
-                 qPrintable(HiveFile()), qPrintable(m_saveProblem));
+    for (const TRootKey root : {TRootKey::CurrentUser, TRootKey::LocalMachine})
+        if (!m_unsaved.at(root == TRootKey::LocalMachine ? 1 : 0).isEmpty())
+            qWarning("Settings not saved to %s (%s); the changes made since are lost",
+                     qPrintable(hiveFile(root)), qPrintable(m_saveProblem));
 }
 
 void TUsefulRegistry::SetRootKey(TRootKey root) {
@@ -65,7 +64,11 @@ void TUsefulRegistry::SetRootKey(TRootKey root) {
 }
 
 QString TUsefulRegistry::HiveFile() const {
-    if (m_root == TRootKey::LocalMachine)
+    return hiveFile(m_root);
+}
+
+QString TUsefulRegistry::hiveFile(TRootKey root) const {
+    if (root == TRootKey::LocalMachine)
         return kMachineHiveFile;
     if (!m_currentUserFile.isEmpty())
         return m_currentUserFile;

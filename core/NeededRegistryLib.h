@@ -87,6 +87,7 @@ signals:
     void unsavedChangesSaved(const QString& file);
 
 private:
+    QString hiveFile(TRootKey root) const;
     zelvorin::platform::RegistryHive* hive();
     zelvorin::UnsavedSettings& unsaved();
     zelvorin::platform::RegistryLookup lookup(const QString& keyPath, const QString& name,

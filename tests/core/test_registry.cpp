@@ -1,3 +1,4 @@
+#include "LosslessNames.h"
 #include "NeededRegistryLib.h"
 #include "PlatformInfo.h"
 #include "RegistryHive.h"
@@ -66,6 +67,39 @@ private slots:
         QCOMPARE(registry.ReadString(kHistory, "LastFolder", "default"), value);
         TUsefulRegistry again(m_file);
         QCOMPARE(again.ReadString(kHistory, "LastFolder", "default"), value);
+    }
+
+    // Folder paths travel as lossless texts (bytes that are not UTF-8 kept as U+DC80 ..
+    // U+DCFF); the store keeps their bytes, alone and in lists, and a leading U+FEFF.
+    void textsKeepEveryByte_data() {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::newRow("not UTF-8") << QByteArray("/home/u/caf\xe9");
+        QTest::newRow("a cut character") << QByteArray("/x/\xc3");
+        QTest::newRow("leading U+FEFF") << QByteArray("\xef\xbb\xbftext");
+        QTest::newRow("two U+FEFF and nothing else") << QByteArray("\xef\xbb\xbf\xef\xbb\xbf");
+        QTest::newRow("UTF-8, as before") << QByteArray("/home/u/caf\xc3\xa9");
+    }
+    void textsKeepEveryByte() {
+        QFETCH(QByteArray, raw);
+        const QString text = zelvorin::platform::openablePath(raw);
+        {
+            TUsefulRegistry registry(m_file);
+            QVERIFY(registry.WriteString(kHistory, "LastFolder", text));
+            const QStringList list{"/plain", text};
+            QVERIFY(registry.WriteStringList(kHistory, "FavoriteFolders", &list, 1));
+        }
+        RegistryValue stored;
+        QCOMPARE(RegistryHive(m_file).readValue(kHistory, "LastFolder", &stored),
+                 RegistryLookup::Found);
+        QCOMPARE(stored.data, raw);
+        QCOMPARE(RegistryHive(m_file).readValue(kHistory, "FavoriteFolders2", &stored),
+                 RegistryLookup::Found);
+        QCOMPARE(stored.data, raw);
+        TUsefulRegistry again(m_file);
+        QCOMPARE(zelvorin::platform::encodePath(again.ReadString(kHistory, "LastFolder", "")), raw);
+        QStringList read;
+        QVERIFY(again.ReadStringList(kHistory, "FavoriteFolders", &read, 1));
+        QCOMPARE(read, (QStringList{"/plain", text}));
     }
 
     void floatRoundTrip_data() {

@@ -5,6 +5,7 @@
 #include "TestEnvironment.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -246,6 +247,99 @@ private slots:
         makeWritable(late);
         QVERIFY(a.WriteInteger(kInterface, "FormHeight", 9));
         QVERIFY(b.WriteInteger(kInterface, "FormHeight", 9));
+        QCOMPARE(dump(late), dump(good));
+    }
+
+    // A store that could only be read is read without leaving anything beside it that
+    // blocks a later write; a refused write names the file to mend; once it can be
+    // written, what was kept is saved without waiting for another write.
+    void savedAsSoonAsTheFileTakesWrites_data() {
+        QTest::addColumn<QString>("blocked");
+        QTest::newRow("read-only store") << "registry.db";
+        QTest::newRow("unwritable shared-memory file left beside it") << "registry.db-shm";
+        QTest::newRow("unwritable log left beside it") << "registry.db-wal";
+    }
+    void savedAsSoonAsTheFileTakesWrites() {
+        QFETCH(QString, blocked);
+        const QString file = path("store/registry.db");
+        QVERIFY(TUsefulRegistry(file).WriteInteger(kInterface, "FormHeight", 300));
+        const QString side = path("store/") + blocked;
+        if (!QFileInfo::exists(side))
+            QVERIFY(zelvorin::test::writeFile(side, QByteArray()));
+        breakPath(side);
+
+        TUsefulRegistry registry(file);
+        QList<Told> told;
+        connect(&registry, &TUsefulRegistry::saveFailed, this,
+                [&](const QString& f, const QString& r, bool first) {
+                    told.append({f, r, first});
+                });
+        QSignalSpy saved(&registry, &TUsefulRegistry::unsavedChangesSaved);
+        QCOMPARE(registry.ReadInteger(kInterface, "FormHeight", 442), 300);
+        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 800));
+        const QStringList folders{"/x", "/y"};
+        QVERIFY(!registry.WriteStringList(kHistory, "LastFolders", &folders, 1));
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.at(0).reason.contains(side) && told.at(0).reason.contains("writable"),
+                 qPrintable(told.at(0).reason));
+        // Reading made nothing that stays unwritable once the store is writable again.
+        for (const char* suffix : {"-wal", "-shm", "-journal"})
+            if (file + suffix != side)
+                QVERIFY2(!QFileInfo::exists(file + suffix) || writable(file + suffix), suffix);
+
+        makeWritable(side);
+        QTRY_VERIFY(!registry.HasUnsavedChanges());
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(saved.at(0).at(0).toString(), file);
+        TUsefulRegistry again(file);
+        QCOMPARE(again.ReadInteger(kInterface, "FormWidth", 0), 800);
+        QStringList read;
+        QVERIFY(again.ReadStringList(kHistory, "LastFolders", &read, 1));
+        QCOMPARE(read, folders);
+    }
+
+    // However many list writes the file refuses, what is kept stays one writing of the
+    // list (reading it does not slow down), and reads and the saved file are those of a
+    // store that took each write, old values beyond a gap included.
+    void manyRefusedListWritesActAsTheirLast() {
+        const QString good = path("good/registry.db");
+        const QString late = path("late/registry.db");
+        for (const QString& file : {good, late}) {
+            TUsefulRegistry setup(file);
+            for (const char* n : {"1", "2", "3", "5", "6"})
+                setup.WriteString(kHistory, QStringLiteral("LastFolders") + n, n);
+        }
+        breakPath(late);
+        TUsefulRegistry a(good);
+        TUsefulRegistry b(late);
+        zelvorin::UnsavedSettings kept;
+        for (int i = 0; i < 50; ++i) {
+            QStringList list;
+            for (int n = 0; n < (i * 7) % 6; ++n)
+                list << QStringLiteral("/%1/%2").arg(i).arg(n);
+            for (TUsefulRegistry* r : {&a, &b}) {
+                r->WriteStringList(kHistory, "LastFolders", &list, 1);
+                r->WriteString(kHistory, "LastFolder", list.value(0));
+            }
+            zelvorin::UnsavedWrite write;
+            write.kind = zelvorin::UnsavedWrite::Kind::List;
+            write.keyPath = kHistory;
+            write.name = QStringLiteral("LastFolders");
+            write.list = list;
+            kept.add(write);
+            QStringList fromA;
+            QStringList fromB;
+            a.ReadStringList(kHistory, "LastFolders", &fromA, 1);
+            b.ReadStringList(kHistory, "LastFolders", &fromB, 1);
+            QCOMPARE(fromB, fromA);
+            for (int n = 1; n <= 7; ++n) {
+                const QString name = QStringLiteral("LastFolders%1").arg(n);
+                QCOMPARE(b.ReadString(kHistory, name, "-"), a.ReadString(kHistory, name, "-"));
+            }
+        }
+        QCOMPARE(kept.writes().size(), 1);
+        makeWritable(late);
+        QTRY_VERIFY(!b.HasUnsavedChanges());
         QCOMPARE(dump(late), dump(good));
     }
 
