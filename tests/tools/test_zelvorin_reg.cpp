@@ -1,3 +1,4 @@
+#include "LosslessNames.h"
 #include "NeededRegistryLib.h"
 #include "RegFile.h"
 #include "RegTool.h"
@@ -173,6 +174,63 @@ private slots:
         QCOMPARE(read("b.reg"), exported);
         QCOMPARE(run({"export", kKey, file("b.reg"), "/y"}).code, 0);
         QVERIFY(read("b.reg") != exported);
+    }
+
+    // Texts with a byte that is not UTF-8 or a U+FEFF are shown escaped, exported so and
+    // read back to the very bytes; only the file's own byte order mark is dropped.
+    void textsThatCannotBeSeenAreEscapedAndReadBack_data() {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("not UTF-8") << QByteArray("/home/u/caf\xe9") << "\"/home/u/caf\\xe9\"";
+        QTest::newRow("leading U+FEFF") << QByteArray("\xef\xbb\xbftext") << "\"\\ufefftext\"";
+        QTest::newRow("backslash beside a byte") << QByteArray("C:\\x\xff") << "\"C:\\\\x\\xff\"";
+    }
+    void textsThatCannotBeSeenAreEscapedAndReadBack() {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, shown);
+        const QString text = zelvorin::platform::losslessText(raw);
+        QCOMPARE(run({"add", kKey, "/v", text, "/d", text, "/f"}).code, 0);
+        zelvorin::platform::RegistryValue value;
+        zelvorin::platform::RegistryHive hive(m_files.currentUser);
+        QCOMPARE(hive.readValue(kPath, text, &value), zelvorin::platform::RegistryLookup::Found);
+        QCOMPARE(value.data, raw);
+        QCOMPARE(zelvorin::platform::losslessBytes(value.name), raw);
+
+        const Result query = run({"query", kKey});
+        QVERIFY2(query.out.contains("    " + shown + "    REG_SZ    " + shown + "\n"),
+                 qPrintable(query.out));
+        QCOMPARE(run({"export", kKey, file("a.reg")}).code, 0);
+        QVERIFY2(QString::fromUtf8(read("a.reg")).contains(shown + "=" + shown + "\n"),
+                 read("a.reg").constData());
+        // With a byte order mark of its own, which is dropped.
+        QVERIFY(zelvorin::test::writeFile(file("b.reg"), "\xef\xbb\xbf" + read("a.reg")));
+        QCOMPARE(run({"delete", kKey, "/f"}).code, 0);
+        QCOMPARE(run({"import", file("b.reg")}).code, 0);
+        QCOMPARE(hive.readValue(kPath, text, &value), zelvorin::platform::RegistryLookup::Found);
+        QCOMPARE(value.data, raw);
+        QCOMPARE(zelvorin::platform::losslessBytes(value.name), raw);
+    }
+
+    // The executable takes its arguments as their bytes.
+    void argumentsAreTakenAsBytes() {
+        const QString program = qEnvironmentVariable("ZELVORIN_PROGRAM_DIR") + "/zelvorin-reg";
+        if (!QFileInfo(program).isExecutable())
+            QSKIP("zelvorin-reg is not built");
+        QProcess tool;
+        tool.start("sh",
+                   {"-c",
+                    "\"$1\" --hive \"$2\" add \"$3\" /v A /d \"$(printf 'caf\\351')\" /f && "
+                    "\"$1\" --hive \"$2\" add \"$3\" /v B /d \"$(printf '\\357\\273\\277b')\" /f",
+                    "sh", program, m_files.currentUser, kKey});
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitCode(), 0);
+        zelvorin::platform::RegistryValue value;
+        zelvorin::platform::RegistryHive hive(m_files.currentUser);
+        QCOMPARE(hive.readValue(kPath, "A", &value), zelvorin::platform::RegistryLookup::Found);
+        QCOMPARE(value.data, QByteArray("caf\xe9"));
+        QCOMPARE(hive.readValue(kPath, "B", &value), zelvorin::platform::RegistryLookup::Found);
+        QCOMPARE(value.data, QByteArray("\xef\xbb\xbf"
+                                        "b"));
     }
 
     void importDeletesAndReadsUtf16_data() {
