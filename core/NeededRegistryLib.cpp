@@ -138,7 +138,7 @@ bool TUsefulRegistry::save(const UnsavedWrite* write, bool* applied) {
 void TUsefulRegistry::retrySaving() {
     if (m_root == TRootKey::CurrentUser && !unsaved().isEmpty())
         save(nullptr);
-    if (!HasUnsavedChanges() || m_root != TRootKey::CurrentUser)
+    if (m_root != TRootKey::CurrentUser || unsaved().isEmpty())
         m_retryTimer->stop();
 }
 

@@ -383,11 +383,9 @@ int Tool::importFile(const Options& options) {
     // All or nothing across both roots: one transaction over both files (the machine's
     // hive attached to the user's), committed in both or in neither, whatever stops it.
     QStringList roots;
-    for (const QString& root :
-         {QStringLiteral("HKEY_CURRENT_USER"), QStringLiteral("HKEY_LOCAL_MACHINE")})
-        for (const RegFileEntry& entry : std::as_const(entries))
-            if (entry.root == root && !roots.contains(root))
-                roots << root;
+    for (const RegFileEntry& entry : std::as_const(entries))
+        if (!roots.contains(entry.root))
+            roots << entry.root;
     if (roots.isEmpty())
         return done();
     const auto notImported = [this](const QString& files, const QString& reason) {
