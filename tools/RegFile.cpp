@@ -241,7 +241,7 @@ QString shownName(const QString& name) {
 }
 
 bool exportKey(RegistryHive& hive, const QString& root, const QString& path, QString* text,
-               QStringList* unwritable) {
+               QStringList* unwritable, bool* keyBytes) {
     const auto values = hive.values(path);
     const auto subKeys = hive.subKeys(path);
     if (!values || !subKeys)
@@ -249,6 +249,7 @@ bool exportKey(RegistryHive& hive, const QString& root, const QString& path, QSt
     const QString keyName = root + (path.isEmpty() ? QString() : QLatin1Char('\\') + path);
     if (!writableName(keyName, true))
         unwritable->append(QStringLiteral("key %1").arg(shownName(keyName)));
+    *keyBytes = *keyBytes || hasKeptByte(keyName);
     *text += QLatin1Char('[') + keyName + QLatin1String("]\n");
     for (const RegistryValue& value : *values) {
         if (!writableName(value.name, false))
@@ -259,7 +260,7 @@ bool exportKey(RegistryHive& hive, const QString& root, const QString& path, QSt
     *text += QLatin1Char('\n');
     for (const QString& sub : *subKeys) {
         const QString child = path.isEmpty() ? sub : path + QLatin1Char('\\') + sub;
-        if (!exportKey(hive, root, child, text, unwritable))
+        if (!exportKey(hive, root, child, text, unwritable, keyBytes))
             return false;
     }
     return true;
@@ -307,7 +308,8 @@ bool exportRegFile(RegistryHive& hive, const QString& root, const QString& path,
     }
     *text = kHeader + QLatin1String("\n\n");
     QStringList unwritable;
-    if (!exportKey(hive, root, *spelled, text, &unwritable)) {
+    bool keyBytes = false;
+    if (!exportKey(hive, root, *spelled, text, &unwritable, &keyBytes)) {
         const QString reason = hive.lastError();
         *error = reason.isEmpty()
                      ? QStringLiteral("Could not read %1.").arg(hive.fileName())
@@ -316,9 +318,12 @@ bool exportRegFile(RegistryHive& hive, const QString& root, const QString& path,
     }
     if (!unwritable.isEmpty()) {
         text->clear();
-        *error = QStringLiteral("Nothing was exported: a registry file cannot hold a line break "
-                                "or a NUL character in a name, and these names have one: %1.")
-                     .arg(unwritable.join(QStringLiteral("; ")));
+        *error =
+            QStringLiteral("Nothing was exported: a registry file cannot hold a line break "
+                           "or a NUL character in a name%1, and these names have one: %2.")
+                .arg(keyBytes ? QStringLiteral(", nor a byte that is not UTF-8 in a key's name")
+                              : QString(),
+                     unwritable.join(QStringLiteral("; ")));
         return false;
     }
     return true;

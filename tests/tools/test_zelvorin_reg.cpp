@@ -367,6 +367,9 @@ private slots:
                                          << "value \"A\\rB\"";
         QTest::newRow("NUL character") << "Software\\K" << QString("A") + QChar(0) + "B"
                                        << "value \"A\\0B\"";
+        QTest::newRow("byte that is not UTF-8 in a key")
+            << zelvorin::platform::losslessText("Software\\caf\xe9") << "V"
+            << "key \"HKEY_CURRENT_USER\\Software\\caf\\xe9\"";
     }
     void exportRefusesNamesItCannotWrite() {
         QFETCH(QString, key);
