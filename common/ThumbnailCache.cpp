@@ -8,8 +8,8 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-
 #include <QSet>
+
 #include <array>
 #include <mutex>
 

@@ -52,7 +52,7 @@ TUsefulRegistry::~TUsefulRegistry() {
     // Nothing is lost without a word: the last chance to say so.
     for (const TRootKey root : {TRootKey::CurrentUser, TRootKey::LocalMachine})
         if (!m_unsaved.at(root == TRootKey::LocalMachine ? 1 : 0).isEmpty())
-            qWarning("Settings not saved to %s (%s); the changes made since are lost",
+            qWarning("Settings not saved to %s (%s); those changed since the last save are lost",
                      qPrintable(hiveFile(root)), qPrintable(m_saveProblem));
 }
 

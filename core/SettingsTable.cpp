@@ -54,7 +54,8 @@ QString NotSavedMessageText(const QString& file, const QString& reason) {
 
 QString UnsavedAtCloseText(const QString& file, const QString& reason) {
     return QStringLiteral("The settings could still not be saved to\n%1\n\n%2.\n\nThe "
-                          "changes made since are lost when Zelvorin closes.")
+                          "settings changed since they were last saved are lost when Zelvorin "
+                          "closes.")
         .arg(file, reason);
 }
 
