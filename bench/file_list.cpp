@@ -12,8 +12,9 @@
 // Usage: bench_file_list [work folder]   (default: a temporary folder, removed at the end)
 #include "BenchFigures.h"
 #include "FilePanel.h"
+#include "FolderMonitor.h"
+#include "FolderMonitorThread.h"
 #include "FolderWatcher.h"
-#include "RxNotify.h"
 #include "UsefulFileControls.h"
 
 #include <QApplication>
@@ -32,6 +33,8 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+using namespace zelvorin;
 
 namespace {
 
@@ -117,11 +120,11 @@ void monitoredRefreshBenchmark(const QString& folder, double readMs, double full
     panel.RestoreFileFilter(0);
     panel.ApplyStartingFolder(folder);
     TUsefulFileBox* files = panel.FileListBox1();
-    TRxFolderMonitor* monitor = panel.FileRxFolderMonitor1();
+    FolderMonitor* monitor = panel.FileRxFolderMonitor1();
     files->SetItemIndex(files->Count() / 2);
-    QObject::disconnect(monitor, &TRxFolderMonitor::Change, &panel, nullptr);
+    QObject::disconnect(monitor, &FolderMonitor::changed, &panel, nullptr);
     std::vector<double> times;
-    QObject::connect(monitor, &TRxFolderMonitor::Change, &panel, [&] {
+    QObject::connect(monitor, &FolderMonitor::changed, &panel, [&] {
         QElapsedTimer clock;
         clock.start();
         panel.FileRxFolderMonitor1Change();
@@ -304,9 +307,9 @@ void subtreeBenchmark(const QString& work) {
     }
     const double inlineMs = clock.nsecsElapsed() / 1e6;
 
-    TRxFolderMonitor monitor(nullptr);
-    monitor.SetFilter(TFileChangeFilter::fnDirName);
-    monitor.SetFolderName(folder);
+    FolderMonitor monitor(nullptr);
+    monitor.setFilter(FolderChange::FolderName);
+    monitor.setFolder(folder);
     qint64 last = 0;
     qint64 longest = 0;
     QElapsedTimer ticks;
@@ -323,12 +326,12 @@ void subtreeBenchmark(const QString& work) {
     QTimer::singleShot(100, &settle, &QEventLoop::quit);
     settle.exec();
     clock.restart();
-    monitor.SetActive(true);
+    monitor.setActive(true);
     const double activateMs = clock.nsecsElapsed() / 1e6;
     double watchedMs = -1;
     while (clock.elapsed() < 10000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (monitor.Thread() && monitor.Thread()->WatchCount() >= 5051) {
+        if (monitor.worker() && monitor.worker()->watchCount() >= 5051) {
             watchedMs = clock.nsecsElapsed() / 1e6;
             break;
         }

@@ -36,13 +36,13 @@ constexpr int DragThreshold = 10;
 class MonitorsPaused {
 public:
     explicit MonitorsPaused(FilePanel* panel) : m_panel(panel) {
-        m_panel->FileRxFolderMonitor1()->SetActive(false);
-        m_panel->DirRxFolderMonitor1()->SetActive(false);
+        m_panel->FileRxFolderMonitor1()->setActive(false);
+        m_panel->DirRxFolderMonitor1()->setActive(false);
     }
     ~MonitorsPaused() {
         try {
-            m_panel->DirRxFolderMonitor1()->SetActive(true);
-            m_panel->FileRxFolderMonitor1()->SetActive(true);
+            m_panel->DirRxFolderMonitor1()->setActive(true);
+            m_panel->FileRxFolderMonitor1()->setActive(true);
         } catch (const std::exception& error) {
             showFileError(m_panel, QString::fromUtf8(error.what()));
         }

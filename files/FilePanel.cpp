@@ -101,9 +101,9 @@ ChosenFileKind FilePanel::ChosenKind() const {
                                                   : ChosenFileKind::Document;
 }
 
-bool FilePanel::Settled() const {
+bool FilePanel::isSettled() const {
     // A change dealt with may still be read in the background.
-    return m_dirRxFolderMonitor1->Settled() && m_fileRxFolderMonitor1->Settled() &&
+    return m_dirRxFolderMonitor1->isSettled() && m_fileRxFolderMonitor1->isSettled() &&
            !m_fileListBox1->Reading() && !m_directoryListBox1->Reading();
 }
 
@@ -161,20 +161,20 @@ void FilePanel::CreateFilePanel() {
 }
 
 void FilePanel::CreateMonitors() {
-    m_dirRxFolderMonitor1 = new TRxFolderMonitor(this);
+    m_dirRxFolderMonitor1 = new FolderMonitor(this);
     m_dirRxFolderMonitor1->setObjectName(QStringLiteral("DirRxFolderMonitor1"));
-    m_dirRxFolderMonitor1->SetDelayTime(1000);
-    m_dirRxFolderMonitor1->SetFilter(TFileChangeFilter::fnDirName);
-    connect(m_dirRxFolderMonitor1, &TRxFolderMonitor::Change, this,
+    m_dirRxFolderMonitor1->setDelayTime(1000);
+    m_dirRxFolderMonitor1->setFilter(FolderChange::FolderName);
+    connect(m_dirRxFolderMonitor1, &FolderMonitor::changed, this,
             &FilePanel::DirRxFolderMonitor1Change);
 
-    m_fileRxFolderMonitor1 = new TRxFolderMonitor(this);
+    m_fileRxFolderMonitor1 = new FolderMonitor(this);
     m_fileRxFolderMonitor1->setObjectName(QStringLiteral("FileRxFolderMonitor1"));
-    m_fileRxFolderMonitor1->SetDelayTime(500);
-    m_fileRxFolderMonitor1->SetFilter(TFileChangeFilter::fnFileName | TFileChangeFilter::fnSize |
-                                      TFileChangeFilter::fnLastWrite);
-    m_fileRxFolderMonitor1->SetMonitorSubtree(false);
-    connect(m_fileRxFolderMonitor1, &TRxFolderMonitor::Change, this,
+    m_fileRxFolderMonitor1->setDelayTime(500);
+    m_fileRxFolderMonitor1->setFilter(FolderChange::FileName | FolderChange::Size |
+                                      FolderChange::LastWrite);
+    m_fileRxFolderMonitor1->setWatchesSubtree(false);
+    connect(m_fileRxFolderMonitor1, &FolderMonitor::changed, this,
             &FilePanel::FileRxFolderMonitor1Change);
 }
 
@@ -209,18 +209,18 @@ void FilePanel::ReportError(const std::exception& error) {
 
 void FilePanel::FollowShownFolder() {
     const QString folder = m_directoryListBox1->Directory();
-    m_dirRxFolderMonitor1->SetFolderName(folder);
-    m_fileRxFolderMonitor1->SetFolderName(folder);
+    m_dirRxFolderMonitor1->setFolder(folder);
+    m_fileRxFolderMonitor1->setFolder(folder);
     // The folder list's read of the folder gives the watches below it their first level.
-    m_dirRxFolderMonitor1->SetRootSubfolders(m_directoryListBox1->SharedSubfolders());
-    m_dirRxFolderMonitor1->SetActive(true);
-    m_fileRxFolderMonitor1->SetActive(true);
+    m_dirRxFolderMonitor1->setRootSubfolders(m_directoryListBox1->SharedSubfolders());
+    m_dirRxFolderMonitor1->setActive(true);
+    m_fileRxFolderMonitor1->setActive(true);
 }
 
 void FilePanel::DirectoryListBox1Change() {
     try {
-        m_dirRxFolderMonitor1->SetActive(false);
-        m_fileRxFolderMonitor1->SetActive(false);
+        m_dirRxFolderMonitor1->setActive(false);
+        m_fileRxFolderMonitor1->setActive(false);
         FollowShownFolder();
     } catch (const std::exception& error) {
         ReportError(error);
@@ -230,8 +230,8 @@ void FilePanel::DirectoryListBox1Change() {
 
 void FilePanel::DirRxFolderMonitor1Change() {
     try {
-        m_dirRxFolderMonitor1->SetActive(false);
-        m_fileRxFolderMonitor1->SetActive(false);
+        m_dirRxFolderMonitor1->setActive(false);
+        m_fileRxFolderMonitor1->setActive(false);
         m_directoryListBox1->Refresh();
         FollowShownFolder();
     } catch (const std::exception& error) {
@@ -241,16 +241,16 @@ void FilePanel::DirRxFolderMonitor1Change() {
 
 void FilePanel::FileRxFolderMonitor1Change() {
     try {
-        m_fileRxFolderMonitor1->SetActive(false);
+        m_fileRxFolderMonitor1->setActive(false);
         // When the monitor can tell which names changed, only those are looked at again:
         // in a large folder that costs a small part of reading it all.
-        const std::optional<QSet<QByteArray>> changed = m_fileRxFolderMonitor1->TakeChangedNames();
+        const std::optional<QSet<QByteArray>> changed = m_fileRxFolderMonitor1->takeChangedNames();
         if (changed)
             m_fileListBox1->RefreshNamesKeepingSelection(
-                platform::encodePath(m_fileRxFolderMonitor1->FolderName()), *changed);
+                platform::encodePath(m_fileRxFolderMonitor1->folder()), *changed);
         else
             m_fileListBox1->RefreshKeepingSelection();
-        m_fileRxFolderMonitor1->SetActive(true);
+        m_fileRxFolderMonitor1->setActive(true);
     } catch (const std::exception& error) {
         ReportError(error);
     }
@@ -317,7 +317,7 @@ void FilePanel::ApplyPendingStart() {
     // No usable folder, or the one shown already: the shown folder is read now.
     m_directoryListBox1->ReadIfUnread();
     m_fileListBox1->ReadIfUnread();
-    if (!m_dirRxFolderMonitor1->Active() || !m_fileRxFolderMonitor1->Active())
+    if (!m_dirRxFolderMonitor1->isActive() || !m_fileRxFolderMonitor1->isActive())
         DirectoryListBox1Change();
 }
 
@@ -332,7 +332,7 @@ void FilePanel::ApplyStartingFolder(const QString& folder) {
     EnterFolder(folder);
     // The folder may have been shown already, which raises no change notification; the
     // monitors follow it either way.
-    if (!m_dirRxFolderMonitor1->Active() || !m_fileRxFolderMonitor1->Active())
+    if (!m_dirRxFolderMonitor1->isActive() || !m_fileRxFolderMonitor1->isActive())
         DirectoryListBox1Change();
 }
 

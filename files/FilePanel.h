@@ -4,7 +4,7 @@
 #pragma once
 
 #include "CustomFilterUnit.h"
-#include "RxNotify.h"
+#include "FolderMonitor.h"
 #include "UsefulFileControls.h"
 
 #include <QPointer>
@@ -36,8 +36,8 @@ public:
     TUsefulPanel* DriveComboBoxPanel() const { return m_driveComboBoxPanel; }
     TUsefulPanel* FilterComboBoxPanel() const { return m_filterComboBoxPanel; }
     SplitterBar* Splitter1() const { return m_splitter1; }
-    TRxFolderMonitor* DirRxFolderMonitor1() const { return m_dirRxFolderMonitor1; }
-    TRxFolderMonitor* FileRxFolderMonitor1() const { return m_fileRxFolderMonitor1; }
+    FolderMonitor* DirRxFolderMonitor1() const { return m_dirRxFolderMonitor1; }
+    FolderMonitor* FileRxFolderMonitor1() const { return m_fileRxFolderMonitor1; }
     // The lists' commands: mouse, keys, context menus, drag and drop.
     FileListCommands* Commands() const { return m_commands; }
 
@@ -47,8 +47,8 @@ public:
     // Tells `fileChosen` of the selection now in the file list.
     void ReportFileChosen();
     // Both folder monitors are settled and no list is reading: every change on disk made
-    // before has been dealt with and shown (see TRxFolderMonitor::Settled).
-    bool Settled() const;
+    // before has been dealt with and shown (see FolderMonitor::Settled).
+    bool isSettled() const;
 
     // The custom filter dialog (made by the panel unless the host gives its own).
     TAddCustomFilterForm* CustomFilterForm() const { return m_customFilterForm; }
@@ -115,8 +115,8 @@ private:
     TFilterComboBox* m_filterComboBox1 = nullptr;
     TUsefulPanel* m_usefulPanel5 = nullptr;
     TUsefulFileBox* m_fileListBox1 = nullptr;
-    TRxFolderMonitor* m_dirRxFolderMonitor1 = nullptr;
-    TRxFolderMonitor* m_fileRxFolderMonitor1 = nullptr;
+    FolderMonitor* m_dirRxFolderMonitor1 = nullptr;
+    FolderMonitor* m_fileRxFolderMonitor1 = nullptr;
     FileListCommands* m_commands = nullptr;
     QPointer<TAddCustomFilterForm> m_customFilterForm;
     // Set after the custom filter dialog ran from a choice of "Add custom filter...": the

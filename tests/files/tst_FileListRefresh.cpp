@@ -5,7 +5,7 @@
 #include "FilePanel.h"
 #include "FileTestSupport.h"
 #include "FolderWatcher.h"
-#include "RxNotify.h"
+#include "FolderMonitor.h"
 #include "TestEnvironment.h"
 
 #include <QLineEdit>
@@ -151,7 +151,7 @@ private:
 
 // Lets every queued notification and merge timer of the panel run.
 bool waitUntilQuiet(const FilePanel& panel) {
-    return test::waitUntil([&] { return panel.Settled(); });
+    return test::waitUntil([&] { return panel.isSettled(); });
 }
 
 } // namespace
@@ -165,7 +165,7 @@ class FileListRefreshTest : public QObject {
         auto panel = std::make_unique<FilePanel>(nullptr);
         panel->resize(170, 500);
         panel->show();
-        panel->FileRxFolderMonitor1()->SetDelayTime(delay);
+        panel->FileRxFolderMonitor1()->setDelayTime(delay);
         panel->ApplyStartingFolder(path);
         panel->RestoreFileFilter(4);
         return panel;
@@ -322,45 +322,45 @@ private slots:
 
     void monitorNamesAcrossRestarts() {
         const QString path = folder("monitor");
-        TRxFolderMonitor monitor(this);
-        monitor.SetFilter(TFileChangeFilter::fnFileName | TFileChangeFilter::fnSize |
-                          TFileChangeFilter::fnLastWrite);
-        monitor.SetMonitorSubtree(false);
-        monitor.SetFolderName(path);
-        QVERIFY(!monitor.TakeChangedNames()); // never watched: nothing can be told
-        monitor.SetActive(true);
+        FolderMonitor monitor(this);
+        monitor.setFilter(FolderChange::FileName | FolderChange::Size |
+                          FolderChange::LastWrite);
+        monitor.setWatchesSubtree(false);
+        monitor.setFolder(path);
+        QVERIFY(!monitor.takeChangedNames()); // never watched: nothing can be told
+        monitor.setActive(true);
         // A fresh start cannot know what happened before it.
-        QVERIFY(!monitor.TakeChangedNames());
-        QCOMPARE(*monitor.TakeChangedNames(), QSet<QByteArray>());
-        QSignalSpy changes(&monitor, &TRxFolderMonitor::Change);
+        QVERIFY(!monitor.takeChangedNames());
+        QCOMPARE(*monitor.takeChangedNames(), QSet<QByteArray>());
+        QSignalSpy changes(&monitor, &FolderMonitor::changed);
         test::touch(path + "/a.jpg");
         QTRY_VERIFY(changes.count() >= 1);
-        QVERIFY(test::waitUntil([&] { return monitor.Settled(); }));
+        QVERIFY(test::waitUntil([&] { return monitor.isSettled(); }));
         int count = changes.count();
         // The handler's own restart loses nothing, also what happens while it is off.
-        monitor.SetActive(false);
+        monitor.setActive(false);
         test::touch(path + "/b.jpg");
-        QCOMPARE(*monitor.TakeChangedNames(), QSet<QByteArray>({"a.jpg", "b.jpg"}));
+        QCOMPARE(*monitor.takeChangedNames(), QSet<QByteArray>({"a.jpg", "b.jpg"}));
         test::touch(path + "/c.jpg");
-        monitor.SetActive(true);
+        monitor.setActive(true);
         // Made while the monitor was off: no change of its own, but the next change
         // carries it.
-        QVERIFY(test::waitUntil([&] { return monitor.Settled(); }));
+        QVERIFY(test::waitUntil([&] { return monitor.isSettled(); }));
         QCOMPARE(changes.count(), count);
         test::touch(path + "/e.jpg");
         QTRY_VERIFY(changes.count() > count);
         count = changes.count();
-        QCOMPARE(*monitor.TakeChangedNames(), QSet<QByteArray>({"c.jpg", "e.jpg"}));
+        QCOMPARE(*monitor.takeChangedNames(), QSet<QByteArray>({"c.jpg", "e.jpg"}));
         // Another folder: the names start over.
         const QString other = folder("monitor-other");
-        monitor.SetFolderName(other);
-        QVERIFY(!monitor.TakeChangedNames());
+        monitor.setFolder(other);
+        QVERIFY(!monitor.takeChangedNames());
         // A subtree monitor never tells names.
-        monitor.SetMonitorSubtree(true);
-        QVERIFY(!monitor.TakeChangedNames());
+        monitor.setWatchesSubtree(true);
+        QVERIFY(!monitor.takeChangedNames());
         test::touch(other + "/d.jpg");
         QTRY_VERIFY(changes.count() > count);
-        QVERIFY(!monitor.TakeChangedNames());
+        QVERIFY(!monitor.takeChangedNames());
     }
 
     // The panel's real path: changes on disk, the monitor's notification, the refresh.
@@ -385,7 +385,7 @@ private slots:
             QCOMPARE(rawItems(*files), freshRead(path, files->FileType(), files->Mask()));
         }
         QVERIFY2(files->RecheckCount() >= 6, qPrintable(QString::number(files->RecheckCount())));
-        QVERIFY(panel->FileRxFolderMonitor1()->Active());
+        QVERIFY(panel->FileRxFolderMonitor1()->isActive());
     }
 
     void burstGivesOneRefresh() {

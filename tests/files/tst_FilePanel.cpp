@@ -83,12 +83,12 @@ private slots:
                                                        TFileAttr::ftSystem | TFileAttr::ftArchive |
                                                        TFileAttr::ftNormal);
         QCOMPARE(panel.FileListBox1()->accessibleName(), QStringLiteral("Files"));
-        QCOMPARE(panel.DirRxFolderMonitor1()->DelayTime(), 1000);
-        QCOMPARE(panel.DirRxFolderMonitor1()->Filter(),
-                 TFileChangeFilters(TFileChangeFilter::fnDirName));
-        QVERIFY(panel.DirRxFolderMonitor1()->MonitorSubtree());
-        QCOMPARE(panel.FileRxFolderMonitor1()->DelayTime(), 500);
-        QVERIFY(!panel.FileRxFolderMonitor1()->MonitorSubtree());
+        QCOMPARE(panel.DirRxFolderMonitor1()->delayTime(), 1000);
+        QCOMPARE(panel.DirRxFolderMonitor1()->filter(),
+                 FolderChanges(FolderChange::FolderName));
+        QVERIFY(panel.DirRxFolderMonitor1()->watchesSubtree());
+        QCOMPARE(panel.FileRxFolderMonitor1()->delayTime(), 500);
+        QVERIFY(!panel.FileRxFolderMonitor1()->watchesSubtree());
 
         // Wider panel: the boxes follow.
         panel.resize(260, 500);
@@ -116,13 +116,13 @@ private slots:
         const QString path = folder("live");
         test::touchAll(path, {"a.jpg", "m.jpg"});
         auto panel = makePanel(path);
-        QVERIFY(panel->DirRxFolderMonitor1()->Active());
-        QVERIFY(panel->FileRxFolderMonitor1()->Active());
-        QCOMPARE(panel->FileRxFolderMonitor1()->FolderName(), path);
+        QVERIFY(panel->DirRxFolderMonitor1()->isActive());
+        QVERIFY(panel->FileRxFolderMonitor1()->isActive());
+        QCOMPARE(panel->FileRxFolderMonitor1()->folder(), path);
         TUsefulFileBox* files = panel->FileListBox1();
         files->SelectFile("m.jpg");
         QSignalSpy fileChanges(panel.get(), &FilePanel::fileChosen);
-        const auto settled = [&] { return test::waitUntil([&] { return panel->Settled(); }); };
+        const auto settled = [&] { return test::waitUntil([&] { return panel->isSettled(); }); };
         QVERIFY(settled());
         const auto refreshes = [files] { return files->ReadCount() + files->RecheckCount(); };
         const int reads = refreshes();
@@ -152,12 +152,12 @@ private slots:
         test::touchAll(path + "/shown", {"a.jpg"});
         auto panel = makePanel(path + "/shown");
         QCOMPARE(panel->FileListBox1()->Count(), 1);
-        QVERIFY(test::waitUntil([&] { return panel->Settled(); }));
+        QVERIFY(test::waitUntil([&] { return panel->isSettled(); }));
         QVERIFY(QDir(path + "/shown").removeRecursively());
         QTRY_COMPARE(panel->DirectoryListBox1()->Directory(), path);
         QTRY_COMPARE(panel->FileListBox1()->Directory(), path);
-        QTRY_VERIFY(panel->DirRxFolderMonitor1()->Active());
-        QCOMPARE(panel->DirRxFolderMonitor1()->FolderName(), path);
+        QTRY_VERIFY(panel->DirRxFolderMonitor1()->isActive());
+        QCOMPARE(panel->DirRxFolderMonitor1()->folder(), path);
         QVERIFY(m_messages.isEmpty());
     }
 };

@@ -1,24 +1,27 @@
 #include "FileTestSupport.h"
-#include "RxNotify.h"
+#include "FolderMonitor.h"
+#include "FolderMonitorThread.h"
 #include "TestEnvironment.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
+using namespace zelvorin;
+
 namespace {
 
-constexpr TFileChangeFilters FileChanges =
-    TFileChangeFilter::fnFileName | TFileChangeFilter::fnSize | TFileChangeFilter::fnLastWrite;
+constexpr FolderChanges FileChanges =
+    FolderChange::FileName | FolderChange::Size | FolderChange::LastWrite;
 
 // Waits for the worker to have its watches in place (it adds the subtree's itself) and
 // every change before to be dealt with.
-bool settle(const TRxFolderMonitor& monitor) {
-    return zelvorin::test::waitUntil([&] { return monitor.Settled(); });
+bool settle(const FolderMonitor& monitor) {
+    return zelvorin::test::waitUntil([&] { return monitor.isSettled(); });
 }
 
 } // namespace
 
-class RxFolderMonitorTest : public QObject {
+class FolderMonitorTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -27,31 +30,31 @@ class RxFolderMonitorTest : public QObject {
 private slots:
     void init() {
         zelvorin::test::resetCurrentFolder();
-        TRxFolderMonitor::ResetLimitWarningForTest();
+        FolderMonitor::resetLimitWarningForTest();
     }
 
     void defaults() {
-        TRxFolderMonitor monitor(this);
-        QVERIFY(!monitor.Active());
-        QCOMPARE(monitor.DelayTime(), 0);
-        QCOMPARE(monitor.Filter(), TFileChangeFilter::fnFileName | TFileChangeFilter::fnDirName |
-                                       TFileChangeFilter::fnSize | TFileChangeFilter::fnLastWrite);
-        QVERIFY(monitor.MonitorSubtree());
-        QVERIFY(monitor.FolderName().isEmpty());
-        monitor.SetActive(true); // no folder: stays inactive, no error
-        QVERIFY(!monitor.Active());
+        FolderMonitor monitor(this);
+        QVERIFY(!monitor.isActive());
+        QCOMPARE(monitor.delayTime(), 0);
+        QCOMPARE(monitor.filter(), FolderChange::FileName | FolderChange::FolderName |
+                                       FolderChange::Size | FolderChange::LastWrite);
+        QVERIFY(monitor.watchesSubtree());
+        QVERIFY(monitor.folder().isEmpty());
+        monitor.setActive(true); // no folder: stays inactive, no error
+        QVERIFY(!monitor.isActive());
     }
 
     void burstOfFilesGivesOneChange() {
         const QString path = folder("burst");
-        TRxFolderMonitor monitor(this);
-        monitor.SetDelayTime(500);
-        monitor.SetFilter(FileChanges);
-        monitor.SetMonitorSubtree(false);
-        monitor.SetFolderName(path);
-        monitor.SetActive(true);
-        QVERIFY(monitor.Active());
-        QSignalSpy changes(&monitor, &TRxFolderMonitor::Change);
+        FolderMonitor monitor(this);
+        monitor.setDelayTime(500);
+        monitor.setFilter(FileChanges);
+        monitor.setWatchesSubtree(false);
+        monitor.setFolder(path);
+        monitor.setActive(true);
+        QVERIFY(monitor.isActive());
+        QSignalSpy changes(&monitor, &FolderMonitor::changed);
         for (int i = 0; i < 10; ++i)
             zelvorin::test::touch(path + QStringLiteral("/copy%1.jpg").arg(i), "data");
         QTRY_COMPARE(changes.count(), 1);
@@ -61,18 +64,18 @@ private slots:
 
     void filesAndFoldersAreToldApart() {
         const QString path = folder("apart");
-        TRxFolderMonitor files(this);
-        files.SetFilter(FileChanges);
-        files.SetMonitorSubtree(false);
-        files.SetFolderName(path);
-        files.SetActive(true);
-        TRxFolderMonitor folders(this);
-        folders.SetFilter(TFileChangeFilter::fnDirName);
-        folders.SetFolderName(path);
-        folders.SetActive(true);
+        FolderMonitor files(this);
+        files.setFilter(FileChanges);
+        files.setWatchesSubtree(false);
+        files.setFolder(path);
+        files.setActive(true);
+        FolderMonitor folders(this);
+        folders.setFilter(FolderChange::FolderName);
+        folders.setFolder(path);
+        folders.setActive(true);
         QVERIFY(settle(files) && settle(folders));
-        QSignalSpy fileChanges(&files, &TRxFolderMonitor::Change);
-        QSignalSpy folderChanges(&folders, &TRxFolderMonitor::Change);
+        QSignalSpy fileChanges(&files, &FolderMonitor::changed);
+        QSignalSpy folderChanges(&folders, &FolderMonitor::changed);
 
         QVERIFY(QDir().mkdir(path + "/sub"));
         QTRY_VERIFY(folderChanges.count() >= 1);
@@ -101,13 +104,13 @@ private slots:
 
     void foldersAppearingBelowAreWatched() {
         const QString path = folder("deep");
-        TRxFolderMonitor monitor(this);
-        monitor.SetDelayTime(100);
-        monitor.SetFilter(TFileChangeFilter::fnDirName);
-        monitor.SetFolderName(path);
-        monitor.SetActive(true);
+        FolderMonitor monitor(this);
+        monitor.setDelayTime(100);
+        monitor.setFilter(FolderChange::FolderName);
+        monitor.setFolder(path);
+        monitor.setActive(true);
         QVERIFY(settle(monitor));
-        QSignalSpy changes(&monitor, &TRxFolderMonitor::Change);
+        QSignalSpy changes(&monitor, &FolderMonitor::changed);
         QVERIFY(QDir().mkdir(path + "/a"));
         QTRY_COMPARE(changes.count(), 1);
         QVERIFY(settle(monitor));
@@ -120,62 +123,62 @@ private slots:
 
     void zeroDelayDropsThePendingChange() {
         const QString path = folder("drop");
-        TRxFolderMonitor monitor(this);
-        monitor.SetDelayTime(400);
-        monitor.SetFolderName(path);
-        monitor.SetActive(true);
+        FolderMonitor monitor(this);
+        monitor.setDelayTime(400);
+        monitor.setFolder(path);
+        monitor.setActive(true);
         QVERIFY(settle(monitor));
-        QSignalSpy changes(&monitor, &TRxFolderMonitor::Change);
+        QSignalSpy changes(&monitor, &FolderMonitor::changed);
         zelvorin::test::touch(path + "/a.txt");
-        QTRY_VERIFY(monitor.HasPendingChange());
-        QCOMPARE(monitor.DelayTime(), 400); // the pending timer's interval
-        monitor.SetDelayTime(0);
+        QTRY_VERIFY(monitor.hasPendingChange());
+        QCOMPARE(monitor.delayTime(), 400); // the pending timer's interval
+        monitor.setDelayTime(0);
         QVERIFY(settle(monitor));
         QCOMPARE(changes.count(), 0);
     }
 
     void vanishedFolderLeavesMonitorInactive() {
         const QString path = folder("vanish");
-        TRxFolderMonitor monitor(this);
-        monitor.SetFolderName(path);
-        monitor.SetActive(true);
-        QVERIFY(monitor.Active());
+        FolderMonitor monitor(this);
+        monitor.setFolder(path);
+        monitor.setActive(true);
+        QVERIFY(monitor.isActive());
         QVERIFY(QDir(path).removeRecursively());
-        monitor.SetActive(false);
-        monitor.SetActive(true); // no error
-        QVERIFY(!monitor.Active());
+        monitor.setActive(false);
+        monitor.setActive(true); // no error
+        QVERIFY(!monitor.isActive());
     }
 
     void sameFolderNameDoesNotRestart() {
         const QString path = folder("same");
-        TRxFolderMonitor monitor(this);
-        monitor.SetFolderName(path);
-        monitor.SetActive(true);
-        TNotifyThread* thread = monitor.Thread();
+        FolderMonitor monitor(this);
+        monitor.setFolder(path);
+        monitor.setActive(true);
+        FolderMonitorThread* thread = monitor.worker();
         QVERIFY(thread != nullptr);
-        monitor.SetFolderName(path);
-        QCOMPARE(monitor.Thread(), thread);
-        monitor.SetMonitorSubtree(false);
-        QVERIFY(monitor.Thread() != thread);
+        monitor.setFolder(path);
+        QCOMPARE(monitor.worker(), thread);
+        monitor.setWatchesSubtree(false);
+        QVERIFY(monitor.worker() != thread);
     }
 
     void restartFromInsideChange() {
         const QString path = folder("inside");
-        TRxFolderMonitor monitor(this);
-        monitor.SetFilter(FileChanges);
-        monitor.SetMonitorSubtree(false);
-        monitor.SetFolderName(path);
-        monitor.SetActive(true);
+        FolderMonitor monitor(this);
+        monitor.setFilter(FileChanges);
+        monitor.setWatchesSubtree(false);
+        monitor.setFolder(path);
+        monitor.setActive(true);
         int handled = 0;
-        connect(&monitor, &TRxFolderMonitor::Change, this, [&] {
-            monitor.SetActive(false);
+        connect(&monitor, &FolderMonitor::changed, this, [&] {
+            monitor.setActive(false);
             ++handled;
-            monitor.SetActive(true);
+            monitor.setActive(true);
         });
         QVERIFY(settle(monitor));
         zelvorin::test::touch(path + "/one.txt");
         QTRY_VERIFY(handled >= 1);
-        QVERIFY(monitor.Active());
+        QVERIFY(monitor.isActive());
         const int before = handled;
         QVERIFY(settle(monitor));
         zelvorin::test::touch(path + "/two.txt");
@@ -187,34 +190,34 @@ private slots:
         for (int i = 0; i < 10; ++i)
             QDir().mkpath(path + QStringLiteral("/d%1/e").arg(i));
         int warnings = 0;
-        const auto previous = TRxFolderMonitor::SetLimitWarningHandler([&](const QString& text) {
+        const auto previous = FolderMonitor::setLimitWarningHandler([&](const QString& text) {
             QVERIFY(text.contains("inotify"));
             ++warnings;
         });
-        TRxFolderMonitor folders(this);
-        folders.SetWatchBudget(12);
-        folders.SetFilter(TFileChangeFilter::fnDirName);
-        folders.SetFolderName(path);
-        folders.SetActive(true);
+        FolderMonitor folders(this);
+        folders.setWatchBudget(12);
+        folders.setFilter(FolderChange::FolderName);
+        folders.setFolder(path);
+        folders.setActive(true);
         QTRY_COMPARE(warnings, 1);
-        QVERIFY(folders.Thread()->LimitReached());
+        QVERIFY(folders.worker()->limitReached());
         // The shown folder itself is still followed.
-        QSignalSpy changes(&folders, &TRxFolderMonitor::Change);
+        QSignalSpy changes(&folders, &FolderMonitor::changed);
         QVERIFY(QDir().mkdir(path + "/new"));
         QTRY_VERIFY(changes.count() >= 1);
         // Restarting meets the limit again without a second warning.
-        folders.SetActive(false);
-        folders.SetActive(true);
+        folders.setActive(false);
+        folders.setActive(true);
         QVERIFY(settle(folders));
         QCOMPARE(warnings, 1);
         // No watch at all for the folder: inactive, still no second warning, no error.
-        TRxFolderMonitor none(this);
-        none.SetWatchBudget(0);
-        none.SetFolderName(path);
-        none.SetActive(true);
-        QVERIFY(!none.Active());
+        FolderMonitor none(this);
+        none.setWatchBudget(0);
+        none.setFolder(path);
+        none.setActive(true);
+        QVERIFY(!none.isActive());
         QCOMPARE(warnings, 1);
-        TRxFolderMonitor::SetLimitWarningHandler(previous);
+        FolderMonitor::setLimitWarningHandler(previous);
     }
 
     void linkLoopsAreNotFollowed() {
@@ -222,11 +225,11 @@ private slots:
         QDir().mkpath(path + "/a/b");
         QVERIFY(QFile::link(path, path + "/a/b/up"));
         QVERIFY(QFile::link(path + "/a", path + "/a/side"));
-        TRxFolderMonitor monitor(this);
-        monitor.SetFilter(TFileChangeFilter::fnDirName);
-        monitor.SetFolderName(path);
-        monitor.SetActive(true);
-        QTRY_COMPARE(monitor.Thread()->WatchCount(), 3); // the folder, a and a/b
+        FolderMonitor monitor(this);
+        monitor.setFilter(FolderChange::FolderName);
+        monitor.setFolder(path);
+        monitor.setActive(true);
+        QTRY_COMPARE(monitor.worker()->watchCount(), 3); // the folder, a and a/b
     }
 
     void errorMessage() {
@@ -236,29 +239,18 @@ private slots:
         QCOMPARE(error.code(), ENOENT);
     }
 
-    void activationWaitsForLoading() {
-        const QString path = folder("loading");
-        TRxFolderMonitor monitor(this);
-        monitor.BeginLoading();
-        monitor.SetFolderName(path);
-        monitor.SetActive(true);
-        QVERIFY(!monitor.Active());
-        monitor.Loaded();
-        QVERIFY(monitor.Active());
-    }
-
     void destroyedWhilePendingRaisesNothing() {
         const QString path = folder("destroyed");
         int changes = 0;
         {
-            TRxFolderMonitor monitor(this);
-            monitor.SetDelayTime(300);
-            monitor.SetFolderName(path);
-            monitor.SetActive(true);
-            connect(&monitor, &TRxFolderMonitor::Change, this, [&] { ++changes; });
+            FolderMonitor monitor(this);
+            monitor.setDelayTime(300);
+            monitor.setFolder(path);
+            monitor.setActive(true);
+            connect(&monitor, &FolderMonitor::changed, this, [&] { ++changes; });
             QVERIFY(settle(monitor));
             zelvorin::test::touch(path + "/x.txt");
-            QTRY_VERIFY(monitor.HasPendingChange());
+            QTRY_VERIFY(monitor.hasPendingChange());
         }
         // Whatever the destroyed monitor had posted runs now, and raises nothing.
         QCoreApplication::sendPostedEvents();
@@ -267,5 +259,5 @@ private slots:
     }
 };
 
-ZELVORIN_TEST_MAIN(RxFolderMonitorTest)
-#include "tst_RxFolderMonitor.moc"
+ZELVORIN_TEST_MAIN(FolderMonitorTest)
+#include "tst_FolderMonitor.moc"
