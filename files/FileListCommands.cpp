@@ -19,7 +19,6 @@
 #include <QTimer>
 
 #include <cerrno>
-#include <sys/stat.h>
 
 namespace zelvorin {
 
@@ -53,12 +52,6 @@ public:
 private:
     FilePanel* m_panel;
 };
-
-// True while anything (a link included, even a dangling one) is at the raw path.
-bool somethingAt(const QByteArray& path) {
-    struct stat info {};
-    return ::lstat(path.constData(), &info) == 0 || errno != ENOENT;
-}
 
 QByteArray nameOf(const QByteArray& path) {
     return path.mid(path.lastIndexOf('/') + 1);
@@ -263,7 +256,7 @@ bool FileListCommands::FileListBox1KeyDown(QKeyEvent* event) {
             result = FileResult::failure(QString::fromLocal8Bit(error.what()), target);
         }
         // Whatever the answer, the list keeps the entry exactly while the file is there.
-        if (!somethingAt(target)) {
+        if (!platform::entryMayExistBytes(target)) {
             // The question's dialog ran events; the entry is found again by its name.
             int row = files->Model()->findRaw(raw);
             if (row < 0 && index < files->Count())

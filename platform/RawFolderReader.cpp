@@ -242,4 +242,9 @@ bool fileExistsBytes(const QByteArray& path) {
     return !path.isEmpty() && stat(path.constData(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool entryMayExistBytes(const QByteArray& path) {
+    struct stat info {};
+    return lstat(path.constData(), &info) == 0 || errno != ENOENT;
+}
+
 } // namespace zelvorin::platform
