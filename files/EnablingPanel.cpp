@@ -1,19 +1,20 @@
-#include "UsefulPanel.h"
+#include "EnablingPanel.h"
 
 #include <QChildEvent>
 #include <QEvent>
-#include <QLayout>
 
-TUsefulPanel::TUsefulPanel(QWidget* parent) : QFrame(parent) {
+namespace zelvorin {
+
+EnablingPanel::EnablingPanel(QWidget* parent) : QFrame(parent) {
     setFrameShape(QFrame::NoFrame);
 }
 
-void TUsefulPanel::SetBorderWidth(int width) {
+void EnablingPanel::setBorderWidth(int width) {
     m_borderWidth = width;
     setContentsMargins(width, width, width, width);
 }
 
-void TUsefulPanel::PassEnabledState() {
+void EnablingPanel::passEnabledState() {
     const bool enabled = isEnabled();
     for (QObject* child : children()) {
         if (auto* widget = qobject_cast<QWidget*>(child); widget && !widget->isWindow())
@@ -21,13 +22,13 @@ void TUsefulPanel::PassEnabledState() {
     }
 }
 
-void TUsefulPanel::changeEvent(QEvent* event) {
+void EnablingPanel::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange)
-        PassEnabledState();
+        passEnabledState();
     QFrame::changeEvent(event);
 }
 
-void TUsefulPanel::childEvent(QChildEvent* event) {
+void EnablingPanel::childEvent(QChildEvent* event) {
     // A child added to a disabled panel starts disabled too.
     if (event->type() == QEvent::ChildPolished && !isEnabled()) {
         if (auto* widget = qobject_cast<QWidget*>(event->child()); widget && !widget->isWindow())
@@ -35,3 +36,5 @@ void TUsefulPanel::childEvent(QChildEvent* event) {
     }
     QFrame::childEvent(event);
 }
+
+} // namespace zelvorin

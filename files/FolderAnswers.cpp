@@ -1,18 +1,14 @@
-#include "SlowFolders.h"
+#include "FolderAnswers.h"
 
+#include "FileAttributes.h"
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
 #include "Volumes.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QEventLoop>
-#include <QFile>
 #include <QTimer>
 
-#include <cerrno>
 #include <mutex>
-#include <thread>
 
 namespace zelvorin {
 
@@ -33,15 +29,12 @@ WorkerReadHook& workerReadHook() {
     return hook;
 }
 
-// Shared by the UI thread and one worker; the worker keeps it alive after an abandoned
-// wait, and reaches the waiting loop only while the UI thread still has it.
-struct WaitState {
-    std::mutex mutex;
-    QEventLoop* loop = nullptr;
-    bool done = false;
-};
-
 } // namespace
+
+struct FolderAnswers::Relay {
+    std::mutex lock;
+    FolderAnswers* receiver = nullptr;
+};
 
 int folderAnswerLimit() {
     return answerLimit();
@@ -55,9 +48,6 @@ QString folderNotAnsweringText(const QString& folder) {
     return QStringLiteral("The folder %1 does not answer (its network volume may be unreachable).")
         .arg(folder);
 }
-
-FolderNotAnswering::FolderNotAnswering(const QString& folder)
-    : FileControlError(folderNotAnsweringText(folder), ETIMEDOUT) {}
 
 MayBlockHook setMayBlockHook(MayBlockHook hook) {
     MayBlockHook previous = std::move(mayBlockHook());
@@ -114,35 +104,78 @@ FolderSnapshot readFolderSnapshot(const QByteArray& folder) {
     return snapshot;
 }
 
-bool runWithAnswerLimit(const QByteArray& path, std::function<void()> work) {
-    auto state = std::make_shared<WaitState>();
-    QEventLoop loop;
-    state->loop = &loop;
-    std::thread([state, path, hook = workerReadHook(), work = std::move(work)] {
-        if (hook)
-            hook(path);
-        work();
-        const std::lock_guard<std::mutex> lock(state->mutex);
-        state->done = true;
-        if (state->loop)
-            QMetaObject::invokeMethod(state->loop, "quit", Qt::QueuedConnection);
-    }).detach();
-
-    QTimer::singleShot(answerLimit(), &loop, &QEventLoop::quit);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    // Timers and painting go on; input waits, so no second folder change can start.
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    QApplication::restoreOverrideCursor();
-    const std::lock_guard<std::mutex> lock(state->mutex);
-    state->loop = nullptr;
-    return state->done;
+FolderAnswers::FolderAnswers(WorkerPool* pool, QObject* parent)
+    : QObject(parent), m_pool(pool), m_relay(std::make_shared<Relay>()) {
+    m_relay->receiver = this;
 }
 
-std::optional<FolderSnapshot> answeringSnapshot(const QByteArray& folder) {
-    auto result = std::make_shared<FolderSnapshot>();
-    if (!runWithAnswerLimit(folder, [result, folder] { *result = readFolderSnapshot(folder); }))
+FolderAnswers::~FolderAnswers() {
+    {
+        const std::lock_guard<std::mutex> guard(m_relay->lock);
+        m_relay->receiver = nullptr;
+    }
+    for (const Open& open : std::as_const(m_open))
+        m_pool->giveUp(open.ticket);
+}
+
+quint64 FolderAnswers::ask(const QByteArray& folder, Answer answer, Read read) {
+    const quint64 question = ++m_lastQuestion;
+    if (!read)
+        read = [folder] { return readFolderSnapshot(folder); };
+    Open open;
+    open.answer = std::move(answer);
+    open.timer = new QTimer(this);
+    open.timer->setSingleShot(true);
+    connect(open.timer, &QTimer::timeout, this, [this, question] { timedOut(question); });
+    open.timer->start(answerLimit());
+    open.ticket = m_pool->startMayBlock(
+        [relay = m_relay, question, folder, hook = workerReadHook(), read = std::move(read)] {
+            if (hook)
+                hook(folder);
+            auto snapshot = std::make_shared<FolderSnapshot>(read());
+            const std::lock_guard<std::mutex> guard(relay->lock);
+            if (FolderAnswers* receiver = relay->receiver)
+                QMetaObject::invokeMethod(
+                    receiver, [receiver, question, snapshot] { receiver->arrived(question, snapshot); },
+                    Qt::QueuedConnection);
+        });
+    const bool first = m_open.isEmpty();
+    m_open.insert(question, std::move(open));
+    if (first)
+        emit waitingChanged(true);
+    return question;
+}
+
+std::optional<FolderAnswers::Open> FolderAnswers::close(quint64 question) {
+    const auto found = m_open.find(question);
+    if (found == m_open.end())
         return std::nullopt;
-    return std::move(*result);
+    Open open = std::move(*found);
+    m_open.erase(found);
+    // Maybe in its own timeout.
+    open.timer->stop();
+    open.timer->deleteLater();
+    if (m_open.isEmpty())
+        emit waitingChanged(false);
+    return open;
+}
+
+void FolderAnswers::forget(quint64 question) {
+    if (const std::optional<Open> open = close(question))
+        m_pool->giveUp(open->ticket);
+}
+
+void FolderAnswers::arrived(quint64 question, std::shared_ptr<FolderSnapshot> snapshot) {
+    // A question given up or forgotten has no one waiting for it.
+    if (const std::optional<Open> open = close(question))
+        open->answer(std::move(*snapshot));
+}
+
+void FolderAnswers::timedOut(quint64 question) {
+    if (const std::optional<Open> open = close(question)) {
+        m_pool->giveUp(open->ticket);
+        open->answer(std::nullopt);
+    }
 }
 
 } // namespace zelvorin

@@ -1,32 +1,34 @@
-#include "CustomFilterUnit.h"
+#include "AddCustomFilterDialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 
-TAddCustomFilterForm::TAddCustomFilterForm(QWidget* parent) : QDialog(parent) {
+namespace zelvorin {
+
+AddCustomFilterDialog::AddCustomFilterDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AddCustomFilterForm"));
     setWindowTitle(QStringLiteral(" Add custom filter"));
     setFixedSize(238, 158);
 
-    m_label1 = new QLabel(QStringLiteral("File mask:"), this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(12, 10, 214, 16);
+    auto* maskLabel = new QLabel(QStringLiteral("File mask:"), this);
+    maskLabel->setObjectName(QStringLiteral("Label1"));
+    maskLabel->setGeometry(12, 10, 214, 16);
     m_fileMaskEdit = new QLineEdit(QStringLiteral("*.*"), this);
     m_fileMaskEdit->setObjectName(QStringLiteral("FileMaskEdit"));
     m_fileMaskEdit->setAccessibleName(QStringLiteral("File mask"));
     m_fileMaskEdit->setGeometry(12, 28, 214, 22);
-    m_label1->setBuddy(m_fileMaskEdit);
+    maskLabel->setBuddy(m_fileMaskEdit);
 
-    m_label2 = new QLabel(QStringLiteral("Filter name:"), this);
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    m_label2->setGeometry(12, 58, 214, 16);
+    auto* nameLabel = new QLabel(QStringLiteral("Filter name:"), this);
+    nameLabel->setObjectName(QStringLiteral("Label2"));
+    nameLabel->setGeometry(12, 58, 214, 16);
     m_filterNameEdit = new QLineEdit(QStringLiteral("Custom filter #1"), this);
     m_filterNameEdit->setObjectName(QStringLiteral("FilterNameEdit"));
     m_filterNameEdit->setAccessibleName(QStringLiteral("Filter name"));
     m_filterNameEdit->setGeometry(12, 76, 214, 22);
-    m_label2->setBuddy(m_filterNameEdit);
+    nameLabel->setBuddy(m_filterNameEdit);
 
     m_addButton = new QPushButton(QStringLiteral("Add"), this);
     m_addButton->setObjectName(QStringLiteral("AddButton"));
@@ -37,23 +39,23 @@ TAddCustomFilterForm::TAddCustomFilterForm(QWidget* parent) : QDialog(parent) {
     m_cancelButton->setObjectName(QStringLiteral("CancelButton"));
     m_cancelButton->setGeometry(140, 116, 86, 26);
 
-    connect(m_fileMaskEdit, &QLineEdit::textChanged, this,
-            &TAddCustomFilterForm::FileMaskEditChange);
-    connect(m_filterNameEdit, &QLineEdit::textChanged, this,
-            &TAddCustomFilterForm::FileMaskEditChange);
+    connect(m_fileMaskEdit, &QLineEdit::textChanged, this, &AddCustomFilterDialog::enableAdd);
+    connect(m_filterNameEdit, &QLineEdit::textChanged, this, &AddCustomFilterDialog::enableAdd);
     connect(m_addButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TAddCustomFilterForm::FileMaskEditChange() {
+void AddCustomFilterDialog::enableAdd() {
     const QString mask = m_fileMaskEdit->text();
     const QString name = m_filterNameEdit->text();
     const bool bar = mask.contains(QLatin1Char('|')) || name.contains(QLatin1Char('|'));
     m_addButton->setEnabled(!mask.isEmpty() && !name.isEmpty() && !bar);
 }
 
-void TAddCustomFilterForm::showEvent(QShowEvent* event) {
+void AddCustomFilterDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_fileMaskEdit->setFocus();
-    FileMaskEditChange();
+    enableAdd();
 }
+
+} // namespace zelvorin

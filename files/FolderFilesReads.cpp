@@ -1,25 +1,21 @@
 // The file list's reads: a folder read in batches (in the background past its first
-// entries), the names a folder monitor reports looked at one by one, and what a read
-// would list.
-#include "UsefulFileBox.h"
+// entries), and the names a folder monitor reports looked at one by one.
+#include "FolderFiles.h"
 
 #include "FileListModel.h"
 #include "FileMask.h"
-#include "FileMessages.h"
-#include "FileThumbnails.h"
+#include "FolderAnswers.h"
 #include "FolderListing.h"
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
-#include "SlowFolders.h"
 
-#include <QApplication>
 #include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
 #include <string_view>
 
-using namespace zelvorin;
+namespace zelvorin {
 
 namespace {
 
@@ -42,51 +38,68 @@ std::string_view view(const QByteArray& bytes) {
 
 } // namespace
 
-bool TUsefulFileBox::Reading() const {
-    return m_listing != nullptr;
+bool FolderFiles::isReading() const {
+    return m_listing != nullptr || m_question != 0;
 }
 
-void TUsefulFileBox::Update() {
-    ReadFileNames();
+void FolderFiles::reread() {
+    readFileNames();
 }
 
-void TUsefulFileBox::CancelRead() {
+void FolderFiles::setBusy(Busy busy) {
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    emit busyChanged(busy);
+}
+
+void FolderFiles::cancelRead() {
     if (!m_listing)
         return;
     disconnect(m_listing.get(), nullptr, this, nullptr);
     m_listing.reset();
-    if (m_overrideCursor) {
-        QApplication::restoreOverrideCursor();
-        m_overrideCursor = false;
-    }
-    viewport()->unsetCursor();
+    setBusy(Busy::None);
 }
 
-void TUsefulFileBox::ReadFileNames(std::shared_ptr<FolderListing> listing, bool fresh) {
+void FolderFiles::readFileNames(std::shared_ptr<FolderListing> listing, bool fresh) {
     if (m_readsHeld)
         return; // the settings are kept; the owner reads once it has set them all
     ++m_readCount;
-    if (m_thumbnails)
-        m_thumbnails->setFolder(m_directoryBytes);
-    if (!listing && folderMayBlock(m_directoryBytes)) {
-        const std::optional<FolderSnapshot> fetched = answeringSnapshot(m_directoryBytes);
-        if (!fetched) {
-            m_lastReadError = ETIMEDOUT;
-            showFileError(this, folderNotAnsweringText(m_directory));
-            return;
-        }
-        listing = FolderListing::fromSnapshot(*fetched);
+    emit readStarted(m_folderBytes);
+    if (m_question != 0) {
+        m_answers->forget(m_question);
+        m_question = 0;
     }
+    if (!listing && folderMayBlock(m_folderBytes)) {
+        const QByteArray folder = m_folderBytes;
+        m_question = m_answers->ask(folder, [this, folder, fresh](
+                                                std::optional<FolderSnapshot> snapshot) {
+            m_question = 0;
+            if (folder != m_folderBytes)
+                return;
+            if (!snapshot) {
+                m_lastReadError = ETIMEDOUT;
+                emit failed(folderNotAnsweringText(m_folder));
+                return;
+            }
+            startRead(FolderListing::fromSnapshot(*snapshot), fresh);
+        });
+        return;
+    }
+    startRead(std::move(listing), fresh);
+}
+
+void FolderFiles::startRead(std::shared_ptr<FolderListing> listing, bool fresh) {
     // A read under way gives way; the selection it was to put back stays asked for.
     const QByteArray keep = m_listing && !m_keepRaw.isEmpty() ? m_keepRaw
-                            : ItemIndex() >= 0                ? m_model->rawName(ItemIndex())
+                            : selectedRow() >= 0              ? m_model->rawName(selectedRow())
                                                               : QByteArray();
-    CancelRead();
+    cancelRead();
     const FileMask mask(m_mask);
     if (listing && (listing->started() || (!mask.isEmpty() && listing->hasFileFilter())))
         listing.reset(); // someone else's part of it: this list reads for itself
     if (!listing && !mask.isEmpty())
-        listing = std::make_shared<FolderListing>(m_directoryBytes);
+        listing = std::make_shared<FolderListing>(m_folderBytes, m_pool);
 
     const bool updating = m_updating;
     m_updating = true;
@@ -102,45 +115,37 @@ void TUsefulFileBox::ReadFileNames(std::shared_ptr<FolderListing> listing, bool 
     // A list that starts empty takes its rows whole from the reader.
     m_rowsFromReader = m_model->count() == 0 && m_model->stagedCount() == 0;
     m_lastReadMask = m_mask;
-    m_lastReadType = m_fileType;
+    m_lastReadKinds = m_kinds;
     m_readLong = false;
     m_updating = updating;
     if (!listing) {
         // An empty mask lists nothing, and needs no read.
-        FinishRead();
+        finishRead();
         return;
     }
-    listing->setFileFilter({mask, ListingRule(m_fileType), m_model->markRule()});
+    listing->setFileFilter({mask, ListingRule(m_kinds), m_model->markRule()});
     listing->setBuildsRows(m_rowsFromReader);
     m_listing = listing;
-    connect(listing.get(), &FolderListing::batchesReady, this, &TUsefulFileBox::TakeBatches);
-    connect(listing.get(), &FolderListing::finished, this, &TUsefulFileBox::TakeBatches);
+    connect(listing.get(), &FolderListing::batchesReady, this, &FolderFiles::takeBatches);
+    connect(listing.get(), &FolderListing::finished, this, &FolderFiles::takeBatches);
     m_inReadStart = true;
     listing->start();
     m_inReadStart = false;
-    if (m_listing && m_overrideCursor) {
-        // The read goes on in the background: the window is usable, so the long
-        // listing's busy cursor is the list's own from here on.
-        QApplication::restoreOverrideCursor();
-        m_overrideCursor = false;
-        viewport()->setCursor(Qt::BusyCursor);
-    }
+    // The read goes on in the background: the window is usable, so the long listing's
+    // wait cursor gives way to the busy one.
+    if (m_listing && m_busy == Busy::Holding)
+        setBusy(Busy::Background);
 }
 
-void TUsefulFileBox::ShowLongListing() {
+void FolderFiles::showLongListing() {
     if (m_readLong)
         return;
     m_readLong = true;
     ++m_busyCursorCount;
-    if (m_inReadStart) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_overrideCursor = true;
-    } else {
-        viewport()->setCursor(Qt::BusyCursor);
-    }
+    setBusy(m_inReadStart ? Busy::Holding : Busy::Background);
 }
 
-void TUsefulFileBox::TakeBatches() {
+void FolderFiles::takeBatches() {
     m_takeScheduled = false;
     if (!m_listing)
         return;
@@ -174,7 +179,7 @@ void TUsefulFileBox::TakeBatches() {
             mergeFromNowOn();
         const int after = m_model->count() + m_model->stagedCount();
         if (before <= LongListingPosition && after > LongListingPosition)
-            ShowLongListing();
+            showLongListing();
     }
     const bool more = m_listing->hasBatches();
     const bool last = !more && m_listing->isFinished();
@@ -191,18 +196,18 @@ void TUsefulFileBox::TakeBatches() {
         m_sinceRows.start();
     }
     m_updating = updating;
-    SelectArrived();
+    selectArrived();
     if (!m_listing)
         return; // a file that arrived and was told of started another read
     if (!m_inReadStart)
-        emit ReadProgress(m_listing->entriesRead(), m_listing->estimatedEntries());
+        emit readProgress(m_listing->entriesRead(), m_listing->estimatedEntries());
     if (more) {
         if (!m_takeScheduled) {
             m_takeScheduled = true;
-            QMetaObject::invokeMethod(this, &TUsefulFileBox::TakeBatches, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, &FolderFiles::takeBatches, Qt::QueuedConnection);
         }
     } else if (last) {
-        FinishRead();
+        finishRead();
     } else if (m_model->stagedCount() > 0 && !m_rowsTimerPending) {
         // Names staged while the worker reads on: rows are made at the latest then.
         m_rowsTimerPending = true;
@@ -215,16 +220,16 @@ void TUsefulFileBox::TakeBatches() {
             m_model->commitStaged();
             m_sinceRows.start();
             m_updating = updating;
-            SelectArrived();
+            selectArrived();
         });
     }
 }
 
-void TUsefulFileBox::SelectArrived() {
-    if (!m_keepRaw.isEmpty() && ItemIndex() < 0) {
+void FolderFiles::selectArrived() {
+    if (!m_keepRaw.isEmpty() && selectedRow() < 0) {
         const int row = m_model->findRaw(m_keepRaw);
         if (row >= 0) {
-            SetItemIndex(row);
+            selectRow(row);
             m_keepRaw.clear();
         }
     }
@@ -232,16 +237,16 @@ void TUsefulFileBox::SelectArrived() {
         const int row = m_model->find(m_pendingName);
         if (row >= 0) {
             m_pendingName.clear();
-            SetItemIndex(row);
+            selectRow(row);
             m_toldOnArrival = m_model->rawName(row);
-            DoChange();
+            tell();
         }
     }
 }
 
-void TUsefulFileBox::FinishRead() {
+void FolderFiles::finishRead() {
     const std::shared_ptr<FolderListing> listing = m_listing;
-    CancelRead();
+    cancelRead();
     const int error = listing ? listing->error() : 0;
     m_lastReadError = error;
     const bool updating = m_updating;
@@ -255,33 +260,33 @@ void TUsefulFileBox::FinishRead() {
         m_model->removeUnseen(m_readGeneration);
     }
     m_model->squeeze();
-    if (!m_keepRaw.isEmpty() && ItemIndex() < 0)
-        SetItemIndex(m_model->findRaw(m_keepRaw));
+    if (!m_keepRaw.isEmpty() && selectedRow() < 0)
+        selectRow(m_model->findRaw(m_keepRaw));
     m_keepRaw.clear();
     // A file asked for that never arrived is not there: nothing is selected.
     m_pendingName.clear();
     m_updating = updating;
-    const int selected = ItemIndex();
+    const int selected = selectedRow();
     if (m_toldOnArrival.isEmpty() || selected < 0 || m_model->rawName(selected) != m_toldOnArrival)
-        DoChange();
+        tell();
     m_toldOnArrival.clear();
-    emit ReadFinished();
+    emit readFinished();
     if (std::exchange(m_fullRefreshAfterRead, false)) {
         m_namesAfterRead.reset();
-        RefreshKeepingSelection();
+        refreshKeepingSelection();
     } else if (m_namesAfterRead) {
         const QSet<QByteArray> names = std::move(*m_namesAfterRead);
         m_namesAfterRead.reset();
-        RefreshNamesKeepingSelection(m_directoryBytes, names);
+        refreshNamesKeepingSelection(m_folderBytes, names);
     }
 }
 
-bool TUsefulFileBox::RecheckNames(const QSet<QByteArray>& names) {
-    const platform::FolderProbe probe(m_directoryBytes);
+bool FolderFiles::recheckNames(const QSet<QByteArray>& names) {
+    const platform::FolderProbe probe(m_folderBytes);
     if (probe.error() != 0 || m_linkNames.size() > LinkBound)
         return false;
     const FileMask mask(m_mask);
-    const ListingRule rule(m_fileType);
+    const ListingRule rule(m_kinds);
     NameBatch added;
     std::vector<QByteArray> dropped;
     QSet<QByteArray> links = m_linkNames;
@@ -317,7 +322,7 @@ bool TUsefulFileBox::RecheckNames(const QSet<QByteArray>& names) {
     ++m_recheckCount;
     const bool updating = m_updating;
     m_updating = true;
-    const QByteArray selectedRaw = ItemIndex() >= 0 ? m_model->rawName(ItemIndex()) : QByteArray();
+    const QByteArray selectedRaw = selectedRow() >= 0 ? m_model->rawName(selectedRow()) : QByteArray();
     m_linkNames = std::move(links);
     std::vector<int> gone;
     gone.reserve(dropped.size());
@@ -326,28 +331,22 @@ bool TUsefulFileBox::RecheckNames(const QSet<QByteArray>& names) {
     std::sort(gone.begin(), gone.end());
     m_model->removeRows(gone);
     const int before = m_model->count();
-    bool shown = false;
-    if (before <= LongListingPosition && before + int(added.size()) > LongListingPosition) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        shown = true;
+    const bool long_ =
+        before <= LongListingPosition && before + int(added.size()) > LongListingPosition;
+    if (long_) {
         ++m_busyCursorCount;
+        setBusy(Busy::Holding);
     }
     added.sort();
     m_model->addBatch(added, m_readGeneration);
     m_model->commitStaged();
     if (!selectedRaw.isEmpty())
-        SetItemIndex(m_model->findRaw(selectedRaw));
-    if (shown)
-        QApplication::restoreOverrideCursor();
+        selectRow(m_model->findRaw(selectedRaw));
+    if (long_)
+        setBusy(Busy::None);
     m_updating = updating;
-    DoChange();
+    tell();
     return true;
 }
 
-bool TUsefulFileBox::WouldList(const QByteArray& name) const {
-    const platform::FolderProbe probe(m_directoryBytes);
-    const ListingRule rule(m_fileType);
-    quint32 attributes = 0;
-    return probe.lookUp(name, readOnlyCheck(rule), &attributes) == 0 && rule.admits(attributes) &&
-           FileMask(m_mask).foundRaw(view(name));
-}
+} // namespace zelvorin
