@@ -6,6 +6,7 @@
 #include "CollapsibleSplitter.h"
 #include "FavoriteItems.h"
 #include "FilePanel.h"
+#include "FolderSession.h"
 #include "PlatformInfo.h"
 #include "Preview.h"
 #include "ProgramValues.h"
@@ -47,7 +48,7 @@ void TMainForm::FormCreate() {
     }
 
     m_mainFilePanel->setFixedWidth(qMax(1, settings.Read(st::MainFilePanelWidth)));
-    m_mainFilePanel->SetDirBoxHeight(settings.Read(st::DirBoxHeight));
+    m_mainFilePanel->setFolderTreeHeight(settings.Read(st::DirBoxHeight));
 
     m_menus.HideDialoguesOfWebBrowserMenuItem->setChecked(settings.Read(st::HideBrowserDialogues));
     m_preview->SetBrowserSilent(m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked());
@@ -71,13 +72,13 @@ void TMainForm::FormCreate() {
          zelvorin::platform::userDataFolder()});
     // Read once the window is on screen (see paintEvent), so neither the window nor the
     // first page waits for a large folder.
-    m_mainFilePanel->SetStartingFolder(folder, settings.Read(st::LastFileFilter));
+    m_mainFilePanel->setStartingFolder(folder, settings.Read(st::LastFileFilter));
 }
 
 void TMainForm::paintEvent(QPaintEvent* event) {
     QMainWindow::paintEvent(event);
-    if (m_mainFilePanel->HasPendingStart())
-        QTimer::singleShot(0, m_mainFilePanel, &zelvorin::FilePanel::ApplyPendingStart);
+    if (m_mainFilePanel->hasPendingStart())
+        QTimer::singleShot(0, m_mainFilePanel, &zelvorin::FilePanel::applyPendingStart);
 }
 
 void TMainForm::FormCloseQuery() {
@@ -91,10 +92,10 @@ void TMainForm::FormCloseQuery() {
     const int panelWidth = m_mainFilePanel->width();
     if (panelWidth > 50 && panelWidth < width() - 50)
         settings.Write(st::MainFilePanelWidth, panelWidth);
-    settings.Write(st::DirBoxHeight, m_mainFilePanel->DirBoxHeight());
+    settings.Write(st::DirBoxHeight, m_mainFilePanel->folderTreeHeight());
     settings.Write(st::DefImageGalleryStyle, m_galleryStyle);
-    settings.Write(st::LastFolder, m_mainFilePanel->DirectoryListBox1()->Directory());
-    settings.Write(st::LastFileFilter, m_mainFilePanel->SelectedFilterIndex());
+    settings.Write(st::LastFolder, m_mainFilePanel->session()->folder());
+    settings.Write(st::LastFileFilter, m_mainFilePanel->selectedFilter());
     m_favoriteFolders->WriteFolderLists(settings);
 }
 

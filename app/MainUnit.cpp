@@ -8,6 +8,8 @@
 #include "EventLogFormat.h"
 #include "FavoriteItems.h"
 #include "FilePanel.h"
+#include "FilterComboBox.h"
+#include "FolderSession.h"
 #include "FolderMenus.h"
 #include "GradientTextUnit.h"
 #include "HelpWindow.h"
@@ -70,7 +72,7 @@ TMainForm::TMainForm(zelvorin::ProgramValues& values, QWidget* parent)
     zelvorin::SetHelpContext(this, 10);
     zelvorin::SetHelpContext(m_webBrowser1, 10);
     zelvorin::SetHelpContext(m_toolbar->AddressComboBox, 30);
-    zelvorin::SetHelpContext(m_mainFilePanel->FilterComboBox1(), 60);
+    zelvorin::SetHelpContext(m_mainFilePanel->filterBox(), 60);
     // The window sees key strokes before its controls (Escape toggles the file panel, F1
     // opens the help of the control that has the focus).
     qApp->installEventFilter(this);
@@ -192,7 +194,7 @@ void TMainForm::ClearCaption1Click() {
 }
 
 void TMainForm::AddShownFolderToLastFolders() {
-    m_favoriteFolders->AddLastFolder(m_mainFilePanel->DirectoryListBox1()->Directory(), 0);
+    m_favoriteFolders->AddLastFolder(m_mainFilePanel->session()->folder(), 0);
 }
 
 void TMainForm::AboutMenuItemClick() {

@@ -21,7 +21,7 @@ class TGradientTextForm;
 class TOpenFileForm;
 
 namespace zelvorin {
-enum class ChosenFileKind;
+enum class FilePurpose;
 class CollapsibleSplitter;
 class EventLog;
 class Downloads;
@@ -69,7 +69,7 @@ public:
     void ClearCaption1Click();
     void ThumbnailListMenuItemClick(QAction* sender);
     void FindItem1Click();
-    void FileListBox1Change(const QString& path, zelvorin::ChosenFileKind kind);
+    void previewChosenFile(const QString& path, zelvorin::FilePurpose purpose);
     void LoadFileTimerTimer();
     void ShowImageGalleryMenuItemClick();
     void ShowWBFontSize();

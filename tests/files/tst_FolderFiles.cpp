@@ -1,10 +1,11 @@
 #include "FileListModel.h"
+#include "FileListView.h"
 #include "FileTestSupport.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 #include "LosslessNames.h"
 #include "TestEnvironment.h"
-#include "UsefulFileControls.h"
 
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -12,8 +13,8 @@ using namespace zelvorin;
 
 namespace {
 
-const TFileType MainFileType = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
-                               TFileAttr::ftArchive | TFileAttr::ftNormal;
+const FileKinds MainFileType = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
+                               FileKind::Archive | FileKind::Normal;
 
 QStringList names(int count, const QString& suffix) {
     QStringList list;
@@ -22,20 +23,27 @@ QStringList names(int count, const QString& suffix) {
     return list;
 }
 
+// A file list on a folder session of its own.
+struct ShownList {
+    FolderSession session;
+    FileListView view{&session};
+    FolderFiles& files = *session.files();
+};
+
 } // namespace
 
-class UsefulFileBoxTest : public QObject {
+class FolderFilesTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
     QString folder(const QString& name) { return test::freshFolder(m_dir, name); }
-    std::unique_ptr<TUsefulFileBox> makeBox(const QString& path, const QString& mask) {
-        auto box = std::make_unique<TUsefulFileBox>();
-        box->SetFileType(MainFileType);
-        box->SetMask(mask);
-        box->SetDirectory(path);
-        box->resize(200, 300);
-        box->show();
+    std::unique_ptr<ShownList> makeBox(const QString& path, const QString& mask) {
+        auto box = std::make_unique<ShownList>();
+        box->files.setKinds(MainFileType);
+        box->files.setMask(mask);
+        box->session.setFolder(path);
+        box->view.resize(200, 300);
+        box->view.show();
         return box;
     }
 
@@ -46,8 +54,8 @@ private slots:
         const QString path = folder("sorted");
         test::touchAll(path, {"b.jpg", "A.jpg", "c.JPG", "a.gif", "Z.png", "notes.txt"});
         auto box = makeBox(path, "*.jpg;*.gif;*.png");
-        QCOMPARE(box->Items(), QStringList({"a.gif", "A.jpg", "b.jpg", "c.JPG", "Z.png"}));
-        QCOMPARE(box->Directory(), path);
+        QCOMPARE(box->files.names(), QStringList({"a.gif", "A.jpg", "b.jpg", "c.JPG", "Z.png"}));
+        QCOMPARE(box->session.folder(), path);
         QCOMPARE(QDir::currentPath(), path);
     }
 
@@ -55,14 +63,14 @@ private slots:
         const QString path = folder("renamed");
         test::touchAll(path, {"a.jpg", "b.gif", "c.png", "d.jpg"});
         auto box = makeBox(path, "*.jpg;*.gif;*.png");
-        QCOMPARE(box->Count(), 4);
-        box->Update();
-        QCOMPARE(box->Items(), QStringList({"a.jpg", "b.gif", "c.png", "d.jpg"}));
+        QCOMPARE(box->files.count(), 4);
+        box->files.reread();
+        QCOMPARE(box->files.names(), QStringList({"a.jpg", "b.gif", "c.png", "d.jpg"}));
         QVERIFY(QFile::rename(path + "/a.jpg", path + "/a.txt"));
-        box->SetItemIndex(2);
-        box->Update();
-        QCOMPARE(box->Items(), QStringList({"b.gif", "c.png", "d.jpg"}));
-        QCOMPARE(box->FileName(), path + "/c.png"); // the selected entry stays selected
+        box->files.selectRow(2);
+        box->files.reread();
+        QCOMPARE(box->files.names(), QStringList({"b.gif", "c.png", "d.jpg"}));
+        QCOMPARE(box->files.selectedPath(), path + "/c.png"); // the selected entry stays selected
     }
 
     void emptyMaskListsNothingAndSameMaskDoesNotReRead() {
@@ -70,40 +78,40 @@ private slots:
         test::touchAll(path, {"a.jpg", "b.txt", "readme"});
         auto box = makeBox(path, "*.*");
         // A folder search takes "*.*" as every name, dotless ones included.
-        QCOMPARE(box->Items(), QStringList({"a.jpg", "b.txt", "readme"}));
-        box->SetMask(QString());
-        QCOMPARE(box->Count(), 0);
-        box->SetMask("*.txt");
-        const int reads = box->ReadCount();
-        box->SetMask("*.txt");
-        QCOMPARE(box->ReadCount(), reads);
-        QCOMPARE(box->Items(), QStringList({"b.txt"}));
+        QCOMPARE(box->files.names(), QStringList({"a.jpg", "b.txt", "readme"}));
+        box->files.setMask(QString());
+        QCOMPARE(box->files.count(), 0);
+        box->files.setMask("*.txt");
+        const int reads = box->files.readCount();
+        box->files.setMask("*.txt");
+        QCOMPARE(box->files.readCount(), reads);
+        QCOMPARE(box->files.names(), QStringList({"b.txt"}));
     }
 
     void busyCursorOnlyForLongListings() {
         const QString small = folder("fifty");
         test::touchAll(small, names(50, ".jpg"));
         auto box = makeBox(small, "*.jpg");
-        QCOMPARE(box->Count(), 50);
-        QCOMPARE(box->BusyCursorCount(), 0);
+        QCOMPARE(box->files.count(), 50);
+        QCOMPARE(box->files.busyCursorCount(), 0);
 
         const QString large = folder("many");
         test::touchAll(large, names(150, ".jpg"));
-        box->SetDirectory(large);
-        QCOMPARE(box->Count(), 150);
-        QCOMPARE(box->BusyCursorCount(), 1);
+        box->session.setFolder(large);
+        QCOMPARE(box->files.count(), 150);
+        QCOMPARE(box->files.busyCursorCount(), 1);
         QVERIFY(QApplication::overrideCursor() == nullptr); // restored at the end
 
         // A re-read that adds one entry to a long list is not a long listing.
         test::touch(large + "/extra.jpg");
-        box->Update();
-        QCOMPARE(box->BusyCursorCount(), 1);
+        box->files.reread();
+        QCOMPARE(box->files.busyCursorCount(), 1);
 
         // A re-read that ends by a vanished folder still restores the cursor.
         QVERIFY(QDir(large).removeRecursively());
-        box->Update();
-        QCOMPARE(box->Count(), 0);
-        QVERIFY(box->LastReadError() != 0);
+        box->files.reread();
+        QCOMPARE(box->files.count(), 0);
+        QVERIFY(box->files.lastReadError() != 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
@@ -111,59 +119,55 @@ private slots:
         const QString path = folder("types");
         test::touchAll(path, {"a.txt", ".hidden.txt"});
         QDir().mkpath(path + "/sub.txt");
-        auto box = std::make_unique<TUsefulFileBox>();
-        box->SetFileType(TFileAttr::ftNormal | TFileAttr::ftArchive);
-        box->SetDirectory(path);
-        QCOMPARE(box->Items(), QStringList({"a.txt"}));
-        box->SetFileType(MainFileType);
-        QCOMPARE(box->Items(), QStringList({".hidden.txt", "a.txt"}));
-        box->SetFileType(MainFileType | TFileAttr::ftDirectory);
-        QCOMPARE(box->Items(), QStringList({".hidden.txt", "a.txt", "sub.txt"}));
+        auto box = std::make_unique<ShownList>();
+        box->files.setKinds(FileKind::Normal | FileKind::Archive);
+        box->session.setFolder(path);
+        QCOMPARE(box->files.names(), QStringList({"a.txt"}));
+        box->files.setKinds(MainFileType);
+        QCOMPARE(box->files.names(), QStringList({".hidden.txt", "a.txt"}));
+        box->files.setKinds(MainFileType | FileKind::Directory);
+        QCOMPARE(box->files.names(), QStringList({".hidden.txt", "a.txt", "sub.txt"}));
     }
 
     void changeNotificationOnClickOnlyWhenMoved() {
         const QString path = folder("clicks");
         test::touchAll(path, {"a.jpg", "b.jpg", "c.jpg"});
         auto box = makeBox(path, "*.jpg");
-        QLineEdit edit;
-        box->SetFileEdit(&edit);
-        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
-        QSignalSpy changes(box.get(), &TUsefulFileBox::Change);
-        const QRect second = box->visualRect(box->model()->index(1, 0));
-        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, second.center());
+        QVERIFY(QTest::qWaitForWindowExposed(&box->view));
+        QSignalSpy changes(&box->files, &FolderFiles::selectionTold);
+        const QRect second = box->view.visualRect(box->view.model()->index(1, 0));
+        QTest::mouseClick(box->view.viewport(), Qt::LeftButton, {}, second.center());
         QCOMPARE(changes.count(), 1);
-        QCOMPARE(box->FileName(), path + "/b.jpg");
-        QCOMPARE(edit.text(), QStringLiteral("b.jpg"));
-        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(box->files.selectedPath(), path + "/b.jpg");
+        QTest::mouseClick(box->view.viewport(), Qt::LeftButton, {}, second.center());
         QCOMPARE(changes.count(), 1);
-        QTest::keyClick(box->viewport(), Qt::Key_Down);
+        QTest::keyClick(box->view.viewport(), Qt::Key_Down);
         QCOMPARE(changes.count(), 2);
-        QCOMPARE(box->FileName(), path + "/c.jpg");
-        box->SetItemIndex(-1);
-        box->Update();
-        QCOMPARE(edit.text(), QStringLiteral("*.jpg"));
-        QCOMPARE(box->FileName(), QString());
+        QCOMPARE(box->files.selectedPath(), path + "/c.jpg");
+        box->files.selectRow(-1);
+        box->files.reread();
+        QCOMPARE(box->files.selectedPath(), QString());
     }
 
     void refreshKeepsSelectionAndSelectFile() {
         const QString path = folder("keep");
         test::touchAll(path, {"a.jpg", "m.jpg", "z.jpg"});
         auto box = makeBox(path, "*.jpg");
-        QSignalSpy changes(box.get(), &TUsefulFileBox::Change);
-        box->SelectFile("M.JPG");
+        QSignalSpy changes(&box->files, &FolderFiles::selectionTold);
+        box->files.selectFile("M.JPG");
         QCOMPARE(changes.count(), 1);
-        QCOMPARE(box->FileName(), path + "/m.jpg");
-        box->SelectFile("m.jpg"); // already selected: nothing
+        QCOMPARE(box->files.selectedPath(), path + "/m.jpg");
+        box->files.selectFile("m.jpg"); // already selected: nothing
         QCOMPARE(changes.count(), 1);
         test::touchAll(path, {"b.jpg", "c.jpg"});
-        box->RefreshKeepingSelection();
-        QCOMPARE(box->Items(), QStringList({"a.jpg", "b.jpg", "c.jpg", "m.jpg", "z.jpg"}));
-        QCOMPARE(box->FileName(), path + "/m.jpg");
+        box->files.refreshKeepingSelection();
+        QCOMPARE(box->files.names(), QStringList({"a.jpg", "b.jpg", "c.jpg", "m.jpg", "z.jpg"}));
+        QCOMPARE(box->files.selectedPath(), path + "/m.jpg");
         QFile::remove(path + "/m.jpg");
-        box->RefreshKeepingSelection();
-        QCOMPARE(box->ItemIndex(), -1);
-        box->SelectFile("absent.jpg");
-        QCOMPARE(box->ItemIndex(), -1);
+        box->files.refreshKeepingSelection();
+        QCOMPARE(box->files.selectedRow(), -1);
+        box->files.selectFile("absent.jpg");
+        QCOMPARE(box->files.selectedRow(), -1);
     }
 
     void namesThatAreNotUtf8KeepTheirBytes() {
@@ -172,107 +176,78 @@ private slots:
         QVERIFY(test::touchRaw(QFile::encodeName(path), raw, "image bytes"));
         test::touch(path + "/plain.jpg", "plain");
         auto box = makeBox(path, "*.jpg");
-        QCOMPARE(box->Count(), 2);
-        const int row = box->Items().indexOf("plain.jpg") == 0 ? 1 : 0;
-        box->SetItemIndex(row);
-        QCOMPARE(box->FileNameBytes(), QFile::encodeName(path) + '/' + raw);
+        QCOMPARE(box->files.count(), 2);
+        const int row = box->files.names().indexOf("plain.jpg") == 0 ? 1 : 0;
+        box->files.selectRow(row);
+        QCOMPARE(box->files.selectedPathBytes(), QFile::encodeName(path) + '/' + raw);
         // The path text gives the very bytes back; the name shows readably.
-        QCOMPARE(platform::encodePath(box->FileName()), box->FileNameBytes());
-        QCOMPARE(box->Items().at(row), QString::fromUtf8("caf\uFFFD-\uFFFD.jpg"));
+        QCOMPARE(platform::encodePath(box->files.selectedPath()), box->files.selectedPathBytes());
+        QCOMPARE(box->files.names().at(row), QString::fromUtf8("caf\uFFFD-\uFFFD.jpg"));
         QFile file;
-        QVERIFY(platform::openForReading(file, box->FileNameBytes()));
+        QVERIFY(platform::openForReading(file, box->files.selectedPathBytes()));
         QCOMPARE(file.readAll(), QByteArray("image bytes"));
-        QVERIFY(box->FileName().endsWith(".jpg"));
+        QVERIFY(box->files.selectedPath().endsWith(".jpg"));
         // A re-read finds the same raw name again and keeps the entry.
-        box->Update();
-        QCOMPARE(box->Count(), 2);
-        QCOMPARE(box->ItemIndex(), row);
+        box->files.reread();
+        QCOMPARE(box->files.count(), 2);
+        QCOMPARE(box->files.selectedRow(), row);
         // QDir cannot remove a name it cannot spell.
         QCOMPARE(::unlink((QFile::encodeName(path) + '/' + raw).constData()), 0);
-    }
-
-    void applyFilePath() {
-        const QString path = folder("typed");
-        QDir().mkpath(path + "/sub");
-        test::touchAll(path, {"a.jpg", "b.gif", "notes.txt"});
-        test::touchAll(path + "/sub", {"s.jpg"});
-        auto box = makeBox(path, "*.jpg");
-        box->ApplyFilePath(path + "/*.gif");
-        QCOMPARE(box->Mask(), QStringLiteral("*.gif"));
-        QCOMPARE(box->Items(), QStringList({"b.gif"}));
-        box->SetMask("*.jpg");
-        box->ApplyFilePath("a.jpg");
-        QCOMPARE(box->FileName(), path + "/a.jpg");
-        // An existing file that the mask hides becomes the mask and is selected.
-        box->ApplyFilePath(path + "/notes.txt");
-        QCOMPARE(box->Mask(), QStringLiteral("notes.txt"));
-        QCOMPARE(box->FileName(), path + "/notes.txt");
-        box->ApplyFilePath("sub");
-        QCOMPARE(box->Directory(), path + "/sub");
-        try {
-            box->ApplyFilePath(path + "/sub/missing.jpg");
-            QFAIL("a missing file must raise");
-        } catch (const FileControlError& error) {
-            // A name that is neither a file nor a folder fails as a folder first.
-            QVERIFY(!error.message().isEmpty());
-        }
-        QVERIFY_THROWS_EXCEPTION(FileControlError, box->SetDirectory(path + "/nowhere"));
-        QCOMPARE(box->Directory(), path + "/sub");
     }
 
     void reReadTouchesOnlyWhatChanged() {
         const QString path = folder("incremental");
         test::touchAll(path, names(300, ".jpg"));
         auto box = makeBox(path, "*.jpg");
-        QSignalSpy removed(box->model(), &QAbstractItemModel::rowsRemoved);
-        QSignalSpy inserted(box->model(), &QAbstractItemModel::rowsInserted);
-        QSignalSpy reset(box->model(), &QAbstractItemModel::modelReset);
-        box->Update();
+        QSignalSpy removed(box->view.model(), &QAbstractItemModel::rowsRemoved);
+        QSignalSpy inserted(box->view.model(), &QAbstractItemModel::rowsInserted);
+        QSignalSpy reset(box->view.model(), &QAbstractItemModel::modelReset);
+        box->files.reread();
         QCOMPARE(removed.count() + inserted.count() + reset.count(), 0);
         test::touch(path + "/new.jpg");
         QFile::remove(path + "/file0007.jpg");
-        box->RefreshKeepingSelection();
+        box->files.refreshKeepingSelection();
         QCOMPARE(removed.count(), 1);
         QCOMPARE(inserted.count(), 1);
         QCOMPARE(reset.count(), 0);
-        QCOMPARE(box->Count(), 300);
+        QCOMPARE(box->files.count(), 300);
 
         // A new mask that drops entries all over the list.
         const QStringList gifs = names(40, ".gif");
         test::touchAll(path, gifs);
-        box->SetMask("*.jpg;*.gif");
-        QCOMPARE(box->Count(), 340);
-        box->SelectFile(gifs.at(5));
-        box->SetMask("*.gif");
-        QCOMPARE(box->Items(), gifs);
-        QCOMPARE(box->FileName(), path + "/" + gifs.at(5));
+        box->files.setMask("*.jpg;*.gif");
+        QCOMPARE(box->files.count(), 340);
+        box->files.selectFile(gifs.at(5));
+        box->files.setMask("*.gif");
+        QCOMPARE(box->files.names(), gifs);
+        QCOMPARE(box->files.selectedPath(), path + "/" + gifs.at(5));
     }
 
     void sameDirectoryDoesNotReRead() {
         const QString path = folder("same");
         auto box = makeBox(path, "*.*");
-        const int reads = box->ReadCount();
-        box->SetDirectory(path + "/");
-        box->SetDirectory(path);
-        QCOMPARE(box->ReadCount(), reads);
+        const int reads = box->files.readCount();
+        box->session.setFolder(path + "/");
+        box->session.setFolder(path);
+        QCOMPARE(box->files.readCount(), reads);
     }
 
     void iconsAreLookedUpForDrawnRowsOnly() {
         const QString path = folder("icons");
         test::touchAll(path, names(500, ".png"));
         auto box = makeBox(path, "*.png");
-        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
-        box->viewport()->repaint();
+        QVERIFY(QTest::qWaitForWindowExposed(&box->view));
+        box->view.viewport()->repaint();
         int looked = 0;
-        for (int row = 0; row < box->Count(); ++row)
-            looked += box->Model()->at(row).iconLooked ? 1 : 0;
+        for (int row = 0; row < box->files.count(); ++row)
+            looked += box->files.model()->at(row).iconLooked ? 1 : 0;
         QVERIFY(looked > 0);
         QVERIFY2(looked < 100, qPrintable(QString::number(looked)));
-        box->SetShowGlyphs(false);
-        QVERIFY(!box->ShowGlyphs());
-        QVERIFY(box->ItemHeight() >= 17);
+        box->view.setShowsIcons(false);
+        QVERIFY(!box->view.showsIcons());
+        QVERIFY(box->view.itemHeight() >= 17);
     }
 };
 
-ZELVORIN_TEST_MAIN(UsefulFileBoxTest)
-#include "tst_UsefulFileBox.moc"
+ZELVORIN_TEST_MAIN(FolderFilesTest)
+#include "tst_FolderFiles.moc"

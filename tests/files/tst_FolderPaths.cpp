@@ -2,20 +2,20 @@
 #include "FileTestSupport.h"
 #include "NeededLib.h"
 #include "TestEnvironment.h"
-#include "UsefulFileControls.h"
+#include "FileKinds.h"
+#include "FolderPaths.h"
 
-#include <QFontMetrics>
 #include <QtTest>
 
 using namespace zelvorin;
 
-class FileControlFunctionsTest : public QObject {
+class FolderPathsTest : public QObject {
     Q_OBJECT
 
 private slots:
     void init() { test::resetCurrentFolder(); }
 
-    void joinFolderAndName_data() {
+    void joiningNames_data() {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("joined");
@@ -32,91 +32,72 @@ private slots:
                                       << "a.jpg"
                                       << "/a.jpg";
     }
-    void joinFolderAndName() {
+    void joiningNames() {
         QFETCH(QString, folder);
         QFETCH(QString, name);
         QFETCH(QString, joined);
-        QCOMPARE(JoinFolderAndName(folder, name), joined);
-        QCOMPARE(JoinFolderAndName(folder.toUtf8(), name.toUtf8()), joined.toUtf8());
+        QCOMPARE(joinFolderAndName(folder, name), joined);
+        QCOMPARE(joinFolderAndName(folder.toUtf8(), name.toUtf8()), joined.toUtf8());
     }
 
-    void forceFolders() {
-        QTemporaryDir dir;
-        try {
-            ForceFolders(QString());
-            QFAIL("an empty path must raise");
-        } catch (const FileControlError& error) {
-            QCOMPARE(error.message(), QStringLiteral("Unable to create directory"));
-        }
-        const QString deep = dir.path() + "/a/b/c/";
-        ForceFolders(deep);
-        QVERIFY(QFileInfo(dir.path() + "/a/b/c").isDir());
-        ForceFolders(deep); // existing: nothing to do, no error
-        ForceFolders(QStringLiteral("/"));
-        QVERIFY(QFileInfo(dir.path() + "/a/b/c").isDir());
-    }
-
-    void folderDepth() {
-        QCOMPARE(FolderDepth(QStringLiteral("/")), 1);
-        QCOMPARE(FolderDepth(QStringLiteral("/a/b")), 2);
-        QCOMPARE(FolderDepth(QStringLiteral("a")), 0);
+    void depthOfFolders() {
+        QCOMPARE(folderDepth(QStringLiteral("/")), 1);
+        QCOMPARE(folderDepth(QStringLiteral("/a/b")), 2);
+        QCOMPARE(folderDepth(QStringLiteral("a")), 0);
     }
 
     void attributeMasks() {
-        const TFileType main = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
-                               TFileAttr::ftArchive | TFileAttr::ftNormal;
-        QCOMPARE(SearchAttributeMask(main), quint32(0x27));
-        QCOMPARE(AllowedAttributeMask(main), quint32(0xA7));
-        QCOMPARE(SearchAttributeMask(TFileAttr::ftNormal), quint32(0));
-        QCOMPARE(AllowedAttributeMask(TFileAttr::ftNormal), quint32(0x80));
-        QCOMPARE(AllowedAttributeMask(TFileAttr::ftVolumeID | TFileAttr::ftDirectory),
-                 quint32(0x10));
+        const FileKinds main = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
+                               FileKind::Archive | FileKind::Normal;
+        QCOMPARE(searchAttributeMask(main), quint32(0x27));
+        QCOMPARE(searchAttributeMask(FileKind::Normal), quint32(0));
+        QCOMPARE(searchAttributeMask(FileKind::VolumeId | FileKind::Directory), quint32(0x18));
     }
 
-    void splitPath() {
+    void typedPathsSplit() {
         QTemporaryDir dir;
         const QString pics = dir.path() + "/pics";
         QDir().mkpath(pics + "/sub");
         test::touch(pics + "/a.jpg");
         const QString before = QDir::currentPath();
 
-        PathParts parts = SplitPath(pics + "/a.jpg");
+        PathParts parts = splitPath(pics + "/a.jpg");
         QVERIFY(!parts.drive.isEmpty());
         QCOMPARE(parts.folder, pics);
         QCOMPARE(parts.file, QStringLiteral("a.jpg"));
 
-        parts = SplitPath(pics);
+        parts = splitPath(pics);
         QCOMPARE(parts.folder, pics);
         QCOMPARE(parts.file, QString());
 
-        parts = SplitPath(pics + "/");
+        parts = splitPath(pics + "/");
         QCOMPARE(parts.folder, pics);
         QCOMPARE(parts.file, QString());
 
-        parts = SplitPath(pics + "/*.jpg");
+        parts = splitPath(pics + "/*.jpg");
         QCOMPARE(parts.folder, pics);
         QCOMPARE(parts.file, QStringLiteral("*.jpg"));
 
-        parts = SplitPath("[" + pics + "/sub]");
+        parts = splitPath("[" + pics + "/sub]");
         QCOMPARE(parts.folder, pics + "/sub");
         QCOMPARE(parts.file, QString());
 
-        parts = SplitPath(QStringLiteral("/"));
+        parts = splitPath(QStringLiteral("/"));
         QCOMPARE(parts.folder, QStringLiteral("/"));
         QCOMPARE(parts.file, QString());
         QCOMPARE(QDir::currentPath(), before);
 
         // A bare name resolves against the current folder.
         QDir::setCurrent(pics);
-        parts = SplitPath(QStringLiteral("a.jpg"));
+        parts = splitPath(QStringLiteral("a.jpg"));
         QCOMPARE(parts.folder, pics);
         QCOMPARE(parts.file, QStringLiteral("a.jpg"));
-        parts = SplitPath(QStringLiteral("sub"));
+        parts = splitPath(QStringLiteral("sub"));
         QCOMPARE(parts.folder, pics + "/sub");
         QCOMPARE(parts.file, QString());
         QCOMPARE(QDir::currentPath(), pics);
 
-        QVERIFY_THROWS_EXCEPTION(FileControlError, SplitPath(dir.path() + "/missing/a.jpg"));
+        QVERIFY_THROWS_EXCEPTION(FileControlError, splitPath(dir.path() + "/missing/a.jpg"));
         QCOMPARE(QDir::currentPath(), pics);
     }
 
@@ -150,38 +131,7 @@ private slots:
                  compiled.found(name));
     }
 
-    void cutFirstFolder_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("cut");
-        QTest::newRow("root") << "/"
-                              << "";
-        QTest::newRow("deep") << "/a/b/c/"
-                              << "/.../b/c/";
-        QTest::newRow("again") << "/.../b/c/"
-                               << "/.../c/";
-        QTest::newRow("last") << "/.../c/"
-                              << "/.../";
-        QTest::newRow("dots only") << ".../"
-                                   << "";
-        QTest::newRow("relative") << "a/b/"
-                                  << ".../b/";
-    }
-    void cutFirstFolder() {
-        QFETCH(QString, text);
-        QFETCH(QString, cut);
-        QCOMPARE(CutFirstFolder(text), cut);
-    }
-
-    void shortenPathToWidth() {
-        const QFontMetrics metrics(QApplication::font());
-        const QString path = QStringLiteral("/home/user/pictures/backgrounds/tile.png");
-        QCOMPARE(ShortenPathToWidth(path, metrics, 10000), path);
-        const QString shortened = ShortenPathToWidth(
-            path, metrics, metrics.horizontalAdvance("/.../backgrounds/tile.png") + 1);
-        QCOMPARE(shortened, QStringLiteral("/.../backgrounds/tile.png"));
-        QCOMPARE(ShortenPathToWidth(path, metrics, 1), QStringLiteral("tile.png"));
-    }
 };
 
-ZELVORIN_TEST_MAIN(FileControlFunctionsTest)
-#include "tst_FileControlFunctions.moc"
+ZELVORIN_TEST_MAIN(FolderPathsTest)
+#include "tst_FolderPaths.moc"
