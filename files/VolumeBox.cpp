@@ -15,7 +15,7 @@ VolumeBox::VolumeBox(FolderSession* session, QWidget* parent)
     connect(session, &FolderSession::failed, this, &VolumeBox::showSessionVolume);
 }
 
-QString VolumeBox::itemText(const platform::Volume& volume) {
+QString VolumeBox::volumeText(const platform::Volume& volume) {
     if (volume.kind == platform::VolumeKind::Removable ||
         volume.kind == platform::VolumeKind::Unknown || volume.label.isEmpty())
         return volume.rootPath;
@@ -32,7 +32,7 @@ void VolumeBox::rebuild() {
     const std::vector<platform::Volume> volumes =
         m_testVolumes.empty() ? platform::mountedVolumes() : m_testVolumes;
     for (const platform::Volume& volume : volumes) {
-        addItem(FileIcons::instance().volumeIcon(volume.kind), itemText(volume));
+        addItem(FileIcons::instance().volumeIcon(volume.kind), volumeText(volume));
         setItemData(count() - 1, volume.rootPath, RootRole);
         setItemData(count() - 1, int(volume.kind), KindRole);
     }

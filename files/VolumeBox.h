@@ -30,7 +30,7 @@ public:
     void setVolumesForTest(std::vector<platform::Volume> volumes);
 
     // The text of a volume's item.
-    static QString itemText(const platform::Volume& volume);
+    static QString volumeText(const platform::Volume& volume);
 
 private:
     void showSessionVolume();

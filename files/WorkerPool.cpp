@@ -22,18 +22,20 @@ public:
     bool givenUp = false;
 };
 
-WorkerPool::WorkerPool(int threads) : m_pool(new QThreadPool) {
+WorkerPool::WorkerPool(int threads)
+    : m_pool(new QThreadPool), m_givenUpRunning(std::make_shared<std::atomic<int>>(0)) {
     m_pool->setMaxThreadCount(std::max(1, threads));
 }
 
 WorkerPool::~WorkerPool() {
-    if (m_pool->waitForDone(EndWaitMs)) {
+    // A job given up may block in a system call on a folder that does not answer: waiting
+    // for it would keep the window from closing. The pool and its threads are then left to
+    // the end of the process (every job holds only what it shares with its asker).
+    m_pool->clear();
+    if (*m_givenUpRunning == 0 && m_pool->waitForDone(EndWaitMs)) {
         delete m_pool;
         return;
     }
-    // A job blocks in a system call on a folder that does not answer; waiting for it
-    // would keep the window from closing. The pool and its threads end with the process.
-    m_pool->clear();
     qWarning("A folder read that does not answer is left running.");
 }
 
@@ -44,14 +46,16 @@ void WorkerPool::start(std::function<void()> job) {
 std::shared_ptr<WorkerPool::Ticket> WorkerPool::startMayBlock(std::function<void()> job) {
     auto ticket = std::make_shared<Ticket>();
     QThreadPool* pool = m_pool;
-    m_pool->start([ticket, pool, job = std::move(job)] {
+    m_pool->start([ticket, pool, running = m_givenUpRunning, job = std::move(job)] {
         job();
         const std::lock_guard<std::mutex> guard(ticket->lock);
         ticket->done = true;
         // Given up, the thread stopped counting; it counts again for the moment it takes
         // to end, so the pool's tally comes out even.
-        if (ticket->givenUp)
+        if (ticket->givenUp) {
             pool->reserveThread();
+            --*running;
+        }
     });
     return ticket;
 }
@@ -61,6 +65,7 @@ void WorkerPool::giveUp(const std::shared_ptr<Ticket>& ticket) {
     if (ticket->done || ticket->givenUp)
         return;
     ticket->givenUp = true;
+    ++*m_givenUpRunning;
     m_pool->releaseThread();
 }
 

@@ -9,6 +9,7 @@
 // is left to the end of the process instead of being waited for.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -34,6 +35,8 @@ public:
 
 private:
     QThreadPool* m_pool = nullptr;
+    // Jobs given up and still running, shared with them.
+    std::shared_ptr<std::atomic<int>> m_givenUpRunning;
 };
 
 } // namespace zelvorin

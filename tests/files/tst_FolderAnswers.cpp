@@ -1,10 +1,12 @@
 #include "FileMessages.h"
 #include "FilePanel.h"
+#include "FolderAnswers.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
+#include "FolderTreeView.h"
 #include "FileTestSupport.h"
 #include "LosslessNames.h"
-#include "SlowFolders.h"
 #include "TestEnvironment.h"
-#include "UsefulFileControls.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -43,7 +45,7 @@ struct Gate {
 
 } // namespace
 
-class SlowFoldersTest : public QObject {
+class FolderAnswersTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -64,7 +66,18 @@ class SlowFoldersTest : public QObject {
         }
         return false;
     }
-    static int rowOf(TUsefulDirectoryBox& box, const QString& text) {
+    // What a session tells of failures is kept as the file column's messages are.
+    void keepMessages(FolderSession& session) {
+        connect(&session, &FolderSession::failed, this,
+                [this](const QString& text) { m_messages.append(text); });
+    }
+    static QStringList rowsOf(const FolderTreeView& box) {
+        QStringList rows;
+        for (int row = 0; row < box.count(); ++row)
+            rows << box.item(row)->text();
+        return rows;
+    }
+    static int rowOf(FolderTreeView& box, const QString& text) {
         for (int row = 0; row < box.count(); ++row) {
             if (box.item(row)->text() == text)
                 return row;
@@ -73,7 +86,7 @@ class SlowFoldersTest : public QObject {
     }
     QString path(const QString& name) const { return m_top + QLatin1Char('/') + name; }
 
-    // Counts timer ticks (and whether the busy cursor showed) while the UI thread waits.
+    // Counts timer ticks (and whether the busy cursor showed) while a folder is asked.
     struct Ticker {
         QTimer timer;
         int ticks = 0;
@@ -83,7 +96,7 @@ class SlowFoldersTest : public QObject {
             QObject::connect(&timer, &QTimer::timeout, &timer, [this] {
                 ++ticks;
                 const QCursor* cursor = QApplication::overrideCursor();
-                busyCursor = busyCursor || (cursor && cursor->shape() == Qt::WaitCursor);
+                busyCursor = busyCursor || (cursor && cursor->shape() == Qt::BusyCursor);
             });
             timer.start();
         }
@@ -146,159 +159,178 @@ private slots:
     }
 
     void stuckFolderLeavesBothListsOnTheFolderShown() {
-        TUsefulDirectoryBox dirs;
-        TUsefulFileBox files;
-        dirs.SetFileList(&files);
-        dirs.SetDirectory(m_top);
-        const QStringList rowsBefore = [&] {
-            QStringList rows;
-            for (int row = 0; row < dirs.count(); ++row)
-                rows << dirs.item(row)->text();
-            return rows;
-        }();
-        const QStringList filesBefore = files.Items();
+        FolderSession session;
+        keepMessages(session);
+        FolderTreeView dirs(&session);
+        FolderFiles& files = *session.files();
+        session.setFolder(m_top);
+        const QStringList rowsBefore = rowsOf(dirs);
+        const QStringList filesBefore = files.names();
 
         Ticker ticker;
         dirs.setCurrentRow(rowOf(dirs, QStringLiteral("stuck")));
         QTest::keyClick(&dirs, Qt::Key_Return);
-
-        QCOMPARE(m_messages,
-                 QStringList{QStringLiteral("The folder %1 does not answer (its network volume "
-                                            "may be unreachable).")
-                                 .arg(path("stuck"))});
+        // Nothing waits for the folder: the window goes on, its pointer busy.
+        QVERIFY(session.isChangingFolder());
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QTRY_COMPARE(m_messages,
+                     QStringList{QStringLiteral("The folder %1 does not answer (its network volume "
+                                                "may be unreachable).")
+                                     .arg(path("stuck"))});
         QVERIFY(ticker.ticks > 0);
         QVERIFY(ticker.busyCursor);
+        QVERIFY(!session.isChangingFolder());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QCOMPARE(m_gate->waiting.load(), 1);
         QCOMPARE(m_gate->finished.load(), 0);
-        QCOMPARE(dirs.Directory(), m_top);
-        QCOMPARE(files.Directory(), m_top);
-        QCOMPARE(files.Items(), filesBefore);
+        QCOMPARE(session.folder(), m_top);
+        QCOMPARE(files.folder(), m_top);
+        QCOMPARE(files.names(), filesBefore);
         QCOMPARE(QDir::currentPath(), m_top);
-        QStringList rowsAfter;
-        for (int row = 0; row < dirs.count(); ++row)
-            rowsAfter << dirs.item(row)->text();
-        QCOMPARE(rowsAfter, rowsBefore);
+        QCOMPARE(rowsOf(dirs), rowsBefore);
 
         // The read returns long after it was given up: nothing changes and nothing breaks.
         m_gate->release();
         QTRY_COMPARE(m_gate->finished.load(), 1);
         QTest::qWait(100);
-        QCOMPARE(dirs.Directory(), m_top);
-        QCOMPARE(files.Items(), filesBefore);
+        QCOMPARE(session.folder(), m_top);
+        QCOMPARE(files.names(), filesBefore);
         QCOMPARE(m_messages.size(), 1);
     }
 
-    void stuckFolderRaisesWhenSetInCode() {
-        TUsefulDirectoryBox dirs;
-        TUsefulFileBox files;
-        dirs.SetFileList(&files);
-        dirs.SetDirectory(path("local"));
-        QVERIFY_THROWS_EXCEPTION(FolderNotAnswering, dirs.SetDirectory(path("stuck/inner")));
-        QCOMPARE(dirs.Directory(), path("local"));
-        QCOMPARE(files.Items(), (QStringList{"a.jpg", "b.jpg"}));
+    // The user goes on while a folder is asked: a folder chosen meanwhile replaces the
+    // one waiting, whose answer, when it comes, changes nothing.
+    void folderChosenMeanwhileReplacesTheWaitingOne() {
+        FolderSession session;
+        keepMessages(session);
+        FolderTreeView dirs(&session);
+        session.setFolder(m_top);
+        dirs.setCurrentRow(rowOf(dirs, QStringLiteral("stuck")));
+        QTest::keyClick(&dirs, Qt::Key_Return);
+        QVERIFY(session.isChangingFolder());
+        dirs.setCurrentRow(rowOf(dirs, QStringLiteral("local")));
+        QTest::keyClick(&dirs, Qt::Key_Return);
+        QVERIFY(!session.isChangingFolder());
+        QCOMPARE(session.folder(), path("local"));
+        QCOMPARE(session.files()->names(), (QStringList{"a.jpg", "b.jpg"}));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        m_gate->release();
+        QTRY_COMPARE(m_gate->finished.load(), 1);
+        QTest::qWait(50);
+        QCOMPARE(session.folder(), path("local"));
+        QVERIFY(m_messages.isEmpty());
+    }
 
-        // The file list alone behaves the same.
-        test::resetCurrentFolder();
-        TUsefulFileBox alone;
-        alone.SetDirectory(path("local"));
-        QVERIFY_THROWS_EXCEPTION(FolderNotAnswering, alone.SetDirectory(path("stuck")));
-        QCOMPARE(alone.Directory(), path("local"));
-        QCOMPARE(alone.Items(), (QStringList{"a.jpg", "b.jpg"}));
+    void stuckFolderSetInCodeIsToldAndChangesNothing() {
+        FolderSession session;
+        keepMessages(session);
+        session.setFolder(path("local"));
+        session.setFolder(path("stuck/inner"));
+        QTRY_COMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().startsWith(
+            QStringLiteral("The folder %1 does not answer").arg(path("stuck/inner"))));
+        QCOMPARE(session.folder(), path("local"));
+        QCOMPARE(session.files()->names(), (QStringList{"a.jpg", "b.jpg"}));
         QCOMPARE(QDir::currentPath(), path("local"));
     }
 
     void answeringNetworkFolderIsShownNormally() {
-        TUsefulDirectoryBox dirs;
-        TUsefulFileBox files;
-        dirs.SetFileList(&files);
-        dirs.SetDirectory(m_top);
+        FolderSession session;
+        keepMessages(session);
+        FolderTreeView dirs(&session);
+        FolderFiles& files = *session.files();
+        session.setFolder(m_top);
         dirs.setCurrentRow(rowOf(dirs, QStringLiteral("answers")));
         QTest::keyClick(&dirs, Qt::Key_Return);
+        QTRY_COMPARE(session.folder(), path("answers"));
         QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
-        QCOMPARE(dirs.Directory(), path("answers"));
-        QCOMPARE(files.Directory(), path("answers"));
+        QCOMPARE(files.folder(), path("answers"));
         QCOMPARE(QDir::currentPath(), path("answers"));
-        QCOMPARE(files.Items(), (QStringList{"c.jpg", "d.png"}));
+        QCOMPARE(files.names(), (QStringList{"c.jpg", "d.png"}));
         QCOMPARE(dirs.currentItem()->text(), QStringLiteral("answers"));
         QVERIFY(rowOf(dirs, QStringLiteral("inner")) > dirs.currentRow());
         QVERIFY(rowOf(dirs, QStringLiteral("top")) >= 0);
 
         // Masks and refreshes read it again the same way.
-        files.SetMask(QStringLiteral("*.png"));
-        QCOMPARE(files.Items(), QStringList{"d.png"});
+        files.setMask(QStringLiteral("*.png"));
+        QTRY_COMPARE(files.names(), QStringList{"d.png"});
         test::touch(path("answers/f.png"));
-        files.RefreshKeepingSelection();
-        QCOMPARE(files.Items(), (QStringList{"d.png", "f.png"}));
+        files.refreshKeepingSelection();
+        QTRY_COMPARE(files.names(), (QStringList{"d.png", "f.png"}));
         QVERIFY(m_messages.isEmpty());
     }
 
     void shownFolderThatStopsAnsweringIsLeftWithoutAskingIt() {
-        TUsefulDirectoryBox dirs;
-        TUsefulFileBox files;
-        dirs.SetFileList(&files);
+        FolderSession session;
+        keepMessages(session);
+        FolderTreeView dirs(&session);
+        FolderFiles& files = *session.files();
         m_stuck.clear();
-        dirs.SetDirectory(path("answers"));
-        QCOMPARE(files.Items(), (QStringList{"c.jpg", "d.png"}));
+        session.setFolder(path("answers"));
+        QTRY_COMPARE(files.names(), (QStringList{"c.jpg", "d.png"}));
 
         // Its server goes away: refreshing it gives the message and keeps the list ...
         m_stuck = {path("answers")};
-        files.Update();
-        QCOMPARE(m_messages.size(), 1);
+        files.reread();
+        QTRY_COMPARE(m_messages.size(), 1);
         QVERIFY(m_messages.first().startsWith(
             QStringLiteral("The folder %1 does not answer").arg(path("answers"))));
-        QCOMPARE(files.Items(), (QStringList{"c.jpg", "d.png"}));
-        QVERIFY_THROWS_EXCEPTION(FolderNotAnswering, dirs.Refresh());
-        QCOMPARE(dirs.Directory(), path("answers"));
+        QCOMPARE(files.names(), (QStringList{"c.jpg", "d.png"}));
+        session.refreshFolders();
+        QTRY_COMPARE(m_messages.size(), 2);
+        QCOMPARE(session.folder(), path("answers"));
 
         // ... and a local folder can still be opened, the dead one not being asked again.
         const int waited = m_gate->waiting.load();
         m_messages.clear();
         dirs.setCurrentRow(rowOf(dirs, QStringLiteral("top")));
         QTest::keyClick(&dirs, Qt::Key_Return);
+        QTRY_COMPARE(session.folder(), m_top);
         QVERIFY(m_messages.isEmpty());
         QCOMPARE(m_gate->waiting.load(), waited);
-        QCOMPARE(dirs.Directory(), m_top);
-        QCOMPARE(files.Directory(), m_top);
+        QCOMPARE(files.folder(), m_top);
         QCOMPARE(QDir::currentPath(), m_top);
     }
 
     void goneNetworkFolderFallsBackToItsNearestAncestor() {
-        TUsefulDirectoryBox dirs;
-        TUsefulFileBox files;
-        dirs.SetFileList(&files);
+        FolderSession session;
+        keepMessages(session);
         m_stuck.clear();
-        dirs.SetDirectory(path("answers/inner"));
+        session.setFolder(path("answers/inner"));
+        QTRY_COMPARE(session.folder(), path("answers/inner"));
         QDir::setCurrent(m_top);
         QVERIFY(QDir(path("answers/inner")).removeRecursively());
-        dirs.Refresh();
-        QCOMPARE(dirs.Directory(), path("answers"));
-        QCOMPARE(files.Items(), (QStringList{"c.jpg", "d.png"}));
+        session.refreshFolders();
+        QTRY_COMPARE(session.folder(), path("answers"));
+        QCOMPARE(session.files()->names(), (QStringList{"c.jpg", "d.png"}));
+        QVERIFY(m_messages.isEmpty());
     }
 
     void startingFolderThatDoesNotAnswerIsReportedAndPassedOver() {
         FilePanel panel(nullptr);
-        panel.ApplyStartingFolder(m_top);
-        QCOMPARE(panel.DirectoryListBox1()->Directory(), m_top);
+        FolderSession* session = panel.session();
+        panel.showStartingFolder(m_top);
+        QCOMPARE(session->folder(), m_top);
 
-        panel.ApplyStartingFolder(path("stuck"));
-        QCOMPARE(m_messages.size(), 1);
+        panel.showStartingFolder(path("stuck"));
+        QTRY_COMPARE(m_messages.size(), 1);
         QVERIFY(m_messages.first().startsWith(
             QStringLiteral("The folder %1 does not answer").arg(path("stuck"))));
-        QCOMPARE(panel.DirectoryListBox1()->Directory(), m_top);
-        QCOMPARE(panel.FileListBox1()->Directory(), m_top);
+        QCOMPARE(session->folder(), m_top);
+        QCOMPARE(session->files()->folder(), m_top);
 
         // A network folder that has gone is passed over without a word, like a local one.
         m_messages.clear();
-        panel.ApplyStartingFolder(path("answers/gone"));
+        panel.showStartingFolder(path("answers/gone"));
+        QTRY_VERIFY(!session->isChangingFolder());
         QVERIFY(m_messages.isEmpty());
-        QCOMPARE(panel.DirectoryListBox1()->Directory(), m_top);
-        panel.ApplyStartingFolder(path("answers"));
+        QCOMPARE(session->folder(), m_top);
+        panel.showStartingFolder(path("answers"));
+        QTRY_COMPARE(session->folder(), path("answers"));
         QVERIFY(m_messages.isEmpty());
-        QCOMPARE(panel.DirectoryListBox1()->Directory(), path("answers"));
-        QCOMPARE(panel.FileListBox1()->Items(), (QStringList{"c.jpg", "d.png"}));
+        QCOMPARE(session->files()->names(), (QStringList{"c.jpg", "d.png"}));
     }
 };
 
-ZELVORIN_TEST_MAIN(SlowFoldersTest)
-#include "tst_SlowFolders.moc"
+ZELVORIN_TEST_MAIN(FolderAnswersTest)
+#include "tst_FolderAnswers.moc"

@@ -1,8 +1,13 @@
+#include "EnablingPanel.h"
+#include "FileListView.h"
 #include "FileMessages.h"
 #include "FileTestSupport.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
+#include "FolderTreeView.h"
 #include "LosslessNames.h"
 #include "TestEnvironment.h"
-#include "UsefulFileControls.h"
+#include "VolumeBox.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -13,33 +18,32 @@ using platform::VolumeKind;
 
 Q_DECLARE_METATYPE(VolumeKind)
 
-class UsefulDirectoryBoxTest : public QObject {
+class FolderSessionTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
     QStringList m_messages;
-    FileMessageHandler m_previous;
 
     QString folder(const QString& name) { return test::freshFolder(m_dir, name); }
-    static int rowOf(TUsefulDirectoryBox& box, const QString& text) {
+    // What the session tells of failures is kept instead of shown.
+    void keepMessages(FolderSession& session) {
+        connect(&session, &FolderSession::failed, this,
+                [this](const QString& text) { m_messages.append(text); });
+    }
+    static int rowOf(FolderTreeView& box, const QString& text) {
         for (int row = 0; row < box.count(); ++row) {
             if (box.item(row)->text() == text)
                 return row;
         }
         return -1;
     }
-    static void doubleClickRow(TUsefulDirectoryBox& box, int row) {
+    static void doubleClickRow(FolderTreeView& box, int row) {
         const QRect rect = box.visualItemRect(box.item(row));
         QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, rect.center());
     }
 
 private slots:
-    void initTestCase() {
-        m_previous =
-            setFileErrorHandler([this](QWidget*, const QString& text) { m_messages.append(text); });
-    }
-    void cleanupTestCase() { setFileErrorHandler(m_previous); }
     void init() {
         test::resetCurrentFolder();
         m_messages.clear();
@@ -50,96 +54,114 @@ private slots:
         for (const char* name : {"b", "A", "c", ".hidden"})
             QDir().mkpath(path + "/" + name);
         test::touch(path + "/file.txt");
-        TUsefulDirectoryBox box;
-        box.SetDirectory(path);
-        QCOMPARE(box.Directory(), path);
+        FolderSession session;
+        FolderTreeView box(&session);
+        session.setFolder(path);
+        QCOMPARE(session.folder(), path);
         QCOMPARE(QDir::currentPath(), path);
         const QStringList parts = path.split('/', Qt::SkipEmptyParts);
         QCOMPARE(box.count(), 1 + parts.size() + 4);
         QCOMPARE(box.item(0)->text(), QStringLiteral("/"));
-        QCOMPARE(box.ItemPath(0), QStringLiteral("/"));
+        QCOMPARE(box.itemPath(0), QStringLiteral("/"));
         const int current = parts.size();
         QCOMPARE(box.currentRow(), current);
         QCOMPARE(box.item(current)->text(), QStringLiteral("pics"));
-        QCOMPARE(box.ItemPath(current), path + "/");
+        QCOMPARE(box.itemPath(current), path + "/");
         QCOMPARE(box.item(current + 1)->text(), QStringLiteral(".hidden"));
         QCOMPARE(box.item(current + 2)->text(), QStringLiteral("A"));
         QCOMPARE(box.item(current + 3)->text(), QStringLiteral("b"));
         QCOMPARE(box.item(current + 4)->text(), QStringLiteral("c"));
-        QCOMPARE(box.ItemPath(current + 2), path + "/A/");
-        QVERIFY(box.item(current + 2)->data(TUsefulDirectoryBox::SubfolderRole).toBool());
-        QVERIFY(!box.item(current)->data(TUsefulDirectoryBox::SubfolderRole).toBool());
-        QCOMPARE(box.ItemPath(-1), QString());
-        QCOMPARE(box.ItemPath(box.count()), QString());
+        QCOMPARE(box.itemPath(current + 2), path + "/A/");
+        QVERIFY(box.item(current + 2)->data(FolderTreeView::SubfolderRole).toBool());
+        QVERIFY(!box.item(current)->data(FolderTreeView::SubfolderRole).toBool());
+        QCOMPARE(box.itemPath(-1), QString());
+        QCOMPARE(box.itemPath(box.count()), QString());
     }
 
     void fileListFollowsAndSameFolderDoesNothing() {
         const QString path = folder("follow");
         QDir().mkpath(path + "/sub");
         test::touch(path + "/sub/inner.txt");
-        TUsefulDirectoryBox box;
-        TUsefulFileBox files;
-        box.SetFileList(&files);
-        QCOMPARE(files.DirList(), &box);
-        QSignalSpy changes(&box, &TUsefulDirectoryBox::Change);
-        box.SetDirectory(path + "/sub");
+        FolderSession session;
+        keepMessages(session);
+        FolderTreeView box(&session);
+        FileListView files(&session);
+        QSignalSpy changes(&session, &FolderSession::folderChanged);
+        session.setFolder(path + "/sub");
         QCOMPARE(changes.count(), 1);
-        QCOMPARE(files.Directory(), path + "/sub");
-        QCOMPARE(files.Items(), QStringList({"inner.txt"}));
-        box.SetDirectory(path + "/sub/");
-        box.SetDirectory(path + "/sub");
+        QCOMPARE(session.files()->folder(), path + "/sub");
+        QCOMPARE(session.files()->names(), QStringList({"inner.txt"}));
+        QCOMPARE(box.item(box.currentRow())->text(), QStringLiteral("sub"));
+        session.setFolder(path + "/sub/");
+        session.setFolder(path + "/sub");
         QCOMPARE(changes.count(), 1);
-        QVERIFY_THROWS_EXCEPTION(FileControlError, box.SetDirectory(path + "/missing"));
-        QCOMPARE(box.Directory(), path + "/sub");
+        // A folder that is not there: told, and nothing else changes.
+        session.setFolder(path + "/missing");
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().startsWith(QStringLiteral("Cannot open the folder")));
+        QCOMPARE(session.folder(), path + "/sub");
+        QCOMPARE(changes.count(), 1);
+        // Passed over without a word when asked so.
+        session.setFolder(path + "/missing", FolderSession::IfMissing::PassOver);
+        QCOMPARE(m_messages.size(), 1);
+        // A file's path shows the folder that holds it.
+        session.setFolder(path + "/sub/inner.txt");
+        QCOMPARE(session.folder(), path + "/sub");
+        session.setFolder(QStringLiteral(".."));
+        QCOMPARE(session.folder(), path);
+        QCOMPARE(QDir::currentPath(), path);
     }
 
     void opensByDoubleClickAndEnter() {
         const QString path = folder("open");
         QDir().mkpath(path + "/one/two");
-        TUsefulDirectoryBox box;
+        FolderSession session;
+        keepMessages(session);
+        FolderTreeView box(&session);
         box.resize(300, 400);
-        box.SetDirectory(path);
+        session.setFolder(path);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         doubleClickRow(box, rowOf(box, "one"));
-        QCOMPARE(box.Directory(), path + "/one");
+        QCOMPARE(session.folder(), path + "/one");
         box.setCurrentRow(rowOf(box, "two"));
         QTest::keyClick(box.viewport(), Qt::Key_Return);
-        QCOMPARE(box.Directory(), path + "/one/two");
+        QCOMPARE(session.folder(), path + "/one/two");
         // An ancestor row opens the ancestor.
         box.setCurrentRow(rowOf(box, "open"));
         QTest::keyClick(box.viewport(), Qt::Key_Enter);
-        QCOMPARE(box.Directory(), path);
+        QCOMPARE(session.folder(), path);
         QVERIFY(m_messages.isEmpty());
     }
 
     void deletedFolderLeadsToNearestAncestor() {
         const QString path = folder("gone");
         QDir().mkpath(path + "/a/b/c");
-        TUsefulDirectoryBox box;
+        FolderSession session;
+        keepMessages(session);
+        FolderTreeView box(&session);
         box.resize(300, 400);
-        box.SetDirectory(path + "/a/b");
+        session.setFolder(path + "/a/b");
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         const int row = rowOf(box, "c");
         QVERIFY(QDir(path + "/a").removeRecursively());
         doubleClickRow(box, row);
         QCOMPARE(m_messages, QStringList({"Directory not found"}));
-        QCOMPARE(box.Directory(), path);
+        QCOMPARE(session.folder(), path);
         QCOMPARE(QDir::currentPath(), path);
     }
 
     void vanishedShownFolderFallsBackOnRefresh() {
         const QString path = folder("vanished");
         QDir().mkpath(path + "/shown");
-        TUsefulDirectoryBox box;
-        TUsefulFileBox files;
-        box.SetFileList(&files);
-        box.SetDirectory(path + "/shown");
+        FolderSession session;
+        keepMessages(session);
+        session.setFolder(path + "/shown");
         QVERIFY(QDir(path + "/shown").removeRecursively());
-        box.Refresh();
-        QCOMPARE(box.Directory(), path);
-        QCOMPARE(files.Directory(), path);
+        session.refreshFolders();
+        QCOMPARE(session.folder(), path);
+        QCOMPARE(session.files()->folder(), path);
         QVERIFY(m_messages.isEmpty());
     }
 
@@ -148,21 +170,23 @@ private slots:
         const QByteArray raw = QFile::encodeName(path) + "/bad\xfe\xfd";
         QVERIFY(::mkdir(raw.constData(), 0755) == 0);
         QVERIFY(test::touchRaw(raw, "inner.txt", "inside"));
-        TUsefulDirectoryBox box;
-        TUsefulFileBox files;
-        files.SetFileType(TFileAttr::ftNormal | TFileAttr::ftArchive);
-        box.SetFileList(&files);
-        box.SetDirectory(path);
+        FolderSession session;
+        FolderTreeView box(&session);
+        FolderFiles& files = *session.files();
+        files.setKinds(FileKind::Normal | FileKind::Archive);
+        session.setFolder(path);
         const int row = box.count() - 1;
-        QCOMPARE(box.ItemPathBytes(row), raw + '/');
+        QCOMPARE(box.itemPathBytes(row), raw + '/');
+        QVERIFY(!platform::roundTrips(box.itemPathBytes(row)));
+        QVERIFY(!box.item(row)->data(Qt::ToolTipRole).toString().isEmpty());
         box.setCurrentRow(row);
-        box.OpenCurrent();
-        QCOMPARE(box.DirectoryBytes(), raw);
-        QCOMPARE(files.Items(), QStringList({"inner.txt"}));
-        files.SetItemIndex(0);
-        QCOMPARE(platform::encodePath(files.FileName()), raw + "/inner.txt");
+        box.openCurrentRow();
+        QCOMPARE(session.folderBytes(), raw);
+        QCOMPARE(files.names(), QStringList({"inner.txt"}));
+        files.selectRow(0);
+        QCOMPARE(platform::encodePath(files.selectedPath()), raw + "/inner.txt");
         QFile file;
-        QVERIFY(platform::openForReading(file, files.FileNameBytes()));
+        QVERIFY(platform::openForReading(file, files.selectedPathBytes()));
         QCOMPARE(file.readAll(), QByteArray("inside"));
         test::resetCurrentFolder();
         QCOMPARE(::unlink((raw + "/inner.txt").constData()), 0);
@@ -198,32 +222,34 @@ private slots:
         volume.rootPath = "/";
         volume.kind = kind;
         volume.label = label;
-        QCOMPARE(TUsefulDriveBox::ItemText(volume), text);
+        QCOMPARE(VolumeBox::volumeText(volume), text);
     }
 
-    void driveBoxSelectsAndPassesOn() {
+    void volumeBoxShowsAndChoosesVolumes() {
         const QString path = folder("drives");
+        FolderSession session;
+        session.setFolder(folder("elsewhere"));
+        VolumeBox drives(&session);
         std::vector<Volume> volumes(2);
-        volumes[0].rootPath = "/";
+        volumes[0].rootPath = session.volume();
         volumes[0].kind = VolumeKind::Fixed;
         volumes[0].label = "Root";
         volumes[1].rootPath = path;
         volumes[1].kind = VolumeKind::Removable;
-        TUsefulDriveBox drives;
-        drives.SetVolumesForTest(volumes);
+        drives.setVolumesForTest(volumes);
         QCOMPARE(drives.count(), 2);
-        QCOMPARE(drives.itemText(0), QStringLiteral("/ [Root]"));
-        drives.SetTextCase(TTextCase::tcUpperCase);
-        QCOMPARE(drives.itemText(0), QStringLiteral("/ [Root]"));
+        QCOMPARE(drives.itemText(0), session.volume() + " [Root]");
         QCOMPARE(drives.itemText(1), path);
-        QSignalSpy changes(&drives, &TUsefulDriveBox::Change);
-        drives.SetDrive(path);
-        QCOMPARE(drives.currentIndex(), 1);
+        QCOMPARE(drives.currentIndex(), 0); // the shown folder's volume
+        QCOMPARE(drives.volume(), session.volume());
+        QSignalSpy changes(&session, &FolderSession::folderChanged);
+        emit drives.activated(0); // the volume shown: nothing
+        QCOMPARE(changes.count(), 0);
+        // Another volume shows the folder last shown on it, or its root.
+        emit drives.activated(1);
         QCOMPARE(changes.count(), 1);
-        drives.SetDrive(path); // the same drive again: nothing
-        QCOMPARE(changes.count(), 1);
-        drives.SetDrive(QString());
-        QCOMPARE(drives.currentIndex(), -1);
+        QCOMPARE(session.folder(), path);
+        QCOMPARE(drives.currentIndex(), drives.findData(session.volume(), VolumeBox::RootRole));
     }
 
     void mountInfo_data() {
@@ -273,7 +299,7 @@ private slots:
     }
 
     void panelPassesEnabledState() {
-        TUsefulPanel panel;
+        EnablingPanel panel;
         auto* child = new QWidget(&panel);
         panel.setEnabled(false);
         QVERIFY(!child->isEnabled());
@@ -283,5 +309,5 @@ private slots:
     }
 };
 
-ZELVORIN_TEST_MAIN(UsefulDirectoryBoxTest)
-#include "tst_UsefulDirectoryBox.moc"
+ZELVORIN_TEST_MAIN(FolderSessionTest)
+#include "tst_FolderSession.moc"
