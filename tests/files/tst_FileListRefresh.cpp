@@ -22,8 +22,8 @@ using namespace zelvorin;
 
 namespace {
 
-const TFileType MainFileType = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
-                               TFileAttr::ftArchive | TFileAttr::ftNormal;
+const FileKinds MainFileType = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
+                               FileKind::Archive | FileKind::Normal;
 
 // Names met in real folders: mixed case, hidden, without extension, not UTF-8.
 const QList<QByteArray> Pool = {
@@ -37,7 +37,7 @@ QList<QByteArray> rawItems(const TUsefulFileBox& box) {
     return items;
 }
 
-QList<QByteArray> freshRead(const QString& path, TFileType type, const QString& mask) {
+QList<QByteArray> freshRead(const QString& path, FileKinds type, const QString& mask) {
     TUsefulFileBox fresh;
     fresh.SetFileType(type);
     fresh.SetMask(mask);
@@ -165,9 +165,9 @@ class FileListRefreshTest : public QObject {
         auto panel = std::make_unique<FilePanel>(nullptr);
         panel->resize(170, 500);
         panel->show();
-        panel->FileRxFolderMonitor1()->setDelayTime(delay);
-        panel->ApplyStartingFolder(path);
-        panel->RestoreFileFilter(4);
+        panel->session()->fileMonitor()->setDelayTime(delay);
+        panel->showStartingFolder(path);
+        panel->restoreFilter(4);
         return panel;
     }
 
@@ -180,18 +180,18 @@ private slots:
     }
 
     void namesGiveTheFullReadsResult_data() {
-        QTest::addColumn<TFileType>("type");
+        QTest::addColumn<FileKinds>("type");
         QTest::addColumn<QString>("mask");
         QTest::addColumn<quint32>("seed");
         QTest::newRow("main list, images") << MainFileType << "*.jpg;*.png;*.jpeg" << 1u;
         QTest::newRow("main list, all") << MainFileType << "*.*" << 2u;
-        QTest::newRow("normal files") << TFileType(TFileAttr::ftNormal) << "*.*" << 3u;
+        QTest::newRow("normal files") << FileKinds(FileKind::Normal) << "*.*" << 3u;
         QTest::newRow("read-only and folders")
-            << (TFileAttr::ftReadOnly | TFileAttr::ftDirectory) << "*" << 4u;
+            << (FileKind::ReadOnly | FileKind::Directory) << "*" << 4u;
         QTest::newRow("system and hidden")
-            << (TFileAttr::ftSystem | TFileAttr::ftHidden) << "*.*" << 5u;
+            << (FileKind::System | FileKind::Hidden) << "*.*" << 5u;
         QTest::newRow("folders, hidden, normal")
-            << (TFileAttr::ftDirectory | TFileAttr::ftHidden | TFileAttr::ftNormal) << "*.JPG"
+            << (FileKind::Directory | FileKind::Hidden | FileKind::Normal) << "*.JPG"
             << 6u;
         QTest::newRow("empty mask") << MainFileType << "" << 7u;
     }
@@ -200,7 +200,7 @@ private slots:
     // entries, selection, file edit and change notifications agree, and both equal a
     // fresh read of the folder.
     void namesGiveTheFullReadsResult() {
-        QFETCH(TFileType, type);
+        QFETCH(FileKinds, type);
         QFETCH(QString, mask);
         QFETCH(quint32, seed);
         const QString path = folder(QStringLiteral("equal%1").arg(seed));
@@ -220,8 +220,8 @@ private slots:
         auto byNames = make();
         auto byReading = make();
         const int reads = byNames->ReadCount();
-        QSignalSpy namesChanges(byNames.get(), &TUsefulFileBox::Change);
-        QSignalSpy readChanges(byReading.get(), &TUsefulFileBox::Change);
+        QSignalSpy namesChanges(byNames.get(), &FolderFiles::selectionTold);
+        QSignalSpy readChanges(byReading.get(), &FolderFiles::selectionTold);
         QRandomGenerator random(seed);
         for (int round = 0; round < 60; ++round) {
             if (byNames->Count() > 0 && random.bounded(3) != 0) {
@@ -369,8 +369,8 @@ private slots:
         const QString outside = folder("panel-outside");
         test::touchAll(path, {"start.jpg", "m.jpg"});
         auto panel = makePanel(path, 50);
-        panel->FileListBox1()->SetMask("*.*");
-        TUsefulFileBox* files = panel->FileListBox1();
+        panel->session()->files()->setMask("*.*");
+        TUsefulFileBox* files = panel->fileList();
         Changer changer(path, outside, 11);
         QRandomGenerator random(11);
         for (int round = 0; round < 12; ++round) {
@@ -385,7 +385,7 @@ private slots:
             QCOMPARE(rawItems(*files), freshRead(path, files->FileType(), files->Mask()));
         }
         QVERIFY2(files->RecheckCount() >= 6, qPrintable(QString::number(files->RecheckCount())));
-        QVERIFY(panel->FileRxFolderMonitor1()->isActive());
+        QVERIFY(panel->session()->fileMonitor()->isActive());
     }
 
     void burstGivesOneRefresh() {
@@ -393,7 +393,7 @@ private slots:
         test::touchAll(path, {"first.jpg"});
         // A long merge time, so that a slow machine still finishes the burst within it.
         auto panel = makePanel(path, 4000);
-        TUsefulFileBox* files = panel->FileListBox1();
+        TUsefulFileBox* files = panel->fileList();
         files->SetMask("*.*");
         const int before = files->ReadCount() + files->RecheckCount();
         const QByteArray raw = QFile::encodeName(path);
@@ -410,13 +410,13 @@ private slots:
         const QString path = folder("selection");
         test::touchAll(path, {"a.jpg", "m.jpg", "z.jpg"});
         auto panel = makePanel(path, 50);
-        TUsefulFileBox* files = panel->FileListBox1();
+        TUsefulFileBox* files = panel->fileList();
         // The first change after the monitor started is read in full.
         test::touch(path + "/warm.jpg");
         QTRY_COMPARE(files->Count(), 4);
         QVERIFY(waitUntilQuiet(*panel));
         files->SelectFile("m.jpg");
-        QSignalSpy changes(panel.get(), &FilePanel::fileChosen);
+        QSignalSpy changes(panel.get(), &FolderSession::fileChosen);
         const int rechecks = files->RecheckCount();
         test::touchAll(path, {"b.jpg", "n.jpg"});
         QTRY_COMPARE(files->Count(), 6);

@@ -6,7 +6,7 @@
 #include "FileThumbnails.h"
 #include "TestEnvironment.h"
 #include "ThumbnailCache.h"
-#include "UsefulFileControls.h"
+#include "FolderPaths.h"
 
 #include <QImage>
 #include <QScrollBar>

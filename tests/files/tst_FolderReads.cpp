@@ -5,7 +5,7 @@
 #include "FileTestSupport.h"
 #include "FolderListing.h"
 #include "TestEnvironment.h"
-#include "UsefulFileControls.h"
+#include "FolderPaths.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -14,8 +14,8 @@ using namespace zelvorin;
 
 namespace {
 
-const TFileType MainFileType = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
-                               TFileAttr::ftArchive | TFileAttr::ftNormal;
+const FileKinds MainFileType = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
+                               FileKind::Archive | FileKind::Normal;
 
 // Names made in an order unlike the list's, in upper and lower case, some not UTF-8; every
 // fifth one a ".png".
@@ -121,8 +121,8 @@ private slots:
             QVERIFY(QFile::remove(path + '/' + made.at(1)));
             test::touch(path + "/new.png");
         }
-        QSignalSpy progress(box.get(), &TUsefulFileBox::ReadProgress);
-        QSignalSpy finished(box.get(), &TUsefulFileBox::ReadFinished);
+        QSignalSpy progress(box.get(), &FolderFiles::readProgress);
+        QSignalSpy finished(box.get(), &FolderFiles::readFinished);
         startsEmpty ? box->SetDirectory(path) : box->Update();
         QVERIFY(box->Reading());
         QVERIFY(finished.wait() || finished.count() == 1);
@@ -162,7 +162,7 @@ private slots:
             }
         }
         QStringList told; // the chosen file at each change notification
-        connect(box.get(), &TUsefulFileBox::Change, this, [&] { told << box->FileName(); });
+        connect(box.get(), &FolderFiles::selectionTold, this, [&] { told << box->FileName(); });
         if (how == "path")
             box->ApplyFilePath(path + '/' + wanted);
         else
