@@ -3,12 +3,14 @@
 // read whenever the monitor cannot name every change.
 #include "FileListModel.h"
 #include "FilePanel.h"
+#include "FolderFiles.h"
+#include "FolderMonitor.h"
+#include "FolderSession.h"
 #include "FileTestSupport.h"
 #include "FolderWatcher.h"
 #include "FolderMonitor.h"
 #include "TestEnvironment.h"
 
-#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QtTest>
@@ -30,21 +32,22 @@ const QList<QByteArray> Pool = {
     "a.jpg",        "B.JPG",  "c.png",    "d.txt", ".hidden.jpg", "e.gif", "plain", "caf\xe9.jpg",
     "\xff\xfe.png", "Q.jpeg", "link.jpg", "x.JPG", "sub.jpg",     "A.jpg", "m.png", "\xc3\x28.jpg"};
 
-QList<QByteArray> rawItems(const TUsefulFileBox& box) {
+QList<QByteArray> rawItems(const FolderFiles& files) {
     QList<QByteArray> items;
-    for (int row = 0; row < box.Count(); ++row)
-        items.append(box.Model()->at(row).raw);
+    for (int row = 0; row < files.count(); ++row)
+        items.append(files.model()->at(row).raw);
     return items;
 }
 
 QList<QByteArray> freshRead(const QString& path, FileKinds type, const QString& mask) {
-    TUsefulFileBox fresh;
-    fresh.SetFileType(type);
-    fresh.SetMask(mask);
-    fresh.SetDirectory(path);
-    fresh.Update();
+    FolderSession session;
+    FolderFiles& fresh = *session.files();
+    fresh.setKinds(type);
+    fresh.setMask(mask);
+    session.setFolder(path);
+    fresh.reread();
     // A folder of more than a few thousand entries is read on in the background.
-    if (!test::waitUntil([&] { return !fresh.Reading(); }))
+    if (!test::waitUntil([&] { return !fresh.isReading(); }))
         return {};
     return rawItems(fresh);
 }
@@ -151,7 +154,7 @@ private:
 
 // Lets every queued notification and merge timer of the panel run.
 bool waitUntilQuiet(const FilePanel& panel) {
-    return test::waitUntil([&] { return panel.isSettled(); });
+    return test::waitUntil([&] { return panel.session()->isSettled(); });
 }
 
 } // namespace
@@ -209,69 +212,70 @@ private slots:
         for (int i = 0; i < 30; ++i)
             changer.step();
         const auto make = [&] {
-            auto box = std::make_unique<TUsefulFileBox>();
-            box->SetFileType(type);
-            box->SetMask(mask);
-            box->SetDirectory(path);
-            box->Update();
-            box->SetFileEdit(new QLineEdit(box.get()));
-            return box;
+            auto session = std::make_unique<FolderSession>();
+            session->files()->setKinds(type);
+            session->files()->setMask(mask);
+            session->setFolder(path);
+            session->files()->reread();
+            return session;
         };
-        auto byNames = make();
-        auto byReading = make();
-        const int reads = byNames->ReadCount();
-        QSignalSpy namesChanges(byNames.get(), &FolderFiles::selectionTold);
-        QSignalSpy readChanges(byReading.get(), &FolderFiles::selectionTold);
+        auto byNamesSession = make();
+        auto byReadingSession = make();
+        FolderFiles* byNames = byNamesSession->files();
+        FolderFiles* byReading = byReadingSession->files();
+        const int reads = byNames->readCount();
+        QSignalSpy namesChanges(byNames, &FolderFiles::selectionTold);
+        QSignalSpy readChanges(byReading, &FolderFiles::selectionTold);
         QRandomGenerator random(seed);
         for (int round = 0; round < 60; ++round) {
-            if (byNames->Count() > 0 && random.bounded(3) != 0) {
-                const int row = int(random.bounded(quint32(byNames->Count())));
-                byNames->SetItemIndexHandled(row);
-                byReading->SetItemIndexHandled(row);
+            if (byNames->count() > 0 && random.bounded(3) != 0) {
+                const int row = int(random.bounded(quint32(byNames->count())));
+                byNames->selectRowTold(row);
+                byReading->selectRowTold(row);
             }
             changer.touched.clear();
             const int steps = 1 + int(random.bounded(6u));
             for (int i = 0; i < steps; ++i)
                 changer.step();
-            const int rechecks = byNames->RecheckCount();
-            byNames->RefreshNamesKeepingSelection(QFile::encodeName(path), changer.touched);
-            byReading->RefreshKeepingSelection();
-            QCOMPARE(byNames->RecheckCount(), rechecks + 1);
+            const int rechecks = byNames->recheckCount();
+            byNames->refreshNamesKeepingSelection(QFile::encodeName(path), changer.touched);
+            byReading->refreshKeepingSelection();
+            QCOMPARE(byNames->recheckCount(), rechecks + 1);
             const QList<QByteArray> items = rawItems(*byNames);
             QCOMPARE(items, rawItems(*byReading));
             QCOMPARE(items, freshRead(path, type, mask));
-            QCOMPARE(byNames->ItemIndex(), byReading->ItemIndex());
-            QCOMPARE(byNames->FileNameBytes(), byReading->FileNameBytes());
-            QCOMPARE(byNames->FileEdit()->text(), byReading->FileEdit()->text());
+            QCOMPARE(byNames->selectedRow(), byReading->selectedRow());
+            QCOMPARE(byNames->selectedPathBytes(), byReading->selectedPathBytes());
             QCOMPARE(namesChanges.count(), readChanges.count());
         }
-        QCOMPARE(byNames->ReadCount(), reads); // never fell back to reading it all
+        QCOMPARE(byNames->readCount(), reads); // never fell back to reading it all
     }
 
     void namesThatDoNotApplyReadEverything() {
         const QString path = folder("apply");
         const QString other = folder("apply-other");
         test::touchAll(path, {"a.jpg", "b.jpg"});
-        auto box = std::make_unique<TUsefulFileBox>();
-        box->SetFileType(MainFileType);
-        box->SetMask("*.jpg");
-        box->SetDirectory(path);
-        const int reads = box->ReadCount();
+        FolderSession session;
+        FolderFiles* box = session.files();
+        box->setKinds(MainFileType);
+        box->setMask("*.jpg");
+        session.setFolder(path);
+        const int reads = box->readCount();
         test::touch(path + "/c.jpg");
         // Names of another folder say nothing about this one.
-        box->RefreshNamesKeepingSelection(QFile::encodeName(other), {"c.jpg"});
-        QCOMPARE(box->ReadCount(), reads + 1);
-        QCOMPARE(box->RecheckCount(), 0);
+        box->refreshNamesKeepingSelection(QFile::encodeName(other), {"c.jpg"});
+        QCOMPARE(box->readCount(), reads + 1);
+        QCOMPARE(box->recheckCount(), 0);
         // The same folder by another spelling is still the same folder.
         test::touch(path + "/d.jpg");
-        box->RefreshNamesKeepingSelection(QFile::encodeName(path + "/."), {"d.jpg"});
-        QCOMPARE(box->RecheckCount(), 1);
-        QCOMPARE(box->Items(), QStringList({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}));
+        box->refreshNamesKeepingSelection(QFile::encodeName(path + "/."), {"d.jpg"});
+        QCOMPARE(box->recheckCount(), 1);
+        QCOMPARE(box->names(), QStringList({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}));
         // A folder that went away lists nothing, as its re-read does.
         QVERIFY(QDir(path).removeRecursively());
-        box->RefreshNamesKeepingSelection(QFile::encodeName(path), {"a.jpg"});
-        QCOMPARE(box->ReadCount(), reads + 2);
-        QCOMPARE(box->Count(), 0);
+        box->refreshNamesKeepingSelection(QFile::encodeName(path), {"a.jpg"});
+        QCOMPARE(box->readCount(), reads + 2);
+        QCOMPARE(box->count(), 0);
     }
 
     void watcherNamesAndOverflow() {
@@ -370,7 +374,7 @@ private slots:
         test::touchAll(path, {"start.jpg", "m.jpg"});
         auto panel = makePanel(path, 50);
         panel->session()->files()->setMask("*.*");
-        TUsefulFileBox* files = panel->fileList();
+        FolderFiles* files = panel->session()->files();
         Changer changer(path, outside, 11);
         QRandomGenerator random(11);
         for (int round = 0; round < 12; ++round) {
@@ -382,9 +386,9 @@ private slots:
             else
                 QVERIFY(QFile::remove(path + "/tick.jpg"));
             QVERIFY(waitUntilQuiet(*panel));
-            QCOMPARE(rawItems(*files), freshRead(path, files->FileType(), files->Mask()));
+            QCOMPARE(rawItems(*files), freshRead(path, files->kinds(), files->mask()));
         }
-        QVERIFY2(files->RecheckCount() >= 6, qPrintable(QString::number(files->RecheckCount())));
+        QVERIFY2(files->recheckCount() >= 6, qPrintable(QString::number(files->recheckCount())));
         QVERIFY(panel->session()->fileMonitor()->isActive());
     }
 
@@ -393,47 +397,47 @@ private slots:
         test::touchAll(path, {"first.jpg"});
         // A long merge time, so that a slow machine still finishes the burst within it.
         auto panel = makePanel(path, 4000);
-        TUsefulFileBox* files = panel->fileList();
-        files->SetMask("*.*");
-        const int before = files->ReadCount() + files->RecheckCount();
+        FolderFiles* files = panel->session()->files();
+        files->setMask("*.*");
+        const int before = files->readCount() + files->recheckCount();
         const QByteArray raw = QFile::encodeName(path);
         for (int i = 0; i < 10000; ++i)
             test::touchRaw(raw, "burst" + QByteArray::number(i) + ".jpg", QByteArray());
-        QTRY_VERIFY_WITH_TIMEOUT(files->ReadCount() + files->RecheckCount() > before, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(files->readCount() + files->recheckCount() > before, 10000);
         QVERIFY(waitUntilQuiet(*panel));
-        QCOMPARE(files->ReadCount() + files->RecheckCount(), before + 1);
-        QCOMPARE(files->Count(), 10001);
-        QCOMPARE(rawItems(*files), freshRead(path, files->FileType(), files->Mask()));
+        QCOMPARE(files->readCount() + files->recheckCount(), before + 1);
+        QCOMPARE(files->count(), 10001);
+        QCOMPARE(rawItems(*files), freshRead(path, files->kinds(), files->mask()));
     }
 
     void selectionAcrossRefreshes() {
         const QString path = folder("selection");
         test::touchAll(path, {"a.jpg", "m.jpg", "z.jpg"});
         auto panel = makePanel(path, 50);
-        TUsefulFileBox* files = panel->fileList();
+        FolderFiles* files = panel->session()->files();
         // The first change after the monitor started is read in full.
         test::touch(path + "/warm.jpg");
-        QTRY_COMPARE(files->Count(), 4);
+        QTRY_COMPARE(files->count(), 4);
         QVERIFY(waitUntilQuiet(*panel));
-        files->SelectFile("m.jpg");
-        QSignalSpy changes(panel.get(), &FolderSession::fileChosen);
-        const int rechecks = files->RecheckCount();
+        files->selectFile("m.jpg");
+        QSignalSpy changes(panel->session(), &FolderSession::fileChosen);
+        const int rechecks = files->recheckCount();
         test::touchAll(path, {"b.jpg", "n.jpg"});
-        QTRY_COMPARE(files->Count(), 6);
+        QTRY_COMPARE(files->count(), 6);
         QVERIFY(waitUntilQuiet(*panel));
-        QVERIFY(files->RecheckCount() > rechecks);
-        QCOMPARE(files->FileName(), path + "/m.jpg");
+        QVERIFY(files->recheckCount() > rechecks);
+        QCOMPARE(files->selectedPath(), path + "/m.jpg");
         QVERIFY(changes.count() >= 1);
 
         // The selected file deleted: no selection, and the preview hears of it.
         changes.clear();
         QVERIFY(QFile::remove(path + "/m.jpg"));
-        QTRY_COMPARE(files->Count(), 5);
+        QTRY_COMPARE(files->count(), 5);
         QVERIFY(waitUntilQuiet(*panel));
-        QCOMPARE(files->ItemIndex(), -1);
-        QVERIFY(files->FileName().isEmpty());
+        QCOMPARE(files->selectedRow(), -1);
+        QVERIFY(files->selectedPath().isEmpty());
         QVERIFY(changes.count() >= 1);
-        QCOMPARE(files->Items(), QStringList({"a.jpg", "b.jpg", "n.jpg", "warm.jpg", "z.jpg"}));
+        QCOMPARE(files->names(), QStringList({"a.jpg", "b.jpg", "n.jpg", "warm.jpg", "z.jpg"}));
     }
 };
 

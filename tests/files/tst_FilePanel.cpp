@@ -1,7 +1,14 @@
+#include "FileListView.h"
 #include "FileMessages.h"
 #include "FilePanel.h"
 #include "FileTestSupport.h"
+#include "FilterComboBox.h"
+#include "FolderFiles.h"
+#include "FolderMonitor.h"
+#include "FolderSession.h"
+#include "FolderTreeView.h"
 #include "SplitterBar.h"
+#include "VolumeBox.h"
 #include "TestEnvironment.h"
 
 #include <QSignalSpy>
@@ -119,19 +126,19 @@ private slots:
         QVERIFY(panel->session()->folderMonitor()->isActive());
         QVERIFY(panel->session()->fileMonitor()->isActive());
         QCOMPARE(panel->session()->fileMonitor()->folder(), path);
-        TUsefulFileBox* files = panel->fileList();
-        files->SelectFile("m.jpg");
-        QSignalSpy fileChanges(panel.get(), &FolderSession::fileChosen);
-        const auto settled = [&] { return test::waitUntil([&] { return panel->isSettled(); }); };
+        FolderFiles* files = panel->session()->files();
+        files->selectFile("m.jpg");
+        QSignalSpy fileChanges(panel->session(), &FolderSession::fileChosen);
+        const auto settled = [&] { return test::waitUntil([&] { return panel->session()->isSettled(); }); };
         QVERIFY(settled());
-        const auto refreshes = [files] { return files->ReadCount() + files->RecheckCount(); };
+        const auto refreshes = [files] { return files->readCount() + files->recheckCount(); };
         const int reads = refreshes();
         for (int i = 0; i < 10; ++i)
             test::touch(path + QStringLiteral("/copy%1.jpg").arg(i));
-        QTRY_COMPARE(files->Count(), 12);
+        QTRY_COMPARE(files->count(), 12);
         QVERIFY(settled());
         QCOMPARE(refreshes(), reads + 1); // one refresh for the burst
-        QCOMPARE(files->FileName(), path + "/m.jpg");
+        QCOMPARE(files->selectedPath(), path + "/m.jpg");
 
         // A folder two levels below rebuilds the folder list; a change in a subfolder
         // does not re-read the files.
@@ -152,13 +159,50 @@ private slots:
         test::touchAll(path + "/shown", {"a.jpg"});
         auto panel = makePanel(path + "/shown");
         QCOMPARE(panel->session()->files()->count(), 1);
-        QVERIFY(test::waitUntil([&] { return panel->isSettled(); }));
+        QVERIFY(test::waitUntil([&] { return panel->session()->isSettled(); }));
         QVERIFY(QDir(path + "/shown").removeRecursively());
         QTRY_COMPARE(panel->session()->folder(), path);
         QTRY_COMPARE(panel->session()->files()->folder(), path);
         QTRY_VERIFY(panel->session()->folderMonitor()->isActive());
         QCOMPARE(panel->session()->folderMonitor()->folder(), path);
         QVERIFY(m_messages.isEmpty());
+    }
+
+    // The chosen file goes behind the page with the first filter and is opened as a
+    // document with any other, whether the user or the code chose the filter.
+    void chosenFilesPurposeFollowsTheFilter_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<bool>("byUser");
+        QTest::addColumn<int>("purpose");
+        QTest::newRow("background images, chosen") << 0 << true << int(FilePurpose::Background);
+        QTest::newRow("background images, in code") << 0 << false << int(FilePurpose::Background);
+        QTest::newRow("all files, chosen") << 4 << true << int(FilePurpose::Document);
+        QTest::newRow("all files, in code") << 4 << false << int(FilePurpose::Document);
+    }
+    void chosenFilesPurposeFollowsTheFilter() {
+        QFETCH(int, filter);
+        QFETCH(bool, byUser);
+        QFETCH(int, purpose);
+        const QString path = folder("purpose");
+        test::touchAll(path, {"a.jpg"});
+        auto panel = makePanel(path);
+        panel->selectFilter(filter == 0 ? 4 : 0);
+        panel->session()->files()->selectFile("a.jpg");
+        QSignalSpy chosen(panel->session(), &FolderSession::fileChosen);
+        if (byUser) {
+            panel->filterBox()->setCurrentIndex(filter);
+            emit panel->filterBox()->activated(filter);
+        } else {
+            panel->selectFilter(filter);
+        }
+        // The re-read under the new mask tells the selection again, with its purpose.
+        QVERIFY(!chosen.isEmpty());
+        QCOMPARE(chosen.last().at(0).toString(), path + "/a.jpg");
+        QCOMPARE(int(chosen.last().at(1).value<FilePurpose>()), purpose);
+        QCOMPARE(int(panel->session()->purpose()), purpose);
+        // "Images" lists what "Background Images" does, for documents.
+        panel->selectFilter(2);
+        QCOMPARE(panel->session()->purpose(), FilePurpose::Document);
     }
 };
 

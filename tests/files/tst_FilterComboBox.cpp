@@ -1,7 +1,12 @@
+#include "AddCustomFilterDialog.h"
 #include "FilePanel.h"
+#include "FilterComboBox.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 #include "FileTestSupport.h"
 #include "TestEnvironment.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -66,7 +71,7 @@ private slots:
         QFETCH(QStringList, masks);
         QStringList d;
         QStringList m;
-        SplitFilterText(text, &d, &m);
+        splitFilterText(text, &d, &m);
         QCOMPARE(d, descriptions);
         QCOMPARE(m, masks);
     }
@@ -74,7 +79,7 @@ private slots:
     void mainFilterText() {
         QStringList d;
         QStringList m;
-        SplitFilterText(MainFilterText, &d, &m);
+        splitFilterText(MainFilterText, &d, &m);
         QCOMPARE(d, QStringList({"Background Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)",
                                  "HTML files (*.htm*;*.shtml;*.asp;*.mht)",
                                  "Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)",
@@ -86,8 +91,9 @@ private slots:
     }
 
     void boxRules() {
-        FilterComboBox box;
-        QCOMPARE(box.Mask(), QStringLiteral("*.*")); // empty box
+        FolderSession session;
+        FilterComboBox box(&session);
+        QCOMPARE(box.mask(), QStringLiteral("*.*")); // empty box
         QSignalSpy changes(&box, &FilterComboBox::filterApplied);
         box.setFilterText("A|*.a|B|*.b");
         QCOMPARE(changes.count(), 1);
@@ -95,8 +101,11 @@ private slots:
         box.setFilterText("a|*.A|b|*.B"); // equal without regard to case: ignored
         QCOMPARE(changes.count(), 1);
         box.setCurrentIndex(-1);
-        QCOMPARE(box.Mask(), QStringLiteral("*.b")); // nothing selected: the last entry
+        QCOMPARE(box.mask(), QStringLiteral("*.b")); // nothing selected: the last entry
         QCOMPARE(box.currentIndex(), 1);
+        // What it applies is the files' mask.
+        box.applySelection();
+        QCOMPARE(session.files()->mask(), QStringLiteral("*.b"));
     }
 
     void dialogTextsAndAddButton() {
@@ -159,7 +168,7 @@ private slots:
         QCOMPARE(box->itemText(5), QStringLiteral("Icons"));
         QCOMPARE(box->currentIndex(), 5);
         QCOMPARE(panel->session()->files()->names(), QStringList({"icon.ico"}));
-        QVERIFY(box->Filter().endsWith("All files (*.*)|*.*|Icons|*.ico|Add custom filter...| "));
+        QVERIFY(box->filterText().endsWith("All files (*.*)|*.*|Icons|*.ico|Add custom filter...| "));
 
         answerDialog(panel->customFilterDialog(), "Texts", "*.txt", true);
         panel->addCustomFilter();

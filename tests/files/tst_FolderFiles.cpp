@@ -1,9 +1,7 @@
 #include "FileListModel.h"
-#include "FileListView.h"
 #include "FileTestSupport.h"
-#include "FolderFiles.h"
-#include "FolderSession.h"
 #include "LosslessNames.h"
+#include "ShownList.h"
 #include "TestEnvironment.h"
 
 #include <QSignalSpy>
@@ -23,13 +21,6 @@ QStringList names(int count, const QString& suffix) {
     return list;
 }
 
-// A file list on a folder session of its own.
-struct ShownList {
-    FolderSession session;
-    FileListView view{&session};
-    FolderFiles& files = *session.files();
-};
-
 } // namespace
 
 class FolderFilesTest : public QObject {
@@ -37,8 +28,8 @@ class FolderFilesTest : public QObject {
 
     QTemporaryDir m_dir;
     QString folder(const QString& name) { return test::freshFolder(m_dir, name); }
-    std::unique_ptr<ShownList> makeBox(const QString& path, const QString& mask) {
-        auto box = std::make_unique<ShownList>();
+    std::unique_ptr<test::ShownList> makeBox(const QString& path, const QString& mask) {
+        auto box = std::make_unique<test::ShownList>();
         box->files.setKinds(MainFileType);
         box->files.setMask(mask);
         box->session.setFolder(path);
@@ -119,7 +110,7 @@ private slots:
         const QString path = folder("types");
         test::touchAll(path, {"a.txt", ".hidden.txt"});
         QDir().mkpath(path + "/sub.txt");
-        auto box = std::make_unique<ShownList>();
+        auto box = std::make_unique<test::ShownList>();
         box->files.setKinds(FileKind::Normal | FileKind::Archive);
         box->session.setFolder(path);
         QCOMPARE(box->files.names(), QStringList({"a.txt"}));
