@@ -51,7 +51,7 @@ class WelcomeCommandsTest : public QObject {
         return form;
     }
     QWebEnginePage* page() const { return m_window->page(); }
-    FilterComboBox* filterBox(TMainForm* form) const {
+    zelvorin::FilterComboBox* filterBox(TMainForm* form) const {
         return form->MainFilePanel()->filterBox();
     }
     QString fileMask(TMainForm* form) const {

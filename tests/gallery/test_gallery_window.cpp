@@ -4,6 +4,7 @@
 // only images are listed whatever the file filter.
 #include "FileListView.h"
 #include "FilePanel.h"
+#include "FilterComboBox.h"
 #include "FolderFiles.h"
 #include "FolderSession.h"
 #include "LoopbackHttpServer.h"

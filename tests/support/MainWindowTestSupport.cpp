@@ -2,6 +2,7 @@
 
 #include "FileListView.h"
 #include "FilePanel.h"
+#include "FilterComboBox.h"
 #include "FolderFiles.h"
 #include "FolderSession.h"
 #include "NeededRegistryLib.h"
