@@ -4,7 +4,7 @@
 
 #include "BackgroundChoice.h"
 #include "CollapsibleSplitter.h"
-#include "FavoriteItems.h"
+#include "FavoriteFolders.h"
 #include "FilePanel.h"
 #include "FolderSession.h"
 #include "PlatformInfo.h"
@@ -65,7 +65,7 @@ void TMainForm::FormCreate() {
     if (m_galleryStyle <= styles.size() - 1)
         styles.at(m_galleryStyle)->setChecked(true);
 
-    m_favoriteFolders->ReadFolderLists(settings);
+    m_favoriteFolders->readFolderLists(settings);
 
     const QString folder = zelvorin::ChooseStartingFolder(
         {settings.Read(st::LastFolder), settings.Read(st::DefaultFolder), m_values.ProgramFolder(),
@@ -96,7 +96,7 @@ void TMainForm::FormCloseQuery() {
     settings.Write(st::DefImageGalleryStyle, m_galleryStyle);
     settings.Write(st::LastFolder, m_mainFilePanel->session()->folder());
     settings.Write(st::LastFileFilter, m_mainFilePanel->selectedFilter());
-    m_favoriteFolders->WriteFolderLists(settings);
+    m_favoriteFolders->writeFolderLists(settings);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

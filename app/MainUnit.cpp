@@ -6,7 +6,7 @@
 #include "Downloads.h"
 #include "EventLog.h"
 #include "EventLogFormat.h"
-#include "FavoriteItems.h"
+#include "FavoriteFolders.h"
 #include "FilePanel.h"
 #include "FilterComboBox.h"
 #include "FolderSession.h"
@@ -144,7 +144,7 @@ void TMainForm::createToolWindows() {
     m_openFileForm = new TOpenFileForm(this);
     m_aboutForm = new TAboutForm(zelvorin::InstalledBrowserVersion(), this);
     m_gradientTextForm = new TGradientTextForm(this);
-    m_favoriteFolders = new TFavoriteFolders(this);
+    m_favoriteFolders = new zelvorin::FavoriteFolders(this);
     m_favoriteFolders->setObjectName("FavoriteFolders1");
     m_folderMenus = new zelvorin::FolderMenus(m_favoriteFolders, this);
 }
@@ -194,7 +194,7 @@ void TMainForm::ClearCaption1Click() {
 }
 
 void TMainForm::AddShownFolderToLastFolders() {
-    m_favoriteFolders->AddLastFolder(m_mainFilePanel->session()->folder(), 0);
+    m_favoriteFolders->addLastFolder(m_mainFilePanel->session()->folder(), 0);
 }
 
 void TMainForm::AboutMenuItemClick() {
@@ -205,7 +205,7 @@ void TMainForm::CreateTextWithGradientFloodFillMenuItemClick() {
     m_gradientTextForm->exec();
 }
 
-bool TMainForm::FormKeyDown(QKeyEvent* event) {
+bool TMainForm::closeOnEscape(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
         const QWidget* focus = QApplication::focusWidget();
         const int context = zelvorin::HelpContextOf(focus ? focus : this);
@@ -226,7 +226,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         // Keys reach the window first only when they are meant for one of its own
         // controls, not for a dialog or menu opened from it.
         if (widget->window() == this && !qApp->activePopupWidget())
-            return FormKeyDown(static_cast<QKeyEvent*>(event));
+            return closeOnEscape(static_cast<QKeyEvent*>(event));
     }
     return QMainWindow::eventFilter(watched, event);
 }

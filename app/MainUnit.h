@@ -15,7 +15,6 @@ class MainToolbar;
 class QFrame;
 class QWebEngineView;
 class TAboutForm;
-class TFavoriteFolders;
 class TdfsStatusBar;
 class TGradientTextForm;
 class TOpenFileForm;
@@ -25,6 +24,7 @@ enum class FilePurpose;
 class CollapsibleSplitter;
 class EventLog;
 class Downloads;
+class FavoriteFolders;
 class FilePanel;
 class FolderMenus;
 class Preview;
@@ -109,7 +109,7 @@ private:
 
     void FormCreate();
     void FormCloseQuery();
-    bool FormKeyDown(class QKeyEvent* event);
+    bool closeOnEscape(class QKeyEvent* event);
     bool IsOnScreen() const;
 
     zelvorin::ProgramValues& m_values;
@@ -128,7 +128,7 @@ private:
     TOpenFileForm* m_openFileForm = nullptr;
     TAboutForm* m_aboutForm = nullptr;
     TGradientTextForm* m_gradientTextForm = nullptr;
-    TFavoriteFolders* m_favoriteFolders = nullptr;
+    zelvorin::FavoriteFolders* m_favoriteFolders = nullptr;
     zelvorin::PreviewProfile* m_profile = nullptr;
     zelvorin::Preview* m_preview = nullptr;
     zelvorin::Downloads* m_downloads = nullptr;

@@ -6,7 +6,7 @@
 #include "BackgroundChoice.h"
 #include "BrowserEvents.h"
 #include "Downloads.h"
-#include "FavoriteItems.h"
+#include "FavoriteFolders.h"
 #include "FileListCommands.h"
 #include "FileMessages.h"
 #include "FilePanel.h"
@@ -192,21 +192,21 @@ void TMainForm::connectFileColumn() {
 
 void TMainForm::connectFavorites() {
     zelvorin::FolderMenus* menus = m_folderMenus;
-    menus->SetOpenFolder([this](const QString& folder) {
+    menus->setOpenFolder([this](const QString& folder) {
         m_mainFilePanel->session()->setFolder(folder);
     });
-    menus->SetCurrentFolder([this] { return m_mainFilePanel->session()->folder(); });
+    menus->setCurrentFolder([this] { return m_mainFilePanel->session()->folder(); });
     // The submenus are rebuilt each time their menu opens, so they show the lists as they are.
     const MainMenus& m = m_menus;
     connect(m.FileMenuItem, &QMenu::aboutToShow, menus, [this] {
-        m_folderMenus->FillFolderListsMenu(m_menus.LastFoldersMainMenuItem,
+        m_folderMenus->fillFolderMenus(m_menus.LastFoldersMainMenuItem,
                                            m_menus.FavoriteFoldersMainMenuItem);
     });
     connect(m.DirListPopupMenu, &QMenu::aboutToShow, menus, [this] {
-        m_folderMenus->FillFolderListsMenu(m_menus.LastFoldersMenuItem,
+        m_folderMenus->fillFolderMenus(m_menus.LastFoldersMenuItem,
                                            m_menus.FavoriteFoldersMenuItem);
     });
     for (QAction* add : {m.AddToFavoriteFoldersMainMenuItem, m.AddToFavoriteFoldersMenuItem})
         connect(add, &QAction::triggered, menus,
-                &zelvorin::FolderMenus::AddToFavoriteFoldersMenuItemClick);
+                &zelvorin::FolderMenus::addCurrentFolderToFavorites);
 }

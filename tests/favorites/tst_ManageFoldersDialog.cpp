@@ -1,5 +1,5 @@
-#include "FavoriteItems.h"
-#include "ManageFoldersUnit.h"
+#include "FavoriteFolders.h"
+#include "ManageFoldersDialog.h"
 #include "TestEnvironment.h"
 
 #include <QApplication>
@@ -9,10 +9,11 @@
 #include <QScreen>
 #include <QTimer>
 
+using namespace zelvorin;
 using zelvorin::FolderEntry;
 using zelvorin::FolderList;
 
-class TestManageFoldersForm : public QObject {
+class TestManageFoldersDialog : public QObject {
     Q_OBJECT
 
 private slots:
@@ -49,18 +50,18 @@ private:
     }
     // A dialog on `m_list`, shown, with a chooser returning `m_chosen` and a confirmation
     // answering `m_answer`.
-    void showForm(TManageFoldersForm& form) {
-        form.SetFolderList(&m_list);
-        form.SetFolderChooser([this](QWidget*) { return m_chosen; });
-        form.SetRemoveConfirmation([this](QWidget*) {
+    void showForm(ManageFoldersDialog& form) {
+        form.setFolderList(&m_list);
+        form.setFolderChooser([this](QWidget*) { return m_chosen; });
+        form.setRemoveConfirmation([this](QWidget*) {
             ++m_questions;
             return m_answer;
         });
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
     }
-    static QStringList shown(const TManageFoldersForm& form) {
-        return zelvorin::FolderPaths(form.Entries());
+    static QStringList shown(const ManageFoldersDialog& form) {
+        return zelvorin::FolderPaths(form.entries());
     }
 
     QTemporaryDir m_root;
@@ -70,14 +71,14 @@ private:
     int m_questions = 0;
 };
 
-void TestManageFoldersForm::init() {
+void TestManageFoldersDialog::init() {
     m_list = {{"/one", 1}, {"/two", 2}, {"/three", 3}};
     m_chosen.clear();
     m_answer = true;
     m_questions = 0;
 }
 
-void TestManageFoldersForm::layoutAndCaptions_data() {
+void TestManageFoldersDialog::layoutAndCaptions_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("geometry");
@@ -95,11 +96,11 @@ void TestManageFoldersForm::layoutAndCaptions_data() {
                           << "Move &Down" << QRect(8, 212, 75, 25);
 }
 
-void TestManageFoldersForm::layoutAndCaptions() {
+void TestManageFoldersDialog::layoutAndCaptions() {
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(QRect, geometry);
-    TManageFoldersForm form(nullptr);
+    ManageFoldersDialog form(nullptr);
     showForm(form);
     auto* button = form.findChild<QPushButton*>(name);
     QVERIFY(button);
@@ -112,8 +113,8 @@ void TestManageFoldersForm::layoutAndCaptions() {
     QVERIFY(!button->accessibleName().isEmpty());
 }
 
-void TestManageFoldersForm::windowSizeAndButtons() {
-    TManageFoldersForm form(nullptr);
+void TestManageFoldersDialog::windowSizeAndButtons() {
+    ManageFoldersDialog form(nullptr);
     QCOMPARE(form.size(), QSize(485, 333));
     showForm(form);
     QCOMPARE(form.size(), QSize(485, 333));
@@ -136,24 +137,24 @@ void TestManageFoldersForm::windowSizeAndButtons() {
     }
 }
 
-void TestManageFoldersForm::showFillsFocusesAndSelectsFirst() {
-    TManageFoldersForm form(nullptr);
+void TestManageFoldersDialog::showFillsFocusesAndSelectsFirst() {
+    ManageFoldersDialog form(nullptr);
     showForm(form);
-    QCOMPARE(form.Entries(), m_list);
-    QCOMPARE(form.SelectedIndex(), 0);
+    QCOMPARE(form.entries(), m_list);
+    QCOMPARE(form.selectedIndex(), 0);
     QTRY_COMPARE(QApplication::focusWidget(), form.FolderListBox);
 }
 
-void TestManageFoldersForm::showOfEmptyListSelectsNothing() {
+void TestManageFoldersDialog::showOfEmptyListSelectsNothing() {
     m_list.clear();
-    TManageFoldersForm form(nullptr);
+    ManageFoldersDialog form(nullptr);
     showForm(form);
     QCOMPARE(form.FolderListBox->count(), 0);
-    QCOMPARE(form.SelectedIndex(), -1);
+    QCOMPARE(form.selectedIndex(), -1);
 }
 
-void TestManageFoldersForm::clientHeightGrowsToTheMinimum() {
-    TManageFoldersForm form(nullptr);
+void TestManageFoldersDialog::clientHeightGrowsToTheMinimum() {
+    ManageFoldersDialog form(nullptr);
     form.resize(485, 120);
     showForm(form);
     // Down button's bottom (212 + 25) + Ok's top (12) + both borders (2 * 4) + 4.
@@ -161,27 +162,27 @@ void TestManageFoldersForm::clientHeightGrowsToTheMinimum() {
     QVERIFY(form.MoveDownButton->geometry().bottom() < form.ControlPanel->height());
 }
 
-void TestManageFoldersForm::addAppendsNormalizedFolder() {
+void TestManageFoldersDialog::addAppendsNormalizedFolder() {
     const QString folder = makeFolder("pictures");
     m_chosen = folder + "/";
-    TManageFoldersForm form(nullptr);
+    ManageFoldersDialog form(nullptr);
     showForm(form);
     QTest::mouseClick(form.AddButton, Qt::LeftButton);
     QCOMPARE(shown(form), QStringList({"/one", "/two", "/three", folder}));
-    QCOMPARE(form.Entries().last().data, quintptr(0));
-    QCOMPARE(form.SelectedIndex(), 3);
+    QCOMPARE(form.entries().last().data, quintptr(0));
+    QCOMPARE(form.selectedIndex(), 3);
     // The list given to the dialog changes only through Ok.
     QCOMPARE(m_list.size(), 3);
 }
 
-void TestManageFoldersForm::addIgnoresCancelledAndMissingFolders_data() {
+void TestManageFoldersDialog::addIgnoresCancelledAndMissingFolders_data() {
     QTest::addColumn<QString>("chosen");
     QTest::newRow("cancelled") << QString();
     QTest::newRow("missing") << m_root.filePath("not-there");
     QTest::newRow("a file") << QStringLiteral("FILE");
 }
 
-void TestManageFoldersForm::addIgnoresCancelledAndMissingFolders() {
+void TestManageFoldersDialog::addIgnoresCancelledAndMissingFolders() {
     QFETCH(QString, chosen);
     if (chosen == "FILE") {
         chosen = m_root.filePath("plain-file");
@@ -189,24 +190,24 @@ void TestManageFoldersForm::addIgnoresCancelledAndMissingFolders() {
     }
     m_chosen = chosen;
     bool handlerCalled = false;
-    TManageFoldersForm form(nullptr);
-    form.SetOnAddFolderFromDialog([&](QString&, quintptr&, bool&) { handlerCalled = true; });
+    ManageFoldersDialog form(nullptr);
+    form.setFolderAddedHandler([&](QString&, quintptr&, bool&) { handlerCalled = true; });
     showForm(form);
     form.FolderListBox->setCurrentRow(1);
     QTest::mouseClick(form.AddButton, Qt::LeftButton);
-    QCOMPARE(form.Entries(), m_list);
-    QCOMPARE(form.SelectedIndex(), 1);
+    QCOMPARE(form.entries(), m_list);
+    QCOMPARE(form.selectedIndex(), 1);
     QVERIFY(!handlerCalled);
 }
 
-void TestManageFoldersForm::addOfListedFolderReplacesOnlyItsData() {
+void TestManageFoldersDialog::addOfListedFolderReplacesOnlyItsData() {
     const QString folder = makeFolder("Holiday");
     m_list = {{"/one", 1}, {folder, 7}, {"/three", 3}};
     m_chosen = folder + "/";
     QString seenName;
     quintptr seenData = 0;
-    TManageFoldersForm form(nullptr);
-    form.SetOnAddFolderFromDialog([&](QString& name, quintptr& data, bool&) {
+    ManageFoldersDialog form(nullptr);
+    form.setFolderAddedHandler([&](QString& name, quintptr& data, bool&) {
         seenName = name;
         seenData = data;
         data = 42;
@@ -215,16 +216,16 @@ void TestManageFoldersForm::addOfListedFolderReplacesOnlyItsData() {
     QTest::mouseClick(form.AddButton, Qt::LeftButton);
     QCOMPARE(seenName, folder);
     QCOMPARE(seenData, quintptr(7));
-    QCOMPARE(form.Entries(), FolderList({{"/one", 1}, {folder, 42}, {"/three", 3}}));
-    QCOMPARE(form.SelectedIndex(), 1);
+    QCOMPARE(form.entries(), FolderList({{"/one", 1}, {folder, 42}, {"/three", 3}}));
+    QCOMPARE(form.selectedIndex(), 1);
 }
 
-void TestManageFoldersForm::addHandlerCanVetoOrAdjust() {
+void TestManageFoldersDialog::addHandlerCanVetoOrAdjust() {
     const QString folder = makeFolder("adjust");
     m_chosen = folder;
     bool veto = true;
-    TManageFoldersForm form(nullptr);
-    form.SetOnAddFolderFromDialog([&](QString& name, quintptr& data, bool& cancel) {
+    ManageFoldersDialog form(nullptr);
+    form.setFolderAddedHandler([&](QString& name, quintptr& data, bool& cancel) {
         QVERIFY(!cancel);
         QCOMPARE(data, quintptr(0));
         cancel = veto;
@@ -233,15 +234,15 @@ void TestManageFoldersForm::addHandlerCanVetoOrAdjust() {
     });
     showForm(form);
     QTest::mouseClick(form.AddButton, Qt::LeftButton);
-    QCOMPARE(form.Entries(), m_list);
+    QCOMPARE(form.entries(), m_list);
     veto = false;
     QTest::mouseClick(form.AddButton, Qt::LeftButton);
-    QCOMPARE(form.Entries().size(), 4);
-    QCOMPARE(form.Entries().last(), FolderEntry({folder + "/inner", 9}));
-    QCOMPARE(form.SelectedIndex(), 3);
+    QCOMPARE(form.entries().size(), 4);
+    QCOMPARE(form.entries().last(), FolderEntry({folder + "/inner", 9}));
+    QCOMPARE(form.selectedIndex(), 3);
 }
 
-void TestManageFoldersForm::removeAsksAndSelectsNeighbour_data() {
+void TestManageFoldersDialog::removeAsksAndSelectsNeighbour_data() {
     QTest::addColumn<FolderList>("list");
     QTest::addColumn<int>("removed");
     QTest::addColumn<QStringList>("left");
@@ -255,42 +256,42 @@ void TestManageFoldersForm::removeAsksAndSelectsNeighbour_data() {
         << FolderList({{"/only", 0}}) << 0 << QStringList() << -1;
 }
 
-void TestManageFoldersForm::removeAsksAndSelectsNeighbour() {
+void TestManageFoldersDialog::removeAsksAndSelectsNeighbour() {
     QFETCH(FolderList, list);
     QFETCH(int, removed);
     QFETCH(QStringList, left);
     QFETCH(int, selected);
     m_list = list;
-    TManageFoldersForm form(nullptr);
+    ManageFoldersDialog form(nullptr);
     showForm(form);
     form.FolderListBox->setCurrentRow(removed);
     QTest::mouseClick(form.DeleteButton, Qt::LeftButton);
     QCOMPARE(m_questions, 1);
     QCOMPARE(shown(form), left);
-    QCOMPARE(form.SelectedIndex(), selected);
+    QCOMPARE(form.selectedIndex(), selected);
 }
 
-void TestManageFoldersForm::removeAnswerNoOrNoSelectionKeepsList() {
+void TestManageFoldersDialog::removeAnswerNoOrNoSelectionKeepsList() {
     m_answer = false;
-    TManageFoldersForm form(nullptr);
+    ManageFoldersDialog form(nullptr);
     showForm(form);
     form.FolderListBox->setCurrentRow(1);
     QTest::mouseClick(form.DeleteButton, Qt::LeftButton);
     QCOMPARE(m_questions, 1);
-    QCOMPARE(form.Entries(), m_list);
-    QCOMPARE(form.SelectedIndex(), 1);
+    QCOMPARE(form.entries(), m_list);
+    QCOMPARE(form.selectedIndex(), 1);
 
     m_answer = true;
     form.FolderListBox->clearSelection();
     QTest::mouseClick(form.DeleteButton, Qt::LeftButton);
     QCOMPARE(m_questions, 1);
-    QCOMPARE(form.Entries(), m_list);
+    QCOMPARE(form.entries(), m_list);
 }
 
-void TestManageFoldersForm::removeQuestionIsAskedAsWritten() {
+void TestManageFoldersDialog::removeQuestionIsAskedAsWritten() {
     // The dialog's own question box, answered No through its default button.
-    TManageFoldersForm form(nullptr);
-    form.SetFolderList(&m_list);
+    ManageFoldersDialog form(nullptr);
+    form.setFolderList(&m_list);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     bool seen = false;
@@ -307,10 +308,10 @@ void TestManageFoldersForm::removeQuestionIsAskedAsWritten() {
     });
     QTest::mouseClick(form.DeleteButton, Qt::LeftButton);
     QVERIFY(seen);
-    QCOMPARE(form.Entries(), m_list);
+    QCOMPARE(form.entries(), m_list);
 }
 
-void TestManageFoldersForm::moveUpAndDown_data() {
+void TestManageFoldersDialog::moveUpAndDown_data() {
     QTest::addColumn<int>("selected");
     QTest::addColumn<bool>("up");
     QTest::addColumn<QStringList>("expected");
@@ -329,12 +330,12 @@ void TestManageFoldersForm::moveUpAndDown_data() {
         << -1 << false << QStringList({"/one", "/two", "/three"}) << -1;
 }
 
-void TestManageFoldersForm::moveUpAndDown() {
+void TestManageFoldersDialog::moveUpAndDown() {
     QFETCH(int, selected);
     QFETCH(bool, up);
     QFETCH(QStringList, expected);
     QFETCH(int, selectedAfter);
-    TManageFoldersForm form(nullptr);
+    ManageFoldersDialog form(nullptr);
     showForm(form);
     if (selected < 0)
         form.FolderListBox->clearSelection();
@@ -342,16 +343,16 @@ void TestManageFoldersForm::moveUpAndDown() {
         form.FolderListBox->setCurrentRow(selected);
     QTest::mouseClick(up ? form.MoveUpButton : form.MoveDownButton, Qt::LeftButton);
     QCOMPARE(shown(form), expected);
-    QCOMPARE(form.SelectedIndex(), selectedAfter);
+    QCOMPARE(form.selectedIndex(), selectedAfter);
     // Data values travel with their entries.
-    for (const FolderEntry& entry : form.Entries())
+    for (const FolderEntry& entry : form.entries())
         QCOMPARE(entry.data, m_list.at(zelvorin::IndexOfFolder(m_list, entry.path)).data);
 }
 
-void TestManageFoldersForm::okReplacesTheList() {
+void TestManageFoldersDialog::okReplacesTheList() {
     const QString folder = makeFolder("added");
     m_chosen = folder;
-    TManageFoldersForm form(nullptr);
+    ManageFoldersDialog form(nullptr);
     showForm(form);
     QTest::mouseClick(form.AddButton, Qt::LeftButton);
     form.FolderListBox->setCurrentRow(0);
@@ -364,22 +365,22 @@ void TestManageFoldersForm::okReplacesTheList() {
     QCOMPARE(m_list, FolderList({{"/three", 3}, {"/two", 2}, {folder, 0}}));
 }
 
-void TestManageFoldersForm::cancelAndEscapeLeaveTheList_data() {
+void TestManageFoldersDialog::cancelAndEscapeLeaveTheList_data() {
     QTest::addColumn<bool>("escape");
     QTest::newRow("cancel button") << false;
     QTest::newRow("escape key") << true;
 }
 
-void TestManageFoldersForm::cancelAndEscapeLeaveTheList() {
+void TestManageFoldersDialog::cancelAndEscapeLeaveTheList() {
     QFETCH(bool, escape);
     const FolderList before = m_list;
     m_chosen = makeFolder("extra");
-    TManageFoldersForm form(nullptr);
+    ManageFoldersDialog form(nullptr);
     showForm(form);
     QTest::mouseClick(form.AddButton, Qt::LeftButton);
     form.FolderListBox->setCurrentRow(0);
     QTest::mouseClick(form.DeleteButton, Qt::LeftButton);
-    QCOMPARE(form.Entries().size(), 3);
+    QCOMPARE(form.entries().size(), 3);
     if (escape)
         QTest::keyClick(form.FolderListBox, Qt::Key_Escape);
     else
@@ -389,8 +390,8 @@ void TestManageFoldersForm::cancelAndEscapeLeaveTheList() {
     QCOMPARE(m_list, before);
 }
 
-void TestManageFoldersForm::escapeWithModifierAndEnterDoNothing() {
-    TManageFoldersForm form(nullptr);
+void TestManageFoldersDialog::escapeWithModifierAndEnterDoNothing() {
+    ManageFoldersDialog form(nullptr);
     showForm(form);
     QTest::keyClick(form.FolderListBox, Qt::Key_Escape, Qt::ShiftModifier);
     QTest::keyClick(form.FolderListBox, Qt::Key_Escape, Qt::ControlModifier);
@@ -407,16 +408,16 @@ void TestManageFoldersForm::escapeWithModifierAndEnterDoNothing() {
     QVERIFY(!form.isVisible());
 }
 
-void TestManageFoldersForm::editFavoriteFoldersRunsTheDialog() {
+void TestManageFoldersDialog::editFavoriteFoldersRunsTheDialog() {
     const QString folder = makeFolder("from dialog");
     QWidget owner;
-    TFavoriteFolders folders(&owner);
-    folders.SetDialogCaption(QStringLiteral(" Favorite Folders"));
-    folders.FavoriteFolders() = {{"/x", 5}, {"/y", 6}};
-    folders.SetOnAddFolderFromDialog([](QString&, quintptr& data, bool&) { data = 11; });
+    FavoriteFolders folders(&owner);
+    folders.setDialogCaption(QStringLiteral(" Favorite Folders"));
+    folders.favoriteFolders() = {{"/x", 5}, {"/y", 6}};
+    folders.setFolderAddedHandler([](QString&, quintptr& data, bool&) { data = 11; });
     QString caption;
-    folders.SetDialogPreparer([&](TManageFoldersForm* form) {
-        form->SetFolderChooser([&](QWidget*) { return folder; });
+    folders.setDialogPreparer([&](ManageFoldersDialog* form) {
+        form->setFolderChooser([&](QWidget*) { return folder; });
         QTimer::singleShot(0, form, [form, &caption] {
             caption = form->windowTitle();
             QVERIFY(form->isModal());
@@ -426,31 +427,31 @@ void TestManageFoldersForm::editFavoriteFoldersRunsTheDialog() {
             QTest::mouseClick(form->OkButton, Qt::LeftButton);
         });
     });
-    QVERIFY(folders.EditFavoriteFolders());
+    QVERIFY(folders.editFavoriteFolders());
     QCOMPARE(caption, QStringLiteral(" Favorite Folders"));
-    QCOMPARE(folders.FavoriteFolders(), FolderList({{"/y", 6}, {"/x", 5}, {folder, 11}}));
+    QCOMPARE(folders.favoriteFolders(), FolderList({{"/y", 6}, {"/x", 5}, {folder, 11}}));
     // The dialog lives only while it is shown.
-    QVERIFY(owner.findChildren<TManageFoldersForm*>().isEmpty());
+    QVERIFY(owner.findChildren<ManageFoldersDialog*>().isEmpty());
 }
 
-void TestManageFoldersForm::editFavoriteFoldersCancelLeavesFavorites() {
-    TFavoriteFolders folders(nullptr);
-    folders.SetDialogCaption(QStringLiteral("Mine"));
-    folders.FavoriteFolders() = {{"/x", 5}, {"/y", 6}};
+void TestManageFoldersDialog::editFavoriteFoldersCancelLeavesFavorites() {
+    FavoriteFolders folders(nullptr);
+    folders.setDialogCaption(QStringLiteral("Mine"));
+    folders.favoriteFolders() = {{"/x", 5}, {"/y", 6}};
     QString caption;
-    folders.SetDialogPreparer([&](TManageFoldersForm* form) {
-        form->SetRemoveConfirmation([](QWidget*) { return true; });
+    folders.setDialogPreparer([&](ManageFoldersDialog* form) {
+        form->setRemoveConfirmation([](QWidget*) { return true; });
         QTimer::singleShot(0, form, [form, &caption] {
             caption = form->windowTitle();
             QTest::mouseClick(form->DeleteButton, Qt::LeftButton);
-            QCOMPARE(form->Entries().size(), 1);
+            QCOMPARE(form->entries().size(), 1);
             QTest::keyClick(form->FolderListBox, Qt::Key_Escape);
         });
     });
-    QVERIFY(folders.EditFavoriteFolders());
+    QVERIFY(folders.editFavoriteFolders());
     QCOMPARE(caption, QStringLiteral("Mine"));
-    QCOMPARE(folders.FavoriteFolders(), FolderList({{"/x", 5}, {"/y", 6}}));
+    QCOMPARE(folders.favoriteFolders(), FolderList({{"/x", 5}, {"/y", 6}}));
 }
 
-ZELVORIN_TEST_MAIN(TestManageFoldersForm)
-#include "tst_ManageFoldersForm.moc"
+ZELVORIN_TEST_MAIN(TestManageFoldersDialog)
+#include "tst_ManageFoldersDialog.moc"

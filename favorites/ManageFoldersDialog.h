@@ -2,7 +2,7 @@
 // hands the result back to the list only through "&Ok".
 #pragma once
 
-#include "FavoriteItems.h"
+#include "FavoriteFolders.h"
 #include "FolderEntry.h"
 
 #include <QDialog>
@@ -13,7 +13,9 @@ class QListWidget;
 class QPushButton;
 class QWidget;
 
-class TManageFoldersForm : public QDialog {
+namespace zelvorin {
+
+class ManageFoldersDialog : public QDialog {
     Q_OBJECT
 
 public:
@@ -22,30 +24,30 @@ public:
     // True when the user agrees to remove the selected folder.
     using RemoveConfirmation = std::function<bool(QWidget* parent)>;
 
-    explicit TManageFoldersForm(QWidget* parent);
+    explicit ManageFoldersDialog(QWidget* parent);
 
     // The list that "&Ok" replaces; the dialog shows its entries each time it is shown.
-    void SetFolderList(zelvorin::FolderList* list) { m_folderList = list; }
-    void SetOnAddFolderFromDialog(TAddItemToListEvent handler) {
+    void setFolderList(FolderList* list) { m_folderList = list; }
+    void setFolderAddedHandler(FolderAddedHandler handler) {
         m_onAddFolderFromDialog = std::move(handler);
     }
-    void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
-    void SetRemoveConfirmation(RemoveConfirmation confirm) { m_confirmRemove = std::move(confirm); }
+    void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+    void setRemoveConfirmation(RemoveConfirmation confirm) { m_confirmRemove = std::move(confirm); }
 
     // The entries as the list box holds them now.
-    zelvorin::FolderList Entries() const;
+    FolderList entries() const;
     // The selected entry's index, or -1.
-    int SelectedIndex() const;
+    int selectedIndex() const;
 
-    void FormShow();
+    void showEntries();
     // True when the key was taken (Escape without modifiers closes like "&Cancel").
-    bool FormKeyDown(QKeyEvent* event);
-    void OkButtonClick();
-    void CancelButtonClick();
-    void AddButtonClick();
-    void DeleteButtonClick();
-    void MoveUpButtonClick();
-    void MoveDownButtonClick();
+    bool closeOnEscape(QKeyEvent* event);
+    void keepChanges();
+    void dropChanges();
+    void addFolder();
+    void removeFolder();
+    void moveUp();
+    void moveDown();
 
     // The width of the border inside the outer panel's edge.
     static constexpr int MainOuterPanelBorderWidth = 4;
@@ -68,11 +70,13 @@ protected:
 
 private:
     QPushButton* addButton(const QString& name, const QString& caption, int top,
-                           void (TManageFoldersForm::*handler)());
+                           void (ManageFoldersDialog::*handler)());
     void selectRow(int row);
 
-    zelvorin::FolderList* m_folderList = nullptr;
-    TAddItemToListEvent m_onAddFolderFromDialog;
+    FolderList* m_folderList = nullptr;
+    FolderAddedHandler m_onAddFolderFromDialog;
     FolderChooser m_chooseFolder;
     RemoveConfirmation m_confirmRemove;
 };
+
+} // namespace zelvorin

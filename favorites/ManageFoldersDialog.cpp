@@ -1,4 +1,4 @@
-#include "ManageFoldersUnit.h"
+#include "ManageFoldersDialog.h"
 
 #include "NeededLib.h"
 
@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <qdrawutil.h>
+
+namespace zelvorin {
 
 namespace {
 
@@ -55,7 +57,7 @@ bool confirmRemoveWithMessageBox(QWidget* parent) {
     return box.exec() == QMessageBox::Yes;
 }
 
-QListWidgetItem* makeItem(const zelvorin::FolderEntry& entry) {
+QListWidgetItem* makeItem(const FolderEntry& entry) {
     auto* item = new QListWidgetItem(entry.path);
     item->setData(DataRole, qulonglong(entry.data));
     return item;
@@ -63,7 +65,7 @@ QListWidgetItem* makeItem(const zelvorin::FolderEntry& entry) {
 
 } // namespace
 
-TManageFoldersForm::TManageFoldersForm(QWidget* parent)
+ManageFoldersDialog::ManageFoldersDialog(QWidget* parent)
     : QDialog(parent), m_chooseFolder(chooseFolderWithDialog),
       m_confirmRemove(confirmRemoveWithMessageBox) {
     setObjectName(QStringLiteral("ManageFoldersForm"));
@@ -98,17 +100,17 @@ TManageFoldersForm::TManageFoldersForm(QWidget* parent)
     outerLayout->addWidget(ControlPanel);
 
     OkButton = addButton(QStringLiteral("OkButton"), QStringLiteral("&Ok"), 12,
-                         &TManageFoldersForm::OkButtonClick);
+                         &ManageFoldersDialog::keepChanges);
     CancelButton = addButton(QStringLiteral("CancelButton"), QStringLiteral("&Cancel"), 44,
-                             &TManageFoldersForm::CancelButtonClick);
+                             &ManageFoldersDialog::dropChanges);
     AddButton = addButton(QStringLiteral("AddButton"), QStringLiteral("&Add ..."), 104,
-                          &TManageFoldersForm::AddButtonClick);
+                          &ManageFoldersDialog::addFolder);
     DeleteButton = addButton(QStringLiteral("DeleteButton"), QStringLiteral("&Remove ..."), 136,
-                             &TManageFoldersForm::DeleteButtonClick);
+                             &ManageFoldersDialog::removeFolder);
     MoveUpButton = addButton(QStringLiteral("MoveUpButton"), QStringLiteral("Move &Up"), 180,
-                             &TManageFoldersForm::MoveUpButtonClick);
+                             &ManageFoldersDialog::moveUp);
     MoveDownButton = addButton(QStringLiteral("MoveDownButton"), QStringLiteral("Move &Down"), 212,
-                               &TManageFoldersForm::MoveDownButtonClick);
+                               &ManageFoldersDialog::moveDown);
 
     setTabOrder(FolderListBox, OkButton);
     setTabOrder(OkButton, CancelButton);
@@ -121,8 +123,8 @@ TManageFoldersForm::TManageFoldersForm(QWidget* parent)
     FolderListBox->installEventFilter(this);
 }
 
-QPushButton* TManageFoldersForm::addButton(const QString& name, const QString& caption, int top,
-                                           void (TManageFoldersForm::*handler)()) {
+QPushButton* ManageFoldersDialog::addButton(const QString& name, const QString& caption, int top,
+                                           void (ManageFoldersDialog::*handler)()) {
     auto* button = new QPushButton(caption, ControlPanel);
     button->setObjectName(name);
     button->setAccessibleName(
@@ -136,8 +138,8 @@ QPushButton* TManageFoldersForm::addButton(const QString& name, const QString& c
     return button;
 }
 
-zelvorin::FolderList TManageFoldersForm::Entries() const {
-    zelvorin::FolderList entries;
+FolderList ManageFoldersDialog::entries() const {
+    FolderList entries;
     for (int row = 0; row < FolderListBox->count(); ++row) {
         const QListWidgetItem* item = FolderListBox->item(row);
         entries.append({item->text(), quintptr(item->data(DataRole).toULongLong())});
@@ -145,12 +147,12 @@ zelvorin::FolderList TManageFoldersForm::Entries() const {
     return entries;
 }
 
-int TManageFoldersForm::SelectedIndex() const {
+int ManageFoldersDialog::selectedIndex() const {
     const QList<QListWidgetItem*> selected = FolderListBox->selectedItems();
     return selected.isEmpty() ? -1 : FolderListBox->row(selected.first());
 }
 
-void TManageFoldersForm::selectRow(int row) {
+void ManageFoldersDialog::selectRow(int row) {
     if (row < 0 || row >= FolderListBox->count()) {
         FolderListBox->setCurrentRow(-1);
         FolderListBox->clearSelection();
@@ -159,8 +161,8 @@ void TManageFoldersForm::selectRow(int row) {
     FolderListBox->setCurrentRow(row);
 }
 
-void TManageFoldersForm::showEvent(QShowEvent* event) {
-    FormShow();
+void ManageFoldersDialog::showEvent(QShowEvent* event) {
+    showEntries();
     if (const QScreen* shown = screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(shown->availableGeometry().center());
@@ -170,10 +172,10 @@ void TManageFoldersForm::showEvent(QShowEvent* event) {
     FolderListBox->setFocus();
 }
 
-void TManageFoldersForm::FormShow() {
+void ManageFoldersDialog::showEntries() {
     FolderListBox->clear();
     if (m_folderList) {
-        for (const zelvorin::FolderEntry& entry : *m_folderList)
+        for (const FolderEntry& entry : *m_folderList)
             FolderListBox->addItem(makeItem(entry));
     }
     FolderListBox->setFocus();
@@ -186,43 +188,43 @@ void TManageFoldersForm::FormShow() {
         resize(width(), minimalClientHeight);
 }
 
-bool TManageFoldersForm::FormKeyDown(QKeyEvent* event) {
+bool ManageFoldersDialog::closeOnEscape(QKeyEvent* event) {
     const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_Escape && held == Qt::NoModifier) {
-        CancelButtonClick();
+        dropChanges();
         return true;
     }
     return false;
 }
 
-void TManageFoldersForm::keyPressEvent(QKeyEvent* event) {
+void ManageFoldersDialog::keyPressEvent(QKeyEvent* event) {
     // QDialog's own handling would let Enter press a button and Shift+Escape close.
-    if (!FormKeyDown(event))
+    if (!closeOnEscape(event))
         event->ignore();
 }
 
-bool TManageFoldersForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)))
+bool ManageFoldersDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && closeOnEscape(static_cast<QKeyEvent*>(event)))
         return true;
     return QDialog::eventFilter(watched, event);
 }
 
-void TManageFoldersForm::OkButtonClick() {
+void ManageFoldersDialog::keepChanges() {
     if (m_folderList)
-        *m_folderList = Entries();
+        *m_folderList = entries();
     accept();
 }
 
-void TManageFoldersForm::CancelButtonClick() {
+void ManageFoldersDialog::dropChanges() {
     reject();
 }
 
-void TManageFoldersForm::AddButtonClick() {
+void ManageFoldersDialog::addFolder() {
     const QString chosen = m_chooseFolder ? m_chooseFolder(this) : QString();
     if (chosen.isEmpty() || !FolderExists(chosen))
         return;
-    QString name = NormalizeFolderPath(chosen);
-    const qsizetype found = zelvorin::IndexOfFolder(Entries(), name);
+    QString name = normalizeFolderPath(chosen);
+    const qsizetype found = IndexOfFolder(entries(), name);
     quintptr data =
         found >= 0 ? quintptr(FolderListBox->item(int(found))->data(DataRole).toULongLong()) : 0;
     bool cancel = false;
@@ -239,8 +241,8 @@ void TManageFoldersForm::AddButtonClick() {
     }
 }
 
-void TManageFoldersForm::DeleteButtonClick() {
-    const int index = SelectedIndex();
+void ManageFoldersDialog::removeFolder() {
+    const int index = selectedIndex();
     if (index < 0)
         return;
     if (!m_confirmRemove || !m_confirmRemove(this))
@@ -249,8 +251,8 @@ void TManageFoldersForm::DeleteButtonClick() {
     selectRow(index < FolderListBox->count() ? index : index - 1);
 }
 
-void TManageFoldersForm::MoveUpButtonClick() {
-    const int index = SelectedIndex();
+void ManageFoldersDialog::moveUp() {
+    const int index = selectedIndex();
     if (index <= 0)
         return;
     QListWidgetItem* item = FolderListBox->takeItem(index);
@@ -258,11 +260,13 @@ void TManageFoldersForm::MoveUpButtonClick() {
     selectRow(index - 1);
 }
 
-void TManageFoldersForm::MoveDownButtonClick() {
-    const int index = SelectedIndex();
+void ManageFoldersDialog::moveDown() {
+    const int index = selectedIndex();
     if (index < 0 || index >= FolderListBox->count() - 1)
         return;
     QListWidgetItem* item = FolderListBox->takeItem(index);
     FolderListBox->insertItem(index + 1, item);
     selectRow(index + 1);
 }
+
+} // namespace zelvorin
