@@ -4,8 +4,8 @@
 // and path, properties), dragging a file out of the list and taking dropped files in.
 // Every action works on the file's raw bytes, so a name that is not UTF-8 reaches the
 // very file; every failure is told at once with the system's reason. Owned by the file
-// panel, which tells the rest of the program what the user chose; no window and no web
-// engine are needed to use or test it.
+// panel; what the user chose is told by its folder session. No window and no web engine
+// are needed to use or test it.
 #pragma once
 
 #include "FileDragDrop.h"

@@ -69,7 +69,6 @@ public:
     // While held, setters keep their settings but read nothing (the owner is about to set
     // them all); readIfUnread() reads once, when nothing has been read yet.
     void setReadsHeld(bool held);
-    bool readsHeld() const { return m_readsHeld; }
     void readIfUnread();
 
     int count() const;

@@ -91,7 +91,6 @@ public:
     void setBuildsRows(bool builds);
 
     void start();
-    bool isSnapshot() const { return m_snapshot != nullptr; }
     bool started() const { return m_started; }
     bool isFinished() const { return m_finished; }
     // 0, or the errno value that stopped the read.

@@ -65,9 +65,8 @@ public:
     const std::vector<QByteArray>& levels() const { return m_levels; }
     const std::vector<QByteArray>& subfolders() const { return m_subfolders; }
     // Names on the shown folder's volume keep their case (else they are shown in lower
-    // case) and are told apart by it.
+    // case).
     bool casePreserving() const { return m_casePreserving; }
-    bool caseSensitive() const { return m_caseSensitive; }
     // The shown folder's subfolders are still being read.
     bool isReadingFolders() const;
     // Reads the rows again and raises the change notification. A shown folder that has

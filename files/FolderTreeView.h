@@ -17,8 +17,6 @@ public:
     explicit FolderTreeView(FolderSession* session, QWidget* parent = nullptr);
     ~FolderTreeView() override;
 
-    FolderSession* session() const { return m_session; }
-
     int itemHeight() const { return m_itemHeight; }
     void setItemHeight(int height);
 

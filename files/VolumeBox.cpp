@@ -22,10 +22,6 @@ QString VolumeBox::volumeText(const platform::Volume& volume) {
     return QStringLiteral("%1 [%2]").arg(volume.rootPath, volume.label);
 }
 
-QString VolumeBox::volume() const {
-    return currentIndex() < 0 ? QString() : currentData(RootRole).toString();
-}
-
 void VolumeBox::rebuild() {
     const QSignalBlocker blocker(this);
     clear();

@@ -22,8 +22,6 @@ public:
 
     explicit VolumeBox(FolderSession* session, QWidget* parent = nullptr);
 
-    // The selected volume's mount point (empty: none).
-    QString volume() const;
     // Rebuilds the list from the volumes mounted now and selects the session's volume.
     void rebuild();
     // Tests: list these volumes instead of the mounted ones (empty: the mounted ones).

@@ -233,10 +233,6 @@ bool folderExistsBytes(const QByteArray& path) {
     return !path.isEmpty() && stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool makeFolderBytes(const QByteArray& path) {
-    return !path.isEmpty() && mkdir(path.constData(), 0777) == 0;
-}
-
 bool fileExistsBytes(const QByteArray& path) {
     struct stat info {};
     return !path.isEmpty() && stat(path.constData(), &info) == 0 && !S_ISDIR(info.st_mode);

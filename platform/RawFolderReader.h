@@ -92,8 +92,6 @@ int changeFolderBytes(const QByteArray& path);
 
 // True when the raw path is an existing folder (links followed).
 bool folderExistsBytes(const QByteArray& path);
-// Makes one folder (its parent must exist); false when the system refuses.
-bool makeFolderBytes(const QByteArray& path);
 
 // True when the raw path exists as anything but a folder (links followed).
 bool fileExistsBytes(const QByteArray& path);
