@@ -108,8 +108,7 @@ void TMainForm::ShowGalleryPage(int first, int perPage) {
     auto names = std::make_shared<ListedImages>(m_mainFilePanel->session()->files()->markedNames());
     zelvorin::Preview* preview = m_preview;
     m_preview->ShowGeneratedPage(std::make_unique<zelvorin::GalleryPageBuilder>(
-        m_mainFilePanel->session()->folder(), std::move(names), first, perPage,
-        m_galleryStyle,
+        m_mainFilePanel->session()->folder(), std::move(names), first, perPage, m_galleryStyle,
         [preview](const QString& path) { return preview->ProgramImageAddress(path); }));
 }
 

@@ -11,8 +11,8 @@
 #include "FileMessages.h"
 #include "FilePanel.h"
 #include "FolderFiles.h"
-#include "FolderSession.h"
 #include "FolderMenus.h"
+#include "FolderSession.h"
 #include "GenerateHTMLUnit.h"
 #include "HelpWindow.h"
 #include "MainToolbar.h"
@@ -192,19 +192,18 @@ void TMainForm::connectFileColumn() {
 
 void TMainForm::connectFavorites() {
     zelvorin::FolderMenus* menus = m_folderMenus;
-    menus->setOpenFolder([this](const QString& folder) {
-        m_mainFilePanel->session()->setFolder(folder);
-    });
+    menus->setOpenFolder(
+        [this](const QString& folder) { m_mainFilePanel->session()->setFolder(folder); });
     menus->setCurrentFolder([this] { return m_mainFilePanel->session()->folder(); });
     // The submenus are rebuilt each time their menu opens, so they show the lists as they are.
     const MainMenus& m = m_menus;
     connect(m.FileMenuItem, &QMenu::aboutToShow, menus, [this] {
         m_folderMenus->fillFolderMenus(m_menus.LastFoldersMainMenuItem,
-                                           m_menus.FavoriteFoldersMainMenuItem);
+                                       m_menus.FavoriteFoldersMainMenuItem);
     });
     connect(m.DirListPopupMenu, &QMenu::aboutToShow, menus, [this] {
         m_folderMenus->fillFolderMenus(m_menus.LastFoldersMenuItem,
-                                           m_menus.FavoriteFoldersMenuItem);
+                                       m_menus.FavoriteFoldersMenuItem);
     });
     for (QAction* add : {m.AddToFavoriteFoldersMainMenuItem, m.AddToFavoriteFoldersMenuItem})
         connect(add, &QAction::triggered, menus,

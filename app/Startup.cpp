@@ -65,9 +65,9 @@ void quitAfterFirstPageIfAsked(TMainForm& form) {
     zelvorin::FileListView* files = form.MainFilePanel()->fileList();
     QObject::connect(files->session()->files(), &zelvorin::FolderFiles::readFinished, &form,
                      [files, arrived] {
-        files->viewport()->repaint();
-        arrived(false);
-    });
+                         files->viewport()->repaint();
+                         arrived(false);
+                     });
 }
 } // namespace
 

@@ -13,11 +13,11 @@
 #include "BenchFigures.h"
 #include "FilePanel.h"
 #include "FolderFiles.h"
-#include "FolderSession.h"
 #include "FolderMonitor.h"
 #include "FolderMonitorThread.h"
-#include "FolderWatcher.h"
 #include "FolderPaths.h"
+#include "FolderSession.h"
+#include "FolderWatcher.h"
 
 #include <QApplication>
 #include <QDir>
@@ -101,8 +101,8 @@ std::vector<std::string> floorRead(const std::string& folder) {
     return names;
 }
 
-const FileKinds MainFileType = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
-                               FileKind::Archive | FileKind::Normal;
+const FileKinds MainFileType =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 void waitFor(int milliseconds) {
     QEventLoop loop;

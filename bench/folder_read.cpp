@@ -93,8 +93,8 @@ TimedApplication* timedApp() {
 }
 
 using zelvorin::FileKind;
-const zelvorin::FileKinds MainFileType = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
-                               FileKind::Archive | FileKind::Normal;
+const zelvorin::FileKinds MainFileType =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 // Images with a few other files among them, in mixed case, so sorting has real work to do.
 void makeFolder(const std::string& folder, long count) {

@@ -7,6 +7,7 @@
 #include "FileListView.h"
 #include "FilePanel.h"
 #include "FolderFiles.h"
+#include "FolderPaths.h"
 #include "FolderSession.h"
 #include "MainUnit.h"
 #include "NeededRegistryLib.h"
@@ -15,7 +16,6 @@
 #include "ProgramValues.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
-#include "FolderPaths.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,8 +38,8 @@ namespace {
 
 const QString ImageMask = QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg");
 using zelvorin::FileKind;
-const zelvorin::FileKinds ListedTypes = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
-                              FileKind::Archive | FileKind::Normal;
+const zelvorin::FileKinds ListedTypes =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 // Runs the event loop until `done` holds; false after the time limit.
 template <typename Condition> bool waitFor(Condition done, int timeoutMs = 60000) {

@@ -8,6 +8,7 @@
 #include "FileListView.h"
 #include "FilePanel.h"
 #include "FolderFiles.h"
+#include "FolderPaths.h"
 #include "FolderSession.h"
 #include "MainToolbar.h"
 #include "MainUnit.h"
@@ -18,7 +19,6 @@
 #include "ProgramValues.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
-#include "FolderPaths.h"
 
 #include <QAction>
 #include <QApplication>

@@ -10,11 +10,11 @@
 // the user's.
 // Usage: bench_thumbnails [work folder]   (default: a temporary folder, removed at the end)
 #include "BenchFigures.h"
-#include "FileThumbnails.h"
-#include "ThumbnailCache.h"
 #include "FileListView.h"
+#include "FileThumbnails.h"
 #include "FolderFiles.h"
 #include "FolderSession.h"
+#include "ThumbnailCache.h"
 
 #include <QApplication>
 #include <QDir>

@@ -49,7 +49,7 @@ bool FavoriteFolders::addFavoriteFolder(const QString& path, quintptr data) {
 }
 
 bool FavoriteFolders::addFolderToList(FolderList& list, const QString& path, int limit,
-                                       quintptr data) {
+                                      quintptr data) {
     try {
         const QString normalized = normalizeFolderPath(path);
         if (normalized.isEmpty())
@@ -99,10 +99,9 @@ bool FavoriteFolders::readFolderLists(const settings::SettingsAccess& settings) 
 }
 
 bool FavoriteFolders::writeFolderLists(const settings::SettingsAccess& settings) const {
-    const bool last =
-        settings.Write(settings::LastFolders, FolderPaths(m_lastFolders));
-    const bool favorites = settings.Write(settings::FavoriteFolders,
-                                          FolderPaths(m_favoriteFolders));
+    const bool last = settings.Write(settings::LastFolders, FolderPaths(m_lastFolders));
+    const bool favorites =
+        settings.Write(settings::FavoriteFolders, FolderPaths(m_favoriteFolders));
     return last && favorites;
 }
 

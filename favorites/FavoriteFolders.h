@@ -58,8 +58,7 @@ public:
     // SameFolderText, keeps its text), gives it `data` and cuts the list to
     // `limit` entries when limit > 0. False, with the list unchanged, for a path that
     // normalizes to nothing.
-    static bool addFolderToList(FolderList& list, const QString& path, int limit,
-                                quintptr data);
+    static bool addFolderToList(FolderList& list, const QString& path, int limit, quintptr data);
     // Moves the entry for the same folder as `path` (SameFolderText) to index 0;
     // false when absent.
     static bool moveFolderToFront(FolderList& list, const QString& path);

@@ -124,7 +124,7 @@ ManageFoldersDialog::ManageFoldersDialog(QWidget* parent)
 }
 
 QPushButton* ManageFoldersDialog::addButton(const QString& name, const QString& caption, int top,
-                                           void (ManageFoldersDialog::*handler)()) {
+                                            void (ManageFoldersDialog::*handler)()) {
     auto* button = new QPushButton(caption, ControlPanel);
     button->setObjectName(name);
     button->setAccessibleName(

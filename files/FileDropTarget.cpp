@@ -79,8 +79,7 @@ bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
         } else {
             scrollNearEdge(drag->position().toPoint());
         }
-        const Qt::DropAction action =
-            ChosenDropAction(decideEffect(drag), drag->possibleActions());
+        const Qt::DropAction action = ChosenDropAction(decideEffect(drag), drag->possibleActions());
         drag->setDropAction(action);
         if (action == Qt::IgnoreAction)
             drag->ignore();

@@ -7,12 +7,12 @@
 #include "FileListView.h"
 #include "FileMessages.h"
 #include "FilePanel.h"
+#include "FileProperties.h"
+#include "FilePropertiesDialog.h"
 #include "FolderFiles.h"
 #include "FolderMonitor.h"
 #include "FolderSession.h"
 #include "FolderTreeView.h"
-#include "FileProperties.h"
-#include "FilePropertiesDialog.h"
 #include "LosslessNames.h"
 #include "NeededLib.h"
 #include "RawFolderReader.h"
@@ -114,8 +114,7 @@ void FileListCommands::hookMouseAndKeys() {
         }
     });
     new EventHook(list, [this](QEvent* event) {
-        return event->type() == QEvent::KeyPress &&
-               deleteOnKey(static_cast<QKeyEvent*>(event));
+        return event->type() == QEvent::KeyPress && deleteOnKey(static_cast<QKeyEvent*>(event));
     });
     new EventHook(folders->viewport(), [this](QEvent* event) {
         auto* mouse = static_cast<QMouseEvent*>(event);
@@ -170,9 +169,8 @@ void FileListCommands::createDragAndDrop() {
     m_dragSource->setObjectName(QStringLiteral("FileBoxDropFileSource1"));
     m_dragSource->setDragEffects(DragEffect::Copy | DragEffect::Move | DragEffect::Link);
     m_dragSource->setShowsImage(false);
-    m_dragSource->setDropHandler([this](DragEffect type, bool& continueDrop) {
-        dragDropped(type, continueDrop);
-    });
+    m_dragSource->setDropHandler(
+        [this](DragEffect type, bool& continueDrop) { dragDropped(type, continueDrop); });
     FileListView* list = m_panel->fileList();
     try {
         m_dropTarget->registerControl(list);
@@ -192,10 +190,10 @@ void FileListCommands::setContextMenus(const ContextMenus& menus) {
     popUpOver(m_panel->folderTree(), menus.folderList);
     connect(menus.fileList, &QMenu::aboutToShow, this, &FileListCommands::enableFileMenu);
     connect(menus.copyName, &QAction::triggered, this, &FileListCommands::copyFileName);
-    connect(menus.copyNameAndPath, &QAction::triggered, this,
-            &FileListCommands::copyFilePath);
+    connect(menus.copyNameAndPath, &QAction::triggered, this, &FileListCommands::copyFilePath);
     connect(menus.fileProperties, &QAction::triggered, this, &FileListCommands::showFileProperties);
-    connect(menus.folderProperties, &QAction::triggered, this, &FileListCommands::showFolderProperties);
+    connect(menus.folderProperties, &QAction::triggered, this,
+            &FileListCommands::showFolderProperties);
 }
 
 void FileListCommands::pressOnFiles(Qt::MouseButton button, QPoint position) {
@@ -288,8 +286,8 @@ void FileListCommands::tellIfFailed(FileAction action, const FileResult& result)
     showFileError(m_panel->window(), FileFailureMessage(action, {{result.path, result.reason}}));
     // The file may be gone without the monitor having told the list yet.
     if (result.error == ENOENT)
-        m_panel->session()->files()->refreshNamesKeepingSelection(
-            m_panel->session()->folderBytes(), {nameOf(result.path)});
+        m_panel->session()->files()->refreshNamesKeepingSelection(m_panel->session()->folderBytes(),
+                                                                  {nameOf(result.path)});
 }
 
 void FileListCommands::enableFileMenu() {
@@ -345,7 +343,7 @@ void FileListCommands::openFolderUnder(Qt::MouseButton, QPoint position) {
 }
 
 void FileListCommands::answerDropEffect(Qt::KeyboardModifiers keys, QPoint,
-                                                           Qt::DropActions& effect) {
+                                        Qt::DropActions& effect) {
     const QList<QByteArray>& dropped = m_dropTarget->files();
     const bool same =
         !m_draggingOut && !dropped.isEmpty() &&
@@ -353,8 +351,7 @@ void FileListCommands::answerDropEffect(Qt::KeyboardModifiers keys, QPoint,
     effect = FileDropEffect(m_draggingOut, keys, !dropped.isEmpty(), same, effect);
 }
 
-void FileListCommands::takeDrop(Qt::KeyboardModifiers, QPoint,
-                                                  Qt::DropActions& effect) {
+void FileListCommands::takeDrop(Qt::KeyboardModifiers, QPoint, Qt::DropActions& effect) {
     if (m_draggingOut) {
         effect = Qt::IgnoreAction;
         return;

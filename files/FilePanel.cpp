@@ -51,8 +51,8 @@ void placeFlatCombo(QComboBox* combo, const QString& name, const QString& access
     combo->setFixedHeight(height);
 }
 
-const FileKinds FileListKinds = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
-                                FileKind::Archive | FileKind::Normal;
+const FileKinds FileListKinds =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 } // namespace
 
@@ -155,8 +155,7 @@ void FilePanel::setCustomFilterDialog(AddCustomFilterDialog* dialog) {
 }
 
 bool FilePanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize &&
-        (watched == m_volumePanel || watched == m_filterPanel))
+    if (event->type() == QEvent::Resize && (watched == m_volumePanel || watched == m_filterPanel))
         fitComboToPanel(static_cast<QWidget*>(watched));
     return EnablingPanel::eventFilter(watched, event);
 }

@@ -128,17 +128,17 @@ quint64 FolderAnswers::ask(const QByteArray& folder, Answer answer, Read read) {
     open.timer->setSingleShot(true);
     connect(open.timer, &QTimer::timeout, this, [this, question] { timedOut(question); });
     open.timer->start(answerLimit());
-    open.ticket = m_pool->startMayBlock(
-        [relay = m_relay, question, folder, hook = workerReadHook(), read = std::move(read)] {
-            if (hook)
-                hook(folder);
-            auto snapshot = std::make_shared<FolderSnapshot>(read());
-            const std::lock_guard<std::mutex> guard(relay->lock);
-            if (FolderAnswers* receiver = relay->receiver)
-                QMetaObject::invokeMethod(
-                    receiver, [receiver, question, snapshot] { receiver->arrived(question, snapshot); },
-                    Qt::QueuedConnection);
-        });
+    open.ticket = m_pool->startMayBlock([relay = m_relay, question, folder, hook = workerReadHook(),
+                                         read = std::move(read)] {
+        if (hook)
+            hook(folder);
+        auto snapshot = std::make_shared<FolderSnapshot>(read());
+        const std::lock_guard<std::mutex> guard(relay->lock);
+        if (FolderAnswers* receiver = relay->receiver)
+            QMetaObject::invokeMethod(
+                receiver, [receiver, question, snapshot] { receiver->arrived(question, snapshot); },
+                Qt::QueuedConnection);
+    });
     const bool first = m_open.isEmpty();
     m_open.insert(question, std::move(open));
     if (first)

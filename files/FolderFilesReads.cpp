@@ -72,18 +72,18 @@ void FolderFiles::readFileNames(std::shared_ptr<FolderListing> listing, bool fre
     }
     if (!listing && folderMayBlock(m_folderBytes)) {
         const QByteArray folder = m_folderBytes;
-        m_question = m_answers->ask(folder, [this, folder, fresh](
-                                                std::optional<FolderSnapshot> snapshot) {
-            m_question = 0;
-            if (folder != m_folderBytes)
-                return;
-            if (!snapshot) {
-                m_lastReadError = ETIMEDOUT;
-                emit failed(folderNotAnsweringText(m_folder));
-                return;
-            }
-            startRead(FolderListing::fromSnapshot(*snapshot), fresh);
-        });
+        m_question =
+            m_answers->ask(folder, [this, folder, fresh](std::optional<FolderSnapshot> snapshot) {
+                m_question = 0;
+                if (folder != m_folderBytes)
+                    return;
+                if (!snapshot) {
+                    m_lastReadError = ETIMEDOUT;
+                    emit failed(folderNotAnsweringText(m_folder));
+                    return;
+                }
+                startRead(FolderListing::fromSnapshot(*snapshot), fresh);
+            });
         return;
     }
     startRead(std::move(listing), fresh);
@@ -322,7 +322,8 @@ bool FolderFiles::recheckNames(const QSet<QByteArray>& names) {
     ++m_recheckCount;
     const bool updating = m_updating;
     m_updating = true;
-    const QByteArray selectedRaw = selectedRow() >= 0 ? m_model->rawName(selectedRow()) : QByteArray();
+    const QByteArray selectedRaw =
+        selectedRow() >= 0 ? m_model->rawName(selectedRow()) : QByteArray();
     m_linkNames = std::move(links);
     std::vector<int> gone;
     gone.reserve(dropped.size());

@@ -1,9 +1,9 @@
 #include "FolderListing.h"
 
+#include "FolderAnswers.h"
 #include "FolderWatcher.h"
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
-#include "FolderAnswers.h"
 #include "WorkerPool.h"
 
 #include <QElapsedTimer>

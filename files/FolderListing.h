@@ -6,8 +6,8 @@
 // batches while the window stays responsive.
 #pragma once
 
-#include "FileListModel.h"
 #include "FileKinds.h"
+#include "FileListModel.h"
 #include "FileMask.h"
 
 #include <QByteArray>

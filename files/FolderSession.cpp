@@ -65,8 +65,7 @@ FolderSession::FolderSession(QObject* parent)
     m_fileMonitor = new FolderMonitor(this);
     m_fileMonitor->setObjectName(QStringLiteral("FileRxFolderMonitor1"));
     m_fileMonitor->setDelayTime(500);
-    m_fileMonitor->setFilter(FolderChange::FileName | FolderChange::Size |
-                             FolderChange::LastWrite);
+    m_fileMonitor->setFilter(FolderChange::FileName | FolderChange::Size | FolderChange::LastWrite);
     m_fileMonitor->setWatchesSubtree(false);
     connect(m_fileMonitor, &FolderMonitor::changed, this, &FolderSession::filesChangedOnDisk);
 }
@@ -243,8 +242,7 @@ void FolderSession::setVolume(const QString& root) {
     showChange();
 }
 
-void FolderSession::fallBackToExistingAncestor(const QByteArray& path,
-                                               std::function<void()> then) {
+void FolderSession::fallBackToExistingAncestor(const QByteArray& path, std::function<void()> then) {
     if (folderMayBlock(path)) {
         // The walk up asks each level in turn: all of it runs in the worker.
         forgetQuestion();

@@ -97,8 +97,7 @@ void FolderTreeView::setItemHeight(int height) {
 }
 
 void FolderTreeView::updateItemHeight() {
-    m_itemHeight =
-        std::max({m_itemHeight, fontMetrics().height(), FileIcons::smallIconSize() + 1});
+    m_itemHeight = std::max({m_itemHeight, fontMetrics().height(), FileIcons::smallIconSize() + 1});
     doItemsLayout();
 }
 
@@ -138,8 +137,9 @@ void FolderTreeView::showLevels() {
     setUpdatesEnabled(false);
     clear();
     for (const QByteArray& level : m_session->levels()) {
-        const QString display = level == "/" ? QStringLiteral("/")
-                                             : platform::displayName(level.mid(level.lastIndexOf('/') + 1));
+        const QString display = level == "/"
+                                    ? QStringLiteral("/")
+                                    : platform::displayName(level.mid(level.lastIndexOf('/') + 1));
         addRow(display, level, false);
     }
     m_currentRow = count() - 1;

@@ -6,8 +6,9 @@
 #include "FileListView.h"
 #include "FilePanel.h"
 #include "FolderFiles.h"
-#include "FolderSession.h"
 #include "FolderListing.h"
+#include "FolderPaths.h"
+#include "FolderSession.h"
 #include "HelpWindow.h"
 #include "LiveReload.h"
 #include "LoopbackHttpServer.h"
@@ -21,7 +22,6 @@
 #include "StatusBar.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
-#include "FolderPaths.h"
 
 #include <QAction>
 #include <QApplication>
@@ -606,9 +606,10 @@ private slots:
             gauges << (bar->Panel(1).Enabled ? bar->Panel(1).GaugeAttrs.Position : 100u);
         });
         zelvorin::FolderListing::setHeadLimit(16); // read on in the background
-        panel->showStartingFolder(folder);        // as a folder the user goes to
+        panel->showStartingFolder(folder);         // as a folder the user goes to
         zelvorin::FolderListing::setHeadLimit(zelvorin::FolderListing::DefaultHeadLimit);
-        QTRY_VERIFY(panel->session()->files()->count() == 1200 && !panel->session()->files()->isReading());
+        QTRY_VERIFY(panel->session()->files()->count() == 1200 &&
+                    !panel->session()->files()->isReading());
         QVERIFY(!notes.isEmpty());
         QCOMPARE(notes.last(), QString("Reading folder... 1200"));
         for (const QString& note : notes)

@@ -1,9 +1,9 @@
 // The program's own command addresses in the real main window: the welcome page's links
 // and check box drive the filter box, the help window and the stored option, and addresses
 // typed into the address box run as commands, leaving the box empty.
-#include "FilterComboBox.h"
 #include "FileListView.h"
 #include "FilePanel.h"
+#include "FilterComboBox.h"
 #include "FolderFiles.h"
 #include "FolderSession.h"
 #include "HelpWindow.h"

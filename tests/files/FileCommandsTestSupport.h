@@ -4,9 +4,9 @@
 #pragma once
 
 #include "FileListCommands.h"
-#include "FileMessages.h"
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "FileMessages.h"
 #include "FilePanel.h"
 #include "FolderFiles.h"
 #include "FolderMonitor.h"

@@ -119,12 +119,11 @@ private slots:
         } else if (action == "drag out") {
             QByteArray uriList;
             QList<QUrl> urls;
-            m_window->commands()->dragSource()->setDragRunner(
-                [&](QDrag& drag, Qt::DropActions) {
-                    urls = drag.mimeData()->urls();
-                    uriList = drag.mimeData()->data("text/uri-list");
-                    return Qt::CopyAction;
-                });
+            m_window->commands()->dragSource()->setDragRunner([&](QDrag& drag, Qt::DropActions) {
+                urls = drag.mimeData()->urls();
+                uriList = drag.mimeData()->data("text/uri-list");
+                return Qt::CopyAction;
+            });
             const QPoint start = m_window->rowCenter(0);
             QTest::mousePress(view()->viewport(), Qt::LeftButton, {}, start);
             QMouseEvent move(QEvent::MouseMove, start + QPoint(12, 0), start + QPoint(12, 0),

@@ -129,8 +129,7 @@ private slots:
         FileDropTarget target(&list);
         target.registerControl(&list);
         int asked = 0;
-        target.setEffectHandler(
-            [&](Qt::KeyboardModifiers, QPoint, Qt::DropActions&) { ++asked; });
+        target.setEffectHandler([&](Qt::KeyboardModifiers, QPoint, Qt::DropActions&) { ++asked; });
         std::unique_ptr<QMimeData> web(uriList({"https://example.org/a.gif"}));
         QVERIFY(!dragAndDrop(list.viewport(), web.get(), Qt::CopyAction, {}).enterAccepted);
         auto text = std::make_unique<QMimeData>();
@@ -146,7 +145,8 @@ private slots:
         bool dropped = false;
         target.setEffectHandler(
             [](Qt::KeyboardModifiers, QPoint, Qt::DropActions& effect) { effect = {}; });
-        target.setDropHandler([&](Qt::KeyboardModifiers, QPoint, Qt::DropActions&) { dropped = true; });
+        target.setDropHandler(
+            [&](Qt::KeyboardModifiers, QPoint, Qt::DropActions&) { dropped = true; });
         std::unique_ptr<QMimeData> data(uriList({"/a/b.gif"}));
         QVERIFY(!dragAndDrop(list.viewport(), data.get(), Qt::CopyAction | Qt::MoveAction, {})
                      .enterAccepted);

@@ -65,8 +65,8 @@ private slots:
     void init() {
         m_window = std::make_unique<FilePanelFixture>();
         QVERIFY(QTest::qWaitForWindowExposed(m_window->window()));
-        m_changes =
-            std::make_unique<QSignalSpy>(m_window->panel()->session(), &zelvorin::FolderSession::fileChosen);
+        m_changes = std::make_unique<QSignalSpy>(m_window->panel()->session(),
+                                                 &zelvorin::FolderSession::fileChosen);
         m_savedHandler =
             zelvorin::platform::setItemPropertiesHandler([](const QString&) { return false; });
     }

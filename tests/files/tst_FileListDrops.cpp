@@ -1,9 +1,9 @@
 // Files dropped on the main window's file list from other programs (copied or moved into
 // the shown folder, nothing lost on a refusal or a failure) and files dragged out of it.
 #include "FileCommandsTestSupport.h"
+#include "FileDragDrop.h"
 #include "FileDragSource.h"
 #include "FileDropTarget.h"
-#include "FileDragDrop.h"
 #include "TestEnvironment.h"
 
 #include <QDrag>

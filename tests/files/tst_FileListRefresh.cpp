@@ -3,12 +3,11 @@
 // read whenever the monitor cannot name every change.
 #include "FileListModel.h"
 #include "FilePanel.h"
+#include "FileTestSupport.h"
 #include "FolderFiles.h"
 #include "FolderMonitor.h"
 #include "FolderSession.h"
-#include "FileTestSupport.h"
 #include "FolderWatcher.h"
-#include "FolderMonitor.h"
 #include "TestEnvironment.h"
 
 #include <QRandomGenerator>
@@ -24,8 +23,8 @@ using namespace zelvorin;
 
 namespace {
 
-const FileKinds MainFileType = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
-                               FileKind::Archive | FileKind::Normal;
+const FileKinds MainFileType =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 // Names met in real folders: mixed case, hidden, without extension, not UTF-8.
 const QList<QByteArray> Pool = {
@@ -191,11 +190,9 @@ private slots:
         QTest::newRow("normal files") << FileKinds(FileKind::Normal) << "*.*" << 3u;
         QTest::newRow("read-only and folders")
             << (FileKind::ReadOnly | FileKind::Directory) << "*" << 4u;
-        QTest::newRow("system and hidden")
-            << (FileKind::System | FileKind::Hidden) << "*.*" << 5u;
+        QTest::newRow("system and hidden") << (FileKind::System | FileKind::Hidden) << "*.*" << 5u;
         QTest::newRow("folders, hidden, normal")
-            << (FileKind::Directory | FileKind::Hidden | FileKind::Normal) << "*.JPG"
-            << 6u;
+            << (FileKind::Directory | FileKind::Hidden | FileKind::Normal) << "*.JPG" << 6u;
         QTest::newRow("empty mask") << MainFileType << "" << 7u;
     }
 
@@ -327,8 +324,7 @@ private slots:
     void monitorNamesAcrossRestarts() {
         const QString path = folder("monitor");
         FolderMonitor monitor(this);
-        monitor.setFilter(FolderChange::FileName | FolderChange::Size |
-                          FolderChange::LastWrite);
+        monitor.setFilter(FolderChange::FileName | FolderChange::Size | FolderChange::LastWrite);
         monitor.setWatchesSubtree(false);
         monitor.setFolder(path);
         QVERIFY(!monitor.takeChangedNames()); // never watched: nothing can be told

@@ -8,8 +8,8 @@
 #include "FolderSession.h"
 #include "FolderTreeView.h"
 #include "SplitterBar.h"
-#include "VolumeBox.h"
 #include "TestEnvironment.h"
+#include "VolumeBox.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -77,8 +77,8 @@ private slots:
         QCOMPARE(panel.splitter()->height(), 3);
         QCOMPARE(panel.folderTreeHeight(), 148);
         // The flat combo boxes: the panel clips their frames.
-        for (QWidget* box : {static_cast<QWidget*>(panel.volumeBox()),
-                             static_cast<QWidget*>(panel.filterBox())}) {
+        for (QWidget* box :
+             {static_cast<QWidget*>(panel.volumeBox()), static_cast<QWidget*>(panel.filterBox())}) {
             QWidget* holder = box->parentWidget();
             QCOMPARE(box->pos(), QPoint(-1, -1));
             QCOMPARE(holder->height(), box->height() - 2);
@@ -87,8 +87,8 @@ private slots:
         QCOMPARE(panel.volumeBox()->height(), 22);
         QCOMPARE(panel.filterBox()->height(), 21);
         QCOMPARE(panel.session()->files()->kinds(), FileKind::ReadOnly | FileKind::Hidden |
-                                                       FileKind::System | FileKind::Archive |
-                                                       FileKind::Normal);
+                                                        FileKind::System | FileKind::Archive |
+                                                        FileKind::Normal);
         QCOMPARE(panel.fileList()->accessibleName(), QStringLiteral("Files"));
         QCOMPARE(panel.session()->folderMonitor()->delayTime(), 1000);
         QCOMPARE(panel.session()->folderMonitor()->filter(),
@@ -129,7 +129,9 @@ private slots:
         FolderFiles* files = panel->session()->files();
         files->selectFile("m.jpg");
         QSignalSpy fileChanges(panel->session(), &FolderSession::fileChosen);
-        const auto settled = [&] { return test::waitUntil([&] { return panel->session()->isSettled(); }); };
+        const auto settled = [&] {
+            return test::waitUntil([&] { return panel->session()->isSettled(); });
+        };
         QVERIFY(settled());
         const auto refreshes = [files] { return files->readCount() + files->recheckCount(); };
         const int reads = refreshes();

@@ -4,9 +4,9 @@
 #include "FileListModel.h"
 #include "FileTestSupport.h"
 #include "FileThumbnails.h"
+#include "ShownList.h"
 #include "TestEnvironment.h"
 #include "ThumbnailCache.h"
-#include "ShownList.h"
 
 #include <QImage>
 #include <QScrollBar>

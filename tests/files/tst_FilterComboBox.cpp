@@ -1,9 +1,9 @@
 #include "AddCustomFilterDialog.h"
 #include "FilePanel.h"
+#include "FileTestSupport.h"
 #include "FilterComboBox.h"
 #include "FolderFiles.h"
 #include "FolderSession.h"
-#include "FileTestSupport.h"
 #include "TestEnvironment.h"
 
 #include <QLabel>
@@ -168,7 +168,8 @@ private slots:
         QCOMPARE(box->itemText(5), QStringLiteral("Icons"));
         QCOMPARE(box->currentIndex(), 5);
         QCOMPARE(panel->session()->files()->names(), QStringList({"icon.ico"}));
-        QVERIFY(box->filterText().endsWith("All files (*.*)|*.*|Icons|*.ico|Add custom filter...| "));
+        QVERIFY(
+            box->filterText().endsWith("All files (*.*)|*.*|Icons|*.ico|Add custom filter...| "));
 
         answerDialog(panel->customFilterDialog(), "Texts", "*.txt", true);
         panel->addCustomFilter();

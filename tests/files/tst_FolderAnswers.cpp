@@ -1,10 +1,10 @@
 #include "FileMessages.h"
 #include "FilePanel.h"
+#include "FileTestSupport.h"
 #include "FolderAnswers.h"
 #include "FolderFiles.h"
 #include "FolderSession.h"
 #include "FolderTreeView.h"
-#include "FileTestSupport.h"
 #include "LosslessNames.h"
 #include "TestEnvironment.h"
 

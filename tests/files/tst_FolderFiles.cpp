@@ -11,8 +11,8 @@ using namespace zelvorin;
 
 namespace {
 
-const FileKinds MainFileType = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
-                               FileKind::Archive | FileKind::Normal;
+const FileKinds MainFileType =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 QStringList names(int count, const QString& suffix) {
     QStringList list;

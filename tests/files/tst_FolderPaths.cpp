@@ -1,9 +1,9 @@
+#include "FileKinds.h"
 #include "FileMask.h"
 #include "FileTestSupport.h"
+#include "FolderPaths.h"
 #include "NeededLib.h"
 #include "TestEnvironment.h"
-#include "FileKinds.h"
-#include "FolderPaths.h"
 
 #include <QtTest>
 
@@ -130,7 +130,6 @@ private slots:
         QCOMPARE(compiled.foundRaw(std::string_view(raw.constData(), size_t(raw.size()))),
                  compiled.found(name));
     }
-
 };
 
 ZELVORIN_TEST_MAIN(FolderPathsTest)

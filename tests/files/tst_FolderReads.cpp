@@ -4,9 +4,9 @@
 #include "FileListModel.h"
 #include "FileTestSupport.h"
 #include "FolderListing.h"
+#include "FolderPaths.h"
 #include "ShownList.h"
 #include "TestEnvironment.h"
-#include "FolderPaths.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -15,8 +15,8 @@ using namespace zelvorin;
 
 namespace {
 
-const FileKinds MainFileType = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
-                               FileKind::Archive | FileKind::Normal;
+const FileKinds MainFileType =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 // Names made in an order unlike the list's, in upper and lower case, some not UTF-8; every
 // fifth one a ".png".
@@ -160,7 +160,8 @@ private slots:
             }
         }
         QStringList told; // the chosen file at each change notification
-        connect(&box->files, &FolderFiles::selectionTold, this, [&] { told << box->files.selectedPath(); });
+        connect(&box->files, &FolderFiles::selectionTold, this,
+                [&] { told << box->files.selectedPath(); });
         box->files.selectFile(wanted);
         QCOMPARE(box->files.selectedRow(), -1);
         QVERIFY(test::waitUntil([&] { return !box->files.isReading(); }));

@@ -297,8 +297,7 @@ private slots:
         TMainForm* form = openWindow(m_mixed, 3);
         QVERIFY(form);
         chooseFilter(form, 4);
-        QCOMPARE(form->MainFilePanel()->filterBox()->currentText(),
-                 QString("All files (*.*)"));
+        QCOMPARE(form->MainFilePanel()->filterBox()->currentText(), QString("All files (*.*)"));
         QTRY_COMPARE(form->MainFilePanel()->session()->files()->names().size(), 6);
         QVERIFY(showGallery(form, m_mixed));
         QVERIFY(waitForText(counter(1, 3, 3)));
