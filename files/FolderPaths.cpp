@@ -42,6 +42,13 @@ int folderDepth(const QString& path) {
     return int(path.count(QLatin1Char('/')));
 }
 
+QString strippedFolderPath(const QString& path) {
+    QString text = path;
+    while (text.size() > 1 && text.endsWith(QLatin1Char('/')))
+        text.chop(1);
+    return text == QStringLiteral("/") ? QString() : text;
+}
+
 PathParts splitPath(const QString& text) {
     const QByteArray saved = platform::currentFolderBytes();
     struct Restore {

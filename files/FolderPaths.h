@@ -43,6 +43,9 @@ QString joinFolderAndName(const QString& folder, const QString& name);
 QByteArray joinFolderAndName(const QByteArray& folder, const QByteArray& name);
 // The number of "/" in the path.
 int folderDepth(const QString& path);
+// A folder path without its trailing "/", the root as an empty text: the form in which
+// folders are compared and counted.
+QString strippedFolderPath(const QString& path);
 // Splits a typed path into volume, folder and file, resolving relative parts against the
 // current folder; a last name that is neither an existing file nor a pattern is taken as
 // a folder. Raises FileControlError when a folder part cannot be entered. The current

@@ -19,13 +19,6 @@ namespace zelvorin {
 
 namespace {
 
-QString stripped(const QString& path) {
-    QString text = path;
-    while (text.size() > 1 && text.endsWith(QLatin1Char('/')))
-        text.chop(1);
-    return text == QStringLiteral("/") ? QString() : text;
-}
-
 QByteArray parentBytes(const QByteArray& path) {
     QByteArray text = path;
     while (text.size() > 1 && text.endsWith('/'))
@@ -102,7 +95,7 @@ bool FolderSession::isSettled() const {
 }
 
 bool FolderSession::sameFolder(const QString& a, const QString& b) const {
-    return QString::compare(stripped(a), stripped(b),
+    return QString::compare(strippedFolderPath(a), strippedFolderPath(b),
                             m_caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
 }
 

@@ -17,13 +17,6 @@ namespace zelvorin {
 
 namespace {
 
-QString stripped(const QString& path) {
-    QString text = path;
-    while (text.size() > 1 && text.endsWith(QLatin1Char('/')))
-        text.chop(1);
-    return text == QStringLiteral("/") ? QString() : text;
-}
-
 // Indents and icons of the folder rows: the path down to the shown folder one step per
 // row, subfolders one step deeper than their depth.
 class FolderItemDelegate : public QStyledItemDelegate {
@@ -42,7 +35,7 @@ public:
         int indent = index.row() * 4 + 2;
         QIcon icon = FileIcons::instance().openFolderIcon();
         if (subfolder) {
-            indent = (folderDepth(stripped(path)) + 1) * 4 + 2;
+            indent = (folderDepth(strippedFolderPath(path)) + 1) * 4 + 2;
             icon = FileIcons::instance().closedFolderIcon();
         }
         const int side = FileIcons::smallIconSize();

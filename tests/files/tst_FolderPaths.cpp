@@ -46,6 +46,26 @@ private slots:
         QCOMPARE(folderDepth(QStringLiteral("a")), 0);
     }
 
+    void strippingFolders_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("stripped");
+        QTest::newRow("plain") << "/a/b"
+                               << "/a/b";
+        QTest::newRow("slashes") << "/a/b//"
+                                 << "/a/b";
+        QTest::newRow("root") << "/"
+                              << "";
+        QTest::newRow("root twice") << "//"
+                                    << "";
+        QTest::newRow("relative") << "a/"
+                                  << "a";
+    }
+    void strippingFolders() {
+        QFETCH(QString, path);
+        QFETCH(QString, stripped);
+        QCOMPARE(strippedFolderPath(path), stripped);
+    }
+
     void attributeMasks() {
         const FileKinds main = FileKind::ReadOnly | FileKind::Hidden | FileKind::System |
                                FileKind::Archive | FileKind::Normal;
