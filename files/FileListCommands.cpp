@@ -255,23 +255,28 @@ bool FileListCommands::deleteOnKey(QKeyEvent* event) {
         const int index = files->selectedRow();
         const QByteArray raw = files->model()->at(index).raw;
         const QByteArray target = files->selectedPathBytes();
+        const QByteArray shown = files->folderBytes();
         try {
             result = DeleteToRecycleBin({target}, true, m_panel->window());
         } catch (const std::exception& error) {
             result = FileResult::failure(QString::fromLocal8Bit(error.what()), target);
         }
-        // Whatever the answer, the list keeps the entry exactly while the file is there.
-        if (!platform::entryMayExistBytes(target)) {
-            // The question's dialog ran events; the entry is found again by its name.
-            int row = files->model()->findRaw(raw);
-            if (row < 0 && index < files->count())
-                row = index;
-            files->selectRowTold(-1);
-            if (row >= 0)
-                files->model()->removeRows({row});
+        // The question's dialog ran events: a folder change asked for before may have
+        // arrived meanwhile, and then the list is another folder's.
+        if (files->folderBytes() == shown) {
+            // Whatever the answer, the list keeps the entry exactly while the file is there.
+            if (!platform::entryMayExistBytes(target)) {
+                // The entry is found again by its name.
+                int row = files->model()->findRaw(raw);
+                if (row < 0 && index < files->count())
+                    row = index;
+                files->selectRowTold(-1);
+                if (row >= 0)
+                    files->model()->removeRows({row});
+            }
+            files->selectRowTold(files->count() > index ? index : index - 1);
+            m_panel->session()->tellChosenFile();
         }
-        files->selectRowTold(files->count() > index ? index : index - 1);
-        m_panel->session()->tellChosenFile();
     }
     // Told once the list and the monitors are as they should be.
     if (result.failed())

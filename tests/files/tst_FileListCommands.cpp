@@ -4,6 +4,8 @@
 #include "FileCommandsTestSupport.h"
 #include "FileProperties.h"
 #include "FilePropertiesDialog.h"
+#include "FolderAnswers.h"
+#include "LosslessNames.h"
 #include "TestEnvironment.h"
 
 #include <QClipboard>
@@ -124,6 +126,28 @@ private slots:
                          Qt::LeftButton, {});
         QApplication::sendEvent(site, &move);
         QCOMPARE(files()->selectedRow(), 0);
+    }
+
+    // A folder change asked before the Delete key and answered while its question is open
+    // shows the other folder: the deletion leaves that folder's list alone.
+    void folderArrivingDuringTheDeleteQuestion() {
+        const QString other = qEnvironmentVariable("HOME") + "/files-elsewhere";
+        QDir().mkpath(other);
+        put(other + "/x.gif", "x");
+        put(other + "/y.gif", "y");
+        showFolderWith({"k.gif", "l.gif", "m.gif"});
+        select(1);
+        const MayBlockHook previous = setMayBlockHook(
+            [other](const QByteArray& path) { return platform::openablePath(path) == other; });
+        FolderSession* session = m_window->panel()->session();
+        session->setFolder(other);
+        QVERIFY(session->isChangingFolder());
+        QuestionAnswerer answerer(true, [&] { QTRY_COMPARE(session->folder(), other); });
+        QTest::keyClick(view(), Qt::Key_Delete);
+        setMayBlockHook(previous);
+        QCOMPARE(answerer.asked(), 1);
+        QVERIFY(!QFileInfo::exists(m_folder + "/l.gif"));
+        QCOMPARE(files()->names(), QStringList({"x.gif", "y.gif"}));
     }
 
     void deleteMovesTheFileToTheTrash_data() {
