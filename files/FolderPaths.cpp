@@ -2,7 +2,6 @@
 
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
-#include "Volumes.h"
 
 #include <cstring>
 
@@ -85,7 +84,6 @@ PathParts splitPath(const QString& text) {
         parts.folder = joinFolderAndName(parts.folder, parts.file);
         parts.file.clear();
     }
-    parts.drive = platform::volumeOf(currentFolderText(), platform::mountedVolumes()).rootPath;
     return parts;
 }
 

@@ -24,9 +24,8 @@ private:
     int m_code = 0;
 };
 
-// The parts of a typed path: the volume (its mount point), the folder and the file name.
+// The parts of a typed path: the folder and the file name.
 struct PathParts {
-    QString drive;
     QString folder;
     QString file;
 };
@@ -46,8 +45,8 @@ int folderDepth(const QString& path);
 // A folder path without its trailing "/", the root as an empty text: the form in which
 // folders are compared and counted.
 QString strippedFolderPath(const QString& path);
-// Splits a typed path into volume, folder and file, resolving relative parts against the
-// current folder; a last name that is neither an existing file nor a pattern is taken as
+// Splits a typed path into folder and file, resolving relative parts against the current
+// folder; a last name that is neither an existing file nor a pattern is taken as
 // a folder. Raises FileControlError when a folder part cannot be entered. The current
 // folder is the same afterwards.
 PathParts splitPath(const QString& text);

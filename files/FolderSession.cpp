@@ -201,7 +201,10 @@ void FolderSession::moveTo(const QByteArray& folder) {
         m_lastFolderOfVolume.insert(m_volume, m_folderBytes);
     m_folderBytes = folder;
     m_folder = platform::openablePath(folder);
-    m_volume = platform::volumeOf(m_folder, platform::mountedVolumes()).rootPath;
+    const platform::Volume volume = platform::volumeOf(m_folder, platform::mountedVolumes());
+    m_volume = volume.rootPath;
+    m_caseSensitive = volume.caseSensitive;
+    m_casePreserving = volume.casePreserving;
 }
 
 void FolderSession::setVolume(const QString& root) {
@@ -307,9 +310,6 @@ void FolderSession::refreshRows() {
 
 void FolderSession::buildRows(const FolderSnapshot* answered) {
     m_rowsBuilt = true;
-    const platform::Volume volume = platform::volumeOf(m_folder, platform::mountedVolumes());
-    m_caseSensitive = volume.caseSensitive;
-    m_casePreserving = volume.casePreserving;
     m_levels.clear();
     m_subfolders.clear();
     const QByteArray& folder = m_folderBytes;
