@@ -9,7 +9,10 @@
 #include "Downloads.h"
 #include "FileListCommands.h"
 #include "FileListModel.h"
+#include "FileListView.h"
 #include "FilePanel.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 #include "GenerateHTMLUnit.h"
 #include "HelpWindow.h"
 #include "LiveReload.h"
@@ -41,9 +44,9 @@ private:
     std::shared_ptr<const zelvorin::MarkedNames> m_names;
 };
 
-zelvorin::PreviewUse previewUse(zelvorin::ChosenFileKind kind) {
-    return kind == zelvorin::ChosenFileKind::BackgroundImage ? zelvorin::PreviewUse::Background
-                                                             : zelvorin::PreviewUse::Document;
+zelvorin::PreviewUse previewUse(zelvorin::FilePurpose purpose) {
+    return purpose == zelvorin::FilePurpose::Background ? zelvorin::PreviewUse::Background
+                                                        : zelvorin::PreviewUse::Document;
 }
 
 } // namespace
@@ -62,13 +65,13 @@ void TMainForm::ExecuteCommandUrl(const QString& url) {
             break;
         case CommandWord::ViewCleanBackgrounds:
             OpenAddress(QStringLiteral("about:blank"));
-            m_mainFilePanel->selectFilterByPosition(0);
+            m_mainFilePanel->selectFilter(0);
             break;
         case CommandWord::ViewLocalHtmlFiles:
-            m_mainFilePanel->selectFilterByPosition(1);
+            m_mainFilePanel->selectFilter(1);
             break;
         case CommandWord::SetBackgroundsFilter:
-            m_mainFilePanel->selectFilterByPosition(0);
+            m_mainFilePanel->selectFilter(0);
             break;
         case CommandWord::ImgList:
             if (command.argumentsValid)
@@ -102,11 +105,10 @@ void TMainForm::ShowImageGalleryMenuItemClick() {
 
 void TMainForm::ShowGalleryPage(int first, int perPage) {
     // The list's image names as they are now, in list order: the page reads only its own.
-    auto names = std::make_shared<ListedImages>(m_mainFilePanel->FileListBox1()->MarkedNames());
+    auto names = std::make_shared<ListedImages>(m_mainFilePanel->session()->files()->markedNames());
     zelvorin::Preview* preview = m_preview;
     m_preview->ShowGeneratedPage(std::make_unique<zelvorin::GalleryPageBuilder>(
-        m_mainFilePanel->DirectoryListBox1()->Directory(), std::move(names), first, perPage,
-        m_galleryStyle,
+        m_mainFilePanel->session()->folder(), std::move(names), first, perPage, m_galleryStyle,
         [preview](const QString& path) { return preview->ProgramImageAddress(path); }));
 }
 
@@ -125,13 +127,13 @@ void TMainForm::FindItem1Click() {
         m_galleryStyle = quint8((m_galleryStyle + 1) % 3);
 }
 
-void TMainForm::FileListBox1Change(const QString& path, zelvorin::ChosenFileKind kind) {
-    m_preview->FileListBox1Change(path, previewUse(kind));
+void TMainForm::previewChosenFile(const QString& path, zelvorin::FilePurpose purpose) {
+    m_preview->FileListBox1Change(path, previewUse(purpose));
 }
 
 void TMainForm::LoadFileTimerTimer() {
-    m_preview->LoadFileTimerTimer(m_mainFilePanel->ChosenFile(),
-                                  previewUse(m_mainFilePanel->ChosenKind()));
+    m_preview->LoadFileTimerTimer(m_mainFilePanel->session()->chosenFile(),
+                                  previewUse(m_mainFilePanel->session()->purpose()));
 }
 
 void TMainForm::SetShowWelcomePage(bool show) {
@@ -167,7 +169,7 @@ void TMainForm::HideDialoguesOfWebBrowserMenuItemClick() {
 void TMainForm::ShowFileThumbnailsMenuItemClick() {
     // The action has flipped its own mark already; the choice is kept at once.
     const bool show = m_menus.ShowFileThumbnailsMenuItem->isChecked();
-    m_mainFilePanel->FileListBox1()->SetShowThumbnails(show);
+    m_mainFilePanel->fileList()->setShowsThumbnails(show);
     if (m_created)
         Settings().Write(st::ShowThumbnails, show);
 }
@@ -215,7 +217,7 @@ void TMainForm::ShowFirstPage(bool welcome) {
 }
 
 void TMainForm::FormClose() {
-    m_mainFilePanel->Commands()->FormClose();
+    m_mainFilePanel->commands()->stopTakingDrops();
     // A download cut short by the program's end would leave a part of a file behind.
     m_downloads->cancelAll();
 }

@@ -4,8 +4,9 @@
 
 #include "BackgroundChoice.h"
 #include "CollapsibleSplitter.h"
-#include "FavoriteItems.h"
+#include "FavoriteFolders.h"
 #include "FilePanel.h"
+#include "FolderSession.h"
 #include "NeededRegistryLib.h"
 #include "PlatformInfo.h"
 #include "Preview.h"
@@ -49,7 +50,7 @@ void TMainForm::FormCreate() {
     }
 
     m_mainFilePanel->setFixedWidth(qMax(1, settings.Read(st::MainFilePanelWidth)));
-    m_mainFilePanel->SetDirBoxHeight(settings.Read(st::DirBoxHeight));
+    m_mainFilePanel->setFolderTreeHeight(settings.Read(st::DirBoxHeight));
 
     m_menus.HideDialoguesOfWebBrowserMenuItem->setChecked(settings.Read(st::HideBrowserDialogues));
     m_preview->SetBrowserSilent(m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked());
@@ -66,20 +67,20 @@ void TMainForm::FormCreate() {
     if (m_galleryStyle <= styles.size() - 1)
         styles.at(m_galleryStyle)->setChecked(true);
 
-    m_favoriteFolders->ReadFolderLists(settings);
+    m_favoriteFolders->readFolderLists(settings);
 
     const QString folder = zelvorin::ChooseStartingFolder(
         {settings.Read(st::LastFolder), settings.Read(st::DefaultFolder), m_values.ProgramFolder(),
          zelvorin::platform::userDataFolder()});
     // Read once the window is on screen (see paintEvent), so neither the window nor the
     // first page waits for a large folder.
-    m_mainFilePanel->SetStartingFolder(folder, settings.Read(st::LastFileFilter));
+    m_mainFilePanel->setStartingFolder(folder, settings.Read(st::LastFileFilter));
 }
 
 void TMainForm::paintEvent(QPaintEvent* event) {
     QMainWindow::paintEvent(event);
-    if (m_mainFilePanel->HasPendingStart())
-        QTimer::singleShot(0, m_mainFilePanel, &zelvorin::FilePanel::ApplyPendingStart);
+    if (m_mainFilePanel->hasPendingStart())
+        QTimer::singleShot(0, m_mainFilePanel, &zelvorin::FilePanel::applyPendingStart);
 }
 
 void TMainForm::FormCloseQuery() {
@@ -93,11 +94,11 @@ void TMainForm::FormCloseQuery() {
     const int panelWidth = m_mainFilePanel->width();
     if (panelWidth > 50 && panelWidth < width() - 50)
         settings.Write(st::MainFilePanelWidth, panelWidth);
-    settings.Write(st::DirBoxHeight, m_mainFilePanel->DirBoxHeight());
+    settings.Write(st::DirBoxHeight, m_mainFilePanel->folderTreeHeight());
     settings.Write(st::DefImageGalleryStyle, m_galleryStyle);
-    settings.Write(st::LastFolder, m_mainFilePanel->DirectoryListBox1()->Directory());
-    settings.Write(st::LastFileFilter, m_mainFilePanel->SelectedFilterIndex());
-    m_favoriteFolders->WriteFolderLists(settings);
+    settings.Write(st::LastFolder, m_mainFilePanel->session()->folder());
+    settings.Write(st::LastFileFilter, m_mainFilePanel->selectedFilter());
+    m_favoriteFolders->writeFolderLists(settings);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -6,9 +6,11 @@
 #include "Downloads.h"
 #include "EventLog.h"
 #include "EventLogFormat.h"
-#include "FavoriteItems.h"
+#include "FavoriteFolders.h"
 #include "FilePanel.h"
+#include "FilterComboBox.h"
 #include "FolderMenus.h"
+#include "FolderSession.h"
 #include "GradientTextUnit.h"
 #include "HelpWindow.h"
 #include "MainToolbar.h"
@@ -70,7 +72,7 @@ TMainForm::TMainForm(zelvorin::ProgramValues& values, QWidget* parent)
     zelvorin::SetHelpContext(this, 10);
     zelvorin::SetHelpContext(m_webBrowser1, 10);
     zelvorin::SetHelpContext(m_toolbar->AddressComboBox, 30);
-    zelvorin::SetHelpContext(m_mainFilePanel->FilterComboBox1(), 60);
+    zelvorin::SetHelpContext(m_mainFilePanel->filterBox(), 60);
     // The window sees key strokes before its controls (Escape toggles the file panel, F1
     // opens the help of the control that has the focus).
     qApp->installEventFilter(this);
@@ -142,7 +144,7 @@ void TMainForm::createToolWindows() {
     m_openFileForm = new TOpenFileForm(this);
     m_aboutForm = new TAboutForm(zelvorin::InstalledBrowserVersion(), this);
     m_gradientTextForm = new TGradientTextForm(this);
-    m_favoriteFolders = new TFavoriteFolders(this);
+    m_favoriteFolders = new zelvorin::FavoriteFolders(this);
     m_favoriteFolders->setObjectName("FavoriteFolders1");
     m_folderMenus = new zelvorin::FolderMenus(m_favoriteFolders, this);
 }
@@ -199,7 +201,7 @@ void TMainForm::ClearCaption1Click() {
 }
 
 void TMainForm::AddShownFolderToLastFolders() {
-    m_favoriteFolders->AddLastFolder(m_mainFilePanel->DirectoryListBox1()->Directory(), 0);
+    m_favoriteFolders->addLastFolder(m_mainFilePanel->session()->folder(), 0);
 }
 
 void TMainForm::AboutMenuItemClick() {
@@ -210,7 +212,7 @@ void TMainForm::CreateTextWithGradientFloodFillMenuItemClick() {
     m_gradientTextForm->exec();
 }
 
-bool TMainForm::FormKeyDown(QKeyEvent* event) {
+bool TMainForm::closeOnEscape(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
         const QWidget* focus = QApplication::focusWidget();
         const int context = zelvorin::HelpContextOf(focus ? focus : this);
@@ -231,7 +233,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         // Keys reach the window first only when they are meant for one of its own
         // controls, not for a dialog or menu opened from it.
         if (widget->window() == this && !qApp->activePopupWidget())
-            return FormKeyDown(static_cast<QKeyEvent*>(event));
+            return closeOnEscape(static_cast<QKeyEvent*>(event));
     }
     return QMainWindow::eventFilter(watched, event);
 }

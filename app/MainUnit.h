@@ -15,16 +15,16 @@ class MainToolbar;
 class QFrame;
 class QWebEngineView;
 class TAboutForm;
-class TFavoriteFolders;
 class TdfsStatusBar;
 class TGradientTextForm;
 class TOpenFileForm;
 
 namespace zelvorin {
-enum class ChosenFileKind;
+enum class FilePurpose;
 class CollapsibleSplitter;
 class EventLog;
 class Downloads;
+class FavoriteFolders;
 class FilePanel;
 class FolderMenus;
 class Preview;
@@ -69,7 +69,7 @@ public:
     void ClearCaption1Click();
     void ThumbnailListMenuItemClick(QAction* sender);
     void FindItem1Click();
-    void FileListBox1Change(const QString& path, zelvorin::ChosenFileKind kind);
+    void previewChosenFile(const QString& path, zelvorin::FilePurpose purpose);
     void LoadFileTimerTimer();
     void ShowImageGalleryMenuItemClick();
     void ShowWBFontSize();
@@ -111,7 +111,7 @@ private:
 
     void FormCreate();
     void FormCloseQuery();
-    bool FormKeyDown(class QKeyEvent* event);
+    bool closeOnEscape(class QKeyEvent* event);
     bool IsOnScreen() const;
 
     zelvorin::ProgramValues& m_values;
@@ -130,7 +130,7 @@ private:
     TOpenFileForm* m_openFileForm = nullptr;
     TAboutForm* m_aboutForm = nullptr;
     TGradientTextForm* m_gradientTextForm = nullptr;
-    TFavoriteFolders* m_favoriteFolders = nullptr;
+    zelvorin::FavoriteFolders* m_favoriteFolders = nullptr;
     zelvorin::PreviewProfile* m_profile = nullptr;
     zelvorin::Preview* m_preview = nullptr;
     zelvorin::Downloads* m_downloads = nullptr;

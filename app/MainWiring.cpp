@@ -6,11 +6,13 @@
 #include "BackgroundChoice.h"
 #include "BrowserEvents.h"
 #include "Downloads.h"
-#include "FavoriteItems.h"
+#include "FavoriteFolders.h"
 #include "FileListCommands.h"
 #include "FileMessages.h"
 #include "FilePanel.h"
+#include "FolderFiles.h"
 #include "FolderMenus.h"
+#include "FolderSession.h"
 #include "GenerateHTMLUnit.h"
 #include "HelpWindow.h"
 #include "MainToolbar.h"
@@ -89,7 +91,7 @@ void TMainForm::connectToolbar() {
     connect(m_toolbar->SpeedButton4, &QToolButton::clicked, this,
             &TMainForm::ShowImageGalleryMenuItemClick);
     connect(m_toolbar->CustomFilterSpeedButton, &QToolButton::clicked, m_mainFilePanel,
-            &zelvorin::FilePanel::CustomFilterSpeedButtonClick);
+            &zelvorin::FilePanel::addCustomFilter);
     m_toolbar->PlacementSpeedButton->setMenu(m_menus.BackgroundPlacementMenuItem);
 }
 
@@ -166,10 +168,11 @@ void TMainForm::connectPreview() {
 
 void TMainForm::connectFileColumn() {
     zelvorin::FilePanel* panel = m_mainFilePanel;
-    connect(panel, &zelvorin::FilePanel::fileChosen, this, &TMainForm::FileListBox1Change);
+    zelvorin::FolderSession* session = panel->session();
+    connect(session, &zelvorin::FolderSession::fileChosen, this, &TMainForm::previewChosenFile);
     // The gallery's pages come from the file list's image names, kept as the list changes.
-    panel->FileListBox1()->SetMarkRule(&IsGalleryImage);
-    connect(panel, &zelvorin::FilePanel::ReadingFolder, m_statusBar,
+    session->files()->setMarkRule(&IsGalleryImage);
+    connect(session->files(), &zelvorin::FolderFiles::readProgress, m_statusBar,
             [this](qint64 read, qint64 estimate) {
                 m_folderNoteShown = true;
                 m_statusBar->SetPanelText(2, zelvorin::readingFolderText(read));
@@ -177,7 +180,7 @@ void TMainForm::connectFileColumn() {
                 m_statusBar->SetGaugePosition(
                     1, unsigned(zelvorin::readingFolderGauge(read, estimate)));
             });
-    connect(panel, &zelvorin::FilePanel::FolderRead, m_statusBar, [this] {
+    connect(session->files(), &zelvorin::FolderFiles::readFinished, m_statusBar, [this] {
         if (!std::exchange(m_folderNoteShown, false))
             return;
         m_statusBar->SetPanelText(2, QString());
@@ -185,27 +188,26 @@ void TMainForm::connectFileColumn() {
         m_statusBar->SetPanelEnabled(1, false);
     });
     const MainMenus& m = m_menus;
-    panel->Commands()->SetContextMenus({m.FileListPopupMenu, m.Copyname1, m.Copynameandpath1,
+    panel->commands()->setContextMenus({m.FileListPopupMenu, m.Copyname1, m.Copynameandpath1,
                                         m.Properties1, m.DirListPopupMenu, m.Properties2});
 }
 
 void TMainForm::connectFavorites() {
     zelvorin::FolderMenus* menus = m_folderMenus;
-    menus->SetOpenFolder([this](const QString& folder) {
-        m_mainFilePanel->DirectoryListBox1()->SetDirectory(folder);
-    });
-    menus->SetCurrentFolder([this] { return m_mainFilePanel->DirectoryListBox1()->Directory(); });
+    menus->setOpenFolder(
+        [this](const QString& folder) { m_mainFilePanel->session()->setFolder(folder); });
+    menus->setCurrentFolder([this] { return m_mainFilePanel->session()->folder(); });
     // The submenus are rebuilt each time their menu opens, so they show the lists as they are.
     const MainMenus& m = m_menus;
     connect(m.FileMenuItem, &QMenu::aboutToShow, menus, [this] {
-        m_folderMenus->FillFolderListsMenu(m_menus.LastFoldersMainMenuItem,
-                                           m_menus.FavoriteFoldersMainMenuItem);
+        m_folderMenus->fillFolderMenus(m_menus.LastFoldersMainMenuItem,
+                                       m_menus.FavoriteFoldersMainMenuItem);
     });
     connect(m.DirListPopupMenu, &QMenu::aboutToShow, menus, [this] {
-        m_folderMenus->FillFolderListsMenu(m_menus.LastFoldersMenuItem,
-                                           m_menus.FavoriteFoldersMenuItem);
+        m_folderMenus->fillFolderMenus(m_menus.LastFoldersMenuItem,
+                                       m_menus.FavoriteFoldersMenuItem);
     });
     for (QAction* add : {m.AddToFavoriteFoldersMainMenuItem, m.AddToFavoriteFoldersMenuItem})
         connect(add, &QAction::triggered, menus,
-                &zelvorin::FolderMenus::AddToFavoriteFoldersMenuItemClick);
+                &zelvorin::FolderMenus::addCurrentFolderToFavorites);
 }

@@ -1,7 +1,10 @@
 #include "Startup.h"
 
 #include "BrowserVersion.h"
+#include "FileListView.h"
 #include "FilePanel.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 #include "HelpWindow.h"
 #include "MainUnit.h"
 #include "NeededRegistryLib.h"
@@ -9,7 +12,6 @@
 #include "ProgramValues.h"
 #include "SandboxConsent.h"
 #include "UrlSchemes.h"
-#include "UsefulFileControls.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -60,11 +62,12 @@ void quitAfterFirstPageIfAsked(TMainForm& form) {
                      [arrived] { arrived(true); });
     if (!list)
         return;
-    TUsefulFileBox* files = form.MainFilePanel()->FileListBox1();
-    QObject::connect(files, &TUsefulFileBox::ReadFinished, &form, [files, arrived] {
-        files->viewport()->repaint();
-        arrived(false);
-    });
+    zelvorin::FileListView* files = form.MainFilePanel()->fileList();
+    QObject::connect(files->session()->files(), &zelvorin::FolderFiles::readFinished, &form,
+                     [files, arrived] {
+                         files->viewport()->repaint();
+                         arrived(false);
+                     });
 }
 } // namespace
 

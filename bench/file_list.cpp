@@ -12,9 +12,12 @@
 // Usage: bench_file_list [work folder]   (default: a temporary folder, removed at the end)
 #include "BenchFigures.h"
 #include "FilePanel.h"
+#include "FolderFiles.h"
+#include "FolderMonitor.h"
+#include "FolderMonitorThread.h"
+#include "FolderPaths.h"
+#include "FolderSession.h"
 #include "FolderWatcher.h"
-#include "RxNotify.h"
-#include "UsefulFileControls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,6 +35,8 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+using namespace zelvorin;
 
 namespace {
 
@@ -96,8 +101,8 @@ std::vector<std::string> floorRead(const std::string& folder) {
     return names;
 }
 
-const TFileType MainFileType = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
-                               TFileAttr::ftArchive | TFileAttr::ftNormal;
+const FileKinds MainFileType =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 void waitFor(int milliseconds) {
     QEventLoop loop;
@@ -114,32 +119,32 @@ void monitoredRefreshBenchmark(const QString& folder, double readMs, double full
     zelvorin::FilePanel panel(nullptr);
     panel.resize(170, 600);
     panel.show();
-    panel.RestoreFileFilter(0);
-    panel.ApplyStartingFolder(folder);
-    TUsefulFileBox* files = panel.FileListBox1();
-    TRxFolderMonitor* monitor = panel.FileRxFolderMonitor1();
-    files->SetItemIndex(files->Count() / 2);
-    QObject::disconnect(monitor, &TRxFolderMonitor::Change, &panel, nullptr);
+    panel.restoreFilter(0);
+    panel.showStartingFolder(folder);
+    FolderFiles* files = panel.session()->files();
+    FolderMonitor* monitor = panel.session()->fileMonitor();
+    files->selectRow(files->count() / 2);
+    QObject::disconnect(monitor, &FolderMonitor::changed, panel.session(), nullptr);
     std::vector<double> times;
-    QObject::connect(monitor, &TRxFolderMonitor::Change, &panel, [&] {
+    QObject::connect(monitor, &FolderMonitor::changed, &panel, [&] {
         QElapsedTimer clock;
         clock.start();
-        panel.FileRxFolderMonitor1Change();
+        panel.session()->filesChangedOnDisk();
         times.push_back(clock.nsecsElapsed() / 1e6);
     });
     waitFor(200);
-    const int listedBefore = files->Count();
-    int readsBefore = files->ReadCount();
+    const int listedBefore = files->count();
+    int readsBefore = files->readCount();
     // The first change after the monitor starts is read in full: what happened before
     // the watch was in place cannot be told.
     makeFiles(raw, 1, "first");
     while (times.empty())
         waitFor(50);
     const double firstMs = times.front();
-    const int firstReads = files->ReadCount() - readsBefore;
+    const int firstReads = files->readCount() - readsBefore;
     times.clear();
-    readsBefore = files->ReadCount();
-    const int rechecksBefore = files->RecheckCount();
+    readsBefore = files->readCount();
+    const int rechecksBefore = files->recheckCount();
     for (int run = 0; run < 7; ++run) {
         const size_t expected = times.size() + 1;
         makeFiles(raw, 1, ("watched" + std::to_string(run)).c_str());
@@ -149,14 +154,14 @@ void monitoredRefreshBenchmark(const QString& folder, double readMs, double full
     }
     const double refreshMs = median(times);
     std::printf("2. refresh after one file added (%d listed, %d after %zu files more)\n",
-                listedBefore, files->Count(), times.size() + 1);
+                listedBefore, files->count(), times.size() + 1);
     std::printf("   by changed names: %8.2f ms   first read: %8.1f ms   ratio %.2f%% (target <= "
                 "10%%)\n",
                 refreshMs, readMs, 100.0 * refreshMs / readMs);
     std::printf("   (file created on disk, monitor's change delivered, panel handler timed; "
                 "%d looked up by names, %d full reads, selection kept: %s)\n",
-                files->RecheckCount() - rechecksBefore, files->ReadCount() - readsBefore,
-                files->ItemIndex() >= 0 ? "yes" : "NO");
+                files->recheckCount() - rechecksBefore, files->readCount() - readsBefore,
+                files->selectedRow() >= 0 ? "yes" : "NO");
     std::printf("   first change after the monitor started (full re-read, %d read): %.1f ms\n",
                 firstReads, firstMs);
     std::printf("   full re-read keeping the selection (the fallback): %.1f ms, ratio %.1f%%\n",
@@ -184,14 +189,15 @@ void readBenchmarks(const QString& work) {
     int listed = 0;
     for (int run = 0; run < 5; ++run) {
         QDir::setCurrent(empty);
-        TUsefulFileBox box;
-        box.SetFileType(MainFileType);
-        box.SetMask(Mask);
+        FolderSession session;
+        FolderFiles& box = *session.files();
+        box.setKinds(MainFileType);
+        box.setMask(Mask);
         QElapsedTimer clock;
         clock.start();
-        box.SetDirectory(folder);
+        session.setFolder(folder);
         readTimes.push_back(clock.nsecsElapsed() / 1e6);
-        listed = box.Count();
+        listed = box.count();
     }
     const double floorMs = median(floorTimes);
     const double readMs = median(readTimes);
@@ -203,10 +209,11 @@ void readBenchmarks(const QString& work) {
     QDir::setCurrent(empty);
     malloc_trim(0);
     const long before = residentKiB();
-    auto box = std::make_unique<TUsefulFileBox>();
-    box->SetFileType(MainFileType);
-    box->SetMask(Mask);
-    box->SetDirectory(folder);
+    auto session = std::make_unique<FolderSession>();
+    FolderFiles* box = session->files();
+    box->setKinds(MainFileType);
+    box->setMask(Mask);
+    session->setFolder(folder);
     const long after = residentKiB();
 
     std::vector<double> refreshTimes;
@@ -214,7 +221,7 @@ void readBenchmarks(const QString& work) {
         makeFiles(raw, 1, ("added" + std::to_string(run)).c_str());
         QElapsedTimer clock;
         clock.start();
-        box->RefreshKeepingSelection();
+        box->refreshKeepingSelection();
         refreshTimes.push_back(clock.nsecsElapsed() / 1e6);
     }
     const double fullRefreshMs = median(refreshTimes);
@@ -228,8 +235,8 @@ void readBenchmarks(const QString& work) {
         closedir(dir);
         walkTimes.push_back(clock.nsecsElapsed() / 1e6);
     }
-    const int boxCount = box->Count();
-    box.reset();
+    const int boxCount = box->count();
+    session.reset();
     monitoredRefreshBenchmark(folder, readMs, fullRefreshMs, median(walkTimes));
     std::printf("3. memory of the list with %d entries: %ld KiB RSS (%.0f bytes per entry)\n",
                 boxCount, after - before, 1024.0 * (after - before) / boxCount);
@@ -241,13 +248,13 @@ void burstBenchmark(const QString& work) {
     zelvorin::FilePanel panel(nullptr);
     panel.resize(170, 600);
     panel.show();
-    panel.ApplyStartingFolder(folder);
-    panel.RestoreFileFilter(4);
-    TUsefulFileBox* files = panel.FileListBox1();
+    panel.showStartingFolder(folder);
+    panel.restoreFilter(4);
+    FolderFiles* files = panel.session()->files();
     waitFor(300);
 
-    const int readsBefore = files->ReadCount() + files->RecheckCount();
-    const int fullBefore = files->ReadCount();
+    const int readsBefore = files->readCount() + files->recheckCount();
+    const int fullBefore = files->readCount();
     const std::string raw = QFile::encodeName(folder).toStdString();
     QElapsedTimer clock;
     clock.start();
@@ -260,8 +267,8 @@ void burstBenchmark(const QString& work) {
     writer.join();
     // A burst that outlasts the merge time gives one more refresh per merge time; the
     // list is compared once the last one has run.
-    for (int last = -1; last != files->ReadCount() + files->RecheckCount();) {
-        last = files->ReadCount() + files->RecheckCount();
+    for (int last = -1; last != files->readCount() + files->recheckCount();) {
+        last = files->readCount() + files->recheckCount();
         waitFor(1000);
     }
 
@@ -275,14 +282,14 @@ void burstBenchmark(const QString& work) {
     QStringList expected;
     for (const std::string& name : onDisk)
         expected << QString::fromStdString(name);
-    QStringList listed = files->Items();
+    QStringList listed = files->names();
     std::sort(expected.begin(), expected.end());
     std::sort(listed.begin(), listed.end());
     std::printf("4. 10,000 files created in %.0f ms in the shown folder\n", burstMs);
     std::printf("   refreshes: %d (target 1; %d full reads)   list equals folder: %s (%lld listed, "
                 "%lld on disk)\n",
-                files->ReadCount() + files->RecheckCount() - readsBefore,
-                files->ReadCount() - fullBefore, listed == expected ? "yes" : "NO",
+                files->readCount() + files->recheckCount() - readsBefore,
+                files->readCount() - fullBefore, listed == expected ? "yes" : "NO",
                 qlonglong(listed.size()), qlonglong(expected.size()));
 }
 
@@ -304,9 +311,9 @@ void subtreeBenchmark(const QString& work) {
     }
     const double inlineMs = clock.nsecsElapsed() / 1e6;
 
-    TRxFolderMonitor monitor(nullptr);
-    monitor.SetFilter(TFileChangeFilter::fnDirName);
-    monitor.SetFolderName(folder);
+    FolderMonitor monitor(nullptr);
+    monitor.setFilter(FolderChange::FolderName);
+    monitor.setFolder(folder);
     qint64 last = 0;
     qint64 longest = 0;
     QElapsedTimer ticks;
@@ -323,12 +330,12 @@ void subtreeBenchmark(const QString& work) {
     QTimer::singleShot(100, &settle, &QEventLoop::quit);
     settle.exec();
     clock.restart();
-    monitor.SetActive(true);
+    monitor.setActive(true);
     const double activateMs = clock.nsecsElapsed() / 1e6;
     double watchedMs = -1;
     while (clock.elapsed() < 10000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (monitor.Thread() && monitor.Thread()->WatchCount() >= 5051) {
+        if (monitor.worker() && monitor.worker()->watchCount() >= 5051) {
             watchedMs = clock.nsecsElapsed() / 1e6;
             break;
         }

@@ -10,7 +10,9 @@
 // Usage: bench_folder_read [work folder [sizes...]]   (folders made there are kept for the
 //        next run; default: a temporary folder, removed at the end; sizes: 100000 1000000)
 #include "BenchFigures.h"
-#include "UsefulFileControls.h"
+#include "FileListView.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 
 #include <QApplication>
 #include <QDir>
@@ -90,8 +92,9 @@ TimedApplication* timedApp() {
     return static_cast<TimedApplication*>(QCoreApplication::instance());
 }
 
-const TFileType MainFileType = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
-                               TFileAttr::ftArchive | TFileAttr::ftNormal;
+using zelvorin::FileKind;
+const zelvorin::FileKinds MainFileType =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 // Images with a few other files among them, in mixed case, so sorting has real work to do.
 void makeFolder(const std::string& folder, long count) {
@@ -150,20 +153,22 @@ FloorResult floorRead(const std::string& folder) {
 // Records when the list's viewport is first painted with rows in it.
 class PaintWatch : public QObject {
 public:
-    PaintWatch(TUsefulFileBox* box, const QElapsedTimer& clock) : m_box(box), m_clock(clock) {
+    PaintWatch(zelvorin::FileListView* box, const QElapsedTimer& clock)
+        : m_box(box), m_clock(clock) {
         box->viewport()->installEventFilter(this);
     }
     double firstRowsMs = -1;
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && firstRowsMs < 0 && m_box->Count() > 0)
+        if (event->type() == QEvent::Paint && firstRowsMs < 0 &&
+            m_box->session()->files()->count() > 0)
             firstRowsMs = double(m_clock.nsecsElapsed()) / 1e6;
         return false;
     }
 
 private:
-    TUsefulFileBox* m_box;
+    zelvorin::FileListView* m_box;
     const QElapsedTimer& m_clock;
 };
 
@@ -220,9 +225,11 @@ ReadResult readOnce(const QString& folder, const QString& empty, size_t nameByte
     malloc_trim(0);
     const long before = residentKiB();
     {
-        TUsefulFileBox box;
-        box.SetFileType(MainFileType);
-        box.SetMask(QStringLiteral("*.*"));
+        zelvorin::FolderSession session;
+        zelvorin::FolderFiles& files = *session.files();
+        zelvorin::FileListView box(&session);
+        files.setKinds(MainFileType);
+        files.setMask(QStringLiteral("*.*"));
         box.resize(170, 600);
         box.show();
         QCoreApplication::processEvents();
@@ -230,7 +237,7 @@ ReadResult readOnce(const QString& folder, const QString& empty, size_t nameByte
 
         QElapsedTimer clock;
         bool finished = false;
-        QObject::connect(&box, &TUsefulFileBox::ReadFinished, &box, [&] {
+        QObject::connect(&files, &zelvorin::FolderFiles::readFinished, &box, [&] {
             result.completeMs = double(clock.nsecsElapsed()) / 1e6;
             finished = true;
         });
@@ -238,9 +245,9 @@ ReadResult readOnce(const QString& folder, const QString& empty, size_t nameByte
         clock.start();
         TickGaps gaps(clock);
         timedApp()->reset();
-        box.SetDirectory(folder);
+        session.setFolder(folder);
         result.callMs = double(clock.nsecsElapsed()) / 1e6;
-        if (!box.Reading() && !finished) {
+        if (!files.isReading() && !finished) {
             result.completeMs = result.callMs;
             finished = true;
         }
@@ -258,7 +265,7 @@ ReadResult readOnce(const QString& folder, const QString& empty, size_t nameByte
         result.longestStallMs =
             double(std::max(gaps.longestNs(), qint64(result.callMs * 1e6))) / 1e6;
         result.firstRowsMs = paints.firstRowsMs;
-        result.listed = box.Count();
+        result.listed = files.count();
         malloc_trim(0);
         const long after = residentKiB();
         result.bytesPerEntry =

@@ -4,7 +4,11 @@
 // Target: the command takes at most 0.2 of the read.
 //   bench_gallery_command [REPETITIONS] [IMAGES]
 #include "BenchFigures.h"
+#include "FileListView.h"
 #include "FilePanel.h"
+#include "FolderFiles.h"
+#include "FolderPaths.h"
+#include "FolderSession.h"
 #include "MainUnit.h"
 #include "NeededRegistryLib.h"
 #include "Preview.h"
@@ -12,7 +16,6 @@
 #include "ProgramValues.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
-#include "UsefulFileControls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,8 +37,9 @@
 namespace {
 
 const QString ImageMask = QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg");
-const TFileType ListedTypes = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
-                              TFileAttr::ftArchive | TFileAttr::ftNormal;
+using zelvorin::FileKind;
+const zelvorin::FileKinds ListedTypes =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 // Runs the event loop until `done` holds; false after the time limit.
 template <typename Condition> bool waitFor(Condition done, int timeoutMs = 60000) {
@@ -85,10 +89,10 @@ int main(int argc, char** argv) {
     QWebEnginePage* page = form.PreviewArea()->page();
     if (!waitFor([&] { return !page->url().isEmpty() && !form.PreviewArea()->isLoading(); }))
         return 1;
-    form.MainFilePanel()->ApplyStartingFolder(folder);
-    TUsefulFileBox* fileList = form.MainFilePanel()->FileListBox1();
-    if (!waitFor([&] { return fileList->Count() == count; })) {
-        std::fprintf(stderr, "the file list holds %d names, expected %d\n", fileList->Count(),
+    form.MainFilePanel()->showStartingFolder(folder);
+    zelvorin::FolderFiles* fileList = form.MainFilePanel()->session()->files();
+    if (!waitFor([&] { return fileList->count() == count; })) {
+        std::fprintf(stderr, "the file list holds %d names, expected %d\n", fileList->count(),
                      count);
         return 1;
     }
@@ -110,18 +114,19 @@ int main(int argc, char** argv) {
         }
         gallery.push_back(double(clock.nsecsElapsed()) / 1e6);
 
-        // The box reads the current folder when first set up; it must start elsewhere.
+        // The session starts on the current folder; it must start elsewhere.
         const QString current = QDir::currentPath();
         QDir::setCurrent(empty);
         {
-            TUsefulFileBox box;
-            box.SetFileType(ListedTypes);
-            box.SetMask(ImageMask);
+            zelvorin::FolderSession session;
+            zelvorin::FolderFiles& box = *session.files();
+            box.setKinds(ListedTypes);
+            box.setMask(ImageMask);
             QElapsedTimer read;
             read.start();
-            box.SetDirectory(folder);
+            session.setFolder(folder);
             fullRead.push_back(double(read.nsecsElapsed()) / 1e6);
-            listed = box.Count();
+            listed = box.count();
         }
         QDir::setCurrent(current);
     }

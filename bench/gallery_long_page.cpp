@@ -5,7 +5,11 @@
 // peak, beside the same figures for the usual first page of 25 images, in one run.
 // Targets: no stall over 200 ms; memory that does not grow with the folder.
 //   bench_gallery_long_page [IMAGES...]
+#include "FileListView.h"
 #include "FilePanel.h"
+#include "FolderFiles.h"
+#include "FolderPaths.h"
+#include "FolderSession.h"
 #include "MainToolbar.h"
 #include "MainUnit.h"
 #include "NeededRegistryLib.h"
@@ -15,7 +19,6 @@
 #include "ProgramValues.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
-#include "UsefulFileControls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -190,8 +193,8 @@ int main(int argc, char** argv) {
                 return 1;
             ::close(fd);
         }
-        form.MainFilePanel()->ApplyStartingFolder(folder);
-        if (!waitFor([&] { return form.MainFilePanel()->FileListBox1()->Count() == count; }))
+        form.MainFilePanel()->showStartingFolder(folder);
+        if (!waitFor([&] { return form.MainFilePanel()->session()->files()->count() == count; }))
             return 1;
         const Figures first = measure(form, QStringLiteral("zelvorin://imglist/1,25"), false);
         const Figures whole = measure(form, QStringLiteral("zelvorin://imglist/1,-1"), true);

@@ -10,9 +10,11 @@
 // the user's.
 // Usage: bench_thumbnails [work folder]   (default: a temporary folder, removed at the end)
 #include "BenchFigures.h"
+#include "FileListView.h"
 #include "FileThumbnails.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 #include "ThumbnailCache.h"
-#include "UsefulFileControls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -61,13 +63,21 @@ void waitUntil(const std::function<bool()>& done, int limitMs = 600000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-std::unique_ptr<TUsefulFileBox> shownBox(const QString& startFolder, bool thumbnails) {
+// A file list on a folder session of its own.
+struct ShownList {
+    zelvorin::FolderSession session;
+    zelvorin::FileListView view{&session};
+    int count() const { return session.files()->count(); }
+    zelvorin::FileThumbnails* thumbnails() const { return view.thumbnails(); }
+};
+
+std::unique_ptr<ShownList> shownBox(const QString& startFolder, bool thumbnails) {
     QDir::setCurrent(startFolder);
-    auto box = std::make_unique<TUsefulFileBox>();
-    box->SetMask(Mask);
-    box->resize(170, 700);
-    box->show();
-    box->SetShowThumbnails(thumbnails);
+    auto box = std::make_unique<ShownList>();
+    box->session.files()->setMask(Mask);
+    box->view.resize(170, 700);
+    box->view.show();
+    box->view.setShowsThumbnails(thumbnails);
     QCoreApplication::processEvents();
     return box;
 }
@@ -105,12 +115,12 @@ void firstReadBenchmark(const QString& work, const QString& folder) {
         auto box = shownBox(empty, thumbnails);
         QElapsedTimer clock;
         clock.start();
-        box->SetDirectory(folder);
+        box->session.setFolder(folder);
         (thumbnails ? on : off).push_back(clock.nsecsElapsed() / 1e6);
-        listed = box->Count();
+        listed = box->count();
         // The workers' share is not the read's; they finish before the next read.
         if (thumbnails)
-            waitUntil([&] { return box->Thumbnails()->visibleRowsDone(); });
+            waitUntil([&] { return box->thumbnails()->visibleRowsDone(); });
     }
     const double offMs = median(off);
     const double onMs = median(on);
@@ -133,10 +143,10 @@ void visibleRowsBenchmark(const QString& work) {
         auto box = shownBox(empty, true);
         QElapsedTimer clock;
         clock.start();
-        box->SetDirectory(folder);
-        waitUntil([&] { return box->Thumbnails()->visibleRowsDone(); });
+        box->session.setFolder(folder);
+        waitUntil([&] { return box->thumbnails()->visibleRowsDone(); });
         const double ms = clock.nsecsElapsed() / 1e6;
-        *rows = box->viewport()->height() / (zelvorin::FileThumbnails::DefaultSide + 2) + 1;
+        *rows = box->view.viewport()->height() / (zelvorin::FileThumbnails::DefaultSide + 2) + 1;
         return ms;
     };
     int rows = 0;
@@ -189,7 +199,7 @@ void memoryBenchmark(const QString& work, const QString& folder) {
     malloc_trim(0);
     long before = residentKiB();
     auto off = shownBox(empty, false);
-    off->SetDirectory(folder);
+    off->session.setFolder(folder);
     QCoreApplication::processEvents();
     const long offKiB = residentKiB() - before;
     off.reset();
@@ -197,10 +207,10 @@ void memoryBenchmark(const QString& work, const QString& folder) {
     malloc_trim(0);
     before = residentKiB();
     auto on = shownBox(empty, true);
-    on->SetDirectory(folder);
-    zelvorin::FileThumbnails* thumbnails = on->Thumbnails();
-    QScrollBar* bar = on->verticalScrollBar();
-    const int page = on->viewport()->height() / (zelvorin::FileThumbnails::DefaultSide + 2);
+    on->session.setFolder(folder);
+    zelvorin::FileThumbnails* thumbnails = on->thumbnails();
+    QScrollBar* bar = on->view.verticalScrollBar();
+    const int page = on->view.viewport()->height() / (zelvorin::FileThumbnails::DefaultSide + 2);
     const int pages = 3000 / page;
     QElapsedTimer clock;
     clock.start();
@@ -211,7 +221,7 @@ void memoryBenchmark(const QString& work, const QString& folder) {
     const double scrollMs = clock.nsecsElapsed() / 1e6;
     malloc_trim(0);
     const long onKiB = residentKiB() - before;
-    std::printf("3. memory of the list of %d images\n", on->Count());
+    std::printf("3. memory of the list of %d images\n", on->count());
     std::printf("   thumbnails on, after scrolling through %d rows (%d made, %d kept for "
                 "drawing): %ld KiB RSS\n",
                 pages * page, thumbnails->madeCount(), thumbnails->pixmapCount(), onKiB);

@@ -1,55 +1,50 @@
 #include "FolderMenus.h"
 
-#include "FavoriteItems.h"
+#include "FavoriteFolders.h"
 #include "NeededLib.h"
 #include "NeededMenuLib.h"
 
 #include <QAction>
 #include <QMenu>
-#include <exception>
 
 namespace zelvorin {
 
-FolderMenus::FolderMenus(TFavoriteFolders* folders, QObject* parent)
+FolderMenus::FolderMenus(FavoriteFolders* folders, QObject* parent)
     : QObject(parent), m_folders(folders) {}
 
-void FolderMenus::FillFolderListsMenu(QMenu* lastFoldersMenu, QMenu* favoriteFoldersMenu) {
-    const FolderItemHandler onFolder = [this](QAction* action) { FolderMenuItemClick(action); };
-    FillFolderSubmenu(lastFoldersMenu, m_folders->LastFolders(), this, onFolder,
-                      ResetTheListCaption, [this] { ResetTheListMenuItemClick(); });
-    FillFolderSubmenu(favoriteFoldersMenu, m_folders->FavoriteFolders(), this, onFolder,
-                      EditFavoriteFoldersCaption, [this] { EditFavoriteFolders1Click(); });
+void FolderMenus::fillFolderMenus(QMenu* lastFoldersMenu, QMenu* favoriteFoldersMenu) {
+    const FolderItemHandler onFolder = [this](QAction* action) { openChosenFolder(action); };
+    FillFolderSubmenu(lastFoldersMenu, m_folders->lastFolders(), this, onFolder,
+                      ResetTheListCaption, [this] { clearLastFolders(); });
+    FillFolderSubmenu(favoriteFoldersMenu, m_folders->favoriteFolders(), this, onFolder,
+                      EditFavoriteFoldersCaption, [this] { editFavoriteFolders(); });
 }
 
-void FolderMenus::FolderMenuItemClick(QAction* action) {
+void FolderMenus::openChosenFolder(QAction* action) {
     if (!action)
         return;
     const QString path = FolderMenuItemPath(action);
     if (path.isEmpty())
         return;
-    if (FolderExists(path) && m_openFolder) {
-        // The folder can vanish between the test and the opening; the lists still follow
-        // the user's choice.
-        try {
-            m_openFolder(path);
-        } catch (const std::exception&) {
-        }
-    }
-    TFavoriteFolders::MoveFolderToFront(m_folders->LastFolders(), path);
-    TFavoriteFolders::MoveFolderToFront(m_folders->FavoriteFolders(), path);
+    // The folder can vanish between the test and the opening: the opener tells why it
+    // could not, and the lists still follow the user's choice.
+    if (FolderExists(path) && m_openFolder)
+        m_openFolder(path);
+    FavoriteFolders::moveFolderToFront(m_folders->lastFolders(), path);
+    FavoriteFolders::moveFolderToFront(m_folders->favoriteFolders(), path);
 }
 
-void FolderMenus::ResetTheListMenuItemClick() {
-    m_folders->LastFolders().clear();
+void FolderMenus::clearLastFolders() {
+    m_folders->lastFolders().clear();
 }
 
-void FolderMenus::EditFavoriteFolders1Click() {
-    m_folders->EditFavoriteFolders();
+void FolderMenus::editFavoriteFolders() {
+    m_folders->editFavoriteFolders();
 }
 
-void FolderMenus::AddToFavoriteFoldersMenuItemClick() {
+void FolderMenus::addCurrentFolderToFavorites() {
     if (m_currentFolder)
-        m_folders->AddFavoriteFolder(m_currentFolder(), 0);
+        m_folders->addFavoriteFolder(m_currentFolder(), 0);
 }
 
 } // namespace zelvorin

@@ -1,11 +1,18 @@
 #include "FileListCommands.h"
 
 #include "EventHook.h"
+#include "FileDragSource.h"
+#include "FileDropTarget.h"
 #include "FileListModel.h"
+#include "FileListView.h"
 #include "FileMessages.h"
 #include "FilePanel.h"
 #include "FileProperties.h"
 #include "FilePropertiesDialog.h"
+#include "FolderFiles.h"
+#include "FolderMonitor.h"
+#include "FolderSession.h"
+#include "FolderTreeView.h"
 #include "LosslessNames.h"
 #include "NeededLib.h"
 #include "RawFolderReader.h"
@@ -19,7 +26,6 @@
 #include <QTimer>
 
 #include <cerrno>
-#include <sys/stat.h>
 
 namespace zelvorin {
 
@@ -36,15 +42,15 @@ constexpr int DragThreshold = 10;
 class MonitorsPaused {
 public:
     explicit MonitorsPaused(FilePanel* panel) : m_panel(panel) {
-        m_panel->FileRxFolderMonitor1()->SetActive(false);
-        m_panel->DirRxFolderMonitor1()->SetActive(false);
+        m_panel->session()->fileMonitor()->setActive(false);
+        m_panel->session()->folderMonitor()->setActive(false);
     }
     ~MonitorsPaused() {
         try {
-            m_panel->DirRxFolderMonitor1()->SetActive(true);
-            m_panel->FileRxFolderMonitor1()->SetActive(true);
-        } catch (const std::exception& error) {
-            showFileError(m_panel, QString::fromUtf8(error.what()));
+            m_panel->session()->folderMonitor()->setActive(true);
+            m_panel->session()->fileMonitor()->setActive(true);
+        } catch (const FolderMonitorError& error) {
+            showFileError(m_panel, error.message());
         }
     }
     MonitorsPaused(const MonitorsPaused&) = delete;
@@ -53,12 +59,6 @@ public:
 private:
     FilePanel* m_panel;
 };
-
-// True while anything (a link included, even a dangling one) is at the raw path.
-bool somethingAt(const QByteArray& path) {
-    struct stat info {};
-    return ::lstat(path.constData(), &info) == 0 || errno != ENOENT;
-}
 
 QByteArray nameOf(const QByteArray& path) {
     return path.mid(path.lastIndexOf('/') + 1);
@@ -83,39 +83,38 @@ FileListCommands::FileListCommands(FilePanel* panel) : QObject(panel), m_panel(p
 }
 
 void FileListCommands::hookMouseAndKeys() {
-    TUsefulFileBox* files = m_panel->FileListBox1();
-    TUsefulDirectoryBox* folders = m_panel->DirectoryListBox1();
+    FileListView* list = m_panel->fileList();
+    FolderTreeView* folders = m_panel->folderTree();
 
     // The list's own mouse handling would select on a move with the button held and
     // deselect on Ctrl+click; the handlers here decide the selection instead.
-    new EventHook(files->viewport(), [this](QEvent* event) {
+    new EventHook(list->viewport(), [this](QEvent* event) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            m_panel->FileListBox1()->setFocus(Qt::MouseFocusReason);
-            FileListBox1MouseDown(mouse->button(), mouse->position().toPoint());
+            m_panel->fileList()->setFocus(Qt::MouseFocusReason);
+            pressOnFiles(mouse->button(), mouse->position().toPoint());
             if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton)
-                FileListBox1DblClick();
+                openChosenFile();
             return true;
         }
         case QEvent::MouseMove: {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            FileListBox1MouseMove(mouse->position().toPoint());
+            moveOverFiles(mouse->position().toPoint());
             return mouse->buttons() != Qt::NoButton;
         }
         case QEvent::MouseButtonRelease: {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            FileListBox1MouseUp(mouse->button(), mouse->position().toPoint());
+            releaseOverFiles(mouse->button(), mouse->position().toPoint());
             return true;
         }
         default:
             return false;
         }
     });
-    new EventHook(files, [this](QEvent* event) {
-        return event->type() == QEvent::KeyPress &&
-               FileListBox1KeyDown(static_cast<QKeyEvent*>(event));
+    new EventHook(list, [this](QEvent* event) {
+        return event->type() == QEvent::KeyPress && deleteOnKey(static_cast<QKeyEvent*>(event));
     });
     new EventHook(folders->viewport(), [this](QEvent* event) {
         auto* mouse = static_cast<QMouseEvent*>(event);
@@ -128,7 +127,7 @@ void FileListCommands::hookMouseAndKeys() {
             // Here the context menu opens on the press, and the folder under the pointer
             // must be open by then.
             if (mouse->button() == Qt::RightButton) {
-                DirectoryListBox1MouseUp(mouse->button(), mouse->position().toPoint());
+                openFolderUnder(mouse->button(), mouse->position().toPoint());
                 return true;
             }
 #endif
@@ -144,7 +143,7 @@ void FileListCommands::hookMouseAndKeys() {
                 m_dirDoubleClick = false;
                 return false;
             }
-            DirectoryListBox1MouseUp(mouse->button(), mouse->position().toPoint());
+            openFolderUnder(mouse->button(), mouse->position().toPoint());
             return false;
         default:
             return false;
@@ -153,65 +152,64 @@ void FileListCommands::hookMouseAndKeys() {
 }
 
 void FileListCommands::createDragAndDrop() {
-    m_dropTarget = new TDropFileTarget(this);
+    m_dropTarget = new FileDropTarget(this);
     m_dropTarget->setObjectName(QStringLiteral("FileBoxDropFileTarget1"));
-    m_dropTarget->SetDragtypes(TDragType::dtCopy | TDragType::dtMove);
-    m_dropTarget->SetGetDataOnEnter(true);
-    m_dropTarget->SetShowImage(true);
-    m_dropTarget->SetOnGetDropEffect(
+    m_dropTarget->setDragEffects(DragEffect::Copy | DragEffect::Move);
+    m_dropTarget->setReadsDataOnEnter(true);
+    m_dropTarget->setShowsImage(true);
+    m_dropTarget->setEffectHandler(
         [this](Qt::KeyboardModifiers keys, QPoint position, Qt::DropActions& effect) {
-            FileBoxDropFileTarget1GetDropEffect(keys, position, effect);
+            answerDropEffect(keys, position, effect);
         });
-    m_dropTarget->SetOnDrop(
+    m_dropTarget->setDropHandler(
         [this](Qt::KeyboardModifiers keys, QPoint position, Qt::DropActions& effect) {
-            FileBoxDropFileTarget1Drop(keys, position, effect);
+            takeDrop(keys, position, effect);
         });
-    m_dropSource = new TDropFileSource(this);
-    m_dropSource->setObjectName(QStringLiteral("FileBoxDropFileSource1"));
-    m_dropSource->SetDragtypes(TDragType::dtCopy | TDragType::dtMove | TDragType::dtLink);
-    m_dropSource->SetShowImage(false);
-    m_dropSource->SetOnDrop([this](TDragType type, bool& continueDrop) {
-        FileBoxDropFileSource1Drop(type, continueDrop);
-    });
-    TUsefulFileBox* files = m_panel->FileListBox1();
+    m_dragSource = new FileDragSource(this);
+    m_dragSource->setObjectName(QStringLiteral("FileBoxDropFileSource1"));
+    m_dragSource->setDragEffects(DragEffect::Copy | DragEffect::Move | DragEffect::Link);
+    m_dragSource->setShowsImage(false);
+    m_dragSource->setDropHandler(
+        [this](DragEffect type, bool& continueDrop) { dragDropped(type, continueDrop); });
+    FileListView* list = m_panel->fileList();
     try {
-        m_dropTarget->Register(files);
+        m_dropTarget->registerControl(list);
     } catch (const DropTargetError& error) {
-        showFileError(m_panel, error.message() + files->objectName());
+        showFileError(m_panel, error.message() + list->objectName());
     }
 }
 
-void FileListCommands::SetContextMenus(const ContextMenus& menus) {
+void FileListCommands::setContextMenus(const ContextMenus& menus) {
     const auto popUpOver = [](QWidget* list, QMenu* menu) {
         list->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(list, &QWidget::customContextMenuRequested, menu,
                 [menu, list](QPoint at) { menu->popup(list->mapToGlobal(at)); });
     };
     m_fileListPopupMenu = menus.fileList;
-    popUpOver(m_panel->FileListBox1(), menus.fileList);
-    popUpOver(m_panel->DirectoryListBox1(), menus.folderList);
-    connect(menus.fileList, &QMenu::aboutToShow, this, &FileListCommands::FileListPopupMenuPopup);
-    connect(menus.copyName, &QAction::triggered, this, &FileListCommands::Copyname1Click);
-    connect(menus.copyNameAndPath, &QAction::triggered, this,
-            &FileListCommands::Copynameandpath1Click);
-    connect(menus.fileProperties, &QAction::triggered, this, &FileListCommands::Properties1Click);
-    connect(menus.folderProperties, &QAction::triggered, this, &FileListCommands::Properties2Click);
+    popUpOver(m_panel->fileList(), menus.fileList);
+    popUpOver(m_panel->folderTree(), menus.folderList);
+    connect(menus.fileList, &QMenu::aboutToShow, this, &FileListCommands::enableFileMenu);
+    connect(menus.copyName, &QAction::triggered, this, &FileListCommands::copyFileName);
+    connect(menus.copyNameAndPath, &QAction::triggered, this, &FileListCommands::copyFilePath);
+    connect(menus.fileProperties, &QAction::triggered, this, &FileListCommands::showFileProperties);
+    connect(menus.folderProperties, &QAction::triggered, this,
+            &FileListCommands::showFolderProperties);
 }
 
-void FileListCommands::FileListBox1MouseDown(Qt::MouseButton button, QPoint position) {
-    TUsefulFileBox* files = m_panel->FileListBox1();
-    const QModelIndex under = files->indexAt(position);
+void FileListCommands::pressOnFiles(Qt::MouseButton button, QPoint position) {
+    FolderFiles* files = m_panel->session()->files();
+    const QModelIndex under = m_panel->fileList()->indexAt(position);
     const int row = under.isValid() ? under.row() : -1;
-    if (row != files->ItemIndex()) {
-        files->SetItemIndexHandled(row);
+    if (row != files->selectedRow()) {
+        files->selectRowTold(row);
         if (row >= 0)
-            m_panel->ReportFileChosen();
+            m_panel->session()->tellChosenFile();
     }
     if (button == Qt::LeftButton)
         m_dragStartPoint = position;
 }
 
-void FileListCommands::FileListBox1MouseMove(QPoint position) {
+void FileListCommands::moveOverFiles(QPoint position) {
     if (m_dragStartPoint == QPoint(-1, -1))
         return;
     if (qAbs(position.x() - m_dragStartPoint.x()) <= DragThreshold &&
@@ -220,22 +218,22 @@ void FileListCommands::FileListBox1MouseMove(QPoint position) {
     m_dragStartPoint = QPoint(-1, -1);
     // A drag needs its data before it starts; the selection cannot change under the
     // pointer while it runs, so this is the path handed over at the drop.
-    const QByteArray path = m_panel->FileListBox1()->FileNameBytes();
-    m_dropSource->Files().clear();
-    m_dropSource->MappedNames().clear();
+    const QByteArray path = m_panel->session()->files()->selectedPathBytes();
+    m_dragSource->files().clear();
+    m_dragSource->mappedNames().clear();
     if (!path.isEmpty())
-        m_dropSource->Files().append(path);
-    m_ownDrag = true;
-    m_dropSource->Execute(m_panel->FileListBox1());
-    m_ownDrag = false;
+        m_dragSource->files().append(path);
+    m_draggingOut = true;
+    m_dragSource->run(m_panel->fileList());
+    m_draggingOut = false;
 }
 
-void FileListCommands::FileListBox1MouseUp(Qt::MouseButton, QPoint) {
+void FileListCommands::releaseOverFiles(Qt::MouseButton, QPoint) {
     m_dragStartPoint = QPoint(-1, -1);
 }
 
-void FileListCommands::FileListBox1DblClick() {
-    const QByteArray path = m_panel->FileListBox1()->FileNameBytes();
+void FileListCommands::openChosenFile() {
+    const QByteArray path = m_panel->session()->files()->selectedPathBytes();
     if (path.isEmpty())
         return;
     FileResult result = OpenWithShell(path);
@@ -243,37 +241,42 @@ void FileListCommands::FileListBox1DblClick() {
     tellIfFailed(FileAction::Open, result);
 }
 
-bool FileListCommands::FileListBox1KeyDown(QKeyEvent* event) {
+bool FileListCommands::deleteOnKey(QKeyEvent* event) {
     if (event->key() != Qt::Key_Delete ||
         (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
         return false;
-    TUsefulFileBox* files = m_panel->FileListBox1();
-    if (files->ItemIndex() < 0)
+    FolderFiles* files = m_panel->session()->files();
+    if (files->selectedRow() < 0)
         return false;
     FileResult result = FileResult::declined();
     {
         // The deletion must not trigger a refresh of its own.
         const MonitorsPaused paused(m_panel);
-        const int index = files->ItemIndex();
-        const QByteArray raw = files->Model()->at(index).raw;
-        const QByteArray target = files->FileNameBytes();
+        const int index = files->selectedRow();
+        const QByteArray raw = files->model()->at(index).raw;
+        const QByteArray target = files->selectedPathBytes();
+        const QByteArray shown = files->folderBytes();
         try {
             result = DeleteToRecycleBin({target}, true, m_panel->window());
         } catch (const std::exception& error) {
             result = FileResult::failure(QString::fromLocal8Bit(error.what()), target);
         }
-        // Whatever the answer, the list keeps the entry exactly while the file is there.
-        if (!somethingAt(target)) {
-            // The question's dialog ran events; the entry is found again by its name.
-            int row = files->Model()->findRaw(raw);
-            if (row < 0 && index < files->Count())
-                row = index;
-            files->SetItemIndexHandled(-1);
-            if (row >= 0)
-                files->Model()->removeRows({row});
+        // The question's dialog ran events: a folder change asked for before may have
+        // arrived meanwhile, and then the list is another folder's.
+        if (files->folderBytes() == shown) {
+            // Whatever the answer, the list keeps the entry exactly while the file is there.
+            if (!platform::entryMayExistBytes(target)) {
+                // The entry is found again by its name.
+                int row = files->model()->findRaw(raw);
+                if (row < 0 && index < files->count())
+                    row = index;
+                files->selectRowTold(-1);
+                if (row >= 0)
+                    files->model()->removeRows({row});
+            }
+            files->selectRowTold(files->count() > index ? index : index - 1);
+            m_panel->session()->tellChosenFile();
         }
-        files->SetItemIndexHandled(files->Count() > index ? index : index - 1);
-        m_panel->ReportFileChosen();
     }
     // Told once the list and the monitors are as they should be.
     if (result.failed())
@@ -288,33 +291,33 @@ void FileListCommands::tellIfFailed(FileAction action, const FileResult& result)
     showFileError(m_panel->window(), FileFailureMessage(action, {{result.path, result.reason}}));
     // The file may be gone without the monitor having told the list yet.
     if (result.error == ENOENT)
-        m_panel->FileListBox1()->RefreshNamesKeepingSelection(
-            m_panel->FileListBox1()->DirectoryBytes(), {nameOf(result.path)});
+        m_panel->session()->files()->refreshNamesKeepingSelection(m_panel->session()->folderBytes(),
+                                                                  {nameOf(result.path)});
 }
 
-void FileListCommands::FileListPopupMenuPopup() {
+void FileListCommands::enableFileMenu() {
     if (!m_fileListPopupMenu)
         return;
-    const bool selected = m_panel->FileListBox1()->ItemIndex() >= 0;
+    const bool selected = m_panel->session()->files()->selectedRow() >= 0;
     for (QAction* entry : m_fileListPopupMenu->actions())
         entry->setEnabled(selected);
 }
 
-void FileListCommands::Copyname1Click() {
-    TUsefulFileBox* files = m_panel->FileListBox1();
-    const int row = files->ItemIndex();
+void FileListCommands::copyFileName() {
+    FolderFiles* files = m_panel->session()->files();
+    const int row = files->selectedRow();
     if (row >= 0)
-        putOnClipboard(files->Model()->at(row).raw);
+        putOnClipboard(files->model()->at(row).raw);
 }
 
-void FileListCommands::Copynameandpath1Click() {
-    const QByteArray path = m_panel->FileListBox1()->FileNameBytes();
+void FileListCommands::copyFilePath() {
+    const QByteArray path = m_panel->session()->files()->selectedPathBytes();
     if (!path.isEmpty())
         putOnClipboard(path, path);
 }
 
-void FileListCommands::Properties1Click() {
-    const QByteArray path = m_panel->FileListBox1()->FileNameBytes();
+void FileListCommands::showFileProperties() {
+    const QByteArray path = m_panel->session()->files()->selectedPathBytes();
     if (path.isEmpty())
         return;
     FileResult result = ShowShellProperties(m_panel->window(), path);
@@ -322,11 +325,11 @@ void FileListCommands::Properties1Click() {
     tellIfFailed(FileAction::Properties, result);
 }
 
-void FileListCommands::Properties2Click() {
-    TUsefulDirectoryBox* folders = m_panel->DirectoryListBox1();
+void FileListCommands::showFolderProperties() {
+    FolderTreeView* folders = m_panel->folderTree();
     if (folders->currentRow() < 0)
         return;
-    QByteArray folder = folders->DirectoryBytes();
+    QByteArray folder = m_panel->session()->folderBytes();
     while (folder.size() > 1 && folder.endsWith('/'))
         folder.chop(1);
     FileResult result = ShowShellProperties(m_panel->window(), folder);
@@ -335,35 +338,30 @@ void FileListCommands::Properties2Click() {
                       FileFailureMessage(FileAction::Properties, {{folder, result.reason}}));
 }
 
-void FileListCommands::DirectoryListBox1MouseUp(Qt::MouseButton, QPoint position) {
-    TUsefulDirectoryBox* folders = m_panel->DirectoryListBox1();
+void FileListCommands::openFolderUnder(Qt::MouseButton, QPoint position) {
+    FolderTreeView* folders = m_panel->folderTree();
     const QModelIndex under = folders->indexAt(position);
     if (!under.isValid())
         return;
     folders->setCurrentRow(under.row());
-    try {
-        folders->OpenCurrent();
-    } catch (const std::exception& error) {
-        showFileError(folders, QString::fromUtf8(error.what()));
-    }
+    folders->openCurrentRow();
 }
 
-void FileListCommands::FileBoxDropFileTarget1GetDropEffect(Qt::KeyboardModifiers keys, QPoint,
-                                                           Qt::DropActions& effect) {
-    const QList<QByteArray>& dropped = m_dropTarget->Files();
+void FileListCommands::answerDropEffect(Qt::KeyboardModifiers keys, QPoint,
+                                        Qt::DropActions& effect) {
+    const QList<QByteArray>& dropped = m_dropTarget->files();
     const bool same =
-        !m_ownDrag && !dropped.isEmpty() &&
-        platform::onSameFileSystem(dropped.first(), m_panel->FileListBox1()->DirectoryBytes());
-    effect = FileDropEffect(m_ownDrag, keys, !dropped.isEmpty(), same, effect);
+        !m_draggingOut && !dropped.isEmpty() &&
+        platform::onSameFileSystem(dropped.first(), m_panel->session()->folderBytes());
+    effect = FileDropEffect(m_draggingOut, keys, !dropped.isEmpty(), same, effect);
 }
 
-void FileListCommands::FileBoxDropFileTarget1Drop(Qt::KeyboardModifiers, QPoint,
-                                                  Qt::DropActions& effect) {
-    if (m_ownDrag) {
+void FileListCommands::takeDrop(Qt::KeyboardModifiers, QPoint, Qt::DropActions& effect) {
+    if (m_draggingOut) {
         effect = Qt::IgnoreAction;
         return;
     }
-    const QByteArray folder = m_panel->FileListBox1()->DirectoryBytes();
+    const QByteArray folder = m_panel->session()->folderBytes();
     const QByteArray into = folder.endsWith('/') ? folder : folder + '/';
     const bool copy = effect.testFlag(Qt::CopyAction);
     const bool move = !copy && effect.testFlag(Qt::MoveAction);
@@ -371,7 +369,7 @@ void FileListCommands::FileBoxDropFileTarget1Drop(Qt::KeyboardModifiers, QPoint,
     QList<FileFailure> failures;
     QWidget* owner = m_panel->window();
     // The list is not touched: the dropped files show up through the file monitor.
-    for (const QByteArray& path : m_dropTarget->Files()) {
+    for (const QByteArray& path : m_dropTarget->files()) {
         // Folders are not taken (the file list holds files only); such an item was not
         // moved either.
         if (platform::folderExistsBytes(path)) {
@@ -401,19 +399,19 @@ void FileListCommands::FileBoxDropFileTarget1Drop(Qt::KeyboardModifiers, QPoint,
     }
 }
 
-void FileListCommands::FileBoxDropFileSource1Drop(TDragType, bool&) {
-    TUsefulFileBox* files = m_panel->FileListBox1();
-    if (files->ItemIndex() >= 0) {
-        m_dropSource->Files().clear();
-        m_dropSource->MappedNames().clear();
-        m_dropSource->Files().append(files->FileNameBytes());
+void FileListCommands::dragDropped(DragEffect, bool&) {
+    FolderFiles* files = m_panel->session()->files();
+    if (files->selectedRow() >= 0) {
+        m_dragSource->files().clear();
+        m_dragSource->mappedNames().clear();
+        m_dragSource->files().append(files->selectedPathBytes());
     }
-    m_ownDrag = false;
+    m_draggingOut = false;
     m_dragStartPoint = QPoint(-1, -1);
 }
 
-void FileListCommands::FormClose() {
-    m_dropTarget->Unregister();
+void FileListCommands::stopTakingDrops() {
+    m_dropTarget->unregisterControl();
 }
 
 } // namespace zelvorin

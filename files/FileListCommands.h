@@ -1,11 +1,11 @@
-// The commands of the file list and the folder list: selecting with the mouse (the list's
+// The commands of the file list and the folder tree: selecting with the mouse (the list's
 // own mouse handling would select on a drag and deselect on Ctrl+click), opening with a
 // double-click, Delete to the trash, the two context menus (copy the name, copy the name
 // and path, properties), dragging a file out of the list and taking dropped files in.
 // Every action works on the file's raw bytes, so a name that is not UTF-8 reaches the
 // very file; every failure is told at once with the system's reason. Owned by the file
-// panel, which tells the rest of the program what the user chose; no window and no web
-// engine are needed to use or test it.
+// panel; what the user chose is told by its folder session. No window and no web engine
+// are needed to use or test it.
 #pragma once
 
 #include "FileDragDrop.h"
@@ -22,6 +22,8 @@ class QMenu;
 
 namespace zelvorin {
 
+class FileDragSource;
+class FileDropTarget;
 class FilePanel;
 
 class FileListCommands : public QObject {
@@ -40,33 +42,38 @@ public:
         QMenu* folderList = nullptr;
         QAction* folderProperties = nullptr;
     };
-    void SetContextMenus(const ContextMenus& menus);
+    void setContextMenus(const ContextMenus& menus);
 
-    TDropFileTarget* FileBoxDropFileTarget1() const { return m_dropTarget; }
-    TDropFileSource* FileBoxDropFileSource1() const { return m_dropSource; }
+    FileDropTarget* dropTarget() const { return m_dropTarget; }
+    FileDragSource* dragSource() const { return m_dragSource; }
     // The drag state: the left press point in list coordinates ((-1, -1): none) and
     // whether a drag from the list is running.
-    QPoint DragStartPoint() const { return m_dragStartPoint; }
-    bool OwnDrag() const { return m_ownDrag; }
+    QPoint dragStartPoint() const { return m_dragStartPoint; }
+    bool isDraggingOut() const { return m_draggingOut; }
 
-    void FileListBox1MouseDown(Qt::MouseButton button, QPoint position);
-    void FileListBox1MouseMove(QPoint position);
-    void FileListBox1MouseUp(Qt::MouseButton button, QPoint position);
-    void FileListBox1DblClick();
-    bool FileListBox1KeyDown(QKeyEvent* event);
-    void FileListPopupMenuPopup();
-    void Copyname1Click();
-    void Copynameandpath1Click();
-    void Properties1Click();
-    void Properties2Click();
-    void DirectoryListBox1MouseUp(Qt::MouseButton button, QPoint position);
-    void FileBoxDropFileTarget1GetDropEffect(Qt::KeyboardModifiers keys, QPoint position,
-                                             Qt::DropActions& effect);
-    void FileBoxDropFileTarget1Drop(Qt::KeyboardModifiers keys, QPoint position,
-                                    Qt::DropActions& effect);
-    void FileBoxDropFileSource1Drop(TDragType type, bool& continueDrop);
+    // The file list's mouse: a press selects the row under the pointer and tells of it;
+    // a move past the threshold with the left button held drags the file out.
+    void pressOnFiles(Qt::MouseButton button, QPoint position);
+    void moveOverFiles(QPoint position);
+    void releaseOverFiles(Qt::MouseButton button, QPoint position);
+    // Opens the selected file with the desktop's program.
+    void openChosenFile();
+    // Delete (no Shift, Ctrl or Alt) moves the selected file to the trash after asking;
+    // true when the key was taken.
+    bool deleteOnKey(QKeyEvent* event);
+    void enableFileMenu();
+    void copyFileName();
+    void copyFilePath();
+    void showFileProperties();
+    void showFolderProperties();
+    // Opens the folder of the tree's row under the pointer.
+    void openFolderUnder(Qt::MouseButton button, QPoint position);
+    void answerDropEffect(Qt::KeyboardModifiers keys, QPoint position, Qt::DropActions& effect);
+    // Copies or moves the dropped files into the shown folder.
+    void takeDrop(Qt::KeyboardModifiers keys, QPoint position, Qt::DropActions& effect);
+    void dragDropped(DragEffect effect, bool& continueDrop);
     // Ends the list's drop registration; the window calls it when it closes.
-    void FormClose();
+    void stopTakingDrops();
 
 private:
     void hookMouseAndKeys();
@@ -77,10 +84,10 @@ private:
 
     FilePanel* m_panel = nullptr;
     QPointer<QMenu> m_fileListPopupMenu;
-    TDropFileTarget* m_dropTarget = nullptr;
-    TDropFileSource* m_dropSource = nullptr;
+    FileDropTarget* m_dropTarget = nullptr;
+    FileDragSource* m_dragSource = nullptr;
     QPoint m_dragStartPoint{-1, -1};
-    bool m_ownDrag = false;
+    bool m_draggingOut = false;
     // Set by a double-click on the folder list: the release that ends it opens nothing.
     bool m_dirDoubleClick = false;
 };

@@ -1,16 +1,19 @@
 #include "FilePanel.h"
 
+#include "AddCustomFilterDialog.h"
 #include "FileListCommands.h"
+#include "FileListView.h"
 #include "FileMessages.h"
-#include "LosslessNames.h"
-#include "NeededLib.h"
+#include "FilterComboBox.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
+#include "FolderTreeView.h"
 #include "ProgramValues.h"
-#include "RawFolderReader.h"
-#include "SlowFolders.h"
 #include "SplitterBar.h"
+#include "VolumeBox.h"
 
 #include <QEvent>
-#include <QFrame>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 namespace zelvorin {
@@ -31,8 +34,8 @@ QFrame* spacer(const QString& name, int height, QWidget* parent) {
     return panel;
 }
 
-TUsefulPanel* panel(const QString& name, QWidget* parent) {
-    auto* created = new TUsefulPanel(parent);
+EnablingPanel* panel(const QString& name, QWidget* parent) {
+    auto* created = new EnablingPanel(parent);
     created->setObjectName(name);
     return created;
 }
@@ -48,327 +51,214 @@ void placeFlatCombo(QComboBox* combo, const QString& name, const QString& access
     combo->setFixedHeight(height);
 }
 
-const TFileType FileListType = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
-                               TFileAttr::ftArchive | TFileAttr::ftNormal;
+const FileKinds FileListKinds =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 } // namespace
 
-FilePanel::FilePanel(QWidget* parent) : TUsefulPanel(parent) {
+FilePanel::FilePanel(QWidget* parent) : EnablingPanel(parent) {
     setObjectName(QStringLiteral("MainFilePanel"));
-    SetBorderWidth(2);
+    setBorderWidth(2);
     resize(170, height());
+    m_session = new FolderSession(this);
+    // Setting the column up reads nothing: the first showing or the starting folder does.
+    m_session->setReadsHeld(true);
+    m_session->files()->setKinds(FileListKinds);
     auto* layout = stackLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
 
-    CreateDrivePanel();
-    layout->addWidget(m_driveComboBoxPanel);
+    createVolumePanel();
+    layout->addWidget(m_volumePanel);
     layout->addWidget(spacer(QStringLiteral("Panel2"), 4, this));
-    CreateDirectoryPanel();
-    layout->addWidget(m_directoryBoxPanel);
-    m_splitter1 = new SplitterBar(Qt::Horizontal, m_directoryBoxPanel, false, this);
-    // Both the folder list and the files below keep room enough to be used.
-    m_splitter1->SetMinimumTargetSize(30);
-    m_splitter1->SetMinimumRoom(30);
-    m_splitter1->setObjectName(QStringLiteral("Splitter1"));
-    layout->addWidget(m_splitter1);
-    CreateFilePanel();
-    layout->addWidget(m_usefulPanel3, 1);
+    createFolderTreePanel();
+    layout->addWidget(m_folderTreePanel);
+    m_splitter = new SplitterBar(Qt::Horizontal, m_folderTreePanel, false, this);
+    // Both the folder tree and the files below keep room enough to be used.
+    m_splitter->SetMinimumTargetSize(30);
+    m_splitter->SetMinimumRoom(30);
+    m_splitter->setObjectName(QStringLiteral("Splitter1"));
+    layout->addWidget(m_splitter);
+    createFilePanel();
+    layout->addWidget(m_lowerPanel, 1);
 
-    m_driveComboBox1->SetDirList(m_directoryListBox1);
-    m_directoryListBox1->SetFileList(m_fileListBox1);
-    m_filterComboBox1->SetFilter(MainFilterText);
-    m_filterComboBox1->SetFileList(m_fileListBox1);
-    m_customFilterForm = new TAddCustomFilterForm(this);
-    CreateMonitors();
-
-    connect(m_directoryListBox1, &TUsefulDirectoryBox::Change, this,
-            &FilePanel::DirectoryListBox1Change);
-    connect(m_fileListBox1, &TUsefulFileBox::Change, this, &FilePanel::ReportFileChosen);
-    connect(m_fileListBox1, &TUsefulFileBox::ReadProgress, this, &FilePanel::ReadingFolder);
-    connect(m_fileListBox1, &TUsefulFileBox::ReadFinished, this, &FilePanel::FolderRead);
+    m_customFilterDialog = new AddCustomFilterDialog(this);
+    m_session->setPurposeRule([this] {
+        return m_filterBox->currentIndex() == 0 ? FilePurpose::Background : FilePurpose::Document;
+    });
+    m_filterBox->setFilterText(MainFilterText);
+    connect(m_filterBox, &FilterComboBox::filterApplied, this, &FilePanel::filterApplied);
+    connect(m_session, &FolderSession::failed, this, &FilePanel::showFailure);
+    m_session->setFollowingChanges(true);
+    m_session->setReadsHeld(false);
     m_commands = new FileListCommands(this);
-    connect(m_filterComboBox1, &TFilterComboBox::Change, this, &FilePanel::FilterComboBox1Change);
 }
 
 FilePanel::~FilePanel() = default;
 
-QString FilePanel::ChosenFile() const {
-    return m_fileListBox1->FileName();
+void FilePanel::createVolumePanel() {
+    m_volumePanel = panel(QStringLiteral("DriveComboBoxPanel"), this);
+    m_volumePanel->setFixedHeight(19);
+    m_volumeBox = new VolumeBox(m_session, m_volumePanel);
+    placeFlatCombo(m_volumeBox, QStringLiteral("DriveComboBox1"), QStringLiteral("Volumes"), 22);
+    m_volumePanel->installEventFilter(this);
 }
 
-ChosenFileKind FilePanel::ChosenKind() const {
-    return m_filterComboBox1->currentIndex() == 0 ? ChosenFileKind::BackgroundImage
-                                                  : ChosenFileKind::Document;
+void FilePanel::createFolderTreePanel() {
+    m_folderTreePanel = panel(QStringLiteral("DirectoryBoxPanel"), this);
+    m_folderTreePanel->setFixedHeight(148);
+    auto* layout = stackLayout(m_folderTreePanel);
+    m_folderTree = new FolderTreeView(m_session, m_folderTreePanel);
+    m_folderTree->setObjectName(QStringLiteral("DirectoryListBox1"));
+    m_folderTree->setAccessibleName(QStringLiteral("Folders"));
+    m_folderTree->setFrameShape(QFrame::Box);
+    m_folderTree->setItemHeight(17);
+    layout->addWidget(m_folderTree, 1);
+    layout->addWidget(spacer(QStringLiteral("Panel7"), 3, m_folderTreePanel));
 }
 
-bool FilePanel::Settled() const {
-    // A change dealt with may still be read in the background.
-    return m_dirRxFolderMonitor1->Settled() && m_fileRxFolderMonitor1->Settled() &&
-           !m_fileListBox1->Reading() && !m_directoryListBox1->Reading();
+void FilePanel::createFilePanel() {
+    m_lowerPanel = panel(QStringLiteral("UsefulPanel3"), this);
+    auto* layout = stackLayout(m_lowerPanel);
+    layout->addWidget(spacer(QStringLiteral("Panel4"), 4, m_lowerPanel));
+
+    m_filterPanel = panel(QStringLiteral("FilterComboBoxPanel"), m_lowerPanel);
+    m_filterPanel->setFixedHeight(18);
+    m_filterBox = new FilterComboBox(m_session, m_filterPanel);
+    placeFlatCombo(m_filterBox, QStringLiteral("FilterComboBox1"), QStringLiteral("File filter"),
+                   21);
+    m_filterPanel->installEventFilter(this);
+    layout->addWidget(m_filterPanel);
+
+    layout->addWidget(spacer(QStringLiteral("Panel3"), 4, m_lowerPanel));
+    EnablingPanel* listPanel = panel(QStringLiteral("UsefulPanel5"), m_lowerPanel);
+    auto* inner = stackLayout(listPanel);
+    m_fileList = new FileListView(m_session, listPanel);
+    m_fileList->setObjectName(QStringLiteral("FileListBox1"));
+    m_fileList->setAccessibleName(QStringLiteral("Files"));
+    m_fileList->setFrameShape(QFrame::Box);
+    m_fileList->setItemHeight(17);
+    m_fileList->setShowsIcons(true);
+    inner->addWidget(m_fileList, 1);
+    layout->addWidget(listPanel, 1);
 }
 
-void FilePanel::ReportFileChosen() {
-    emit fileChosen(ChosenFile(), ChosenKind());
+AddCustomFilterDialog* FilePanel::customFilterDialog() const {
+    return m_customFilterDialog;
 }
 
-void FilePanel::CreateDrivePanel() {
-    m_driveComboBoxPanel = panel(QStringLiteral("DriveComboBoxPanel"), this);
-    m_driveComboBoxPanel->setFixedHeight(19);
-    m_driveComboBox1 = new TUsefulDriveBox(m_driveComboBoxPanel);
-    placeFlatCombo(m_driveComboBox1, QStringLiteral("DriveComboBox1"), QStringLiteral("Volumes"),
-                   22);
-    m_driveComboBoxPanel->installEventFilter(this);
-}
-
-void FilePanel::CreateDirectoryPanel() {
-    m_directoryBoxPanel = panel(QStringLiteral("DirectoryBoxPanel"), this);
-    m_directoryBoxPanel->setFixedHeight(148);
-    auto* layout = stackLayout(m_directoryBoxPanel);
-    m_directoryListBox1 = new TUsefulDirectoryBox(m_directoryBoxPanel);
-    m_directoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    m_directoryListBox1->setAccessibleName(QStringLiteral("Folders"));
-    m_directoryListBox1->setFrameShape(QFrame::Box);
-    m_directoryListBox1->SetItemHeight(17);
-    layout->addWidget(m_directoryListBox1, 1);
-    layout->addWidget(spacer(QStringLiteral("Panel7"), 3, m_directoryBoxPanel));
-}
-
-void FilePanel::CreateFilePanel() {
-    m_usefulPanel3 = panel(QStringLiteral("UsefulPanel3"), this);
-    auto* layout = stackLayout(m_usefulPanel3);
-    layout->addWidget(spacer(QStringLiteral("Panel4"), 4, m_usefulPanel3));
-
-    m_filterComboBoxPanel = panel(QStringLiteral("FilterComboBoxPanel"), m_usefulPanel3);
-    m_filterComboBoxPanel->setFixedHeight(18);
-    m_filterComboBox1 = new TFilterComboBox(m_filterComboBoxPanel);
-    placeFlatCombo(m_filterComboBox1, QStringLiteral("FilterComboBox1"),
-                   QStringLiteral("File filter"), 21);
-    m_filterComboBoxPanel->installEventFilter(this);
-    layout->addWidget(m_filterComboBoxPanel);
-
-    layout->addWidget(spacer(QStringLiteral("Panel3"), 4, m_usefulPanel3));
-    m_usefulPanel5 = panel(QStringLiteral("UsefulPanel5"), m_usefulPanel3);
-    auto* inner = stackLayout(m_usefulPanel5);
-    m_fileListBox1 = new TUsefulFileBox(m_usefulPanel5);
-    m_fileListBox1->setObjectName(QStringLiteral("FileListBox1"));
-    m_fileListBox1->setAccessibleName(QStringLiteral("Files"));
-    m_fileListBox1->setFrameShape(QFrame::Box);
-    m_fileListBox1->SetFileType(FileListType);
-    m_fileListBox1->SetItemHeight(17);
-    m_fileListBox1->SetShowGlyphs(true);
-    inner->addWidget(m_fileListBox1, 1);
-    layout->addWidget(m_usefulPanel5, 1);
-}
-
-void FilePanel::CreateMonitors() {
-    m_dirRxFolderMonitor1 = new TRxFolderMonitor(this);
-    m_dirRxFolderMonitor1->setObjectName(QStringLiteral("DirRxFolderMonitor1"));
-    m_dirRxFolderMonitor1->SetDelayTime(1000);
-    m_dirRxFolderMonitor1->SetFilter(TFileChangeFilter::fnDirName);
-    connect(m_dirRxFolderMonitor1, &TRxFolderMonitor::Change, this,
-            &FilePanel::DirRxFolderMonitor1Change);
-
-    m_fileRxFolderMonitor1 = new TRxFolderMonitor(this);
-    m_fileRxFolderMonitor1->setObjectName(QStringLiteral("FileRxFolderMonitor1"));
-    m_fileRxFolderMonitor1->SetDelayTime(500);
-    m_fileRxFolderMonitor1->SetFilter(TFileChangeFilter::fnFileName | TFileChangeFilter::fnSize |
-                                      TFileChangeFilter::fnLastWrite);
-    m_fileRxFolderMonitor1->SetMonitorSubtree(false);
-    connect(m_fileRxFolderMonitor1, &TRxFolderMonitor::Change, this,
-            &FilePanel::FileRxFolderMonitor1Change);
-}
-
-void FilePanel::SetCustomFilterForm(TAddCustomFilterForm* form) {
-    if (form == m_customFilterForm)
+void FilePanel::setCustomFilterDialog(AddCustomFilterDialog* dialog) {
+    if (dialog == m_customFilterDialog)
         return;
-    if (m_customFilterForm && m_customFilterForm->parent() == this)
-        delete m_customFilterForm;
-    m_customFilterForm = form;
+    if (m_customFilterDialog && m_customFilterDialog->parent() == this)
+        delete m_customFilterDialog;
+    m_customFilterDialog = dialog;
 }
 
 bool FilePanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize &&
-        (watched == m_driveComboBoxPanel || watched == m_filterComboBoxPanel))
-        ComboBoxPanelResize(static_cast<QWidget*>(watched));
-    return TUsefulPanel::eventFilter(watched, event);
+    if (event->type() == QEvent::Resize && (watched == m_volumePanel || watched == m_filterPanel))
+        fitComboToPanel(static_cast<QWidget*>(watched));
+    return EnablingPanel::eventFilter(watched, event);
 }
 
-void FilePanel::ComboBoxPanelResize(QWidget* resized) {
+void FilePanel::fitComboToPanel(QWidget* resized) {
     // The panel clips the box's frame: one pixel at the top, left and bottom, two at the
     // right, so the box looks flat.
-    QWidget* box = resized == m_driveComboBoxPanel ? static_cast<QWidget*>(m_driveComboBox1)
-                                                   : static_cast<QWidget*>(m_filterComboBox1);
+    QWidget* box = resized == m_volumePanel ? static_cast<QWidget*>(m_volumeBox)
+                                            : static_cast<QWidget*>(m_filterBox);
     box->move(-1, -1);
     resized->setFixedHeight(box->height() - 2);
     box->resize(resized->width() + 3, box->height());
 }
 
-void FilePanel::ReportError(const std::exception& error) {
-    showFileError(this, QString::fromUtf8(error.what()));
+void FilePanel::showFailure(const QString& message) {
+    showFileError(this, message);
 }
 
-void FilePanel::FollowShownFolder() {
-    const QString folder = m_directoryListBox1->Directory();
-    m_dirRxFolderMonitor1->SetFolderName(folder);
-    m_fileRxFolderMonitor1->SetFolderName(folder);
-    // The folder list's read of the folder gives the watches below it their first level.
-    m_dirRxFolderMonitor1->SetRootSubfolders(m_directoryListBox1->SharedSubfolders());
-    m_dirRxFolderMonitor1->SetActive(true);
-    m_fileRxFolderMonitor1->SetActive(true);
-}
-
-void FilePanel::DirectoryListBox1Change() {
-    try {
-        m_dirRxFolderMonitor1->SetActive(false);
-        m_fileRxFolderMonitor1->SetActive(false);
-        FollowShownFolder();
-    } catch (const std::exception& error) {
-        ReportError(error);
-    }
-    emit DirectoryChanged(m_directoryListBox1->Directory());
-}
-
-void FilePanel::DirRxFolderMonitor1Change() {
-    try {
-        m_dirRxFolderMonitor1->SetActive(false);
-        m_fileRxFolderMonitor1->SetActive(false);
-        m_directoryListBox1->Refresh();
-        FollowShownFolder();
-    } catch (const std::exception& error) {
-        ReportError(error);
-    }
-}
-
-void FilePanel::FileRxFolderMonitor1Change() {
-    try {
-        m_fileRxFolderMonitor1->SetActive(false);
-        // When the monitor can tell which names changed, only those are looked at again:
-        // in a large folder that costs a small part of reading it all.
-        const std::optional<QSet<QByteArray>> changed = m_fileRxFolderMonitor1->TakeChangedNames();
-        if (changed)
-            m_fileListBox1->RefreshNamesKeepingSelection(
-                platform::encodePath(m_fileRxFolderMonitor1->FolderName()), *changed);
-        else
-            m_fileListBox1->RefreshKeepingSelection();
-        m_fileRxFolderMonitor1->SetActive(true);
-    } catch (const std::exception& error) {
-        ReportError(error);
-    }
-}
-
-void FilePanel::FilterComboBox1Change() {
-    if (!m_customFilterGuard && m_filterComboBox1->currentText() == AddCustomFilterText) {
-        CustomFilterSpeedButtonClick();
+void FilePanel::filterApplied() {
+    if (!m_customFilterGuard && m_filterBox->currentText() == AddCustomFilterText) {
+        addCustomFilter();
         m_customFilterGuard = true;
     } else if (m_customFilterGuard) {
         m_customFilterGuard = false;
     }
 }
 
-void FilePanel::CustomFilterSpeedButtonClick() {
-    if (!m_customFilterForm)
+void FilePanel::addCustomFilter() {
+    if (!m_customFilterDialog)
         return;
-    const int previous = m_filterComboBox1->currentIndex();
-    const int result = m_customFilterForm->exec();
+    const int previous = m_filterBox->currentIndex();
+    const int result = m_customFilterDialog->exec();
     if (result == QDialog::Accepted) {
-        QString text = m_filterComboBox1->Filter();
+        QString text = m_filterBox->filterText();
         const qsizetype at = text.indexOf(AddCustomFilterText);
         if (at < 0)
             return;
         text.truncate(at);
-        text += m_customFilterForm->FilterNameEdit()->text() + QLatin1Char('|') +
-                m_customFilterForm->FileMaskEdit()->text() +
+        text += m_customFilterDialog->filterNameEdit()->text() + QLatin1Char('|') +
+                m_customFilterDialog->fileMaskEdit()->text() +
                 QStringLiteral("|Add custom filter...| ");
-        m_filterComboBox1->SetFilter(text);
-        selectFilterByPosition(m_filterComboBox1->count() - 2);
+        m_filterBox->setFilterText(text);
+        selectFilter(m_filterBox->count() - 2);
     } else if (result == QDialog::Rejected) {
-        selectFilterByPosition(previous == m_filterComboBox1->count() - 1 ? 0 : previous);
+        selectFilter(previous == m_filterBox->count() - 1 ? 0 : previous);
     }
 }
 
-void FilePanel::selectFilterByPosition(int position) {
+void FilePanel::selectFilter(int position) {
     {
-        const QSignalBlocker blocker(m_filterComboBox1);
-        m_filterComboBox1->setCurrentIndex(position);
+        const QSignalBlocker blocker(m_filterBox);
+        m_filterBox->setCurrentIndex(position);
     }
-    m_fileListBox1->SetMask(m_filterComboBox1->Mask());
+    m_session->files()->setMask(m_filterBox->mask());
 }
 
-void FilePanel::SetStartingFolder(const QString& folder, int storedFilter) {
+void FilePanel::setStartingFolder(const QString& folder, int storedFilter) {
     m_pendingStart = folder;
-    m_directoryListBox1->SetReadsHeld(true);
-    m_fileListBox1->SetReadsHeld(true);
+    m_session->setReadsHeld(true);
     // Shown at once; its mask is kept without a read.
-    RestoreFileFilter(storedFilter);
+    restoreFilter(storedFilter);
 }
 
-void FilePanel::ReleaseReads() {
-    m_directoryListBox1->SetReadsHeld(false);
-    m_fileListBox1->SetReadsHeld(false);
-}
-
-void FilePanel::ApplyPendingStart() {
+void FilePanel::applyPendingStart() {
     if (!m_pendingStart)
         return;
     const QString folder = *m_pendingStart;
     m_pendingStart.reset();
-    ReleaseReads();
-    EnterFolder(folder);
+    m_session->setReadsHeld(false);
+    if (!folder.isEmpty())
+        m_session->setFolder(folder, FolderSession::IfMissing::PassOver);
     // No usable folder, or the one shown already: the shown folder is read now.
-    m_directoryListBox1->ReadIfUnread();
-    m_fileListBox1->ReadIfUnread();
-    if (!m_dirRxFolderMonitor1->Active() || !m_fileRxFolderMonitor1->Active())
-        DirectoryListBox1Change();
+    m_session->showIfUnshown();
 }
 
-void FilePanel::ApplyStartingFolder(const QString& folder) {
+void FilePanel::showStartingFolder(const QString& folder) {
     // A folder shown by anyone else first replaces the one waiting for the start.
     if (m_pendingStart) {
         m_pendingStart.reset();
-        ReleaseReads();
+        m_session->setReadsHeld(false);
     }
     if (folder.isEmpty())
         return;
-    EnterFolder(folder);
+    m_session->setFolder(folder, FolderSession::IfMissing::PassOver);
     // The folder may have been shown already, which raises no change notification; the
     // monitors follow it either way.
-    if (!m_dirRxFolderMonitor1->Active() || !m_fileRxFolderMonitor1->Active())
-        DirectoryListBox1Change();
+    m_session->showIfUnshown();
 }
 
-void FilePanel::EnterFolder(const QString& folder) {
-    if (folder.isEmpty())
-        return;
-    // A folder that may not answer is not asked here: the folder change asks it in a
-    // worker, and one that has gone is passed over just the same.
-    const bool mayBlock = folderMayBlock(
-        absoluteFolderBytes(platform::currentFolderBytes(), platform::encodePath(folder)));
-    if (!mayBlock && !FolderExists(folder))
-        return;
-    try {
-        m_directoryListBox1->SetDirectory(folder);
-    } catch (const FolderNotAnswering& error) {
-        ReportError(error);
-    } catch (const std::exception& error) {
-        if (!mayBlock)
-            ReportError(error);
-    }
+void FilePanel::restoreFilter(int storedIndex) {
+    selectFilter(storedIndex < 0 || storedIndex > LastFilterIndex ? 0 : storedIndex);
 }
 
-void FilePanel::RestoreFileFilter(int storedIndex) {
-    selectFilterByPosition(storedIndex < 0 || storedIndex > LastFilterIndex ? 0 : storedIndex);
+int FilePanel::selectedFilter() const {
+    return m_filterBox->currentIndex();
 }
 
-int FilePanel::SelectedFilterIndex() const {
-    return m_filterComboBox1->currentIndex();
+int FilePanel::folderTreeHeight() const {
+    return m_folderTreePanel->height();
 }
 
-int FilePanel::DirBoxHeight() const {
-    return m_directoryBoxPanel->height();
-}
-
-void FilePanel::SetDirBoxHeight(int height) {
-    m_directoryBoxPanel->setFixedHeight(height);
+void FilePanel::setFolderTreeHeight(int height) {
+    m_folderTreePanel->setFixedHeight(height);
 }
 
 } // namespace zelvorin

@@ -1,6 +1,7 @@
-#include "CustomFilterUnit.h"
+#include "FilterComboBox.h"
 
-#include "UsefulFileBox.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 
 namespace zelvorin {
 
@@ -13,7 +14,7 @@ const QString MainFilterText = QStringLiteral(
     "All files (*.*)|*.*|"
     "Add custom filter...| ");
 
-void SplitFilterText(const QString& text, QStringList* descriptions, QStringList* masks) {
+void splitFilterText(const QString& text, QStringList* descriptions, QStringList* masks) {
     descriptions->clear();
     masks->clear();
     qsizetype start = 0;
@@ -32,34 +33,33 @@ void SplitFilterText(const QString& text, QStringList* descriptions, QStringList
     }
 }
 
-} // namespace zelvorin
-
-TFilterComboBox::TFilterComboBox(QWidget* parent) : QComboBox(parent) {
+FilterComboBox::FilterComboBox(FolderSession* session, QWidget* parent)
+    : QComboBox(parent), m_session(session) {
     setEditable(false);
     // A user's choice arrives as a click and then as a change on the platform the
-    // filter rules were written for; the guard flag of the main window counts on both.
+    // filter rules were written for; the file panel's guard flag counts on both.
     connect(this, &QComboBox::activated, this, [this] {
-        DoChange();
-        DoChange();
+        applySelection();
+        applySelection();
     });
 }
 
-void TFilterComboBox::SetFilter(const QString& text) {
-    if (QString::compare(text, m_filter, Qt::CaseInsensitive) == 0 && count() > 0)
+void FilterComboBox::setFilterText(const QString& text) {
+    if (QString::compare(text, m_filterText, Qt::CaseInsensitive) == 0 && count() > 0)
         return;
-    m_filter = text;
+    m_filterText = text;
     QStringList descriptions;
-    zelvorin::SplitFilterText(text, &descriptions, &m_masks);
+    splitFilterText(text, &descriptions, &m_masks);
     {
         const QSignalBlocker blocker(this);
         clear();
         addItems(descriptions);
         setCurrentIndex(descriptions.isEmpty() ? -1 : 0);
     }
-    DoChange();
+    applySelection();
 }
 
-QString TFilterComboBox::Mask() {
+QString FilterComboBox::mask() {
     if (currentIndex() < 0 && count() > 0) {
         const QSignalBlocker blocker(this);
         setCurrentIndex(count() - 1);
@@ -69,14 +69,9 @@ QString TFilterComboBox::Mask() {
     return m_masks.at(currentIndex());
 }
 
-void TFilterComboBox::SetFileList(TUsefulFileBox* list) {
-    m_fileList = list;
-    if (list)
-        list->SetMask(Mask());
+void FilterComboBox::applySelection() {
+    m_session->files()->setMask(mask());
+    emit filterApplied();
 }
 
-void TFilterComboBox::DoChange() {
-    if (m_fileList)
-        m_fileList->SetMask(Mask());
-    emit Change();
-}
+} // namespace zelvorin

@@ -1,12 +1,12 @@
 #include "FolderListing.h"
 
+#include "FolderAnswers.h"
 #include "FolderWatcher.h"
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
-#include "SlowFolders.h"
+#include "WorkerPool.h"
 
 #include <QElapsedTimer>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
@@ -37,13 +37,12 @@ constexpr int WorkerStep = 2048;
 
 } // namespace
 
-ListingRule::ListingRule(TFileType type)
-    : search(SearchAttributeMask(type)),
-      excluded(~SearchAttributeMask(type) &
+ListingRule::ListingRule(FileKinds kinds)
+    : search(searchAttributeMask(kinds)),
+      excluded(~searchAttributeMask(kinds) &
                (FileAttribute::Hidden | FileAttribute::System | FileAttribute::Directory)),
-      normal(type.testFlag(TFileAttr::ftNormal)),
-      checkReadOnly(!(type.testFlag(TFileAttr::ftReadOnly) && type.testFlag(TFileAttr::ftNormal))) {
-}
+      normal(kinds.testFlag(FileKind::Normal)),
+      checkReadOnly(!(kinds.testFlag(FileKind::ReadOnly) && kinds.testFlag(FileKind::Normal))) {}
 
 struct FolderListing::State {
     // Set before the read starts; the reading thread's alone from then on.
@@ -235,14 +234,14 @@ int FolderListing::headLimit() {
     return headLimitValue();
 }
 
-FolderListing::FolderListing(QByteArray folder)
-    : m_folder(std::move(folder)), m_state(std::make_shared<State>()) {
+FolderListing::FolderListing(QByteArray folder, WorkerPool* pool)
+    : m_folder(std::move(folder)), m_pool(pool), m_state(std::make_shared<State>()) {
     m_state->shared = std::make_shared<platform::SharedSubfolders>(m_folder);
     m_state->receiver = this;
 }
 
 std::shared_ptr<FolderListing> FolderListing::fromSnapshot(const FolderSnapshot& snapshot) {
-    auto listing = std::make_shared<FolderListing>(snapshot.folder);
+    auto listing = std::make_shared<FolderListing>(snapshot.folder, nullptr);
     // The snapshot's entries stand in for the folder: start() takes them all at once.
     listing->m_state->error = snapshot.exists ? snapshot.listError : ENOENT;
     listing->m_snapshot =
@@ -325,7 +324,7 @@ void FolderListing::start() {
     state.handOver();
     deliver();
     std::shared_ptr<State> shared = m_state;
-    QThreadPool::globalInstance()->start([shared] {
+    m_pool->start([shared] {
         QElapsedTimer since;
         since.start();
         bool more = true;

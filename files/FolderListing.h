@@ -6,9 +6,9 @@
 // batches while the window stays responsive.
 #pragma once
 
+#include "FileKinds.h"
 #include "FileListModel.h"
 #include "FileMask.h"
-#include "UsefulFileControls.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -24,10 +24,11 @@ namespace platform {
 class SharedSubfolders;
 }
 struct FolderSnapshot;
+class WorkerPool;
 
 // Which entries a file type lets into a list, by their attributes.
 struct ListingRule {
-    explicit ListingRule(TFileType type);
+    explicit ListingRule(FileKinds kinds);
     bool admits(quint32 attributes) const {
         if ((attributes & excluded) != 0)
             return false;
@@ -45,7 +46,7 @@ struct ListingRule {
 // finds, each marked by its mark rule. Copied into the reading thread.
 struct ListingFilter {
     FileMask mask;
-    ListingRule rule{TFileAttr::ftNormal};
+    ListingRule rule{FileKind::Normal};
     FileListModel::MarkRule mark;
 };
 
@@ -71,7 +72,8 @@ public:
     static void setHeadLimit(int entries);
     static int headLimit();
 
-    explicit FolderListing(QByteArray folder);
+    // A folder larger than the head is read on by a job of `pool`.
+    FolderListing(QByteArray folder, WorkerPool* pool);
     // A listing of what a worker read already (a folder that may not answer): start()
     // hands it all over at once.
     static std::shared_ptr<FolderListing> fromSnapshot(const FolderSnapshot& snapshot);
@@ -89,7 +91,6 @@ public:
     void setBuildsRows(bool builds);
 
     void start();
-    bool isSnapshot() const { return m_snapshot != nullptr; }
     bool started() const { return m_started; }
     bool isFinished() const { return m_finished; }
     // 0, or the errno value that stopped the read.
@@ -118,6 +119,7 @@ private:
     Q_INVOKABLE void deliver();
 
     QByteArray m_folder;
+    WorkerPool* m_pool = nullptr;
     std::shared_ptr<State> m_state;
     // The entries of a snapshot, taken instead of reading the folder.
     std::shared_ptr<const std::vector<std::pair<QByteArray, quint32>>> m_snapshot;

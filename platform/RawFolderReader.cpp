@@ -233,13 +233,14 @@ bool folderExistsBytes(const QByteArray& path) {
     return !path.isEmpty() && stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool makeFolderBytes(const QByteArray& path) {
-    return !path.isEmpty() && mkdir(path.constData(), 0777) == 0;
-}
-
 bool fileExistsBytes(const QByteArray& path) {
     struct stat info {};
     return !path.isEmpty() && stat(path.constData(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool entryMayExistBytes(const QByteArray& path) {
+    struct stat info {};
+    return lstat(path.constData(), &info) == 0 || errno != ENOENT;
 }
 
 } // namespace zelvorin::platform

@@ -92,10 +92,11 @@ int changeFolderBytes(const QByteArray& path);
 
 // True when the raw path is an existing folder (links followed).
 bool folderExistsBytes(const QByteArray& path);
-// Makes one folder (its parent must exist); false when the system refuses.
-bool makeFolderBytes(const QByteArray& path);
 
 // True when the raw path exists as anything but a folder (links followed).
 bool fileExistsBytes(const QByteArray& path);
+// True while anything is at the raw path, a link included (even a dangling one), and
+// when the system cannot tell: only a name known to be gone gives false.
+bool entryMayExistBytes(const QByteArray& path);
 
 } // namespace zelvorin::platform

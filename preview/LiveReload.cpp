@@ -1,9 +1,9 @@
 #include "LiveReload.h"
 
+#include "FolderMonitor.h"
 #include "LosslessNames.h"
 #include "Preview.h"
 #include "PreviewPage.h"
-#include "RxNotify.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -160,15 +160,14 @@ void LiveReload::watch(const QStringList& addresses) {
     for (const QString& folder : std::as_const(folders)) {
         if (m_monitors.contains(folder))
             continue;
-        auto* monitor = new TRxFolderMonitor(this);
-        monitor->SetMonitorSubtree(false);
-        monitor->SetFilter(TFileChangeFilter::fnFileName | TFileChangeFilter::fnSize |
-                           TFileChangeFilter::fnLastWrite);
-        monitor->SetDelayTime(SettleTime);
-        monitor->SetFolderName(folder);
-        connect(monitor, &TRxFolderMonitor::Change, this, &LiveReload::folderChanged);
+        auto* monitor = new FolderMonitor(this);
+        monitor->setWatchesSubtree(false);
+        monitor->setFilter(FolderChange::FileName | FolderChange::Size | FolderChange::LastWrite);
+        monitor->setDelayTime(SettleTime);
+        monitor->setFolder(folder);
+        connect(monitor, &FolderMonitor::changed, this, &LiveReload::folderChanged);
         try {
-            monitor->SetActive(true);
+            monitor->setActive(true);
         } catch (const FolderMonitorError& error) {
             // Without a watch the page simply is not reloaded; the browser's own Refresh
             // still works.

@@ -16,10 +16,9 @@
 
 #include <optional>
 
-class TRxFolderMonitor;
-
 namespace zelvorin {
 
+class FolderMonitor;
 class Preview;
 
 class LiveReload : public QObject {
@@ -66,7 +65,7 @@ private:
     QString m_image;
     std::optional<quint32> m_colour;
     QHash<QByteArray, platform::FileStamp> m_files;
-    QHash<QString, TRxFolderMonitor*> m_monitors; // by folder
+    QHash<QString, FolderMonitor*> m_monitors; // by folder
     quint64 m_collectRun = 0;
     bool m_reloading = false;
     int m_checks = 0;

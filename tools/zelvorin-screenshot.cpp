@@ -2,7 +2,10 @@
 // at the window without a display: zelvorin-screenshot OUTPUT.png [WIDTH HEIGHT]
 // It runs on its own temporary settings, so the user's are never touched. As root, the web
 // engine needs QTWEBENGINE_DISABLE_SANDBOX=1 in the environment.
+#include "FileListView.h"
 #include "FilePanel.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 #include "MainUnit.h"
 #include "NeededRegistryLib.h"
 #include "ProgramValues.h"
@@ -48,13 +51,13 @@ int main(int argc, char** argv) {
     const QString page = argc >= 5 ? QString::fromLocal8Bit(argv[4]) : QString();
     const QString image = argc >= 6 ? QString::fromLocal8Bit(argv[5]) : QString();
     const auto choose = [&] {
-        const QString samples = form.MainFilePanel()->DirectoryListBox1()->Directory() + "/";
+        const QString samples = form.MainFilePanel()->session()->folder() + "/";
         if (page == QLatin1String("gallery"))
             form.ShowImageGalleryMenuItemClick();
         else
             form.OpenAddress(samples + page);
         if (!image.isEmpty())
-            form.MainFilePanel()->FileListBox1()->SelectFile(image);
+            form.MainFilePanel()->session()->files()->selectFile(image);
         QTimer::singleShot(1500, &form, shoot);
     };
     if (page.isEmpty())

@@ -2,7 +2,10 @@
 // the toolbar, an image clicked in the file list on a local page and told about on the
 // status bar, "Copy CSS" on the clipboard, and the placement back at the next start.
 #include "BackgroundChoice.h"
+#include "FileListView.h"
 #include "FilePanel.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 #include "MainWindowTestSupport.h"
 #include "Preview.h"
 #include "StatusBar.h"
@@ -41,7 +44,7 @@ private slots:
 
         chooseFilter(form, 0);
         QVERIFY(showFolder(form, site.filePath("images"), 1));
-        auto* list = form->MainFilePanel()->FileListBox1();
+        auto* list = form->MainFilePanel()->fileList();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualRect(list->model()->index(0, 0)).center());
         QTRY_COMPARE_WITH_TIMEOUT(form->StatusBar()->Panel(2).Text,

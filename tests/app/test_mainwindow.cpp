@@ -3,8 +3,12 @@
 #include "CollapsibleSplitter.h"
 #include "Downloads.h"
 #include "EventLog.h"
+#include "FileListView.h"
 #include "FilePanel.h"
+#include "FolderFiles.h"
 #include "FolderListing.h"
+#include "FolderPaths.h"
+#include "FolderSession.h"
 #include "HelpWindow.h"
 #include "LiveReload.h"
 #include "LoopbackHttpServer.h"
@@ -18,7 +22,6 @@
 #include "StatusBar.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
-#include "UsefulFileControls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -472,12 +475,12 @@ private slots:
         form->Menus().ReloadChangedPageMenuItem->trigger();
         QCOMPARE(settings().Read(st::ShowThumbnails), true);
         QCOMPARE(settings().Read(st::ReloadChangedPage), false);
-        QVERIFY(form->MainFilePanel()->FileListBox1()->ShowThumbnails());
+        QVERIFY(form->MainFilePanel()->fileList()->showsThumbnails());
         QVERIFY(!form->PreviewArea()->liveReload()->isEnabled());
         form = makeForm();
         QVERIFY(form->Menus().ShowFileThumbnailsMenuItem->isChecked());
         QVERIFY(!form->Menus().ReloadChangedPageMenuItem->isChecked());
-        QVERIFY(form->MainFilePanel()->FileListBox1()->ShowThumbnails());
+        QVERIFY(form->MainFilePanel()->fileList()->showsThumbnails());
         QVERIFY(!form->PreviewArea()->liveReload()->isEnabled());
     }
 
@@ -607,14 +610,15 @@ private slots:
         // What the bar shows each time the read tells how far it is.
         QStringList notes;
         QList<unsigned> gauges;
-        connect(panel, &zelvorin::FilePanel::ReadingFolder, this, [&] {
+        connect(panel->session()->files(), &zelvorin::FolderFiles::readProgress, this, [&] {
             notes << bar->Panel(2).Text;
             gauges << (bar->Panel(1).Enabled ? bar->Panel(1).GaugeAttrs.Position : 100u);
         });
         zelvorin::FolderListing::setHeadLimit(16); // read on in the background
-        panel->ApplyStartingFolder(folder);        // as a folder the user goes to
+        panel->showStartingFolder(folder);         // as a folder the user goes to
         zelvorin::FolderListing::setHeadLimit(zelvorin::FolderListing::DefaultHeadLimit);
-        QTRY_VERIFY(panel->FileListBox1()->Count() == 1200 && !panel->FileListBox1()->Reading());
+        QTRY_VERIFY(panel->session()->files()->count() == 1200 &&
+                    !panel->session()->files()->isReading());
         QVERIFY(!notes.isEmpty());
         QCOMPARE(notes.last(), QString("Reading folder... 1200"));
         for (const QString& note : notes)

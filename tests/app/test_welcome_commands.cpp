@@ -1,8 +1,11 @@
 // The program's own command addresses in the real main window: the welcome page's links
 // and check box drive the filter box, the help window and the stored option, and addresses
 // typed into the address box run as commands, leaving the box empty.
-#include "CustomFilterUnit.h"
+#include "FileListView.h"
 #include "FilePanel.h"
+#include "FilterComboBox.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 #include "HelpWindow.h"
 #include "LoopbackHttpServer.h"
 #include "MainToolbar.h"
@@ -48,14 +51,14 @@ class WelcomeCommandsTest : public QObject {
         return form;
     }
     QWebEnginePage* page() const { return m_window->page(); }
-    TFilterComboBox* filterBox(TMainForm* form) const {
-        return form->MainFilePanel()->FilterComboBox1();
+    zelvorin::FilterComboBox* filterBox(TMainForm* form) const {
+        return form->MainFilePanel()->filterBox();
     }
     QString fileMask(TMainForm* form) const {
-        return form->MainFilePanel()->FileListBox1()->Mask();
+        return form->MainFilePanel()->session()->files()->mask();
     }
     QStringList fileNames(TMainForm* form) const {
-        return form->MainFilePanel()->FileListBox1()->Items();
+        return form->MainFilePanel()->session()->files()->names();
     }
     // Types an address into the address box and presses Enter.
     void typeAddress(TMainForm* form, const QString& address) {

@@ -1,4 +1,4 @@
-#include "FavoriteItems.h"
+#include "FavoriteFolders.h"
 #include "NeededRegistryLib.h"
 #include "SettingsTable.h"
 #include "TestEnvironment.h"
@@ -7,6 +7,8 @@
 
 using zelvorin::FolderEntry;
 using zelvorin::FolderList;
+
+using namespace zelvorin;
 
 namespace {
 
@@ -63,16 +65,16 @@ private:
 };
 
 void TestFavoriteFolders::defaults() {
-    TFavoriteFolders folders(nullptr);
-    QVERIFY(folders.LastFolders().isEmpty());
-    QVERIFY(folders.FavoriteFolders().isEmpty());
-    QCOMPARE(folders.LastFoldersLimit(), 10);
-    QCOMPARE(folders.FavoriteFoldersLimit(), 0);
-    QCOMPARE(folders.DialogCaption(), QStringLiteral(" Favorite Folders"));
-    QVERIFY(!folders.OnAddFolderFromDialog());
-    QCOMPARE(folders.property("LastFoldersLimit").toInt(), 10);
-    QVERIFY(folders.setProperty("FavoriteFoldersLimit", 3));
-    QCOMPARE(folders.FavoriteFoldersLimit(), 3);
+    FavoriteFolders folders(nullptr);
+    QVERIFY(folders.lastFolders().isEmpty());
+    QVERIFY(folders.favoriteFolders().isEmpty());
+    QCOMPARE(folders.lastFoldersLimit(), 10);
+    QCOMPARE(folders.favoriteFoldersLimit(), 0);
+    QCOMPARE(folders.dialogCaption(), QStringLiteral(" Favorite Folders"));
+    QVERIFY(!folders.folderAddedHandler());
+    QCOMPARE(folders.property("lastFoldersLimit").toInt(), 10);
+    QVERIFY(folders.setProperty("favoriteFoldersLimit", 3));
+    QCOMPARE(folders.favoriteFoldersLimit(), 3);
 }
 
 void TestFavoriteFolders::normalizeFolderPath_data() {
@@ -115,7 +117,7 @@ void TestFavoriteFolders::normalizeFolderPath_data() {
 void TestFavoriteFolders::normalizeFolderPath() {
     QFETCH(QString, path);
     QFETCH(QString, expected);
-    QCOMPARE(NormalizeFolderPath(path), expected);
+    QCOMPARE(zelvorin::normalizeFolderPath(path), expected);
 }
 
 void TestFavoriteFolders::sameFolderText_data() {
@@ -156,13 +158,13 @@ void TestFavoriteFolders::emptyPathChangesNothing_data() {
 
 void TestFavoriteFolders::emptyPathChangesNothing() {
     QFETCH(QString, path);
-    TFavoriteFolders folders(nullptr);
-    folders.LastFolders() = entries({"/a", "/b"});
-    const FolderList before = folders.LastFolders();
-    QVERIFY(!folders.AddLastFolder(path, 7));
-    QCOMPARE(folders.LastFolders(), before);
-    QVERIFY(!folders.AddFavoriteFolder(path, 7));
-    QVERIFY(folders.FavoriteFolders().isEmpty());
+    FavoriteFolders folders(nullptr);
+    folders.lastFolders() = entries({"/a", "/b"});
+    const FolderList before = folders.lastFolders();
+    QVERIFY(!folders.addLastFolder(path, 7));
+    QCOMPARE(folders.lastFolders(), before);
+    QVERIFY(!folders.addFavoriteFolder(path, 7));
+    QVERIFY(folders.favoriteFolders().isEmpty());
 }
 
 void TestFavoriteFolders::addMovesExistingEntryKeepingItsText_data() {
@@ -183,42 +185,42 @@ void TestFavoriteFolders::addMovesExistingEntryKeepingItsText() {
     QFETCH(QString, added);
     QFETCH(QStringList, expected);
     FolderList list = entries({"/a", "/srv/Images", "/b"});
-    QVERIFY(TFavoriteFolders::AddFolderToList(list, added, 10, 0));
+    QVERIFY(FavoriteFolders::addFolderToList(list, added, 10, 0));
     QCOMPARE(zelvorin::FolderPaths(list), expected);
 }
 
 void TestFavoriteFolders::addGivesTheFrontEntryTheNewData() {
     FolderList list;
-    QVERIFY(TFavoriteFolders::AddFolderToList(list, "/a/", 0, 5));
+    QVERIFY(FavoriteFolders::addFolderToList(list, "/a/", 0, 5));
     QCOMPARE(list, FolderList({FolderEntry{"/a", 5}}));
-    QVERIFY(TFavoriteFolders::AddFolderToList(list, "/b", 0, 6));
-    QVERIFY(TFavoriteFolders::AddFolderToList(list, "/a//", 0, 9));
+    QVERIFY(FavoriteFolders::addFolderToList(list, "/b", 0, 6));
+    QVERIFY(FavoriteFolders::addFolderToList(list, "/a//", 0, 9));
     QCOMPARE(list, FolderList({FolderEntry{"/a", 9}, FolderEntry{"/b", 6}}));
 }
 
 void TestFavoriteFolders::lastFoldersKeepTenFavoritesGrow() {
-    TFavoriteFolders folders(nullptr);
+    FavoriteFolders folders(nullptr);
     for (const QString& path : numbered("/f", 10)) {
-        QVERIFY(folders.AddLastFolder(path, 0));
-        QVERIFY(folders.AddFavoriteFolder(path, 0));
+        QVERIFY(folders.addLastFolder(path, 0));
+        QVERIFY(folders.addFavoriteFolder(path, 0));
     }
-    QCOMPARE(folders.LastFolders().size(), 10);
-    QVERIFY(folders.AddLastFolder("/f11", 0));
-    QCOMPARE(folders.LastFolders().size(), 10);
-    QCOMPARE(folders.LastFolders().first().path, QStringLiteral("/f11"));
-    QCOMPARE(folders.LastFolders().last().path, QStringLiteral("/f2"));
-    QCOMPARE(zelvorin::IndexOfFolder(folders.LastFolders(), "/f1"), -1);
+    QCOMPARE(folders.lastFolders().size(), 10);
+    QVERIFY(folders.addLastFolder("/f11", 0));
+    QCOMPARE(folders.lastFolders().size(), 10);
+    QCOMPARE(folders.lastFolders().first().path, QStringLiteral("/f11"));
+    QCOMPARE(folders.lastFolders().last().path, QStringLiteral("/f2"));
+    QCOMPARE(zelvorin::IndexOfFolder(folders.lastFolders(), "/f1"), -1);
 
     // Re-adding a folder already held neither grows nor drops anything.
-    QVERIFY(folders.AddLastFolder("/f2", 0));
-    QCOMPARE(folders.LastFolders().size(), 10);
-    QCOMPARE(folders.LastFolders().first().path, QStringLiteral("/f2"));
-    QCOMPARE(folders.LastFolders().last().path, QStringLiteral("/f3"));
+    QVERIFY(folders.addLastFolder("/f2", 0));
+    QCOMPARE(folders.lastFolders().size(), 10);
+    QCOMPARE(folders.lastFolders().first().path, QStringLiteral("/f2"));
+    QCOMPARE(folders.lastFolders().last().path, QStringLiteral("/f3"));
 
     for (const QString& path : numbered("/g", 30))
-        QVERIFY(folders.AddFavoriteFolder(path, 0));
-    QCOMPARE(folders.FavoriteFolders().size(), 40);
-    QCOMPARE(folders.FavoriteFolders().first().path, QStringLiteral("/g30"));
+        QVERIFY(folders.addFavoriteFolder(path, 0));
+    QCOMPARE(folders.favoriteFolders().size(), 40);
+    QCOMPARE(folders.favoriteFolders().first().path, QStringLiteral("/g30"));
 }
 
 void TestFavoriteFolders::limitZeroOrLessMeansNoLimit_data() {
@@ -233,43 +235,43 @@ void TestFavoriteFolders::limitZeroOrLessMeansNoLimit_data() {
 void TestFavoriteFolders::limitZeroOrLessMeansNoLimit() {
     QFETCH(int, limit);
     QFETCH(int, expected);
-    TFavoriteFolders folders(nullptr);
-    folders.SetLastFoldersLimit(limit);
+    FavoriteFolders folders(nullptr);
+    folders.setLastFoldersLimit(limit);
     for (const QString& path : numbered("/d", 15))
-        QVERIFY(folders.AddLastFolder(path, 0));
-    QCOMPARE(folders.LastFolders().size(), expected);
-    QCOMPARE(folders.LastFolders().first().path, QStringLiteral("/d15"));
+        QVERIFY(folders.addLastFolder(path, 0));
+    QCOMPARE(folders.lastFolders().size(), expected);
+    QCOMPARE(folders.lastFolders().first().path, QStringLiteral("/d15"));
 }
 
 void TestFavoriteFolders::moveFolderToFront() {
     FolderList list = {{"/a", 1}, {"/B", 2}, {"/b", 4}, {"/c", 3}};
-    QVERIFY(TFavoriteFolders::MoveFolderToFront(list, "/b"));
+    QVERIFY(FavoriteFolders::moveFolderToFront(list, "/b"));
     const FolderList lowerFirst{{"/b", 4}, {"/a", 1}, {"/B", 2}, {"/c", 3}};
     const FolderList upperFirst{{"/B", 2}, {"/a", 1}, {"/b", 4}, {"/c", 3}};
     QCOMPARE(list, CaseBlindFolders ? upperFirst : lowerFirst);
-    QVERIFY(!TFavoriteFolders::MoveFolderToFront(list, "/d"));
+    QVERIFY(!FavoriteFolders::moveFolderToFront(list, "/d"));
     QCOMPARE(list.size(), 4);
 }
 
 void TestFavoriteFolders::persistenceRoundTrip() {
     TUsefulRegistry store(hiveFile("roundtrip.db"));
     const zelvorin::settings::SettingsAccess settings(&store, Root);
-    TFavoriteFolders saved(nullptr);
-    saved.AddLastFolder("/one", 4);
-    saved.AddLastFolder("/Tom & Jerry", 0);
-    saved.AddFavoriteFolder("/fav/x", 0);
-    saved.AddFavoriteFolder("/", 0);
-    QVERIFY(saved.WriteFolderLists(settings));
+    FavoriteFolders saved(nullptr);
+    saved.addLastFolder("/one", 4);
+    saved.addLastFolder("/Tom & Jerry", 0);
+    saved.addFavoriteFolder("/fav/x", 0);
+    saved.addFavoriteFolder("/", 0);
+    QVERIFY(saved.writeFolderLists(settings));
     QCOMPARE(store.ReadString(Root + "\\History", "LastFolders1", QString()),
              QStringLiteral("/Tom & Jerry"));
     QCOMPARE(store.ReadString(Root + "\\History", "FavoriteFolders2", QString()),
              QStringLiteral("/fav/x"));
 
-    TFavoriteFolders loaded(nullptr);
-    QVERIFY(loaded.ReadFolderLists(settings));
+    FavoriteFolders loaded(nullptr);
+    QVERIFY(loaded.readFolderLists(settings));
     // Data values are not stored: they come back as 0.
-    QCOMPARE(loaded.LastFolders(), FolderList({{"/Tom & Jerry", 0}, {"/one", 0}}));
-    QCOMPARE(loaded.FavoriteFolders(), FolderList({{"/", 0}, {"/fav/x", 0}}));
+    QCOMPARE(loaded.lastFolders(), FolderList({{"/Tom & Jerry", 0}, {"/one", 0}}));
+    QCOMPARE(loaded.favoriteFolders(), FolderList({{"/", 0}, {"/fav/x", 0}}));
 }
 
 void TestFavoriteFolders::loadingKeepsValuesAsStored() {
@@ -278,11 +280,11 @@ void TestFavoriteFolders::loadingKeepsValuesAsStored() {
     store.WriteString(key, "LastFolders1", "/x/");
     store.WriteString(key, "LastFolders2", "/X");
     store.WriteString(key, "LastFolders3", "  ");
-    TFavoriteFolders folders(nullptr);
-    folders.LastFolders() = entries({"/old"});
-    QVERIFY(folders.ReadFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
-    QCOMPARE(zelvorin::FolderPaths(folders.LastFolders()), QStringList({"/x/", "/X", "  "}));
-    QVERIFY(folders.FavoriteFolders().isEmpty());
+    FavoriteFolders folders(nullptr);
+    folders.lastFolders() = entries({"/old"});
+    QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
+    QCOMPARE(zelvorin::FolderPaths(folders.lastFolders()), QStringList({"/x/", "/X", "  "}));
+    QVERIFY(folders.favoriteFolders().isEmpty());
 }
 
 void TestFavoriteFolders::gapEndsTheLoadedList() {
@@ -291,10 +293,10 @@ void TestFavoriteFolders::gapEndsTheLoadedList() {
     store.WriteString(key, "FavoriteFolders1", "/first");
     store.WriteString(key, "FavoriteFolders3", "/third");
     store.WriteString(key, "LastFolders2", "/second");
-    TFavoriteFolders folders(nullptr);
-    QVERIFY(folders.ReadFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
-    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()), QStringList({"/first"}));
-    QVERIFY(folders.LastFolders().isEmpty());
+    FavoriteFolders folders(nullptr);
+    QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
+    QCOMPARE(zelvorin::FolderPaths(folders.favoriteFolders()), QStringList({"/first"}));
+    QVERIFY(folders.lastFolders().isEmpty());
 }
 
 void TestFavoriteFolders::elevenStoredValuesLoadAndAreCutAtNextAddition() {
@@ -303,43 +305,43 @@ void TestFavoriteFolders::elevenStoredValuesLoadAndAreCutAtNextAddition() {
     const QStringList stored = numbered("/s", 11);
     for (int i = 0; i < stored.size(); ++i)
         store.WriteString(key, "LastFolders" + QString::number(i + 1), stored.at(i));
-    TFavoriteFolders folders(nullptr);
-    QVERIFY(folders.ReadFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
-    QCOMPARE(zelvorin::FolderPaths(folders.LastFolders()), stored);
+    FavoriteFolders folders(nullptr);
+    QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
+    QCOMPARE(zelvorin::FolderPaths(folders.lastFolders()), stored);
 
-    QVERIFY(folders.AddLastFolder("/new", 0));
-    QCOMPARE(folders.LastFolders().size(), 10);
-    QCOMPARE(folders.LastFolders().first().path, QStringLiteral("/new"));
-    QCOMPARE(folders.LastFolders().last().path, QStringLiteral("/s9"));
+    QVERIFY(folders.addLastFolder("/new", 0));
+    QCOMPARE(folders.lastFolders().size(), 10);
+    QCOMPARE(folders.lastFolders().first().path, QStringLiteral("/new"));
+    QCOMPARE(folders.lastFolders().last().path, QStringLiteral("/s9"));
 }
 
 void TestFavoriteFolders::writingRemovesOlderLongerList() {
     TUsefulRegistry store(hiveFile("shorter.db"));
     const zelvorin::settings::SettingsAccess settings(&store, Root);
-    TFavoriteFolders folders(nullptr);
-    folders.FavoriteFolders() = entries(numbered("/p", 5));
-    QVERIFY(folders.WriteFolderLists(settings));
-    folders.FavoriteFolders() = entries({"/only"});
-    folders.LastFolders().clear();
-    QVERIFY(folders.WriteFolderLists(settings));
+    FavoriteFolders folders(nullptr);
+    folders.favoriteFolders() = entries(numbered("/p", 5));
+    QVERIFY(folders.writeFolderLists(settings));
+    folders.favoriteFolders() = entries({"/only"});
+    folders.lastFolders().clear();
+    QVERIFY(folders.writeFolderLists(settings));
     const QString key = Root + "\\History";
     QVERIFY(!store.ValueExists(key, "FavoriteFolders2"));
     QVERIFY(!store.ValueExists(key, "FavoriteFolders5"));
-    TFavoriteFolders loaded(nullptr);
-    QVERIFY(loaded.ReadFolderLists(settings));
-    QCOMPARE(zelvorin::FolderPaths(loaded.FavoriteFolders()), QStringList({"/only"}));
-    QVERIFY(loaded.LastFolders().isEmpty());
+    FavoriteFolders loaded(nullptr);
+    QVERIFY(loaded.readFolderLists(settings));
+    QCOMPARE(zelvorin::FolderPaths(loaded.favoriteFolders()), QStringList({"/only"}));
+    QVERIFY(loaded.lastFolders().isEmpty());
 }
 
 void TestFavoriteFolders::nothingStoredReadsEmpty() {
     TUsefulRegistry store(hiveFile("empty.db"));
-    TFavoriteFolders folders(nullptr);
-    folders.LastFolders() = entries({"/stale"});
-    QVERIFY(!folders.ReadFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
-    QVERIFY(folders.LastFolders().isEmpty());
+    FavoriteFolders folders(nullptr);
+    folders.lastFolders() = entries({"/stale"});
+    QVERIFY(!folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
+    QVERIFY(folders.lastFolders().isEmpty());
     // Without a store nothing is read and writing reports failure.
-    QVERIFY(!folders.ReadFolderLists(zelvorin::settings::SettingsAccess(nullptr, Root)));
-    QVERIFY(!folders.WriteFolderLists(zelvorin::settings::SettingsAccess(nullptr, Root)));
+    QVERIFY(!folders.readFolderLists(zelvorin::settings::SettingsAccess(nullptr, Root)));
+    QVERIFY(!folders.writeFolderLists(zelvorin::settings::SettingsAccess(nullptr, Root)));
 }
 
 ZELVORIN_TEST_MAIN(TestFavoriteFolders)

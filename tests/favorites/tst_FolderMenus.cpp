@@ -1,4 +1,4 @@
-#include "FavoriteItems.h"
+#include "FavoriteFolders.h"
 #include "FolderMenus.h"
 #include "NeededMenuLib.h"
 #include "TestEnvironment.h"
@@ -10,6 +10,8 @@
 
 using zelvorin::FolderEntry;
 using zelvorin::FolderList;
+
+using namespace zelvorin;
 
 namespace {
 
@@ -145,27 +147,27 @@ void TestFolderMenus::shownTextEscapesAmpersands() {
 }
 
 void TestFolderMenus::submenusEndWithTheirCommand() {
-    TFavoriteFolders folders(nullptr);
-    folders.LastFolders() = {{"/l1", 0}, {"/l2", 0}};
-    folders.FavoriteFolders() = {{"/f1", 0}};
+    FavoriteFolders folders(nullptr);
+    folders.lastFolders() = {{"/l1", 0}, {"/l2", 0}};
+    folders.favoriteFolders() = {{"/f1", 0}};
     zelvorin::FolderMenus menus(&folders, nullptr);
     QMenu last;
     QMenu favorites;
-    menus.FillFolderListsMenu(&last, &favorites);
+    menus.fillFolderMenus(&last, &favorites);
     QCOMPARE(texts(last), QStringList({"/l1", "/l2", "-", "&Reset the list"}));
     QCOMPARE(texts(favorites), QStringList({"/f1", "-", "&Edit Favorite Folders..."}));
     // Opening the menu again gives the same menu, not a longer one.
-    menus.FillFolderListsMenu(&last, &favorites);
+    menus.fillFolderMenus(&last, &favorites);
     QCOMPARE(texts(last), QStringList({"/l1", "/l2", "-", "&Reset the list"}));
     QCOMPARE(texts(favorites), QStringList({"/f1", "-", "&Edit Favorite Folders..."}));
 }
 
 void TestFolderMenus::emptySubmenusStillEndWithTheirCommand() {
-    TFavoriteFolders folders(nullptr);
+    FavoriteFolders folders(nullptr);
     zelvorin::FolderMenus menus(&folders, nullptr);
     QMenu last;
     QMenu favorites;
-    menus.FillFolderListsMenu(&last, &favorites);
+    menus.fillFolderMenus(&last, &favorites);
     QCOMPARE(texts(last), QStringList({"(none)", "-", "&Reset the list"}));
     QCOMPARE(texts(favorites), QStringList({"(none)", "-", "&Edit Favorite Folders..."}));
     QVERIFY(!last.actions().first()->isEnabled());
@@ -177,17 +179,17 @@ void TestFolderMenus::ampersandFolderOpensExactlyTheStoredPath() {
     const QString tricky = makeFolder("Tom & Jerry");
     makeFolder("Tom  Jerry");
     makeFolder("Tom Jerry");
-    TFavoriteFolders folders(nullptr);
-    folders.AddFavoriteFolder(m_root.path(), 0);
-    folders.AddFavoriteFolder(tricky, 0);
+    FavoriteFolders folders(nullptr);
+    folders.addFavoriteFolder(m_root.path(), 0);
+    folders.addFavoriteFolder(tricky, 0);
     zelvorin::FolderMenus menus(&folders, nullptr);
-    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+    menus.setOpenFolder([this](const QString& path) { m_opened.append(path); });
 
     // The menu is filled as it opens and the entry is clicked with the mouse, as a user does.
     QMenu last;
     QMenu favorites;
     connect(&favorites, &QMenu::aboutToShow, &menus,
-            [&] { menus.FillFolderListsMenu(&last, &favorites); });
+            [&] { menus.fillFolderMenus(&last, &favorites); });
     favorites.popup(QPoint(10, 10));
     QVERIFY(QTest::qWaitForWindowExposed(&favorites));
     QAction* entry = favorites.actions().first();
@@ -200,40 +202,40 @@ void TestFolderMenus::existingFolderOpensAndMovesToFront() {
     const QString a = makeFolder("a");
     const QString b = makeFolder("b");
     const QString c = makeFolder("c");
-    TFavoriteFolders folders(nullptr);
-    folders.LastFolders() = {{a, 1}, {b, 2}, {c, 3}};
-    folders.FavoriteFolders() = {{c, 0}, {a, 0}};
+    FavoriteFolders folders(nullptr);
+    folders.lastFolders() = {{a, 1}, {b, 2}, {c, 3}};
+    folders.favoriteFolders() = {{c, 0}, {a, 0}};
     zelvorin::FolderMenus menus(&folders, nullptr);
-    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+    menus.setOpenFolder([this](const QString& path) { m_opened.append(path); });
     QMenu last;
     QMenu favorites;
-    menus.FillFolderListsMenu(&last, &favorites);
+    menus.fillFolderMenus(&last, &favorites);
     actionWithText(last, a)->trigger();
     QCOMPARE(m_opened, QStringList({a}));
-    QCOMPARE(folders.LastFolders(), FolderList({{a, 1}, {b, 2}, {c, 3}}));
-    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()), QStringList({a, c}));
+    QCOMPARE(folders.lastFolders(), FolderList({{a, 1}, {b, 2}, {c, 3}}));
+    QCOMPARE(zelvorin::FolderPaths(folders.favoriteFolders()), QStringList({a, c}));
 
     actionWithText(last, c)->trigger();
     QCOMPARE(m_opened, QStringList({a, c}));
-    QCOMPARE(folders.LastFolders(), FolderList({{c, 3}, {a, 1}, {b, 2}}));
-    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()), QStringList({c, a}));
+    QCOMPARE(folders.lastFolders(), FolderList({{c, 3}, {a, 1}, {b, 2}}));
+    QCOMPARE(zelvorin::FolderPaths(folders.favoriteFolders()), QStringList({c, a}));
 }
 
 void TestFolderMenus::missingFolderIsNotOpenedButMoves() {
     const QString gone = m_root.filePath("never-made");
     const QString kept = makeFolder("kept");
-    TFavoriteFolders folders(nullptr);
-    folders.LastFolders() = {{kept, 0}, {gone, 0}};
-    folders.FavoriteFolders() = {{kept, 0}, {gone, 0}};
+    FavoriteFolders folders(nullptr);
+    folders.lastFolders() = {{kept, 0}, {gone, 0}};
+    folders.favoriteFolders() = {{kept, 0}, {gone, 0}};
     zelvorin::FolderMenus menus(&folders, nullptr);
-    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+    menus.setOpenFolder([this](const QString& path) { m_opened.append(path); });
     QMenu last;
     QMenu favorites;
-    menus.FillFolderListsMenu(&last, &favorites);
+    menus.fillFolderMenus(&last, &favorites);
     actionWithText(last, gone)->trigger();
     QVERIFY(m_opened.isEmpty());
-    QCOMPARE(zelvorin::FolderPaths(folders.LastFolders()), QStringList({gone, kept}));
-    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()), QStringList({gone, kept}));
+    QCOMPARE(zelvorin::FolderPaths(folders.lastFolders()), QStringList({gone, kept}));
+    QCOMPARE(zelvorin::FolderPaths(folders.favoriteFolders()), QStringList({gone, kept}));
 }
 
 void TestFolderMenus::foldersDifferingInCaseStayTwo() {
@@ -242,82 +244,82 @@ void TestFolderMenus::foldersDifferingInCaseStayTwo() {
 #endif
     const QString upper = makeFolder("Pics");
     const QString lower = makeFolder("pics");
-    TFavoriteFolders folders(nullptr);
+    FavoriteFolders folders(nullptr);
     for (const QString& folder : {upper, lower, upper + "/", lower}) {
-        QVERIFY(folders.AddLastFolder(folder));
-        QVERIFY(folders.AddFavoriteFolder(folder));
+        QVERIFY(folders.addLastFolder(folder));
+        QVERIFY(folders.addFavoriteFolder(folder));
     }
-    QCOMPARE(zelvorin::FolderPaths(folders.LastFolders()), QStringList({lower, upper}));
+    QCOMPARE(zelvorin::FolderPaths(folders.lastFolders()), QStringList({lower, upper}));
     zelvorin::FolderMenus menus(&folders, nullptr);
-    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+    menus.setOpenFolder([this](const QString& path) { m_opened.append(path); });
     QMenu last;
     QMenu favorites;
-    menus.FillFolderListsMenu(&last, &favorites);
+    menus.fillFolderMenus(&last, &favorites);
     QCOMPARE(texts(favorites), QStringList({lower, upper, "-", "&Edit Favorite Folders..."}));
     favorites.actions().at(1)->trigger();
     QCOMPARE(m_opened, QStringList({upper}));
-    QCOMPARE(zelvorin::FolderPaths(folders.LastFolders()), QStringList({upper, lower}));
-    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()), QStringList({upper, lower}));
+    QCOMPARE(zelvorin::FolderPaths(folders.lastFolders()), QStringList({upper, lower}));
+    QCOMPARE(zelvorin::FolderPaths(folders.favoriteFolders()), QStringList({upper, lower}));
 }
 
 void TestFolderMenus::chosenFavoriteLeadsTheMenuNextTime() {
     const QString first = makeFolder("first");
     const QString second = makeFolder("second");
-    TFavoriteFolders folders(nullptr);
-    folders.FavoriteFolders() = {{first, 0}, {second, 0}};
+    FavoriteFolders folders(nullptr);
+    folders.favoriteFolders() = {{first, 0}, {second, 0}};
     zelvorin::FolderMenus menus(&folders, nullptr);
-    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+    menus.setOpenFolder([this](const QString& path) { m_opened.append(path); });
     QMenu last;
     QMenu favorites;
-    menus.FillFolderListsMenu(&last, &favorites);
+    menus.fillFolderMenus(&last, &favorites);
     favorites.actions().at(1)->trigger();
     QCOMPARE(m_opened, QStringList({second}));
-    menus.FillFolderListsMenu(&last, &favorites);
+    menus.fillFolderMenus(&last, &favorites);
     QCOMPARE(texts(favorites), QStringList({second, first, "-", "&Edit Favorite Folders..."}));
     // The last folders were not touched: the chosen folder was not in them.
-    QVERIFY(folders.LastFolders().isEmpty());
+    QVERIFY(folders.lastFolders().isEmpty());
 }
 
 void TestFolderMenus::resetEmptiesOnlyTheLastFolders() {
-    TFavoriteFolders folders(nullptr);
-    folders.LastFolders() = {{"/l", 0}};
-    folders.FavoriteFolders() = {{"/f", 0}};
+    FavoriteFolders folders(nullptr);
+    folders.lastFolders() = {{"/l", 0}};
+    folders.favoriteFolders() = {{"/f", 0}};
     zelvorin::FolderMenus menus(&folders, nullptr);
     QMenu last;
     QMenu favorites;
-    menus.FillFolderListsMenu(&last, &favorites);
+    menus.fillFolderMenus(&last, &favorites);
     actionWithText(last, "&Reset the list")->trigger();
-    QVERIFY(folders.LastFolders().isEmpty());
-    QCOMPARE(folders.FavoriteFolders().size(), 1);
-    menus.FillFolderListsMenu(&last, &favorites);
+    QVERIFY(folders.lastFolders().isEmpty());
+    QCOMPARE(folders.favoriteFolders().size(), 1);
+    menus.fillFolderMenus(&last, &favorites);
     QCOMPARE(texts(last), QStringList({"(none)", "-", "&Reset the list"}));
 }
 
 void TestFolderMenus::addToFavoritesUsesTheCurrentFolder() {
-    TFavoriteFolders folders(nullptr);
-    folders.FavoriteFolders() = {{"/x", 0}, {"/Current", 5}};
+    FavoriteFolders folders(nullptr);
+    folders.favoriteFolders() = {{"/x", 0}, {"/Current", 5}};
     zelvorin::FolderMenus menus(&folders, nullptr);
-    menus.AddToFavoriteFoldersMenuItemClick(); // no current folder known: nothing happens
-    QCOMPARE(folders.FavoriteFolders().size(), 2);
-    menus.SetCurrentFolder([] { return QStringLiteral("/Current/"); });
-    menus.AddToFavoriteFoldersMenuItemClick();
-    QCOMPARE(folders.FavoriteFolders(), FolderList({{"/Current", 0}, {"/x", 0}}));
-    menus.SetCurrentFolder([] { return QStringLiteral("/new/"); });
-    menus.AddToFavoriteFoldersMenuItemClick();
-    QCOMPARE(zelvorin::FolderPaths(folders.FavoriteFolders()),
+    menus.addCurrentFolderToFavorites(); // no current folder known: nothing happens
+    QCOMPARE(folders.favoriteFolders().size(), 2);
+    menus.setCurrentFolder([] { return QStringLiteral("/Current/"); });
+    menus.addCurrentFolderToFavorites();
+    QCOMPARE(folders.favoriteFolders(), FolderList({{"/Current", 0}, {"/x", 0}}));
+    menus.setCurrentFolder([] { return QStringLiteral("/new/"); });
+    menus.addCurrentFolderToFavorites();
+    QCOMPARE(zelvorin::FolderPaths(folders.favoriteFolders()),
              QStringList({"/new", "/Current", "/x"}));
 }
 
 void TestFolderMenus::noneAndCommandEntriesOpenNothing() {
-    TFavoriteFolders folders(nullptr);
+    FavoriteFolders folders(nullptr);
     zelvorin::FolderMenus menus(&folders, nullptr);
-    menus.SetOpenFolder([this](const QString& path) { m_opened.append(path); });
+    menus.setOpenFolder([this](const QString& path) { m_opened.append(path); });
     QMenu last;
     QMenu favorites;
-    menus.FillFolderListsMenu(&last, &favorites);
-    menus.FolderMenuItemClick(last.actions().first());
-    menus.FolderMenuItemClick(last.actions().last());
-    menus.FolderMenuItemClick(nullptr);
+    menus.fillFolderMenus(&last, &favorites);
+    menus.openChosenFolder(last.actions().first());
+    menus.openChosenFolder(last.actions().last());
+    menus.openChosenFolder(nullptr);
     QVERIFY(m_opened.isEmpty());
 }
 

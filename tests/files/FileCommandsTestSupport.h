@@ -4,8 +4,14 @@
 #pragma once
 
 #include "FileListCommands.h"
+#include "FileListModel.h"
+#include "FileListView.h"
 #include "FileMessages.h"
 #include "FilePanel.h"
+#include "FolderFiles.h"
+#include "FolderMonitor.h"
+#include "FolderSession.h"
+#include "FolderTreeView.h"
 #include "ModalAnswerer.h"
 
 #include <QAbstractButton>
@@ -134,16 +140,17 @@ public:
         m_fileProperties = m_fileMenu->addAction(QStringLiteral("P&roperties"));
         m_folderMenu = new QMenu(m_window.get());
         m_folderProperties = m_folderMenu->addAction(QStringLiteral("P&roperties"));
-        commands()->SetContextMenus({m_fileMenu, m_copyName, m_copyNameAndPath, m_fileProperties,
+        commands()->setContextMenus({m_fileMenu, m_copyName, m_copyNameAndPath, m_fileProperties,
                                      m_folderMenu, m_folderProperties});
         m_window->resize(300, 600);
         m_window->show();
     }
     QWidget* window() const { return m_window.get(); }
     zelvorin::FilePanel* panel() const { return m_panel; }
-    zelvorin::FileListCommands* commands() const { return m_panel->Commands(); }
-    TUsefulFileBox* files() const { return m_panel->FileListBox1(); }
-    TUsefulDirectoryBox* folders() const { return m_panel->DirectoryListBox1(); }
+    zelvorin::FileListCommands* commands() const { return m_panel->commands(); }
+    zelvorin::FolderFiles* files() const { return m_panel->session()->files(); }
+    zelvorin::FileListView* view() const { return m_panel->fileList(); }
+    zelvorin::FolderTreeView* folders() const { return m_panel->folderTree(); }
     QMenu* fileMenu() const { return m_fileMenu; }
     QAction* copyName() const { return m_copyName; }
     QAction* copyNameAndPath() const { return m_copyNameAndPath; }
@@ -152,14 +159,14 @@ public:
     QAction* folderProperties() const { return m_folderProperties; }
     // Shows a folder in the file column, as choosing it in the folder list does.
     void show(const QString& folder) const {
-        folders()->SetDirectory(folder);
-        files()->Update();
+        m_panel->session()->setFolder(folder);
+        files()->reread();
     }
     QPoint rowCenter(int row) const {
-        return files()->visualRect(files()->model()->index(row, 0)).center();
+        return view()->visualRect(files()->model()->index(row, 0)).center();
     }
     QPoint belowLastRow() const {
-        const QRect last = files()->visualRect(files()->model()->index(files()->Count() - 1, 0));
+        const QRect last = view()->visualRect(files()->model()->index(files()->count() - 1, 0));
         return QPoint(last.center().x(), last.bottom() + 8);
     }
 

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+using namespace zelvorin;
 using namespace zelvorin::test;
 
 namespace {
@@ -43,7 +44,8 @@ class FileActionFailuresTest : public QObject {
     QString m_sources; // files to drop
     QStringList m_immutable;
 
-    TUsefulFileBox* files() const { return m_window->files(); }
+    FolderFiles* files() const { return m_window->files(); }
+    FileListView* view() const { return m_window->view(); }
     void showFolderOn(const QString& base) {
         m_shown = base + "/shown";
         m_sources = qEnvironmentVariable("HOME") + "/sources-" + QFileInfo(base).fileName();
@@ -52,20 +54,20 @@ class FileActionFailuresTest : public QObject {
         QVERIFY(put(m_sources + "/one.gif", "one"));
         QVERIFY(put(m_sources + "/two.gif", QByteArray(200 * 1024, 't')));
         m_window->show(m_shown);
-        QCOMPARE(files()->Items(), QStringList({"a.gif", "b.gif"}));
-        files()->SetItemIndexHandled(0);
+        QCOMPARE(files()->names(), QStringList({"a.gif", "b.gif"}));
+        files()->selectRowTold(0);
     }
     DragOutcome drop(const QStringList& paths, Qt::KeyboardModifiers keys) {
         std::unique_ptr<QMimeData> data(uriList(paths));
-        return dragAndDrop(files()->viewport(), data.get(), Qt::CopyAction | Qt::MoveAction, keys);
+        return dragAndDrop(view()->viewport(), data.get(), Qt::CopyAction | Qt::MoveAction, keys);
     }
     // Runs one action on the shown list; what is told is checked by the caller.
     void act(const QString& action) {
         QuestionAnswerer answerer(true);
         if (action == "delete")
-            QTest::keyClick(files(), Qt::Key_Delete);
+            QTest::keyClick(view(), Qt::Key_Delete);
         else if (action == "open")
-            QTest::mouseDClick(files()->viewport(), Qt::LeftButton, {}, m_window->rowCenter(0));
+            QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, m_window->rowCenter(0));
         else if (action == "properties")
             m_window->fileProperties()->trigger();
         else if (action == "copy in")
@@ -151,7 +153,7 @@ private slots:
         ToldMessages messages;
         act(action);
         QTRY_COMPARE(messages.told(), QStringList({told.arg(m_shown)}));
-        QCOMPARE(files()->Items(), listed);
+        QCOMPARE(files()->names(), listed);
         QCOMPARE(allNames(m_shown), listed);
         // Nothing left the sources.
         QCOMPARE(readAll(m_sources + "/one.gif"), QByteArray("one"));
@@ -198,7 +200,7 @@ private slots:
         ToldMessages messages;
         act(action);
         QTRY_COMPARE(messages.told(), QStringList({told.arg(m_shown)}));
-        QCOMPARE(files()->Items(), QStringList({"a.gif", "b.gif"}));
+        QCOMPARE(files()->names(), QStringList({"a.gif", "b.gif"}));
         QCOMPARE(allNames(m_shown), QStringList({"a.gif", "b.gif"}));
         if (trouble == "full")
             QVERIFY(QDir(trash + "/info").isEmpty());

@@ -2,6 +2,7 @@
 // shown differs (U+FFFD, with a tooltip that says so); what is opened, trashed, copied,
 // moved, dragged, put on the clipboard or shown in a gallery is the name's own bytes.
 #include "FileCommandsTestSupport.h"
+#include "FileDragSource.h"
 #include "FileListModel.h"
 #include "FileProperties.h"
 #include "FilePropertiesDialog.h"
@@ -19,6 +20,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+using namespace zelvorin;
 using namespace zelvorin::test;
 namespace platform = zelvorin::platform;
 
@@ -43,7 +45,8 @@ class FileActionNamesTest : public QObject {
     QByteArray m_folder;  // the folder the list shows
     QByteArray m_sources; // another folder on the same file system
 
-    TUsefulFileBox* files() const { return m_window->files(); }
+    FolderFiles* files() const { return m_window->files(); }
+    FileListView* view() const { return m_window->view(); }
     QByteArray shownPath() const { return m_folder + '/' + RawName; }
 
 private slots:
@@ -59,8 +62,8 @@ private slots:
         m_window = std::make_unique<FilePanelFixture>();
         QVERIFY(QTest::qWaitForWindowExposed(m_window->window()));
         m_window->show(QString::fromUtf8(m_folder));
-        QCOMPARE(files()->Items(), QStringList({ShownName}));
-        files()->SetItemIndexHandled(0);
+        QCOMPARE(files()->names(), QStringList({ShownName}));
+        files()->selectRowTold(0);
     }
     void cleanup() { m_window.reset(); }
 
@@ -78,10 +81,10 @@ private slots:
         if (action == "shown") {
             // The chosen file's path text gives its bytes back; the tooltip says what the
             // shown name stands for.
-            QCOMPARE(platform::encodePath(m_window->panel()->ChosenFile()), path);
+            QCOMPARE(platform::encodePath(m_window->panel()->session()->chosenFile()), path);
             const QPoint at = m_window->rowCenter(0);
-            QHelpEvent help(QEvent::ToolTip, at, files()->viewport()->mapToGlobal(at));
-            QApplication::sendEvent(files()->viewport(), &help);
+            QHelpEvent help(QEvent::ToolTip, at, view()->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(view()->viewport(), &help);
             QTRY_VERIFY(QToolTip::isVisible());
             QVERIFY2(QToolTip::text().contains("caf\\xE9 \\xFF.png") &&
                          QToolTip::text().contains(QChar(QChar::ReplacementCharacter)),
@@ -89,7 +92,7 @@ private slots:
             QToolTip::hideText();
         } else if (action == "trash") {
             QuestionAnswerer answerer(true);
-            QTest::keyClick(files(), Qt::Key_Delete);
+            QTest::keyClick(view(), Qt::Key_Delete);
             QCOMPARE(answerer.asked(), 1);
             QVERIFY(answerer.lastQuestion().contains(ShownName));
             QVERIFY(!exists(path));
@@ -99,7 +102,7 @@ private slots:
             const QByteArray info = contents(trash + "/info/" + RawName + ".trashinfo");
             QVERIFY2(info.contains("\nPath=" + path.toPercentEncoding("/") + '\n'), info);
             QVERIFY(info.contains("caf%E9%20%FF.png"));
-            QCOMPARE(files()->Count(), 0);
+            QCOMPARE(files()->count(), 0);
         } else if (action == "copy in" || action == "move in") {
             const bool moving = action == "move in";
             QVERIFY(::unlink(path.constData()) == 0);
@@ -107,26 +110,25 @@ private slots:
             QVERIFY(makeFile(from, "dropped"));
             std::unique_ptr<QMimeData> data(uriListOf(from));
             const DragOutcome outcome =
-                dragAndDrop(files()->viewport(), data.get(), Qt::CopyAction | Qt::MoveAction,
+                dragAndDrop(view()->viewport(), data.get(), Qt::CopyAction | Qt::MoveAction,
                             moving ? Qt::NoModifier : Qt::ControlModifier);
             QCOMPARE(outcome.dropAction, moving ? Qt::MoveAction : Qt::CopyAction);
             QCOMPARE(contents(path), QByteArray("dropped"));
             QCOMPARE(exists(from), !moving);
-            QTRY_COMPARE(files()->Items(), QStringList({ShownName}));
+            QTRY_COMPARE(files()->names(), QStringList({ShownName}));
         } else if (action == "drag out") {
             QByteArray uriList;
             QList<QUrl> urls;
-            m_window->commands()->FileBoxDropFileSource1()->SetDragRunner(
-                [&](QDrag& drag, Qt::DropActions) {
-                    urls = drag.mimeData()->urls();
-                    uriList = drag.mimeData()->data("text/uri-list");
-                    return Qt::CopyAction;
-                });
+            m_window->commands()->dragSource()->setDragRunner([&](QDrag& drag, Qt::DropActions) {
+                urls = drag.mimeData()->urls();
+                uriList = drag.mimeData()->data("text/uri-list");
+                return Qt::CopyAction;
+            });
             const QPoint start = m_window->rowCenter(0);
-            QTest::mousePress(files()->viewport(), Qt::LeftButton, {}, start);
+            QTest::mousePress(view()->viewport(), Qt::LeftButton, {}, start);
             QMouseEvent move(QEvent::MouseMove, start + QPoint(12, 0), start + QPoint(12, 0),
                              Qt::NoButton, Qt::LeftButton, {});
-            QApplication::sendEvent(files()->viewport(), &move);
+            QApplication::sendEvent(view()->viewport(), &move);
             QCOMPARE(urls, QList<QUrl>({platform::fileUrl(path)}));
             QCOMPARE(platform::rawPathOfUrl(urls.first()), path);
             QVERIFY2(uriList.contains("/shown/caf%E9%20%FF.png"), uriList);
@@ -144,7 +146,7 @@ private slots:
                     opened << url;
                     return true;
                 });
-            QTest::mouseDClick(files()->viewport(), Qt::LeftButton, {}, m_window->rowCenter(0));
+            QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, m_window->rowCenter(0));
             platform::setDesktopOpener(previous);
             QCOMPARE(opened.size(), 1);
             QCOMPARE(platform::rawPathOfUrl(opened.first()), path);
@@ -166,15 +168,15 @@ private slots:
             QVERIFY(dialogs.first()->findChild<QLabel*>("TypeValue")->text().contains("image/png"));
         } else if (action == "gallery item") {
             // The window's pages read the list's image names as the list keeps them.
-            files()->SetMarkRule(&IsGalleryImage);
-            files()->Update();
-            QTRY_VERIFY(!files()->Reading());
-            const auto images = files()->MarkedNames();
+            files()->setMarkRule(&IsGalleryImage);
+            files()->reread();
+            QTRY_VERIFY(!files()->isReading());
+            const auto images = files()->markedNames();
             QCOMPARE(images->count(), 1);
             const QStringList names{images->name(0)};
             QStringList addressed;
             const QString page =
-                GenerateGalleryPage(files()->Directory(), names, 1, zelvorin::GalleryItemsPerPage,
+                GenerateGalleryPage(files()->folder(), names, 1, zelvorin::GalleryItemsPerPage,
                                     zelvorin::SimpleListStyle, [&](const QString& image) {
                                         addressed << image;
                                         return zelvorin::FileImageUrl(image);

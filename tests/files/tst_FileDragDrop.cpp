@@ -2,11 +2,14 @@
 // it asks its handlers and answers the source) and the drag source.
 #include "FileCommandsTestSupport.h"
 #include "FileDragDrop.h"
+#include "FileDragSource.h"
+#include "FileDropTarget.h"
 #include "TestEnvironment.h"
 
 #include <QDrag>
 #include <QListWidget>
 
+using namespace zelvorin;
 using zelvorin::test::dragAndDrop;
 using zelvorin::test::uriList;
 
@@ -71,35 +74,35 @@ private slots:
     }
 
     void dragTypesMapToEffects() {
-        QCOMPARE(int(zelvorin::ToDropActions(TDragType::dtCopy | TDragType::dtMove)), 3);
+        QCOMPARE(int(zelvorin::ToDropActions(DragEffect::Copy | DragEffect::Move)), 3);
         QCOMPARE(
-            int(zelvorin::ToDropActions(TDragType::dtCopy | TDragType::dtMove | TDragType::dtLink)),
+            int(zelvorin::ToDropActions(DragEffect::Copy | DragEffect::Move | DragEffect::Link)),
             7);
     }
 
     // What the target reads from a drag and hands its handlers.
     void targetReadsLocalFilesAndAsksItsHandler() {
         QListWidget list;
-        TDropFileTarget target(&list);
-        target.Register(&list);
-        QVERIFY(target.Registered());
+        FileDropTarget target(&list);
+        target.registerControl(&list);
+        QVERIFY(target.isRegistered());
         QVERIFY(list.viewport()->acceptDrops());
 
         QList<QByteArray> seenFiles;
         Qt::DropActions seenOffered;
         Qt::KeyboardModifiers seenKeys;
         int asked = 0;
-        target.SetOnGetDropEffect([&](Qt::KeyboardModifiers keys, QPoint, Qt::DropActions& effect) {
+        target.setEffectHandler([&](Qt::KeyboardModifiers keys, QPoint, Qt::DropActions& effect) {
             ++asked;
-            seenFiles = target.Files();
+            seenFiles = target.files();
             seenOffered = effect;
             seenKeys = keys;
             effect = Qt::MoveAction;
         });
         QList<QByteArray> dropped;
         Qt::DropActions dropEffect;
-        target.SetOnDrop([&](Qt::KeyboardModifiers, QPoint, Qt::DropActions& effect) {
-            dropped = target.Files();
+        target.setDropHandler([&](Qt::KeyboardModifiers, QPoint, Qt::DropActions& effect) {
+            dropped = target.files();
             dropEffect = effect;
         });
         std::unique_ptr<QMimeData> data(
@@ -118,16 +121,15 @@ private slots:
         QCOMPARE(dropEffect, Qt::DropActions(Qt::MoveAction));
         QVERIFY(outcome.dropAccepted);
         QCOMPARE(outcome.dropAction, Qt::MoveAction);
-        QVERIFY(target.Files().isEmpty());
+        QVERIFY(target.files().isEmpty());
     }
 
     void targetRefusesDragsWithoutLocalFiles() {
         QListWidget list;
-        TDropFileTarget target(&list);
-        target.Register(&list);
+        FileDropTarget target(&list);
+        target.registerControl(&list);
         int asked = 0;
-        target.SetOnGetDropEffect(
-            [&](Qt::KeyboardModifiers, QPoint, Qt::DropActions&) { ++asked; });
+        target.setEffectHandler([&](Qt::KeyboardModifiers, QPoint, Qt::DropActions&) { ++asked; });
         std::unique_ptr<QMimeData> web(uriList({"https://example.org/a.gif"}));
         QVERIFY(!dragAndDrop(list.viewport(), web.get(), Qt::CopyAction, {}).enterAccepted);
         auto text = std::make_unique<QMimeData>();
@@ -138,12 +140,13 @@ private slots:
 
     void targetAnswersNoneWhenTheHandlerSaysSo() {
         QListWidget list;
-        TDropFileTarget target(&list);
-        target.Register(&list);
+        FileDropTarget target(&list);
+        target.registerControl(&list);
         bool dropped = false;
-        target.SetOnGetDropEffect(
+        target.setEffectHandler(
             [](Qt::KeyboardModifiers, QPoint, Qt::DropActions& effect) { effect = {}; });
-        target.SetOnDrop([&](Qt::KeyboardModifiers, QPoint, Qt::DropActions&) { dropped = true; });
+        target.setDropHandler(
+            [&](Qt::KeyboardModifiers, QPoint, Qt::DropActions&) { dropped = true; });
         std::unique_ptr<QMimeData> data(uriList({"/a/b.gif"}));
         QVERIFY(!dragAndDrop(list.viewport(), data.get(), Qt::CopyAction | Qt::MoveAction, {})
                      .enterAccepted);
@@ -155,42 +158,42 @@ private slots:
 
     void leavingClearsTheFiles() {
         QListWidget list;
-        TDropFileTarget target(&list);
-        target.Register(&list);
+        FileDropTarget target(&list);
+        target.registerControl(&list);
         std::unique_ptr<QMimeData> data(uriList({"/a/b.gif"}));
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, {});
         QApplication::sendEvent(list.viewport(), &enter);
-        QCOMPARE(target.Files(), QList<QByteArray>({"/a/b.gif"}));
+        QCOMPARE(target.files(), QList<QByteArray>({"/a/b.gif"}));
         QDragLeaveEvent leave;
         QApplication::sendEvent(list.viewport(), &leave);
-        QVERIFY(target.Files().isEmpty());
+        QVERIFY(target.files().isEmpty());
     }
 
     void unregisteringEndsTheRegistration() {
         QListWidget list;
-        TDropFileTarget target(&list);
-        target.Register(&list);
-        target.Unregister();
-        QVERIFY(!target.Registered());
+        FileDropTarget target(&list);
+        target.registerControl(&list);
+        target.unregisterControl();
+        QVERIFY(!target.isRegistered());
         QVERIFY(!list.viewport()->acceptDrops());
         QVERIFY(!list.acceptDrops());
         std::unique_ptr<QMimeData> data(uriList({"/a/b.gif"}));
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, {});
         QApplication::sendEvent(list.viewport(), &enter);
-        QVERIFY(target.Files().isEmpty());
+        QVERIFY(target.files().isEmpty());
         // Again, and after the control is gone: nothing happens.
-        target.Unregister();
+        target.unregisterControl();
         auto* gone = new QListWidget;
-        target.Register(gone);
+        target.registerControl(gone);
         delete gone;
-        target.Unregister();
-        QVERIFY(!target.Registered());
+        target.unregisterControl();
+        QVERIFY(!target.isRegistered());
     }
 
     void registeringNothingFails() {
-        TDropFileTarget target(nullptr);
+        FileDropTarget target(nullptr);
         try {
-            target.Register(nullptr);
+            target.registerControl(nullptr);
             QFAIL("no error raised");
         } catch (const zelvorin::DropTargetError& error) {
             QVERIFY(error.message().startsWith("Failed to Register "));
@@ -200,32 +203,32 @@ private slots:
     void sourceOffersItsFilesAndReportsTheDrop_data() {
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("reported"); // -1: no drop event
-        QTest::newRow("copied") << int(Qt::CopyAction) << int(TDragType::dtCopy);
-        QTest::newRow("moved") << int(Qt::MoveAction) << int(TDragType::dtMove);
-        QTest::newRow("linked") << int(Qt::LinkAction) << int(TDragType::dtLink);
+        QTest::newRow("copied") << int(Qt::CopyAction) << int(DragEffect::Copy);
+        QTest::newRow("moved") << int(Qt::MoveAction) << int(DragEffect::Move);
+        QTest::newRow("linked") << int(Qt::LinkAction) << int(DragEffect::Link);
         QTest::newRow("cancelled") << int(Qt::IgnoreAction) << -1;
     }
     void sourceOffersItsFilesAndReportsTheDrop() {
         QFETCH(int, result);
         QFETCH(int, reported);
         QWidget widget;
-        TDropFileSource source(&widget);
-        QCOMPARE(source.Dragtypes(), TDragType::dtCopy | TDragType::dtMove | TDragType::dtLink);
-        QVERIFY(!source.ShowImage());
-        source.Files() = QList<QByteArray>{"/a/one.gif", "/a/two gif.png"};
+        FileDragSource source(&widget);
+        QCOMPARE(source.dragEffects(), DragEffect::Copy | DragEffect::Move | DragEffect::Link);
+        QVERIFY(!source.showsImage());
+        source.files() = QList<QByteArray>{"/a/one.gif", "/a/two gif.png"};
         QList<QUrl> urls;
         Qt::DropActions offered;
-        source.SetDragRunner([&](QDrag& drag, Qt::DropActions actions) {
+        source.setDragRunner([&](QDrag& drag, Qt::DropActions actions) {
             urls = drag.mimeData()->urls();
             offered = actions;
             return Qt::DropAction(result);
         });
         int seen = -1;
-        source.SetOnDrop([&](TDragType type, bool& continueDrop) {
+        source.setDropHandler([&](DragEffect type, bool& continueDrop) {
             seen = int(type);
             QVERIFY(continueDrop);
         });
-        QCOMPARE(int(source.Execute(&widget)), result);
+        QCOMPARE(int(source.run(&widget)), result);
         QCOMPARE(urls, QList<QUrl>({QUrl::fromLocalFile("/a/one.gif"),
                                     QUrl::fromLocalFile("/a/two gif.png")}));
         QCOMPARE(offered, Qt::DropActions(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction));
@@ -234,13 +237,13 @@ private slots:
 
     void sourceWithoutFilesStartsNoDrag() {
         QWidget widget;
-        TDropFileSource source(&widget);
+        FileDragSource source(&widget);
         bool ran = false;
-        source.SetDragRunner([&](QDrag&, Qt::DropActions) {
+        source.setDragRunner([&](QDrag&, Qt::DropActions) {
             ran = true;
             return Qt::CopyAction;
         });
-        QCOMPARE(source.Execute(&widget), Qt::IgnoreAction);
+        QCOMPARE(source.run(&widget), Qt::IgnoreAction);
         QVERIFY(!ran);
     }
 };

@@ -4,6 +4,8 @@
 #include "FileCommandsTestSupport.h"
 #include "FileProperties.h"
 #include "FilePropertiesDialog.h"
+#include "FolderAnswers.h"
+#include "LosslessNames.h"
 #include "TestEnvironment.h"
 
 #include <QClipboard>
@@ -11,6 +13,7 @@
 #include <QMenu>
 #include <QSettings>
 
+using namespace zelvorin;
 using namespace zelvorin::test;
 
 namespace {
@@ -38,7 +41,8 @@ class FileListCommandsTest : public QObject {
     QString m_folder;
     zelvorin::platform::ItemPropertiesHandler m_savedHandler;
 
-    TUsefulFileBox* files() const { return m_window->files(); }
+    FolderFiles* files() const { return m_window->files(); }
+    FileListView* view() const { return m_window->view(); }
     QSignalSpy* changes() const { return m_changes.get(); }
     std::unique_ptr<QSignalSpy> m_changes;
 
@@ -49,13 +53,13 @@ class FileListCommandsTest : public QObject {
         for (const QString& name : names)
             put(m_folder + "/" + name, name.toUtf8());
         m_window->show(m_folder);
-        QCOMPARE(files()->Directory(), m_folder);
-        QCOMPARE(m_window->folders()->Directory(), m_folder);
-        QCOMPARE(files()->Items(), names);
+        QCOMPARE(files()->folder(), m_folder);
+        QCOMPARE(m_window->panel()->session()->folder(), m_folder);
+        QCOMPARE(files()->names(), names);
         m_changes->clear();
     }
     void select(int row) {
-        files()->SetItemIndexHandled(row);
+        files()->selectRowTold(row);
         m_changes->clear();
     }
 
@@ -63,8 +67,8 @@ private slots:
     void init() {
         m_window = std::make_unique<FilePanelFixture>();
         QVERIFY(QTest::qWaitForWindowExposed(m_window->window()));
-        m_changes =
-            std::make_unique<QSignalSpy>(m_window->panel(), &zelvorin::FilePanel::fileChosen);
+        m_changes = std::make_unique<QSignalSpy>(m_window->panel()->session(),
+                                                 &zelvorin::FolderSession::fileChosen);
         m_savedHandler =
             zelvorin::platform::setItemPropertiesHandler([](const QString&) { return false; });
     }
@@ -76,52 +80,74 @@ private slots:
 
     void pressSelectsTheEntryUnderThePointer() {
         showFolderWith({"a.gif", "b.gif", "c.gif"});
-        QWidget* site = files()->viewport();
+        QWidget* site = view()->viewport();
         QTest::mousePress(site, Qt::LeftButton, {}, m_window->rowCenter(1));
-        QCOMPARE(files()->ItemIndex(), 1);
+        QCOMPARE(files()->selectedRow(), 1);
         QCOMPARE(changes()->count(), 1);
-        QCOMPARE(m_window->commands()->DragStartPoint(), m_window->rowCenter(1));
+        QCOMPARE(m_window->commands()->dragStartPoint(), m_window->rowCenter(1));
         QTest::mouseRelease(site, Qt::LeftButton, {}, m_window->rowCenter(1));
-        QCOMPARE(m_window->commands()->DragStartPoint(), QPoint(-1, -1));
+        QCOMPARE(m_window->commands()->dragStartPoint(), QPoint(-1, -1));
 
         // The same entry again: no change, no preview.
         QTest::mousePress(site, Qt::RightButton, {}, m_window->rowCenter(1));
         QCOMPARE(changes()->count(), 1);
         // Other buttons select too, but set no drag start point.
-        QCOMPARE(m_window->commands()->DragStartPoint(), QPoint(-1, -1));
+        QCOMPARE(m_window->commands()->dragStartPoint(), QPoint(-1, -1));
         QTest::mousePress(site, Qt::MiddleButton, {}, m_window->rowCenter(2));
-        QCOMPARE(files()->ItemIndex(), 2);
+        QCOMPARE(files()->selectedRow(), 2);
         QCOMPARE(changes()->count(), 2);
         // Ctrl+click keeps the entry selected (the list's own handling would drop it).
         QTest::mousePress(site, Qt::LeftButton, Qt::ControlModifier, m_window->rowCenter(2));
-        QCOMPARE(files()->ItemIndex(), 2);
+        QCOMPARE(files()->selectedRow(), 2);
 
         // Below the last entry: nothing selected, nothing previewed.
         QTest::mousePress(site, Qt::LeftButton, {}, m_window->belowLastRow());
-        QCOMPARE(files()->ItemIndex(), -1);
+        QCOMPARE(files()->selectedRow(), -1);
         QCOMPARE(changes()->count(), 2);
 
         // The keyboard still notifies after the window chose the selection itself.
         QTest::mousePress(site, Qt::LeftButton, {}, m_window->rowCenter(0));
         QCOMPARE(changes()->count(), 3);
-        QTest::keyClick(files(), Qt::Key_Down);
-        QCOMPARE(files()->ItemIndex(), 1);
+        QTest::keyClick(view(), Qt::Key_Down);
+        QCOMPARE(files()->selectedRow(), 1);
         QCOMPARE(changes()->count(), 4);
-        QTest::keyClick(files(), Qt::Key_Up);
-        QCOMPARE(files()->ItemIndex(), 0);
+        QTest::keyClick(view(), Qt::Key_Up);
+        QCOMPARE(files()->selectedRow(), 0);
         QCOMPARE(changes()->count(), 5);
     }
 
     void moveWithTheButtonHeldChangesNoSelection() {
         showFolderWith({"a.gif", "b.gif", "c.gif"});
-        QWidget* site = files()->viewport();
+        QWidget* site = view()->viewport();
         QTest::mousePress(site, Qt::LeftButton, {}, m_window->rowCenter(0));
         // Within the drag threshold, over the next entry.
         const QPoint near(m_window->rowCenter(0).x(), m_window->rowCenter(0).y() + 8);
         QMouseEvent move(QEvent::MouseMove, near, site->mapToGlobal(near), Qt::NoButton,
                          Qt::LeftButton, {});
         QApplication::sendEvent(site, &move);
-        QCOMPARE(files()->ItemIndex(), 0);
+        QCOMPARE(files()->selectedRow(), 0);
+    }
+
+    // A folder change asked before the Delete key and answered while its question is open
+    // shows the other folder: the deletion leaves that folder's list alone.
+    void folderArrivingDuringTheDeleteQuestion() {
+        const QString other = qEnvironmentVariable("HOME") + "/files-elsewhere";
+        QDir().mkpath(other);
+        put(other + "/x.gif", "x");
+        put(other + "/y.gif", "y");
+        showFolderWith({"k.gif", "l.gif", "m.gif"});
+        select(1);
+        const MayBlockHook previous = setMayBlockHook(
+            [other](const QByteArray& path) { return platform::openablePath(path) == other; });
+        FolderSession* session = m_window->panel()->session();
+        session->setFolder(other);
+        QVERIFY(session->isChangingFolder());
+        QuestionAnswerer answerer(true, [&] { QTRY_COMPARE(session->folder(), other); });
+        QTest::keyClick(view(), Qt::Key_Delete);
+        setMayBlockHook(previous);
+        QCOMPARE(answerer.asked(), 1);
+        QVERIFY(!QFileInfo::exists(m_folder + "/l.gif"));
+        QCOMPARE(files()->names(), QStringList({"x.gif", "y.gif"}));
     }
 
     void deleteMovesTheFileToTheTrash_data() {
@@ -142,26 +168,26 @@ private slots:
         select(selected);
         const QString name = names.at(selected);
         const QString path = m_folder + "/" + name;
-        QVERIFY(m_window->panel()->FileRxFolderMonitor1()->Active());
-        QVERIFY(m_window->panel()->DirRxFolderMonitor1()->Active());
+        QVERIFY(m_window->panel()->session()->fileMonitor()->isActive());
+        QVERIFY(m_window->panel()->session()->folderMonitor()->isActive());
         bool monitorsOffWhileAsked = false;
         QuestionAnswerer answerer(true, [&] {
-            monitorsOffWhileAsked = !m_window->panel()->FileRxFolderMonitor1()->Active() &&
-                                    !m_window->panel()->DirRxFolderMonitor1()->Active();
+            monitorsOffWhileAsked = !m_window->panel()->session()->fileMonitor()->isActive() &&
+                                    !m_window->panel()->session()->folderMonitor()->isActive();
         });
-        QTest::keyClick(files(), Qt::Key_Delete);
+        QTest::keyClick(view(), Qt::Key_Delete);
         QCOMPARE(answerer.asked(), 1);
         QVERIFY(answerer.lastQuestion().contains(name));
         QVERIFY(monitorsOffWhileAsked);
-        QVERIFY(m_window->panel()->FileRxFolderMonitor1()->Active());
-        QVERIFY(m_window->panel()->DirRxFolderMonitor1()->Active());
+        QVERIFY(m_window->panel()->session()->fileMonitor()->isActive());
+        QVERIFY(m_window->panel()->session()->folderMonitor()->isActive());
 
         QStringList left = names;
         left.removeAt(selected);
-        QCOMPARE(files()->Items(), left);
-        QCOMPARE(files()->ItemIndex(), expected);
+        QCOMPARE(files()->names(), left);
+        QCOMPARE(files()->selectedRow(), expected);
         QCOMPARE(changes()->count(), 1);
-        QCOMPARE(files()->FileName(),
+        QCOMPARE(files()->selectedPath(),
                  expected < 0 ? QString() : m_folder + "/" + left.at(expected));
 
         // In the trash, never deleted for good, and it can be put back.
@@ -178,21 +204,21 @@ private slots:
         QVERIFY(QFile::remove(trashFolder() + "/info/" + entry + ".trashinfo"));
         QCOMPARE(readAll(path), name.toUtf8());
         // The restored file comes back through the monitor.
-        QTRY_VERIFY(files()->Items().contains(name));
+        QTRY_VERIFY(files()->names().contains(name));
     }
 
     void declinedDeleteChangesNothing() {
         showFolderWith({"a.gif", "b.gif"});
         select(1);
         QuestionAnswerer answerer(false);
-        QTest::keyClick(files(), Qt::Key_Delete);
+        QTest::keyClick(view(), Qt::Key_Delete);
         QCOMPARE(answerer.asked(), 1);
-        QCOMPARE(files()->Items(), QStringList({"a.gif", "b.gif"}));
-        QCOMPARE(files()->ItemIndex(), 1);
+        QCOMPARE(files()->names(), QStringList({"a.gif", "b.gif"}));
+        QCOMPARE(files()->selectedRow(), 1);
         // The preview is refreshed for the same file.
         QCOMPARE(changes()->count(), 1);
         QVERIFY(QFileInfo::exists(m_folder + "/b.gif"));
-        QVERIFY(m_window->panel()->FileRxFolderMonitor1()->Active());
+        QVERIFY(m_window->panel()->session()->fileMonitor()->isActive());
     }
 
     void deleteWithKeysOrWithoutSelectionDoesNothing_data() {
@@ -209,11 +235,11 @@ private slots:
         showFolderWith({"a.gif", "b.gif"});
         select(selected);
         QuestionAnswerer answerer(true);
-        QTest::keyClick(files(), Qt::Key_Delete, Qt::KeyboardModifiers(keys));
+        QTest::keyClick(view(), Qt::Key_Delete, Qt::KeyboardModifiers(keys));
         QTest::qWait(50); // time for a question that should not come
         QCOMPARE(answerer.asked(), 0);
-        QCOMPARE(files()->Items(), QStringList({"a.gif", "b.gif"}));
-        QCOMPARE(files()->ItemIndex(), selected);
+        QCOMPARE(files()->names(), QStringList({"a.gif", "b.gif"}));
+        QCOMPARE(files()->selectedRow(), selected);
         QVERIFY(QFileInfo::exists(m_folder + "/a.gif"));
     }
 
@@ -235,9 +261,9 @@ private slots:
         showFolderWith({"a.gif", "b.gif"});
         select(-1);
         // Through the window, as the platform delivers it: the context menu follows the press.
-        const QPoint at = files()->viewport()->mapTo(m_window->window(), m_window->rowCenter(1));
+        const QPoint at = view()->viewport()->mapTo(m_window->window(), m_window->rowCenter(1));
         QTest::mouseClick(m_window->window()->windowHandle(), Qt::RightButton, {}, at);
-        QCOMPARE(files()->ItemIndex(), 1);
+        QCOMPARE(files()->selectedRow(), 1);
         QTRY_VERIFY(m_window->fileMenu()->isVisible());
         QVERIFY(m_window->copyName()->isEnabled());
         m_window->fileMenu()->hide();
@@ -297,21 +323,22 @@ private slots:
     void releaseOverTheFolderListOpensTheFolderUnderThePointer() {
         showFolderWith({"a.gif"});
         QDir(m_folder).mkpath("sub/deeper");
-        m_window->folders()->Refresh();
-        TUsefulDirectoryBox* folders = m_window->folders();
+        m_window->panel()->session()->refreshFolders();
+        FolderTreeView* folders = m_window->folders();
+        FolderSession* session = m_window->panel()->session();
         int row = -1;
         for (int i = 0; i < folders->count(); ++i)
-            if (folders->ItemPath(i) == m_folder + "/sub/")
+            if (folders->itemPath(i) == m_folder + "/sub/")
                 row = i;
         QVERIFY(row >= 0);
         const QPoint at = folders->visualItemRect(folders->item(row)).center();
         QTest::mouseRelease(folders->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(folders->Directory(), m_folder + "/sub");
-        QCOMPARE(files()->Directory(), m_folder + "/sub");
+        QCOMPARE(session->folder(), m_folder + "/sub");
+        QCOMPARE(files()->folder(), m_folder + "/sub");
 
         // Back up, then a right click: the folder changes before its context menu opens,
         // and "Properties" then names that folder.
-        folders->SetDirectory(m_folder);
+        session->setFolder(m_folder);
         QStringList asked;
         zelvorin::platform::setItemPropertiesHandler([&](const QString& path) {
             asked << path;
@@ -319,11 +346,11 @@ private slots:
         });
         const QPoint inWindow = folders->viewport()->mapTo(m_window->window(), at);
         QTest::mousePress(m_window->window()->windowHandle(), Qt::RightButton, {}, inWindow);
-        QCOMPARE(folders->Directory(), m_folder + "/sub");
+        QCOMPARE(session->folder(), m_folder + "/sub");
         QTRY_VERIFY(m_window->folderMenu()->isVisible());
         m_window->folderMenu()->hide();
         QTest::mouseRelease(m_window->window()->windowHandle(), Qt::RightButton, {}, inWindow);
-        QCOMPARE(folders->Directory(), m_folder + "/sub");
+        QCOMPARE(session->folder(), m_folder + "/sub");
         m_window->folderProperties()->trigger();
         QCOMPARE(asked, QStringList({m_folder + "/sub"}));
 
@@ -331,7 +358,7 @@ private slots:
         const QPoint below(at.x(), folders->viewport()->height() - 2);
         if (!folders->indexAt(below).isValid()) {
             QTest::mouseRelease(folders->viewport(), Qt::LeftButton, {}, below);
-            QCOMPARE(folders->Directory(), m_folder + "/sub");
+            QCOMPARE(session->folder(), m_folder + "/sub");
         }
     }
 };

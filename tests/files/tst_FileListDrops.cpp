@@ -2,6 +2,8 @@
 // the shown folder, nothing lost on a refusal or a failure) and files dragged out of it.
 #include "FileCommandsTestSupport.h"
 #include "FileDragDrop.h"
+#include "FileDragSource.h"
+#include "FileDropTarget.h"
 #include "TestEnvironment.h"
 
 #include <QDrag>
@@ -9,6 +11,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
+using namespace zelvorin;
 using namespace zelvorin::test;
 
 class FileListDropsTest : public QObject {
@@ -20,8 +23,9 @@ class FileListDropsTest : public QObject {
     QString m_other;   // a folder on another file system, or empty
     int m_count = 0;
 
-    TUsefulFileBox* files() const { return m_window->files(); }
-    QWidget* site() const { return files()->viewport(); }
+    FolderFiles* files() const { return m_window->files(); }
+    FileListView* view() const { return m_window->view(); }
+    QWidget* site() const { return view()->viewport(); }
 
     // A drop from another program with the given offered effects and keys.
     DragOutcome drop(const QStringList& paths, Qt::DropActions offered,
@@ -43,7 +47,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_window->window()));
         put(m_shown + "/listed.gif", "listed");
         m_window->show(m_shown);
-        QCOMPARE(files()->Items(), QStringList({"listed.gif"}));
+        QCOMPARE(files()->names(), QStringList({"listed.gif"}));
     }
     void cleanup() {
         m_window.reset();
@@ -96,8 +100,8 @@ private slots:
         // No leftovers beside the new file.
         QCOMPARE(allNames(m_shown), QStringList({"dropped.gif", "listed.gif"}));
         // The list learns of the file through the folder monitor, not from the drop.
-        QCOMPARE(files()->Items(), QStringList({"listed.gif"}));
-        QTRY_COMPARE(files()->Items(), QStringList({"dropped.gif", "listed.gif"}));
+        QCOMPARE(files()->names(), QStringList({"listed.gif"}));
+        QTRY_COMPARE(files()->names(), QStringList({"dropped.gif", "listed.gif"}));
     }
 
     void dropRefusedWhenTheRuleAnswersWhatTheSourceDoesNotOffer() {
@@ -247,25 +251,25 @@ private slots:
         QFETCH(QPoint, offset);
         QFETCH(bool, starts);
         int drags = 0;
-        m_window->commands()->FileBoxDropFileSource1()->SetDragRunner([&](QDrag&, Qt::DropActions) {
+        m_window->commands()->dragSource()->setDragRunner([&](QDrag&, Qt::DropActions) {
             ++drags;
             return Qt::IgnoreAction;
         });
         const QPoint start = m_window->rowCenter(0) + QPoint(20, 0);
         QTest::mousePress(site(), Qt::LeftButton, {}, start);
-        QCOMPARE(m_window->commands()->DragStartPoint(), start);
+        QCOMPARE(m_window->commands()->dragStartPoint(), start);
         const QPoint to = start + offset;
         QMouseEvent move(QEvent::MouseMove, to, site()->mapToGlobal(to), Qt::NoButton,
                          Qt::LeftButton, {});
         QApplication::sendEvent(site(), &move);
         QCOMPARE(drags, starts ? 1 : 0);
-        QCOMPARE(m_window->commands()->DragStartPoint(), starts ? QPoint(-1, -1) : start);
-        QVERIFY(!m_window->commands()->OwnDrag());
+        QCOMPARE(m_window->commands()->dragStartPoint(), starts ? QPoint(-1, -1) : start);
+        QVERIFY(!m_window->commands()->isDraggingOut());
     }
 
     void noDragWithoutALeftPress() {
         int drags = 0;
-        m_window->commands()->FileBoxDropFileSource1()->SetDragRunner([&](QDrag&, Qt::DropActions) {
+        m_window->commands()->dragSource()->setDragRunner([&](QDrag&, Qt::DropActions) {
             ++drags;
             return Qt::IgnoreAction;
         });
@@ -285,11 +289,11 @@ private slots:
         QList<QUrl> offeredUrls;
         Qt::DropActions offered;
         bool ownAccepted = true;
-        m_window->commands()->FileBoxDropFileSource1()->SetDragRunner(
+        m_window->commands()->dragSource()->setDragRunner(
             [&](QDrag& drag, Qt::DropActions actions) {
                 offeredUrls = drag.mimeData()->urls();
                 offered = actions;
-                [&] { QVERIFY(m_window->commands()->OwnDrag()); }();
+                [&] { QVERIFY(m_window->commands()->isDraggingOut()); }();
                 // Dropped back on the list itself.
                 const DragOutcome back =
                     dragAndDrop(list, drag.mimeData(), actions, {}, m_window->rowCenter(0));
@@ -308,7 +312,7 @@ private slots:
         QCOMPARE(offeredUrls, QList<QUrl>({QUrl::fromLocalFile(m_shown + "/listed.gif")}));
         QCOMPARE(offered, Qt::DropActions(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction));
         QVERIFY(!ownAccepted);
-        QVERIFY(!m_window->commands()->OwnDrag());
+        QVERIFY(!m_window->commands()->isDraggingOut());
         QCOMPARE(allNames(m_shown), QStringList({"listed.gif"}));
 
         QVERIFY(put(m_sources + "/after.gif", "after"));
@@ -317,28 +321,28 @@ private slots:
     }
 
     void aCompletedDragHandsTheSelectedFileToTheSource() {
-        m_window->commands()->FileBoxDropFileSource1()->SetDragRunner(
+        m_window->commands()->dragSource()->setDragRunner(
             [&](QDrag&, Qt::DropActions) { return Qt::CopyAction; });
         const QPoint start = m_window->rowCenter(0);
         QTest::mousePress(site(), Qt::LeftButton, {}, start);
         QMouseEvent move(QEvent::MouseMove, start + QPoint(12, 0), start + QPoint(12, 0),
                          Qt::NoButton, Qt::LeftButton, {});
         QApplication::sendEvent(site(), &move);
-        QCOMPARE(m_window->commands()->FileBoxDropFileSource1()->Files(),
+        QCOMPARE(m_window->commands()->dragSource()->files(),
                  QList<QByteArray>({QFile::encodeName(m_shown + "/listed.gif")}));
-        QVERIFY(m_window->commands()->FileBoxDropFileSource1()->MappedNames().isEmpty());
-        QVERIFY(!m_window->commands()->OwnDrag());
-        QCOMPARE(m_window->commands()->DragStartPoint(), QPoint(-1, -1));
+        QVERIFY(m_window->commands()->dragSource()->mappedNames().isEmpty());
+        QVERIFY(!m_window->commands()->isDraggingOut());
+        QCOMPARE(m_window->commands()->dragStartPoint(), QPoint(-1, -1));
         // Dragging never touches the file itself.
         QCOMPARE(readAll(m_shown + "/listed.gif"), QByteArray("listed"));
     }
 
     void closingEndsTheRegistration() {
-        QVERIFY(m_window->commands()->FileBoxDropFileTarget1()->Registered());
+        QVERIFY(m_window->commands()->dropTarget()->isRegistered());
         QVERIFY(site()->acceptDrops());
         // What the main window does when it closes.
-        m_window->commands()->FormClose();
-        QVERIFY(!m_window->commands()->FileBoxDropFileTarget1()->Registered());
+        m_window->commands()->stopTakingDrops();
+        QVERIFY(!m_window->commands()->dropTarget()->isRegistered());
         QVERIFY(!site()->acceptDrops());
         QVERIFY(put(m_sources + "/late.gif", "late"));
         drop({m_sources + "/late.gif"}, Qt::CopyAction | Qt::MoveAction);

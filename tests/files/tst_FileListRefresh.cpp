@@ -4,11 +4,12 @@
 #include "FileListModel.h"
 #include "FilePanel.h"
 #include "FileTestSupport.h"
+#include "FolderFiles.h"
+#include "FolderMonitor.h"
+#include "FolderSession.h"
 #include "FolderWatcher.h"
-#include "RxNotify.h"
 #include "TestEnvironment.h"
 
-#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QtTest>
@@ -22,29 +23,30 @@ using namespace zelvorin;
 
 namespace {
 
-const TFileType MainFileType = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
-                               TFileAttr::ftArchive | TFileAttr::ftNormal;
+const FileKinds MainFileType =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 // Names met in real folders: mixed case, hidden, without extension, not UTF-8.
 const QList<QByteArray> Pool = {
     "a.jpg",        "B.JPG",  "c.png",    "d.txt", ".hidden.jpg", "e.gif", "plain", "caf\xe9.jpg",
     "\xff\xfe.png", "Q.jpeg", "link.jpg", "x.JPG", "sub.jpg",     "A.jpg", "m.png", "\xc3\x28.jpg"};
 
-QList<QByteArray> rawItems(const TUsefulFileBox& box) {
+QList<QByteArray> rawItems(const FolderFiles& files) {
     QList<QByteArray> items;
-    for (int row = 0; row < box.Count(); ++row)
-        items.append(box.Model()->at(row).raw);
+    for (int row = 0; row < files.count(); ++row)
+        items.append(files.model()->at(row).raw);
     return items;
 }
 
-QList<QByteArray> freshRead(const QString& path, TFileType type, const QString& mask) {
-    TUsefulFileBox fresh;
-    fresh.SetFileType(type);
-    fresh.SetMask(mask);
-    fresh.SetDirectory(path);
-    fresh.Update();
+QList<QByteArray> freshRead(const QString& path, FileKinds type, const QString& mask) {
+    FolderSession session;
+    FolderFiles& fresh = *session.files();
+    fresh.setKinds(type);
+    fresh.setMask(mask);
+    session.setFolder(path);
+    fresh.reread();
     // A folder of more than a few thousand entries is read on in the background.
-    if (!test::waitUntil([&] { return !fresh.Reading(); }))
+    if (!test::waitUntil([&] { return !fresh.isReading(); }))
         return {};
     return rawItems(fresh);
 }
@@ -151,7 +153,7 @@ private:
 
 // Lets every queued notification and merge timer of the panel run.
 bool waitUntilQuiet(const FilePanel& panel) {
-    return test::waitUntil([&] { return panel.Settled(); });
+    return test::waitUntil([&] { return panel.session()->isSettled(); });
 }
 
 } // namespace
@@ -165,9 +167,9 @@ class FileListRefreshTest : public QObject {
         auto panel = std::make_unique<FilePanel>(nullptr);
         panel->resize(170, 500);
         panel->show();
-        panel->FileRxFolderMonitor1()->SetDelayTime(delay);
-        panel->ApplyStartingFolder(path);
-        panel->RestoreFileFilter(4);
+        panel->session()->fileMonitor()->setDelayTime(delay);
+        panel->showStartingFolder(path);
+        panel->restoreFilter(4);
         return panel;
     }
 
@@ -180,19 +182,17 @@ private slots:
     }
 
     void namesGiveTheFullReadsResult_data() {
-        QTest::addColumn<TFileType>("type");
+        QTest::addColumn<FileKinds>("type");
         QTest::addColumn<QString>("mask");
         QTest::addColumn<quint32>("seed");
         QTest::newRow("main list, images") << MainFileType << "*.jpg;*.png;*.jpeg" << 1u;
         QTest::newRow("main list, all") << MainFileType << "*.*" << 2u;
-        QTest::newRow("normal files") << TFileType(TFileAttr::ftNormal) << "*.*" << 3u;
+        QTest::newRow("normal files") << FileKinds(FileKind::Normal) << "*.*" << 3u;
         QTest::newRow("read-only and folders")
-            << (TFileAttr::ftReadOnly | TFileAttr::ftDirectory) << "*" << 4u;
-        QTest::newRow("system and hidden")
-            << (TFileAttr::ftSystem | TFileAttr::ftHidden) << "*.*" << 5u;
+            << (FileKind::ReadOnly | FileKind::Directory) << "*" << 4u;
+        QTest::newRow("system and hidden") << (FileKind::System | FileKind::Hidden) << "*.*" << 5u;
         QTest::newRow("folders, hidden, normal")
-            << (TFileAttr::ftDirectory | TFileAttr::ftHidden | TFileAttr::ftNormal) << "*.JPG"
-            << 6u;
+            << (FileKind::Directory | FileKind::Hidden | FileKind::Normal) << "*.JPG" << 6u;
         QTest::newRow("empty mask") << MainFileType << "" << 7u;
     }
 
@@ -200,7 +200,7 @@ private slots:
     // entries, selection, file edit and change notifications agree, and both equal a
     // fresh read of the folder.
     void namesGiveTheFullReadsResult() {
-        QFETCH(TFileType, type);
+        QFETCH(FileKinds, type);
         QFETCH(QString, mask);
         QFETCH(quint32, seed);
         const QString path = folder(QStringLiteral("equal%1").arg(seed));
@@ -209,69 +209,70 @@ private slots:
         for (int i = 0; i < 30; ++i)
             changer.step();
         const auto make = [&] {
-            auto box = std::make_unique<TUsefulFileBox>();
-            box->SetFileType(type);
-            box->SetMask(mask);
-            box->SetDirectory(path);
-            box->Update();
-            box->SetFileEdit(new QLineEdit(box.get()));
-            return box;
+            auto session = std::make_unique<FolderSession>();
+            session->files()->setKinds(type);
+            session->files()->setMask(mask);
+            session->setFolder(path);
+            session->files()->reread();
+            return session;
         };
-        auto byNames = make();
-        auto byReading = make();
-        const int reads = byNames->ReadCount();
-        QSignalSpy namesChanges(byNames.get(), &TUsefulFileBox::Change);
-        QSignalSpy readChanges(byReading.get(), &TUsefulFileBox::Change);
+        auto byNamesSession = make();
+        auto byReadingSession = make();
+        FolderFiles* byNames = byNamesSession->files();
+        FolderFiles* byReading = byReadingSession->files();
+        const int reads = byNames->readCount();
+        QSignalSpy namesChanges(byNames, &FolderFiles::selectionTold);
+        QSignalSpy readChanges(byReading, &FolderFiles::selectionTold);
         QRandomGenerator random(seed);
         for (int round = 0; round < 60; ++round) {
-            if (byNames->Count() > 0 && random.bounded(3) != 0) {
-                const int row = int(random.bounded(quint32(byNames->Count())));
-                byNames->SetItemIndexHandled(row);
-                byReading->SetItemIndexHandled(row);
+            if (byNames->count() > 0 && random.bounded(3) != 0) {
+                const int row = int(random.bounded(quint32(byNames->count())));
+                byNames->selectRowTold(row);
+                byReading->selectRowTold(row);
             }
             changer.touched.clear();
             const int steps = 1 + int(random.bounded(6u));
             for (int i = 0; i < steps; ++i)
                 changer.step();
-            const int rechecks = byNames->RecheckCount();
-            byNames->RefreshNamesKeepingSelection(QFile::encodeName(path), changer.touched);
-            byReading->RefreshKeepingSelection();
-            QCOMPARE(byNames->RecheckCount(), rechecks + 1);
+            const int rechecks = byNames->recheckCount();
+            byNames->refreshNamesKeepingSelection(QFile::encodeName(path), changer.touched);
+            byReading->refreshKeepingSelection();
+            QCOMPARE(byNames->recheckCount(), rechecks + 1);
             const QList<QByteArray> items = rawItems(*byNames);
             QCOMPARE(items, rawItems(*byReading));
             QCOMPARE(items, freshRead(path, type, mask));
-            QCOMPARE(byNames->ItemIndex(), byReading->ItemIndex());
-            QCOMPARE(byNames->FileNameBytes(), byReading->FileNameBytes());
-            QCOMPARE(byNames->FileEdit()->text(), byReading->FileEdit()->text());
+            QCOMPARE(byNames->selectedRow(), byReading->selectedRow());
+            QCOMPARE(byNames->selectedPathBytes(), byReading->selectedPathBytes());
             QCOMPARE(namesChanges.count(), readChanges.count());
         }
-        QCOMPARE(byNames->ReadCount(), reads); // never fell back to reading it all
+        QCOMPARE(byNames->readCount(), reads); // never fell back to reading it all
     }
 
     void namesThatDoNotApplyReadEverything() {
         const QString path = folder("apply");
         const QString other = folder("apply-other");
         test::touchAll(path, {"a.jpg", "b.jpg"});
-        auto box = std::make_unique<TUsefulFileBox>();
-        box->SetFileType(MainFileType);
-        box->SetMask("*.jpg");
-        box->SetDirectory(path);
-        const int reads = box->ReadCount();
+        FolderSession session;
+        FolderFiles* box = session.files();
+        box->setKinds(MainFileType);
+        box->setMask("*.jpg");
+        session.setFolder(path);
+        const int reads = box->readCount();
         test::touch(path + "/c.jpg");
         // Names of another folder say nothing about this one.
-        box->RefreshNamesKeepingSelection(QFile::encodeName(other), {"c.jpg"});
-        QCOMPARE(box->ReadCount(), reads + 1);
-        QCOMPARE(box->RecheckCount(), 0);
+        box->refreshNamesKeepingSelection(QFile::encodeName(other), {"c.jpg"});
+        QCOMPARE(box->readCount(), reads + 1);
+        QCOMPARE(box->recheckCount(), 0);
         // The same folder by another spelling is still the same folder.
         test::touch(path + "/d.jpg");
-        box->RefreshNamesKeepingSelection(QFile::encodeName(path + "/."), {"d.jpg"});
-        QCOMPARE(box->RecheckCount(), 1);
-        QCOMPARE(box->Items(), QStringList({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}));
+        box->refreshNamesKeepingSelection(QFile::encodeName(path + "/."), {"d.jpg"});
+        QCOMPARE(box->recheckCount(), 1);
+        QCOMPARE(box->names(), QStringList({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}));
         // A folder that went away lists nothing, as its re-read does.
         QVERIFY(QDir(path).removeRecursively());
-        box->RefreshNamesKeepingSelection(QFile::encodeName(path), {"a.jpg"});
-        QCOMPARE(box->ReadCount(), reads + 2);
-        QCOMPARE(box->Count(), 0);
+        box->refreshNamesKeepingSelection(QFile::encodeName(path), {"a.jpg"});
+        QCOMPARE(box->readCount(), reads + 2);
+        QCOMPARE(box->count(), 0);
     }
 
     void watcherNamesAndOverflow() {
@@ -322,45 +323,44 @@ private slots:
 
     void monitorNamesAcrossRestarts() {
         const QString path = folder("monitor");
-        TRxFolderMonitor monitor(this);
-        monitor.SetFilter(TFileChangeFilter::fnFileName | TFileChangeFilter::fnSize |
-                          TFileChangeFilter::fnLastWrite);
-        monitor.SetMonitorSubtree(false);
-        monitor.SetFolderName(path);
-        QVERIFY(!monitor.TakeChangedNames()); // never watched: nothing can be told
-        monitor.SetActive(true);
+        FolderMonitor monitor(this);
+        monitor.setFilter(FolderChange::FileName | FolderChange::Size | FolderChange::LastWrite);
+        monitor.setWatchesSubtree(false);
+        monitor.setFolder(path);
+        QVERIFY(!monitor.takeChangedNames()); // never watched: nothing can be told
+        monitor.setActive(true);
         // A fresh start cannot know what happened before it.
-        QVERIFY(!monitor.TakeChangedNames());
-        QCOMPARE(*monitor.TakeChangedNames(), QSet<QByteArray>());
-        QSignalSpy changes(&monitor, &TRxFolderMonitor::Change);
+        QVERIFY(!monitor.takeChangedNames());
+        QCOMPARE(*monitor.takeChangedNames(), QSet<QByteArray>());
+        QSignalSpy changes(&monitor, &FolderMonitor::changed);
         test::touch(path + "/a.jpg");
         QTRY_VERIFY(changes.count() >= 1);
-        QVERIFY(test::waitUntil([&] { return monitor.Settled(); }));
+        QVERIFY(test::waitUntil([&] { return monitor.isSettled(); }));
         int count = changes.count();
         // The handler's own restart loses nothing, also what happens while it is off.
-        monitor.SetActive(false);
+        monitor.setActive(false);
         test::touch(path + "/b.jpg");
-        QCOMPARE(*monitor.TakeChangedNames(), QSet<QByteArray>({"a.jpg", "b.jpg"}));
+        QCOMPARE(*monitor.takeChangedNames(), QSet<QByteArray>({"a.jpg", "b.jpg"}));
         test::touch(path + "/c.jpg");
-        monitor.SetActive(true);
+        monitor.setActive(true);
         // Made while the monitor was off: no change of its own, but the next change
         // carries it.
-        QVERIFY(test::waitUntil([&] { return monitor.Settled(); }));
+        QVERIFY(test::waitUntil([&] { return monitor.isSettled(); }));
         QCOMPARE(changes.count(), count);
         test::touch(path + "/e.jpg");
         QTRY_VERIFY(changes.count() > count);
         count = changes.count();
-        QCOMPARE(*monitor.TakeChangedNames(), QSet<QByteArray>({"c.jpg", "e.jpg"}));
+        QCOMPARE(*monitor.takeChangedNames(), QSet<QByteArray>({"c.jpg", "e.jpg"}));
         // Another folder: the names start over.
         const QString other = folder("monitor-other");
-        monitor.SetFolderName(other);
-        QVERIFY(!monitor.TakeChangedNames());
+        monitor.setFolder(other);
+        QVERIFY(!monitor.takeChangedNames());
         // A subtree monitor never tells names.
-        monitor.SetMonitorSubtree(true);
-        QVERIFY(!monitor.TakeChangedNames());
+        monitor.setWatchesSubtree(true);
+        QVERIFY(!monitor.takeChangedNames());
         test::touch(other + "/d.jpg");
         QTRY_VERIFY(changes.count() > count);
-        QVERIFY(!monitor.TakeChangedNames());
+        QVERIFY(!monitor.takeChangedNames());
     }
 
     // The panel's real path: changes on disk, the monitor's notification, the refresh.
@@ -369,8 +369,8 @@ private slots:
         const QString outside = folder("panel-outside");
         test::touchAll(path, {"start.jpg", "m.jpg"});
         auto panel = makePanel(path, 50);
-        panel->FileListBox1()->SetMask("*.*");
-        TUsefulFileBox* files = panel->FileListBox1();
+        panel->session()->files()->setMask("*.*");
+        FolderFiles* files = panel->session()->files();
         Changer changer(path, outside, 11);
         QRandomGenerator random(11);
         for (int round = 0; round < 12; ++round) {
@@ -382,10 +382,10 @@ private slots:
             else
                 QVERIFY(QFile::remove(path + "/tick.jpg"));
             QVERIFY(waitUntilQuiet(*panel));
-            QCOMPARE(rawItems(*files), freshRead(path, files->FileType(), files->Mask()));
+            QCOMPARE(rawItems(*files), freshRead(path, files->kinds(), files->mask()));
         }
-        QVERIFY2(files->RecheckCount() >= 6, qPrintable(QString::number(files->RecheckCount())));
-        QVERIFY(panel->FileRxFolderMonitor1()->Active());
+        QVERIFY2(files->recheckCount() >= 6, qPrintable(QString::number(files->recheckCount())));
+        QVERIFY(panel->session()->fileMonitor()->isActive());
     }
 
     void burstGivesOneRefresh() {
@@ -393,47 +393,47 @@ private slots:
         test::touchAll(path, {"first.jpg"});
         // A long merge time, so that a slow machine still finishes the burst within it.
         auto panel = makePanel(path, 4000);
-        TUsefulFileBox* files = panel->FileListBox1();
-        files->SetMask("*.*");
-        const int before = files->ReadCount() + files->RecheckCount();
+        FolderFiles* files = panel->session()->files();
+        files->setMask("*.*");
+        const int before = files->readCount() + files->recheckCount();
         const QByteArray raw = QFile::encodeName(path);
         for (int i = 0; i < 10000; ++i)
             test::touchRaw(raw, "burst" + QByteArray::number(i) + ".jpg", QByteArray());
-        QTRY_VERIFY_WITH_TIMEOUT(files->ReadCount() + files->RecheckCount() > before, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(files->readCount() + files->recheckCount() > before, 10000);
         QVERIFY(waitUntilQuiet(*panel));
-        QCOMPARE(files->ReadCount() + files->RecheckCount(), before + 1);
-        QCOMPARE(files->Count(), 10001);
-        QCOMPARE(rawItems(*files), freshRead(path, files->FileType(), files->Mask()));
+        QCOMPARE(files->readCount() + files->recheckCount(), before + 1);
+        QCOMPARE(files->count(), 10001);
+        QCOMPARE(rawItems(*files), freshRead(path, files->kinds(), files->mask()));
     }
 
     void selectionAcrossRefreshes() {
         const QString path = folder("selection");
         test::touchAll(path, {"a.jpg", "m.jpg", "z.jpg"});
         auto panel = makePanel(path, 50);
-        TUsefulFileBox* files = panel->FileListBox1();
+        FolderFiles* files = panel->session()->files();
         // The first change after the monitor started is read in full.
         test::touch(path + "/warm.jpg");
-        QTRY_COMPARE(files->Count(), 4);
+        QTRY_COMPARE(files->count(), 4);
         QVERIFY(waitUntilQuiet(*panel));
-        files->SelectFile("m.jpg");
-        QSignalSpy changes(panel.get(), &FilePanel::fileChosen);
-        const int rechecks = files->RecheckCount();
+        files->selectFile("m.jpg");
+        QSignalSpy changes(panel->session(), &FolderSession::fileChosen);
+        const int rechecks = files->recheckCount();
         test::touchAll(path, {"b.jpg", "n.jpg"});
-        QTRY_COMPARE(files->Count(), 6);
+        QTRY_COMPARE(files->count(), 6);
         QVERIFY(waitUntilQuiet(*panel));
-        QVERIFY(files->RecheckCount() > rechecks);
-        QCOMPARE(files->FileName(), path + "/m.jpg");
+        QVERIFY(files->recheckCount() > rechecks);
+        QCOMPARE(files->selectedPath(), path + "/m.jpg");
         QVERIFY(changes.count() >= 1);
 
         // The selected file deleted: no selection, and the preview hears of it.
         changes.clear();
         QVERIFY(QFile::remove(path + "/m.jpg"));
-        QTRY_COMPARE(files->Count(), 5);
+        QTRY_COMPARE(files->count(), 5);
         QVERIFY(waitUntilQuiet(*panel));
-        QCOMPARE(files->ItemIndex(), -1);
-        QVERIFY(files->FileName().isEmpty());
+        QCOMPARE(files->selectedRow(), -1);
+        QVERIFY(files->selectedPath().isEmpty());
         QVERIFY(changes.count() >= 1);
-        QCOMPARE(files->Items(), QStringList({"a.jpg", "b.jpg", "n.jpg", "warm.jpg", "z.jpg"}));
+        QCOMPARE(files->names(), QStringList({"a.jpg", "b.jpg", "n.jpg", "warm.jpg", "z.jpg"}));
     }
 };
 

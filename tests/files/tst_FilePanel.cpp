@@ -1,8 +1,15 @@
+#include "FileListView.h"
 #include "FileMessages.h"
 #include "FilePanel.h"
 #include "FileTestSupport.h"
+#include "FilterComboBox.h"
+#include "FolderFiles.h"
+#include "FolderMonitor.h"
+#include "FolderSession.h"
+#include "FolderTreeView.h"
 #include "SplitterBar.h"
 #include "TestEnvironment.h"
+#include "VolumeBox.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -21,8 +28,8 @@ class FilePanelTest : public QObject {
         auto panel = std::make_unique<FilePanel>(nullptr);
         panel->resize(170, 500);
         panel->show();
-        panel->ApplyStartingFolder(path);
-        panel->RestoreFileFilter(4);
+        panel->showStartingFolder(path);
+        panel->restoreFilter(4);
         return panel;
     }
 
@@ -44,7 +51,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         QCOMPARE(panel.objectName(), QStringLiteral("MainFilePanel"));
         QCOMPARE(panel.width(), 170);
-        QCOMPARE(panel.BorderWidth(), 2);
+        QCOMPARE(panel.borderWidth(), 2);
         const auto parentOf = [&](const char* name) {
             QWidget* child = panel.findChild<QWidget*>(name);
             return child && child->parentWidget() ? child->parentWidget()->objectName() : QString();
@@ -67,76 +74,78 @@ private slots:
         QCOMPARE(panel.findChild<QWidget*>("Panel7")->height(), 3);
         QCOMPARE(panel.findChild<QWidget*>("Panel4")->height(), 4);
         QCOMPARE(panel.findChild<QWidget*>("Panel3")->height(), 4);
-        QCOMPARE(panel.Splitter1()->height(), 3);
-        QCOMPARE(panel.DirBoxHeight(), 148);
+        QCOMPARE(panel.splitter()->height(), 3);
+        QCOMPARE(panel.folderTreeHeight(), 148);
         // The flat combo boxes: the panel clips their frames.
-        for (QWidget* box : {static_cast<QWidget*>(panel.DriveComboBox1()),
-                             static_cast<QWidget*>(panel.FilterComboBox1())}) {
+        for (QWidget* box :
+             {static_cast<QWidget*>(panel.volumeBox()), static_cast<QWidget*>(panel.filterBox())}) {
             QWidget* holder = box->parentWidget();
             QCOMPARE(box->pos(), QPoint(-1, -1));
             QCOMPARE(holder->height(), box->height() - 2);
             QCOMPARE(box->width(), holder->width() + 3);
         }
-        QCOMPARE(panel.DriveComboBox1()->height(), 22);
-        QCOMPARE(panel.FilterComboBox1()->height(), 21);
-        QCOMPARE(panel.FileListBox1()->FileType(), TFileAttr::ftReadOnly | TFileAttr::ftHidden |
-                                                       TFileAttr::ftSystem | TFileAttr::ftArchive |
-                                                       TFileAttr::ftNormal);
-        QCOMPARE(panel.FileListBox1()->accessibleName(), QStringLiteral("Files"));
-        QCOMPARE(panel.DirRxFolderMonitor1()->DelayTime(), 1000);
-        QCOMPARE(panel.DirRxFolderMonitor1()->Filter(),
-                 TFileChangeFilters(TFileChangeFilter::fnDirName));
-        QVERIFY(panel.DirRxFolderMonitor1()->MonitorSubtree());
-        QCOMPARE(panel.FileRxFolderMonitor1()->DelayTime(), 500);
-        QVERIFY(!panel.FileRxFolderMonitor1()->MonitorSubtree());
+        QCOMPARE(panel.volumeBox()->height(), 22);
+        QCOMPARE(panel.filterBox()->height(), 21);
+        QCOMPARE(panel.session()->files()->kinds(), FileKind::ReadOnly | FileKind::Hidden |
+                                                        FileKind::System | FileKind::Archive |
+                                                        FileKind::Normal);
+        QCOMPARE(panel.fileList()->accessibleName(), QStringLiteral("Files"));
+        QCOMPARE(panel.session()->folderMonitor()->delayTime(), 1000);
+        QCOMPARE(panel.session()->folderMonitor()->filter(),
+                 FolderChanges(FolderChange::FolderName));
+        QVERIFY(panel.session()->folderMonitor()->watchesSubtree());
+        QCOMPARE(panel.session()->fileMonitor()->delayTime(), 500);
+        QVERIFY(!panel.session()->fileMonitor()->watchesSubtree());
 
         // Wider panel: the boxes follow.
         panel.resize(260, 500);
-        QTRY_COMPARE(panel.DriveComboBox1()->width(), panel.DriveComboBoxPanel()->width() + 3);
+        QTRY_COMPARE(panel.volumeBox()->width(), panel.volumePanel()->width() + 3);
 
         // The splitter resizes the folder list's panel.
-        const QPoint grip = panel.Splitter1()->rect().center();
-        QTest::mousePress(panel.Splitter1(), Qt::LeftButton, {}, grip);
+        const QPoint grip = panel.splitter()->rect().center();
+        QTest::mousePress(panel.splitter(), Qt::LeftButton, {}, grip);
         QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(0, 40)),
-                         QPointF(panel.Splitter1()->mapToGlobal(grip + QPoint(0, 40))),
+                         QPointF(panel.splitter()->mapToGlobal(grip + QPoint(0, 40))),
                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(panel.Splitter1(), &move);
-        QTest::mouseRelease(panel.Splitter1(), Qt::LeftButton, {}, grip + QPoint(0, 40));
-        QCOMPARE(panel.DirBoxHeight(), 188);
-        panel.SetDirBoxHeight(120);
-        QCOMPARE(panel.DirBoxHeight(), 120);
+        QApplication::sendEvent(panel.splitter(), &move);
+        QTest::mouseRelease(panel.splitter(), Qt::LeftButton, {}, grip + QPoint(0, 40));
+        QCOMPARE(panel.folderTreeHeight(), 188);
+        panel.setFolderTreeHeight(120);
+        QCOMPARE(panel.folderTreeHeight(), 120);
 
         panel.setEnabled(false);
-        QVERIFY(!panel.DriveComboBoxPanel()->isEnabled());
+        QVERIFY(!panel.volumePanel()->isEnabled());
         panel.setEnabled(true);
-        QVERIFY(panel.FileListBox1()->isEnabled());
+        QVERIFY(panel.fileList()->isEnabled());
     }
 
     void monitorsKeepTheListsCurrent() {
         const QString path = folder("live");
         test::touchAll(path, {"a.jpg", "m.jpg"});
         auto panel = makePanel(path);
-        QVERIFY(panel->DirRxFolderMonitor1()->Active());
-        QVERIFY(panel->FileRxFolderMonitor1()->Active());
-        QCOMPARE(panel->FileRxFolderMonitor1()->FolderName(), path);
-        TUsefulFileBox* files = panel->FileListBox1();
-        files->SelectFile("m.jpg");
-        QSignalSpy fileChanges(panel.get(), &FilePanel::fileChosen);
-        const auto settled = [&] { return test::waitUntil([&] { return panel->Settled(); }); };
+        QVERIFY(panel->session()->folderMonitor()->isActive());
+        QVERIFY(panel->session()->fileMonitor()->isActive());
+        QCOMPARE(panel->session()->fileMonitor()->folder(), path);
+        FolderFiles* files = panel->session()->files();
+        files->selectFile("m.jpg");
+        QSignalSpy fileChanges(panel->session(), &FolderSession::fileChosen);
+        const auto settled = [&] {
+            return test::waitUntil([&] { return panel->session()->isSettled(); });
+        };
         QVERIFY(settled());
-        const auto refreshes = [files] { return files->ReadCount() + files->RecheckCount(); };
+        const auto refreshes = [files] { return files->readCount() + files->recheckCount(); };
         const int reads = refreshes();
         for (int i = 0; i < 10; ++i)
             test::touch(path + QStringLiteral("/copy%1.jpg").arg(i));
-        QTRY_COMPARE(files->Count(), 12);
+        QTRY_COMPARE(files->count(), 12);
         QVERIFY(settled());
         QCOMPARE(refreshes(), reads + 1); // one refresh for the burst
-        QCOMPARE(files->FileName(), path + "/m.jpg");
+        QCOMPARE(files->selectedPath(), path + "/m.jpg");
 
         // A folder two levels below rebuilds the folder list; a change in a subfolder
         // does not re-read the files.
         QVERIFY(QDir().mkpath(path + "/sub"));
-        QTRY_VERIFY(panel->DirectoryListBox1()->findItems("sub", Qt::MatchExactly).size() == 1);
+        QTRY_VERIFY(panel->folderTree()->findItems("sub", Qt::MatchExactly).size() == 1);
         QVERIFY(settled());
         const int readsBefore = refreshes();
         QVERIFY(QDir().mkpath(path + "/sub/deeper"));
@@ -151,14 +160,51 @@ private slots:
         QDir().mkpath(path + "/shown");
         test::touchAll(path + "/shown", {"a.jpg"});
         auto panel = makePanel(path + "/shown");
-        QCOMPARE(panel->FileListBox1()->Count(), 1);
-        QVERIFY(test::waitUntil([&] { return panel->Settled(); }));
+        QCOMPARE(panel->session()->files()->count(), 1);
+        QVERIFY(test::waitUntil([&] { return panel->session()->isSettled(); }));
         QVERIFY(QDir(path + "/shown").removeRecursively());
-        QTRY_COMPARE(panel->DirectoryListBox1()->Directory(), path);
-        QTRY_COMPARE(panel->FileListBox1()->Directory(), path);
-        QTRY_VERIFY(panel->DirRxFolderMonitor1()->Active());
-        QCOMPARE(panel->DirRxFolderMonitor1()->FolderName(), path);
+        QTRY_COMPARE(panel->session()->folder(), path);
+        QTRY_COMPARE(panel->session()->files()->folder(), path);
+        QTRY_VERIFY(panel->session()->folderMonitor()->isActive());
+        QCOMPARE(panel->session()->folderMonitor()->folder(), path);
         QVERIFY(m_messages.isEmpty());
+    }
+
+    // The chosen file goes behind the page with the first filter and is opened as a
+    // document with any other, whether the user or the code chose the filter.
+    void chosenFilesPurposeFollowsTheFilter_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<bool>("byUser");
+        QTest::addColumn<int>("purpose");
+        QTest::newRow("background images, chosen") << 0 << true << int(FilePurpose::Background);
+        QTest::newRow("background images, in code") << 0 << false << int(FilePurpose::Background);
+        QTest::newRow("all files, chosen") << 4 << true << int(FilePurpose::Document);
+        QTest::newRow("all files, in code") << 4 << false << int(FilePurpose::Document);
+    }
+    void chosenFilesPurposeFollowsTheFilter() {
+        QFETCH(int, filter);
+        QFETCH(bool, byUser);
+        QFETCH(int, purpose);
+        const QString path = folder("purpose");
+        test::touchAll(path, {"a.jpg"});
+        auto panel = makePanel(path);
+        panel->selectFilter(filter == 0 ? 4 : 0);
+        panel->session()->files()->selectFile("a.jpg");
+        QSignalSpy chosen(panel->session(), &FolderSession::fileChosen);
+        if (byUser) {
+            panel->filterBox()->setCurrentIndex(filter);
+            emit panel->filterBox()->activated(filter);
+        } else {
+            panel->selectFilter(filter);
+        }
+        // The re-read under the new mask tells the selection again, with its purpose.
+        QVERIFY(!chosen.isEmpty());
+        QCOMPARE(chosen.last().at(0).toString(), path + "/a.jpg");
+        QCOMPARE(int(chosen.last().at(1).value<FilePurpose>()), purpose);
+        QCOMPARE(int(panel->session()->purpose()), purpose);
+        // "Images" lists what "Background Images" does, for documents.
+        panel->selectFilter(2);
+        QCOMPARE(panel->session()->purpose(), FilePurpose::Document);
     }
 };
 

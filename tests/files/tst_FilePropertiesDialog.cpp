@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+using namespace zelvorin;
 using namespace zelvorin::test;
 
 class FilePropertiesDialogTest : public QObject {

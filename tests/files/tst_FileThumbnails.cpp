@@ -4,9 +4,9 @@
 #include "FileListModel.h"
 #include "FileTestSupport.h"
 #include "FileThumbnails.h"
+#include "ShownList.h"
 #include "TestEnvironment.h"
 #include "ThumbnailCache.h"
-#include "UsefulFileControls.h"
 
 #include <QImage>
 #include <QScrollBar>
@@ -55,12 +55,12 @@ class FileThumbnailsTest : public QObject {
 
     QTemporaryDir m_dir;
     QString folder(const QString& name) { return test::freshFolder(m_dir, name); }
-    std::unique_ptr<TUsefulFileBox> makeBox(const QString& path) {
-        auto box = std::make_unique<TUsefulFileBox>();
-        box->SetMask(QStringLiteral("*.*"));
-        box->SetDirectory(path);
-        box->resize(200, 300);
-        box->show();
+    std::unique_ptr<test::ShownList> makeBox(const QString& path) {
+        auto box = std::make_unique<test::ShownList>();
+        box->files.setMask(QStringLiteral("*.*"));
+        box->session.setFolder(path);
+        box->view.resize(200, 300);
+        box->view.show();
         return box;
     }
 
@@ -72,18 +72,18 @@ private slots:
         makeImages(path, "a", 12);
         test::touch(path + "/notes.txt");
         auto box = makeBox(path);
-        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
-        const int plainHeight = box->sizeHintForRow(0);
-        const QImage before = box->viewport()->grab().toImage();
+        QVERIFY(QTest::qWaitForWindowExposed(&box->view));
+        const int plainHeight = box->view.sizeHintForRow(0);
+        const QImage before = box->view.viewport()->grab().toImage();
 
-        box->SetShowThumbnails(true);
-        QCOMPARE(box->sizeHintForRow(0), FileThumbnails::DefaultSide + 2);
-        QTRY_VERIFY(box->Thumbnails()->visibleRowsDone());
+        box->view.setShowsThumbnails(true);
+        QCOMPARE(box->view.sizeHintForRow(0), FileThumbnails::DefaultSide + 2);
+        QTRY_VERIFY(box->view.thumbnails()->visibleRowsDone());
 
-        box->SetShowThumbnails(false);
-        QCOMPARE(box->Thumbnails(), nullptr);
-        QCOMPARE(box->sizeHintForRow(0), plainHeight);
-        QCOMPARE(box->viewport()->grab().toImage(), before);
+        box->view.setShowsThumbnails(false);
+        QCOMPARE(box->view.thumbnails(), nullptr);
+        QCOMPARE(box->view.sizeHintForRow(0), plainHeight);
+        QCOMPARE(box->view.viewport()->grab().toImage(), before);
     }
 
     void visibleRowsFirstAndNothingElse() {
@@ -91,26 +91,26 @@ private slots:
         makeImages(path, "img", 300);
         test::touch(path + "/a-notes.txt"); // sorts first: a row with no thumbnail
         auto box = makeBox(path);
-        box->SetShowThumbnails(true);
-        FileThumbnails* thumbnails = box->Thumbnails();
+        box->view.setShowsThumbnails(true);
+        FileThumbnails* thumbnails = box->view.thumbnails();
         QTRY_VERIFY(thumbnails->visibleRowsDone());
-        QVERIFY(box->ItemIndex() < 0);
+        QVERIFY(box->files.selectedRow() < 0);
 
         // The rows on screen show their own images, drawn where the icon was.
         const int side = FileThumbnails::DefaultSide;
-        const QImage shown = box->viewport()->grab().toImage();
+        const QImage shown = box->view.viewport()->grab().toImage();
         for (int row = 1; row <= 3; ++row) {
-            const QRect rect = box->visualRect(box->Model()->index(row));
+            const QRect rect = box->view.visualRect(box->files.model()->index(row));
             QVERIFY(sameColour(shown.pixelColor(rect.left() + 2 + side / 2, rect.center().y()),
                                colourOf(row - 1)));
         }
         QVERIFY(thumbnails->pixmap("a-notes.txt").isNull());
         // A page below is made ahead; the far rows of the folder are not.
-        const int onScreen = box->viewport()->height() / (side + 2) + 1;
+        const int onScreen = box->view.viewport()->height() / (side + 2) + 1;
         QVERIFY(thumbnails->madeCount() <= 2 * onScreen + 2);
         QVERIFY(!inCache(path + "/img250.png"));
 
-        box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+        box->view.verticalScrollBar()->setValue(box->view.verticalScrollBar()->maximum());
         QTRY_VERIFY(thumbnails->visibleRowsDone());
         QVERIFY(!thumbnails->pixmap("img299.png").isNull());
         QVERIFY(sameColour(centreOf(thumbnails->pixmap("img299.png")), colourOf(299)));
@@ -124,11 +124,11 @@ private slots:
         makeImages(first, "a", 150);
         makeImages(second, "b", 20);
         auto box = makeBox(first);
-        box->SetShowThumbnails(true);
-        FileThumbnails* thumbnails = box->Thumbnails();
+        box->view.setShowsThumbnails(true);
+        FileThumbnails* thumbnails = box->view.thumbnails();
         QSignalSpy delivered(thumbnails, &FileThumbnails::delivered);
         QTRY_VERIFY(!delivered.isEmpty());
-        box->SetDirectory(second);
+        box->session.setFolder(second);
         delivered.clear();
         QTRY_VERIFY(thumbnails->visibleRowsDone());
         QVERIFY(!delivered.isEmpty());
@@ -142,8 +142,8 @@ private slots:
         const QString path = folder("changed");
         makeImages(path, "c", 3);
         auto box = makeBox(path);
-        box->SetShowThumbnails(true);
-        FileThumbnails* thumbnails = box->Thumbnails();
+        box->view.setShowsThumbnails(true);
+        FileThumbnails* thumbnails = box->view.thumbnails();
         QTRY_VERIFY(thumbnails->visibleRowsDone());
         QVERIFY(sameColour(centreOf(thumbnails->pixmap("c001.png")), colourOf(1)));
 
@@ -153,7 +153,7 @@ private slots:
         // Later than the thumbnail's time, as a save a second on would be.
         const timeval later[2] = {{time(nullptr) + 5, 0}, {time(nullptr) + 5, 0}};
         QCOMPARE(::utimes(QFile::encodeName(path + "/c001.png").constData(), later), 0);
-        box->RefreshNamesKeepingSelection(QFile::encodeName(path), {QByteArray("c001.png")});
+        box->files.refreshNamesKeepingSelection(QFile::encodeName(path), {QByteArray("c001.png")});
         QTRY_VERIFY(sameColour(centreOf(thumbnails->pixmap("c001.png")), Qt::black));
         QVERIFY(sameColour(centreOf(thumbnails->pixmap("c002.png")), colourOf(2)));
     }

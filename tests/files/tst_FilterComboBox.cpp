@@ -1,7 +1,12 @@
+#include "AddCustomFilterDialog.h"
 #include "FilePanel.h"
 #include "FileTestSupport.h"
+#include "FilterComboBox.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 #include "TestEnvironment.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -16,14 +21,14 @@ namespace {
 // presses Add, or presses Cancel.
 int dialogRuns = 0;
 
-void answerDialog(TAddCustomFilterForm* form, const QString& name, const QString& mask, bool add) {
+void answerDialog(AddCustomFilterDialog* form, const QString& name, const QString& mask, bool add) {
     QTimer::singleShot(0, form, [=] {
         ++dialogRuns;
         if (!name.isNull()) {
-            form->FilterNameEdit()->setText(name);
-            form->FileMaskEdit()->setText(mask);
+            form->filterNameEdit()->setText(name);
+            form->fileMaskEdit()->setText(mask);
         }
-        QTest::mouseClick(add ? form->AddButton() : form->CancelButton(), Qt::LeftButton);
+        QTest::mouseClick(add ? form->addButton() : form->cancelButton(), Qt::LeftButton);
     });
 }
 
@@ -40,7 +45,7 @@ class FilterComboBoxTest : public QObject {
         auto panel = std::make_unique<FilePanel>(nullptr);
         panel->resize(170, 500);
         panel->show();
-        panel->ApplyStartingFolder(path);
+        panel->showStartingFolder(path);
         return panel;
     }
 
@@ -66,7 +71,7 @@ private slots:
         QFETCH(QStringList, masks);
         QStringList d;
         QStringList m;
-        SplitFilterText(text, &d, &m);
+        splitFilterText(text, &d, &m);
         QCOMPARE(d, descriptions);
         QCOMPARE(m, masks);
     }
@@ -74,7 +79,7 @@ private slots:
     void mainFilterText() {
         QStringList d;
         QStringList m;
-        SplitFilterText(MainFilterText, &d, &m);
+        splitFilterText(MainFilterText, &d, &m);
         QCOMPARE(d, QStringList({"Background Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)",
                                  "HTML files (*.htm*;*.shtml;*.asp;*.mht)",
                                  "Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)",
@@ -86,66 +91,70 @@ private slots:
     }
 
     void boxRules() {
-        TFilterComboBox box;
-        QCOMPARE(box.Mask(), QStringLiteral("*.*")); // empty box
-        QSignalSpy changes(&box, &TFilterComboBox::Change);
-        box.SetFilter("A|*.a|B|*.b");
+        FolderSession session;
+        FilterComboBox box(&session);
+        QCOMPARE(box.mask(), QStringLiteral("*.*")); // empty box
+        QSignalSpy changes(&box, &FilterComboBox::filterApplied);
+        box.setFilterText("A|*.a|B|*.b");
         QCOMPARE(changes.count(), 1);
         QCOMPARE(box.currentIndex(), 0);
-        box.SetFilter("a|*.A|b|*.B"); // equal without regard to case: ignored
+        box.setFilterText("a|*.A|b|*.B"); // equal without regard to case: ignored
         QCOMPARE(changes.count(), 1);
         box.setCurrentIndex(-1);
-        QCOMPARE(box.Mask(), QStringLiteral("*.b")); // nothing selected: the last entry
+        QCOMPARE(box.mask(), QStringLiteral("*.b")); // nothing selected: the last entry
         QCOMPARE(box.currentIndex(), 1);
+        // What it applies is the files' mask.
+        box.applySelection();
+        QCOMPARE(session.files()->mask(), QStringLiteral("*.b"));
     }
 
     void dialogTextsAndAddButton() {
-        TAddCustomFilterForm form;
+        AddCustomFilterDialog form;
         QCOMPARE(form.windowTitle(), QStringLiteral(" Add custom filter"));
         QCOMPARE(form.size(), QSize(238, 158));
-        QCOMPARE(form.FileMaskEdit()->text(), QStringLiteral("*.*"));
-        QCOMPARE(form.FilterNameEdit()->text(), QStringLiteral("Custom filter #1"));
-        QCOMPARE(form.AddButton()->text(), QStringLiteral("Add"));
-        QCOMPARE(form.CancelButton()->text(), QStringLiteral("Cancel"));
+        QCOMPARE(form.fileMaskEdit()->text(), QStringLiteral("*.*"));
+        QCOMPARE(form.filterNameEdit()->text(), QStringLiteral("Custom filter #1"));
+        QCOMPARE(form.addButton()->text(), QStringLiteral("Add"));
+        QCOMPARE(form.cancelButton()->text(), QStringLiteral("Cancel"));
         QCOMPARE(form.findChild<QLabel*>("Label1")->text(), QStringLiteral("File mask:"));
         QCOMPARE(form.findChild<QLabel*>("Label2")->text(), QStringLiteral("Filter name:"));
-        QVERIFY(!form.AddButton()->isEnabled());
+        QVERIFY(!form.addButton()->isEnabled());
         form.show();
-        QVERIFY(form.AddButton()->isEnabled());
-        form.FilterNameEdit()->clear();
-        QVERIFY(!form.AddButton()->isEnabled());
-        QTest::keyClicks(form.FilterNameEdit(), " ");
-        QVERIFY(form.AddButton()->isEnabled());
-        form.FileMaskEdit()->clear();
-        QVERIFY(!form.AddButton()->isEnabled());
-        QTest::keyClicks(form.FileMaskEdit(), "*.a|b");
-        QVERIFY(!form.AddButton()->isEnabled()); // a bar would shift the filter pairs
+        QVERIFY(form.addButton()->isEnabled());
+        form.filterNameEdit()->clear();
+        QVERIFY(!form.addButton()->isEnabled());
+        QTest::keyClicks(form.filterNameEdit(), " ");
+        QVERIFY(form.addButton()->isEnabled());
+        form.fileMaskEdit()->clear();
+        QVERIFY(!form.addButton()->isEnabled());
+        QTest::keyClicks(form.fileMaskEdit(), "*.a|b");
+        QVERIFY(!form.addButton()->isEnabled()); // a bar would shift the filter pairs
     }
 
     void choosingAddCustomFilterAndCancelling() {
         auto panel = makePanel();
-        TFilterComboBox* box = panel->FilterComboBox1();
-        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"a.jpg", "b.gif"}));
-        answerDialog(panel->CustomFilterForm(), QString(), QString(), false);
+        FilterComboBox* box = panel->filterBox();
+        QCOMPARE(panel->session()->files()->names(), QStringList({"a.jpg", "b.gif"}));
+        answerDialog(panel->customFilterDialog(), QString(), QString(), false);
         box->setFocus();
         QTest::keyClick(box, Qt::Key_End); // the user picks the last entry
         QCOMPARE(box->currentIndex(), 0);
         QCOMPARE(box->currentText(),
                  QStringLiteral("Background Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)"));
-        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"a.jpg", "b.gif"}));
+        QCOMPARE(panel->session()->files()->names(), QStringList({"a.jpg", "b.gif"}));
 
         // From the tool bar button while HTML files is selected: Cancel keeps it.
-        panel->selectFilterByPosition(1);
-        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"page.html"}));
-        answerDialog(panel->CustomFilterForm(), QString(), QString(), false);
-        panel->CustomFilterSpeedButtonClick();
+        panel->selectFilter(1);
+        QCOMPARE(panel->session()->files()->names(), QStringList({"page.html"}));
+        answerDialog(panel->customFilterDialog(), QString(), QString(), false);
+        panel->addCustomFilter();
         QCOMPARE(box->currentIndex(), 1);
-        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"page.html"}));
+        QCOMPARE(panel->session()->files()->names(), QStringList({"page.html"}));
 
         // The guard flag was cleared by the second notification: the dialog opens again,
         // and Cancel after choosing "Add custom filter..." goes back to the first filter.
         const int runs = dialogRuns;
-        answerDialog(panel->CustomFilterForm(), QString(), QString(), false);
+        answerDialog(panel->customFilterDialog(), QString(), QString(), false);
         QTest::keyClick(box, Qt::Key_End);
         QCOMPARE(dialogRuns, runs + 1);
         QCOMPARE(box->currentIndex(), 0);
@@ -153,25 +162,26 @@ private slots:
 
     void addingTwoCustomFilters() {
         auto panel = makePanel();
-        TFilterComboBox* box = panel->FilterComboBox1();
-        answerDialog(panel->CustomFilterForm(), "Icons", "*.ico", true);
+        FilterComboBox* box = panel->filterBox();
+        answerDialog(panel->customFilterDialog(), "Icons", "*.ico", true);
         QTest::keyClick(box, Qt::Key_End);
         QCOMPARE(box->itemText(5), QStringLiteral("Icons"));
         QCOMPARE(box->currentIndex(), 5);
-        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"icon.ico"}));
-        QVERIFY(box->Filter().endsWith("All files (*.*)|*.*|Icons|*.ico|Add custom filter...| "));
+        QCOMPARE(panel->session()->files()->names(), QStringList({"icon.ico"}));
+        QVERIFY(
+            box->filterText().endsWith("All files (*.*)|*.*|Icons|*.ico|Add custom filter...| "));
 
-        answerDialog(panel->CustomFilterForm(), "Texts", "*.txt", true);
-        panel->CustomFilterSpeedButtonClick();
+        answerDialog(panel->customFilterDialog(), "Texts", "*.txt", true);
+        panel->addCustomFilter();
         QCOMPARE(box->count(), 8);
         QCOMPARE(box->itemText(5), QStringLiteral("Icons"));
         QCOMPARE(box->itemText(6), QStringLiteral("Texts"));
         QCOMPARE(box->itemText(7), QStringLiteral("Add custom filter..."));
         QCOMPARE(box->currentIndex(), 6);
-        QCOMPARE(panel->FileListBox1()->Items(), QStringList({"notes.txt"}));
+        QCOMPARE(panel->session()->files()->names(), QStringList({"notes.txt"}));
         // The dialog keeps what was typed last.
-        QCOMPARE(panel->CustomFilterForm()->FilterNameEdit()->text(), QStringLiteral("Texts"));
-        QCOMPARE(panel->SelectedFilterIndex(), 6);
+        QCOMPARE(panel->customFilterDialog()->filterNameEdit()->text(), QStringLiteral("Texts"));
+        QCOMPARE(panel->selectedFilter(), 6);
     }
 
     void restoringTheSavedFilter_data() {
@@ -187,23 +197,23 @@ private slots:
         QFETCH(int, stored);
         QFETCH(int, selected);
         auto panel = makePanel();
-        panel->RestoreFileFilter(stored);
-        QCOMPARE(panel->SelectedFilterIndex(), selected);
-        QCOMPARE(panel->FileListBox1()->Mask(), panel->FilterComboBox1()->Masks().at(selected));
+        panel->restoreFilter(stored);
+        QCOMPARE(panel->selectedFilter(), selected);
+        QCOMPARE(panel->session()->files()->mask(), panel->filterBox()->masks().at(selected));
         if (selected == 3) {
-            QCOMPARE(panel->FilterComboBox1()->currentText(),
+            QCOMPARE(panel->filterBox()->currentText(),
                      QStringLiteral("Documents  (*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml)"));
         }
     }
 
     void sameFilterAgainDoesNotReRead() {
         auto panel = makePanel();
-        const int reads = panel->FileListBox1()->ReadCount();
-        QTest::keyClick(panel->FilterComboBox1(), Qt::Key_Home); // already the first
-        panel->selectFilterByPosition(0);
-        QCOMPARE(panel->FileListBox1()->ReadCount(), reads);
-        panel->selectFilterByPosition(4);
-        QCOMPARE(panel->FileListBox1()->Items(),
+        const int reads = panel->session()->files()->readCount();
+        QTest::keyClick(panel->filterBox(), Qt::Key_Home); // already the first
+        panel->selectFilter(0);
+        QCOMPARE(panel->session()->files()->readCount(), reads);
+        panel->selectFilter(4);
+        QCOMPARE(panel->session()->files()->names(),
                  QStringList({"a.jpg", "b.gif", "icon.ico", "notes.txt", "page.html", "readme"}));
     }
 };

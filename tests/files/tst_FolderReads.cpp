@@ -4,8 +4,9 @@
 #include "FileListModel.h"
 #include "FileTestSupport.h"
 #include "FolderListing.h"
+#include "FolderPaths.h"
+#include "ShownList.h"
 #include "TestEnvironment.h"
-#include "UsefulFileControls.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -14,8 +15,8 @@ using namespace zelvorin;
 
 namespace {
 
-const TFileType MainFileType = TFileAttr::ftReadOnly | TFileAttr::ftHidden | TFileAttr::ftSystem |
-                               TFileAttr::ftArchive | TFileAttr::ftNormal;
+const FileKinds MainFileType =
+    FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
 
 // Names made in an order unlike the list's, in upper and lower case, some not UTF-8; every
 // fifth one a ".png".
@@ -42,11 +43,11 @@ struct Read {
     QList<QByteArray> marked;
 };
 
-Read listed(TUsefulFileBox& box) {
+Read listed(const FolderFiles& files) {
     Read read;
-    for (int row = 0; row < box.Count(); ++row)
-        read.raw << box.Model()->rawName(row);
-    const auto marked = box.MarkedNames();
+    for (int row = 0; row < files.count(); ++row)
+        read.raw << files.model()->rawName(row);
+    const auto marked = files.markedNames();
     for (qint64 i = 0; i < marked->count(); ++i)
         read.marked << marked->rawName(i);
     return read;
@@ -60,23 +61,23 @@ class FolderReadsTest : public QObject {
     QTemporaryDir m_dir;
     QString folder(const QString& name) { return test::freshFolder(m_dir, name); }
 
-    std::unique_ptr<TUsefulFileBox> makeBox() {
-        auto box = std::make_unique<TUsefulFileBox>();
-        box->SetFileType(MainFileType);
-        box->SetMarkRule(&isPng);
-        box->SetMask(QStringLiteral("*.*"));
-        box->resize(200, 300);
-        box->show();
+    std::unique_ptr<test::ShownList> makeBox() {
+        auto box = std::make_unique<test::ShownList>();
+        box->files.setKinds(MainFileType);
+        box->files.setMarkRule(&isPng);
+        box->files.setMask(QStringLiteral("*.*"));
+        box->view.resize(200, 300);
+        box->view.show();
         return box;
     }
     // The same folder read on the spot, as a short folder always is.
     Read readOnTheSpot(const QString& path) {
         FolderListing::setHeadLimit(FolderListing::DefaultHeadLimit * 1024);
         auto box = makeBox();
-        box->SetDirectory(path);
-        [&] { QVERIFY(!box->Reading()); }();
+        box->session.setFolder(path);
+        [&] { QVERIFY(!box->files.isReading()); }();
         FolderListing::setHeadLimit(Head);
-        return listed(*box);
+        return listed(box->files);
     }
     // Few entries read before the worker takes over, so a small folder reads as a large one.
     static constexpr int Head = 32;
@@ -116,21 +117,21 @@ private slots:
         auto box = makeBox();
         if (!startsEmpty) {
             // A re-read of a changed folder: the list merges the names itself.
-            box->SetDirectory(path);
-            QVERIFY(test::waitUntil([&] { return !box->Reading(); }));
+            box->session.setFolder(path);
+            QVERIFY(test::waitUntil([&] { return !box->files.isReading(); }));
             QVERIFY(QFile::remove(path + '/' + made.at(1)));
             test::touch(path + "/new.png");
         }
-        QSignalSpy progress(box.get(), &TUsefulFileBox::ReadProgress);
-        QSignalSpy finished(box.get(), &TUsefulFileBox::ReadFinished);
-        startsEmpty ? box->SetDirectory(path) : box->Update();
-        QVERIFY(box->Reading());
+        QSignalSpy progress(&box->files, &FolderFiles::readProgress);
+        QSignalSpy finished(&box->files, &FolderFiles::readFinished);
+        startsEmpty ? box->session.setFolder(path) : box->files.reread();
+        QVERIFY(box->files.isReading());
         QVERIFY(finished.wait() || finished.count() == 1);
-        QVERIFY(!box->Reading());
+        QVERIFY(!box->files.isReading());
         QVERIFY(!progress.isEmpty());
         QCOMPARE(progress.last().at(0).toLongLong(), qint64(files));
 
-        const Read background = listed(*box);
+        const Read background = listed(box->files);
         const Read spot = readOnTheSpot(path);
         QCOMPARE(background.raw.size(), files);
         QCOMPARE(background.raw, spot.raw);
@@ -139,43 +140,38 @@ private slots:
     }
 
     void selectionAskedDuringReadIsMadeOnArrival_data() {
-        QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("present");
-        QTest::newRow("selected by name") << "name" << true;
-        QTest::newRow("typed path") << "path" << true;
-        QTest::newRow("name that never arrives") << "name" << false;
+        QTest::newRow("selected by name") << true;
+        QTest::newRow("name that never arrives") << false;
     }
     void selectionAskedDuringReadIsMadeOnArrival() {
-        QFETCH(QString, how);
         QFETCH(bool, present);
         const QString path = m_shared;
         const QList<QByteArray> made = m_made;
         auto box = makeBox();
-        box->SetDirectory(path);
-        QVERIFY(box->Reading());
+        box->session.setFolder(path);
+        QVERIFY(box->files.isReading());
         // A name the list does not hold yet (the head holds a few).
         QString wanted = QStringLiteral("missing.jpg");
         for (qsizetype i = made.size() - 1; present && i >= 0; --i) {
-            if (i % 97 != 0 && box->Model()->findRaw(made.at(i)) < 0) {
+            if (i % 97 != 0 && box->files.model()->findRaw(made.at(i)) < 0) {
                 wanted = QString::fromUtf8(made.at(i));
                 break;
             }
         }
         QStringList told; // the chosen file at each change notification
-        connect(box.get(), &TUsefulFileBox::Change, this, [&] { told << box->FileName(); });
-        if (how == "path")
-            box->ApplyFilePath(path + '/' + wanted);
-        else
-            box->SelectFile(wanted);
-        QCOMPARE(box->ItemIndex(), -1);
-        QVERIFY(test::waitUntil([&] { return !box->Reading(); }));
+        connect(&box->files, &FolderFiles::selectionTold, this,
+                [&] { told << box->files.selectedPath(); });
+        box->files.selectFile(wanted);
+        QCOMPARE(box->files.selectedRow(), -1);
+        QVERIFY(test::waitUntil([&] { return !box->files.isReading(); }));
         if (present) {
-            QCOMPARE(box->FileName(), path + '/' + wanted);
+            QCOMPARE(box->files.selectedPath(), path + '/' + wanted);
             // Told once, when it arrived: a page chosen so is loaded once.
             QCOMPARE(told, QStringList{path + '/' + wanted});
-            QCOMPARE(box->Count(), Files); // nothing was read again for it
+            QCOMPARE(box->files.count(), Files); // nothing was read again for it
         } else {
-            QCOMPARE(box->ItemIndex(), -1);
+            QCOMPARE(box->files.selectedRow(), -1);
         }
     }
 
@@ -183,15 +179,15 @@ private slots:
         const QString path = folder("removed");
         QCOMPARE(makeFiles(path, Files).size(), Files);
         auto box = makeBox();
-        box->SetDirectory(path);
-        QVERIFY(box->Reading());
-        QVERIFY(box->Count() > 0);
+        box->session.setFolder(path);
+        QVERIFY(box->files.isReading());
+        QVERIFY(box->files.count() > 0);
         // As the trash command does: the file goes from the disk and its row from the list.
-        const QByteArray gone = box->Model()->rawName(0);
+        const QByteArray gone = box->files.model()->rawName(0);
         QCOMPARE(::unlink((QFile::encodeName(path) + '/' + gone).constData()), 0);
-        box->Model()->removeRows({0});
-        QVERIFY(test::waitUntil([&] { return !box->Reading(); }));
-        const Read background = listed(*box);
+        box->files.model()->removeRows({0});
+        QVERIFY(test::waitUntil([&] { return !box->files.isReading(); }));
+        const Read background = listed(box->files);
         QVERIFY(!background.raw.contains(gone));
         QCOMPARE(background.raw, readOnTheSpot(path).raw);
     }

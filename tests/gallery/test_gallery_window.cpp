@@ -2,7 +2,11 @@
 // whatever document was shown before, its thumbnails and background tiles are painted, its
 // Prev and Next links page through the folder, the style menu restyles the next page, and
 // only images are listed whatever the file filter.
+#include "FileListView.h"
 #include "FilePanel.h"
+#include "FilterComboBox.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 #include "LoopbackHttpServer.h"
 #include "MainToolbar.h"
 #include "MainWindowTestSupport.h"
@@ -293,9 +297,8 @@ private slots:
         TMainForm* form = openWindow(m_mixed, 3);
         QVERIFY(form);
         chooseFilter(form, 4);
-        QCOMPARE(form->MainFilePanel()->FilterComboBox1()->currentText(),
-                 QString("All files (*.*)"));
-        QTRY_COMPARE(form->MainFilePanel()->FileListBox1()->Items().size(), 6);
+        QCOMPARE(form->MainFilePanel()->filterBox()->currentText(), QString("All files (*.*)"));
+        QTRY_COMPARE(form->MainFilePanel()->session()->files()->names().size(), 6);
         QVERIFY(showGallery(form, m_mixed));
         QVERIFY(waitForText(counter(1, 3, 3)));
         QCOMPARE(countOf(page(), "img"), 3);
@@ -304,7 +307,7 @@ private slots:
         QVERIFY(!text.contains("notes.txt"));
 
         chooseFilter(form, 1);
-        QTRY_COMPARE(form->MainFilePanel()->FileListBox1()->Items(), QStringList{"index.html"});
+        QTRY_COMPARE(form->MainFilePanel()->session()->files()->names(), QStringList{"index.html"});
         // The same folder: the title stays, so wait for the new counter.
         form->Menus().ShowImageGalleryMenuItem->trigger();
         QVERIFY(waitForText("There is no image files in the File List"));

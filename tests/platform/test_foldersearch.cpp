@@ -1,5 +1,6 @@
 // The folder listing under the helpers' search: attributes, masks, filters and failures.
 #include "FolderSearch.h"
+#include "RawFolderReader.h"
 #include "TestEnvironment.h"
 
 #include <QApplication>
@@ -48,6 +49,8 @@ private slots:
     void failures();
     void manyFiles();
     void readOneEntry();
+    void entryMayExist_data();
+    void entryMayExist();
 
 private:
     QString m_folder;
@@ -176,6 +179,22 @@ void TestFolderSearch::readOneEntry() {
     QCOMPARE(platform::readFolderEntry(m_folder + QStringLiteral("/missing"), entry), ENOENT);
     QCOMPARE(platform::readFolderEntry(QStringLiteral("/"), entry), 0);
     QVERIFY(entry.attributes & FileAttribute::Directory);
+}
+
+void TestFolderSearch::entryMayExist_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("file") << "file.txt" << true;
+    QTest::newRow("folder") << "sub" << true;
+    QTest::newRow("pipe") << "pipe" << true;
+    QTest::newRow("dangling link") << "dangling" << true;
+    QTest::newRow("missing") << "missing" << false;
+}
+
+void TestFolderSearch::entryMayExist() {
+    QFETCH(QString, name);
+    QFETCH(bool, exists);
+    QCOMPARE(platform::entryMayExistBytes(QFile::encodeName(m_folder + '/' + name)), exists);
 }
 
 ZELVORIN_TEST_MAIN(TestFolderSearch)

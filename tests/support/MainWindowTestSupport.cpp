@@ -1,6 +1,10 @@
 #include "MainWindowTestSupport.h"
 
+#include "FileListView.h"
 #include "FilePanel.h"
+#include "FilterComboBox.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
 #include "NeededRegistryLib.h"
 #include "Preview.h"
 #include "PreviewPage.h"
@@ -89,15 +93,15 @@ bool clickElement(TMainForm* form, const QString& selector) {
 }
 
 void chooseFilter(TMainForm* form, int index) {
-    TFilterComboBox* box = form->MainFilePanel()->FilterComboBox1();
+    FilterComboBox* box = form->MainFilePanel()->filterBox();
     box->setCurrentIndex(index);
     emit box->activated(index);
 }
 
 bool showFolder(TMainForm* form, const QString& folder, int count) {
-    form->MainFilePanel()->ApplyStartingFolder(folder);
+    form->MainFilePanel()->showStartingFolder(folder);
     QDeadlineTimer deadline(10000);
-    while (form->MainFilePanel()->FileListBox1()->Items().size() != count) {
+    while (form->MainFilePanel()->session()->files()->names().size() != count) {
         if (deadline.hasExpired())
             return false;
         QTest::qWait(20);

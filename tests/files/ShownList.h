@@ -1,0 +1,16 @@
+// A file list on a folder session of its own, for the tests of the file column.
+#pragma once
+
+#include "FileListView.h"
+#include "FolderFiles.h"
+#include "FolderSession.h"
+
+namespace zelvorin::test {
+
+struct ShownList {
+    FolderSession session;
+    FileListView view{&session};
+    FolderFiles& files = *session.files();
+};
+
+} // namespace zelvorin::test
