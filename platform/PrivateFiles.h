@@ -25,6 +25,10 @@ int makePrivateFolders(const QByteArray& rawPath);
 // 0 or an errno value.
 int writePrivateFile(const QByteArray& rawPath, const QByteArray& bytes);
 
+// Flushes what was written to the open file `fd` to the disk, so that a rename after it
+// never leaves the name on a file whose bytes a power cut lost; 0 or an errno value.
+int flushToDisk(int fd);
+
 // Removes what writePrivateFile leaves when it is stopped before its rename (a killed
 // program): the files of the folder named as its temporary files are, after a target
 // ending in `targetSuffix`, and older than a minute (a younger one may be a write under
