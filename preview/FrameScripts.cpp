@@ -171,13 +171,15 @@ const char* const Library = R"JS(
   // cannot tell which window started one.
   var owner = null;
   var more = null;
-  var COMMAND_IN_HANDLER = /zelvorin:[^'"\s;)]*/i;
+  // A command address as a quoted text of the handler; one that only carries the text
+  // further in (a web address's query) is no command.
+  var COMMAND_IN_HANDLER = /['"]\s*(zelvorin:[^'"\s;)]*)/i;
   function report(kind, text) {
     console.log(KEY + ' ' + kind + ' ' + owner + (text === undefined ? '' : ' ' + text));
   }
   function isCommand(text) {
     var t = String(text).trim().toLowerCase();
-    return t.indexOf('zelvorin:') === 0 || t.indexOf('zelvorin://') >= 0;
+    return t.indexOf('zelvorin:') === 0;
   }
   function onActivate(event) {
     if (owner === null || !event.isTrusted) return;
@@ -197,7 +199,7 @@ const char* const Library = R"JS(
       var found = handler && COMMAND_IN_HANDLER.exec(handler);
       if (found) {
         event.stopImmediatePropagation();
-        report('command', found[0]);
+        report('command', found[1]);
         return;
       }
     }

@@ -30,6 +30,7 @@
 #include <QPalette>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
@@ -306,7 +307,7 @@ QString Preview::GetDocumentSource() {
 }
 
 void Preview::SetBrowserSilent(bool silent) {
-    m_page->setSilent(silent);
+    m_profile->setSilent(silent);
 }
 
 void Preview::FileListBox1Change(const QString& fileName, PreviewUse use) {
@@ -416,18 +417,35 @@ bool Preview::ChangeWBFontSizeMenuItemClick(int level) {
 }
 
 void Preview::BackSpeedButtonClick() {
-    m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
-    m_browser->GoBack();
+    if (m_browser->CanGoBack() && !loadProgramDocument(m_page->history()->backItem().url())) {
+        m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
+        m_browser->GoBack();
+    }
 }
 
 void Preview::ForwardSpeedButtonClick() {
-    m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
-    m_browser->GoForward();
+    if (m_browser->CanGoForward() &&
+        !loadProgramDocument(m_page->history()->forwardItem().url())) {
+        m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
+        m_browser->GoForward();
+    }
 }
 
 void Preview::RefreshSpeedButton2Click() {
+    if (loadProgramDocument(m_page->url()))
+        return;
     m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeReload);
     m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+bool Preview::loadProgramDocument(const QUrl& url) {
+    // The program's pages are never entered through history, where a page's own
+    // history.back() looks like the user's Back: the program loads the page anew.
+    if (!PreviewPage::isProgramDocumentAddress(url))
+        return false;
+    setLoading(m_loading, true);
+    m_page->loadByProgram(url);
+    return true;
 }
 
 bool Preview::ShowGeneratedPage(std::unique_ptr<GeneratedPage> page) {

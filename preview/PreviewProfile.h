@@ -29,9 +29,15 @@ public:
     // The secret that the program's frame scripts and their reports carry; new each run,
     // unknown to pages.
     QString scriptKey() const { return m_scriptKey; }
+    // "Hide dialogues of web browser": every page on the profile (the preview's, and the
+    // browser windows opened from it, earlier ones included) shows no dialogs of its own
+    // while this is set.
+    void setSilent(bool silent) { m_silent = silent; }
+    bool silent() const { return m_silent; }
 
 private:
     QString m_scriptKey;
+    bool m_silent = false;
     LocalImageUrls m_localImages;
     QWebEngineProfile* m_profile = nullptr;
     CommandSchemeHandler* m_commandHandler = nullptr;

@@ -200,7 +200,7 @@ void TestPreviewRules::commandUrls_data() {
     QTest::addColumn<bool>("command");
     QTest::newRow("plain") << "zelvorin://contacts" << true;
     QTest::newRow("capitals") << "ZELVORIN://ShowHelpManual" << true;
-    QTest::newRow("inside") << "http://example.org/?go=zelvorin://imglist/1,25" << true;
+    QTest::newRow("inside") << "http://example.org/?go=zelvorin://imglist/1,25" << false;
     QTest::newRow("image scheme") << "zelvorin-file://abc/x.png" << false;
     QTest::newRow("no slashes") << "zelvorin:contacts" << false;
     QTest::newRow("web") << "http://example.org/" << false;
