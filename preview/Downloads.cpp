@@ -335,7 +335,9 @@ QString Downloads::refusal(QWebEngineDownloadRequest* download) {
             return QString();
         return tr("a local file goes to the desktop only when the user opens it");
     }
-    if (record.lastInput.isValid() && record.lastInput.elapsed() < UserActionTime)
+    const auto* page = qobject_cast<const PreviewPage*>(download->page());
+    if ((record.lastInput.isValid() && record.lastInput.elapsed() < UserActionTime) ||
+        (page && page->userNavigatedWithin(UserActionTime)))
         return QString();
     const qint64 now = m_clock.elapsed();
     record.unprompted.removeIf([now](qint64 at) { return now - at >= Minute; });

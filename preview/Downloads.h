@@ -9,8 +9,9 @@
 // instead; nothing else ever goes to the desktop, so nothing a page names runs there.
 //
 // A page gets one question at a time: a download it starts while its question is open is
-// declined, and so is a fourth one within a minute that no click or key of the user in
-// that page came shortly before. Each refusal writes an event-log line.
+// declined, and so is a fourth one within a minute that neither a click or key of the user
+// in that page nor the user's own navigation of it came shortly before. Each refusal
+// writes an event-log line.
 //
 // The engine wants every answer before its request returns, so the two questions (where
 // to save, whether to open with the desktop) are modal dialogs; the progress window is

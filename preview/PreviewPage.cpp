@@ -102,6 +102,9 @@ bool PreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
         return false;
     }
     if (isMainFrame) {
+        // Only the program makes typed navigations.
+        if (fromProgram || type == NavigationTypeTyped)
+            m_userNavigation.start();
         mainDocumentChanged();
         m_claimOnLoad = programLoad && isProgramDocumentAddress(url) ? url : QUrl();
         m_expected.reset();

@@ -118,6 +118,8 @@ void TestPreviewDownloads::init() {
     }
     QDir(m_folder.filePath("downloads")).removeRecursively();
     QDir().mkpath(m_folder.filePath("downloads"));
+    // Each case starts where a first save question starts.
+    m_downloads->setDownloadFolder(m_folder.filePath("downloads"));
     m_finished->clear();
     m_gauge->clear();
     m_log.clear();
