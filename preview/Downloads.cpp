@@ -109,6 +109,9 @@ int percentOf(qint64 received, qint64 total) {
 // for: the engine's own time for a user's activation.
 constexpr qint64 UserActionTime = 5000;
 constexpr qint64 Minute = 60000;
+// The engine holds back a page's further downloads while its question is open and hands
+// them over one right after the other (within a millisecond or two) once it is answered.
+constexpr qint64 QueuedDelivery = 250;
 
 } // namespace
 
@@ -243,7 +246,7 @@ bool Downloads::eventFilter(QObject* watched, QEvent* event) {
         for (QObject* object = watched; object; object = object->parent()) {
             if (auto* view = qobject_cast<QWebEngineView*>(object)) {
                 if (QWebEnginePage* page = view->page())
-                    recordOf(page).lastInput.start();
+                    recordOf(page).lastInput = m_clock.elapsed();
                 break;
             }
         }
@@ -318,28 +321,37 @@ void Downloads::requested(QWebEngineDownloadRequest* download) {
     else
         save(download, owner);
     // The page may have gone while its question was open.
-    if (!page || pageGuard)
-        recordOf(page).asking = false;
+    if (!page || pageGuard) {
+        PageRecord& record = recordOf(page);
+        record.asking = false;
+        record.answeredAt = m_clock.elapsed();
+        record.quietUntil = record.answeredAt + QueuedDelivery;
+    }
 }
 
 QString Downloads::refusal(QWebEngineDownloadRequest* download) {
     PageRecord& record = recordOf(download->page());
-    if (record.asking)
-        return tr("a question of this page is open");
+    const qint64 now = m_clock.elapsed();
     const QUrl url = download->url();
+    auto* page = qobject_cast<PreviewPage*>(download->page());
     if (url.isLocalFile() && !download->isSavePageDownload()) {
         // A local file goes to the desktop only when the user opened it from the file list
         // and it is a mail or news file; copying it elsewhere is not what the user meant.
-        auto* page = qobject_cast<PreviewPage*>(download->page());
-        if (page && page->takeDesktopHandOver(url))
+        if (!record.asking && page && page->takeDesktopHandOver(url))
             return QString();
         return tr("a local file goes to the desktop only when the user opens it");
     }
-    const auto* page = qobject_cast<const PreviewPage*>(download->page());
-    if ((record.lastInput.isValid() && record.lastInput.elapsed() < UserActionTime) ||
-        (page && page->userNavigatedWithin(UserActionTime)))
+    // The address the user sent the page to is the user's own download, and so is one a
+    // click or key asked for shortly before.
+    const bool typed = page && page->takeUserNavigation(url);
+    const bool clicked = record.lastInput >= 0 && now - record.lastInput < UserActionTime;
+    const bool actedSinceAnswer = record.lastInput > record.answeredAt;
+    if (record.asking || (now < record.quietUntil && !typed && !actedSinceAnswer)) {
+        record.quietUntil = now + QueuedDelivery;
+        return tr("a question of this page is open");
+    }
+    if (typed || clicked)
         return QString();
-    const qint64 now = m_clock.elapsed();
     record.unprompted.removeIf([now](qint64 at) { return now - at >= Minute; });
     if (record.unprompted.size() >= UnpromptedPerMinute)
         return tr("more than %1 downloads a minute without a click").arg(UnpromptedPerMinute);

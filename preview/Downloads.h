@@ -9,9 +9,9 @@
 // instead; nothing else ever goes to the desktop, so nothing a page names runs there.
 //
 // A page gets one question at a time: a download it starts while its question is open is
-// declined, and so is a fourth one within a minute that neither a click or key of the user
-// in that page nor the user's own navigation of it came shortly before. Each refusal
-// writes an event-log line.
+// declined (the engine hands those over right after the question, one after the other), and so is a fourth one within a minute that the user asked for neither by a
+// click or key in that page shortly before nor by sending the page to its address. Each
+// refusal writes an event-log line.
 //
 // The engine wants every answer before its request returns, so the two questions (where
 // to save, whether to open with the desktop) are modal dialogs; the progress window is
@@ -134,10 +134,13 @@ protected:
 
 private:
     // What a page did and does with its downloads.
+    // Times are of the downloads' clock, in ms.
     struct PageRecord {
-        QElapsedTimer lastInput;     // the user's last click or key in the page's view
-        QList<qint64> unprompted;    // when its downloads without either came, ms
-        bool asking = false;         // a question of the page is open
+        qint64 lastInput = -1;    // the user's last click or key in the page's view
+        QList<qint64> unprompted; // when its downloads the user did not ask for came
+        bool asking = false;      // a question of the page is open
+        qint64 answeredAt = -1;   // when its last question was answered
+        qint64 quietUntil = -1;   // downloads the engine held back come until then
     };
 
     void requested(QWebEngineDownloadRequest* download);

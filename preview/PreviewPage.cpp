@@ -103,8 +103,7 @@ bool PreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     }
     if (isMainFrame) {
         // Only the program makes typed navigations.
-        if (fromProgram || type == NavigationTypeTyped)
-            m_userNavigation.start();
+        m_userNavigation = fromProgram || type == NavigationTypeTyped ? url : QUrl();
         mainDocumentChanged();
         m_claimOnLoad = programLoad && isProgramDocumentAddress(url) ? url : QUrl();
         m_expected.reset();
@@ -112,11 +111,23 @@ bool PreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     return true;
 }
 
-bool PreviewPage::takeDesktopHandOver(const QUrl& url) {
-    if (m_desktopHandOver.isEmpty() || m_desktopHandOver != url)
+namespace {
+
+bool takeOnce(QUrl& held, const QUrl& url) {
+    if (held.isEmpty() || held != url)
         return false;
-    m_desktopHandOver.clear();
+    held.clear();
     return true;
+}
+
+} // namespace
+
+bool PreviewPage::takeDesktopHandOver(const QUrl& url) {
+    return takeOnce(m_desktopHandOver, url);
+}
+
+bool PreviewPage::takeUserNavigation(const QUrl& url) {
+    return takeOnce(m_userNavigation, url);
 }
 
 void PreviewPage::mainDocumentChanged() {

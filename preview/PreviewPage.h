@@ -10,7 +10,6 @@
 // browser window of the program's own.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <optional>
@@ -50,11 +49,9 @@ public:
     // Whether the local file is one the user opened that goes to the desktop's program
     // (a mail or news file); true once for each such opening.
     bool takeDesktopHandOver(const QUrl& url);
-    // Whether the user sent the page somewhere (a typed address, the program's own load,
-    // Back, Forward or Refresh) within the last `milliseconds`.
-    bool userNavigatedWithin(qint64 milliseconds) const {
-        return m_userNavigation.isValid() && m_userNavigation.elapsed() < milliseconds;
-    }
+    // Whether the address is where the user last sent the page (a typed address, the
+    // program's own load, Back, Forward or Refresh); true once for each such navigation.
+    bool takeUserNavigation(const QUrl& url);
     // Whether the shown document is one the program made, and the secret of its claim.
     bool ownsShownDocument() const;
     QString ownerNonce() const { return ownsShownDocument() ? m_ownerNonce : QString(); }
@@ -110,7 +107,7 @@ private:
     quint64 m_navigations = 0;
     QUrl m_claimOnLoad;
     QUrl m_desktopHandOver;
-    QElapsedTimer m_userNavigation;
+    QUrl m_userNavigation;
     QString m_ownerNonce;
     quint64 m_ownedAt = 0;
 };
