@@ -30,7 +30,6 @@
 #include <QPalette>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
@@ -417,35 +416,18 @@ bool Preview::ChangeWBFontSizeMenuItemClick(int level) {
 }
 
 void Preview::BackSpeedButtonClick() {
-    if (m_browser->CanGoBack() && !loadProgramDocument(m_page->history()->backItem().url())) {
-        m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
-        m_browser->GoBack();
-    }
+    m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
+    m_browser->GoBack();
 }
 
 void Preview::ForwardSpeedButtonClick() {
-    if (m_browser->CanGoForward() &&
-        !loadProgramDocument(m_page->history()->forwardItem().url())) {
-        m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
-        m_browser->GoForward();
-    }
+    m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
+    m_browser->GoForward();
 }
 
 void Preview::RefreshSpeedButton2Click() {
-    if (loadProgramDocument(m_page->url()))
-        return;
     m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeReload);
     m_page->triggerAction(QWebEnginePage::Reload);
-}
-
-bool Preview::loadProgramDocument(const QUrl& url) {
-    // The program's pages are never entered through history, where a page's own
-    // history.back() looks like the user's Back: the program loads the page anew.
-    if (!PreviewPage::isProgramDocumentAddress(url))
-        return false;
-    setLoading(m_loading, true);
-    m_page->loadByProgram(url);
-    return true;
 }
 
 bool Preview::ShowGeneratedPage(std::unique_ptr<GeneratedPage> page) {

@@ -142,8 +142,6 @@ protected:
 
 private:
     int applyToAllFrames(const QJsonObject& change);
-    // Loads a page of the program's own as the program's; false for any other address.
-    bool loadProgramDocument(const QUrl& url);
     std::optional<QString> askForFile(const QString& caption, int kind);
     std::optional<QVariant> runOnTop(const QString& script);
     void setLoading(bool loading, bool pending);

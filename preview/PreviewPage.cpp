@@ -76,11 +76,19 @@ bool PreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     bool cancel = false;
     emit beforeNavigate(url, type, isMainFrame, &cancel);
     const bool fromProgram = isMainFrame && isProgramNavigation(url, type);
-    // Commands never run from a navigation: the program's own links report the user's
-    // click instead, and the program runs typed commands itself. A program resource is
-    // shown only when the program itself loads it; a history navigation to one may be a
-    // page's own history.back(), so the user's Back to one is a load of the program's.
+    // A program resource is shown only when the program itself loads it. A history
+    // navigation to one looks the same whether the user's Back or a page's history.back()
+    // asked for it, so the user's becomes a load of the program's (the engine may also
+    // skip entries a page made without the user, so the user's Back may land there from
+    // further than the entry before).
     const bool programLoad = fromProgram && type == NavigationTypeTyped;
+    if (isProgramDocumentAddress(url) && fromProgram && !programLoad) {
+        m_expected.reset();
+        QTimer::singleShot(0, this, [this, url] { loadByProgram(url); });
+        return false;
+    }
+    // Commands never run from a navigation: the program's own links report the user's
+    // click instead, and the program runs typed commands itself.
     if (preview::IsCommandAddress(url.toString()) ||
         (isProgramDocumentAddress(url) && !programLoad)) {
         emit navigationRefused(url);
@@ -132,6 +140,11 @@ bool PreviewPage::takeUserNavigation(const QUrl& url) {
 
 void PreviewPage::mainDocumentChanged() {
     ++m_navigations;
+    // The user's Back, Forward or Refresh ends with any change of address; a Back within
+    // the document never passes the navigation check, and its expectation must not last
+    // until a page's own history navigation.
+    if (m_expected && m_expected->url.isEmpty())
+        m_expected.reset();
 }
 
 void PreviewPage::mainDocumentLoaded(bool ok) {

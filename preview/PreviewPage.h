@@ -41,8 +41,8 @@ public:
     // ever shown.
     void loadByProgram(const QUrl& url);
     // The user's Back, Forward or Refresh (or the program's reload of a changed page) that
-    // the program is about to start. It never shows a program resource page: history
-    // navigations look the same whether the user or a page asked for them.
+    // the program is about to start. A program resource page it comes to is loaded anew by
+    // the program: history navigations look the same whether the user or a page asked.
     void expectProgramNavigation(NavigationType type);
     // The program's resource pages, which only the program itself may open.
     static bool isProgramDocumentAddress(const QUrl& url);
