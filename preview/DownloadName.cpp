@@ -35,7 +35,8 @@ QString visibleText(const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t code = text.at(i).unicode();
         qsizetype length = 1;
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
+            text.at(i + 1).isLowSurrogate()) {
             code = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
             length = 2;
         }

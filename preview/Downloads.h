@@ -9,9 +9,9 @@
 // instead; nothing else ever goes to the desktop, so nothing a page names runs there.
 //
 // A page gets one question at a time: a download it starts while its question is open is
-// declined (the engine hands those over right after the question, one after the other), and so is a fourth one within a minute that the user asked for neither by a
-// click or key in that page shortly before nor by sending the page to its address. Each
-// refusal writes an event-log line.
+// declined (the engine hands those over right after the question, one after the other), and so is a
+// fourth one within a minute that the user asked for neither by a click or key in that page shortly
+// before nor by sending the page to its address. Each refusal writes an event-log line.
 //
 // The engine wants every answer before its request returns, so the two questions (where
 // to save, whether to open with the desktop) are modal dialogs; the progress window is

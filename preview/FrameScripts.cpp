@@ -375,9 +375,8 @@ QString LibrarySource(const QString& key) {
 
 QString ApplyToAllFramesScript(const QString& key, const QJsonObject& change, int requestId) {
     const QString json = QString::fromUtf8(QJsonDocument(change).toJson(QJsonDocument::Compact));
-    return CallScript(
-        key, QStringLiteral("window.__zelvorin.applyToAll(%1, %2)")
-                 .arg(json, QString::number(requestId)));
+    return CallScript(key, QStringLiteral("window.__zelvorin.applyToAll(%1, %2)")
+                               .arg(json, QString::number(requestId)));
 }
 
 QString AppliedMessagePrefix(const QString& key) {

@@ -43,7 +43,9 @@ bool isUsersLoad(const Info& info) {
 bool isOfKind(const QString& path, Info::ResourceType type) {
     static const QMimeDatabase types;
     const QString name = types.mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
-    const auto startsWith = [&](const char* prefix) { return name.startsWith(QLatin1String(prefix)); };
+    const auto startsWith = [&](const char* prefix) {
+        return name.startsWith(QLatin1String(prefix));
+    };
     const bool image = startsWith("image/");
     const bool media = startsWith("video/") || startsWith("audio/");
     switch (type) {

@@ -26,7 +26,9 @@
   'use strict';
   var MAX_AGE = 10000;
 
-  var K = new Uint32Array([
+  // Signed words throughout: the engine keeps them as small integers, where unsigned words
+  // above 2^31 would be doubles.
+  var K = new Int32Array([
     0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
     0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
     0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
@@ -35,9 +37,9 @@
     0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
     0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2]);
-  var INITIAL = new Uint32Array([
+  var INITIAL = new Int32Array([
     0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19]);
-  var W = new Uint32Array(64);
+  var W = new Int32Array(64);
   var encoder = new TextEncoder();
 
   // Runs the compression function over each 64-byte block of data[0, end) into state h.
@@ -67,7 +69,7 @@
   }
   // The digest of `message` hashed on from `start`, the state after `prefix` bytes.
   function digest(start, prefix, message) {
-    var h = new Uint32Array(start);
+    var h = new Int32Array(start);
     var length = message.length, padded = (length + 72) & ~63;
     var data = new Uint8Array(padded);
     data.set(message);
@@ -86,7 +88,7 @@
   function keyState(key, pad) {
     var block = new Uint8Array(64);
     for (var i = 0; i < 64; i++) block[i] = (i < key.length ? key[i] : 0) ^ pad;
-    var h = new Uint32Array(INITIAL);
+    var h = new Int32Array(INITIAL);
     compress(h, block, 64);
     return h;
   }

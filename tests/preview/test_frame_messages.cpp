@@ -74,9 +74,11 @@ window.addEventListener('message', function (event) {
 
 QByteArray topPage(const QUrl& attacker, const QUrl& victim) {
     return "<html><body style='margin:0'>"
-           "<iframe src='" + attacker.toEncoded() +
+           "<iframe src='" +
+           attacker.toEncoded() +
            "' style='position:absolute;left:0;top:0;width:200px;height:200px;border:0'></iframe>"
-           "<iframe src='" + victim.toEncoded() +
+           "<iframe src='" +
+           victim.toEncoded() +
            "' style='position:absolute;left:200px;top:0;width:200px;height:200px;border:0'>"
            "</iframe><script>"
            "window.addEventListener('message', function (event) {"
@@ -143,8 +145,8 @@ void TestFrameMessages::cleanupTestCase() {
 }
 
 QStringList TestFrameMessages::requested(const QString& prefix) const {
-    return m_server->requests().filter(QRegularExpression(
-        QStringLiteral("^") + QRegularExpression::escape(prefix)));
+    return m_server->requests().filter(
+        QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(prefix)));
 }
 
 QString TestFrameMessages::topBackground() {
@@ -182,10 +184,11 @@ void TestFrameMessages::digestIsHmacSha256() {
     QFETCH(QString, text);
     QFETCH(QString, digest);
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page.html")));
-    const QString json = QString::fromUtf8(
-        QJsonDocument(QJsonArray{key, text}).toJson(QJsonDocument::Compact));
-    const QString script = QStringLiteral("(function (a) { return (%1)(a[0], 100).hmac(a[1]); })(%2)")
-                               .arg(frames::MessageRouteSource(), json);
+    const QString json =
+        QString::fromUtf8(QJsonDocument(QJsonArray{key, text}).toJson(QJsonDocument::Compact));
+    const QString script =
+        QStringLiteral("(function (a) { return (%1)(a[0], 100).hmac(a[1]); })(%2)")
+            .arg(frames::MessageRouteSource(), json);
     QCOMPARE(evaluate(m_preview->page(), script).toString(), digest);
 }
 

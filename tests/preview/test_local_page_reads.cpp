@@ -30,11 +30,10 @@ const QString HiddenKey = QStringLiteral("a hidden key");
 const char* const Fetch =
     "fetch(URL).then(function (r) { return r.text(); })"
     ".then(function (t) { window.result = t; }, function () { window.result = 'failed'; });";
-const char* const Xhr =
-    "try { var x = new XMLHttpRequest(); x.open('GET', URL);"
-    " x.onload = function () { window.result = x.responseText; };"
-    " x.onerror = function () { window.result = 'failed'; }; x.send(); }"
-    " catch (e) { window.result = e.name; }";
+const char* const Xhr = "try { var x = new XMLHttpRequest(); x.open('GET', URL);"
+                        " x.onload = function () { window.result = x.responseText; };"
+                        " x.onerror = function () { window.result = 'failed'; }; x.send(); }"
+                        " catch (e) { window.result = e.name; }";
 const char* const Frame =
     "var f = document.createElement('iframe'); f.src = URL; f.onload = function () {"
     " try { var d = f.contentDocument;"
@@ -65,7 +64,8 @@ const char* const Canvas =
 
 QString jsString(const QString& text) {
     QString quoted = text;
-    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+        .replace(QLatin1Char('\''), QLatin1String("\\'"));
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
@@ -111,7 +111,8 @@ void TestLocalPageReads::initTestCase() {
     QVERIFY(writeFile(site("own-style.txt"), "body { --leak: '" + OwnWords.toUtf8() + "'; }"));
     writeSolidImage(site("pic.png"), Qt::red);
     QVERIFY(writeFile(m_home + "/secret.txt", HomeSecret.toUtf8()));
-    QVERIFY(writeFile(m_home + "/.ssh/key.html", "<html><body>" + HiddenKey.toUtf8() + "</body></html>"));
+    QVERIFY(writeFile(m_home + "/.ssh/key.html",
+                      "<html><body>" + HiddenKey.toUtf8() + "</body></html>"));
     writeSolidImage(m_home + "/.ssh/pic.png", Qt::blue);
 
     // A site as it lies in a folder: pages in a subfolder use its images and style.
@@ -175,8 +176,8 @@ void TestLocalPageReads::localPageReadsNoFile() {
     QFETCH(QString, address);
     QFETCH(QString, content);
     QVERIFY(loadAndWait(m_preview->page(), QUrl::fromLocalFile(site("index.html"))));
-    evaluate(m_preview->page(), QStringLiteral("(function (URL) { %1 })(%2); true")
-                                    .arg(attempt, jsString(address)));
+    evaluate(m_preview->page(),
+             QStringLiteral("(function (URL) { %1 })(%2); true").arg(attempt, jsString(address)));
     QTRY_VERIFY_WITH_TIMEOUT(evaluate(m_preview->page(), "window.result !== undefined").toBool(),
                              10000);
     const QString result = evaluate(m_preview->page(), "String(window.result)").toString();
@@ -221,14 +222,15 @@ void TestLocalPageReads::webRtcTellsNoAddress() {
     QFETCH(bool, local);
     QVERIFY(loadAndWait(m_preview->page(), local ? QUrl::fromLocalFile(site("index.html"))
                                                  : m_server->url("/page.html")));
-    evaluate(m_preview->page(),
-             "window.candidates = []; var pc = new RTCPeerConnection({iceServers: []});"
-             " pc.createDataChannel('x');"
-             " pc.onicecandidate = function (e) {"
-             "  if (e.candidate) candidates.push(e.candidate.candidate); };"
-             " pc.onicegatheringstatechange = function () { window.gathered = pc.iceGatheringState; };"
-             " pc.createOffer().then(function (o) { return pc.setLocalDescription(o); })"
-             ".then(function () { window.offer = pc.localDescription.sdp; }); true");
+    evaluate(
+        m_preview->page(),
+        "window.candidates = []; var pc = new RTCPeerConnection({iceServers: []});"
+        " pc.createDataChannel('x');"
+        " pc.onicecandidate = function (e) {"
+        "  if (e.candidate) candidates.push(e.candidate.candidate); };"
+        " pc.onicegatheringstatechange = function () { window.gathered = pc.iceGatheringState; };"
+        " pc.createOffer().then(function (o) { return pc.setLocalDescription(o); })"
+        ".then(function () { window.offer = pc.localDescription.sdp; }); true");
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_preview->page(), "window.gathered").toString(),
                               QStringLiteral("complete"), 15000);
     const QString told = evaluate(m_preview->page(), "window.candidates.join('\\n')").toString() +

@@ -513,8 +513,9 @@ void TestPreviewDownloads::downloadsWithoutClickLimited() {
     QTRY_COMPARE_WITH_TIMEOUT(m_log.filter("FileDownloadRefused").size() + asked, 6, 15000);
     QCOMPARE(asked, Downloads::UnpromptedPerMinute);
     QCOMPARE(m_log.filter("FileDownloadRefused").size(), 3);
-    QVERIFY(m_log.filter("FileDownloadRefused").last().endsWith(
-        "Reason: \"more than 3 downloads a minute without a click\""));
+    QVERIFY(m_log.filter("FileDownloadRefused")
+                .last()
+                .endsWith("Reason: \"more than 3 downloads a minute without a click\""));
 }
 
 // A local page's links to runnable files (clicked by the user) never reach the desktop's
@@ -542,7 +543,8 @@ void TestPreviewDownloads::nothingRunnableGoesToDesktop() {
     QVERIFY(writeFile(folder + "/letter.eml", "From: a@example.org\r\n\r\nHello.\r\n"));
     QVERIFY(writeFile(folder + "/index.html",
                       ("<html><body><a id=go style='position:fixed;left:0;top:0;width:100%;"
-                       "height:100%' href='" + file + "' " + attribute + ">go</a></body></html>")
+                       "height:100%' href='" +
+                       file + "' " + attribute + ">go</a></body></html>")
                           .toUtf8()));
     QVERIFY(loadAndWait(m_preview->page(), QUrl::fromLocalFile(folder + "/index.html")));
     ModalAnswerer answerer([](QWidget* modal) {

@@ -30,9 +30,10 @@ namespace {
 const QByteArray Whole = "style='position:fixed;left:0;top:0;width:100%;height:100%'";
 
 QByteArray buttonPage(const QByteArray& onClick) {
-    return "<html><body><button id=go " + Whole + ">go</button><script>"
-           "document.getElementById('go').onclick = function () {" + onClick +
-           "};</script></body></html>";
+    return "<html><body><button id=go " + Whole +
+           ">go</button><script>"
+           "document.getElementById('go').onclick = function () {" +
+           onClick + "};</script></body></html>";
 }
 
 } // namespace
@@ -246,8 +247,8 @@ void TestPreviewPageGuards::windowsPagesWriteThemselves_data() {
         << QByteArray("var w = window.open('/other.html'); w.document.write('<p>written</p>');"
                       " w.document.close();")
         << "written" << false;
-    QTest::newRow("window with an address") << QByteArray("window.open('/other.html');")
-                                            << "other" << true;
+    QTest::newRow("window with an address")
+        << QByteArray("window.open('/other.html');") << "other" << true;
     QTest::newRow("written, then sent to an address")
         << QByteArray("var w = window.open(''); w.document.write('<p>written</p>');"
                       " w.document.close(); w.location = '/other.html';")

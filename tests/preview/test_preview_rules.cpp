@@ -371,10 +371,10 @@ void TestPreviewRules::plainDownloadNames_data() {
         << QString("x") + QChar(0x2067) + "y" + QChar(0x200B) + "z" + QChar(0xFEFF) << "xyz";
     QTest::newRow("other controls") << QString("a") + QChar(0x7F) + QChar(0x9B) + "b"
                                     << "ab";
-    QTest::newRow("letters beyond the first plane") << QString::fromUtf8("f\xF0\x9F\x98\x80.png")
-                                                    << QString::fromUtf8("f\xF0\x9F\x98\x80.png");
-    QTest::newRow("too long, extension kept") << QString(300, 'a') + ".tar.gz"
-                                              << QString(252, 'a') + ".gz";
+    QTest::newRow("letters beyond the first plane")
+        << QString::fromUtf8("f\xF0\x9F\x98\x80.png") << QString::fromUtf8("f\xF0\x9F\x98\x80.png");
+    QTest::newRow("too long, extension kept")
+        << QString(300, 'a') + ".tar.gz" << QString(252, 'a') + ".gz";
     QTest::newRow("too long, not cut within a character")
         << QString(200, QChar(0x00E9)) + ".txt" << QString(125, QChar(0x00E9)) + ".txt";
 }
