@@ -125,6 +125,9 @@ int main(int argc, char** argv) {
             QElapsedTimer read;
             read.start();
             session.setFolder(folder);
+            // The list fills as the read goes on: the read ends when the whole folder is in.
+            if (!waitFor([&] { return !box.isReading(); }))
+                return 1;
             fullRead.push_back(double(read.nsecsElapsed()) / 1e6);
             listed = box.count();
         }
