@@ -17,9 +17,11 @@
 #include "HelpWindow.h"
 #include "LiveReload.h"
 #include "MainToolbar.h"
+#include "BrowserNavigation.h"
 #include "Preview.h"
+#include "ProgramPages.h"
 #include "ProgramValues.h"
-#include "WebBrowserInterface.h"
+#include "ShownDocument.h"
 
 #include <QWebEngineView>
 
@@ -77,16 +79,14 @@ void TMainForm::ExecuteCommandUrl(const QString& url) {
             if (command.argumentsValid)
                 ShowGalleryPage(command.first, command.perPage);
             break;
-        case CommandWord::SwitchWelcomePageView: {
-            TWebBrowserInterface* browser = m_preview->browserInterface();
-            const auto box =
-                browser->FindElement(browser->Document(), QStringLiteral("ShowPageCheckBox"), 0);
-            // An unreadable check box counts as cleared.
-            const QVariant checked =
-                box ? browser->GetElementAttribute(*box, QStringLiteral("checked")) : QVariant();
-            SetShowWelcomePage(checked.typeId() == QMetaType::Bool && checked.toBool());
+        case CommandWord::SwitchWelcomePageView:
+            m_preview->document()->readElementAttribute(
+                QStringLiteral("ShowPageCheckBox"), 0, QStringLiteral("checked"), this,
+                [this](const QVariant& checked) {
+                    // An unreadable check box counts as cleared.
+                    SetShowWelcomePage(checked.typeId() == QMetaType::Bool && checked.toBool());
+                });
             break;
-        }
         case CommandWord::None:
             break;
         }
@@ -95,7 +95,7 @@ void TMainForm::ExecuteCommandUrl(const QString& url) {
 }
 
 void TMainForm::OpenAddress(const QString& address) {
-    m_preview->OpenAddress(address);
+    m_preview->openAddress(address);
 }
 
 void TMainForm::ShowImageGalleryMenuItemClick() {
@@ -107,13 +107,13 @@ void TMainForm::ShowGalleryPage(int first, int perPage) {
     // The list's image names as they are now, in list order: the page reads only its own.
     auto names = std::make_shared<ListedImages>(m_mainFilePanel->session()->files()->markedNames());
     zelvorin::Preview* preview = m_preview;
-    m_preview->ShowGeneratedPage(std::make_unique<zelvorin::GalleryPageBuilder>(
+    m_preview->programPages()->show(std::make_unique<zelvorin::GalleryPageBuilder>(
         m_mainFilePanel->session()->folder(), std::move(names), first, perPage, m_galleryStyle,
-        [preview](const QString& path) { return preview->ProgramImageAddress(path); }));
+        [preview](const QString& path) { return preview->programImageAddress(path); }));
 }
 
 void TMainForm::LoadHtmlText(const QString& text) {
-    m_preview->ShowGeneratedPage(std::make_unique<zelvorin::FixedPage>(text));
+    m_preview->programPages()->show(std::make_unique<zelvorin::FixedPage>(text));
 }
 
 void TMainForm::ThumbnailListMenuItemClick(QAction* sender) {
@@ -128,11 +128,11 @@ void TMainForm::FindItem1Click() {
 }
 
 void TMainForm::previewChosenFile(const QString& path, zelvorin::FilePurpose purpose) {
-    m_preview->FileListBox1Change(path, previewUse(purpose));
+    m_preview->previewChosenFile(path, previewUse(purpose));
 }
 
 void TMainForm::LoadFileTimerTimer() {
-    m_preview->LoadFileTimerTimer(m_mainFilePanel->session()->chosenFile(),
+    m_preview->previewFileAtStart(m_mainFilePanel->session()->chosenFile(),
                                   previewUse(m_mainFilePanel->session()->purpose()));
 }
 
@@ -146,7 +146,7 @@ void TMainForm::ShowWelcomePageOnStartMenuItemClick() {
 }
 
 void TMainForm::ShowWBFontSize() {
-    const int level = m_preview->ShowWBFontSize();
+    const int level = m_preview->fontSizeLevel();
     // A level outside 0 to 4 changes no mark.
     for (QAction* entry : m_menus.FontSizeGroup->actions())
         if (entry->data().toInt() == level)
@@ -155,14 +155,14 @@ void TMainForm::ShowWBFontSize() {
 
 void TMainForm::ChangeWBFontSizeMenuItemClick(QAction* entry) {
     // On failure the marks go back to the level the browser still has.
-    m_preview->ChangeWBFontSizeMenuItemClick(entry->data().toInt());
+    m_preview->setFontSizeLevel(entry->data().toInt());
     ShowWBFontSize();
 }
 
 void TMainForm::HideDialoguesOfWebBrowserMenuItemClick() {
     // The action has flipped its own mark already.
     const bool silent = m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked();
-    m_preview->SetBrowserSilent(silent);
+    m_preview->setSilent(silent);
     Settings().Write(st::HideBrowserDialogues, silent);
 }
 
@@ -182,16 +182,16 @@ void TMainForm::ReloadChangedPageMenuItemClick() {
 }
 
 void TMainForm::BackgroundPlacementMenuItemClick(QAction* entry) {
-    zelvorin::preview::BackgroundLayout layout = m_preview->background()->Layout();
+    zelvorin::preview::BackgroundLayout layout = m_preview->background()->layout();
     layout.placement = zelvorin::preview::PlacementFromStored(entry->data().toInt());
-    m_preview->background()->SetLayout(layout);
+    m_preview->background()->setLayout(layout);
 }
 
 void TMainForm::BackgroundFixedMenuItemClick() {
     // The action has flipped its own mark already.
-    zelvorin::preview::BackgroundLayout layout = m_preview->background()->Layout();
+    zelvorin::preview::BackgroundLayout layout = m_preview->background()->layout();
     layout.fixed = m_menus.BackgroundFixedMenuItem->isChecked();
-    m_preview->background()->SetLayout(layout);
+    m_preview->background()->setLayout(layout);
 }
 
 void TMainForm::ShowBackgroundLayout(const zelvorin::preview::BackgroundLayout& layout) {
@@ -210,10 +210,9 @@ void TMainForm::ShowBackgroundLayout(const zelvorin::preview::BackgroundLayout& 
 }
 
 void TMainForm::ShowFirstPage(bool welcome) {
-    if (!welcome || !m_preview->browserInterface()->ShowResourcePage(QStringLiteral("WELCOMEPAGE")))
-        m_preview->OpenAddress(QStringLiteral("about:blank"));
-    m_preview->browserInterface()->ResetNavigation();
-    m_preview->WaitWhileLoading();
+    if (!welcome || !m_preview->navigation()->showResourcePage(QStringLiteral("WELCOMEPAGE")))
+        m_preview->openAddress(QStringLiteral("about:blank"));
+    m_preview->navigation()->resetNavigation();
 }
 
 void TMainForm::FormClose() {

@@ -53,13 +53,13 @@ void TMainForm::FormCreate() {
     m_mainFilePanel->setFolderTreeHeight(settings.Read(st::DirBoxHeight));
 
     m_menus.HideDialoguesOfWebBrowserMenuItem->setChecked(settings.Read(st::HideBrowserDialogues));
-    m_preview->SetBrowserSilent(m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked());
+    m_preview->setSilent(m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked());
     m_menus.ShowFileThumbnailsMenuItem->setChecked(settings.Read(st::ShowThumbnails));
     ShowFileThumbnailsMenuItemClick();
     m_menus.ReloadChangedPageMenuItem->setChecked(settings.Read(st::ReloadChangedPage));
     ReloadChangedPageMenuItemClick();
-    m_preview->background()->SetLayout(zelvorin::preview::ReadBackgroundLayout(settings));
-    ShowBackgroundLayout(m_preview->background()->Layout());
+    m_preview->background()->setLayout(zelvorin::preview::ReadBackgroundLayout(settings));
+    ShowBackgroundLayout(m_preview->background()->layout());
 
     // The style is kept in one byte: a stored 258 is 2, a stored -1 is 255.
     m_galleryStyle = quint8(settings.Read(st::DefImageGalleryStyle) & 0xFF);

@@ -99,7 +99,7 @@ void TMainForm::createClientArea(QWidget* parent) {
     m_profile = new zelvorin::PreviewProfile(this);
     // The preview lives with the panel that holds its view, so both go together.
     m_preview = new zelvorin::Preview(m_profile, m_webBrowserPanel, m_webBrowserPanel);
-    m_webBrowser1 = m_preview->WebBrowser1();
+    m_webBrowser1 = m_preview->view();
     m_downloads = new zelvorin::Downloads(m_profile->profile(), this, this);
     m_logRichEdit = new zelvorin::EventLog(m_webBrowserPanel);
     m_logRichEdit->setFixedWidth(98);

@@ -101,7 +101,7 @@ void TMainForm::connectPreview() {
     preview->setAddressBox(m_toolbar->AddressComboBox);
     connect(preview, &Preview::commandUrlRequested, this, &TMainForm::ExecuteCommandUrl);
     connect(preview, &Preview::previewingFile, this, &TMainForm::AddShownFolderToLastFolders);
-    connect(preview, &Preview::loadFileTimerElapsed, this, &TMainForm::LoadFileTimerTimer);
+    connect(preview, &Preview::startPreviewDue, this, &TMainForm::LoadFileTimerTimer);
     // The font size entries show the browser's level from the first page on, not only
     // once their menu has been opened.
     connect(preview->page(), &QWebEnginePage::loadFinished, this, &TMainForm::ShowWBFontSize);
@@ -113,29 +113,29 @@ void TMainForm::connectPreview() {
         connect(button, &QToolButton::clicked, preview, handler);
     };
     const MainMenus& m = m_menus;
-    bind(m.OpenDocumentMenuItem, &Preview::OpenDocumentMenuItemClick);
-    bind(m.ChangeBackgroundMenuItem, &Preview::ChangeBackgroundMenuItemClick);
-    bind(m.CopyMenuItem, &Preview::CopyMenuItemClick);
-    bind(m.CopyBackgroundColorMenuItem, &Preview::CopyBackgroundColorMenuItemClick);
-    bind(m.CopyHTMLContentsMenuItem, &Preview::CopyHTMLContentsMenuItemClick);
-    bind(m.SelectAllMenuItem, &Preview::SelectAllMenuItemClick);
-    bind(m.SetBackgroundColorMenuItem, &Preview::SetBackgroundColorMenuItemClick);
-    bind(m.ClearPreviewAreaMenuItem, &Preview::ClearPreviewAreaMenuItemClick);
+    bind(m.OpenDocumentMenuItem, &Preview::openDocument);
+    bind(m.ChangeBackgroundMenuItem, &Preview::chooseBackgroundImage);
+    bind(m.CopyMenuItem, &Preview::copySelection);
+    bind(m.CopyBackgroundColorMenuItem, &Preview::copyBackgroundColour);
+    bind(m.CopyHTMLContentsMenuItem, &Preview::copyDocumentSource);
+    bind(m.SelectAllMenuItem, &Preview::selectAll);
+    bind(m.SetBackgroundColorMenuItem, &Preview::chooseBackgroundColour);
+    bind(m.ClearPreviewAreaMenuItem, &Preview::clearPreviewArea);
     const MainToolbar* t = m_toolbar;
-    bindButton(t->SpeedButton1, &Preview::SetBackgroundColorMenuItemClick);
-    bindButton(t->SpeedButton2, &Preview::CopyMenuItemClick);
-    bindButton(t->SpeedButton3, &Preview::ClearPreviewAreaMenuItemClick);
-    bindButton(t->GoButton, &Preview::GoButtonClick);
-    bindButton(t->BackSpeedButton, &Preview::BackSpeedButtonClick);
-    bindButton(t->ForwardSpeedButton, &Preview::ForwardSpeedButtonClick);
-    bindButton(t->RefreshSpeedButton, &Preview::RefreshSpeedButton2Click);
-    bindButton(t->StopSpeedButton, &Preview::StopSpeedButton2Click);
+    bindButton(t->SpeedButton1, &Preview::chooseBackgroundColour);
+    bindButton(t->SpeedButton2, &Preview::copySelection);
+    bindButton(t->SpeedButton3, &Preview::clearPreviewArea);
+    bindButton(t->GoButton, &Preview::openTypedAddress);
+    bindButton(t->BackSpeedButton, &Preview::goBack);
+    bindButton(t->ForwardSpeedButton, &Preview::goForward);
+    bindButton(t->RefreshSpeedButton, &Preview::reload);
+    bindButton(t->StopSpeedButton, &Preview::stop);
 
     zelvorin::BackgroundChoice* background = preview->background();
     connect(m.UseImageColourMenuItem, &QAction::triggered, background,
-            &zelvorin::BackgroundChoice::UseImageColourMenuItemClick);
+            &zelvorin::BackgroundChoice::useImageColour);
     connect(m.CopyCssMenuItem, &QAction::triggered, background,
-            &zelvorin::BackgroundChoice::CopyCssMenuItemClick);
+            &zelvorin::BackgroundChoice::copyCss);
     connect(background, &zelvorin::BackgroundChoice::layoutChanged, this,
             &TMainForm::ShowBackgroundLayout);
     connect(background, &zelvorin::BackgroundChoice::noteChanged, m_statusBar,

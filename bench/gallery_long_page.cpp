@@ -127,7 +127,7 @@ Figures measure(TMainForm& form, const QString& address, bool scroll) {
     figures.startKb = familyResidentKb();
     Watch watch;
     form.Toolbar()->AddressComboBox->setEditText(address);
-    form.PreviewArea()->GoButtonClick();
+    form.PreviewArea()->openTypedAddress();
     waitFor([&] { return page->title().contains(QStringLiteral("images")); });
     figures.shownMs = watch.clock.elapsed();
     zelvorin::ProgramPages* pages = form.PreviewArea()->programPages();

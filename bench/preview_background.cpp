@@ -3,12 +3,12 @@
 // to the background applied in every frame, beside the floor of one plain runJavaScript
 // round trip measured in the same run.
 #include "BenchFigures.h"
-#include "FrameScripts.h"
 #include "LoopbackHttpServer.h"
+#include "PageScripts.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
-#include "ScriptWait.h"
+#include "PreviewTestSupport.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
 
@@ -71,19 +71,19 @@ int main(int argc, char** argv) {
     PreviewProfile profile;
     {
         Preview preview(&profile, nullptr, nullptr);
-        preview.WebBrowser1()->resize(1000, 700);
-        preview.WebBrowser1()->show();
+        preview.view()->resize(1000, 700);
+        preview.view()->show();
         if (!waitForLoad(preview.page(), server.url("/page.html"))) {
             out << "the page did not load\n";
             return 1;
         }
-        out << "frames counted: " << preview.CountFrames() << "\n";
+        out << "frames counted: " << test::frameCount(&preview) << "\n";
 
         std::vector<double> floor;
         for (int i = 0; i < ImageCount; ++i) {
             QElapsedTimer timer;
             timer.start();
-            RunScriptAndWait(preview.page(), QStringLiteral("1"), QWebEngineScript::MainWorld);
+            test::runScript(preview.page(), QStringLiteral("1"), QWebEngineScript::MainWorld);
             floor.push_back(timer.nsecsElapsed() / 1e6);
         }
 
@@ -100,14 +100,15 @@ int main(int argc, char** argv) {
             QElapsedTimer round;
             round.start();
             preview.page()->runJavaScript(
-                frames::ApplyToAllFramesScript(profile.scriptKey(), QJsonObject(), ++roundId),
+                pagescripts::LibraryCall(profile.scriptKey(), QStringLiteral("applyToAll"),
+                                         {QJsonObject(), ++roundId}),
                 QWebEngineScript::ApplicationWorld);
             if (done.wait(5000))
                 messageFloor.push_back(round.nsecsElapsed() / 1e6);
             done.clear();
             QElapsedTimer timer;
             timer.start();
-            preview.FileListBox1Change(image, zelvorin::PreviewUse::Background);
+            preview.previewChosenFile(image, zelvorin::PreviewUse::Background);
             if (done.isEmpty() && !done.wait(5000)) {
                 ++missing;
                 continue;
@@ -115,7 +116,7 @@ int main(int argc, char** argv) {
             applied.push_back(timer.nsecsElapsed() / 1e6);
             // The same plain round trip while the engine still paints the new image.
             timer.start();
-            RunScriptAndWait(preview.page(), QStringLiteral("1"), QWebEngineScript::MainWorld);
+            test::runScript(preview.page(), QStringLiteral("1"), QWebEngineScript::MainWorld);
             busyFloor.push_back(timer.nsecsElapsed() / 1e6);
         }
         if (applied.empty()) {

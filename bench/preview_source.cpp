@@ -7,7 +7,7 @@
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
-#include "ScriptWait.h"
+#include "PreviewTestSupport.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
 
@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
 
     PreviewProfile profile;
     Preview preview(&profile, nullptr, nullptr);
-    preview.WebBrowser1()->resize(1000, 700);
-    preview.WebBrowser1()->show();
+    preview.view()->resize(1000, 700);
+    preview.view()->show();
     QSignalSpy finished(preview.page(), &QWebEnginePage::loadFinished);
     preview.page()->load(server.url("/long.html"));
     if (!finished.wait(30000) || !finished.last().value(0).toBool()) {
@@ -63,8 +63,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     QSignalSpy applied(&preview, &Preview::backgroundApplied);
-    preview.SetPageBackgroundImage(image);
-    preview.SetPageBackgroundColor(0x00AEBFC8u);
+    preview.setBackgroundImage(image);
+    preview.setBackgroundColour(QColor(0xC8, 0xBF, 0xAE));
     while (applied.count() < 2 && applied.wait(5000)) {
     }
 
@@ -75,10 +75,10 @@ int main(int argc, char** argv) {
     for (int i = 0; i < Runs; ++i) {
         QElapsedTimer timer;
         timer.start();
-        engineSize = PageHtmlAndWait(preview.page(), 30000).value_or(QString()).size();
+        engineSize = test::engineHtml(preview.page(), 30000).value_or(QString()).size();
         engine.push_back(timer.nsecsElapsed() / 1e6);
         timer.start();
-        copySize = preview.GetDocumentSource().size();
+        copySize = test::documentSource(&preview).value_or(QString()).size();
         copy.push_back(timer.nsecsElapsed() / 1e6);
     }
     out << Qt::fixed;

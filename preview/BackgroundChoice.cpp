@@ -3,71 +3,24 @@
 #include "BackgroundCss.h"
 #include "BackgroundNotes.h"
 #include "LosslessNames.h"
+#include "PageScripts.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "PreviewRules.h"
+#include "ShownDocument.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QPointer>
-#include <QWebEngineScript>
 
 namespace zelvorin {
 
-namespace {
-
-// The colour of the page's main text: the computed colour of the element holding the
-// most text of its own (in the top document and the frames of its origin), else of the
-// body. Runs in the program's world, so the page's scripts cannot change the answer.
-const QString TextColourScript = QStringLiteral(R"JS((function () {
-  var best = null, most = 0, body = null, seen = 0;
-  var SKIP = {SCRIPT: 1, STYLE: 1, NOSCRIPT: 1, TEMPLATE: 1, TITLE: 1, HEAD: 1};
-  function ownText(el) {
-    var n = 0;
-    for (var c = el.firstChild; c; c = c.nextSibling)
-      if (c.nodeType === 3) n += c.data.trim().length;
-    return n;
-  }
-  function visit(win, depth) {
-    var doc;
-    try { doc = win.document; } catch (e) { return; }
-    if (!doc || depth > 10) return;
-    var top = doc.body;
-    if (top && top.tagName === 'BODY') {
-      if (!body) body = top;
-      var all = [top].concat(Array.prototype.slice.call(top.getElementsByTagName('*'), 0, 20000));
-      for (var i = 0; i < all.length && seen < 50000; ++i, ++seen) {
-        var el = all[i];
-        if (SKIP[el.tagName]) continue;
-        var n = ownText(el);
-        if (n > most) { most = n; best = el; }
-      }
-    }
-    var count = 0;
-    try { count = Math.min(win.length, 100); } catch (e) {}
-    for (var k = 0; k < count; ++k) visit(win[k], depth + 1);
-  }
-  visit(window, 0);
-  var el = best || body;
-  if (!el) return '';
-  try { return el.ownerDocument.defaultView.getComputedStyle(el).color; } catch (e) { return ''; }
-})())JS");
-
-QColor programColour(quint32 colour) {
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
-
-quint32 fromColour(const QColor& colour) {
-    return quint32(colour.red()) | (quint32(colour.green()) << 8) | (quint32(colour.blue()) << 16);
-}
-
-} // namespace
-
 BackgroundChoice::BackgroundChoice(Preview* preview, QObject* parent)
-    : QObject(parent), m_preview(preview), m_runner(new preview::TileAnalysisRunner(this)) {
+    : QObject(parent), m_preview(preview),
+      m_runner(new preview::TileAnalysisRunner(preview->workers(), this)) {
     connect(preview, &Preview::backgroundImageSet, this, &BackgroundChoice::imageSet);
-    connect(preview, &Preview::backgroundColorSet, this,
-            [this](quint32 colour) { m_colour = colour; });
+    connect(preview, &Preview::backgroundColourSet, this,
+            [this](const QColor& colour) { m_colour = colour; });
     // Every load (of another page, or the same one again) starts without the choice; moving
     // within the document starts none and keeps it. A live reload puts the choice back
     // once loaded.
@@ -78,10 +31,10 @@ BackgroundChoice::BackgroundChoice(Preview* preview, QObject* parent)
         ++m_textRead;
         m_textReading = false;
     });
-    connect(m_runner, &preview::TileAnalysisRunner::Finished, this, &BackgroundChoice::analysed);
+    connect(m_runner, &preview::TileAnalysisRunner::finished, this, &BackgroundChoice::analysed);
 }
 
-QJsonObject BackgroundChoice::LayoutChange(const preview::BackgroundLayout& layout) {
+QJsonObject BackgroundChoice::layoutChange(const preview::BackgroundLayout& layout) {
     const preview::BackgroundCssValues values = preview::CssValues(layout);
     return QJsonObject{{QStringLiteral("repeat"), values.repeat},
                        {QStringLiteral("position"), values.position},
@@ -89,14 +42,14 @@ QJsonObject BackgroundChoice::LayoutChange(const preview::BackgroundLayout& layo
                        {QStringLiteral("attachment"), values.attachment}};
 }
 
-void BackgroundChoice::SetLayout(const preview::BackgroundLayout& layout) {
+void BackgroundChoice::setLayout(const preview::BackgroundLayout& layout) {
     if (layout == m_layout)
         return;
     m_layout = layout;
     emit layoutChanged(layout);
     if (m_image.isEmpty())
         return;
-    m_preview->SetPageBackgroundLayout(layout);
+    m_preview->setBackgroundLayout(layout);
     // The seams that matter change with the directions the image repeats in.
     tell();
 }
@@ -110,7 +63,7 @@ void BackgroundChoice::pageChanged() {
     m_textReading = false;
     m_useColourWhenAnalysed = false;
     m_note.clear();
-    m_runner->Cancel();
+    m_runner->cancel();
 }
 
 void BackgroundChoice::imageSet(const QString& path) {
@@ -118,7 +71,7 @@ void BackgroundChoice::imageSet(const QString& path) {
         m_image = path;
         m_result.reset();
         m_useColourWhenAnalysed = false;
-        m_request = m_runner->Analyse(path, chosenColour().isValid() ? chosenColour() : Qt::white);
+        m_request = m_runner->analyse(path, chosenColour().isValid() ? chosenColour() : Qt::white);
     }
     // Walking quickly through a folder asks once per page, not once per image.
     if (!m_textColour && !m_textReading)
@@ -130,17 +83,15 @@ void BackgroundChoice::imageSet(const QString& path) {
 void BackgroundChoice::readTextColour() {
     const quint64 run = ++m_textRead;
     m_textReading = true;
-    QPointer<BackgroundChoice> self = this;
-    m_preview->page()->runJavaScript(
-        TextColourScript, QWebEngineScript::ApplicationWorld, [self, run](const QVariant& answer) {
-            if (!self || run != self->m_textRead)
-                return;
-            self->m_textReading = false;
-            const quint32 colour = preview::ColorFromCssText(answer.toString());
-            self->m_textColour =
-                colour == preview::SystemWindowColor ? QColor() : programColour(colour);
-            self->tell();
-        });
+    pagescripts::Run(m_preview->page(), pagescripts::Call(QStringLiteral("TextColour.js")), this,
+                     [this, run](const QVariant& answer) {
+                         if (run != m_textRead)
+                             return;
+                         m_textReading = false;
+                         // Invalid when none was found.
+                         m_textColour = preview::ColorFromCssText(answer.toString());
+                         tell();
+                     });
 }
 
 void BackgroundChoice::analysed(const preview::TileAnalysisResult& result) {
@@ -150,7 +101,7 @@ void BackgroundChoice::analysed(const preview::TileAnalysisResult& result) {
     m_result = result;
     if (m_useColourWhenAnalysed) {
         m_useColourWhenAnalysed = false;
-        UseImageColourMenuItemClick();
+        useImageColour();
     }
     tell();
 }
@@ -164,7 +115,7 @@ void BackgroundChoice::tell() {
         emit noteChanged(note);
 }
 
-void BackgroundChoice::UseImageColourMenuItemClick() {
+void BackgroundChoice::useImageColour() {
     if (m_image.isEmpty())
         return;
     if (!m_result) {
@@ -172,35 +123,41 @@ void BackgroundChoice::UseImageColourMenuItemClick() {
         return;
     }
     if (m_result->analysis)
-        m_preview->SetPageBackgroundColor(fromColour(m_result->analysis->average));
+        m_preview->setBackgroundColour(m_result->analysis->average);
 }
 
 QColor BackgroundChoice::chosenColour() const {
     if (!m_colour)
         return QColor();
-    // A system colour stands for the desktop's window colour.
-    if (*m_colour & 0xFF000000u)
-        return QApplication::palette().color(QPalette::Base);
-    return programColour(*m_colour);
+    // An invalid colour stands for the desktop's window colour.
+    return m_colour->isValid() ? *m_colour : QApplication::palette().color(QPalette::Base);
 }
 
-QString BackgroundChoice::CssText() {
-    QColor colour = chosenColour();
-    if (!colour.isValid()) {
-        const quint32 own = m_preview->GetPageBackgroundColor();
-        if (own != preview::SystemWindowColor)
-            colour = programColour(own);
-    }
+QString BackgroundChoice::cssText(const QColor& colour) const {
     const QString address = m_image.isEmpty() ? QString()
                                               : preview::ImageAddress(platform::encodePath(m_image),
                                                                       m_preview->page()->url());
     return preview::CopyCssText(colour, address, m_layout);
 }
 
-void BackgroundChoice::CopyCssMenuItemClick() {
-    const QString text = CssText();
-    if (!text.isEmpty())
-        QApplication::clipboard()->setText(text);
+void BackgroundChoice::readCssText(const QObject* context, std::function<void(QString)> done) {
+    const QColor colour = chosenColour();
+    if (colour.isValid()) {
+        done(cssText(colour));
+        return;
+    }
+    QPointer<BackgroundChoice> self = this;
+    m_preview->document()->readBackgroundColour(
+        context, [self, done = std::move(done)](const QColor& own) {
+            done(self ? self->cssText(own) : QString());
+        });
+}
+
+void BackgroundChoice::copyCss() {
+    readCssText(this, [](const QString& text) {
+        if (!text.isEmpty())
+            QApplication::clipboard()->setText(text);
+    });
 }
 
 } // namespace zelvorin

@@ -2,7 +2,7 @@
 
 #include "EventLogFormat.h"
 #include "PreviewPage.h"
-#include "WebBrowserInterface.h"
+#include "BrowserNavigation.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -40,9 +40,9 @@ QString NavigationFlagsText(QWebEnginePage::NavigationType type, bool isMainFram
     return kind + (isMainFrame ? QString() : QStringLiteral(" SubFrame"));
 }
 
-BrowserEvents::BrowserEvents(QWebEngineView* view, PreviewPage* page, TWebBrowserInterface* browser,
+BrowserEvents::BrowserEvents(QWebEngineView* view, PreviewPage* page, BrowserNavigation* navigation,
                              QObject* parent)
-    : QObject(parent), m_view(view), m_page(page), m_browser(browser) {
+    : QObject(parent), m_view(view), m_page(page), m_navigation(navigation) {
     connectEngine();
 }
 
@@ -69,42 +69,42 @@ BrowserEvents::BrowserEvents(QWebEngineView* view, PreviewPage* page, TWebBrowse
 void BrowserEvents::connectEngine() {
     connect(m_page, &PreviewPage::beforeNavigate, this,
             [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame, bool*) {
-                WebBrowser1BeforeNavigate2(url.toString(), NavigationFlagsText(type, isMainFrame),
+                logBeforeNavigate(url.toString(), NavigationFlagsText(type, isMainFrame),
                                            QString(), QString(), QString());
             });
     connect(m_page, &PreviewPage::navigationRefused, this,
             [this](const QUrl& url) { emit logLine(eventlog::refused(url.toString())); });
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
-        WebBrowser1DownloadBegin();
-        WebBrowser1ProgressChange(0, 100);
+        logDownloadBegin();
+        showProgress(0, 100);
     });
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int progress) {
         // 0 was reported with the start already.
         if (progress > 0)
-            WebBrowser1ProgressChange(progress, 100);
+            showProgress(progress, 100);
     });
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
-        WebBrowser1NavigateComplete2(url.toString());
+        logNavigateComplete(url.toString());
         reportHistory();
     });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
-        WebBrowser1ProgressChange(0, 0);
-        WebBrowser1DownloadComplete();
-        WebBrowser1DocumentComplete(m_page->url().toString());
+        showProgress(0, 0);
+        logDownloadComplete();
+        logDocumentComplete(m_page->url().toString());
         reportHistory();
     });
     connect(m_page, &QWebEnginePage::titleChanged, this,
-            [this](const QString& title) { WebBrowser1TitleChange(title); });
+            [this](const QString& title) { showTitle(title); });
     connect(m_page, &QWebEnginePage::linkHovered, this,
-            [this](const QString& url) { WebBrowser1StatusTextChange(url); });
+            [this](const QString& url) { showStatusText(url); });
     connect(m_page, &PreviewPage::statusTextSet, this,
-            [this](const QString& text) { WebBrowser1StatusTextChange(text); });
+            [this](const QString& text) { showStatusText(text); });
     connect(m_page, &PreviewPage::newWindowOpened, this,
-            [this](QWebEnginePage*) { WebBrowser1NewWindow2(false); });
-    connect(m_page, &QWebEnginePage::windowCloseRequested, this, [this] { WebBrowser1Quit(); });
+            [this](QWebEnginePage*) { logNewWindow(false); });
+    connect(m_page, &QWebEnginePage::windowCloseRequested, this, [this] { logQuit(); });
     connect(m_page, &QWebEnginePage::fullScreenRequested, this,
             [this](QWebEngineFullScreenRequest request) {
-                WebBrowser1FullScreen(request.toggleOn());
+                logFullScreen(request.toggleOn());
                 request.reject();
             });
     if (m_view) {
@@ -123,9 +123,9 @@ void BrowserEvents::connectEngine() {
 bool BrowserEvents::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_view || watched == m_focusTarget) {
         if (event->type() == QEvent::FocusIn)
-            WebBrowser1Enter();
+            logEnter();
         else if (event->type() == QEvent::FocusOut)
-            WebBrowser1Exit();
+            logExit();
     }
     return QObject::eventFilter(watched, event);
 }
@@ -136,11 +136,11 @@ void BrowserEvents::reportHistory() {
     const int forward = history->canGoForward() ? 1 : 0;
     if (forward != m_reportedForward) {
         m_reportedForward = forward;
-        WebBrowser1CommandStateChange(1, forward == 1);
+        setCommandState(1, forward == 1);
     }
     if (back != m_reportedBack) {
         m_reportedBack = back;
-        WebBrowser1CommandStateChange(2, back == 1);
+        setCommandState(2, back == 1);
     }
 }
 
@@ -155,34 +155,34 @@ void BrowserEvents::disableGauge() {
     setGauge({false, m_gauge.position});
 }
 
-void BrowserEvents::WebBrowser1BeforeNavigate2(const QString& url, const QString& flags,
+void BrowserEvents::logBeforeNavigate(const QString& url, const QString& flags,
                                                const QString& targetFrameName,
                                                const QString& postData, const QString& headers) {
     emit logLine(eventlog::beforeNavigate(url, flags, targetFrameName, postData, headers));
 }
 
-void BrowserEvents::WebBrowser1NavigateComplete2(const QString& url) {
+void BrowserEvents::logNavigateComplete(const QString& url) {
     emit logLine(eventlog::navigateComplete(url));
 }
 
-void BrowserEvents::WebBrowser1DocumentComplete(const QString& url) {
+void BrowserEvents::logDocumentComplete(const QString& url) {
     emit logLine(eventlog::documentComplete(url));
 }
 
-void BrowserEvents::WebBrowser1DownloadBegin() {
+void BrowserEvents::logDownloadBegin() {
     emit logLine(eventlog::downloadBegin());
 }
 
-void BrowserEvents::WebBrowser1DownloadComplete() {
+void BrowserEvents::logDownloadComplete() {
     emit logLine(eventlog::downloadComplete());
 }
 
-void BrowserEvents::WebBrowser1ProgressChange(qint64 progress, qint64 maximum) {
+void BrowserEvents::showProgress(qint64 progress, qint64 maximum) {
     emit logLine(eventlog::progress(progress, maximum));
     setGauge(preview::GaugeAfterProgress(m_gauge, progress, maximum));
 }
 
-void BrowserEvents::WebBrowser1StatusTextChange(const QString& text) {
+void BrowserEvents::showStatusText(const QString& text) {
     if (preview::ShowsStatusText(text) && text != m_statusText) {
         m_statusText = text;
         emit statusTextChanged(text);
@@ -190,42 +190,42 @@ void BrowserEvents::WebBrowser1StatusTextChange(const QString& text) {
     emit logLine(eventlog::statusText(text));
 }
 
-void BrowserEvents::WebBrowser1TitleChange(const QString& text) {
+void BrowserEvents::showTitle(const QString& text) {
     emit logLine(eventlog::title(text));
     const preview::Captions captions = preview::CaptionsForTitle(text);
     emit captionChanged(captions.windowCaption, captions.applicationTitle);
 }
 
-void BrowserEvents::WebBrowser1CommandStateChange(int command, bool enable) {
+void BrowserEvents::setCommandState(int command, bool enable) {
     emit logLine(eventlog::commandState(command, enable));
-    if (!m_browser)
+    if (!m_navigation)
         return;
     if (command == 1)
-        m_browser->SetCanGoForward(enable);
+        m_navigation->setCanGoForward(enable);
     else if (command == 2)
-        m_browser->SetCanGoBack(enable);
+        m_navigation->setCanGoBack(enable);
     else
         return;
-    emit backForwardChanged(m_browser->CanGoBack(), m_browser->CanGoForward());
+    emit backForwardChanged(m_navigation->canGoBack(), m_navigation->canGoForward());
 }
 
-void BrowserEvents::WebBrowser1NewWindow2(bool cancel) {
+void BrowserEvents::logNewWindow(bool cancel) {
     emit logLine(eventlog::newWindow(cancel));
 }
 
-void BrowserEvents::WebBrowser1Quit() {
+void BrowserEvents::logQuit() {
     emit logLine(eventlog::quit());
 }
 
-void BrowserEvents::WebBrowser1FullScreen(bool fullScreen) {
+void BrowserEvents::logFullScreen(bool fullScreen) {
     emit logLine(eventlog::fullScreen(fullScreen));
 }
 
-void BrowserEvents::WebBrowser1Enter() {
+void BrowserEvents::logEnter() {
     emit logLine(eventlog::enter());
 }
 
-void BrowserEvents::WebBrowser1Exit() {
+void BrowserEvents::logExit() {
     emit logLine(eventlog::exit());
 }
 

@@ -11,16 +11,16 @@
 #include <QWebEnginePage>
 
 class QWebEngineView;
-class TWebBrowserInterface;
 
 namespace zelvorin {
 
+class BrowserNavigation;
 class PreviewPage;
 
 class BrowserEvents : public QObject {
     Q_OBJECT
 public:
-    BrowserEvents(QWebEngineView* view, PreviewPage* page, TWebBrowserInterface* browser,
+    BrowserEvents(QWebEngineView* view, PreviewPage* page, BrowserNavigation* navigation,
                   QObject* parent);
 
     preview::Gauge gauge() const { return m_gauge; }
@@ -28,23 +28,23 @@ public:
     // The Stop command: the gauge panel is disabled.
     void disableGauge();
 
-    // The event handlers; each writes its log line first.
-    void WebBrowser1BeforeNavigate2(const QString& url, const QString& flags,
+    // What each event does; each writes its log line first.
+    void logBeforeNavigate(const QString& url, const QString& flags,
                                     const QString& targetFrameName, const QString& postData,
                                     const QString& headers);
-    void WebBrowser1NavigateComplete2(const QString& url);
-    void WebBrowser1DocumentComplete(const QString& url);
-    void WebBrowser1DownloadBegin();
-    void WebBrowser1DownloadComplete();
-    void WebBrowser1ProgressChange(qint64 progress, qint64 maximum);
-    void WebBrowser1StatusTextChange(const QString& text);
-    void WebBrowser1TitleChange(const QString& text);
-    void WebBrowser1CommandStateChange(int command, bool enable);
-    void WebBrowser1NewWindow2(bool cancel);
-    void WebBrowser1Quit();
-    void WebBrowser1FullScreen(bool fullScreen);
-    void WebBrowser1Enter();
-    void WebBrowser1Exit();
+    void logNavigateComplete(const QString& url);
+    void logDocumentComplete(const QString& url);
+    void logDownloadBegin();
+    void logDownloadComplete();
+    void showProgress(qint64 progress, qint64 maximum);
+    void showStatusText(const QString& text);
+    void showTitle(const QString& text);
+    void setCommandState(int command, bool enable);
+    void logNewWindow(bool cancel);
+    void logQuit();
+    void logFullScreen(bool fullScreen);
+    void logEnter();
+    void logExit();
 
 signals:
     void logLine(const QString& line);
@@ -63,7 +63,7 @@ private:
 
     QWebEngineView* m_view = nullptr;
     PreviewPage* m_page = nullptr;
-    TWebBrowserInterface* m_browser = nullptr;
+    BrowserNavigation* m_navigation = nullptr;
     preview::Gauge m_gauge;
     QString m_statusText;
     int m_reportedBack = -1;

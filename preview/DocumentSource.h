@@ -1,17 +1,14 @@
 // The source "Copy &HTML source" gives: the shown document as its author would keep it.
 // The preview shows the user's choices through inline styles that win over the page's
 // own, and serves local images under addresses of its own that no other program can use.
-// The copy takes those changes back, keeps the BODY attributes through which the page
-// itself says what the user chose ("background", "bgcolor", "scroll"), and gives every
-// image served under the program's address its real address again, so the copy shows the
-// same background in any browser.
+// The page script AuthorSource.js takes those changes back (keeping the BODY attributes
+// through which the page itself says what the user chose: "background", "bgcolor",
+// "scroll"); this gives every image served under the program's address its real address
+// again, so the copy shows the same background in any browser.
 #pragma once
 
 #include <QString>
 #include <QUrl>
-#include <optional>
-
-class QWebEnginePage;
 
 namespace zelvorin {
 
@@ -27,14 +24,5 @@ QString WithRealImageAddresses(const QString& source, const QUrl& pageUrl,
                                const LocalImageUrls& images);
 
 } // namespace preview
-
-// A script for the top document that evaluates to its markup with the program's changes
-// taken back; `key` is the profile's script key.
-QString AuthorSourceScript(const QString& key);
-
-// The shown document's source for the user to take away; nothing when the engine does
-// not answer.
-std::optional<QString> AuthorSourceAndWait(QWebEnginePage* page, const QString& key,
-                                           const LocalImageUrls& images);
 
 } // namespace zelvorin

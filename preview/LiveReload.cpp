@@ -2,39 +2,16 @@
 
 #include "FolderMonitor.h"
 #include "LosslessNames.h"
+#include "PageScripts.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPointer>
-#include <QWebEngineScript>
 
 namespace zelvorin {
 
 namespace {
-
-// Every address the shown documents load: each frame's own, the resources the engine
-// fetched for it, and what its elements point at (for frames whose documents this world
-// cannot enter). Runs in the program's world, so the page's scripts cannot change it.
-const QString CollectScript = QStringLiteral(R"JS((function () {
-  var found = [];
-  function add(u) { if (typeof u === 'string' && u) found.push(u); }
-  function walk(w, depth) {
-    var d;
-    try { d = w.document; add(w.location.href); } catch (e) { return; }
-    if (!d || depth > 20) return;
-    try {
-      var entries = w.performance.getEntriesByType('resource');
-      for (var i = 0; i < entries.length; ++i) add(entries[i].name);
-    } catch (e) {}
-    var elements = d.querySelectorAll('link[href], script[src], frame[src], iframe[src], img[src]');
-    for (var j = 0; j < elements.length; ++j) add(elements[j].href || elements[j].src);
-    for (var k = 0; k < w.frames.length; ++k) walk(w.frames[k], depth + 1);
-  }
-  walk(window, 0);
-  return found;
-})())JS");
 
 // The folders of one page that are followed at most; a site that spreads its files over
 // more is followed in the first ones its page names.
@@ -58,8 +35,8 @@ LiveReload::LiveReload(Preview* preview, QObject* parent) : QObject(parent), m_p
     connect(page, &QWebEnginePage::loadFinished, this, &LiveReload::loadFinished);
     connect(preview, &Preview::backgroundImageSet, this,
             [this](const QString& path) { m_image = path; });
-    connect(preview, &Preview::backgroundColorSet, this,
-            [this](quint32 colour) { m_colour = colour; });
+    connect(preview, &Preview::backgroundColourSet, this,
+            [this](const QColor& colour) { m_colour = colour; });
 }
 
 LiveReload::~LiveReload() {
@@ -108,12 +85,11 @@ void LiveReload::collectFiles() {
         return;
     }
     const quint64 run = ++m_collectRun;
-    QPointer<LiveReload> self = this;
-    m_preview->page()->runJavaScript(CollectScript, QWebEngineScript::ApplicationWorld,
-                                     [self, run](const QVariant& found) {
-                                         if (self && run == self->m_collectRun)
-                                             self->watch(found.toStringList());
-                                     });
+    pagescripts::Run(m_preview->page(), pagescripts::Call(QStringLiteral("PageFiles.js")), this,
+                     [this, run](const QVariant& found) {
+                         if (run == m_collectRun)
+                             watch(found.toStringList());
+                     });
 }
 
 void LiveReload::watch(const QStringList& addresses) {
@@ -217,9 +193,9 @@ void LiveReload::reload() {
 
 void LiveReload::restore() {
     if (m_colour)
-        m_preview->SetPageBackgroundColor(*m_colour);
+        m_preview->setBackgroundColour(*m_colour);
     if (!m_image.isEmpty())
-        m_preview->SetPageBackgroundImage(m_image);
+        m_preview->setBackgroundImage(m_image);
     emit reloaded();
 }
 

@@ -9,6 +9,7 @@
 #include "FileStamp.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -63,7 +64,7 @@ private:
     QUrl m_pageUrl; // without its fragment
     // What the user chose for the shown page.
     QString m_image;
-    std::optional<quint32> m_colour;
+    std::optional<QColor> m_colour;
     QHash<QByteArray, platform::FileStamp> m_files;
     QHash<QString, FolderMonitor*> m_monitors; // by folder
     quint64 m_collectRun = 0;

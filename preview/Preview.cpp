@@ -3,69 +3,92 @@
 #include "AddressHistory.h"
 #include "BackgroundChoice.h"
 #include "BrowserEvents.h"
-#include "DocumentSource.h"
+#include "BrowserNavigation.h"
 #include "FileStamp.h"
-#include "FrameScripts.h"
-#include "GeneratedPage.h"
 #include "LiveReload.h"
 #include "LosslessNames.h"
-#include "OpenFileUnit.h"
+#include "PageScripts.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
+#include "PreviewRules.h"
 #include "ProgramPages.h"
 #include "ProgramValues.h"
-#include "ScriptWait.h"
-#include "WebBrowserInterface.h"
+#include "ShownDocument.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
-#include <QComboBox>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <QWebEngineScript>
 #include <QWebEngineView>
 
 namespace zelvorin {
 
+namespace {
+
+// How long a request waits for a load that does not end.
+constexpr int DefaultWaitLimit = 15000;
+
+// Looked at by its bytes: a path text need not be a text Qt can open.
+bool isFile(const QString& path) {
+    return !path.isEmpty() && platform::fileStamp(platform::encodePath(path)).regular;
+}
+
+// The desktop's window colour stands in for a colour the page does not give.
+QColor shownColour(const QColor& colour) {
+    return colour.isValid() ? colour : QApplication::palette().color(QPalette::Base);
+}
+
+} // namespace
+
 Preview::Preview(PreviewProfile* profile, QWidget* viewParent, QObject* parent)
     : QObject(parent), m_profile(profile) {
+    // Tile analyses replace each other: a second worker would only slow the newest down.
+    m_workers.setMaxThreadCount(1);
     m_view = new QWebEngineView(viewParent);
     m_view->setObjectName(QStringLiteral("WebBrowser1"));
     m_view->setAccessibleName(tr("Preview"));
     m_page = new PreviewPage(profile, m_view);
     m_view->setPage(m_page);
-    m_browser = TWebBrowserInterface::Create(m_view);
-    m_events = new BrowserEvents(m_view, m_page, m_browser.get(), this);
+    m_navigation = std::make_unique<BrowserNavigation>(m_view);
+    m_document = new ShownDocument(m_page, &profile->localImages(), this);
+    m_events = new BrowserEvents(m_view, m_page, m_navigation.get(), this);
 
-    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { setLoading(true, false); });
-    connect(m_page, &QWebEnginePage::loadFinished, this, [this] { setLoading(false, false); });
-    // A navigation within the document reports no start; its address change ends the wait
-    // for it.
-    connect(m_page, &QWebEnginePage::urlChanged, this, [this] { setLoading(m_loading, false); });
+    connect(m_page, &QWebEnginePage::loadFinished, this, &Preview::loadEnded);
+    connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
+        // Only the blank page asked for is made white.
+        if (url != QUrl(preview::BlankAddress))
+            m_blankToPrepare = false;
+        // A navigation within the document reports no load; its address change ends the
+        // wait for it.
+        if (!isLoading())
+            loadEnded();
+    });
     connect(m_page, &PreviewPage::changeApplied, this, &Preview::backgroundApplied);
     connect(m_page, &PreviewPage::commandUrlRequested, this, &Preview::commandUrlRequested);
     m_programPages = new ProgramPages(m_page, this);
     m_liveReload = new LiveReload(this, this);
     m_background = new BackgroundChoice(this, this);
 
-    m_loadFileTimer = new QTimer(this);
-    m_loadFileTimer->setObjectName(QStringLiteral("LoadFileTimer"));
-    m_loadFileTimer->setSingleShot(true);
-    m_loadFileTimer->setInterval(LoadFileTimerInterval);
-    connect(m_loadFileTimer, &QTimer::timeout, this, &Preview::loadFileTimerElapsed);
-    m_loadFileTimer->start();
+    m_waitLimit = new QTimer(this);
+    m_waitLimit->setSingleShot(true);
+    m_waitLimit->setInterval(DefaultWaitLimit);
+    connect(m_waitLimit, &QTimer::timeout, this, &Preview::loadEnded);
+
+    m_startPreviewTimer = new QTimer(this);
+    m_startPreviewTimer->setObjectName(QStringLiteral("LoadFileTimer"));
+    m_startPreviewTimer->setSingleShot(true);
+    m_startPreviewTimer->setInterval(StartPreviewDelay);
+    connect(m_startPreviewTimer, &QTimer::timeout, this, &Preview::startPreviewDue);
+    m_startPreviewTimer->start();
 }
 
 Preview::~Preview() {
-    m_browser.reset();
+    m_navigation.reset();
     if (m_view && !m_view->parent())
         delete m_view;
 }
@@ -88,6 +111,10 @@ void Preview::setAddressBox(QComboBox* box) {
         box->lineEdit()->installEventFilter(this);
 }
 
+void Preview::setWaitLimit(int milliseconds) {
+    m_waitLimit->setInterval(milliseconds);
+}
+
 bool Preview::eventFilter(QObject* watched, QEvent* event) {
     if (m_addressBox && (watched == m_addressBox || watched == m_addressBox->lineEdit()) &&
         event->type() == QEvent::KeyPress) {
@@ -95,43 +122,73 @@ bool Preview::eventFilter(QObject* watched, QEvent* event) {
         const auto held =
             key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !held) {
-            GoButtonClick();
+            openTypedAddress();
             return true;
         }
     }
     return QObject::eventFilter(watched, event);
 }
 
-void Preview::setLoading(bool loading, bool pending) {
-    const bool before = isLoading();
-    m_loading = loading;
-    m_navigationPending = pending;
-    if (before != isLoading())
-        emit loadingChanged(isLoading());
+bool Preview::isLoading() const {
+    return m_page->loadUnderWay();
 }
 
-namespace {
-
-// Looked at by its bytes: a path text need not be a text Qt can open.
-bool isFile(const QString& path) {
-    return !path.isEmpty() && platform::fileStamp(platform::encodePath(path)).regular;
+void Preview::waitForLoad() {
+    if (!m_waitLimit->isActive())
+        m_waitLimit->start();
 }
 
-} // namespace
+// The end of a load (or of the wait for it): what waited for it goes, the blank page made
+// white before the file chosen goes on it.
+void Preview::loadEnded() {
+    m_waitLimit->stop();
+    if (m_blankToPrepare && m_page->url() == QUrl(preview::BlankAddress)) {
+        m_blankToPrepare = false;
+        prepareBlankPage();
+    }
+    if (m_waitingFile) {
+        const WaitingFile file = *std::exchange(m_waitingFile, std::nullopt);
+        previewFile(file.path, file.use);
+    }
+}
 
-void Preview::PreviewFile(const QString& path, PreviewUse use) {
+void Preview::prepareBlankPage() {
+    // White, without scroll bars and without the page's border.
+    setBackgroundColour(Qt::white);
+    m_document->setScroll(false);
+    m_document->setBorder(1);
+}
+
+void Preview::previewChosenFile(const QString& path, PreviewUse use) {
+    m_startPreviewTimer->stop();
+    if (isLoading()) {
+        // A newer choice replaces the one waiting.
+        m_waitingFile = WaitingFile{path, use};
+        waitForLoad();
+        return;
+    }
+    previewFile(path, use);
+}
+
+void Preview::previewFileAtStart(const QString& path, PreviewUse use) {
+    m_startPreviewTimer->stop();
+    previewFile(path, use);
+}
+
+void Preview::previewFile(const QString& path, PreviewUse use) {
     if (!isFile(path))
         return;
     emit previewingFile(path);
     if (use == PreviewUse::Background)
-        SetPageBackgroundImage(path);
+        setBackgroundImage(path);
     else
-        OpenAddress(path);
+        openAddress(path);
 }
 
-void Preview::OpenAddress(const QString& address) {
+void Preview::openAddress(const QString& address) {
     m_page->triggerAction(QWebEnginePage::Stop);
-    WaitWhileLoading();
+    // What waited for the load stopped goes now, before the page is left.
+    loadEnded();
     const QString target = preview::AddressToGo(address);
     if (preview::IsCommandAddress(target)) {
         if (m_addressBox)
@@ -140,129 +197,54 @@ void Preview::OpenAddress(const QString& address) {
         return;
     }
     const QUrl url = preview::UrlForAddress(target);
-    if (url.isValid()) {
-        setLoading(m_loading, true);
+    m_blankToPrepare = target.toLower() == preview::BlankAddress;
+    if (url.isValid())
         m_page->loadByProgram(url);
-    }
-    if (target.toLower() == preview::BlankAddress) {
-        WaitWhileLoading();
-        SetPageBackgroundColor(preview::White);
-        SetPageScroll(false);
-        SetPageBorder(1);
-    }
     if (m_addressBox)
         m_addressBox->setEditText(preview::AddressBoxTextAfterOpen(target));
 }
 
-bool Preview::WaitWhileLoading() {
-    if (!m_page)
-        return false;
-    // The flag ends a wait: the Stop command and every finished wait set it.
-    m_stopFlag = false;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (isLoading() && !m_stopFlag) {
-        const qint64 left = m_waitLimitMs - elapsed.elapsed();
-        if (left <= 0)
-            break;
-        QEventLoop loop;
-        connect(this, &Preview::loadingChanged, &loop, &QEventLoop::quit);
-        connect(this, &Preview::stopRequested, &loop, &QEventLoop::quit);
-        QTimer::singleShot(int(left), &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    m_stopFlag = true;
-    return true;
+QString Preview::programImageAddress(const QString& path) {
+    // The program's pages are blank or resource documents, which load only the scheme that
+    // is not marked local.
+    return m_profile->localImages().grant(path).remote.toString(QUrl::FullyEncoded);
 }
 
 int Preview::applyToAllFrames(const QJsonObject& change) {
-    const int id = m_nextRequestId++;
-    const QString script = frames::ApplyToAllFramesScript(m_profile->scriptKey(), change, id);
-    QPointer<Preview> self = this;
-    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                          [self, id](const QVariant& pending) {
-                              // Frames of other origins report later, through the page.
-                              if (self && pending.isValid() && pending.toInt() == 0)
-                                  emit self->backgroundApplied(id);
-                          });
+    const int id = m_nextChange++;
+    pagescripts::Run(m_page,
+                     pagescripts::LibraryCall(m_profile->scriptKey(), QStringLiteral("applyToAll"),
+                                              {change, id}),
+                     this, [this, id](const QVariant& pending) {
+                         // Frames of other origins report later, through the page.
+                         if (pending.isValid() && pending.toInt() == 0)
+                             emit backgroundApplied(id);
+                     });
     return id;
 }
 
-int Preview::SetPageBackgroundImage(const QString& path) {
+int Preview::setBackgroundImage(const QString& path) {
     emit backgroundImageSet(path);
     const LocalImageUrls::Grant grant = m_profile->localImages().grant(path);
     const QJsonObject image{{QStringLiteral("remote"), grant.remote.toString(QUrl::FullyEncoded)},
                             {QStringLiteral("local"), grant.local.toString(QUrl::FullyEncoded)}};
     return applyToAllFrames(QJsonObject{
         {QStringLiteral("image"), image},
-        {QStringLiteral("layout"), BackgroundChoice::LayoutChange(m_background->Layout())}});
+        {QStringLiteral("layout"), BackgroundChoice::layoutChange(m_background->layout())}});
 }
 
-int Preview::SetPageBackgroundLayout(const preview::BackgroundLayout& layout) {
+int Preview::setBackgroundLayout(const preview::BackgroundLayout& layout) {
     return applyToAllFrames(
-        QJsonObject{{QStringLiteral("layout"), BackgroundChoice::LayoutChange(layout)}});
+        QJsonObject{{QStringLiteral("layout"), BackgroundChoice::layoutChange(layout)}});
 }
 
-QColor Preview::resolveColor(quint32 colour) const {
-    if (colour & 0xFF000000u)
-        return QApplication::palette().color(QPalette::Base);
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
-
-int Preview::SetPageBackgroundColor(quint32 colour) {
-    emit backgroundColorSet(colour);
-    const QString text = preview::ColorText(resolveColor(colour).rgb());
+int Preview::setBackgroundColour(const QColor& colour) {
+    emit backgroundColourSet(colour);
+    const QString text = preview::ColorText(shownColour(colour));
     return applyToAllFrames(QJsonObject{{QStringLiteral("color"), text}});
 }
 
-std::optional<QVariant> Preview::runOnTop(const QString& script) {
-    return RunScriptAndWait(m_page, script, QWebEngineScript::ApplicationWorld);
-}
-
-quint32 Preview::GetPageBackgroundColor() {
-    const std::optional<QVariant> answer =
-        runOnTop(frames::ReadBackgroundColorScript(m_profile->scriptKey()));
-    if (!answer)
-        return preview::SystemWindowColor;
-    const QVariantList texts = answer->toList();
-    if (texts.size() != 3)
-        return preview::SystemWindowColor;
-    quint32 colour = preview::ColorFromBgColorText(texts[0].toString());
-    // A colour the BODY does not carry as "#RRGGBB" (none, a colour name, one from a
-    // style sheet) is read from what the page paints.
-    if (colour == preview::SystemWindowColor)
-        colour = preview::ColorFromCssText(texts[1].toString());
-    if (colour == preview::SystemWindowColor)
-        colour = preview::ColorFromCssText(texts[2].toString());
-    return colour;
-}
-
-bool Preview::SetPageScroll(bool scroll) {
-    const std::optional<QVariant> done =
-        runOnTop(frames::SetScrollScript(m_profile->scriptKey(), scroll));
-    return done && done->toBool();
-}
-
-bool Preview::SetPageBorder(int mode) {
-    if (mode != 0 && mode != 1)
-        return false;
-    const std::optional<QVariant> done =
-        runOnTop(frames::SetBorderScript(m_profile->scriptKey(), mode));
-    return done && done->toBool();
-}
-
-int Preview::CountFrames() {
-    const std::optional<QVariant> count =
-        runOnTop(frames::CountFramesScript(m_profile->scriptKey()));
-    if (!count || !count->isValid())
-        return -1;
-    bool ok = false;
-    const int value = count->toInt(&ok);
-    return ok ? value : -1;
-}
-
-bool Preview::ExecBrowserCommand(int command, int option, const QVariant& input, QVariant* output) {
-    Q_UNUSED(option); // the engine never prompts for these commands
+bool Preview::runDocumentCommand(int command, const QVariant& input, QVariant* output) {
     if (!m_page || m_page->url().isEmpty())
         return false;
     switch (command) {
@@ -289,46 +271,27 @@ bool Preview::ExecBrowserCommand(int command, int option, const QVariant& input,
     }
 }
 
-int Preview::GetBrowserZoom() {
-    QVariant level;
-    if (!ExecBrowserCommand(ZoomCommand, 2, QVariant(), &level))
-        return -1;
-    return level.toInt();
-}
-
-QString Preview::GetDocumentSource() {
-    if (!m_page || m_page->url().isEmpty())
-        return QString();
+void Preview::readDocumentSource(const QObject* context,
+                                 std::function<void(std::optional<QString>)> done) {
+    if (!m_page || m_page->url().isEmpty()) {
+        done(std::nullopt);
+        return;
+    }
     // A long page of the program's is copied whole, not only as far as it is written.
-    m_programPages->writeRest();
-    return AuthorSourceAndWait(m_page, m_profile->scriptKey(), m_profile->localImages())
-        .value_or(QString());
+    QPointer<ShownDocument> document = m_document;
+    m_programPages->writeRest(context, [document, context, done = std::move(done)](bool) {
+        if (document)
+            document->readAuthorSource(context, done);
+    });
 }
 
-void Preview::SetBrowserSilent(bool silent) {
+void Preview::setSilent(bool silent) {
     m_profile->setSilent(silent);
 }
 
-void Preview::FileListBox1Change(const QString& fileName, PreviewUse use) {
-    m_loadFileTimer->stop();
-    WaitWhileLoading();
-    PreviewFile(fileName, use);
-}
-
-void Preview::LoadFileTimerTimer(const QString& fileName, PreviewUse use) {
-    // The guard keeps a second run out while the first one waits for the page.
-    if (m_loadGuard)
-        return;
-    m_loadGuard = true;
-    m_loadFileTimer->stop();
-    if (isFile(fileName))
-        PreviewFile(fileName, use);
-    m_loadGuard = false;
-}
-
-void Preview::GoButtonClick() {
+void Preview::openTypedAddress() {
     if (!m_addressBox) {
-        OpenAddress(preview::BlankAddress);
+        openAddress(preview::BlankAddress);
         return;
     }
     const QString text = preview::AddressToGo(m_addressBox->currentText());
@@ -342,13 +305,13 @@ void Preview::GoButtonClick() {
         m_addressBox->addItems(history);
         m_addressBox->setEditText(text);
     }
-    OpenAddress(text);
+    openAddress(text);
 }
 
-void Preview::ClearPreviewAreaMenuItemClick() {
+void Preview::clearPreviewArea() {
     if (m_addressBox)
         m_addressBox->setEditText(QString());
-    GoButtonClick();
+    openTypedAddress();
 }
 
 std::optional<QString> Preview::askForFile(const QString& caption, int kind) {
@@ -360,103 +323,84 @@ std::optional<QString> Preview::askForFile(const QString& caption, int kind) {
     return m_openFileForm->FileName();
 }
 
-void Preview::OpenDocumentMenuItemClick() {
+void Preview::openDocument() {
     if (const auto name = askForFile(tr(" Open document"), 2))
-        OpenAddress(*name);
+        openAddress(*name);
 }
 
-void Preview::ChangeBackgroundMenuItemClick() {
+void Preview::chooseBackgroundImage() {
     if (const auto name = askForFile(tr(" Select background image"), 3))
-        SetPageBackgroundImage(*name);
+        setBackgroundImage(*name);
 }
 
-void Preview::SetBackgroundColorMenuItemClick() {
+void Preview::chooseBackgroundColour() {
     // Full dialog, solid colours only, any colour allowed; it starts with the colour
     // chosen last.
-    const QColor chosen = QColorDialog::getColor(m_lastChosenColor, m_view->window());
+    const QColor chosen = QColorDialog::getColor(m_lastChosenColour, m_view->window());
     if (!chosen.isValid())
         return;
-    m_lastChosenColor = chosen;
-    SetPageBackgroundColor(quint32(chosen.red()) | (quint32(chosen.green()) << 8) |
-                           (quint32(chosen.blue()) << 16));
+    m_lastChosenColour = chosen;
+    setBackgroundColour(chosen);
 }
 
-QString Preview::BackgroundColorMessage(const QString& colourText) {
+QString Preview::backgroundColourMessage(const QString& colourText) {
     return QString(14, QLatin1Char(' ')) + colourText + QString(15, QLatin1Char(' '));
 }
 
-void Preview::CopyBackgroundColorMenuItemClick() {
-    const QString text = preview::ColorText(resolveColor(GetPageBackgroundColor()).rgb());
-    QApplication::clipboard()->setText(text);
-    const QString message = BackgroundColorMessage(text);
-    QMessageBox::information(m_view->window(), ProductTitle, message);
+void Preview::copyBackgroundColour() {
+    m_document->readBackgroundColour(this, [this](const QColor& colour) {
+        const QString text = preview::ColorText(shownColour(colour));
+        QApplication::clipboard()->setText(text);
+        QMessageBox::information(m_view->window(), ProductTitle, backgroundColourMessage(text));
+    });
 }
 
-void Preview::CopyMenuItemClick() {
-    ExecBrowserCommand(CopyCommand, 2, QVariant());
+void Preview::copySelection() {
+    runDocumentCommand(CopyCommand, QVariant());
 }
 
-void Preview::SelectAllMenuItemClick() {
-    ExecBrowserCommand(SelectAllCommand, 2, QVariant());
+void Preview::selectAll() {
+    runDocumentCommand(SelectAllCommand, QVariant());
 }
 
-void Preview::CopyHTMLContentsMenuItemClick() {
-    const QString source = GetDocumentSource();
-    if (!source.isEmpty())
-        QApplication::clipboard()->setText(source);
+void Preview::copyDocumentSource() {
+    readDocumentSource(this, [](const std::optional<QString>& source) {
+        if (source && !source->isEmpty())
+            QApplication::clipboard()->setText(*source);
+    });
 }
 
-int Preview::ShowWBFontSize() {
-    const int level = GetBrowserZoom();
-    return level >= 0 && level < preview::ZoomLevelCount ? level : -1;
+int Preview::fontSizeLevel() {
+    QVariant level;
+    if (!runDocumentCommand(ZoomCommand, QVariant(), &level))
+        return -1;
+    const int value = level.toInt();
+    return value >= 0 && value < preview::ZoomLevelCount ? value : -1;
 }
 
-bool Preview::ChangeWBFontSizeMenuItemClick(int level) {
-    return ExecBrowserCommand(ZoomCommand, 2, QVariant(level));
+bool Preview::setFontSizeLevel(int level) {
+    return runDocumentCommand(ZoomCommand, QVariant(level));
 }
 
-void Preview::BackSpeedButtonClick() {
+void Preview::goBack() {
     m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
-    m_browser->GoBack();
+    m_navigation->goBack();
 }
 
-void Preview::ForwardSpeedButtonClick() {
+void Preview::goForward() {
     m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeBackForward);
-    m_browser->GoForward();
+    m_navigation->goForward();
 }
 
-void Preview::RefreshSpeedButton2Click() {
+void Preview::reload() {
     m_page->expectProgramNavigation(QWebEnginePage::NavigationTypeReload);
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 
-bool Preview::ShowGeneratedPage(std::unique_ptr<GeneratedPage> page) {
-    if (m_page->url().isEmpty())
-        return false;
-    WaitWhileLoading();
-    if (!m_page->ownsShownDocument()) {
-        // Never into a document the program did not make (a web page, a local file, a
-        // blank page some page navigated to): into a blank page of the program's own.
-        m_page->triggerAction(QWebEnginePage::Stop);
-        setLoading(m_loading, true);
-        m_page->loadByProgram(ProgramPages::BlankPage());
-        WaitWhileLoading();
-        if (!m_page->ownsShownDocument())
-            return false;
-    }
-    return m_programPages->write(std::move(page));
-}
-
-QString Preview::ProgramImageAddress(const QString& path) {
-    // The program's pages are blank or resource documents, which load only the scheme that
-    // is not marked local.
-    return m_profile->localImages().grant(path).remote.toString(QUrl::FullyEncoded);
-}
-
-void Preview::StopSpeedButton2Click() {
+void Preview::stop() {
     m_page->triggerAction(QWebEnginePage::Stop);
-    m_stopFlag = true;
-    emit stopRequested();
+    // What waited for the load goes at once, as when the load ends.
+    loadEnded();
     m_events->disableGauge();
 }
 

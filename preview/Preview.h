@@ -1,14 +1,19 @@
-// The main window's preview operations: what the browser `WebBrowser1` shows (a chosen
-// file, a typed address, a blank page), the background image and colour of the shown page
-// and all its frames, the commands on the shown document, and the navigation buttons.
-// The main window owns one `Preview`, places its view, connects its events and calls the
-// handlers below from its menus, toolbar and file list.
+// The main window's preview: what the browser shows (a chosen file, a typed address, a
+// blank page, a page the program writes), the background image and colour of the shown
+// page and all its frames, the commands on the shown document, and the navigation
+// buttons. The main window owns one `Preview`, places its view, connects its signals and
+// calls the operations below from its menus, toolbar and file list.
+//
+// The preview never waits: it acts on the engine's signals. A request that needs the page
+// to have loaded (a file chosen while a page loads, the blank page's white; a page the
+// program writes, see ProgramPages) waits for the end of the load, a newer request of the
+// same kind replacing the waiting one; Stop, or a load that does not end within the wait
+// limit, lets the waiting requests go as a finished load does. Whatever the engine
+// answers later (a read, a copy, a written page) comes back by callback or signal.
 #pragma once
 
 #include "BackgroundPlacement.h"
-#include "GeneratedPage.h"
 #include "OpenFileUnit.h"
-#include "PreviewRules.h"
 
 #include <QColor>
 #include <QComboBox>
@@ -16,22 +21,26 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QThreadPool>
 #include <QVariant>
+
+#include <functional>
 #include <memory>
 #include <optional>
 
 class QTimer;
 class QWebEngineView;
-class TWebBrowserInterface;
 
 namespace zelvorin {
 
 class BackgroundChoice;
 class BrowserEvents;
+class BrowserNavigation;
 class LiveReload;
 class PreviewPage;
 class PreviewProfile;
 class ProgramPages;
+class ShownDocument;
 
 // What a file chosen in the file list becomes: the background of the shown page, or the
 // page itself.
@@ -40,27 +49,34 @@ enum class PreviewUse { Background, Document };
 class Preview : public QObject {
     Q_OBJECT
 public:
-    // Browser command numbers of the document's command target.
+    // Numbers of the commands on the shown document (runDocumentCommand).
     static constexpr int CopyCommand = 12;
     static constexpr int SelectAllCommand = 17;
     static constexpr int ZoomCommand = 19;
-    static constexpr int LoadFileTimerInterval = 150;
+    // The file shown at start is previewed this long after the preview is made.
+    static constexpr int StartPreviewDelay = 150;
 
     // The view is made a child of `viewParent`; `profile` must outlive it.
     Preview(PreviewProfile* profile, QWidget* viewParent, QObject* parent);
     ~Preview() override;
 
-    QWebEngineView* WebBrowser1() const { return m_view; }
+    QWebEngineView* view() const { return m_view; }
     PreviewPage* page() const { return m_page; }
-    TWebBrowserInterface* browserInterface() const { return m_browser.get(); }
+    BrowserNavigation* navigation() const { return m_navigation.get(); }
+    ShownDocument* document() const { return m_document; }
     BrowserEvents* events() const { return m_events; }
-    QTimer* LoadFileTimer() const { return m_loadFileTimer; }
+    ProgramPages* programPages() const { return m_programPages; }
     // Reloads a local page when its files change ("Reload the page when it changes").
     LiveReload* liveReload() const { return m_liveReload; }
     // The chosen background's placement, notes, colour and CSS text.
     BackgroundChoice* background() const { return m_background; }
-    bool stopFlag() const { return m_stopFlag; }
-    bool isLoading() const { return m_loading || m_navigationPending; }
+    // The one-shot timer that previews the file shown at start (see startPreviewDue).
+    QTimer* startPreviewTimer() const { return m_startPreviewTimer; }
+    // The preview's background work (the tile analysis): one worker, as each request
+    // replaces the one before.
+    QThreadPool* workers() { return &m_workers; }
+    // Whether a load runs (or the program has asked for one that has not started yet).
+    bool isLoading() const;
 
     // The open dialog of "Open document..." and "Change background..."; without one
     // those commands do nothing.
@@ -68,103 +84,104 @@ public:
     // The address box of the toolbar: its history starts as "about:blank", Enter opens.
     void setAddressBox(QComboBox* box);
     QComboBox* addressBox() const { return m_addressBox; }
-    // Longest time a wait for a loading page may take (pages that never finish).
-    void setWaitLimit(int milliseconds) { m_waitLimitMs = milliseconds; }
+    // The longest a request waits for a load (pages that never finish); then it goes.
+    void setWaitLimit(int milliseconds);
 
-    void PreviewFile(const QString& path, PreviewUse use);
+    // A file chosen in the file list: previewed now, or once the page loading has loaded.
+    void previewChosenFile(const QString& path, PreviewUse use);
+    // The file the list shows at start, when the start timer fires.
+    void previewFileAtStart(const QString& path, PreviewUse use);
+    // An existing file as a background or as the page; nothing for a path that is no file.
+    void previewFile(const QString& path, PreviewUse use);
     // Opens an address in the browser. A command address never reaches the engine: it is
     // handed to `commandUrlRequested` as the user's own command.
-    void OpenAddress(const QString& address);
-    // Puts a page the program made into the browser: into the shown document when that is
-    // one of the program's own, else into a fresh blank document made for it. False when
-    // nothing is shown or the engine does not answer.
-    bool ShowGeneratedPage(std::unique_ptr<GeneratedPage> page);
-    ProgramPages* programPages() const { return m_programPages; }
+    void openAddress(const QString& address);
     // The address under which the program's own pages show a local image.
-    QString ProgramImageAddress(const QString& path);
-    bool WaitWhileLoading();
+    QString programImageAddress(const QString& path);
+
     // Puts the image behind the shown page and every frame; returns the number of the
     // change, reported again by `backgroundApplied` once every frame has it.
-    int SetPageBackgroundImage(const QString& path);
-    int SetPageBackgroundColor(quint32 colour);
+    int setBackgroundImage(const QString& path);
+    // An invalid colour stands for the desktop's window colour.
+    int setBackgroundColour(const QColor& colour);
     // Lays out the chosen image anew in the shown page and every frame that shows it.
-    int SetPageBackgroundLayout(const preview::BackgroundLayout& layout);
-    quint32 GetPageBackgroundColor();
-    bool SetPageScroll(bool scroll);
-    bool SetPageBorder(int mode);
-    int CountFrames();
-    bool ExecBrowserCommand(int command, int option, const QVariant& input,
-                            QVariant* output = nullptr);
-    int GetBrowserZoom();
-    QString GetDocumentSource();
-    void SetBrowserSilent(bool silent);
+    int setBackgroundLayout(const preview::BackgroundLayout& layout);
+    // A command on the shown document (copy, select all, zoom with a level to set or
+    // none, the level given back); false for any other number or without a document.
+    bool runDocumentCommand(int command, const QVariant& input, QVariant* output = nullptr);
+    // The shown document as its author would keep it, a long page of the program's whole;
+    // nothing when there is no document or the engine does not answer.
+    void readDocumentSource(const QObject* context,
+                            std::function<void(std::optional<QString>)> done);
+    void setSilent(bool silent);
 
-    void FileListBox1Change(const QString& fileName, PreviewUse use);
-    // The load timer's work, for the file the file list shows at that moment.
-    void LoadFileTimerTimer(const QString& fileName, PreviewUse use);
-    void GoButtonClick();
-    void ClearPreviewAreaMenuItemClick();
-    void OpenDocumentMenuItemClick();
-    void ChangeBackgroundMenuItemClick();
-    void SetBackgroundColorMenuItemClick();
-    void CopyBackgroundColorMenuItemClick();
-    void CopyMenuItemClick();
-    void SelectAllMenuItemClick();
-    void CopyHTMLContentsMenuItemClick();
+    // The user's commands.
+    void openTypedAddress();
+    void clearPreviewArea();
+    void openDocument();
+    void chooseBackgroundImage();
+    void chooseBackgroundColour();
+    void copyBackgroundColour();
+    void copySelection();
+    void selectAll();
+    void copyDocumentSource();
     // The level whose font-size entry is to be checked, -1 for none.
-    int ShowWBFontSize();
-    bool ChangeWBFontSizeMenuItemClick(int level);
-    void BackSpeedButtonClick();
-    void ForwardSpeedButtonClick();
-    void RefreshSpeedButton2Click();
-    void StopSpeedButton2Click();
+    int fontSizeLevel();
+    bool setFontSizeLevel(int level);
+    void goBack();
+    void goForward();
+    void reload();
+    void stop();
 
     // The text "Copy &background color" shows in its message box.
-    static QString BackgroundColorMessage(const QString& colourText);
+    static QString backgroundColourMessage(const QString& colourText);
 
 signals:
     // A file chosen in the list is about to be previewed (it exists).
     void previewingFile(const QString& path);
-    // The load timer has fired: the receiver hands LoadFileTimerTimer the file shown.
-    void loadFileTimerElapsed();
+    // The start timer has fired: the receiver hands previewFileAtStart the file shown.
+    void startPreviewDue();
     // A command the user asked for: typed or opened by the program, or a command link
     // clicked in one of the program's own pages.
     void commandUrlRequested(const QString& url);
     void backgroundApplied(int requestId);
     // The image or colour put behind the shown page, to be put back when it is reloaded.
     void backgroundImageSet(const QString& path);
-    void backgroundColorSet(quint32 colour);
-    void loadingChanged(bool loading);
-    void stopRequested();
+    void backgroundColourSet(const QColor& colour);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct WaitingFile {
+        QString path;
+        PreviewUse use;
+    };
+    void waitForLoad();
+    void loadEnded();
+    void prepareBlankPage();
     int applyToAllFrames(const QJsonObject& change);
     std::optional<QString> askForFile(const QString& caption, int kind);
-    std::optional<QVariant> runOnTop(const QString& script);
-    void setLoading(bool loading, bool pending);
-    QColor resolveColor(quint32 colour) const;
 
     PreviewProfile* m_profile = nullptr;
     QWebEngineView* m_view = nullptr;
     PreviewPage* m_page = nullptr;
-    std::unique_ptr<TWebBrowserInterface> m_browser;
+    std::unique_ptr<BrowserNavigation> m_navigation;
+    ShownDocument* m_document = nullptr;
     BrowserEvents* m_events = nullptr;
     ProgramPages* m_programPages = nullptr;
     LiveReload* m_liveReload = nullptr;
     BackgroundChoice* m_background = nullptr;
-    QTimer* m_loadFileTimer = nullptr;
+    QTimer* m_startPreviewTimer = nullptr;
+    QTimer* m_waitLimit = nullptr;
     QPointer<QComboBox> m_addressBox;
     QPointer<TOpenFileForm> m_openFileForm;
-    bool m_loadGuard = false;
-    bool m_stopFlag = true;
-    bool m_loading = false;
-    bool m_navigationPending = false;
-    int m_waitLimitMs = 15000;
-    int m_nextRequestId = 1;
-    QColor m_lastChosenColor = Qt::white;
+    // Waiting for the end of the load under way.
+    bool m_blankToPrepare = false;
+    std::optional<WaitingFile> m_waitingFile;
+    int m_nextChange = 1;
+    QColor m_lastChosenColour = Qt::white;
+    QThreadPool m_workers; // last: its work ends before the rest goes
 };
 
 } // namespace zelvorin

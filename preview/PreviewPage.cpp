@@ -2,7 +2,8 @@
 
 #include "BrowserWindow.h"
 #include "Downloads.h"
-#include "FrameScripts.h"
+#include "PageReports.h"
+#include "PageScripts.h"
 #include "PreviewProfile.h"
 #include "PreviewRules.h"
 #include "ProgramValues.h"
@@ -21,9 +22,7 @@
 namespace zelvorin {
 
 PreviewPage::PreviewPage(PreviewProfile* profile, QObject* parent)
-    : QWebEnginePage(profile->profile(), parent), m_previewProfile(profile),
-      m_appliedPrefix(frames::AppliedMessagePrefix(profile->scriptKey())),
-      m_reportPrefix(frames::ReportPrefix(profile->scriptKey())) {
+    : QWebEnginePage(profile->profile(), parent), m_previewProfile(profile) {
     connect(this, &QWebEnginePage::certificateError, this,
             [this](const QWebEngineCertificateError& error) { handleCertificateError(error); });
     // Navigations to about:blank never pass acceptNavigationRequest in this engine, so a
@@ -33,6 +32,10 @@ PreviewPage::PreviewPage(PreviewProfile* profile, QObject* parent)
     // is claimed before the receivers of its load hear of it.
     connect(this, &QWebEnginePage::urlChanged, this, &PreviewPage::mainDocumentChanged);
     connect(this, &QWebEnginePage::loadFinished, this, &PreviewPage::mainDocumentLoaded);
+    // The load asked for has started, or ended without a start (a navigation within the
+    // document reports none).
+    connect(this, &QWebEnginePage::loadStarted, this, [this] { m_loadAsked = false; });
+    connect(this, &QWebEnginePage::urlChanged, this, [this] { m_loadAsked = false; });
     connect(this, &QWebEnginePage::authenticationRequired, this,
             [this](const QUrl& url, QAuthenticator* authenticator) {
                 askForSignIn(url, authenticator, QString());
@@ -56,6 +59,7 @@ bool PreviewPage::silent() const {
 
 void PreviewPage::loadByProgram(const QUrl& url) {
     m_expected = ProgramNavigation{NavigationTypeTyped, url};
+    m_loadAsked = true;
     load(url);
 }
 
@@ -66,6 +70,12 @@ void PreviewPage::expectProgramNavigation(NavigationType type) {
 bool PreviewPage::isProgramNavigation(const QUrl& url, NavigationType type) const {
     return m_expected && m_expected->type == type &&
            (m_expected->url.isEmpty() || m_expected->url == url);
+}
+
+bool PreviewPage::loadsProgramDocument() const {
+    const bool asked = m_expected && m_expected->type == NavigationTypeTyped &&
+                       isProgramDocumentAddress(m_expected->url);
+    return asked || !m_claimOnLoad.isEmpty();
 }
 
 bool PreviewPage::ownsShownDocument() const {
@@ -107,6 +117,8 @@ bool PreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
         m_desktopHandOver = url;
         QTimer::singleShot(0, this, [this, url] { download(url); });
         m_expected.reset();
+        // The program's load ends here, with nothing loaded.
+        m_loadAsked = false;
         return false;
     }
     if (isMainFrame) {
@@ -148,6 +160,7 @@ void PreviewPage::mainDocumentChanged() {
 }
 
 void PreviewPage::mainDocumentLoaded(bool ok) {
+    m_loadAsked = false;
     const QUrl expected = m_claimOnLoad;
     m_claimOnLoad.clear();
     if (expected.isEmpty() || !ok || url() != expected)
@@ -157,7 +170,9 @@ void PreviewPage::mainDocumentLoaded(bool ok) {
     // the document is still the one loaded.
     m_ownerNonce = RandomSecret();
     m_ownedAt = m_navigations;
-    runJavaScript(frames::ClaimScript(m_previewProfile->scriptKey(), m_ownerNonce, expected),
+    runJavaScript(pagescripts::LibraryCall(m_previewProfile->scriptKey(),
+                                           QStringLiteral("claimLoaded"),
+                                           {m_ownerNonce, expected.toString(QUrl::FullyEncoded)}),
                   QWebEngineScript::ApplicationWorld);
 }
 
@@ -189,46 +204,40 @@ bool PreviewPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& ms
     return QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
 }
 
-bool PreviewPage::handleReport(const QString& message) {
-    // "<key> command <nonce> <address>" or "<key> more <nonce>", from the frame script of
-    // a claimed document; a report of any other document is dropped.
-    const QStringList words = message.mid(m_reportPrefix.size()).split(QLatin1Char(' '));
-    if (words.size() < 2 || !ownsShownDocument() || words[1] != m_ownerNonce)
-        return false;
-    if (words[0] == QLatin1String("command") && words.size() > 2) {
-        const QString url = words.mid(2).join(QLatin1Char(' '));
-        // The command may navigate; it runs once the engine has finished this call.
-        QTimer::singleShot(0, this, [this, url] { emit commandUrlRequested(url); });
-        return true;
-    }
-    if (words[0] == QLatin1String("more")) {
-        const QString nonce = words[1];
-        QTimer::singleShot(0, this, [this, nonce] { emit moreItemsRequested(nonce); });
-        return true;
-    }
-    return false;
-}
-
 void PreviewPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
                                            const QString& message, int lineNumber,
                                            const QString& sourceId) {
-    if (message.startsWith(m_appliedPrefix)) {
-        bool ok = false;
-        const int id = message.mid(m_appliedPrefix.size()).toInt(&ok);
-        if (ok)
-            emit changeApplied(id);
+    const ReadReport read = ReadPageReport(message, m_previewProfile->scriptKey());
+    if (!read.program) {
+        QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceId);
         return;
     }
-    if (message.startsWith(m_reportPrefix)) {
-        handleReport(message);
+    if (!read.report)
         return;
+    const PageReport& report = *read.report;
+    switch (report.kind) {
+    case PageReport::Kind::Applied:
+        emit changeApplied(report.id);
+        break;
+    case PageReport::Kind::Status:
+        emit statusTextSet(report.text);
+        break;
+    case PageReport::Kind::Command:
+    case PageReport::Kind::More:
+        // Reports of the program's own documents; those of any other document are dropped.
+        if (!ownsShownDocument() || report.nonce != m_ownerNonce)
+            break;
+        // The receiver may navigate: it runs once the engine has finished this call.
+        if (report.kind == PageReport::Kind::Command)
+            QTimer::singleShot(0, this, [this, url = report.address] {
+                emit commandUrlRequested(url);
+            });
+        else
+            QTimer::singleShot(0, this, [this, nonce = report.nonce] {
+                emit moreItemsRequested(nonce);
+            });
+        break;
     }
-    const QString statusPrefix = frames::StatusMessagePrefix();
-    if (message.startsWith(statusPrefix)) {
-        emit statusTextSet(message.mid(statusPrefix.size()));
-        return;
-    }
-    QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceId);
 }
 
 QWebEnginePage* PreviewPage::createWindow(WebWindowType type) {

@@ -5,9 +5,9 @@
 // guessed from a document's origin or address), and the commands a user's click asks for
 // in them arrive as reports of the program's frame script. Script dialogs and certificate
 // questions are suppressed while the browser is silent (so are a site's or a proxy's
-// requests to sign in, which otherwise ask the user), texts pages put into
-// `window.status` are picked out of the console, and requests for new windows open a
-// browser window of the program's own.
+// requests to sign in, which otherwise ask the user), the reports of the program's page
+// scripts are picked out of the console (PageReports.h), and requests for new windows
+// open a browser window of the program's own.
 #pragma once
 
 #include <QUrl>
@@ -52,6 +52,11 @@ public:
     // Whether the address is where the user last sent the page (a typed address, the
     // program's own load, Back, Forward or Refresh); true once for each such navigation.
     bool takeUserNavigation(const QUrl& url);
+    // Whether a load runs, or the program has asked for one that has not started yet.
+    bool loadUnderWay() const { return isLoading() || m_loadAsked; }
+    // Whether the program's own load of one of its documents is under way: it becomes the
+    // program's when it has loaded.
+    bool loadsProgramDocument() const;
     // Whether the shown document is one the program made, and the secret of its claim.
     bool ownsShownDocument() const;
     QString ownerNonce() const { return ownsShownDocument() ? m_ownerNonce : QString(); }
@@ -93,15 +98,13 @@ private:
     bool isProgramNavigation(const QUrl& url, NavigationType type) const;
     void mainDocumentChanged();
     void mainDocumentLoaded(bool ok);
-    bool handleReport(const QString& message);
     void handleCertificateError(const QWebEngineCertificateError& error);
     void askForSignIn(const QUrl& url, QAuthenticator* authenticator, const QString& proxyHost);
 
     PreviewProfile* m_previewProfile = nullptr;
     int m_suppressedDialogs = 0;
-    QString m_appliedPrefix;
-    QString m_reportPrefix;
     std::optional<ProgramNavigation> m_expected;
+    bool m_loadAsked = false;
     // Changes of the main frame's document so far: a claim holds only for the document it
     // was made on.
     quint64 m_navigations = 0;

@@ -1,6 +1,6 @@
 #include "PreviewProfile.h"
 
-#include "FrameScripts.h"
+#include "PageScripts.h"
 #include "RequestGuard.h"
 #include "Secrets.h"
 #include "UrlSchemes.h"
@@ -51,10 +51,10 @@ PreviewProfile::PreviewProfile(QObject* parent)
     m_profile->installUrlSchemeHandler(LocalImageScheme, m_imageHandler);
 
     m_profile->scripts()->insert(frameScript(QStringLiteral("zelvorin-frames"),
-                                             frames::LibrarySource(m_scriptKey),
+                                             pagescripts::LibrarySource(m_scriptKey),
                                              QWebEngineScript::ApplicationWorld));
     m_profile->scripts()->insert(frameScript(QStringLiteral("zelvorin-status"),
-                                             frames::StatusHookSource(),
+                                             pagescripts::StatusHookSource(),
                                              QWebEngineScript::MainWorld));
 }
 

@@ -11,33 +11,33 @@
 
 namespace zelvorin::preview {
 
-QString ColorText(quint32 rgb) {
-    return QStringLiteral("#%1").arg(rgb & 0xFFFFFFu, 6, 16, QLatin1Char('0')).toUpper();
+QString ColorText(const QColor& colour) {
+    return QStringLiteral("#%1").arg(colour.rgb() & 0xFFFFFFu, 6, 16, QLatin1Char('0')).toUpper();
 }
 
-quint32 ColorFromBgColorText(const QString& text) {
+QColor ColorFromBgColorText(const QString& text) {
     QString digits = text;
     if (digits.size() == 7)
         digits.remove(0, 1);
     if (digits.size() != 6)
-        return SystemWindowColor;
+        return QColor();
     bool ok = false;
     const uint rgb = digits.toUInt(&ok, 16);
     if (!ok)
-        return SystemWindowColor;
-    return SwapRedBlue(rgb);
+        return QColor();
+    return QColor::fromRgb(QRgb(rgb));
 }
 
-quint32 ColorFromCssText(const QString& text) {
+QColor ColorFromCssText(const QString& text) {
     static const QRegularExpression pattern(QStringLiteral(
         R"(^\s*rgba?\(\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*(?:,\s*([0-9.]+)\s*)?\)\s*$)"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
-        return SystemWindowColor;
+        return QColor();
     if (match.hasCaptured(4) && match.captured(4).toDouble() <= 0.0)
-        return SystemWindowColor;
-    const auto channel = [&](int index) { return qMin(match.captured(index).toUInt(), 255u); };
-    return channel(1) | (channel(2) << 8) | (channel(3) << 16);
+        return QColor();
+    const auto channel = [&](int index) { return int(qMin(match.captured(index).toUInt(), 255u)); };
+    return QColor(channel(1), channel(2), channel(3));
 }
 
 Captions CaptionsForTitle(const QString& title) {

@@ -2,29 +2,21 @@
 // texts, the progress gauge, the font size levels and the shape of command addresses.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QUrl>
 #include <QtGlobal>
 
 namespace zelvorin::preview {
 
-// The system's window colour in the program's colour notation.
-inline constexpr quint32 SystemWindowColor = 0x80000005u;
-inline constexpr quint32 White = 0xFFFFFFu;
-
-// 0x00BBGGRR <-> 0x00RRGGBB: swaps the low and the third byte, keeps the middle one and
-// the high byte; its own inverse.
-constexpr quint32 SwapRedBlue(quint32 colour) {
-    return (colour & 0xFF00FF00u) | ((colour & 0xFFu) << 16) | ((colour >> 16) & 0xFFu);
-}
-// "#" followed by six upper-case hexadecimal digits of a 0xRRGGBB value.
-QString ColorText(quint32 rgb);
-// A body's "bgColor" text as the program's colour: "#RRGGBB" or "RRGGBB" give the colour,
-// anything else the system window colour.
-quint32 ColorFromBgColorText(const QString& text);
-// A computed CSS colour ("rgb(r, g, b)" or "rgba(r, g, b, a)") as the program's colour;
-// transparent or unreadable colours give the system window colour.
-quint32 ColorFromCssText(const QString& text);
+// "#" followed by six upper-case hexadecimal digits: the colour's red, green and blue.
+QString ColorText(const QColor& colour);
+// A body's "bgColor" text as a colour: "#RRGGBB" or "RRGGBB" give it, anything else an
+// invalid colour.
+QColor ColorFromBgColorText(const QString& text);
+// A computed CSS colour ("rgb(r, g, b)" or "rgba(r, g, b, a)"); transparent or
+// unreadable colours give an invalid colour.
+QColor ColorFromCssText(const QString& text);
 
 // The window caption and the application title for a page title.
 struct Captions {

@@ -1,14 +1,13 @@
 #include "ProgramPages.h"
 
-#include "FrameScripts.h"
 #include "GeneratedPage.h"
+#include "PageScripts.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
-#include "ScriptWait.h"
 #include "Secrets.h"
 
 #include <QPointer>
-#include <QWebEngineScript>
+#include <QTimer>
 
 // Resources of a static library need asking for, or the linker drops them.
 static void initProgramPages() {
@@ -20,17 +19,66 @@ namespace zelvorin {
 ProgramPages::ProgramPages(PreviewPage* page, QObject* parent) : QObject(parent), m_page(page) {
     initProgramPages();
     connect(page, &PreviewPage::moreItemsRequested, this, &ProgramPages::writeMore);
+    // After the page's own handler, which claims a document the program loaded.
+    connect(page, &QWebEnginePage::loadFinished, this, &ProgramPages::loadEnded);
 }
 
 QUrl ProgramPages::BlankPage() {
     return QUrl(QStringLiteral("qrc:/pages/blank.html"));
 }
 
-bool ProgramPages::write(std::unique_ptr<GeneratedPage> page) {
+int ProgramPages::show(std::unique_ptr<GeneratedPage> page) {
+    const int request = m_nextRequest++;
+    if (m_page->url().isEmpty()) {
+        tellShown(request, false);
+        return request;
+    }
+    if (m_waiting)
+        tellShown(m_waiting->request, false);
+    m_waiting = Waiting{request, std::move(page)};
+    if (m_page->loadsProgramDocument() && m_page->loadUnderWay())
+        return request;
+    if (m_page->ownsShownDocument() && !m_page->loadUnderWay()) {
+        writeWaiting();
+        return request;
+    }
+    // Never into a document the program did not make (a web page, a local file, a blank
+    // page some page navigated to).
+    m_page->triggerAction(QWebEnginePage::Stop);
+    m_page->loadByProgram(BlankPage());
+    return request;
+}
+
+void ProgramPages::loadEnded() {
+    if (!m_waiting || m_page->loadsProgramDocument())
+        return;
+    if (m_page->ownsShownDocument()) {
+        writeWaiting();
+        return;
+    }
+    // Another load took the program's place (the user's, or Stop ended it).
+    tellShown(m_waiting->request, false);
+    m_waiting.reset();
+}
+
+void ProgramPages::writeWaiting() {
+    Waiting waiting = std::move(*m_waiting);
+    m_waiting.reset();
+    write(std::move(waiting.page), this,
+          [this, request = waiting.request](bool written) { emit shown(request, written); });
+}
+
+void ProgramPages::tellShown(int request, bool written) {
+    QTimer::singleShot(0, this, [this, request, written] { emit shown(request, written); });
+}
+
+void ProgramPages::write(std::unique_ptr<GeneratedPage> page, const QObject* context,
+                         std::function<void(bool)> done) {
     const QString nonce = m_page->ownerNonce();
-    if (nonce.isEmpty())
-        return false;
-    m_rest.reset();
+    if (nonce.isEmpty()) {
+        done(false);
+        return;
+    }
     QString text = page->head();
     text += page->nextItems(ItemsPerPart);
     // The rest is asked for at a comment no file name can forge (names are escaped).
@@ -40,17 +88,34 @@ bool ProgramPages::write(std::unique_ptr<GeneratedPage> page) {
         text += QStringLiteral("<!--") + marker + QStringLiteral("-->");
     }
     text += page->tail();
-    const QString key = m_page->previewProfile()->scriptKey();
-    const std::optional<QVariant> written =
-        RunScriptAndWait(m_page, frames::WritePageScript(key, nonce, text, marker),
-                         QWebEngineScript::ApplicationWorld);
-    if (!written || !written->toBool())
-        return false;
+    // Kept from now on: whatever the program asks of the page next runs after the write.
+    m_rest.reset();
     if (!marker.isEmpty()) {
         m_rest = std::move(page);
         m_restNonce = nonce;
     }
-    return true;
+    QPointer<ProgramPages> self = this;
+    pagescripts::Run(m_page,
+                     pagescripts::LibraryCall(m_page->previewProfile()->scriptKey(),
+                                              QStringLiteral("writePage"), {nonce, text, marker}),
+                     context, [self, nonce, done = std::move(done)](const QVariant& written) {
+                         if (!written.toBool() && self && self->m_restNonce == nonce)
+                             self->m_rest.reset();
+                         done(written.toBool());
+                     });
+}
+
+void ProgramPages::append(const QString& nonce, const QString& text, bool last,
+                          std::function<void(bool)> done) {
+    QPointer<ProgramPages> self = this;
+    pagescripts::Run(m_page,
+                     pagescripts::LibraryCall(m_page->previewProfile()->scriptKey(),
+                                              QStringLiteral("appendItems"), {nonce, text, last}),
+                     this, [self, last, done = std::move(done)](const QVariant& appended) {
+                         if (appended.toBool())
+                             emit self->itemsAppended(last);
+                         done(appended.toBool());
+                     });
 }
 
 void ProgramPages::writeMore(const QString& nonce) {
@@ -62,46 +127,40 @@ void ProgramPages::writeMore(const QString& nonce) {
         return;
     }
     const QString text = m_rest->nextItems(ItemsPerPart);
-    const bool done = m_rest->atEnd();
-    if (done)
+    const bool last = m_rest->atEnd();
+    if (last)
         m_rest.reset();
-    QPointer<ProgramPages> self = this;
-    m_page->runJavaScript(
-        frames::AppendItemsScript(m_page->previewProfile()->scriptKey(), nonce, text, done),
-        QWebEngineScript::ApplicationWorld, [self, done](const QVariant& appended) {
-            if (self && appended.toBool())
-                emit self->itemsAppended(done);
-        });
+    append(nonce, text, last, [](bool) {});
 }
 
-} // namespace zelvorin
-
-namespace zelvorin {
-
-bool ProgramPages::writeRest() {
-    // Larger parts than while scrolling: nothing is shown between them.
-    constexpr qint64 PartSize = ItemsPerPart * 10;
-    const QString key = m_page->previewProfile()->scriptKey();
-    while (m_rest) {
-        const QString nonce = m_restNonce;
-        if (m_page->ownerNonce() != nonce) {
-            m_rest.reset();
-            return false;
-        }
-        const QString text = m_rest->nextItems(PartSize);
-        const bool done = m_rest->atEnd();
-        if (done)
-            m_rest.reset();
-        const std::optional<QVariant> appended =
-            RunScriptAndWait(m_page, frames::AppendItemsScript(key, nonce, text, done),
-                             QWebEngineScript::ApplicationWorld);
-        if (!appended || !appended->toBool()) {
-            m_rest.reset();
-            return false;
-        }
-        emit itemsAppended(done);
+void ProgramPages::writeRest(const QObject* context, std::function<void(bool)> done) {
+    if (!m_rest) {
+        done(true);
+        return;
     }
-    return true;
+    const QString nonce = m_restNonce;
+    if (m_page->ownerNonce() != nonce) {
+        m_rest.reset();
+        done(false);
+        return;
+    }
+    // Larger parts than while scrolling: nothing is shown between them.
+    const QString text = m_rest->nextItems(ItemsPerPart * 10);
+    const bool last = m_rest->atEnd();
+    if (last)
+        m_rest.reset();
+    QPointer<const QObject> guard = context;
+    QPointer<ProgramPages> self = this;
+    append(nonce, text, last, [self, guard, done = std::move(done)](bool appended) {
+        if (!guard)
+            return;
+        if (!appended) {
+            self->m_rest.reset();
+            done(false);
+        } else {
+            self->writeRest(guard, done);
+        }
+    });
 }
 
 } // namespace zelvorin

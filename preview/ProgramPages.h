@@ -5,6 +5,13 @@
 // its head, its first items and its tail at once, and further items each time the user
 // scrolls near the end of what is written, so neither the window nor the page's memory
 // grows with the length of the page.
+//
+// A page asked for goes into the shown document when that is one of the program's own;
+// when the program's own document is still loading, once it is there; else into a blank
+// page of the program's own loaded for it, which the load under way (a web page, say)
+// gives way to. It waits for nothing else: a page asked for while another waits replaces
+// it, and a load of anything else before it is written drops it. The engine answers
+// each part later, by callback or signal.
 #pragma once
 
 #include "GeneratedPage.h"
@@ -12,7 +19,10 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace zelvorin {
 
@@ -30,24 +40,44 @@ public:
     // is not the program's.
     static QUrl BlankPage();
 
-    // Replaces the shown document, which must be the program's own, with the page; false
-    // when it is not or the engine did not answer.
-    bool write(std::unique_ptr<GeneratedPage> page);
+    // Shows the page (see above); returns the request's number, which `shown` reports.
+    int show(std::unique_ptr<GeneratedPage> page);
+    // Replaces the shown document, which must be the program's own, with the page; `done`
+    // (while `context` lives) tells whether it went in: false when the document is not
+    // the program's or the engine did not answer.
+    void write(std::unique_ptr<GeneratedPage> page, const QObject* context,
+               std::function<void(bool)> done);
     // Whether a written page still has items to give.
     bool hasMore() const { return m_rest != nullptr; }
-    // Writes every item the page still has to give, for a copy of the whole page; false
-    // when the document went away or the engine did not answer.
-    bool writeRest();
+    // Writes every item the page still has to give, for a copy of the whole page; `done`
+    // false when the document went away or the engine did not answer.
+    void writeRest(const QObject* context, std::function<void(bool)> done);
 
 signals:
+    // A page of `show` went into the browser, or will not (`written` false: nothing is
+    // shown, the engine did not answer, another load came first, or a newer page
+    // replaced it).
+    void shown(int request, bool written);
     // Further items went into the page (for tests and benchmarks).
     void itemsAppended(bool done);
 
 private:
+    struct Waiting {
+        int request = 0;
+        std::unique_ptr<GeneratedPage> page;
+    };
+
+    void loadEnded();
+    void writeWaiting();
+    void tellShown(int request, bool written);
     void writeMore(const QString& nonce);
+    void append(const QString& nonce, const QString& text, bool last,
+                std::function<void(bool)> done);
 
     PreviewPage* m_page = nullptr;
-    std::unique_ptr<GeneratedPage> m_rest;
+    std::optional<Waiting> m_waiting;
+    int m_nextRequest = 1;
+    std::shared_ptr<GeneratedPage> m_rest;
     QString m_restNonce;
 };
 

@@ -1,23 +1,20 @@
 #include "TileAnalysisRunner.h"
 
+#include <QThreadPool>
+
 namespace zelvorin::preview {
 
-TileAnalysisRunner::TileAnalysisRunner(QObject* parent) : QObject(parent) {
-    // One worker: requests replace each other, so running two at once only slows the
-    // newest one down.
-    m_pool.setMaxThreadCount(1);
-}
+TileAnalysisRunner::TileAnalysisRunner(QThreadPool* workers, QObject* parent)
+    : QObject(parent), m_workers(workers) {}
 
 TileAnalysisRunner::~TileAnalysisRunner() {
-    Cancel();
-    m_pool.clear();
-    m_pool.waitForDone();
+    cancel();
 }
 
-quint64 TileAnalysisRunner::Analyse(const QString& path, const QColor& backdrop) {
+quint64 TileAnalysisRunner::analyse(const QString& path, const QColor& backdrop) {
     const quint64 request = ++m_latest;
     m_pending = true;
-    m_pool.start([this, request, path, backdrop] {
+    m_workers->start([this, request, path, backdrop] {
         if (m_latest != request)
             return;
         TileFileAnalysis analysed = AnalyseTileFile(path, backdrop);
@@ -25,15 +22,15 @@ quint64 TileAnalysisRunner::Analyse(const QString& path, const QColor& backdrop)
             return;
         TileAnalysisResult result{request, path, std::move(analysed.analysis),
                                   std::move(analysed.error)};
-        // The destructor waits for this task, so `this` is alive here; a call still
-        // queued when the runner goes is discarded with it.
+        // The workers' owner waits for this task before the runner goes, so `this` is
+        // alive here; a call still queued when the runner goes is discarded with it.
         QMetaObject::invokeMethod(
             this, [this, result = std::move(result)] { deliver(result); }, Qt::QueuedConnection);
     });
     return request;
 }
 
-void TileAnalysisRunner::Cancel() {
+void TileAnalysisRunner::cancel() {
     ++m_latest;
     m_pending = false;
 }
@@ -43,7 +40,7 @@ void TileAnalysisRunner::deliver(const TileAnalysisResult& result) {
     if (result.request != m_latest)
         return;
     m_pending = false;
-    emit Finished(result);
+    emit finished(result);
 }
 
 } // namespace zelvorin::preview

@@ -12,7 +12,8 @@ fi
 build=${1:-$here/build}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
-          libqt6svg6 libgl-dev libsqlite3-dev libbenchmark-dev xvfb xauth fonts-dejavu-core)
+          libqt6svg6 libgl-dev libsqlite3-dev libbenchmark-dev xvfb xauth fonts-dejavu-core
+          nodejs)
 [ -n "$package_tools" ] &&
     packages+=(dpkg-dev file man-db desktop-file-utils appstream lintian)
 missing=()

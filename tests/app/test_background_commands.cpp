@@ -56,12 +56,12 @@ private slots:
 
         QApplication::clipboard()->clear();
         form->Menus().CopyCssMenuItem->trigger();
-        QCOMPARE(QApplication::clipboard()->text(),
+        QTRY_COMPARE(QApplication::clipboard()->text(),
                  QString("body { background: url(\"images/paper.png\") center no-repeat; }"));
 
         form = window.create();
         QVERIFY(form->Menus().BackgroundPlacementGroup->actions().at(3)->isChecked());
-        QCOMPARE(form->PreviewArea()->background()->Layout().placement,
+        QCOMPARE(form->PreviewArea()->background()->layout().placement,
                  zelvorin::preview::BackgroundPlacement::CentreOnce);
     }
 };

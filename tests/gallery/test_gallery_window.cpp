@@ -142,7 +142,7 @@ private slots:
             QVERIFY(waitForTitle(page(), "Web page"));
             if (before == "web blank") {
                 // The page has ended its load first, as the user sees it before going on.
-                form->PreviewArea()->WaitWhileLoading();
+                QTRY_VERIFY(!form->PreviewArea()->isLoading());
                 QVERIFY(loadAndWait(page(), m_server->url("/away.html")));
                 evaluate(page(), "away()");
                 QTRY_COMPARE(page()->url(), QUrl("about:blank"));
@@ -150,7 +150,7 @@ private slots:
                              m_server->url("/").toString().chopped(1));
             }
         }
-        form->PreviewArea()->WaitWhileLoading();
+        QTRY_VERIFY(!form->PreviewArea()->isLoading());
         QList<QAction*> styles{form->Menus().SimpleListMenuItem,
                                form->Menus().BackgroundListMenuItem,
                                form->Menus().ThumbnailListMenuItem};
@@ -216,7 +216,7 @@ private slots:
                              m_server->url("/").toString().chopped(1));
             }
         }
-        form->PreviewArea()->WaitWhileLoading();
+        QTRY_VERIFY(!form->PreviewArea()->isLoading());
         const QUrl shown = page()->url();
         const int history = page()->history()->count();
 

@@ -1,11 +1,14 @@
 #include "PreviewTestSupport.h"
 
-#include "ScriptWait.h"
+#include "Preview.h"
+#include "ProgramPages.h"
+#include "ShownDocument.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
 #include <QWebEngineScript>
 
 namespace zelvorin::test {
@@ -78,22 +81,75 @@ bool loadAndWait(QWebEnginePage* page, const QUrl& url, int timeoutMs) {
     return false;
 }
 
+QVariant runScript(QWebEnginePage* page, const QString& script, quint32 world, int timeoutMs) {
+    QPointer<QWebEnginePage> target = page;
+    return answerOf<QVariant>(
+               [&](std::function<void(QVariant)> done) {
+                   target->runJavaScript(script, world, [done](const QVariant& v) { done(v); });
+               },
+               timeoutMs)
+        .value_or(QVariant());
+}
+
 QVariant evaluate(QWebEnginePage* page, const QString& script) {
-    return RunScriptAndWait(page, script, QWebEngineScript::MainWorld).value_or(QVariant());
+    return runScript(page, script, QWebEngineScript::MainWorld);
+}
+
+std::optional<QString> engineHtml(QWebEnginePage* page, int timeoutMs) {
+    return answerOf<QString>(
+        [&](std::function<void(QString)> done) {
+            page->toHtml([done](const QString& html) { done(html); });
+        },
+        timeoutMs);
+}
+
+bool showGeneratedPage(Preview* preview, std::unique_ptr<GeneratedPage> page) {
+    QSignalSpy shown(preview->programPages(), &ProgramPages::shown);
+    const int request = preview->programPages()->show(std::move(page));
+    QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired()) {
+        for (const QList<QVariant>& arguments : std::as_const(shown)) {
+            if (arguments.value(0).toInt() == request)
+                return arguments.value(1).toBool();
+        }
+        shown.wait(100);
+    }
+    return false;
+}
+
+int frameCount(Preview* preview) {
+    return answerOf<int>([&](std::function<void(int)> done) {
+               preview->document()->countFrames(preview, done);
+           })
+        .value_or(-2);
+}
+
+QColor pageColour(Preview* preview) {
+    return answerOf<QColor>([&](std::function<void(QColor)> done) {
+               preview->document()->readBackgroundColour(preview, done);
+           })
+        .value_or(QColor());
+}
+
+std::optional<QString> documentSource(Preview* preview) {
+    return answerOf<std::optional<QString>>([&](std::function<void(std::optional<QString>)> done) {
+               preview->readDocumentSource(preview, done);
+           })
+        .value_or(std::nullopt);
 }
 
 QRect elementRect(QWebEnginePage* page, const QString& selector) {
     const QString literal = QString::fromUtf8(
         QJsonDocument(QJsonObject{{QStringLiteral("s"), selector}}).toJson(QJsonDocument::Compact));
-    const std::optional<QVariant> box =
-        RunScriptAndWait(page,
-                         QStringLiteral("(function (o) { var e = document.querySelector(o.s);"
-                                        " if (!e) return null; e.scrollIntoView({block: 'center'});"
-                                        " var r = e.getBoundingClientRect();"
-                                        " return [r.left, r.top, r.width, r.height]; })(%1)")
-                             .arg(literal),
-                         QWebEngineScript::ApplicationWorld);
-    const QVariantList values = box ? box->toList() : QVariantList();
+    const QVariant box =
+        runScript(page,
+                  QStringLiteral("(function (o) { var e = document.querySelector(o.s);"
+                                 " if (!e) return null; e.scrollIntoView({block: 'center'});"
+                                 " var r = e.getBoundingClientRect();"
+                                 " return [r.left, r.top, r.width, r.height]; })(%1)")
+                      .arg(literal),
+                  QWebEngineScript::ApplicationWorld);
+    const QVariantList values = box.toList();
     if (values.size() != 4)
         return {};
     return QRectF(values[0].toDouble(), values[1].toDouble(), values[2].toDouble(),

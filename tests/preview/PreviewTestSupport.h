@@ -1,19 +1,54 @@
 // Helpers of the preview's browser tests: solid-colour images, a view of a fixed size,
-// waiting for pages and for changes, and reading what the view paints.
+// waiting for pages, for changes and for the engine's answers, and reading what the view
+// paints.
 #pragma once
+
+#include "GeneratedPage.h"
 
 #include <QApplication>
 #include <QColor>
 #include <QImage>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEngineView>
+#include <QTestEventLoop>
 #include <QtTest>
 #include <functional>
+#include <memory>
+#include <optional>
+
+namespace zelvorin {
+class Preview;
+}
 
 namespace zelvorin::test {
+
+// What an operation that answers by callback gives: `start` is handed the callback; the
+// test waits for the answer, nothing after the time limit.
+template <typename T>
+std::optional<T> answerOf(const std::function<void(std::function<void(T)>)>& start,
+                          int timeoutMs = 10000) {
+    struct State {
+        std::optional<T> answer;
+        QPointer<QTestEventLoop> loop;
+    };
+    // The answer may come after the wait has given up; it then fills a state nobody reads.
+    auto state = std::make_shared<State>();
+    QTestEventLoop loop;
+    state->loop = &loop;
+    start([state](T value) {
+        state->answer = std::move(value);
+        if (state->loop)
+            state->loop->exitLoop();
+    });
+    if (!state->answer)
+        loop.enterLoopMSecs(timeoutMs);
+    state->loop = nullptr;
+    return state->answer;
+}
 
 // Writes a PNG of one colour and returns its path.
 QString writeSolidImage(const QString& path, const QColor& colour, int size = 8);
@@ -28,8 +63,21 @@ bool waitForPainted(QWebEngineView* view, const QList<QPoint>& points, const QCo
 bool loadAndWait(QWebEnginePage* page, const QUrl& url, int timeoutMs = 15000);
 // Waits until `applied` (a spy on Preview::backgroundApplied) has seen `requestId`.
 bool waitForApplied(QSignalSpy& applied, int requestId, int timeoutMs = 10000);
+// Runs a script in the given world (the page's own, or the program's) and waits for its
+// value; invalid when none comes.
+QVariant runScript(QWebEnginePage* page, const QString& script, quint32 world,
+                   int timeoutMs = 10000);
 // Runs a script in the page's own world and waits for its value.
 QVariant evaluate(QWebEnginePage* page, const QString& script);
+// The engine's own serialisation of the shown document (toHtml); nothing on time out.
+std::optional<QString> engineHtml(QWebEnginePage* page, int timeoutMs = 30000);
+// Shows a page of the program's and waits until it is in the browser; false when it is not.
+bool showGeneratedPage(Preview* preview, std::unique_ptr<GeneratedPage> page);
+// What the preview tells of the shown document, each waited for.
+int frameCount(Preview* preview);
+// The BODY's colour as the preview reads it; invalid for none.
+QColor pageColour(Preview* preview);
+std::optional<QString> documentSource(Preview* preview);
 // Scrolls the first element matching `selector` into view and returns its rectangle in the
 // view; empty when there is none.
 QRect elementRect(QWebEnginePage* page, const QString& selector);

@@ -2,8 +2,8 @@
 // page that empties its document (document.open() removes every listener, the program's
 // included) sees them without learning the key and can neither forge a change, replay
 // one to another frame, hand one to the top page to send on, nor answer for itself.
-#include "FrameScripts.h"
 #include "LoopbackHttpServer.h"
+#include "PageScripts.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
@@ -120,8 +120,8 @@ void TestFrameMessages::initTestCase() {
     QVERIFY(m_server->start());
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
-    m_preview->WebBrowser1()->resize(400, 300);
-    m_preview->WebBrowser1()->show();
+    m_preview->view()->resize(400, 300);
+    m_preview->view()->show();
     m_server->serve("/page.html", "<html><body>page</body></html>");
     m_server->serve("/attacker.html", AttackerPage);
     m_server->serve("/victim.html", VictimPage);
@@ -188,7 +188,7 @@ void TestFrameMessages::digestIsHmacSha256() {
         QString::fromUtf8(QJsonDocument(QJsonArray{key, text}).toJson(QJsonDocument::Compact));
     const QString script =
         QStringLiteral("(function (a) { return (%1)(a[0], 100).hmac(a[1]); })(%2)")
-            .arg(frames::MessageRouteSource(), json);
+            .arg(pagescripts::Source(QStringLiteral("FrameMessages.js")), json);
     QCOMPARE(evaluate(m_preview->page(), script).toString(), digest);
 }
 
@@ -211,10 +211,10 @@ void TestFrameMessages::framesCannotForgeOrReplay() {
     // Red, then blue: the frame that emptied its document heard both, the other frame and
     // the top show blue.
     QSignalSpy applied(m_preview.get(), &Preview::backgroundApplied);
-    m_preview->SetPageBackgroundColor(0x000000FFu);
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {{300, 150}}, Qt::red));
-    const int blue = m_preview->SetPageBackgroundColor(0x00FF0000u);
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {{300, 150}}, Qt::blue));
+    m_preview->setBackgroundColour(QColor(255, 0, 0));
+    QVERIFY(waitForPainted(m_preview->view(), {{300, 150}}, Qt::red));
+    const int blue = m_preview->setBackgroundColour(QColor(0, 0, 255));
+    QVERIFY(waitForPainted(m_preview->view(), {{300, 150}}, Qt::blue));
     QTRY_VERIFY(requested("/heard/").size() >= heard + 2);
     const QStringList messages = requested("/heard/").mid(heard);
     QVERIFY(messages.first().contains("\"zelvorin\":\"change\""));
@@ -252,10 +252,10 @@ void TestFrameMessages::framesCannotForgeOrReplay() {
 void TestFrameMessages::reopenedTopPageLearnsNoKey() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/reopened.html")));
     QTRY_COMPARE(m_preview->page()->title(), QStringLiteral("reopened"));
-    QTRY_COMPARE(m_preview->CountFrames(), 1);
+    QTRY_COMPARE(frameCount(m_preview.get()), 1);
     QTRY_VERIFY(requested("/victim.html").size() > 0);
     QSignalSpy applied(m_preview.get(), &Preview::backgroundApplied);
-    const int id = m_preview->SetPageBackgroundColor(0x0000FF00u);
+    const int id = m_preview->setBackgroundColour(QColor(0, 255, 0));
     // The program listens again with each change, so the frame's answer still arrives.
     QVERIFY(waitForApplied(applied, id));
     const QString heard = evaluate(m_preview->page(), "window.heard.join('\\n')").toString();

@@ -24,7 +24,6 @@ const QColor Magenta(255, 0, 255);
 const QColor Green(0, 160, 0);
 const QColor Blue(0, 0, 255);
 const QColor Orange(255, 128, 0);
-constexpr quint32 GreenProgramColour = 0x0000A000u;
 
 QByteArray styleSheet(const QColor& box, int top) {
     return "#box { position: absolute; left: 100px; top: " + QByteArray::number(top) +
@@ -63,8 +62,8 @@ void TestLiveReload::initTestCase() {
     QVERIFY(m_folder.isValid());
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
-    m_preview->WebBrowser1()->resize(800, 600);
-    m_preview->WebBrowser1()->show();
+    m_preview->view()->resize(800, 600);
+    m_preview->view()->show();
     m_magenta = writeSolidImage(m_folder.filePath("images/magenta.png"), Magenta);
     QVERIFY(m_preview->liveReload()->isEnabled());
 }
@@ -75,7 +74,7 @@ void TestLiveReload::cleanupTestCase() {
 
 bool TestLiveReload::openAndWatch(const QString& path) {
     QSignalSpy watching(m_preview->liveReload(), &LiveReload::watching);
-    m_preview->OpenAddress(path);
+    m_preview->openAddress(path);
     return watching.wait(15000);
 }
 
@@ -121,11 +120,11 @@ void TestLiveReload::changedFileReloadsWithChoicesKept() {
     QVERIFY(openAndWatch(page));
     QVERIFY(m_preview->liveReload()->watchedFiles().contains(QFile::encodeName(changed)));
     const QColor chosen = image ? Magenta : Green;
-    QVERIFY(applyAndWait(image ? m_preview->SetPageBackgroundImage(m_magenta)
-                               : m_preview->SetPageBackgroundColor(GreenProgramColour)));
+    QVERIFY(applyAndWait(image ? m_preview->setBackgroundImage(m_magenta)
+                               : m_preview->setBackgroundColour(Green)));
     evaluate(m_preview->page(), QStringLiteral("window.scrollTo(0, %1)").arg(scroll));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {box}, Blue));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), around, chosen));
+    QVERIFY(waitForPainted(m_preview->view(), {box}, Blue));
+    QVERIFY(waitForPainted(m_preview->view(), around, chosen));
 
     QSignalSpy reloaded(m_preview->liveReload(), &LiveReload::reloaded);
     const int reloads = m_preview->liveReload()->reloadCount();
@@ -136,8 +135,8 @@ void TestLiveReload::changedFileReloadsWithChoicesKept() {
     else
         QVERIFY(writeFile(changed, styleSheet(Orange, scroll + 100)));
     QVERIFY(reloaded.wait(10000));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {box}, Orange));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), around, chosen));
+    QVERIFY(waitForPainted(m_preview->view(), {box}, Orange));
+    QVERIFY(waitForPainted(m_preview->view(), around, chosen));
     QCOMPARE(evaluate(m_preview->page(), "window.scrollY").toInt(), scroll);
     QCOMPARE(m_preview->liveReload()->reloadCount(), reloads + 1);
 }

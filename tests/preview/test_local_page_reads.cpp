@@ -102,8 +102,8 @@ void TestLocalPageReads::initTestCase() {
     m_server->serve("/page.html", "<html><body>page</body></html>");
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
-    m_preview->WebBrowser1()->resize(400, 300);
-    m_preview->WebBrowser1()->show();
+    m_preview->view()->resize(400, 300);
+    m_preview->view()->show();
 
     QVERIFY(writeFile(site("index.html"), "<html><body>a local page</body></html>"));
     QVERIFY(writeFile(site("own.txt"), OwnWords.toUtf8()));
@@ -203,7 +203,7 @@ void TestLocalPageReads::folderListingOnlyForTheUser() {
                  .toString()
                  .contains("secret.txt"));
 
-    m_preview->OpenAddress(m_home);
+    m_preview->openAddress(m_home);
     QTRY_COMPARE(m_preview->page()->url(), folder);
     QTRY_VERIFY(evaluate(m_preview->page(), "document.body ? document.body.innerText : ''")
                     .toString()

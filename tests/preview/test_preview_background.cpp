@@ -24,7 +24,6 @@ namespace {
 const QColor Magenta(255, 0, 255);
 const QColor Green(0, 160, 0);
 const QColor Orange(255, 128, 0);
-constexpr quint32 GreenProgramColour = 0x0000A000u;
 
 const QList<QPoint> FramePoints = {
     {100, 100}, // the left frame
@@ -72,8 +71,8 @@ void TestPreviewBackground::initTestCase() {
     QVERIFY(m_server->start());
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
-    m_preview->WebBrowser1()->resize(800, 600);
-    m_preview->WebBrowser1()->show();
+    m_preview->view()->resize(800, 600);
+    m_preview->view()->show();
     m_applied = new QSignalSpy(m_preview.get(), &Preview::backgroundApplied);
     m_magenta = writeSolidImage(m_folder.filePath("images/magenta.png"), Magenta);
     m_orange = writeSolidImage(m_folder.filePath("images/orange tile.png"), Orange);
@@ -134,9 +133,9 @@ bool TestPreviewBackground::applyAndWait(int requestId) {
 
 void TestPreviewBackground::frameCount() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/frameset.html")));
-    QCOMPARE(m_preview->CountFrames(), 2);
+    QCOMPARE(test::frameCount(m_preview.get()), 2);
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/plain.html")));
-    QCOMPARE(m_preview->CountFrames(), 0);
+    QCOMPARE(test::frameCount(m_preview.get()), 0);
 }
 
 void TestPreviewBackground::colourAndImageOnNestedFrameset_data() {
@@ -150,25 +149,25 @@ void TestPreviewBackground::colourAndImageOnNestedFrameset() {
     const QUrl address = local ? QUrl::fromLocalFile(m_folder.filePath("pages/frameset.html"))
                                : m_server->url("/frameset.html");
     QVERIFY(loadAndWait(m_preview->page(), address));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), FramePoints, Qt::white));
+    QVERIFY(waitForPainted(m_preview->view(), FramePoints, Qt::white));
 
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundColor(GreenProgramColour)));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), FramePoints, Green));
+    QVERIFY(applyAndWait(m_preview->setBackgroundColour(Green)));
+    QVERIFY(waitForPainted(m_preview->view(), FramePoints, Green));
 
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_magenta)));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), FramePoints, Magenta));
+    QVERIFY(applyAndWait(m_preview->setBackgroundImage(m_magenta)));
+    QVERIFY(waitForPainted(m_preview->view(), FramePoints, Magenta));
 
     // The next image replaces the last one everywhere.
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_orange)));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), FramePoints, Orange));
+    QVERIFY(applyAndWait(m_preview->setBackgroundImage(m_orange)));
+    QVERIFY(waitForPainted(m_preview->view(), FramePoints, Orange));
 }
 
 void TestPreviewBackground::imageOnHttpPage() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/plain.html")));
     const QList<QPoint> points = {{700, 20}, {400, 500}};
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Qt::white));
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_magenta)));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Magenta));
+    QVERIFY(waitForPainted(m_preview->view(), points, Qt::white));
+    QVERIFY(applyAndWait(m_preview->setBackgroundImage(m_magenta)));
+    QVERIFY(waitForPainted(m_preview->view(), points, Magenta));
     // The page's own content is still painted over it.
     const QVariant text = evaluate(m_preview->page(), "document.body.innerText");
     QVERIFY(text.toString().contains("Some words"));
@@ -178,14 +177,14 @@ void TestPreviewBackground::pageWithOwnBackgroundShowsChosenOnes() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/styled.html")));
     const QPoint insideBody(400, 120);
     const QPoint outsideBody(400, 450);
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {insideBody}, QColor(0, 0, 255)));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {outsideBody}, QColor(255, 255, 0)));
+    QVERIFY(waitForPainted(m_preview->view(), {insideBody}, QColor(0, 0, 255)));
+    QVERIFY(waitForPainted(m_preview->view(), {outsideBody}, QColor(255, 255, 0)));
 
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundColor(GreenProgramColour)));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {insideBody, outsideBody}, Green));
+    QVERIFY(applyAndWait(m_preview->setBackgroundColour(Green)));
+    QVERIFY(waitForPainted(m_preview->view(), {insideBody, outsideBody}, Green));
 
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_magenta)));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {insideBody, outsideBody}, Magenta));
+    QVERIFY(applyAndWait(m_preview->setBackgroundImage(m_magenta)));
+    QVERIFY(waitForPainted(m_preview->view(), {insideBody, outsideBody}, Magenta));
     // The BODY carries the chosen image, as the page's own attribute would.
     const QVariant attribute =
         evaluate(m_preview->page(), "document.body.getAttribute('background')");
@@ -196,8 +195,8 @@ void TestPreviewBackground::localPageWithOwnBackground() {
     QVERIFY(loadAndWait(m_preview->page(),
                         QUrl::fromLocalFile(m_folder.filePath("pages/styled.html"))));
     const QList<QPoint> points = {{400, 120}, {400, 450}};
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_orange)));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Orange));
+    QVERIFY(applyAndWait(m_preview->setBackgroundImage(m_orange)));
+    QVERIFY(waitForPainted(m_preview->view(), points, Orange));
     const QVariant attribute =
         evaluate(m_preview->page(), "document.body.getAttribute('background')");
     QVERIFY(attribute.toString().startsWith("zelvorin-local://"));
@@ -205,11 +204,11 @@ void TestPreviewBackground::localPageWithOwnBackground() {
 
 void TestPreviewBackground::blankPageIsWhiteAndTakesImages() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/css.html")));
-    m_preview->OpenAddress(QStringLiteral("about:blank"));
-    QCOMPARE(m_preview->page()->url(), QUrl("about:blank"));
+    m_preview->openAddress(QStringLiteral("about:blank"));
+    QTRY_COMPARE(m_preview->page()->url(), QUrl("about:blank"));
     const QList<QPoint> points = {{10, 10}, {790, 590}};
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Qt::white));
-    QCOMPARE(m_preview->GetPageBackgroundColor(), 0x00FFFFFFu);
+    QVERIFY(waitForPainted(m_preview->view(), points, Qt::white));
+    QTRY_COMPARE(pageColour(m_preview.get()), QColor(Qt::white));
     QCOMPARE(evaluate(m_preview->page(), "document.body.getAttribute('scroll')").toString(),
              QStringLiteral("no"));
     QCOMPARE(evaluate(m_preview->page(), "document.body.style.borderStyle").toString(),
@@ -217,25 +216,26 @@ void TestPreviewBackground::blankPageIsWhiteAndTakesImages() {
     QCOMPARE(evaluate(m_preview->page(), "getComputedStyle(document.documentElement).overflow")
                  .toString(),
              QStringLiteral("hidden"));
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_magenta)));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Magenta));
+    QVERIFY(applyAndWait(m_preview->setBackgroundImage(m_magenta)));
+    QVERIFY(waitForPainted(m_preview->view(), points, Magenta));
 }
 
 void TestPreviewBackground::readAndCopyColour_data() {
     QTest::addColumn<QString>("path");
-    QTest::addColumn<quint32>("colour");
+    QTest::addColumn<QColor>("colour");
     QTest::addColumn<QString>("copied");
-    QTest::newRow("hex attribute") << "/cream.html" << 0x00CCFFFFu << "#FFFFCC";
-    QTest::newRow("colour name") << "/named.html" << 0x0000FFFFu << "#FFFF00";
-    QTest::newRow("style sheet") << "/css.html" << 0x00030201u << "#010203";
+    QTest::newRow("hex attribute") << "/cream.html" << QColor(255, 255, 204) << "#FFFFCC";
+    QTest::newRow("colour name") << "/named.html" << QColor(255, 255, 0) << "#FFFF00";
+    QTest::newRow("style sheet") << "/css.html" << QColor(1, 2, 3) << "#010203";
 }
 
 void TestPreviewBackground::readAndCopyColour() {
     QFETCH(QString, path);
-    QFETCH(quint32, colour);
+    QFETCH(QColor, colour);
     QFETCH(QString, copied);
     QVERIFY(loadAndWait(m_preview->page(), m_server->url(path)));
-    QCOMPARE(m_preview->GetPageBackgroundColor(), colour);
+    QCOMPARE(pageColour(m_preview.get()), colour);
+    QGuiApplication::clipboard()->clear();
     QStringList messages;
     ModalAnswerer answerer([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
@@ -244,9 +244,9 @@ void TestPreviewBackground::readAndCopyColour() {
         modal->close();
         return true;
     });
-    m_preview->CopyBackgroundColorMenuItemClick();
-    QCOMPARE(QGuiApplication::clipboard()->text(), copied);
-    QCOMPARE(messages, (QStringList{" Zelvorin", QString(14, ' ') + copied + QString(15, ' ')}));
+    m_preview->copyBackgroundColour();
+    QTRY_COMPARE(QGuiApplication::clipboard()->text(), copied);
+    QTRY_COMPARE(messages, (QStringList{" Zelvorin", QString(14, ' ') + copied + QString(15, ' ')}));
 }
 
 void TestPreviewBackground::notAnImageLeavesPageAsItWas() {
@@ -254,11 +254,11 @@ void TestPreviewBackground::notAnImageLeavesPageAsItWas() {
     writeFile(bogus, "this is text, not a picture");
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/plain.html")));
     const QList<QPoint> points = {{700, 20}, {400, 500}};
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundColor(GreenProgramColour)));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Green));
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(bogus)));
+    QVERIFY(applyAndWait(m_preview->setBackgroundColour(Green)));
+    QVERIFY(waitForPainted(m_preview->view(), points, Green));
+    QVERIFY(applyAndWait(m_preview->setBackgroundImage(bogus)));
     QTest::qWait(300);
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Green));
+    QVERIFY(waitForPainted(m_preview->view(), points, Green));
     QCOMPARE(m_preview->page()->url(), m_server->url("/plain.html"));
 }
 
@@ -266,8 +266,8 @@ void TestPreviewBackground::vanishedFileIsNotPreviewed() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/plain.html")));
     QSignalSpy previewed(m_preview.get(), &Preview::previewingFile);
     QSignalSpy navigations(m_preview->page(), &PreviewPage::beforeNavigate);
-    m_preview->PreviewFile(m_folder.filePath("images/gone.png"), PreviewUse::Document);
-    m_preview->FileListBox1Change(m_folder.filePath("pages"), PreviewUse::Document);
+    m_preview->previewFile(m_folder.filePath("images/gone.png"), PreviewUse::Document);
+    m_preview->previewChosenFile(m_folder.filePath("pages"), PreviewUse::Document);
     // Nothing was asked of the engine, and the shown folder is not remembered.
     QVERIFY(navigations.isEmpty());
     QVERIFY(previewed.isEmpty());
@@ -280,12 +280,12 @@ void TestPreviewBackground::filterDecidesBackgroundOrDocument() {
     const QList<QPoint> points = {{700, 20}};
 
     // "Background Images": the image goes behind the page already shown.
-    m_preview->FileListBox1Change(m_magenta, PreviewUse::Background);
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), points, Magenta));
+    m_preview->previewChosenFile(m_magenta, PreviewUse::Background);
+    QVERIFY(waitForPainted(m_preview->view(), points, Magenta));
     QCOMPARE(m_preview->page()->url(), m_server->url("/plain.html"));
 
     // Any other filter: the same file is opened as the page.
-    m_preview->FileListBox1Change(m_orange, PreviewUse::Document);
+    m_preview->previewChosenFile(m_orange, PreviewUse::Document);
     QTRY_COMPARE(m_preview->page()->url(), QUrl::fromLocalFile(m_orange));
     QCOMPARE(previewed.size(), 2);
 }

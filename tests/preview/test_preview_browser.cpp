@@ -2,6 +2,7 @@
 // pages, elements of the document, command addresses, captions, status texts, the gauge
 // and Stop, silent dialogs, new windows, font sizes, the source, and the address box.
 #include "BrowserEvents.h"
+#include "BrowserNavigation.h"
 #include "BrowserWindow.h"
 #include "LoopbackHttpServer.h"
 #include "ModalAnswerer.h"
@@ -9,9 +10,9 @@
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
 #include "PreviewTestSupport.h"
+#include "ShownDocument.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
-#include "WebBrowserInterface.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,6 +22,7 @@
 #include <QTcpServer>
 #include <QtTest>
 #include <memory>
+#include <stdexcept>
 
 using namespace zelvorin;
 using namespace zelvorin::test;
@@ -51,6 +53,9 @@ private slots:
     void colourDialogCancelledChangesNothing();
 
 private:
+    std::optional<ShownDocument::Element> find(const QString& name, int index);
+    QVariant attribute(const ShownDocument::Element& element, const QString& name);
+
     LoopbackHttpServer* m_server = nullptr;
     QTcpServer* m_silentServer = nullptr;
     PreviewProfile* m_profile = nullptr;
@@ -67,8 +72,8 @@ void TestPreviewBrowser::initTestCase() {
     QVERIFY(m_silentServer->listen(QHostAddress::LocalHost, 0));
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
-    m_preview->WebBrowser1()->resize(600, 400);
-    m_preview->WebBrowser1()->show();
+    m_preview->view()->resize(600, 400);
+    m_preview->view()->show();
     m_preview->setWaitLimit(20000);
     connect(m_preview.get(), &Preview::commandUrlRequested, this,
             [this](const QString& url) { m_commands << url; });
@@ -106,58 +111,74 @@ void TestPreviewBrowser::cleanupTestCase() {
 void TestPreviewBrowser::init() {
     m_log.clear();
     m_commands.clear();
-    m_preview->SetBrowserSilent(false);
+    m_preview->setSilent(false);
+}
+
+std::optional<ShownDocument::Element> TestPreviewBrowser::find(const QString& name, int index) {
+    using Found = std::optional<ShownDocument::Element>;
+    return answerOf<Found>([&](std::function<void(Found)> done) {
+               m_preview->document()->findElement(name, index, this, done);
+           })
+        .value_or(std::nullopt);
+}
+
+QVariant TestPreviewBrowser::attribute(const ShownDocument::Element& element,
+                                       const QString& name) {
+    return answerOf<QVariant>([&](std::function<void(QVariant)> done) {
+               m_preview->document()->readAttribute(element, name, this, done);
+           })
+        .value_or(QVariant(QStringLiteral("no answer")));
 }
 
 void TestPreviewBrowser::createNeedsBrowser() {
     try {
-        TWebBrowserInterface::Create(nullptr);
+        BrowserNavigation navigation(nullptr);
         QFAIL("no error raised");
-    } catch (const TWebBrowserError& error) {
+    } catch (const std::invalid_argument& error) {
         QCOMPARE(QString::fromUtf8(error.what()),
                  QStringLiteral("WebBrowserControl must be assigned!"));
     }
     QWebEngineView view;
-    const auto wrapper = TWebBrowserInterface::Create(&view);
-    QVERIFY(!wrapper->CanGoBack());
-    QVERIFY(!wrapper->CanGoForward());
-    QVERIFY(!wrapper->GoBack());
-    QVERIFY(!wrapper->GoForward());
+    BrowserNavigation navigation(&view);
+    QVERIFY(!navigation.canGoBack());
+    QVERIFY(!navigation.canGoForward());
+    QVERIFY(!navigation.goBack());
+    QVERIFY(!navigation.goForward());
 }
 
 void TestPreviewBrowser::backAndForwardFollowHistory() {
-    TWebBrowserInterface* browser = m_preview->browserInterface();
+    BrowserNavigation* browser = m_preview->navigation();
     QSignalSpy changes(m_preview->events(), &BrowserEvents::backForwardChanged);
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page2.html")));
-    QTRY_VERIFY(browser->CanGoBack());
-    QVERIFY(!browser->CanGoForward());
+    QTRY_VERIFY(browser->canGoBack());
+    QVERIFY(!browser->canGoForward());
     QVERIFY(!changes.isEmpty());
 
-    QVERIFY(browser->GoBack());
+    QVERIFY(browser->goBack());
     QTRY_COMPARE(m_preview->page()->url(), m_server->url("/page1.html"));
-    QTRY_VERIFY(browser->CanGoForward());
-    QVERIFY(browser->GoForward());
+    QTRY_VERIFY(browser->canGoForward());
+    QVERIFY(browser->goForward());
     QTRY_COMPARE(m_preview->page()->url(), m_server->url("/page2.html"));
-    QTRY_VERIFY(!browser->CanGoForward());
-    QVERIFY(!browser->GoForward());
+    QTRY_VERIFY(!browser->canGoForward());
+    QVERIFY(!browser->goForward());
     QVERIFY(m_log.contains(
         QStringLiteral("     OnCommandStateChange -  command =  1   enable: \"True\"")));
 
-    browser->ResetNavigation();
-    QVERIFY(!browser->CanGoBack());
-    QVERIFY(!browser->GoBack());
+    browser->resetNavigation();
+    QVERIFY(!browser->canGoBack());
+    QVERIFY(!browser->goBack());
 }
 
 void TestPreviewBrowser::resourcePages() {
-    TWebBrowserInterface* browser = m_preview->browserInterface();
+    BrowserNavigation* browser = m_preview->navigation();
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
-    QVERIFY(!browser->ShowResourcePage(QStringLiteral("NOSUCHPAGE")));
+    QVERIFY(!browser->showResourcePage(QStringLiteral("NOSUCHPAGE")));
     QTest::qWait(100);
     QCOMPARE(m_preview->page()->url(), m_server->url("/page1.html"));
 
     QSignalSpy finished(m_preview->page(), &QWebEnginePage::loadFinished);
-    QVERIFY(browser->ShowResourcePage(QStringLiteral("TESTPAGE")));
+    QVERIFY(browser->showResourcePage(QStringLiteral("TESTPAGE")));
     QVERIFY(finished.wait(10000));
     QCOMPARE(m_preview->page()->url(), QUrl(QStringLiteral("qrc:/pages/TESTPAGE.html")));
     QCOMPARE(evaluate(m_preview->page(), "document.body.innerText").toString(),
@@ -165,41 +186,53 @@ void TestPreviewBrowser::resourcePages() {
 }
 
 void TestPreviewBrowser::findElementAndAttribute() {
-    TWebBrowserInterface* browser = m_preview->browserInterface();
+    // Nothing shown yet: no element is found.
+    {
+        QWidget holder;
+        Preview fresh(m_profile, &holder, nullptr);
+        std::optional<std::optional<ShownDocument::Element>> none;
+        fresh.document()->findElement(QStringLiteral("ShowPageCheckBox"), 0, this,
+                                      [&](std::optional<ShownDocument::Element> found) {
+                                          none = found;
+                                      });
+        QTRY_VERIFY(none.has_value());
+        QVERIFY(!*none);
+    }
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/elements.html")));
-    const THTMLDocument document = browser->Document();
-    QVERIFY(document.isValid());
 
-    const auto box = browser->FindElement(document, QStringLiteral("ShowPageCheckBox"), 0);
+    const auto box = find(QStringLiteral("ShowPageCheckBox"), 0);
     QVERIFY(box);
-    QCOMPARE(browser->GetElementAttribute(*box, QStringLiteral("checked")), QVariant(true));
-    QCOMPARE(browser->GetElementAttribute(*box, QStringLiteral("value")).toString(),
-             QStringLiteral("1"));
+    QCOMPARE(attribute(*box, QStringLiteral("checked")), QVariant(true));
+    QCOMPARE(attribute(*box, QStringLiteral("value")).toString(), QStringLiteral("1"));
     // The live state, as the page's own click leaves it.
     evaluate(m_preview->page(), "document.getElementsByName('ShowPageCheckBox')[0].click()");
-    QCOMPARE(browser->GetElementAttribute(*box, QStringLiteral("checked")), QVariant(false));
-    QVERIFY(browser->GetElementAttribute(*box, QStringLiteral("nosuchattribute")).isNull());
+    QCOMPARE(attribute(*box, QStringLiteral("checked")), QVariant(false));
+    QVERIFY(attribute(*box, QStringLiteral("nosuchattribute")).isNull());
 
     // Index -1 counts as 0; identifiers count as names; the index picks among equal names.
-    const auto byId = browser->FindElement(document, QStringLiteral("second"), -1);
+    const auto byId = find(QStringLiteral("second"), -1);
     QVERIFY(byId);
-    QCOMPARE(browser->GetElementAttribute(*byId, QStringLiteral("class")).toString(),
-             QStringLiteral("para"));
-    const auto twice = browser->FindElement(document, QStringLiteral("twice"), 1);
+    QCOMPARE(attribute(*byId, QStringLiteral("class")).toString(), QStringLiteral("para"));
+    const auto twice = find(QStringLiteral("twice"), 1);
     QVERIFY(twice);
-    QCOMPARE(browser->GetElementAttribute(*twice, QStringLiteral("innerText")).toString(),
-             QStringLiteral("b"));
-    QVERIFY(!browser->FindElement(document, QStringLiteral("twice"), 2));
-    QVERIFY(!browser->FindElement(document, QStringLiteral("missing"), 0));
+    QCOMPARE(attribute(*twice, QStringLiteral("innerText")).toString(), QStringLiteral("b"));
+    QVERIFY(!find(QStringLiteral("twice"), 2));
+    QVERIFY(!find(QStringLiteral("missing"), 0));
     // Without a name: the element at that position of all elements (0 is HTML).
-    const auto first = browser->FindElement(document, QString(), 0);
+    const auto first = find(QString(), 0);
     QVERIFY(first);
-    QCOMPARE(browser->GetElementAttribute(*first, QStringLiteral("tagName")).toString(),
-             QStringLiteral("HTML"));
+    QCOMPARE(attribute(*first, QStringLiteral("tagName")).toString(), QStringLiteral("HTML"));
+    // Both at once, as the welcome page's command reads its check box.
+    const std::optional<QVariant> checked =
+        answerOf<QVariant>([&](std::function<void(QVariant)> done) {
+            m_preview->document()->readElementAttribute(QStringLiteral("ShowPageCheckBox"), 0,
+                                                        QStringLiteral("checked"), this, done);
+        });
+    QCOMPARE(checked, std::optional<QVariant>(QVariant(false)));
 
     // A document that is gone leaves its elements reading as nothing.
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
-    QVERIFY(browser->GetElementAttribute(*box, QStringLiteral("checked")).isNull());
+    QVERIFY(attribute(*box, QStringLiteral("checked")).isNull());
 }
 
 void TestPreviewBrowser::commandAddressesAreCancelledAndHandedOn() {
@@ -218,7 +251,7 @@ void TestPreviewBrowser::commandAddressesAreCancelledAndHandedOn() {
     QComboBox box;
     m_preview->setAddressBox(&box);
     box.setEditText(QStringLiteral("ZELVORIN://imglist/1,25"));
-    m_preview->GoButtonClick();
+    m_preview->openTypedAddress();
     QCOMPARE(m_commands, QStringList{QStringLiteral("ZELVORIN://imglist/1,25")});
     QCOMPARE(box.currentText(), QString());
     QCOMPARE(m_preview->page()->url(), m_server->url("/links.html"));
@@ -232,7 +265,7 @@ void TestPreviewBrowser::captionFollowsTitle() {
     QCOMPARE(captions.last().value(0).toString(), QStringLiteral(" Zelvorin -  Page 3"));
     QCOMPARE(captions.last().value(1).toString(), QStringLiteral(" Page 3"));
     captions.clear();
-    m_preview->OpenAddress(QStringLiteral("about:blank"));
+    m_preview->openAddress(QStringLiteral("about:blank"));
     QTRY_VERIFY(!captions.isEmpty());
     QCOMPARE(captions.last().value(0).toString(), QStringLiteral(" Zelvorin"));
     QCOMPARE(captions.last().value(1).toString(), QStringLiteral(" Zelvorin"));
@@ -277,17 +310,23 @@ void TestPreviewBrowser::eventLogLines() {
 }
 
 void TestPreviewBrowser::stopDisablesGaugeAndEndsWait() {
+    QTemporaryDir folder;
+    const QString file = writeSolidImage(folder.filePath("waiting.png"), Qt::blue);
     QSignalSpy gauge(m_preview->events(), &BrowserEvents::gaugeChanged);
     m_preview->page()->load(m_server->url("/hanging.html"));
     QTRY_VERIFY(m_preview->events()->gauge().enabled);
     QVERIFY(m_preview->isLoading());
-    QTimer::singleShot(300, this, [this] { m_preview->StopSpeedButton2Click(); });
+    // A file chosen during the load waits for its end.
+    QSignalSpy previewed(m_preview.get(), &Preview::previewingFile);
+    m_preview->previewChosenFile(file, PreviewUse::Background);
+    QVERIFY(previewed.isEmpty());
+    QTimer::singleShot(300, this, [this] { m_preview->stop(); });
     QElapsedTimer elapsed;
     elapsed.start();
-    QVERIFY(m_preview->WaitWhileLoading());
     // The wait ended on Stop, not at its time limit.
+    QVERIFY(previewed.wait(15000));
     QVERIFY(elapsed.elapsed() < 15000);
-    QVERIFY(m_preview->stopFlag());
+    QCOMPARE(previewed.first().value(0).toString(), file);
     QVERIFY(!m_preview->events()->gauge().enabled);
     QVERIFY(!gauge.isEmpty());
     QCOMPARE(gauge.last().value(0).toBool(), false);
@@ -296,7 +335,7 @@ void TestPreviewBrowser::stopDisablesGaugeAndEndsWait() {
 
 void TestPreviewBrowser::silentSuppressesDialogs() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/dialogs.html")));
-    m_preview->SetBrowserSilent(true);
+    m_preview->setSilent(true);
     const int before = m_preview->page()->suppressedDialogs();
     const QVariant answers =
         evaluate(m_preview->page(),
@@ -310,7 +349,7 @@ void TestPreviewBrowser::silentSuppressesDialogs() {
 
 void TestPreviewBrowser::dialogsShownWhenNotSilent() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/dialogs.html")));
-    m_preview->SetBrowserSilent(false);
+    m_preview->setSilent(false);
     int closed = 0;
     QTimer closer;
     connect(&closer, &QTimer::timeout, this, [&] {
@@ -328,7 +367,7 @@ void TestPreviewBrowser::dialogsShownWhenNotSilent() {
 void TestPreviewBrowser::newWindowIsOurOwn() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/links.html")));
     // A popup opens for the user's click (a script's alone is refused).
-    QVERIFY(clickElement(m_preview->WebBrowser1(), "#popup"));
+    QVERIFY(clickElement(m_preview->view(), "#popup"));
     BrowserWindow* window = nullptr;
     QTRY_VERIFY([&] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -348,29 +387,31 @@ void TestPreviewBrowser::fontSizes() {
     QWidget holder;
     Preview fresh(m_profile, &holder, nullptr);
     // No document yet: the commands fail and nothing is checked.
-    QVERIFY(!fresh.ChangeWBFontSizeMenuItemClick(4));
-    QCOMPARE(fresh.ShowWBFontSize(), -1);
+    QVERIFY(!fresh.setFontSizeLevel(4));
+    QCOMPARE(fresh.fontSizeLevel(), -1);
 
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
-    QCOMPARE(m_preview->ShowWBFontSize(), 2);
+    QCOMPARE(m_preview->fontSizeLevel(), 2);
     for (int level : {4, 0, 3, 1, 2}) {
-        QVERIFY(m_preview->ChangeWBFontSizeMenuItemClick(level));
-        QCOMPARE(m_preview->ShowWBFontSize(), level);
+        QVERIFY(m_preview->setFontSizeLevel(level));
+        QCOMPARE(m_preview->fontSizeLevel(), level);
     }
-    QVERIFY(!m_preview->ChangeWBFontSizeMenuItemClick(5));
-    QVERIFY(!m_preview->ChangeWBFontSizeMenuItemClick(-1));
-    QCOMPARE(m_preview->ShowWBFontSize(), 2);
-    QVERIFY(!m_preview->ExecBrowserCommand(99, 2, QVariant()));
+    QVERIFY(!m_preview->setFontSizeLevel(5));
+    QVERIFY(!m_preview->setFontSizeLevel(-1));
+    QCOMPARE(m_preview->fontSizeLevel(), 2);
+    QVERIFY(!m_preview->runDocumentCommand(99, QVariant()));
 }
 
 void TestPreviewBrowser::documentSource() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/source.html")));
-    QVERIFY(m_preview->GetDocumentSource().contains(QStringLiteral("unique-marker-4711")));
+    QVERIFY(test::documentSource(m_preview.get())
+                .value_or(QString())
+                .contains(QStringLiteral("unique-marker-4711")));
     QGuiApplication::clipboard()->clear();
-    m_preview->CopyHTMLContentsMenuItemClick();
-    QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("unique-marker-4711")));
-    m_preview->SelectAllMenuItemClick();
-    m_preview->CopyMenuItemClick();
+    m_preview->copyDocumentSource();
+    QTRY_VERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("unique-marker-4711")));
+    m_preview->selectAll();
+    m_preview->copySelection();
     QTRY_VERIFY(
         QGuiApplication::clipboard()->text().contains(QStringLiteral("unique-marker-4711")) &&
         !QGuiApplication::clipboard()->text().contains(QStringLiteral("<p>")));
@@ -398,24 +439,24 @@ void TestPreviewBrowser::addressBoxHistoryAndClear() {
 
     // The same address in other letters moves to the top as typed.
     box.setEditText(page1.toUpper().replace("HTTP://", "http://"));
-    m_preview->GoButtonClick();
+    m_preview->openTypedAddress();
     QCOMPARE(box.count(), 2);
     QCOMPARE(box.itemText(0), page1.toUpper().replace("HTTP://", "http://"));
 
     // Only blanks open the blank page; the box empties and "about:blank" tops the history.
     box.setEditText(QStringLiteral("   "));
-    m_preview->GoButtonClick();
+    m_preview->openTypedAddress();
     QTRY_COMPARE(m_preview->page()->url(), QUrl("about:blank"));
     QCOMPARE(box.currentText(), QString());
     QCOMPARE(box.itemText(0), QStringLiteral("about:blank"));
 
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page2.html")));
-    m_preview->SetPageBackgroundColor(0x000000FFu);
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {{300, 200}}, Qt::red));
+    m_preview->setBackgroundColour(QColor(255, 0, 0));
+    QVERIFY(waitForPainted(m_preview->view(), {{300, 200}}, Qt::red));
     box.setEditText(QStringLiteral("something typed"));
-    m_preview->ClearPreviewAreaMenuItemClick();
+    m_preview->clearPreviewArea();
     QTRY_COMPARE(m_preview->page()->url(), QUrl("about:blank"));
-    QVERIFY(waitForPainted(m_preview->WebBrowser1(), {{300, 200}, {590, 390}}, Qt::white));
+    QVERIFY(waitForPainted(m_preview->view(), {{300, 200}, {590, 390}}, Qt::white));
     QCOMPARE(box.currentText(), QString());
     QCOMPARE(box.itemText(0), QStringLiteral("about:blank"));
     m_preview->setAddressBox(nullptr);
@@ -427,26 +468,26 @@ void TestPreviewBrowser::loadTimerPreviewsOnce() {
     QWidget holder;
     Preview fresh(m_profile, &holder, nullptr);
     // The window answers the timer with the file its list shows.
-    QSignalSpy elapsed(&fresh, &Preview::loadFileTimerElapsed);
-    connect(&fresh, &Preview::loadFileTimerElapsed, &fresh,
-            [&] { fresh.LoadFileTimerTimer(file, PreviewUse::Document); });
-    QVERIFY(fresh.LoadFileTimer()->isActive());
-    QCOMPARE(fresh.LoadFileTimer()->interval(), 150);
+    QSignalSpy elapsed(&fresh, &Preview::startPreviewDue);
+    connect(&fresh, &Preview::startPreviewDue, &fresh,
+            [&] { fresh.previewFileAtStart(file, PreviewUse::Document); });
+    QVERIFY(fresh.startPreviewTimer()->isActive());
+    QCOMPARE(fresh.startPreviewTimer()->interval(), 150);
     QTRY_COMPARE(fresh.page()->url(), QUrl::fromLocalFile(file));
     QCOMPARE(elapsed.size(), 1);
-    QVERIFY(!fresh.LoadFileTimer()->isActive());
+    QVERIFY(!fresh.startPreviewTimer()->isActive());
 
     // A change reported by the file list first keeps the timer from firing at all.
     QWidget otherHolder;
     Preview second(m_profile, &otherHolder, nullptr);
-    second.FileListBox1Change(QString(), PreviewUse::Document);
-    QVERIFY(!second.LoadFileTimer()->isActive());
+    second.previewChosenFile(QString(), PreviewUse::Document);
+    QVERIFY(!second.startPreviewTimer()->isActive());
 }
 
 void TestPreviewBrowser::colourDialogCancelledChangesNothing() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page1.html")));
-    m_preview->SetPageBackgroundColor(0x00CCFFFFu);
-    QTRY_COMPARE(m_preview->GetPageBackgroundColor(), 0x00CCFFFFu);
+    m_preview->setBackgroundColour(QColor(255, 255, 204));
+    QTRY_COMPARE(pageColour(m_preview.get()), QColor(255, 255, 204));
     // The colour dialog, answered as the user does: cancelled, then blue chosen.
     QColor offered;
     std::optional<QColor> choice;
@@ -463,16 +504,16 @@ void TestPreviewBrowser::colourDialogCancelledChangesNothing() {
         }
         return true;
     });
-    m_preview->SetBackgroundColorMenuItemClick();
+    m_preview->chooseBackgroundColour();
     QCOMPARE(answerer.answered(), 1);
-    QCOMPARE(m_preview->GetPageBackgroundColor(), 0x00CCFFFFu);
+    QCOMPARE(pageColour(m_preview.get()), QColor(255, 255, 204));
 
     choice = QColor(0, 0, 255);
-    m_preview->SetBackgroundColorMenuItemClick();
-    QTRY_COMPARE(m_preview->GetPageBackgroundColor(), 0x00FF0000u);
+    m_preview->chooseBackgroundColour();
+    QTRY_COMPARE(pageColour(m_preview.get()), QColor(0, 0, 255));
     // The dialog starts with the colour chosen last.
     choice.reset();
-    m_preview->SetBackgroundColorMenuItemClick();
+    m_preview->chooseBackgroundColour();
     QCOMPARE(offered, QColor(0, 0, 255));
 }
 

@@ -136,9 +136,9 @@ void TestPreviewDownloads::initTestCase() {
                     " if (++n === 6) clearInterval(timer); }, 500);</script></body></html>");
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
-    m_preview->WebBrowser1()->resize(400, 300);
-    m_preview->WebBrowser1()->show();
-    m_downloads = new Downloads(m_profile->profile(), m_preview->WebBrowser1(), this);
+    m_preview->view()->resize(400, 300);
+    m_preview->view()->show();
+    m_downloads = new Downloads(m_profile->profile(), m_preview->view(), this);
     QDir().mkpath(m_folder.filePath("downloads"));
     m_downloads->setDownloadFolder(m_folder.filePath("downloads"));
     m_finished = new QSignalSpy(m_downloads, &Downloads::downloadFinished);
@@ -330,7 +330,7 @@ void TestPreviewDownloads::localFileOfferedToDesktop() {
         box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
     });
     QSignalSpy opened(m_downloads, &Downloads::openedWithDesktop);
-    m_preview->OpenAddress(mail);
+    m_preview->openAddress(mail);
     QTRY_VERIFY(!question.isEmpty());
     QCOMPARE(question, Downloads::OpenWithDesktopQuestion("letter.eml"));
     // Whatever the desktop runs with the file, Enter alone does not start it.
@@ -388,7 +388,7 @@ void TestPreviewDownloads::pageProposesNameNeverPlace() {
     });
     if (address.endsWith(".html")) {
         QVERIFY(loadAndWait(m_preview->page(), m_server->url(address)));
-        QVERIFY(clickElement(m_preview->WebBrowser1(), "#go"));
+        QVERIFY(clickElement(m_preview->view(), "#go"));
     } else {
         m_preview->page()->load(m_server->url(address));
     }
@@ -482,7 +482,7 @@ void TestPreviewDownloads::oneQuestionPerPage() {
         dialog->reject();
         return true;
     });
-    QVERIFY(clickElement(m_preview->WebBrowser1(), "#go"));
+    QVERIFY(clickElement(m_preview->view(), "#go"));
     QTRY_COMPARE_WITH_TIMEOUT(answerer.answered(), 1, 15000);
     // The engine holds the others back while the question is open (and lets only some ten
     // of the fifteen through at all); each is declined as it comes.
@@ -553,7 +553,7 @@ void TestPreviewDownloads::nothingRunnableGoesToDesktop() {
     });
     QSignalSpy finished(m_preview->page(), &QWebEnginePage::loadFinished);
     QSignalSpy refused(m_preview->page(), &PreviewPage::navigationRefused);
-    QVERIFY(clickElement(m_preview->WebBrowser1(), "#go"));
+    QVERIFY(clickElement(m_preview->view(), "#go"));
     // Refused by the navigation check, blocked before it loads, or declined as a download.
     QTRY_VERIFY(!refused.isEmpty() || !finished.isEmpty() ||
                 !m_log.filter("FileDownloadRefused").isEmpty());

@@ -4,6 +4,7 @@
 // crash the program with a window it writes itself, or be taken for a command because its
 // address carries the command scheme's name.
 #include "BrowserEvents.h"
+#include "BrowserNavigation.h"
 #include "BrowserWindow.h"
 #include "GeneratedPage.h"
 #include "LoopbackHttpServer.h"
@@ -15,7 +16,6 @@
 #include "ProgramPages.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
-#include "WebBrowserInterface.h"
 
 #include <QComboBox>
 #include <QMessageBox>
@@ -70,8 +70,8 @@ void TestPreviewPageGuards::initTestCase() {
     QVERIFY(m_server->start());
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
-    m_preview->WebBrowser1()->resize(400, 300);
-    m_preview->WebBrowser1()->show();
+    m_preview->view()->resize(400, 300);
+    m_preview->view()->show();
     connect(m_preview->events(), &BrowserEvents::logLine, this,
             [this](const QString& line) { m_log << line; });
     connect(m_preview.get(), &Preview::commandUrlRequested, this,
@@ -98,7 +98,7 @@ void TestPreviewPageGuards::cleanupTestCase() {
 void TestPreviewPageGuards::init() {
     m_log.clear();
     m_commands.clear();
-    m_preview->SetBrowserSilent(false);
+    m_preview->setSilent(false);
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (qobject_cast<BrowserWindow*>(window))
             window->close();
@@ -113,7 +113,7 @@ BrowserWindow* TestPreviewPageGuards::openPopup(const QString& page) {
     QSignalSpy popups(m_preview->page(), &PreviewPage::newWindowOpened);
     if (!loadAndWait(m_preview->page(), m_server->url(page)))
         return nullptr;
-    clickElement(m_preview->WebBrowser1(), "#go");
+    clickElement(m_preview->view(), "#go");
     if (popups.isEmpty() && !popups.wait(10000))
         return nullptr;
     auto* popupPage = popups.first().value(0).value<QWebEnginePage*>();
@@ -126,7 +126,7 @@ void TestPreviewPageGuards::silenceReachesEarlierWindows() {
     BrowserWindow* window = openPopup("/popup.html");
     QVERIFY(window);
     QTRY_COMPARE(window->page()->url(), m_server->url("/other.html"));
-    m_preview->SetBrowserSilent(true);
+    m_preview->setSilent(true);
     const int before = window->page()->suppressedDialogs();
     const QVariant answers =
         evaluate(window->page(), "alert('a'); [confirm('b'), prompt('c', 'd')]");
@@ -156,9 +156,9 @@ void TestPreviewPageGuards::pageKeepsNoOneFromLeaving() {
     QFETCH(bool, silent);
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/trap.html")));
     // The engine asks only a page the user has touched.
-    QVERIFY(clickElement(m_preview->WebBrowser1(), "#go"));
+    QVERIFY(clickElement(m_preview->view(), "#go"));
     QTRY_COMPARE(m_preview->page()->title(), QStringLiteral("clicked"));
-    m_preview->SetBrowserSilent(silent);
+    m_preview->setSilent(silent);
     const int suppressed = m_preview->page()->suppressedDialogs();
     // The engine's question: leave with OK.
     ModalAnswerer leave([](QWidget* modal) {
@@ -174,14 +174,14 @@ void TestPreviewPageGuards::pageKeepsNoOneFromLeaving() {
         QComboBox box;
         m_preview->setAddressBox(&box);
         box.setEditText(target.toString());
-        m_preview->GoButtonClick();
+        m_preview->openTypedAddress();
         m_preview->setAddressBox(nullptr);
     } else if (way == QLatin1String("menu")) {
         target = QUrl(QStringLiteral("about:blank"));
-        m_preview->ClearPreviewAreaMenuItemClick();
+        m_preview->clearPreviewArea();
     } else {
         target = ProgramPages::BlankPage();
-        QVERIFY(m_preview->ShowGeneratedPage(std::make_unique<FixedPage>(
+        QVERIFY(showGeneratedPage(m_preview.get(), std::make_unique<FixedPage>(
             QStringLiteral("<html><body>written by the program</body></html>"))));
     }
     QTRY_COMPARE(m_preview->page()->url(), target);
@@ -199,17 +199,17 @@ void TestPreviewPageGuards::pageKeepsNoOneFromLeaving() {
 void TestPreviewPageGuards::historyNeverEntersProgramPages() {
     const QUrl resource(QStringLiteral("qrc:/pages/TESTPAGE.html"));
     QSignalSpy finished(m_preview->page(), &QWebEnginePage::loadFinished);
-    QVERIFY(m_preview->browserInterface()->ShowResourcePage(QStringLiteral("TESTPAGE")));
+    QVERIFY(m_preview->navigation()->showResourcePage(QStringLiteral("TESTPAGE")));
     QTRY_COMPARE(m_preview->page()->url(), resource);
     QTRY_VERIFY(m_preview->page()->ownsShownDocument());
     // A page the user goes to and clicks once, which makes a step of the page's own; the
     // user's Back undoes it.
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/steps.html")));
-    QVERIFY(clickElement(m_preview->WebBrowser1(), "#go"));
+    QVERIFY(clickElement(m_preview->view(), "#go"));
     const QUrl step = m_server->url("/steps.html#step");
     QTRY_COMPARE(m_preview->page()->url(), step);
-    QTRY_VERIFY(m_preview->browserInterface()->CanGoBack());
-    m_preview->BackSpeedButtonClick();
+    QTRY_VERIFY(m_preview->navigation()->canGoBack());
+    m_preview->goBack();
     QTRY_COMPARE(m_preview->page()->url(), m_server->url("/steps.html"));
 
     QSignalSpy refusals(m_preview->page(), &PreviewPage::navigationRefused);
@@ -223,7 +223,7 @@ void TestPreviewPageGuards::historyNeverEntersProgramPages() {
     QCOMPARE(shownText(m_preview->page()), QStringLiteral("go"));
 
     // The user's own Back to it: the program loads it anew, as its own.
-    m_preview->BackSpeedButtonClick();
+    m_preview->goBack();
     QTRY_COMPARE(m_preview->page()->url(), resource);
     QTRY_VERIFY(m_preview->page()->ownsShownDocument());
     QCOMPARE(shownText(m_preview->page()), QStringLiteral("resource page"));
@@ -287,7 +287,7 @@ void TestPreviewPageGuards::onlyTheSchemeMakesACommand() {
         QComboBox box;
         m_preview->setAddressBox(&box);
         box.setEditText(carrier.toString());
-        m_preview->GoButtonClick();
+        m_preview->openTypedAddress();
         m_preview->setAddressBox(nullptr);
     } else {
         QVERIFY(loadAndWait(m_preview->page(), m_server->url("/carrier.html")));

@@ -16,8 +16,8 @@ class TestPreviewRules : public QObject {
     Q_OBJECT
 
 private slots:
-    void colourSwap_data();
-    void colourSwap();
+    void colourRoundTrip_data();
+    void colourRoundTrip();
     void colourText();
     void bgColorText_data();
     void bgColorText();
@@ -47,60 +47,60 @@ private slots:
     void localImageUnknownAddresses();
 };
 
-void TestPreviewRules::colourSwap_data() {
-    QTest::addColumn<quint32>("program");
-    QTest::addColumn<quint32>("html");
-    QTest::newRow("red") << 0x000000FFu << 0xFF0000u;
-    QTest::newRow("blue") << 0x00FF0000u << 0x0000FFu;
-    QTest::newRow("green stays") << 0x0000FF00u << 0x00FF00u;
-    QTest::newRow("mixed") << 0x00CCFFFFu << 0xFFFFCCu;
-    QTest::newRow("system colour keeps high byte") << 0x80000005u << 0x80050000u;
+void TestPreviewRules::colourRoundTrip_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("red") << "#FF0000" << QColor(255, 0, 0);
+    QTest::newRow("blue") << "#0000FF" << QColor(0, 0, 255);
+    QTest::newRow("green") << "#00FF00" << QColor(0, 255, 0);
+    QTest::newRow("mixed") << "#FFFFCC" << QColor(255, 255, 204);
 }
 
-void TestPreviewRules::colourSwap() {
-    QFETCH(quint32, program);
-    QFETCH(quint32, html);
-    QCOMPARE(SwapRedBlue(program), html);
-    QCOMPARE(SwapRedBlue(html), program);
+void TestPreviewRules::colourRoundTrip() {
+    QFETCH(QString, text);
+    QFETCH(QColor, colour);
+    QCOMPARE(ColorFromBgColorText(text), colour);
+    QCOMPARE(ColorText(colour), text);
 }
 
 void TestPreviewRules::colourText() {
-    QCOMPARE(ColorText(0xFFFFCC), QStringLiteral("#FFFFCC"));
-    QCOMPARE(ColorText(0x00000A), QStringLiteral("#00000A"));
-    QCOMPARE(ColorText(0x12ABCDEF), QStringLiteral("#ABCDEF"));
+    QCOMPARE(ColorText(QColor(0xFF, 0xFF, 0xCC)), QStringLiteral("#FFFFCC"));
+    QCOMPARE(ColorText(QColor(0x00, 0x00, 0x0A)), QStringLiteral("#00000A"));
+    // Only the colour: no transparency.
+    QCOMPARE(ColorText(QColor(0xAB, 0xCD, 0xEF, 0x12)), QStringLiteral("#ABCDEF"));
 }
 
 void TestPreviewRules::bgColorText_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<quint32>("colour");
-    QTest::newRow("with hash") << "#ffffcc" << 0x00CCFFFFu;
-    QTest::newRow("upper case") << "#FF0000" << 0x000000FFu;
-    QTest::newRow("six digits") << "0000ff" << 0x00FF0000u;
-    QTest::newRow("empty") << "" << SystemWindowColor;
-    QTest::newRow("name") << "yellow" << SystemWindowColor;
-    QTest::newRow("short") << "#fff" << SystemWindowColor;
-    QTest::newRow("not hex") << "#gggggg" << SystemWindowColor;
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("with hash") << "#ffffcc" << QColor(255, 255, 204);
+    QTest::newRow("upper case") << "#FF0000" << QColor(255, 0, 0);
+    QTest::newRow("six digits") << "0000ff" << QColor(0, 0, 255);
+    QTest::newRow("empty") << "" << QColor();
+    QTest::newRow("name") << "yellow" << QColor();
+    QTest::newRow("short") << "#fff" << QColor();
+    QTest::newRow("not hex") << "#gggggg" << QColor();
 }
 
 void TestPreviewRules::bgColorText() {
     QFETCH(QString, text);
-    QFETCH(quint32, colour);
+    QFETCH(QColor, colour);
     QCOMPARE(ColorFromBgColorText(text), colour);
 }
 
 void TestPreviewRules::cssColour_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<quint32>("colour");
-    QTest::newRow("rgb") << "rgb(255, 255, 204)" << 0x00CCFFFFu;
-    QTest::newRow("opaque rgba") << "rgba(1, 2, 3, 1)" << 0x00030201u;
-    QTest::newRow("transparent") << "rgba(0, 0, 0, 0)" << SystemWindowColor;
-    QTest::newRow("keyword") << "transparent" << SystemWindowColor;
-    QTest::newRow("garbage") << "rgb(1,2)" << SystemWindowColor;
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("rgb") << "rgb(255, 255, 204)" << QColor(255, 255, 204);
+    QTest::newRow("opaque rgba") << "rgba(1, 2, 3, 1)" << QColor(1, 2, 3);
+    QTest::newRow("transparent") << "rgba(0, 0, 0, 0)" << QColor();
+    QTest::newRow("keyword") << "transparent" << QColor();
+    QTest::newRow("garbage") << "rgb(1,2)" << QColor();
 }
 
 void TestPreviewRules::cssColour() {
     QFETCH(QString, text);
-    QFETCH(quint32, colour);
+    QFETCH(QColor, colour);
     QCOMPARE(ColorFromCssText(text), colour);
 }
 

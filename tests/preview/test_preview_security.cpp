@@ -139,8 +139,8 @@ void TestPreviewSecurity::initTestCase() {
     QVERIFY(m_server->start());
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
-    m_preview->WebBrowser1()->resize(400, 300);
-    m_preview->WebBrowser1()->show();
+    m_preview->view()->resize(400, 300);
+    m_preview->view()->show();
     m_given = writeSolidImage(m_folder.filePath("given.png"), Qt::red);
     m_secret = writeSolidImage(m_folder.filePath("secret.png"), Qt::blue);
     QFile given(m_given);
@@ -272,7 +272,7 @@ void TestPreviewSecurity::pixelsOfGivenImageStayUnreadable() {
         local ? QUrl::fromLocalFile(m_folder.filePath("page.html")) : m_server->url("/page.html");
     QVERIFY(loadAndWait(m_preview->page(), address));
     QSignalSpy applied(m_preview.get(), &Preview::backgroundApplied);
-    m_preview->SetPageBackgroundImage(m_given);
+    m_preview->setBackgroundImage(m_given);
     QVERIFY(applied.wait(5000) || applied.size() == 1);
     if (control) {
         evaluate(m_preview->page(),
@@ -299,7 +299,7 @@ void TestPreviewSecurity::pixelsOfGivenImageStayUnreadable() {
 void TestPreviewSecurity::programScriptsAndMessagesStayHidden() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/outer.html")));
     QSignalSpy applied(m_preview.get(), &Preview::backgroundApplied);
-    const int id = m_preview->SetPageBackgroundImage(m_given);
+    const int id = m_preview->setBackgroundImage(m_given);
     QVERIFY(applied.wait(5000));
     QCOMPARE(applied.first().value(0).toInt(), id);
     // The page's world has no trace of the program's library.
@@ -307,7 +307,7 @@ void TestPreviewSecurity::programScriptsAndMessagesStayHidden() {
              QStringLiteral("undefined"));
     // The frame of another origin got the change, but the page's own listener there never
     // heard of it; a message of the page itself is heard, so the listener works.
-    QCOMPARE(m_preview->CountFrames(), 1);
+    QCOMPARE(frameCount(m_preview.get()), 1);
     m_preview->page()->runJavaScript(
         "document.querySelector('iframe').contentWindow.postMessage('hello', '*')");
     QTRY_VERIFY(m_server->requests().contains(QStringLiteral("/heard-string")));
@@ -362,7 +362,7 @@ void TestPreviewSecurity::webPagesRunNoCommands() {
         shown->load(m_server->url(page));
     // A popup takes its time to open; a second click would open a second one.
     for (QDeadlineTimer deadline(15000); click && popups.isEmpty() && !deadline.hasExpired();) {
-        clickAt(m_preview->WebBrowser1(), QPoint(200, 150));
+        clickAt(m_preview->view(), QPoint(200, 150));
         popups.wait(3000);
     }
     QVERIFY(!click || !popups.isEmpty());
@@ -389,7 +389,7 @@ void TestPreviewSecurity::webPagesRunNoCommands() {
     QVERIFY(!shown->ownsShownDocument());
     QCOMPARE(m_profile->localImages().size(), images);
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != m_preview->WebBrowser1())
+        if (window != m_preview->view())
             window->close();
     }
 }
@@ -425,7 +425,7 @@ void TestPreviewSecurity::typedCommandsNeverReachTheEngine() {
     QComboBox box;
     m_preview->setAddressBox(&box);
     box.setEditText(address);
-    m_preview->GoButtonClick();
+    m_preview->openTypedAddress();
     m_preview->setAddressBox(nullptr);
     QCOMPARE(commands.size(), 1);
     QCOMPARE(commands.first().value(0).toString(), address);
@@ -445,7 +445,7 @@ void TestPreviewSecurity::programPagesTakeOnlyTheUsersClicks() {
         "<p><input type=checkbox id=box checked style='width:40px;height:40px'"
         " onClick=\"document.location='zelvorin://switchwelcomepageview';\"></p>"
         "</body></html>");
-    QVERIFY(m_preview->ShowGeneratedPage(std::make_unique<FixedPage>(text)));
+    QVERIFY(showGeneratedPage(m_preview.get(), std::make_unique<FixedPage>(text)));
     // A web page gave way to a blank document the program made.
     QCOMPARE(m_preview->page()->url(), ProgramPages::BlankPage());
     QVERIFY(m_preview->page()->ownsShownDocument());
@@ -453,10 +453,10 @@ void TestPreviewSecurity::programPagesTakeOnlyTheUsersClicks() {
 
     QSignalSpy commands(m_preview.get(), &Preview::commandUrlRequested);
     QSignalSpy refusals(m_preview->page(), &PreviewPage::navigationRefused);
-    QVERIFY(clickElement(m_preview->WebBrowser1(), "#link"));
+    QVERIFY(clickElement(m_preview->view(), "#link"));
     QTRY_COMPARE(commands.size(), 1);
     QCOMPARE(commands.last().value(0).toString(), QStringLiteral("zelvorin://imglist/26,25"));
-    QVERIFY(clickElement(m_preview->WebBrowser1(), "#box"));
+    QVERIFY(clickElement(m_preview->view(), "#box"));
     QTRY_COMPARE(commands.size(), 2);
     QCOMPARE(commands.last().value(0).toString(),
              QStringLiteral("zelvorin://switchwelcomepageview"));
@@ -472,7 +472,7 @@ void TestPreviewSecurity::programPagesTakeOnlyTheUsersClicks() {
 // down, until the page holds every item in order and nothing of the machinery.
 void TestPreviewSecurity::longPageWrittenAsTheUserScrolls() {
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/page.html")));
-    QVERIFY(m_preview->ShowGeneratedPage(std::make_unique<NumberedPage>(1000)));
+    QVERIFY(showGeneratedPage(m_preview.get(), std::make_unique<NumberedPage>(1000)));
     QTRY_COMPARE(m_preview->page()->title(), QStringLiteral("numbered"));
     const QString count = QStringLiteral("document.querySelectorAll('p.item').length");
     QCOMPARE(evaluate(m_preview->page(), count).toInt(), int(ProgramPages::ItemsPerPart));

@@ -57,8 +57,8 @@ void TestPreviewSignIn::initTestCase() {
         QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_server->port()));
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
-    m_preview->WebBrowser1()->resize(400, 300);
-    m_preview->WebBrowser1()->show();
+    m_preview->view()->resize(400, 300);
+    m_preview->view()->show();
 }
 
 void TestPreviewSignIn::cleanupTestCase() {
@@ -132,13 +132,13 @@ void TestPreviewSignIn::signIn() {
 }
 
 void TestPreviewSignIn::silentBrowserAsksNothing() {
-    m_preview->SetBrowserSilent(true);
+    m_preview->setSilent(true);
     const int before = m_preview->page()->suppressedDialogs();
     m_preview->page()->load(fencedPage(false));
     QTRY_COMPARE_WITH_TIMEOUT(shownText(), QStringLiteral("sign in first"), 15000);
     QCOMPARE(m_preview->page()->suppressedDialogs(), before + 1);
     QVERIFY(!QApplication::activeModalWidget());
-    m_preview->SetBrowserSilent(false);
+    m_preview->setSilent(false);
 }
 
 ZELVORIN_TEST_MAIN_WITH(TestPreviewSignIn, zelvorin::RegisterUrlSchemes)

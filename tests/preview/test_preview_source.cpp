@@ -10,7 +10,6 @@
 #include "PreviewProfile.h"
 #include "PreviewTestSupport.h"
 #include "ProgramPages.h"
-#include "ScriptWait.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
 
@@ -26,7 +25,7 @@ using namespace zelvorin::test;
 
 namespace {
 
-constexpr quint32 LinenProgramColour = 0x00AEBFC8u; // #C8BFAE
+const QColor Linen(0xC8, 0xBF, 0xAE);
 
 // A page of the program's with as many images as asked, like a long gallery page.
 class ImagesPage final : public GeneratedPage {
@@ -86,8 +85,8 @@ void TestPreviewSource::initTestCase() {
     QVERIFY(m_server->start());
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
-    m_preview->WebBrowser1()->resize(640, 480);
-    m_preview->WebBrowser1()->show();
+    m_preview->view()->resize(640, 480);
+    m_preview->view()->show();
     m_applied = new QSignalSpy(m_preview.get(), &Preview::backgroundApplied);
     m_linen = writeSolidImage(m_folder.filePath("images/linen & tile.png"), QColor(200, 191, 174));
     m_linenFileUrl =
@@ -106,7 +105,9 @@ bool TestPreviewSource::applyAndWait(int requestId) {
 
 QString TestPreviewSource::copied() {
     QGuiApplication::clipboard()->clear();
-    m_preview->CopyHTMLContentsMenuItemClick();
+    m_preview->copyDocumentSource();
+    if (!QTest::qWaitFor([] { return !QGuiApplication::clipboard()->text().isEmpty(); }, 15000))
+        qWarning("nothing was copied");
     return QGuiApplication::clipboard()->text();
 }
 
@@ -220,8 +221,8 @@ void TestPreviewSource::copyAfterChoosing() {
         address = QUrl::fromLocalFile(path);
     }
     QVERIFY(loadAndWait(m_preview->page(), address));
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundImage(m_linen)));
-    QVERIFY(applyAndWait(m_preview->SetPageBackgroundColor(LinenProgramColour)));
+    QVERIFY(applyAndWait(m_preview->setBackgroundImage(m_linen)));
+    QVERIFY(applyAndWait(m_preview->setBackgroundColour(Linen)));
     if (!pageScript.isEmpty())
         evaluate(m_preview->page(), pageScript);
     // The preview itself still shows the choice through the program's own means.
@@ -240,13 +241,13 @@ void TestPreviewSource::unchangedPageAsTheEngineHasIt() {
                               "<script>var a = 1 < 2;</script></body></html>";
     m_server->serve("/unchanged.html", markup);
     QVERIFY(loadAndWait(m_preview->page(), m_server->url("/unchanged.html")));
-    const std::optional<QString> engine = PageHtmlAndWait(m_preview->page());
+    const std::optional<QString> engine = engineHtml(m_preview->page());
     QVERIFY(engine);
     QCOMPARE(copied(), *engine);
 }
 
 void TestPreviewSource::blankPage() {
-    m_preview->OpenAddress(QStringLiteral("about:blank"));
+    m_preview->openAddress(QStringLiteral("about:blank"));
     QTRY_COMPARE(evaluate(m_preview->page(), "document.body.getAttribute('scroll')").toString(),
                  QStringLiteral("no"));
     QCOMPARE(copied(), QStringLiteral("<html><head></head><body bgcolor=\"#FFFFFF\" "
@@ -255,9 +256,9 @@ void TestPreviewSource::blankPage() {
 
 void TestPreviewSource::programPageWholeWithRealAddresses() {
     constexpr qint64 Count = 250;
-    const QString address = m_preview->ProgramImageAddress(m_linen);
+    const QString address = m_preview->programImageAddress(m_linen);
     QVERIFY(address.startsWith("zelvorin-file://"));
-    QVERIFY(m_preview->ShowGeneratedPage(std::make_unique<ImagesPage>(address, Count)));
+    QVERIFY(showGeneratedPage(m_preview.get(), std::make_unique<ImagesPage>(address, Count)));
     QVERIFY(m_preview->programPages()->hasMore());
     const QString source = copied();
     QCOMPARE(source.count("<img "), Count);

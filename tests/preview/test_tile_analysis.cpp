@@ -7,6 +7,8 @@
 #include "TestEnvironment.h"
 #include "TileAnalysisRunner.h"
 
+#include <QThreadPool>
+
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
@@ -294,23 +296,25 @@ private slots:
     void runnerDeliversOnlyTheNewest() {
         const QString red = saveImage("red.png", strip({{qRgb(255, 0, 0), 64}}));
         const QString blue = saveImage("blue.png", strip({{qRgb(0, 0, 255), 64}}));
-        TileAnalysisRunner runner;
-        QSignalSpy spy(&runner, &TileAnalysisRunner::Finished);
+        QThreadPool workers;
+        workers.setMaxThreadCount(1);
+        TileAnalysisRunner runner(&workers);
+        QSignalSpy spy(&runner, &TileAnalysisRunner::finished);
         QList<QThread*> threads;
-        connect(&runner, &TileAnalysisRunner::Finished, this,
+        connect(&runner, &TileAnalysisRunner::finished, this,
                 [&] { threads << QThread::currentThread(); });
 
-        runner.Analyse(red);
-        runner.Analyse(red);
-        const quint64 newest = runner.Analyse(blue);
-        QVERIFY(runner.IsBusy());
+        runner.analyse(red);
+        runner.analyse(red);
+        const quint64 newest = runner.analyse(blue);
+        QVERIFY(runner.isBusy());
         QVERIFY(spy.wait());
         // A later request, delivered last, shows that nothing else came in between.
-        runner.Analyse(red);
-        runner.Cancel();
-        const quint64 last = runner.Analyse(m_folder.filePath("missing.png"));
+        runner.analyse(red);
+        runner.cancel();
+        const quint64 last = runner.analyse(m_folder.filePath("missing.png"));
         QTRY_COMPARE(spy.size(), 2);
-        QVERIFY(!runner.IsBusy());
+        QVERIFY(!runner.isBusy());
 
         const auto delivered = [&](int i) { return spy.at(i).at(0).value<TileAnalysisResult>(); };
         QCOMPARE(delivered(0).request, newest);
@@ -324,9 +328,13 @@ private slots:
         QImage big(3000, 3000, QImage::Format_RGB32);
         big.fill(Qt::gray);
         const QString path = saveImage("big.png", big);
-        auto runner = std::make_unique<TileAnalysisRunner>();
-        QSignalSpy spy(runner.get(), &TileAnalysisRunner::Finished);
-        runner->Analyse(path);
+        QThreadPool workers;
+        auto runner = std::make_unique<TileAnalysisRunner>(&workers);
+        QSignalSpy spy(runner.get(), &TileAnalysisRunner::finished);
+        runner->analyse(path);
+        // The workers' owner ends their work before the runner goes (the preview keeps
+        // its workers last for this); the result the worker posted goes with the runner.
+        workers.waitForDone();
         runner.reset();
         // What its worker posted goes with it.
         QCoreApplication::processEvents();

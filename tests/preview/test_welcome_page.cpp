@@ -2,14 +2,15 @@
 // and check box reach the command handler, its links set their status hints, and the
 // rotated caption is painted down the left edge.
 #include "BrowserEvents.h"
+#include "BrowserNavigation.h"
 #include "CommandUrl.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
 #include "PreviewTestSupport.h"
+#include "ShownDocument.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
-#include "WebBrowserInterface.h"
 
 #include <QtTest>
 #include <memory>
@@ -34,6 +35,8 @@ private slots:
 
 private:
     bool showWelcomePage();
+    // The check box's property as the welcome page's command reads it.
+    QVariant checkBox(const QString& property);
     QWebEnginePage* page() const { return m_preview->page(); }
 
     PreviewProfile* m_profile = nullptr;
@@ -46,8 +49,8 @@ const QUrl WelcomeUrl(QStringLiteral("qrc:/pages/WELCOMEPAGE.html"));
 void TestWelcomePage::initTestCase() {
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
-    m_preview->WebBrowser1()->resize(900, 800);
-    m_preview->WebBrowser1()->show();
+    m_preview->view()->resize(900, 800);
+    m_preview->view()->show();
     connect(m_preview.get(), &Preview::commandUrlRequested, this,
             [this](const QString& url) { m_commands << url; });
 }
@@ -63,9 +66,17 @@ void TestWelcomePage::init() {
 
 bool TestWelcomePage::showWelcomePage() {
     QSignalSpy finished(page(), &QWebEnginePage::loadFinished);
-    if (!m_preview->browserInterface()->ShowResourcePage(QStringLiteral("WELCOMEPAGE")))
+    if (!m_preview->navigation()->showResourcePage(QStringLiteral("WELCOMEPAGE")))
         return false;
     return finished.wait(15000) && finished.last().at(0).toBool() && page()->url() == WelcomeUrl;
+}
+
+QVariant TestWelcomePage::checkBox(const QString& property) {
+    return answerOf<QVariant>([&](std::function<void(QVariant)> done) {
+               m_preview->document()->readElementAttribute("ShowPageCheckBox", 0, property, this,
+                                                           done);
+           })
+        .value_or(QVariant(QStringLiteral("no answer")));
 }
 
 void TestWelcomePage::shownFromResource() {
@@ -97,7 +108,7 @@ void TestWelcomePage::commandLinks() {
     QFETCH(QString, word);
     QFETCH(CommandWord, command);
     QSignalSpy navigations(m_preview->page(), &PreviewPage::beforeNavigate);
-    QVERIFY(clickElement(m_preview->WebBrowser1(), QString("a[href=\"zelvorin://%1\"]").arg(word)));
+    QVERIFY(clickElement(m_preview->view(), QString("a[href=\"zelvorin://%1\"]").arg(word)));
     QTRY_COMPARE(m_commands.size(), 1);
     QCOMPARE(preview::ParseCommandUrl(m_commands.first()).word, command);
     // The click never became a navigation: the welcome page stays.
@@ -128,11 +139,8 @@ void TestWelcomePage::statusHints() {
 }
 
 void TestWelcomePage::checkBoxSwitchesTheOption() {
-    TWebBrowserInterface* browser = m_preview->browserInterface();
-    const auto box = browser->FindElement(browser->Document(), "ShowPageCheckBox", 0);
-    QVERIFY(box);
-    QCOMPARE(browser->GetElementAttribute(*box, "checked"), QVariant(true));
-    QCOMPARE(browser->GetElementAttribute(*box, "value").toString(), QString("1"));
+    QCOMPARE(checkBox("checked"), QVariant(true));
+    QCOMPARE(checkBox("value").toString(), QString("1"));
 
     // A real click on the box, as the user makes it.
     const QVariantList rect =
@@ -142,17 +150,17 @@ void TestWelcomePage::checkBoxSwitchesTheOption() {
             .toList();
     QCOMPARE(rect.size(), 2);
     const QPoint centre(qRound(rect.at(0).toDouble()), qRound(rect.at(1).toDouble()));
-    QVERIFY(centre.y() < m_preview->WebBrowser1()->height());
-    QTest::mouseClick(m_preview->WebBrowser1()->focusProxy(), Qt::LeftButton, {}, centre);
+    QVERIFY(centre.y() < m_preview->view()->height());
+    QTest::mouseClick(m_preview->view()->focusProxy(), Qt::LeftButton, {}, centre);
     QTRY_COMPARE(m_commands.size(), 1);
     QCOMPARE(preview::ParseCommandUrl(m_commands.first()).word, CommandWord::SwitchWelcomePageView);
     // The state read after the click is the new one.
-    QCOMPARE(browser->GetElementAttribute(*box, "checked"), QVariant(false));
+    QCOMPARE(checkBox("checked"), QVariant(false));
     QCOMPARE(page()->url(), WelcomeUrl);
 
-    QTest::mouseClick(m_preview->WebBrowser1()->focusProxy(), Qt::LeftButton, {}, centre);
+    QTest::mouseClick(m_preview->view()->focusProxy(), Qt::LeftButton, {}, centre);
     QTRY_COMPARE(m_commands.size(), 2);
-    QCOMPARE(browser->GetElementAttribute(*box, "checked"), QVariant(true));
+    QCOMPARE(checkBox("checked"), QVariant(true));
 }
 
 void TestWelcomePage::captionDownTheLeftEdge() {
@@ -168,7 +176,7 @@ void TestWelcomePage::captionDownTheLeftEdge() {
 
     // Painted: orange-yellow letters with black outlines in the left strip, none in the text
     // beside it (the red heading further right blends into orange at its edges).
-    QWebEngineView* view = m_preview->WebBrowser1();
+    QWebEngineView* view = m_preview->view();
     QImage image;
     int caption = 0;
     int outline = 0;

@@ -8,7 +8,6 @@
 #include "NeededRegistryLib.h"
 #include "Preview.h"
 #include "PreviewPage.h"
-#include "ScriptWait.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,7 +69,7 @@ void MainWindowFixture::close() {
 }
 
 QVariant pageValue(QWebEnginePage* page, const QString& script) {
-    return RunScriptAndWait(page, script, QWebEngineScript::ApplicationWorld).value_or(QVariant());
+    return runScript(page, script, QWebEngineScript::ApplicationWorld);
 }
 
 QString pageText(QWebEnginePage* page) {
