@@ -80,12 +80,16 @@ void TMainForm::ExecuteCommandUrl(const QString& url) {
                 ShowGalleryPage(command.first, command.perPage);
             break;
         case CommandWord::SwitchWelcomePageView:
-            m_preview->document()->readElementAttribute(
-                QStringLiteral("ShowPageCheckBox"), 0, QStringLiteral("checked"), this,
-                [this](const QVariant& checked) {
-                    // An unreadable check box counts as cleared.
-                    SetShowWelcomePage(checked.typeId() == QMetaType::Bool && checked.toBool());
-                });
+            // The check box of the page shown once the load under way has ended.
+            m_preview->whenLoaded(this, [this] {
+                m_preview->document()->readElementAttribute(
+                    QStringLiteral("ShowPageCheckBox"), 0, QStringLiteral("checked"), this,
+                    [this](const QVariant& checked) {
+                        // An unreadable check box counts as cleared.
+                        SetShowWelcomePage(checked.typeId() == QMetaType::Bool &&
+                                           checked.toBool());
+                    });
+            });
             break;
         case CommandWord::None:
             break;

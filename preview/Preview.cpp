@@ -150,6 +150,19 @@ void Preview::loadEnded() {
         const WaitingFile file = *std::exchange(m_waitingFile, std::nullopt);
         previewFile(file.path, file.use);
     }
+    // A task may open another address; what it asks for then waits for that load.
+    for (auto& [context, task] : std::exchange(m_afterLoad, {}))
+        if (context)
+            task();
+}
+
+void Preview::whenLoaded(const QObject* context, std::function<void()> task) {
+    if (!isLoading()) {
+        task();
+        return;
+    }
+    m_afterLoad.emplace_back(context, std::move(task));
+    waitForLoad();
 }
 
 void Preview::prepareBlankPage() {
@@ -186,16 +199,17 @@ void Preview::previewFile(const QString& path, PreviewUse use) {
 }
 
 void Preview::openAddress(const QString& address) {
-    m_page->triggerAction(QWebEnginePage::Stop);
-    // What waited for the load stopped goes now, before the page is left.
-    loadEnded();
     const QString target = preview::AddressToGo(address);
     if (preview::IsCommandAddress(target)) {
+        // A command leaves the page alone: one that needs the page waits for its load.
         if (m_addressBox)
             m_addressBox->setEditText(QString());
         emit commandUrlRequested(target);
         return;
     }
+    m_page->triggerAction(QWebEnginePage::Stop);
+    // What waited for the load stopped goes now, before the page is left.
+    loadEnded();
     const QUrl url = preview::UrlForAddress(target);
     m_blankToPrepare = target.toLower() == preview::BlankAddress;
     if (url.isValid())

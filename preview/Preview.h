@@ -27,6 +27,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QTimer;
 class QWebEngineView;
@@ -93,6 +95,10 @@ public:
     void previewFileAtStart(const QString& path, PreviewUse use);
     // An existing file as a background or as the page; nothing for a path that is no file.
     void previewFile(const QString& path, PreviewUse use);
+    // Runs the task once the load under way has ended (at once without one), in the order
+    // asked, while `context` lives: what reads or changes the shown document after the
+    // program opened an address sees the new document.
+    void whenLoaded(const QObject* context, std::function<void()> task);
     // Opens an address in the browser. A command address never reaches the engine: it is
     // handed to `commandUrlRequested` as the user's own command.
     void openAddress(const QString& address);
@@ -179,6 +185,7 @@ private:
     // Waiting for the end of the load under way.
     bool m_blankToPrepare = false;
     std::optional<WaitingFile> m_waitingFile;
+    std::vector<std::pair<QPointer<const QObject>, std::function<void()>>> m_afterLoad;
     int m_nextChange = 1;
     QColor m_lastChosenColour = Qt::white;
     QThreadPool m_workers; // last: its work ends before the rest goes
