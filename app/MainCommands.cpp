@@ -5,6 +5,7 @@
 #include "MainUnit.h"
 
 #include "BackgroundChoice.h"
+#include "BrowserNavigation.h"
 #include "CommandUrl.h"
 #include "Downloads.h"
 #include "FileListCommands.h"
@@ -17,7 +18,6 @@
 #include "HelpWindow.h"
 #include "LiveReload.h"
 #include "MainToolbar.h"
-#include "BrowserNavigation.h"
 #include "Preview.h"
 #include "ProgramPages.h"
 #include "ProgramValues.h"
@@ -86,8 +86,7 @@ void TMainForm::ExecuteCommandUrl(const QString& url) {
                     QStringLiteral("ShowPageCheckBox"), 0, QStringLiteral("checked"), this,
                     [this](const QVariant& checked) {
                         // An unreadable check box counts as cleared.
-                        SetShowWelcomePage(checked.typeId() == QMetaType::Bool &&
-                                           checked.toBool());
+                        SetShowWelcomePage(checked.typeId() == QMetaType::Bool && checked.toBool());
                     });
             });
             break;

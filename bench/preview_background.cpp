@@ -99,10 +99,10 @@ int main(int argc, char** argv) {
             done.clear();
             QElapsedTimer round;
             round.start();
-            preview.page()->runJavaScript(
-                pagescripts::LibraryCall(profile.scriptKey(), QStringLiteral("applyToAll"),
-                                         {QJsonObject(), ++roundId}),
-                QWebEngineScript::ApplicationWorld);
+            preview.page()->runJavaScript(pagescripts::LibraryCall(profile.scriptKey(),
+                                                                   QStringLiteral("applyToAll"),
+                                                                   {QJsonObject(), ++roundId}),
+                                          QWebEngineScript::ApplicationWorld);
             if (done.wait(5000))
                 messageFloor.push_back(round.nsecsElapsed() / 1e6);
             done.clear();

@@ -147,10 +147,10 @@ void BackgroundChoice::readCssText(const QObject* context, std::function<void(QS
         return;
     }
     QPointer<BackgroundChoice> self = this;
-    m_preview->document()->readBackgroundColour(
-        context, [self, done = std::move(done)](const QColor& own) {
-            done(self ? self->cssText(own) : QString());
-        });
+    m_preview->document()->readBackgroundColour(context,
+                                                [self, done = std::move(done)](const QColor& own) {
+                                                    done(self ? self->cssText(own) : QString());
+                                                });
 }
 
 void BackgroundChoice::copyCss() {

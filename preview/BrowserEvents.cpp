@@ -1,8 +1,8 @@
 #include "BrowserEvents.h"
 
+#include "BrowserNavigation.h"
 #include "EventLogFormat.h"
 #include "PreviewPage.h"
-#include "BrowserNavigation.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -69,8 +69,8 @@ BrowserEvents::BrowserEvents(QWebEngineView* view, PreviewPage* page, BrowserNav
 void BrowserEvents::connectEngine() {
     connect(m_page, &PreviewPage::beforeNavigate, this,
             [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame, bool*) {
-                logBeforeNavigate(url.toString(), NavigationFlagsText(type, isMainFrame),
-                                           QString(), QString(), QString());
+                logBeforeNavigate(url.toString(), NavigationFlagsText(type, isMainFrame), QString(),
+                                  QString(), QString());
             });
     connect(m_page, &PreviewPage::navigationRefused, this,
             [this](const QUrl& url) { emit logLine(eventlog::refused(url.toString())); });
@@ -156,8 +156,8 @@ void BrowserEvents::disableGauge() {
 }
 
 void BrowserEvents::logBeforeNavigate(const QString& url, const QString& flags,
-                                               const QString& targetFrameName,
-                                               const QString& postData, const QString& headers) {
+                                      const QString& targetFrameName, const QString& postData,
+                                      const QString& headers) {
     emit logLine(eventlog::beforeNavigate(url, flags, targetFrameName, postData, headers));
 }
 

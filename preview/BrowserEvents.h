@@ -29,9 +29,8 @@ public:
     void disableGauge();
 
     // What each event does; each writes its log line first.
-    void logBeforeNavigate(const QString& url, const QString& flags,
-                                    const QString& targetFrameName, const QString& postData,
-                                    const QString& headers);
+    void logBeforeNavigate(const QString& url, const QString& flags, const QString& targetFrameName,
+                           const QString& postData, const QString& headers);
     void logNavigateComplete(const QString& url);
     void logDocumentComplete(const QString& url);
     void logDownloadBegin();

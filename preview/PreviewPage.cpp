@@ -229,13 +229,11 @@ void PreviewPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
             break;
         // The receiver may navigate: it runs once the engine has finished this call.
         if (report.kind == PageReport::Kind::Command)
-            QTimer::singleShot(0, this, [this, url = report.address] {
-                emit commandUrlRequested(url);
-            });
+            QTimer::singleShot(0, this,
+                               [this, url = report.address] { emit commandUrlRequested(url); });
         else
-            QTimer::singleShot(0, this, [this, nonce = report.nonce] {
-                emit moreItemsRequested(nonce);
-            });
+            QTimer::singleShot(0, this,
+                               [this, nonce = report.nonce] { emit moreItemsRequested(nonce); });
         break;
     }
 }

@@ -11,20 +11,20 @@ namespace zelvorin {
 ShownDocument::ShownDocument(PreviewPage* page, LocalImageUrls* images, QObject* parent)
     : QObject(parent), m_page(page), m_images(images) {}
 
-void ShownDocument::call(const QString& method, const QJsonArray& arguments,
-                         const QObject* context, std::function<void(const QVariant&)> done) const {
+void ShownDocument::call(const QString& method, const QJsonArray& arguments, const QObject* context,
+                         std::function<void(const QVariant&)> done) const {
     pagescripts::Run(
-        m_page,
-        pagescripts::LibraryCall(m_page->previewProfile()->scriptKey(), method, arguments),
+        m_page, pagescripts::LibraryCall(m_page->previewProfile()->scriptKey(), method, arguments),
         context, std::move(done));
 }
 
 void ShownDocument::countFrames(const QObject* context, std::function<void(int)> done) const {
-    call(QStringLiteral("countFrames"), {}, context, [done = std::move(done)](const QVariant& count) {
-        bool ok = false;
-        const int value = count.toInt(&ok);
-        done(count.isValid() && ok ? value : -1);
-    });
+    call(QStringLiteral("countFrames"), {}, context,
+         [done = std::move(done)](const QVariant& count) {
+             bool ok = false;
+             const int value = count.toInt(&ok);
+             done(count.isValid() && ok ? value : -1);
+         });
 }
 
 void ShownDocument::readBackgroundColour(const QObject* context,

@@ -57,7 +57,7 @@ private slots:
         QApplication::clipboard()->clear();
         form->Menus().CopyCssMenuItem->trigger();
         QTRY_COMPARE(QApplication::clipboard()->text(),
-                 QString("body { background: url(\"images/paper.png\") center no-repeat; }"));
+                     QString("body { background: url(\"images/paper.png\") center no-repeat; }"));
 
         form = window.create();
         QVERIFY(form->Menus().BackgroundPlacementGroup->actions().at(3)->isChecked());

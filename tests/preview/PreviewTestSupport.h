@@ -11,10 +11,10 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QString>
+#include <QTestEventLoop>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEngineView>
-#include <QTestEventLoop>
 #include <QtTest>
 #include <functional>
 #include <memory>

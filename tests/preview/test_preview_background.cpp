@@ -246,7 +246,8 @@ void TestPreviewBackground::readAndCopyColour() {
     });
     m_preview->copyBackgroundColour();
     QTRY_COMPARE(QGuiApplication::clipboard()->text(), copied);
-    QTRY_COMPARE(messages, (QStringList{" Zelvorin", QString(14, ' ') + copied + QString(15, ' ')}));
+    QTRY_COMPARE(messages,
+                 (QStringList{" Zelvorin", QString(14, ' ') + copied + QString(15, ' ')}));
 }
 
 void TestPreviewBackground::notAnImageLeavesPageAsItWas() {

@@ -122,8 +122,7 @@ std::optional<ShownDocument::Element> TestPreviewBrowser::find(const QString& na
         .value_or(std::nullopt);
 }
 
-QVariant TestPreviewBrowser::attribute(const ShownDocument::Element& element,
-                                       const QString& name) {
+QVariant TestPreviewBrowser::attribute(const ShownDocument::Element& element, const QString& name) {
     return answerOf<QVariant>([&](std::function<void(QVariant)> done) {
                m_preview->document()->readAttribute(element, name, this, done);
            })
@@ -191,10 +190,9 @@ void TestPreviewBrowser::findElementAndAttribute() {
         QWidget holder;
         Preview fresh(m_profile, &holder, nullptr);
         std::optional<std::optional<ShownDocument::Element>> none;
-        fresh.document()->findElement(QStringLiteral("ShowPageCheckBox"), 0, this,
-                                      [&](std::optional<ShownDocument::Element> found) {
-                                          none = found;
-                                      });
+        fresh.document()->findElement(
+            QStringLiteral("ShowPageCheckBox"), 0, this,
+            [&](std::optional<ShownDocument::Element> found) { none = found; });
         QTRY_VERIFY(none.has_value());
         QVERIFY(!*none);
     }
@@ -409,7 +407,8 @@ void TestPreviewBrowser::documentSource() {
                 .contains(QStringLiteral("unique-marker-4711")));
     QGuiApplication::clipboard()->clear();
     m_preview->copyDocumentSource();
-    QTRY_VERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("unique-marker-4711")));
+    QTRY_VERIFY(
+        QGuiApplication::clipboard()->text().contains(QStringLiteral("unique-marker-4711")));
     m_preview->selectAll();
     m_preview->copySelection();
     QTRY_VERIFY(

@@ -181,8 +181,9 @@ void TestPreviewPageGuards::pageKeepsNoOneFromLeaving() {
         m_preview->clearPreviewArea();
     } else {
         target = ProgramPages::BlankPage();
-        QVERIFY(showGeneratedPage(m_preview.get(), std::make_unique<FixedPage>(
-            QStringLiteral("<html><body>written by the program</body></html>"))));
+        QVERIFY(showGeneratedPage(m_preview.get(),
+                                  std::make_unique<FixedPage>(QStringLiteral(
+                                      "<html><body>written by the program</body></html>"))));
     }
     QTRY_COMPARE(m_preview->page()->url(), target);
     if (silent) {
