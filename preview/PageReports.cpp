@@ -51,11 +51,10 @@ std::optional<PageReport> programReport(const QJsonObject& fields) {
 } // namespace
 
 ReadReport ReadPageReport(const QString& message, const QString& key) {
-    if (!key.isEmpty() && message.startsWith(key)) {
+    if (!key.isEmpty() && message.startsWith(key + QLatin1Char(' '))) {
         const std::optional<QJsonObject> read = fields(message, key.size());
-        if (!read)
-            return {};
-        const std::optional<PageReport> report = programReport(*read);
+        const std::optional<PageReport> report =
+            read ? programReport(*read) : std::optional<PageReport>();
         // Only the program's scripts know the key: a report of theirs that cannot be
         // read is the program's fault, not the page's.
         if (!report)
