@@ -28,6 +28,17 @@ public:
     // The Stop command: the gauge panel is disabled.
     void disableGauge();
 
+signals:
+    void logLine(const QString& line);
+    void captionChanged(const QString& windowCaption, const QString& applicationTitle);
+    void statusTextChanged(const QString& text);
+    void gaugeChanged(bool enabled, int position);
+    void backForwardChanged(bool canGoBack, bool canGoForward);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     // What each event does; each writes its log line first.
     void logBeforeNavigate(const QString& url, const QString& flags, const QString& targetFrameName,
                            const QString& postData, const QString& headers);
@@ -44,18 +55,6 @@ public:
     void logFullScreen(bool fullScreen);
     void logEnter();
     void logExit();
-
-signals:
-    void logLine(const QString& line);
-    void captionChanged(const QString& windowCaption, const QString& applicationTitle);
-    void statusTextChanged(const QString& text);
-    void gaugeChanged(bool enabled, int position);
-    void backForwardChanged(bool canGoBack, bool canGoForward);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void connectEngine();
     void reportHistory();
     void setGauge(preview::Gauge gauge);
