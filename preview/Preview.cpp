@@ -70,7 +70,12 @@ Preview::Preview(PreviewProfile* profile, QWidget* viewParent, QObject* parent)
     });
     connect(m_page, &PreviewPage::changeApplied, this, &Preview::backgroundApplied);
     connect(m_page, &PreviewPage::commandUrlRequested, this, &Preview::commandUrlRequested);
-    m_programPages = new ProgramPages(m_page, this);
+    m_programPages = new ProgramPages(
+        m_page,
+        [this](const QObject* context, std::function<void()> task) {
+            whenLoaded(context, std::move(task));
+        },
+        this);
     m_liveReload = new LiveReload(this, this);
     m_background = new BackgroundChoice(this, this);
 

@@ -16,7 +16,8 @@ static void initProgramPages() {
 
 namespace zelvorin {
 
-ProgramPages::ProgramPages(PreviewPage* page, QObject* parent) : QObject(parent), m_page(page) {
+ProgramPages::ProgramPages(PreviewPage* page, AfterLoad afterLoad, QObject* parent)
+    : QObject(parent), m_page(page), m_afterLoad(std::move(afterLoad)) {
     initProgramPages();
     connect(page, &PreviewPage::moreItemsRequested, this, &ProgramPages::writeMore);
     // After the page's own handler, which claims a document the program loaded.
@@ -33,20 +34,30 @@ int ProgramPages::show(std::unique_ptr<GeneratedPage> page) {
         tellShown(request, false);
         return request;
     }
+    const bool alreadyWaiting = m_waiting.has_value();
     if (m_waiting)
         tellShown(m_waiting->request, false);
     m_waiting = Waiting{request, std::move(page)};
     if (m_page->loadsProgramDocument() && m_page->loadUnderWay())
         return request;
+    // A blank page asked for during a load supersedes it while the engine may still end it
+    // as the page it leaves: the load ends first, as a load the user started would.
+    if (!alreadyWaiting)
+        m_afterLoad(this, [this] { showWaiting(); });
+    return request;
+}
+
+void ProgramPages::showWaiting() {
+    if (!m_waiting || m_page->loadsProgramDocument())
+        return;
     if (m_page->ownsShownDocument() && !m_page->loadUnderWay()) {
         writeWaiting();
-        return request;
+        return;
     }
     // Never into a document the program did not make (a web page, a local file, a blank
     // page some page navigated to).
     m_page->triggerAction(QWebEnginePage::Stop);
     m_page->loadByProgram(BlankPage());
-    return request;
 }
 
 void ProgramPages::loadEnded() {

@@ -8,10 +8,10 @@
 //
 // A page asked for goes into the shown document when that is one of the program's own;
 // when the program's own document is still loading, once it is there; else into a blank
-// page of the program's own loaded for it, which the load under way (a web page, say)
-// gives way to. It waits for nothing else: a page asked for while another waits replaces
-// it, and a load of anything else before it is written drops it. The engine answers
-// each part later, by callback or signal.
+// page of the program's own loaded for it once the load under way (a web page, say) has
+// ended or its wait has (then it is stopped). A page asked for while another waits
+// replaces it, and a load of anything else before it is written drops it. The engine
+// answers each part later, by callback or signal.
 #pragma once
 
 #include "GeneratedPage.h"
@@ -34,7 +34,10 @@ public:
     // Items written at once, and in each further part.
     static constexpr qint64 ItemsPerPart = 100;
 
-    ProgramPages(PreviewPage* page, QObject* parent);
+    // Runs a task once the load under way has ended, or its wait has (Preview::whenLoaded).
+    using AfterLoad = std::function<void(const QObject* context, std::function<void()> task)>;
+
+    ProgramPages(PreviewPage* page, AfterLoad afterLoad, QObject* parent);
 
     // The empty page of the program's own that a page goes into when the shown document
     // is not the program's.
@@ -68,6 +71,7 @@ private:
     };
 
     void loadEnded();
+    void showWaiting();
     void writeWaiting();
     void tellShown(int request, bool written);
     void writeMore(const QString& nonce);
@@ -75,6 +79,7 @@ private:
                 std::function<void(bool)> done);
 
     PreviewPage* m_page = nullptr;
+    AfterLoad m_afterLoad;
     std::optional<Waiting> m_waiting;
     int m_nextRequest = 1;
     std::shared_ptr<GeneratedPage> m_rest;
