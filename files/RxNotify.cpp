@@ -211,14 +211,16 @@ void TRxFolderMonitor::Gather(TNotifyThread* thread) {
 }
 
 void TRxFolderMonitor::StopThread() {
-    if (m_thread) {
-        m_thread->Detach();
-        m_thread->RequestStop();
-        if (m_thread->CollectsNames()) {
+    // One read of the guarded pointer: GCC 14 cannot tell that repeated reads agree, and
+    // warned of a store through a null pointer.
+    if (TNotifyThread* thread = m_thread) {
+        thread->Detach();
+        thread->RequestStop();
+        if (thread->CollectsNames()) {
             if (m_retired)
                 Gather(m_retired);
-            Gather(m_thread);
-            m_retired = m_thread;
+            Gather(thread);
+            m_retired = thread;
         }
     }
     m_thread = nullptr;
