@@ -26,10 +26,14 @@ echo "package: $(basename "$deb"), $(du -h "$deb" | cut -f1)"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 svg_plugin=$(dpkg-query -S '*/qt6/plugins/imageformats/libqsvg.so' | cut -d: -f1)
+# Debian 13 renamed some libraries' packages for 64-bit time (libqt6core6t64).
 for package in libc6 libqt6core6 libqt6webenginecore6 libqt6webenginecore6-bin "$svg_plugin" \
                libsqlite3-0; do
-    [[ ", $depends," == *", $package "* || ", $depends," == *", $package,"* ]] ||
-        fail "Depends lacks $package"
+    found=""
+    for name in "$package" "${package}t64"; do
+        [[ ", $depends," == *", $name "* || ", $depends," == *", $name,"* ]] && found=yes
+    done
+    [ -n "$found" ] || fail "Depends lacks $package"
 done
 
 root=$work/root
