@@ -24,7 +24,7 @@ quint64 TileAnalysisRunner::Analyse(const QString& path, const QColor& backdrop)
         if (m_latest != request)
             return;
         TileAnalysisResult result{request, path, std::move(analysed.analysis),
-                                  std::move(analysed.error)};
+                                  std::move(analysed.error), analysed.bytes};
         // The destructor waits for this task, so `this` is alive here; a call still
         // queued when the runner goes is discarded with it.
         QMetaObject::invokeMethod(
