@@ -1,5 +1,7 @@
 #include "OpenFileUnit.h"
 
+#include "ImageFormats.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -14,8 +16,7 @@ const QList<OpenFileFilter>& openFileFilters() {
     static const QList<OpenFileFilter> filters{
         {QStringLiteral("HTML files (*.htm*;*.shtml;*.asp;*.mht)"),
          QStringLiteral("*.htm*;*.shtml;*.asp;*.mht")},
-        {QStringLiteral("Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)"),
-         QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg")},
+        {QStringLiteral("Images (%1)").arg(WebImageMask()), WebImageMask()},
         {QStringLiteral("Documents  (*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml)"),
          QStringLiteral("*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml")},
         {QStringLiteral("All files (*.*)"), QStringLiteral("*.*")},

@@ -1,6 +1,7 @@
 #include "GenerateHTMLUnit.h"
 
 #include "FileStamp.h"
+#include "ImageFormats.h"
 #include "LosslessNames.h"
 #include "NeededLib.h"
 #include "ProgramValues.h"
@@ -8,7 +9,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <array>
 #include <optional>
 
 namespace zelvorin {
@@ -198,27 +198,7 @@ std::optional<ItemFile> resolveItemFile(const QString& folderWithSeparator, cons
 } // namespace
 
 bool IsGalleryImage(const QString& name) {
-    static const std::array<QString, 5> extensions = {
-        QStringLiteral(".gif"), QStringLiteral(".jpg"), QStringLiteral(".jpeg"),
-        QStringLiteral(".bmp"), QStringLiteral(".png")};
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot < 0)
-        return false;
-    // A separator after the dot ends up inside the extension, which then matches none of
-    // the five; no separate check is needed.
-    const QStringView extension = QStringView(name).mid(dot);
-    // Folders of 100,000 names pass through here for every gallery page, so plain ASCII
-    // extensions are compared in place; others take the full lower-casing, under which a
-    // letter outside ASCII may still turn into one of the five.
-    const bool ascii =
-        std::all_of(extension.begin(), extension.end(), [](QChar c) { return c.unicode() < 0x80; });
-    if (ascii) {
-        return std::any_of(extensions.begin(), extensions.end(), [extension](const QString& e) {
-            return extension.compare(e, Qt::CaseInsensitive) == 0;
-        });
-    }
-    const QString lowered = extension.toString().toLower();
-    return std::find(extensions.begin(), extensions.end(), lowered) != extensions.end();
+    return zelvorin::IsWebImageName(name);
 }
 
 namespace {

@@ -96,7 +96,7 @@ private:
 
 } // namespace zelvorin
 
-// True for names ending in ".gif", ".jpg", ".jpeg", ".bmp" or ".png" in any letter case.
+// True for the names of web images (see ImageFormats.h), in any letter case.
 bool IsGalleryImage(const QString& name);
 
 // Removes every name that is not a gallery image; the rest keep their order.

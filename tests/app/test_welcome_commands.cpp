@@ -26,7 +26,7 @@ namespace st = zelvorin::settings;
 
 namespace {
 
-const QString ImageMask = QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg");
+const QString ImageMask = QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng");
 const QString HtmlMask = QStringLiteral("*.htm*;*.shtml;*.asp;*.mht");
 
 QString link(const QString& command) {

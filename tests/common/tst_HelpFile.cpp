@@ -174,7 +174,7 @@ void HelpFileTest::menuCaptions_data() {
                                 "Copy name",
                                 "Copy name and path",
                                 "Properties",
-                                "Background Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)",
+                                "Background Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng)",
                                 "Add custom filter..."}) {
         QTest::newRow(caption) << QString::fromUtf8(caption);
     }

@@ -62,9 +62,11 @@ private slots:
         QTest::newRow("1") << 1 << "HTML files (*.htm*;*.shtml;*.asp;*.mht)"
                            << "*.htm*;*.shtml;*.asp;*.mht"
                            << "HTML files (*.htm* *.shtml *.asp *.mht)";
-        QTest::newRow("2") << 2 << "Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)"
-                           << "*.jpg;*.gif;*.png;*.bmp;*.jpeg"
-                           << "Images (*.jpg *.gif *.png *.bmp *.jpeg)";
+        QTest::newRow("2")
+            << 2
+            << "Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng)"
+            << "*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng"
+            << "Images (*.jpg *.gif *.png *.bmp *.jpeg *.webp *.avif *.svg *.svgz *.ico *.apng)";
         QTest::newRow("3") << 3 << "Documents  (*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml)"
                            << "*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml"
                            << "Documents  (*.txt *.htm* *.shtml *.asp *.mht *.nws *.eml)";

@@ -39,6 +39,13 @@ void TestGalleryItems::isGalleryImage_data() {
     QTest::newRow("jpeg") << "a.jpeg" << true;
     QTest::newRow("bmp") << "a.bmp" << true;
     QTest::newRow("png") << "a.png" << true;
+    QTest::newRow("webp") << "a.webp" << true;
+    QTest::newRow("avif") << "a.AVIF" << true;
+    QTest::newRow("svg") << "a.svg" << true;
+    QTest::newRow("svgz") << "a.Svgz" << true;
+    QTest::newRow("ico") << "favicon.ico" << true;
+    QTest::newRow("apng") << "a.apng" << true;
+    QTest::newRow("svg cut short") << "a.sv" << false;
     QTest::newRow("upper case") << "PHOTO.JPG" << true;
     QTest::newRow("mixed case") << "x.JpEg" << true;
     QTest::newRow("only extension") << ".png" << true;
