@@ -1,6 +1,7 @@
 #include "RequestGuard.h"
 
 #include "FileStamp.h"
+#include "ImageFormats.h"
 #include "LosslessNames.h"
 
 #include <QMimeDatabase>
@@ -46,7 +47,8 @@ bool isOfKind(const QString& path, Info::ResourceType type) {
     const auto startsWith = [&](const char* prefix) {
         return name.startsWith(QLatin1String(prefix));
     };
-    const bool image = startsWith("image/");
+    // The shared database knows no ".apng"; every name of a web image is one.
+    const bool image = startsWith("image/") || IsWebImageName(QStringView(path));
     const bool media = startsWith("video/") || startsWith("audio/");
     switch (type) {
     case Info::ResourceTypeMainFrame:

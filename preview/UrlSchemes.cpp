@@ -1,8 +1,11 @@
 #include "UrlSchemes.h"
 
+#include "Gzip.h"
+#include "ImageDecoder.h"
 #include "LocalImageUrls.h"
 #include "LosslessNames.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QMimeDatabase>
 #include <QWebEngineUrlRequestJob>
@@ -55,6 +58,22 @@ void LocalImageSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     static const QMimeDatabase mimeTypes;
     const QByteArray type =
         mimeTypes.mimeTypeForFileNameAndData(platform::displayPath(*path), file).name().toLatin1();
+    if (type.startsWith("image/svg+xml") && IsGzip(file->peek(2))) {
+        // The engine takes a compressed drawing only with a Content-Encoding header, which
+        // a reply here cannot carry: it gets the drawing unpacked.
+        const std::optional<QByteArray> text = file->size() <= MaxImageFileBytes
+                                                   ? Gunzip(file->readAll(), MaxImageFileBytes)
+                                                   : std::nullopt;
+        if (!text) {
+            job->fail(QWebEngineUrlRequestJob::RequestFailed);
+            return;
+        }
+        auto* drawing = new QBuffer(job);
+        drawing->setData(*text);
+        drawing->open(QIODevice::ReadOnly);
+        job->reply("image/svg+xml", drawing);
+        return;
+    }
     job->reply(type, file);
 }
 

@@ -110,6 +110,8 @@ void TestLocalPageReads::initTestCase() {
     QVERIFY(writeFile(site("own-script.txt"), "window.leaked = '" + OwnWords.toUtf8() + "';"));
     QVERIFY(writeFile(site("own-style.txt"), "body { --leak: '" + OwnWords.toUtf8() + "'; }"));
     writeSolidImage(site("pic.png"), Qt::red);
+    // The shared MIME database knows no ".apng", which is an image all the same.
+    QVERIFY(QFile::copy(site("pic.png"), site("moving.apng")));
     QVERIFY(writeFile(m_home + "/secret.txt", HomeSecret.toUtf8()));
     QVERIFY(writeFile(m_home + "/.ssh/key.html",
                       "<html><body>" + HiddenKey.toUtf8() + "</body></html>"));
@@ -120,6 +122,7 @@ void TestLocalPageReads::initTestCase() {
                       "<html><head><link rel=stylesheet href='../look/style.css'>"
                       "<script src='../look/script.js'></script></head><body>"
                       "<img id=pic src='../pic.png' onload='window.picture = this.naturalWidth'>"
+                      "<img src='../moving.apng' onload='window.moving = this.naturalWidth'>"
                       "<iframe src='frame.html' onload='window.frameTitle = "
                       "this.contentDocument.title'></iframe></body></html>"));
     QVERIFY(writeFile(site("look/style.css"), "body { color: rgb(1, 2, 3); }"));
@@ -136,6 +139,7 @@ void TestLocalPageReads::localSiteShowsItsParts() {
     QVERIFY(loadAndWait(m_preview->page(), QUrl::fromLocalFile(site("parts/show.html"))));
     PreviewPage* page = m_preview->page();
     QTRY_COMPARE(evaluate(page, "window.picture").toInt(), 8);
+    QTRY_COMPARE(evaluate(page, "window.moving").toInt(), 8);
     QCOMPARE(evaluate(page, "getComputedStyle(document.body).color").toString(),
              QStringLiteral("rgb(1, 2, 3)"));
     QCOMPARE(evaluate(page, "window.scripted").toString(), QStringLiteral("ran"));
