@@ -1,7 +1,9 @@
 // The same tile in every image format of the web, chosen as the background of a local
 // frameset and of a page served over http with frames of another origin: each is painted,
 // pixel for pixel, as the PNG of the tile is, in every frame. A damaged file of each
-// format leaves the page without an image and the preview working.
+// format leaves the page without an image and the preview working. A gallery of the
+// folder shows every tile and leaves the damaged files blank.
+#include "GenerateHTMLUnit.h"
 #include "ImageFormatFolder.h"
 #include "LoopbackHttpServer.h"
 #include "Preview.h"
@@ -11,6 +13,8 @@
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
 
+#include <QDir>
+#include <QJsonArray>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -161,6 +165,43 @@ private slots:
         // The preview goes on as before.
         m_shown = QUrl();
         QVERIFY(show(m_server.url("/set.html")));
+    }
+
+    void galleryShowsEveryFormat() {
+        QVERIFY(show(m_server.url("/set.html")));
+        m_shown = QUrl();
+        QStringList names = QDir(m_folder.path()).entryList(QDir::Files, QDir::Name);
+        KeepGalleryImages(names);
+        QCOMPARE(names.size(), m_files.size() + m_broken.size() + 1); // and magenta.png
+        Preview* preview = m_preview.get();
+        QVERIFY(preview->ShowGeneratedPage(std::make_unique<GalleryPageBuilder>(
+            m_folder.path(), names, 1, 100, ThumbnailListStyle,
+            [preview](const QString& path) { return preview->ProgramImageAddress(path); })));
+        // Each picture's name (its alternative text starts with it) and its own width,
+        // once every picture has loaded or failed.
+        const QString script = QStringLiteral(
+            "(function () { var all = document.images, shown = [];"
+            "  for (var i = 0; i < all.length; ++i) {"
+            "    if (!all[i].complete) return null;"
+            "    shown.push([all[i].alt.trim().split(' ')[0], all[i].naturalWidth]); }"
+            "  return shown; })()");
+        QJsonArray shown;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (shown = evaluate(m_preview->page(), script).toJsonArray()).size() == names.size(),
+            10000);
+        // A damaged file is listed too; what the engine makes of it is the engine's (a damaged
+        // icon keeps the size its header gives).
+        QStringList tiles;
+        for (const QJsonValue& item : shown) {
+            const QString name = item[0].toString();
+            if (name.startsWith("tile.")) {
+                tiles << name;
+                QVERIFY2(
+                    item[1].toInt() == 32,
+                    qPrintable(QStringLiteral("%1 is %2 wide").arg(name).arg(item[1].toInt())));
+            }
+        }
+        QCOMPARE(tiles.size(), m_files.size());
     }
 };
 
