@@ -76,6 +76,13 @@ struct TransferOptions {
 FileResult copyFile(const QByteArray& source, const QByteArray& destination,
                     const TransferOptions& options);
 
+// Writes `bytes` as a new file of the user's (mode 0666 less the umask), whole and flushed
+// to disk before it takes its name. An existing file is replaced only when the user says
+// Yes (with confirmReplace; without it, as a copy does, at once), a folder never; a file
+// that appears while the new one is written is never replaced.
+FileResult writeNewFile(const QByteArray& destination, const QByteArray& bytes,
+                        const TransferOptions& options);
+
 // Moves one regular file: a rename on the same file system; across file systems a full
 // copy flushed to disk, after which the source is removed. Unless done, the source is
 // where it was.
