@@ -2,6 +2,7 @@
 
 #include "BackgroundCss.h"
 #include "BackgroundNotes.h"
+#include "HighDensityImage.h"
 #include "LosslessNames.h"
 #include "Preview.h"
 #include "PreviewPage.h"
@@ -191,10 +192,14 @@ QString BackgroundChoice::CssText() {
         if (own != preview::SystemWindowColor)
             colour = programColour(own);
     }
-    const QString address = m_image.isEmpty() ? QString()
-                                              : preview::ImageAddress(platform::encodePath(m_image),
-                                                                      m_preview->page()->url());
-    return preview::CopyCssText(colour, address, m_layout);
+    if (m_image.isEmpty())
+        return preview::CopyCssText(colour, QString(), m_layout);
+    const QUrl page = m_preview->page()->url();
+    const QByteArray image = platform::encodePath(m_image);
+    const QByteArray partner = preview::HighDensityPartner(image);
+    return preview::CopyCssText(colour, preview::ImageAddress(image, page), m_layout,
+                                partner.isEmpty() ? QString()
+                                                  : preview::ImageAddress(partner, page));
 }
 
 void BackgroundChoice::CopyCssMenuItemClick() {

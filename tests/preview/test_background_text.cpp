@@ -1,10 +1,15 @@
 // The background as text: placement values and captions, the stored layout, the image
-// address for pages, the "Copy CSS" rule and the status notes.
+// address for pages, the "Copy CSS" rule with the image for twice the density found
+// beside the chosen one, and the status notes.
 #include "BackgroundCss.h"
 #include "BackgroundNotes.h"
+#include "HighDensityImage.h"
 #include "NeededRegistryLib.h"
 #include "SettingsTable.h"
 #include "TestEnvironment.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 
 using namespace zelvorin::preview;
 namespace st = zelvorin::settings;
@@ -186,24 +191,70 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<BackgroundPlacement>("placement");
         QTest::addColumn<bool>("fixed");
+        QTest::addColumn<QString>("doubleDensity");
         QTest::addColumn<QString>("rule");
         using P = BackgroundPlacement;
         QTest::newRow("colour, image, fixed tile")
-            << QColor(0xc8, 0xbf, 0xae) << "linen.jpg" << P::Tile << true
+            << QColor(0xc8, 0xbf, 0xae) << "linen.jpg" << P::Tile << true << ""
             << "body { background: #c8bfae url(\"linen.jpg\") repeat fixed; }";
-        QTest::newRow("no colour") << QColor() << "img/a%20b.png" << P::TileAcross << false
+        QTest::newRow("no colour") << QColor() << "img/a%20b.png" << P::TileAcross << false << ""
                                    << "body { background: url(\"img/a%20b.png\") repeat-x; }";
         QTest::newRow("colour only, placement left out")
-            << QColor(Qt::white) << "" << P::Cover << true << "body { background: #ffffff; }";
-        QTest::newRow("nothing") << QColor() << "" << P::Tile << false << "";
+            << QColor(Qt::white) << "" << P::Cover << true << ""
+            << "body { background: #ffffff; }";
+        QTest::newRow("nothing") << QColor() << "" << P::Tile << false << ""
+                                 << "";
+        QTest::newRow("an image for twice the density")
+            << QColor() << "paper.png" << P::Tile << false << "paper@2x.png"
+            << "body { background: url(\"paper.png\") repeat; background-image: "
+               "image-set(\"paper.png\" 1x, \"paper@2x.png\" 2x); }";
+        QTest::newRow("twice the density, colour and placement")
+            << QColor(0xc8, 0xbf, 0xae) << "a/b c.webp" << P::CentreOnce << true << "a/b c@2x.webp"
+            << "body { background: #c8bfae url(\"a/b c.webp\") center no-repeat fixed; "
+               "background-image: image-set(\"a/b c.webp\" 1x, \"a/b c@2x.webp\" 2x); }";
+        QTest::newRow("twice the density without an image")
+            << QColor(Qt::white) << "" << P::Tile << false << "x@2x.png"
+            << "body { background: #ffffff; }";
     }
     void copyCss() {
         QFETCH(QColor, colour);
         QFETCH(QString, address);
         QFETCH(BackgroundPlacement, placement);
         QFETCH(bool, fixed);
+        QFETCH(QString, doubleDensity);
         QFETCH(QString, rule);
-        QCOMPARE(CopyCssText(colour, address, {placement, fixed}), rule);
+        QCOMPARE(CopyCssText(colour, address, {placement, fixed}, doubleDensity), rule);
+    }
+
+    void doubleDensityPartner_data() {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<QStringList>("beside");
+        QTest::addColumn<QString>("partner"); // empty: none
+        QTest::newRow("the common name")
+            << "paper.png" << QStringList{"paper@2x.png"} << "paper@2x.png";
+        QTest::newRow("none there") << "paper.png" << QStringList{"paper@3x.png"} << "";
+        QTest::newRow("another kind is not it")
+            << "paper.png" << QStringList{"paper@2x.webp"} << "";
+        QTest::newRow("no suffix") << "paper" << QStringList{"paper@2x"} << "paper@2x";
+        QTest::newRow("dots in the name") << "a.b.svg" << QStringList{"a.b@2x.svg"} << "a.b@2x.svg";
+        QTest::newRow("a 2x image itself") << "p@2x.png" << QStringList{"p@2x@2x.png"} << "";
+        QTest::newRow("a folder of the name") << "q.png" << QStringList{"q@2x.png/"} << "";
+    }
+    void doubleDensityPartner() {
+        QFETCH(QString, image);
+        QFETCH(QStringList, beside);
+        QFETCH(QString, partner);
+        QTemporaryDir folder;
+        beside << image;
+        for (const QString& name : std::as_const(beside)) {
+            if (name.endsWith('/'))
+                QVERIFY(QDir(folder.path()).mkpath(name));
+            else
+                QVERIFY(zelvorin::test::writeFile(folder.filePath(name), "x"));
+        }
+        const QByteArray found = HighDensityPartner(QFile::encodeName(folder.filePath(image)));
+        QCOMPARE(found,
+                 partner.isEmpty() ? QByteArray() : QFile::encodeName(folder.filePath(partner)));
     }
 
     void contrastText_data() {
