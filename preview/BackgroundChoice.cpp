@@ -159,7 +159,7 @@ void BackgroundChoice::analysed(const preview::TileAnalysisResult& result) {
 void BackgroundChoice::tell() {
     if (!m_result || !m_textColour)
         return;
-    const QString note = preview::BackgroundNote(*m_result, *m_textColour, m_layout.placement);
+    const QString note = preview::ChosenImageNote(*m_result, *m_textColour, m_layout.placement);
     m_note = note;
     if (!note.isEmpty())
         emit noteChanged(note);

@@ -4,6 +4,7 @@
 #include "BackgroundCss.h"
 #include "BackgroundNotes.h"
 #include "HighDensityImage.h"
+#include "LosslessNames.h"
 #include "NeededRegistryLib.h"
 #include "SettingsTable.h"
 #include "TestEnvironment.h"
@@ -304,6 +305,35 @@ private slots:
             QStringLiteral("Text contrast unknown: the image cannot be read (File not found)"));
         QCOMPARE(UnreadableImageText(QString()),
                  QStringLiteral("Text contrast unknown: the image cannot be read"));
+    }
+
+    void chosenImageNote_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("note");
+        const QString readable = QStringLiteral("Text contrast 1.2:1 at worst (below 4.5:1)");
+        QTest::newRow("read") << "/tiles/ramp.png" << true << qint64(24 * 1024)
+                              << "ramp.png 24 KB, 256 x 256 \u2014 " + readable;
+        QTest::newRow("damaged")
+            << "/tiles/broken.webp" << false << qint64(240)
+            << "broken.webp 240 bytes \u2014 Text contrast unknown: the image cannot be read "
+               "(Damaged WebP image)";
+        QTest::newRow("a name that is not UTF-8")
+            << zelvorin::platform::openablePath("/tiles/caf\xe9.svg") << true << qint64(3000)
+            << QStringLiteral("caf\ufffd.svg 3 KB, 256 x 256 \u2014 ") + readable;
+        QTest::newRow("gone") << "/tiles/gone.avif" << false << qint64(-1)
+                              << "gone.avif \u2014 Text contrast unknown: the image cannot be read "
+                                 "(Damaged WebP image)";
+    }
+    void chosenImageNote() {
+        QFETCH(QString, path);
+        QFETCH(bool, readable);
+        QFETCH(qint64, bytes);
+        QFETCH(QString, note);
+        const TileAnalysisResult result{1, path, readable ? AnalyseTile(ramp()) : std::nullopt,
+                                        readable ? QString() : "Damaged WebP image", bytes};
+        QCOMPARE(ChosenImageNote(result, Qt::black, BackgroundPlacement::CentreOnce), note);
     }
 };
 
