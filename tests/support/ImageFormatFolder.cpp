@@ -58,34 +58,6 @@ QByteArray gzipped(const QByteArray& data) {
     return done ? out : QByteArray();
 }
 
-QByteArray losslessAvif(const QImage& tile) {
-    const QImage source = tile.convertToFormat(QImage::Format_ARGB32);
-    avifImage* image =
-        avifImageCreate(source.width(), source.height(), 8, AVIF_PIXEL_FORMAT_YUV444);
-    image->matrixCoefficients = AVIF_MATRIX_COEFFICIENTS_IDENTITY;
-    image->yuvRange = AVIF_RANGE_FULL;
-    avifRGBImage rgb;
-    avifRGBImageSetDefaults(&rgb, image);
-    rgb.format = AVIF_RGB_FORMAT_BGRA;
-    rgb.depth = 8;
-    rgb.ignoreAlpha = AVIF_TRUE;
-    rgb.pixels = const_cast<uint8_t*>(source.constBits());
-    rgb.rowBytes = uint32_t(source.bytesPerLine());
-    QByteArray bytes;
-    if (avifImageRGBToYUV(image, &rgb) == AVIF_RESULT_OK) {
-        avifEncoder* encoder = avifEncoderCreate();
-        encoder->minQuantizer = encoder->maxQuantizer = AVIF_QUANTIZER_LOSSLESS;
-        encoder->speed = 8;
-        avifRWData out = AVIF_DATA_EMPTY;
-        if (avifEncoderWrite(encoder, image, &out) == AVIF_RESULT_OK)
-            bytes = QByteArray(reinterpret_cast<const char*>(out.data), qsizetype(out.size));
-        avifRWDataFree(&out);
-        avifEncoderDestroy(encoder);
-    }
-    avifImageDestroy(image);
-    return bytes;
-}
-
 void appendChunk(QByteArray& png, qsizetype at, const QByteArray& type, const QByteArray& data) {
     QByteArray chunk;
     const auto bigEndian = [&chunk](quint32 value) {
@@ -141,7 +113,7 @@ QList<FormatFile> WriteTileInEveryFormat(const QString& folder) {
         {{"tile.gif", "gif", 0}, EncodeGif(tile)},
         {{"tile.bmp", "bmp", 0}, encoded(tile, "bmp")},
         {{"tile.webp", "webp", 0}, encoded(tile, "webp", 100)},
-        {{"tile.avif", "avif", 0}, losslessAvif(tile)},
+        {{"tile.avif", "avif", 0}, EncodeAvif(tile, 100)},
         {{"tile.svg", "svg", 0}, svgText()},
         {{"tile.svgz", "svgz", 0}, gzipped(svgText())},
         {{"tile.ico", "ico", 0}, encoded(tile, "ico")},
@@ -176,6 +148,41 @@ QStringList WriteBrokenFiles(const QString& folder) {
         names << name;
     }
     return names;
+}
+
+QByteArray EncodeAvif(const QImage& picture, int quality) {
+    const bool lossless = quality >= 100;
+    const QImage source = picture.convertToFormat(QImage::Format_ARGB32);
+    avifImage* image =
+        avifImageCreate(source.width(), source.height(), 8,
+                        lossless ? AVIF_PIXEL_FORMAT_YUV444 : AVIF_PIXEL_FORMAT_YUV420);
+    if (lossless) {
+        // Lossless AVIF keeps the colours as they are, without turning them into YUV.
+        image->matrixCoefficients = AVIF_MATRIX_COEFFICIENTS_IDENTITY;
+        image->yuvRange = AVIF_RANGE_FULL;
+    }
+    avifRGBImage rgb;
+    avifRGBImageSetDefaults(&rgb, image);
+    rgb.format = AVIF_RGB_FORMAT_BGRA;
+    rgb.depth = 8;
+    rgb.ignoreAlpha = AVIF_TRUE;
+    rgb.pixels = const_cast<uint8_t*>(source.constBits());
+    rgb.rowBytes = uint32_t(source.bytesPerLine());
+    QByteArray bytes;
+    if (avifImageRGBToYUV(image, &rgb) == AVIF_RESULT_OK) {
+        avifEncoder* encoder = avifEncoderCreate();
+        // libavif 0.11 knows only quantizers: 0 is lossless, 63 the coarsest.
+        const int quantizer = lossless ? AVIF_QUANTIZER_LOSSLESS : (100 - quality) * 63 / 100;
+        encoder->minQuantizer = encoder->maxQuantizer = quantizer;
+        encoder->speed = 8;
+        avifRWData out = AVIF_DATA_EMPTY;
+        if (avifEncoderWrite(encoder, image, &out) == AVIF_RESULT_OK)
+            bytes = QByteArray(reinterpret_cast<const char*>(out.data), qsizetype(out.size));
+        avifRWDataFree(&out);
+        avifEncoderDestroy(encoder);
+    }
+    avifImageDestroy(image);
+    return bytes;
 }
 
 int LargestDifference(const QImage& a, const QImage& b) {

@@ -27,6 +27,10 @@ QList<FormatFile> WriteTileInEveryFormat(const QString& folder);
 // and damaged after; returns their names.
 QStringList WriteBrokenFiles(const QString& folder);
 
+// The image as AVIF: lossless at quality 100 (as the tile above), else lossy, the higher
+// the quality the finer; empty when libavif cannot encode it.
+QByteArray EncodeAvif(const QImage& image, int quality);
+
 // The greatest difference of a channel between two images of one size (alpha counts);
 // 256 when their sizes differ.
 int LargestDifference(const QImage& a, const QImage& b);
