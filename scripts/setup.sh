@@ -21,7 +21,10 @@ else
     release_packages=(pkgconf qt6-svg-plugins)
 fi
 # dpkg-dev gives the build the distribution's hardening flags (dpkg-buildflags).
+# The image formats of the web: WebP through Qt's image plugins, SVG through Qt SVG, AVIF
+# through libavif, compressed SVG through zlib; the same names in both releases.
 packages=(g++ cmake ninja-build dpkg-dev qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
+          qt6-svg-dev qt6-image-formats-plugins libavif-dev zlib1g-dev
           libgl-dev libsqlite3-dev libbenchmark-dev xvfb xauth fonts-dejavu-core
           "${release_packages[@]}")
 [ -n "$package_tools" ] &&

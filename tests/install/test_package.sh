@@ -21,20 +21,22 @@ debs=("$work"/out/*.deb)
 deb=${debs[0]}
 echo "package: $(basename "$deb"), $(du -h "$deb" | cut -f1)"
 
-# Dependencies: those dpkg-shlibdeps found, and the two loaded at run time (the SVG image
+# Dependencies: those dpkg-shlibdeps found, and those loaded at run time (the SVG image
 # plugin's package is named by the release: libqt6svg6 or qt6-svg-plugins).
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 svg_plugin=$(dpkg-query -S '*/qt6/plugins/imageformats/libqsvg.so' | cut -d: -f1)
 # Debian 13 renamed some libraries' packages for 64-bit time (libqt6core6t64).
 for package in libc6 libqt6core6 libqt6webenginecore6 libqt6webenginecore6-bin "$svg_plugin" \
-               libsqlite3-0; do
+               qt6-image-formats-plugins libqt6svg6 libsqlite3-0 zlib1g; do
     found=""
     for name in "$package" "${package}t64"; do
         [[ ", $depends," == *", $name "* || ", $depends," == *", $name,"* ]] && found=yes
     done
     [ -n "$found" ] || fail "Depends lacks $package"
 done
+# libavif's package carries its library's soname: libavif15 in Debian 12, libavif16 in 13.
+[[ ", $depends," == *", libavif1"[0-9]* ]] || fail "Depends lacks libavif"
 
 root=$work/root
 dpkg -x "$deb" "$root"
