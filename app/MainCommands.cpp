@@ -1,6 +1,6 @@
 // The window's handlers that pass a user's command on to a subsystem: the program's own
-// command addresses, the gallery, the chosen file, the welcome page option, the font
-// sizes and the browser's dialogs. Each is a line or two; the rules live in the
+// command addresses, the gallery, the chosen file, the web copy, the welcome page option,
+// the font sizes and the browser's dialogs. Each is a line or two; the rules live in the
 // subsystems.
 #include "MainUnit.h"
 
@@ -16,10 +16,13 @@
 #include "GenerateHTMLUnit.h"
 #include "HelpWindow.h"
 #include "LiveReload.h"
+#include "LosslessNames.h"
 #include "MainToolbar.h"
 #include "Preview.h"
 #include "ProgramValues.h"
+#include "StatusBar.h"
 #include "WebBrowserInterface.h"
+#include "WebCopyDialog.h"
 
 #include <QWebEngineView>
 
@@ -192,6 +195,17 @@ void TMainForm::BackgroundFixedMenuItemClick() {
     zelvorin::preview::BackgroundLayout layout = m_preview->background()->Layout();
     layout.fixed = m_menus.BackgroundFixedMenuItem->isChecked();
     m_preview->background()->SetLayout(layout);
+}
+
+void TMainForm::SaveWebCopyMenuItemClick() {
+    const QString image = m_preview->background()->Image();
+    if (image.isEmpty())
+        return;
+    auto* dialog = new zelvorin::WebCopyDialog(zelvorin::platform::encodePath(image), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &zelvorin::WebCopyDialog::saved, m_statusBar,
+            [this](const QString& sizes) { m_statusBar->SetPanelText(2, sizes); });
+    dialog->open();
 }
 
 void TMainForm::ShowBackgroundLayout(const zelvorin::preview::BackgroundLayout& layout) {

@@ -67,6 +67,8 @@ void MainMenus::CreateMainMenu(QMainWindow* window) {
     CopyHTMLContentsMenuItem =
         addEntry(EditMenuItem, "CopyHTMLContentsMenuItem", QObject::tr("Copy &HTML source"));
     CopyCssMenuItem = addEntry(EditMenuItem, "CopyCssMenuItem", QObject::tr("Copy C&SS"));
+    SaveWebCopyMenuItem =
+        addEntry(EditMenuItem, "SaveWebCopyMenuItem", QObject::tr("Save a &web copy..."));
     SelectAllMenuItem = addEntry(EditMenuItem, "SelectAllMenuItem", QObject::tr("Select &All"));
     addSeparator(EditMenuItem, "N3");
     SetBackgroundColorMenuItem = addEntry(EditMenuItem, "SetBackgroundColorMenuItem",

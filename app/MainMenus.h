@@ -26,6 +26,7 @@ struct MainMenus {
     QAction* CopyBackgroundColorMenuItem = nullptr;
     QAction* CopyHTMLContentsMenuItem = nullptr;
     QAction* CopyCssMenuItem = nullptr;
+    QAction* SaveWebCopyMenuItem = nullptr; // enabled while an image is chosen
     QAction* SelectAllMenuItem = nullptr;
     QAction* SetBackgroundColorMenuItem = nullptr;
     QAction* UseImageColourMenuItem = nullptr;

@@ -79,6 +79,8 @@ public:
     void ReloadChangedPageMenuItemClick();
     void BackgroundPlacementMenuItemClick(QAction* entry);
     void BackgroundFixedMenuItemClick();
+    // "Save a web copy...": the dialog for the chosen background image.
+    void SaveWebCopyMenuItemClick();
     // Marks the layout in the menu and on the toolbar, and keeps it in the settings.
     void ShowBackgroundLayout(const zelvorin::preview::BackgroundLayout& layout);
     void AddShownFolderToLastFolders();

@@ -136,6 +136,10 @@ void TMainForm::connectPreview() {
             &zelvorin::BackgroundChoice::UseImageColourMenuItemClick);
     connect(m.CopyCssMenuItem, &QAction::triggered, background,
             &zelvorin::BackgroundChoice::CopyCssMenuItemClick);
+    connect(m.SaveWebCopyMenuItem, &QAction::triggered, this, &TMainForm::SaveWebCopyMenuItemClick);
+    connect(m.EditMenuItem, &QMenu::aboutToShow, background, [this, background] {
+        m_menus.SaveWebCopyMenuItem->setEnabled(!background->Image().isEmpty());
+    });
     connect(background, &zelvorin::BackgroundChoice::layoutChanged, this,
             &TMainForm::ShowBackgroundLayout);
     connect(background, &zelvorin::BackgroundChoice::noteChanged, m_statusBar,

@@ -1,6 +1,7 @@
 // The background commands of the main window as a user meets them: a placement chosen on
 // the toolbar, an image clicked in the file list on a local page and told about on the
-// status bar, "Copy CSS" on the clipboard, and the placement back at the next start.
+// status bar, "Copy CSS" on the clipboard, the placement back at the next start, and
+// "Save a web copy..." of the chosen image.
 #include "BackgroundChoice.h"
 #include "FileListView.h"
 #include "FilePanel.h"
@@ -11,11 +12,13 @@
 #include "StatusBar.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
+#include "WebCopyDialog.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -47,8 +50,11 @@ private slots:
         auto* list = form->MainFilePanel()->fileList();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualRect(list->model()->index(0, 0)).center());
-        QTRY_COMPARE_WITH_TIMEOUT(form->StatusBar()->Panel(2).Text,
-                                  QString("Text contrast 13.7:1 at worst (meets 4.5:1)"), 15000);
+        // The image's weight (its bytes as the PNG encoder packs them), then the note.
+        QTRY_VERIFY_WITH_TIMEOUT(form->StatusBar()->Panel(2).Text.endsWith(
+                                     "48 x 48 \u2014 Text contrast 13.7:1 at worst (meets 4.5:1)"),
+                                 15000);
+        QVERIFY(form->StatusBar()->Panel(2).Text.startsWith("paper.png "));
         // The tile once in the middle, nowhere else.
         QVERIFY(waitForPainted(form->WebBrowser1(), {{5, 300}}, Qt::white));
         if (qEnvironmentVariableIsSet("ZELVORIN_TEST_SHOTS"))
@@ -63,6 +69,44 @@ private slots:
         QVERIFY(form->Menus().BackgroundPlacementGroup->actions().at(3)->isChecked());
         QCOMPARE(form->PreviewArea()->background()->Layout().placement,
                  zelvorin::preview::BackgroundPlacement::CentreOnce);
+    }
+
+    void webCopyOfTheChosenImage() {
+        QTemporaryDir site;
+        QVERIFY(
+            writeFile(site.filePath("index.html"),
+                      "<html><head><title>Site</title></head><body><p>Words</p></body></html>"));
+        writeSolidImage(site.filePath("paper.png"), QColor(0xF4, 0xEE, 0xE0), 48);
+        MainWindowFixture window;
+        TMainForm* form = window.open();
+        QVERIFY(form);
+        form->OpenAddress(site.filePath("index.html"));
+        QVERIFY(waitForTitle(window.page(), "Site"));
+        QAction* entry = form->Menus().SaveWebCopyMenuItem;
+        emit form->Menus().EditMenuItem->aboutToShow();
+        QVERIFY(!entry->isEnabled()); // no image chosen yet
+
+        chooseFilter(form, 0);
+        QVERIFY(showFolder(form, site.path(), 1));
+        auto* list = form->MainFilePanel()->fileList();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(0, 0)).center());
+        // Told about first, so that the note does not come after what the copy tells.
+        QTRY_VERIFY_WITH_TIMEOUT(!form->PreviewArea()->background()->Note().isEmpty(), 15000);
+        emit form->Menus().EditMenuItem->aboutToShow();
+        QVERIFY(entry->isEnabled());
+        entry->trigger();
+        auto* dialog = form->findChild<zelvorin::WebCopyDialog*>();
+        QVERIFY(dialog);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->ready(), 15000);
+        QVERIFY(dialog->settings().lossless); // one flat colour
+        dialog->findChild<QPushButton*>("SaveButton")->click();
+        QVERIFY(QFile::exists(site.filePath("paper.webp")));
+        // "paper.png 1 KB -> paper.webp 60 bytes"
+        const QString told = form->StatusBar()->Panel(2).Text;
+        QVERIFY2(told.startsWith("paper.png ") && told.contains(" \u2192 paper.webp "),
+                 qPrintable(told));
+        QTRY_VERIFY(!form->findChild<zelvorin::WebCopyDialog*>());
     }
 };
 
