@@ -26,12 +26,53 @@ const char* const Open = "<svg xmlns=\"http://www.w3.org/2000/svg\"";
 // The foreignObject is what keeps the picture from canvases; it shows nothing.
 const char* const Seal = "><foreignObject width=\"0\" height=\"0\"/><image";
 
-// A picture the engine draws as pixels: the SVG takes its size (turned as the engine turns
-// it by its orientation mark).
-std::optional<QByteArray> rasterHead(QImageReader& reader) {
-    QSize size = reader.size();
-    if (!size.isValid())
+// A picture the engine draws as pixels, as the engine shows it: its size (turned as its
+// orientation mark says) and its type.
+struct Raster {
+    QSize size;
+    QByteArray type;
+};
+
+// WebP and AVIF pictures, read here: Qt reads the one only with a plugin the program does
+// not require, the other not at all.
+std::optional<Raster> webpOrAvif(const QByteArray& start) {
+    const auto little = [&](qsizetype at, int bytes) {
+        int value = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            value = value << 8 | quint8(start[at + i]);
+        return value;
+    };
+    const auto big = [&](qsizetype at) {
+        return int(quint32(quint8(start[at])) << 24 | quint8(start[at + 1]) << 16 |
+                   quint8(start[at + 2]) << 8 | quint8(start[at + 3]));
+    };
+    if (start.startsWith("RIFF") && start.mid(8, 4) == "WEBP" && start.size() >= 30) {
+        const QByteArray chunk = start.mid(12, 4);
+        if (chunk == "VP8 ")
+            return Raster{{little(26, 2) & 0x3FFF, little(28, 2) & 0x3FFF}, "image/webp"};
+        if (chunk == "VP8L") {
+            const int bits = little(21, 4);
+            return Raster{{(bits & 0x3FFF) + 1, (bits >> 14 & 0x3FFF) + 1}, "image/webp"};
+        }
+        if (chunk == "VP8X")
+            return Raster{{little(24, 3) + 1, little(27, 3) + 1}, "image/webp"};
         return std::nullopt;
+    }
+    const QByteArray brand = start.mid(8, 4);
+    if (start.mid(4, 4) != "ftyp" || (brand != "avif" && brand != "avis"))
+        return std::nullopt;
+    const qsizetype spatial = start.indexOf("ispe");
+    if (spatial < 0 || start.size() < spatial + 16)
+        return std::nullopt;
+    QSize size(big(spatial + 8), big(spatial + 12));
+    const qsizetype rotation = start.indexOf("irot");
+    if (rotation >= 0 && rotation + 4 < start.size() && (start[rotation + 4] & 1))
+        size.transpose();
+    return Raster{size, "image/avif"};
+}
+
+std::optional<Raster> otherRaster(QImageReader& reader) {
+    QSize size = reader.size();
     if (reader.transformation() & QImageIOHandler::TransformationRotate90)
         size.transpose();
     QByteArray format = reader.format();
@@ -39,10 +80,17 @@ std::optional<QByteArray> rasterHead(QImageReader& reader) {
         format = "jpeg";
     else if (format == "ico" || format == "cur")
         format = "x-icon";
-    return Open + attribute("width", QString::number(size.width())) +
-           attribute("height", QString::number(size.height())) + Seal +
-           " width=\"100%\" height=\"100%\" preserveAspectRatio=\"none\" href=\"data:image/" +
-           format + ";base64,";
+    return Raster{size, "image/" + format};
+}
+
+// The SVG takes the picture's size, and the picture fills it.
+std::optional<QByteArray> rasterHead(const std::optional<Raster>& raster) {
+    if (!raster || raster->size.isEmpty())
+        return std::nullopt;
+    return Open + attribute("width", QString::number(raster->size.width())) +
+           attribute("height", QString::number(raster->size.height())) + Seal +
+           " width=\"100%\" height=\"100%\" preserveAspectRatio=\"none\" href=\"data:" +
+           raster->type + ";base64,";
 }
 
 // An SVG picture: the wrapper takes over the root's size and view box, so that it is laid
@@ -90,13 +138,15 @@ DisplayOnlyImage* DisplayOnlyImage::open(const QByteArray& rawPath, QObject* par
         return nullptr;
     image->m_fileSize = image->m_file.size();
     std::optional<QByteArray> head;
-    {
+    if (const auto raster = webpOrAvif(image->m_file.peek(65536))) {
+        head = rasterHead(raster);
+    } else {
         QImageReader reader(&image->m_file);
         const QByteArray format = reader.format();
         if (format == "svg")
             head = image->m_file.seek(0) ? svgHead(image->m_file) : std::nullopt;
         else if (!format.isEmpty() && format != "svgz")
-            head = rasterHead(reader);
+            head = rasterHead(otherRaster(reader));
     }
     if (!head)
         return nullptr;
