@@ -10,22 +10,12 @@
 #include <QPainter>
 #include <QtTest>
 
-#include <random>
-
 using namespace zelvorin;
 
 namespace {
 
-// Every pixel drawn at random: a photograph as far as compression can tell.
 QImage noise() {
-    QImage image(96, 96, QImage::Format_RGB32);
-    std::mt19937 random(7);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y,
-                           qRgb(int(random() % 256), int(random() % 256), int(random() % 256)));
-    }
-    return image;
+    return test::RandomPixels(96, 96, 7);
 }
 
 // A diagram: flat ground, smoothed lines and text, which make hundreds of colours.

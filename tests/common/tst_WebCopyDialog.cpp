@@ -17,22 +17,9 @@
 #include <QThreadPool>
 #include <QtTest>
 
-#include <random>
-
 using namespace zelvorin;
 
 namespace {
-
-QImage noise() {
-    QImage image(200, 150, QImage::Format_RGB32);
-    std::mt19937 random(3);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y,
-                           qRgb(int(random() % 256), int(random() % 256), int(random() % 256)));
-    }
-    return image;
-}
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -68,7 +55,7 @@ class TestWebCopyDialog : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(!test::WriteTileInEveryFormat(m_sources.path()).isEmpty());
-        QVERIFY(noise().save(m_sources.filePath("photo.png")));
+        QVERIFY(test::RandomPixels(200, 150, 3).save(m_sources.filePath("photo.png")));
         QVERIFY(test::writeFile(m_sources.filePath("broken.png"), "\x89PNG\r\n\x1a\n and no more"));
     }
     void init() {

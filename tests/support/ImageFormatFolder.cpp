@@ -11,6 +11,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <random>
 
 namespace zelvorin::test {
 
@@ -183,6 +184,17 @@ QByteArray EncodeAvif(const QImage& picture, int quality) {
     }
     avifImageDestroy(image);
     return bytes;
+}
+
+QImage RandomPixels(int width, int height, unsigned seed) {
+    QImage image(width, height, QImage::Format_RGB32);
+    std::mt19937 random(seed);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y,
+                           qRgb(int(random() % 256), int(random() % 256), int(random() % 256)));
+    }
+    return image;
 }
 
 int LargestDifference(const QImage& a, const QImage& b) {

@@ -31,6 +31,9 @@ QStringList WriteBrokenFiles(const QString& folder);
 // the quality the finer; empty when libavif cannot encode it.
 QByteArray EncodeAvif(const QImage& image, int quality);
 
+// Every pixel drawn at random: a photograph as far as compression can tell.
+QImage RandomPixels(int width, int height, unsigned seed);
+
 // The greatest difference of a channel between two images of one size (alpha counts);
 // 256 when their sizes differ.
 int LargestDifference(const QImage& a, const QImage& b);
