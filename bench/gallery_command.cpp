@@ -36,7 +36,8 @@
 
 namespace {
 
-const QString ImageMask = QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng");
+const QString ImageMask =
+    QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng");
 using zelvorin::FileKind;
 const zelvorin::FileKinds ListedTypes =
     FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;

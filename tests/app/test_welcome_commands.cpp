@@ -26,7 +26,8 @@ namespace st = zelvorin::settings;
 
 namespace {
 
-const QString ImageMask = QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng");
+const QString ImageMask =
+    QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng");
 const QString HtmlMask = QStringLiteral("*.htm*;*.shtml;*.asp;*.mht");
 
 QString link(const QString& command) {
