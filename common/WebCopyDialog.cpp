@@ -96,6 +96,13 @@ WebCopyDialog::WebCopyDialog(const QByteArray& rawImagePath, QWidget* parent)
     connect(m_saveButton, &QPushButton::clicked, this, &WebCopyDialog::save);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
+    if (m_copyPath == m_imagePath) {
+        // Its copy would take its own name: saving it would replace the image itself.
+        m_readable = false;
+        tell(tr("%1 is a WebP image already").arg(nameOf(m_imagePath)));
+        QMetaObject::invokeMethod(this, &WebCopyDialog::copyMade, Qt::QueuedConnection);
+        return;
+    }
     tell(tr("Reading %1 ...").arg(nameOf(m_imagePath)));
     const QByteArray path = m_imagePath;
     inBackground(

@@ -3,7 +3,7 @@
 // tells what each choice weighs ("paper.png 412 KB -> paper.webp 61 KB") before anything
 // is written. Decoding and encoding run on worker threads: a lossless copy of a large
 // drawing takes seconds, and neither the window nor closing the dialog waits for it.
-// Saving never replaces a file without asking.
+// Saving never replaces a file without asking, and a WebP is never copied over itself.
 #pragma once
 
 #include "ShellOperations.h"

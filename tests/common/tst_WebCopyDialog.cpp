@@ -140,6 +140,18 @@ private slots:
         QCOMPARE(dialog->isVisible(), !answer);
     }
 
+    void aWebPIsNotCopiedOverItself() {
+        const auto dialog = open("tile.webp");
+        QVERIFY(dialog);
+        QVERIFY(!dialog->ready());
+        QCOMPARE(dialog->sizesText(), QStringLiteral("tile.webp is a WebP image already"));
+        dialog->save();
+        QCOMPARE(
+            test::LargestDifference(DecodeImageFile(QFile::encodeName(path("tile.webp"))).image,
+                                    test::FormatTile()),
+            0);
+    }
+
     void anUnreadableImageIsTold() {
         const auto dialog = open("broken.png");
         QVERIFY(dialog);
