@@ -13,7 +13,7 @@
 #include "FilePanel.h"
 #include "FolderFiles.h"
 #include "FolderSession.h"
-#include "GenerateHTMLUnit.h"
+#include "GalleryPageBuilder.h"
 #include "HelpWindow.h"
 #include "LiveReload.h"
 #include "MainToolbar.h"
@@ -138,7 +138,7 @@ void TMainForm::LoadFileTimerTimer() {
 
 void TMainForm::SetShowWelcomePage(bool show) {
     m_menus.ShowWelcomePageOnStartMenuItem->setChecked(show);
-    Settings().Write(st::ShowWelcomePage, show);
+    Settings().write(st::ShowWelcomePage, show);
 }
 
 void TMainForm::ShowWelcomePageOnStartMenuItemClick() {
@@ -163,7 +163,7 @@ void TMainForm::HideDialoguesOfWebBrowserMenuItemClick() {
     // The action has flipped its own mark already.
     const bool silent = m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked();
     m_preview->SetBrowserSilent(silent);
-    Settings().Write(st::HideBrowserDialogues, silent);
+    Settings().write(st::HideBrowserDialogues, silent);
 }
 
 void TMainForm::ShowFileThumbnailsMenuItemClick() {
@@ -171,14 +171,14 @@ void TMainForm::ShowFileThumbnailsMenuItemClick() {
     const bool show = m_menus.ShowFileThumbnailsMenuItem->isChecked();
     m_mainFilePanel->fileList()->setShowsThumbnails(show);
     if (m_created)
-        Settings().Write(st::ShowThumbnails, show);
+        Settings().write(st::ShowThumbnails, show);
 }
 
 void TMainForm::ReloadChangedPageMenuItemClick() {
     const bool reload = m_menus.ReloadChangedPageMenuItem->isChecked();
     m_preview->liveReload()->setEnabled(reload);
     if (m_created)
-        Settings().Write(st::ReloadChangedPage, reload);
+        Settings().write(st::ReloadChangedPage, reload);
 }
 
 void TMainForm::BackgroundPlacementMenuItemClick(QAction* entry) {

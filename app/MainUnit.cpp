@@ -1,6 +1,6 @@
 #include "MainUnit.h"
 
-#include "AboutWindowUnit.h"
+#include "AboutWindow.h"
 #include "BrowserVersion.h"
 #include "CollapsibleSplitter.h"
 #include "Downloads.h"
@@ -14,7 +14,7 @@
 #include "GradientTextUnit.h"
 #include "HelpWindow.h"
 #include "MainToolbar.h"
-#include "OpenFileUnit.h"
+#include "OpenFileDialog.h"
 #include "Preview.h"
 #include "PreviewProfile.h"
 #include "ProgramValues.h"
@@ -123,26 +123,14 @@ void TMainForm::createClientArea(QWidget* parent) {
 }
 
 void TMainForm::createStatusBar(QWidget* parent) {
-    m_statusBar = new TdfsStatusBar(parent);
+    m_statusBar = new zelvorin::StatusBar(parent);
     m_statusBar->setObjectName("dfsStatusBar1");
     m_statusBar->setAccessibleName(QStringLiteral("Status bar"));
-    TdfsStatusPanel spacer;
-    spacer.Width = 1;
-    spacer.Bevel = false;
-    m_statusBar->AddPanel(spacer);
-    TdfsStatusPanel gauge;
-    gauge.PanelType = TdfsStatusPanelType::sptGauge;
-    gauge.Width = 150;
-    gauge.Alignment = Qt::AlignHCenter;
-    m_statusBar->AddPanel(gauge);
-    TdfsStatusPanel text;
-    text.Width = 50;
-    m_statusBar->AddPanel(text);
 }
 
 void TMainForm::createToolWindows() {
-    m_openFileForm = new TOpenFileForm(this);
-    m_aboutForm = new TAboutForm(zelvorin::InstalledBrowserVersion(), this);
+    m_openFileForm = new zelvorin::OpenFileDialog(this);
+    m_aboutForm = new zelvorin::AboutWindow(zelvorin::InstalledBrowserVersion(), this);
     m_gradientTextForm = new TGradientTextForm(this);
     m_favoriteFolders = new zelvorin::FavoriteFolders(this);
     m_favoriteFolders->setObjectName("FavoriteFolders1");
@@ -160,7 +148,7 @@ void TMainForm::AddLogLine(const QString& line) {
 void TMainForm::SettingsSaveFailed(const QString& file, const QString& reason,
                                    bool firstInSession) {
     m_notSavedStatus = zelvorin::settings::NotSavedStatusText(file, reason);
-    m_statusBar->SetPanelText(2, m_notSavedStatus);
+    m_statusBar->setText(m_notSavedStatus);
     AddLogLine(zelvorin::eventlog::settingsNotSaved(file, reason));
     if (firstInSession)
         QMessageBox::warning(this, zelvorin::ProductTitle,
@@ -168,8 +156,8 @@ void TMainForm::SettingsSaveFailed(const QString& file, const QString& reason,
 }
 
 void TMainForm::SettingsSaved() {
-    if (m_statusBar->Panel(2).Text == m_notSavedStatus)
-        m_statusBar->SetPanelText(2, QString());
+    if (m_statusBar->text() == m_notSavedStatus)
+        m_statusBar->setText(QString());
     m_notSavedStatus.clear();
 }
 

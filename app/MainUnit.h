@@ -14,10 +14,8 @@
 class MainToolbar;
 class QFrame;
 class QWebEngineView;
-class TAboutForm;
-class TdfsStatusBar;
+
 class TGradientTextForm;
-class TOpenFileForm;
 
 namespace zelvorin {
 enum class FilePurpose;
@@ -31,6 +29,9 @@ class Preview;
 class PreviewProfile;
 class ProgramValues;
 class SplitterBar;
+class AboutWindow;
+class OpenFileDialog;
+class StatusBar;
 } // namespace zelvorin
 
 class TMainForm : public QMainWindow {
@@ -47,7 +48,7 @@ public:
     zelvorin::FilePanel* MainFilePanel() const { return m_mainFilePanel; }
     zelvorin::EventLog* LogRichEdit() const { return m_logRichEdit; }
     zelvorin::SplitterBar* LogSplitter() const { return m_logSplitter; }
-    TdfsStatusBar* StatusBar() const { return m_statusBar; }
+    zelvorin::StatusBar* StatusBar() const { return m_statusBar; }
     quint8 GalleryStyle() const { return m_galleryStyle; }
     zelvorin::settings::SettingsAccess Settings() const;
 
@@ -125,10 +126,10 @@ private:
     zelvorin::EventLog* m_logRichEdit = nullptr;
     zelvorin::CollapsibleSplitter* m_fileColumnSplitter = nullptr;
     zelvorin::FilePanel* m_mainFilePanel = nullptr;
-    TdfsStatusBar* m_statusBar = nullptr;
+    zelvorin::StatusBar* m_statusBar = nullptr;
     // The tool windows, made once after the main window and reused.
-    TOpenFileForm* m_openFileForm = nullptr;
-    TAboutForm* m_aboutForm = nullptr;
+    zelvorin::OpenFileDialog* m_openFileForm = nullptr;
+    zelvorin::AboutWindow* m_aboutForm = nullptr;
     TGradientTextForm* m_gradientTextForm = nullptr;
     zelvorin::FavoriteFolders* m_favoriteFolders = nullptr;
     zelvorin::PreviewProfile* m_profile = nullptr;

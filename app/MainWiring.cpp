@@ -2,7 +2,7 @@
 // handler that answers it. Nothing here decides anything.
 #include "MainUnit.h"
 
-#include "AboutWindowUnit.h"
+#include "AboutWindow.h"
 #include "BackgroundChoice.h"
 #include "BrowserEvents.h"
 #include "Downloads.h"
@@ -13,14 +13,14 @@
 #include "FolderFiles.h"
 #include "FolderMenus.h"
 #include "FolderSession.h"
-#include "GenerateHTMLUnit.h"
+#include "GalleryPageBuilder.h"
 #include "HelpWindow.h"
 #include "MainToolbar.h"
-#include "NeededRegistryLib.h"
-#include "OpenFileUnit.h"
+#include "OpenFileDialog.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "ProgramValues.h"
+#include "SettingsStore.h"
 #include "StatusBar.h"
 
 #include <QAction>
@@ -78,12 +78,13 @@ void TMainForm::connectMenus() {
     connect(m.AboutMenuItem, &QAction::triggered, this, &TMainForm::AboutMenuItemClick);
     connect(m.CreateTextWithGradientFloodFillMenuItem, &QAction::triggered, this,
             &TMainForm::CreateTextWithGradientFloodFillMenuItemClick);
-    connect(m_aboutForm, &TAboutForm::helpTopicRequested, this, [this](const QString& topic) {
-        zelvorin::ShowHelpTopic(m_values.HelpFileName(), topic);
-    });
-    if (TUsefulRegistry* store = m_values.Settings()) {
-        connect(store, &TUsefulRegistry::saveFailed, this, &TMainForm::SettingsSaveFailed);
-        connect(store, &TUsefulRegistry::unsavedChangesSaved, this, &TMainForm::SettingsSaved);
+    connect(
+        m_aboutForm, &zelvorin::AboutWindow::helpTopicRequested, this,
+        [this](const QString& topic) { zelvorin::ShowHelpTopic(m_values.HelpFileName(), topic); });
+    if (zelvorin::SettingsStore* store = m_values.Settings()) {
+        connect(store, &zelvorin::SettingsStore::saveFailed, this, &TMainForm::SettingsSaveFailed);
+        connect(store, &zelvorin::SettingsStore::unsavedChangesSaved, this,
+                &TMainForm::SettingsSaved);
     }
 }
 
@@ -139,25 +140,25 @@ void TMainForm::connectPreview() {
     connect(background, &zelvorin::BackgroundChoice::layoutChanged, this,
             &TMainForm::ShowBackgroundLayout);
     connect(background, &zelvorin::BackgroundChoice::noteChanged, m_statusBar,
-            [this](const QString& note) { m_statusBar->SetPanelText(2, note); });
+            [this](const QString& note) { m_statusBar->setText(note); });
 
     zelvorin::BrowserEvents* events = preview->events();
     connect(events, &zelvorin::BrowserEvents::logLine, this, &TMainForm::AddLogLine);
     connect(events, &zelvorin::BrowserEvents::captionChanged, this,
             [this](const QString& caption, const QString&) { setWindowTitle(caption); });
     connect(events, &zelvorin::BrowserEvents::statusTextChanged, m_statusBar,
-            [this](const QString& text) { m_statusBar->SetPanelText(2, text); });
+            [this](const QString& text) { m_statusBar->setText(text); });
     // Page loads and downloads share the gauge: whichever moved last shows.
     const auto showGauge = [this](bool enabled, int position) {
-        m_statusBar->SetPanelEnabled(1, enabled);
-        m_statusBar->SetGaugePosition(1, unsigned(qBound(0, position, 100)));
-        m_statusBar->Repaint();
+        m_statusBar->setGaugeShown(enabled);
+        m_statusBar->setGaugePosition(unsigned(qBound(0, position, 100)));
+        m_statusBar->repaint();
     };
     connect(events, &zelvorin::BrowserEvents::gaugeChanged, this, showGauge);
     zelvorin::Downloads* downloads = m_downloads;
     connect(downloads, &zelvorin::Downloads::logLine, this, &TMainForm::AddLogLine);
     connect(downloads, &zelvorin::Downloads::statusTextChanged, m_statusBar,
-            [this](const QString& text) { m_statusBar->SetPanelText(2, text); });
+            [this](const QString& text) { m_statusBar->setText(text); });
     connect(downloads, &zelvorin::Downloads::gaugeChanged, this, showGauge);
     connect(events, &zelvorin::BrowserEvents::backForwardChanged, m_toolbar,
             [this](bool back, bool forward) {
@@ -171,21 +172,21 @@ void TMainForm::connectFileColumn() {
     zelvorin::FolderSession* session = panel->session();
     connect(session, &zelvorin::FolderSession::fileChosen, this, &TMainForm::previewChosenFile);
     // The gallery's pages come from the file list's image names, kept as the list changes.
-    session->files()->setMarkRule(&IsGalleryImage);
+    session->files()->setMarkRule(&zelvorin::isGalleryImage);
     connect(session->files(), &zelvorin::FolderFiles::readProgress, m_statusBar,
             [this](qint64 read, qint64 estimate) {
                 m_folderNoteShown = true;
-                m_statusBar->SetPanelText(2, zelvorin::readingFolderText(read));
-                m_statusBar->SetPanelEnabled(1, true);
-                m_statusBar->SetGaugePosition(
-                    1, unsigned(zelvorin::readingFolderGauge(read, estimate)));
+                m_statusBar->setText(zelvorin::readingFolderText(read));
+                m_statusBar->setGaugeShown(true);
+                m_statusBar->setGaugePosition(
+                    unsigned(zelvorin::readingFolderGauge(read, estimate)));
             });
     connect(session->files(), &zelvorin::FolderFiles::readFinished, m_statusBar, [this] {
         if (!std::exchange(m_folderNoteShown, false))
             return;
-        m_statusBar->SetPanelText(2, QString());
-        m_statusBar->SetGaugePosition(1, 0);
-        m_statusBar->SetPanelEnabled(1, false);
+        m_statusBar->setText(QString());
+        m_statusBar->setGaugePosition(0);
+        m_statusBar->setGaugeShown(false);
     });
     const MainMenus& m = m_menus;
     panel->commands()->setContextMenus({m.FileListPopupMenu, m.Copyname1, m.Copynameandpath1,

@@ -7,10 +7,10 @@
 #include "FolderSession.h"
 #include "HelpWindow.h"
 #include "MainUnit.h"
-#include "NeededRegistryLib.h"
 #include "PlatformInfo.h"
 #include "ProgramValues.h"
 #include "SandboxConsent.h"
+#include "SettingsStore.h"
 #include "UrlSchemes.h"
 
 #include <QApplication>
@@ -115,7 +115,7 @@ int RunProgram(int argc, char** argv) {
     }
 
     ProgramValues values(ProgramValues::LocateProgramFolder(QApplication::applicationDirPath()),
-                         std::make_unique<TUsefulRegistry>());
+                         std::make_unique<zelvorin::SettingsStore>());
     values.ResolveHelpFile();
 
     int result = 0;

@@ -10,10 +10,10 @@
 #include "FolderPaths.h"
 #include "FolderSession.h"
 #include "MainUnit.h"
-#include "NeededRegistryLib.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "ProgramValues.h"
+#include "SettingsStore.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
 
@@ -79,8 +79,9 @@ int main(int argc, char** argv) {
         ::close(fd);
     }
 
-    zelvorin::ProgramValues values(QCoreApplication::applicationDirPath(),
-                                   std::make_unique<TUsefulRegistry>(root.filePath("hive.db")));
+    zelvorin::ProgramValues values(
+        QCoreApplication::applicationDirPath(),
+        std::make_unique<zelvorin::SettingsStore>(root.filePath("hive.db")));
     TMainForm form(values);
     form.resize(1000, 700);
     form.show();

@@ -12,11 +12,11 @@
 #include "FolderSession.h"
 #include "MainToolbar.h"
 #include "MainUnit.h"
-#include "NeededRegistryLib.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "ProgramPages.h"
 #include "ProgramValues.h"
+#include "SettingsStore.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
 
@@ -168,8 +168,9 @@ int main(int argc, char** argv) {
         counts = {10000, 100000};
 
     QTemporaryDir root;
-    zelvorin::ProgramValues values(QCoreApplication::applicationDirPath(),
-                                   std::make_unique<TUsefulRegistry>(root.filePath("hive.db")));
+    zelvorin::ProgramValues values(
+        QCoreApplication::applicationDirPath(),
+        std::make_unique<zelvorin::SettingsStore>(root.filePath("hive.db")));
     TMainForm form(values);
     form.resize(1000, 700);
     form.show();

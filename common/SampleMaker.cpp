@@ -1,17 +1,15 @@
 #include "SampleMaker.h"
 
 #include "GifWriter.h"
+#include "PrivateFiles.h"
 #include "SampleTiles.h"
+#include "ShellOperations.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QTemporaryFile>
-
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
 
 namespace zelvorin {
 
@@ -194,8 +192,8 @@ WriteResult writeNewFile(const QString& path, const QByteArray& bytes, QString* 
         return WriteResult::Failed;
     }
     // On disk before the rename, so that a power cut never leaves the name on an empty file.
-    if (::fsync(file.handle()) != 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
+    if (const int error = platform::flushToDisk(file); error != 0) {
+        *reason = platform::errorText(error);
         return WriteResult::Failed;
     }
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |

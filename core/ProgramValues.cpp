@@ -1,6 +1,6 @@
 #include "ProgramValues.h"
 
-#include "NeededRegistryLib.h"
+#include "SettingsStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,7 +14,7 @@ constexpr char EncodedSettingsRoot[] = "U29mdHdhcmVcTW9ydmVua2FzdFxaZWx2b3Jpbg==
 } // namespace
 
 ProgramValues::ProgramValues(const QString& programFolder,
-                             std::unique_ptr<TUsefulRegistry> settings)
+                             std::unique_ptr<zelvorin::SettingsStore> settings)
     : m_programFolder(programFolder.endsWith('/') ? programFolder : programFolder + '/'),
       m_settingsRoot(QString::fromLatin1(QByteArray::fromBase64(EncodedSettingsRoot))),
       m_settings(std::move(settings)) {}

@@ -6,9 +6,9 @@
 #include <QString>
 #include <memory>
 
-class TUsefulRegistry;
-
 namespace zelvorin {
+
+class SettingsStore;
 
 // " Zelvorin": application title, main window caption without a page title, and the
 // title of every message box. The leading blank is part of it.
@@ -27,7 +27,7 @@ inline const QString DesktopEntryId = QStringLiteral("org.example.zelvorin.Zelvo
 class ProgramValues {
 public:
     // Takes ownership of the settings store (may be null in tests that need none).
-    ProgramValues(const QString& programFolder, std::unique_ptr<TUsefulRegistry> settings);
+    ProgramValues(const QString& programFolder, std::unique_ptr<zelvorin::SettingsStore> settings);
     ~ProgramValues();
 
     // Folder of the program's files (help pages, Samples), with a trailing "/".
@@ -35,7 +35,7 @@ public:
     QString HelpFileName() const { return m_helpFileName; }
     // "Software\Morvenkast\Zelvorin", decoded once from its stored form.
     QString SettingsRoot() const { return m_settingsRoot; }
-    TUsefulRegistry* Settings() const { return m_settings.get(); }
+    zelvorin::SettingsStore* Settings() const { return m_settings.get(); }
 
     // Makes the help file a full path when it lies in the program folder.
     void ResolveHelpFile();
@@ -50,7 +50,7 @@ private:
     QString m_programFolder;
     QString m_helpFileName = HelpFileBaseName;
     QString m_settingsRoot;
-    std::unique_ptr<TUsefulRegistry> m_settings;
+    std::unique_ptr<zelvorin::SettingsStore> m_settings;
 };
 
 } // namespace zelvorin

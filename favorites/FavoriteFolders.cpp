@@ -1,7 +1,7 @@
 #include "FavoriteFolders.h"
 
 #include "ManageFoldersDialog.h"
-#include "NeededLib.h"
+#include "Paths.h"
 #include "SettingsTable.h"
 
 #include <QWidget>
@@ -29,11 +29,10 @@ QString trimBlanksAndControls(const QString& text) {
 
 QString normalizeFolderPath(const QString& path) {
     // POSIX paths have no drive part, so the root form is always the one root "/".
-    const QString rootForm = WithTrailingBackslash(ExtractDriveOrShare(path));
     const QString trimmed = trimBlanksAndControls(path);
-    if (path == rootForm)
-        return WithTrailingBackslash(trimmed);
-    return StripTrailingSlashes(trimmed);
+    if (path == QStringLiteral("/"))
+        return withTrailingSlash(trimmed);
+    return stripTrailingSlashes(trimmed);
 }
 
 FavoriteFolders::FavoriteFolders(QObject* parent) : QObject(parent) {}
@@ -93,15 +92,15 @@ bool FavoriteFolders::editFavoriteFolders() {
 }
 
 bool FavoriteFolders::readFolderLists(const settings::SettingsAccess& settings) {
-    m_lastFolders = FolderEntries(settings.Read(settings::LastFolders));
-    m_favoriteFolders = FolderEntries(settings.Read(settings::FavoriteFolders));
+    m_lastFolders = FolderEntries(settings.read(settings::LastFolders));
+    m_favoriteFolders = FolderEntries(settings.read(settings::FavoriteFolders));
     return !m_lastFolders.isEmpty() || !m_favoriteFolders.isEmpty();
 }
 
 bool FavoriteFolders::writeFolderLists(const settings::SettingsAccess& settings) const {
-    const bool last = settings.Write(settings::LastFolders, FolderPaths(m_lastFolders));
+    const bool last = settings.write(settings::LastFolders, FolderPaths(m_lastFolders));
     const bool favorites =
-        settings.Write(settings::FavoriteFolders, FolderPaths(m_favoriteFolders));
+        settings.write(settings::FavoriteFolders, FolderPaths(m_favoriteFolders));
     return last && favorites;
 }
 

@@ -1,8 +1,8 @@
 #include "FolderMenus.h"
 
 #include "FavoriteFolders.h"
-#include "NeededLib.h"
 #include "NeededMenuLib.h"
+#include "Paths.h"
 
 #include <QAction>
 #include <QMenu>
@@ -28,7 +28,7 @@ void FolderMenus::openChosenFolder(QAction* action) {
         return;
     // The folder can vanish between the test and the opening: the opener tells why it
     // could not, and the lists still follow the user's choice.
-    if (FolderExists(path) && m_openFolder)
+    if (folderExists(path) && m_openFolder)
         m_openFolder(path);
     FavoriteFolders::moveFolderToFront(m_folders->lastFolders(), path);
     FavoriteFolders::moveFolderToFront(m_folders->favoriteFolders(), path);

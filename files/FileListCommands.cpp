@@ -14,8 +14,8 @@
 #include "FolderSession.h"
 #include "FolderTreeView.h"
 #include "LosslessNames.h"
-#include "NeededLib.h"
 #include "RawFolderReader.h"
+#include "ShellFiles.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -236,7 +236,7 @@ void FileListCommands::openChosenFile() {
     const QByteArray path = m_panel->session()->files()->selectedPathBytes();
     if (path.isEmpty())
         return;
-    FileResult result = OpenWithShell(path);
+    FileResult result = openWithShell(path);
     result.path = path;
     tellIfFailed(FileAction::Open, result);
 }
@@ -257,7 +257,7 @@ bool FileListCommands::deleteOnKey(QKeyEvent* event) {
         const QByteArray target = files->selectedPathBytes();
         const QByteArray shown = files->folderBytes();
         try {
-            result = DeleteToRecycleBin({target}, true, m_panel->window());
+            result = moveToTrashWithShell({target}, true, m_panel->window());
         } catch (const std::exception& error) {
             result = FileResult::failure(QString::fromLocal8Bit(error.what()), target);
         }
@@ -379,9 +379,9 @@ void FileListCommands::takeDrop(Qt::KeyboardModifiers, QPoint, Qt::DropActions& 
         const QByteArray destination = into + nameOf(path);
         FileResult result = FileResult::declined();
         if (copy)
-            result = CopyFileWithShell(path, destination, true, true, owner);
+            result = copyFileWithShell(path, destination, true, true, owner);
         else if (move)
-            result = MoveFileWithShell(path, destination, true, true, owner);
+            result = moveFileWithShell(path, destination, true, true, owner);
         if (!result.ok())
             allMoved = false;
         if (result.failed())

@@ -1,11 +1,27 @@
 #include "GradientColors.h"
 
 #include "GradBtnArithmetic.h"
-#include "NeededLib.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace zelvorin::gradient {
+
+int roundHalfUp(double value) {
+    // Out-of-range and NaN inputs are clamped rather than left undefined.
+    if (std::isnan(value))
+        return 0;
+    if (value >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (value <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    const double truncated = std::trunc(value);
+    int result = static_cast<int>(truncated);
+    if (value - truncated >= 0.5)
+        ++result;
+    return result;
+}
 
 std::vector<QString> splitLetters(const QString& text) {
     std::vector<QString> letters;
@@ -28,7 +44,7 @@ std::vector<quint32> letterColors(quint32 from, quint32 to, int count) {
     const double stepGreen = double(greenOf(to) - greenOf(from)) / count;
     const double stepBlue = double(blueOf(to) - blueOf(from)) / count;
     auto next = [](int channel, double step) {
-        return std::clamp(RoundHalfUp(channel + step), 0, 255);
+        return std::clamp(roundHalfUp(channel + step), 0, 255);
     };
     int red = redOf(from), green = greenOf(from), blue = blueOf(from);
     for (int i = 0; i < count; ++i) {

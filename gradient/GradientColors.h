@@ -8,6 +8,10 @@
 
 namespace zelvorin::gradient {
 
+// The integer part of a value, plus one when its fraction is one half or more (so -2.5
+// gives -2): the rounding the letter colours were designed around.
+int roundHalfUp(double value);
+
 struct ColoredLetter {
     QString letter; // one character (a surrogate pair stays whole)
     quint32 color = 0;

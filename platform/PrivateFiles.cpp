@@ -116,4 +116,8 @@ void removeStaleTemporaries(const QByteArray& folder, const QByteArray& targetSu
     ::closedir(dir);
 }
 
+int flushToDisk(QFile& file) {
+    return ::fsync(file.handle()) == 0 ? 0 : errno;
+}
+
 } // namespace zelvorin::platform

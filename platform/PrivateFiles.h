@@ -25,6 +25,11 @@ int makePrivateFolders(const QByteArray& rawPath);
 // 0 or an errno value.
 int writePrivateFile(const QByteArray& rawPath, const QByteArray& bytes);
 
+// Puts what was written to the open file on the disk itself (not only in the system's
+// cache), so that a rename after it never leaves the name on an empty file; 0 or an errno
+// value.
+int flushToDisk(QFile& file);
+
 // Removes what writePrivateFile leaves when it is stopped before its rename (a killed
 // program): the files of the folder named as its temporary files are, after a target
 // ending in `targetSuffix`, and older than a minute (a younger one may be a write under

@@ -7,8 +7,8 @@
 #include "FolderFiles.h"
 #include "FolderSession.h"
 #include "MainUnit.h"
-#include "NeededRegistryLib.h"
 #include "ProgramValues.h"
+#include "SettingsStore.h"
 #include "SettingsTable.h"
 #include "UrlSchemes.h"
 
@@ -34,11 +34,11 @@ int main(int argc, char** argv) {
 
     zelvorin::ProgramValues values(
         zelvorin::ProgramValues::LocateProgramFolder(QApplication::applicationDirPath()),
-        std::make_unique<TUsefulRegistry>(home.path() + "/registry.db"));
+        std::make_unique<zelvorin::SettingsStore>(home.path() + "/registry.db"));
     const zelvorin::settings::SettingsAccess settings(values.Settings(), values.SettingsRoot());
-    settings.Write(zelvorin::settings::WindowState, 0);
-    settings.Write(zelvorin::settings::FormWidth, width);
-    settings.Write(zelvorin::settings::FormHeight, height);
+    settings.write(zelvorin::settings::WindowState, 0);
+    settings.write(zelvorin::settings::FormWidth, width);
+    settings.write(zelvorin::settings::FormHeight, height);
 
     TMainForm form(values);
     form.show();

@@ -40,14 +40,14 @@ private slots:
         QVERIFY(waitForTitle(window.page(), "Site"));
         // The drop-down holds the menu's entries; each entry's data is its stored number.
         form->Toolbar()->PlacementSpeedButton->menu()->actions().at(3)->trigger();
-        QCOMPARE(window.settings().Read(st::BackgroundPlacement), 3);
+        QCOMPARE(window.settings().read(st::BackgroundPlacement), 3);
 
         chooseFilter(form, 0);
         QVERIFY(showFolder(form, site.filePath("images"), 1));
         auto* list = form->MainFilePanel()->fileList();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualRect(list->model()->index(0, 0)).center());
-        QTRY_COMPARE_WITH_TIMEOUT(form->StatusBar()->Panel(2).Text,
+        QTRY_COMPARE_WITH_TIMEOUT(form->StatusBar()->text(),
                                   QString("Text contrast 13.7:1 at worst (meets 4.5:1)"), 15000);
         // The tile once in the middle, nowhere else.
         QVERIFY(waitForPainted(form->WebBrowser1(), {{5, 300}}, Qt::white));

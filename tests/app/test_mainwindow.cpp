@@ -16,9 +16,9 @@
 #include "MainUnit.h"
 #include "MainWindowTestSupport.h"
 #include "ModalAnswerer.h"
-#include "NeededRegistryLib.h"
 #include "Preview.h"
 #include "ProgramValues.h"
+#include "SettingsStore.h"
 #include "StatusBar.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
@@ -74,7 +74,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, width);
         QFETCH(int, height);
-        settings().Write(st::WindowState, 0);
+        settings().write(st::WindowState, 0);
         TMainForm* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
@@ -87,7 +87,7 @@ private slots:
     }
 
     void layoutOrder() {
-        settings().Write(st::WindowState, 0);
+        settings().write(st::WindowState, 0);
         TMainForm* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
@@ -265,7 +265,7 @@ private slots:
     }
 
     void toolbarSections() {
-        settings().Write(st::WindowState, 0);
+        settings().write(st::WindowState, 0);
         TMainForm* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
@@ -304,7 +304,7 @@ private slots:
     }
 
     void escapeTogglesFilePanel() {
-        settings().Write(st::WindowState, 0);
+        settings().write(st::WindowState, 0);
         TMainForm* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
@@ -319,7 +319,7 @@ private slots:
     }
 
     void splitterButtonAndDrag() {
-        settings().Write(st::WindowState, 0);
+        settings().write(st::WindowState, 0);
         TMainForm* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
@@ -371,16 +371,16 @@ private slots:
         QCOMPARE(form->GalleryStyle(), quint8(2));
         QCOMPARE(form->windowTitle(), QString(" Zelvorin"));
         // Reading the defaults creates nothing in the store.
-        QVERIFY(!m_window->values().Settings()->ValueExists(root() + "\\Interface", "FormWidth"));
+        QVERIFY(!m_window->values().Settings()->valueExists(root() + "\\Interface", "FormWidth"));
     }
 
     void savedSettingsApplied() {
-        settings().Write(st::FormWidth, 700);
-        settings().Write(st::FormHeight, 500);
-        settings().Write(st::WindowState, 0);
-        settings().Write(st::MainFilePanelWidth, 222);
-        settings().Write(st::ShowWelcomePage, false);
-        settings().Write(st::HideBrowserDialogues, true);
+        settings().write(st::FormWidth, 700);
+        settings().write(st::FormHeight, 500);
+        settings().write(st::WindowState, 0);
+        settings().write(st::MainFilePanelWidth, 222);
+        settings().write(st::ShowWelcomePage, false);
+        settings().write(st::HideBrowserDialogues, true);
         TMainForm* form = makeForm();
         QVERIFY(!(form->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)));
         QCOMPARE(form->size(), QSize(700, 500));
@@ -390,11 +390,11 @@ private slots:
     }
 
     void minimizedStateRestored() {
-        settings().Write(st::WindowState, 1);
+        settings().write(st::WindowState, 1);
         TMainForm* form = makeForm();
         QVERIFY(form->windowState() & Qt::WindowMinimized);
         form->close();
-        QCOMPARE(settings().Read(st::WindowState), 1);
+        QCOMPARE(settings().read(st::WindowState), 1);
     }
 
     void galleryStyleByte_data() {
@@ -410,13 +410,13 @@ private slots:
         QFETCH(int, stored);
         QFETCH(int, style);
         QFETCH(QString, marked);
-        settings().Write(st::DefImageGalleryStyle, stored);
+        settings().write(st::DefImageGalleryStyle, stored);
         TMainForm* form = makeForm();
         QCOMPARE(int(form->GalleryStyle()), style);
         QVERIFY(form->findChild<QAction*>(marked)->isChecked());
         form->close();
         // The byte is written back unless a style was picked.
-        QCOMPARE(settings().Read(st::DefImageGalleryStyle), style);
+        QCOMPARE(settings().read(st::DefImageGalleryStyle), style);
     }
 
     void galleryStyleCommands() {
@@ -435,8 +435,8 @@ private slots:
     }
 
     void panelWidthWrittenOnlyWhenSensible() {
-        settings().Write(st::WindowState, 0);
-        settings().Write(st::MainFilePanelWidth, 190);
+        settings().write(st::WindowState, 0);
+        settings().write(st::MainFilePanelWidth, 190);
         {
             TMainForm* form = makeForm();
             form->show();
@@ -445,7 +445,7 @@ private slots:
             form->close();
         }
         // Collapsed to 1 pixel: the stored width stays as it was.
-        QCOMPARE(settings().Read(st::MainFilePanelWidth), 190);
+        QCOMPARE(settings().read(st::MainFilePanelWidth), 190);
         {
             TMainForm* form = makeForm();
             form->show();
@@ -453,16 +453,16 @@ private slots:
             form->MainFilePanel()->setFixedWidth(120);
             form->close();
         }
-        QCOMPARE(settings().Read(st::MainFilePanelWidth), 120);
+        QCOMPARE(settings().read(st::MainFilePanelWidth), 120);
     }
 
     void welcomeOptionStoredAtOnce() {
         TMainForm* form = makeForm();
         form->Menus().ShowWelcomePageOnStartMenuItem->trigger();
         QVERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
-        QCOMPARE(settings().Read(st::ShowWelcomePage), false);
+        QCOMPARE(settings().read(st::ShowWelcomePage), false);
         form->SetShowWelcomePage(true);
-        QCOMPARE(settings().Read(st::ShowWelcomePage), true);
+        QCOMPARE(settings().read(st::ShowWelcomePage), true);
     }
 
     // The thumbnails of the file list and the reload of a changed page: each option is
@@ -473,8 +473,8 @@ private slots:
         QVERIFY(form->Menus().ReloadChangedPageMenuItem->isChecked());
         form->Menus().ShowFileThumbnailsMenuItem->trigger();
         form->Menus().ReloadChangedPageMenuItem->trigger();
-        QCOMPARE(settings().Read(st::ShowThumbnails), true);
-        QCOMPARE(settings().Read(st::ReloadChangedPage), false);
+        QCOMPARE(settings().read(st::ShowThumbnails), true);
+        QCOMPARE(settings().read(st::ReloadChangedPage), false);
         QVERIFY(form->MainFilePanel()->fileList()->showsThumbnails());
         QVERIFY(!form->PreviewArea()->liveReload()->isEnabled());
         form = makeForm();
@@ -485,17 +485,17 @@ private slots:
     }
 
     void geometrySavedOnlyInNormalState() {
-        settings().Write(st::WindowState, 0);
+        settings().write(st::WindowState, 0);
         TMainForm* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         form->resize(640, 480);
-        QTRY_COMPARE(settings().Read(st::FormWidth), 640);
-        QCOMPARE(settings().Read(st::FormHeight), 480);
+        QTRY_COMPARE(settings().read(st::FormWidth), 640);
+        QCOMPARE(settings().read(st::FormHeight), 480);
         form->showMaximized();
         QTRY_VERIFY(form->windowState() & Qt::WindowMaximized);
         QApplication::processEvents();
-        QCOMPARE(settings().Read(st::FormWidth), 640);
+        QCOMPARE(settings().read(st::FormWidth), 640);
     }
 
     // F1 opens the help at the topic of the control that has the focus; a control
@@ -555,9 +555,9 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages.at(0).contains(file) && messages.at(0).contains("Not a directory"),
                  qPrintable(messages.at(0)));
-        QVERIFY(form->StatusBar()->Panel(2).Text.contains(file));
+        QVERIFY(form->StatusBar()->text().contains(file));
         QCOMPARE(form->LogRichEdit()->toPlainText().count("SettingsNotSaved"), 1);
-        QCOMPARE(settings().Read(st::ShowWelcomePage), false);
+        QCOMPARE(settings().read(st::ShowWelcomePage), false);
         // Still not saved at closing: said before the window goes, which goes on the answer.
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
@@ -591,8 +591,8 @@ private slots:
         const QString saved = QDir::homePath() + "/notes.txt";
         QTRY_VERIFY(form->LogRichEdit()->toPlainText().contains(
             zelvorin::downloadlog::completed(saved).trimmed()));
-        QVERIFY(form->StatusBar()->Panel(2).Text.contains("notes.txt"));
-        QVERIFY(!form->StatusBar()->Panel(1).Enabled);
+        QVERIFY(form->StatusBar()->text().contains("notes.txt"));
+        QVERIFY(!form->StatusBar()->gaugeShown());
         QFile file(saved);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("saved bytes"));
@@ -606,13 +606,13 @@ private slots:
         TMainForm* form = makeForm();
         form->show();
         zelvorin::FilePanel* panel = form->MainFilePanel();
-        TdfsStatusBar* bar = form->StatusBar();
+        zelvorin::StatusBar* bar = form->StatusBar();
         // What the bar shows each time the read tells how far it is.
         QStringList notes;
         QList<unsigned> gauges;
         connect(panel->session()->files(), &zelvorin::FolderFiles::readProgress, this, [&] {
-            notes << bar->Panel(2).Text;
-            gauges << (bar->Panel(1).Enabled ? bar->Panel(1).GaugeAttrs.Position : 100u);
+            notes << bar->text();
+            gauges << (bar->gaugeShown() ? bar->gaugePosition() : 100u);
         });
         zelvorin::FolderListing::setHeadLimit(16); // read on in the background
         panel->showStartingFolder(folder);         // as a folder the user goes to
@@ -625,7 +625,7 @@ private slots:
             QVERIFY2(note.startsWith("Reading folder... "), qPrintable(note));
         QVERIFY(std::is_sorted(gauges.begin(), gauges.end()) && gauges.last() < 100);
         // Gone with the read's end (the gauge is the page loads' too: not looked at here).
-        QCOMPARE(bar->Panel(2).Text, QString());
+        QCOMPARE(bar->text(), QString());
     }
 };
 

@@ -153,12 +153,12 @@ private slots:
 
         QVERIFY(clickElement(form, "#ShowPageCheckBox"));
         QTRY_VERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
-        QCOMPARE(m_window->settings().Read(st::ShowWelcomePage), false);
+        QCOMPARE(m_window->settings().read(st::ShowWelcomePage), false);
         QCOMPARE(page()->url().scheme(), QString("qrc"));
 
         QVERIFY(clickElement(form, "#ShowPageCheckBox"));
         QTRY_VERIFY(form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
-        QCOMPARE(m_window->settings().Read(st::ShowWelcomePage), true);
+        QCOMPARE(m_window->settings().read(st::ShowWelcomePage), true);
 
         // With the option off the next start shows a blank page.
         QVERIFY(clickElement(form, "#ShowPageCheckBox"));
@@ -176,7 +176,7 @@ private slots:
         form->OpenAddress("about:blank");
         typeAddress(form, "zelvorin://switchwelcomepageview");
         QTRY_VERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
-        QCOMPARE(m_window->settings().Read(st::ShowWelcomePage), false);
+        QCOMPARE(m_window->settings().read(st::ShowWelcomePage), false);
     }
 
     void typedGalleryAddressRuns() {

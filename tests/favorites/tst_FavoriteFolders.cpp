@@ -1,5 +1,5 @@
 #include "FavoriteFolders.h"
-#include "NeededRegistryLib.h"
+#include "SettingsStore.h"
 #include "SettingsTable.h"
 #include "TestEnvironment.h"
 
@@ -254,7 +254,7 @@ void TestFavoriteFolders::moveFolderToFront() {
 }
 
 void TestFavoriteFolders::persistenceRoundTrip() {
-    TUsefulRegistry store(hiveFile("roundtrip.db"));
+    zelvorin::SettingsStore store(hiveFile("roundtrip.db"));
     const zelvorin::settings::SettingsAccess settings(&store, Root);
     FavoriteFolders saved(nullptr);
     saved.addLastFolder("/one", 4);
@@ -262,9 +262,9 @@ void TestFavoriteFolders::persistenceRoundTrip() {
     saved.addFavoriteFolder("/fav/x", 0);
     saved.addFavoriteFolder("/", 0);
     QVERIFY(saved.writeFolderLists(settings));
-    QCOMPARE(store.ReadString(Root + "\\History", "LastFolders1", QString()),
+    QCOMPARE(store.readString(Root + "\\History", "LastFolders1", QString()),
              QStringLiteral("/Tom & Jerry"));
-    QCOMPARE(store.ReadString(Root + "\\History", "FavoriteFolders2", QString()),
+    QCOMPARE(store.readString(Root + "\\History", "FavoriteFolders2", QString()),
              QStringLiteral("/fav/x"));
 
     FavoriteFolders loaded(nullptr);
@@ -275,11 +275,11 @@ void TestFavoriteFolders::persistenceRoundTrip() {
 }
 
 void TestFavoriteFolders::loadingKeepsValuesAsStored() {
-    TUsefulRegistry store(hiveFile("asstored.db"));
+    zelvorin::SettingsStore store(hiveFile("asstored.db"));
     const QString key = Root + "\\History";
-    store.WriteString(key, "LastFolders1", "/x/");
-    store.WriteString(key, "LastFolders2", "/X");
-    store.WriteString(key, "LastFolders3", "  ");
+    store.writeString(key, "LastFolders1", "/x/");
+    store.writeString(key, "LastFolders2", "/X");
+    store.writeString(key, "LastFolders3", "  ");
     FavoriteFolders folders(nullptr);
     folders.lastFolders() = entries({"/old"});
     QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
@@ -288,11 +288,11 @@ void TestFavoriteFolders::loadingKeepsValuesAsStored() {
 }
 
 void TestFavoriteFolders::gapEndsTheLoadedList() {
-    TUsefulRegistry store(hiveFile("gap.db"));
+    zelvorin::SettingsStore store(hiveFile("gap.db"));
     const QString key = Root + "\\History";
-    store.WriteString(key, "FavoriteFolders1", "/first");
-    store.WriteString(key, "FavoriteFolders3", "/third");
-    store.WriteString(key, "LastFolders2", "/second");
+    store.writeString(key, "FavoriteFolders1", "/first");
+    store.writeString(key, "FavoriteFolders3", "/third");
+    store.writeString(key, "LastFolders2", "/second");
     FavoriteFolders folders(nullptr);
     QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
     QCOMPARE(zelvorin::FolderPaths(folders.favoriteFolders()), QStringList({"/first"}));
@@ -300,11 +300,11 @@ void TestFavoriteFolders::gapEndsTheLoadedList() {
 }
 
 void TestFavoriteFolders::elevenStoredValuesLoadAndAreCutAtNextAddition() {
-    TUsefulRegistry store(hiveFile("eleven.db"));
+    zelvorin::SettingsStore store(hiveFile("eleven.db"));
     const QString key = Root + "\\History";
     const QStringList stored = numbered("/s", 11);
     for (int i = 0; i < stored.size(); ++i)
-        store.WriteString(key, "LastFolders" + QString::number(i + 1), stored.at(i));
+        store.writeString(key, "LastFolders" + QString::number(i + 1), stored.at(i));
     FavoriteFolders folders(nullptr);
     QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
     QCOMPARE(zelvorin::FolderPaths(folders.lastFolders()), stored);
@@ -316,7 +316,7 @@ void TestFavoriteFolders::elevenStoredValuesLoadAndAreCutAtNextAddition() {
 }
 
 void TestFavoriteFolders::writingRemovesOlderLongerList() {
-    TUsefulRegistry store(hiveFile("shorter.db"));
+    zelvorin::SettingsStore store(hiveFile("shorter.db"));
     const zelvorin::settings::SettingsAccess settings(&store, Root);
     FavoriteFolders folders(nullptr);
     folders.favoriteFolders() = entries(numbered("/p", 5));
@@ -325,8 +325,8 @@ void TestFavoriteFolders::writingRemovesOlderLongerList() {
     folders.lastFolders().clear();
     QVERIFY(folders.writeFolderLists(settings));
     const QString key = Root + "\\History";
-    QVERIFY(!store.ValueExists(key, "FavoriteFolders2"));
-    QVERIFY(!store.ValueExists(key, "FavoriteFolders5"));
+    QVERIFY(!store.valueExists(key, "FavoriteFolders2"));
+    QVERIFY(!store.valueExists(key, "FavoriteFolders5"));
     FavoriteFolders loaded(nullptr);
     QVERIFY(loaded.readFolderLists(settings));
     QCOMPARE(zelvorin::FolderPaths(loaded.favoriteFolders()), QStringList({"/only"}));
@@ -334,7 +334,7 @@ void TestFavoriteFolders::writingRemovesOlderLongerList() {
 }
 
 void TestFavoriteFolders::nothingStoredReadsEmpty() {
-    TUsefulRegistry store(hiveFile("empty.db"));
+    zelvorin::SettingsStore store(hiveFile("empty.db"));
     FavoriteFolders folders(nullptr);
     folders.lastFolders() = entries({"/stale"});
     QVERIFY(!folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));

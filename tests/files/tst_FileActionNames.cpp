@@ -6,7 +6,7 @@
 #include "FileListModel.h"
 #include "FileProperties.h"
 #include "FilePropertiesDialog.h"
-#include "GenerateHTMLUnit.h"
+#include "GalleryPageBuilder.h"
 #include "LosslessNames.h"
 #include "RawFiles.h"
 #include "TestEnvironment.h"
@@ -168,19 +168,19 @@ private slots:
             QVERIFY(dialogs.first()->findChild<QLabel*>("TypeValue")->text().contains("image/png"));
         } else if (action == "gallery item") {
             // The window's pages read the list's image names as the list keeps them.
-            files()->setMarkRule(&IsGalleryImage);
+            files()->setMarkRule(&zelvorin::isGalleryImage);
             files()->reread();
             QTRY_VERIFY(!files()->isReading());
             const auto images = files()->markedNames();
             QCOMPARE(images->count(), 1);
             const QStringList names{images->name(0)};
             QStringList addressed;
-            const QString page =
-                GenerateGalleryPage(files()->folder(), names, 1, zelvorin::GalleryItemsPerPage,
-                                    zelvorin::SimpleListStyle, [&](const QString& image) {
-                                        addressed << image;
-                                        return zelvorin::FileImageUrl(image);
-                                    });
+            const QString page = zelvorin::generateGalleryPage(
+                files()->folder(), names, 1, zelvorin::GalleryItemsPerPage,
+                zelvorin::SimpleListStyle, [&](const QString& image) {
+                    addressed << image;
+                    return zelvorin::FileImageUrl(image);
+                });
             QCOMPARE(addressed.size(), 1);
             QCOMPARE(platform::encodePath(addressed.first()), path);
             QVERIFY(page.contains("(1 image)"));

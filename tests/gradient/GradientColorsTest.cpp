@@ -6,6 +6,9 @@
 
 #include <QApplication>
 
+#include <cmath>
+#include <limits>
+
 using namespace zelvorin::gradient;
 
 namespace {
@@ -26,6 +29,8 @@ class GradientColorsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void roundHalfUp_data();
+    void roundHalfUp();
     void letterSequences_data();
     void letterSequences();
     void smallStepsAndHalfSteps_data();
@@ -39,6 +44,29 @@ private slots:
     void rtfReadsBackToTheLetterColors();
     void rtfNamesTheFont();
 };
+
+void GradientColorsTest::roundHalfUp_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("half up") << 2.5 << 3;
+    QTest::newRow("below half") << 2.49 << 2;
+    QTest::newRow("negative half truncates") << -2.5 << -2;
+    QTest::newRow("negative truncates") << -70.7 << -70;
+    QTest::newRow("positive rounds") << 70.7 << 71;
+    QTest::newRow("small half") << 0.5 << 1;
+    QTest::newRow("zero") << 0.0 << 0;
+    QTest::newRow("small negative") << -0.4 << 0;
+    QTest::newRow("channel") << 254.5 << 255;
+    QTest::newRow("too large clamps") << 1e300 << std::numeric_limits<int>::max();
+    QTest::newRow("too small clamps") << -1e300 << std::numeric_limits<int>::min();
+    QTest::newRow("not a number") << std::nan("") << 0;
+}
+
+void GradientColorsTest::roundHalfUp() {
+    QFETCH(double, value);
+    QFETCH(int, expected);
+    QCOMPARE(zelvorin::gradient::roundHalfUp(value), expected);
+}
 
 void GradientColorsTest::letterSequences_data() {
     QTest::addColumn<QString>("text");

@@ -5,10 +5,10 @@
 #include "FilterComboBox.h"
 #include "FolderFiles.h"
 #include "FolderSession.h"
-#include "NeededRegistryLib.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "ScriptWait.h"
+#include "SettingsStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +27,8 @@ MainWindowFixture::MainWindowFixture(const QString& hive)
                                    QString::number(QRandomGenerator::global()->generate()) +
                                    QStringLiteral(".db")),
       m_values(std::make_unique<ProgramValues>(qEnvironmentVariable("ZELVORIN_PROGRAM_DIR"),
-                                               std::make_unique<TUsefulRegistry>(m_hive))) {}
+                                               std::make_unique<zelvorin::SettingsStore>(m_hive))) {
+}
 
 MainWindowFixture::~MainWindowFixture() {
     close();

@@ -26,57 +26,59 @@
 
 class QTimer;
 
-namespace zelvorin::platform {
+namespace zelvorin {
+
+namespace platform {
 class RegistryHive;
 }
 
-enum class TRootKey {
-    CurrentUser, // the user's hive: $XDG_CONFIG_HOME/zelvorin/registry.db
-    LocalMachine // the machine's hive, read-only for users: /etc/xdg/zelvorin/registry.db
-};
-
-class TUsefulRegistry : public QObject {
+class SettingsStore : public QObject {
     Q_OBJECT
 public:
+    enum class Root {
+        CurrentUser, // the user's hive: $XDG_CONFIG_HOME/zelvorin/registry.db
+        LocalMachine // the machine's hive, read-only for users: /etc/xdg/zelvorin/registry.db
+    };
+
     // Root CurrentUser, empty current key path.
-    TUsefulRegistry();
+    SettingsStore();
     // A store whose CurrentUser root is the given hive file (tools and tests).
-    explicit TUsefulRegistry(const QString& currentUserHiveFile);
-    ~TUsefulRegistry() override;
+    explicit SettingsStore(const QString& currentUserHiveFile);
+    ~SettingsStore() override;
 
-    void SetRootKey(TRootKey root);
-    TRootKey RootKey() const { return m_root; }
-    QString CurrentPath() const { return m_currentPath; }
+    void setRoot(Root root);
+    Root root() const { return m_root; }
+    QString currentPath() const { return m_currentPath; }
     // The file behind the current root.
-    QString HiveFile() const;
+    QString hiveFile() const;
 
-    bool OpenKey(const QString& keyPath, bool canCreate);
+    bool openKey(const QString& keyPath, bool canCreate);
 
-    QString ReadString(const QString& keyPath, const QString& name, const QString& defaultValue);
-    int ReadInteger(const QString& keyPath, const QString& name, int defaultValue);
-    bool ReadBool(const QString& keyPath, const QString& name, bool defaultValue);
-    double ReadFloat(const QString& keyPath, const QString& name, double defaultValue);
-    int GetDataSize(const QString& keyPath, const QString& name);
-    bool ReadBinary(const QString& keyPath, const QString& name, QByteArray& buffer);
+    QString readString(const QString& keyPath, const QString& name, const QString& defaultValue);
+    int readInteger(const QString& keyPath, const QString& name, int defaultValue);
+    bool readBool(const QString& keyPath, const QString& name, bool defaultValue);
+    double readFloat(const QString& keyPath, const QString& name, double defaultValue);
+    int dataSize(const QString& keyPath, const QString& name);
+    bool readBinary(const QString& keyPath, const QString& name, QByteArray& buffer);
 
-    bool WriteString(const QString& keyPath, const QString& name, const QString& value);
-    bool WriteInteger(const QString& keyPath, const QString& name, int value);
-    bool WriteBool(const QString& keyPath, const QString& name, bool value);
-    bool WriteFloat(const QString& keyPath, const QString& name, double value);
-    bool WriteBinary(const QString& keyPath, const QString& name, const QByteArray& buffer);
+    bool writeString(const QString& keyPath, const QString& name, const QString& value);
+    bool writeInteger(const QString& keyPath, const QString& name, int value);
+    bool writeBool(const QString& keyPath, const QString& name, bool value);
+    bool writeFloat(const QString& keyPath, const QString& name, double value);
+    bool writeBinary(const QString& keyPath, const QString& name, const QByteArray& buffer);
 
-    bool ValueExists(const QString& keyPath, const QString& name);
-    bool DeleteValue(const QString& keyPath, const QString& name);
+    bool valueExists(const QString& keyPath, const QString& name);
+    bool deleteValue(const QString& keyPath, const QString& name);
 
-    bool ReadStringList(const QString& keyPath, const QString& baseName, QStringList* list,
+    bool readStringList(const QString& keyPath, const QString& baseName, QStringList* list,
                         int firstNumber);
-    bool WriteStringList(const QString& keyPath, const QString& baseName, const QStringList* list,
+    bool writeStringList(const QString& keyPath, const QString& baseName, const QStringList* list,
                          int firstNumber);
 
     // True while writes are kept in memory because the file did not take them.
-    bool HasUnsavedChanges() const;
+    bool hasUnsavedChanges() const;
     // Why the last save the file did not take failed (with what to mend).
-    QString SaveProblem() const { return m_saveProblem; }
+    QString saveProblem() const { return m_saveProblem; }
 
 signals:
     // The file did not take a write: said on the first failure of the run and on the first
@@ -87,30 +89,29 @@ signals:
     void unsavedChangesSaved(const QString& file);
 
 private:
-    QString hiveFile(TRootKey root) const;
-    zelvorin::platform::RegistryHive* hive();
-    zelvorin::UnsavedSettings& unsaved();
-    zelvorin::platform::RegistryLookup lookup(const QString& keyPath, const QString& name,
-                                              zelvorin::platform::RegistryValue* value);
+    QString fileOf(Root root) const;
+    platform::RegistryHive* hive();
+    UnsavedSettings& unsaved();
+    platform::RegistryLookup lookup(const QString& keyPath, const QString& name,
+                                    platform::RegistryValue* value);
     // The value's bytes when it exists with the given type, else nothing.
     std::optional<QByteArray> typedData(const QString& keyPath, const QString& name, quint32 type);
     // Saves the unsaved writes and this one (if any) in one transaction; keeps this one in
     // memory when that fails. `applied` is the write's own outcome (a deletion of a missing
     // value is saved but not applied).
-    bool save(const zelvorin::UnsavedWrite* write, bool* applied = nullptr);
-    bool save(const zelvorin::UnsavedWrite& write) { return save(&write); }
+    bool save(const UnsavedWrite* write, bool* applied = nullptr);
+    bool save(const UnsavedWrite& write) { return save(&write); }
     void retrySaving();
-    bool apply(zelvorin::platform::RegistryHive& hive, const zelvorin::UnsavedWrite& write);
-    bool applyDelete(zelvorin::platform::RegistryHive& hive, const QString& keyPath,
-                     const QString& name);
+    bool apply(platform::RegistryHive& hive, const UnsavedWrite& write);
+    bool applyDelete(platform::RegistryHive& hive, const QString& keyPath, const QString& name);
     void noteSaveFailure(const QString& reason);
 
-    TRootKey m_root = TRootKey::CurrentUser;
+    Root m_root = Root::CurrentUser;
     QString m_currentPath;
     QString m_currentUserFile;
-    std::unique_ptr<zelvorin::platform::RegistryHive> m_hive;
-    // One per root, indexed by TRootKey.
-    std::array<zelvorin::UnsavedSettings, 2> m_unsaved;
+    std::unique_ptr<platform::RegistryHive> m_hive;
+    // One per root, indexed by Root.
+    std::array<UnsavedSettings, 2> m_unsaved;
     bool m_saveFailing = false;
     bool m_saveFailureTold = false;
     QString m_saveProblem;
@@ -118,3 +119,5 @@ private:
     // Lets go of the file once the store is idle (see RegistryHive::release).
     QTimer* m_idleTimer = nullptr;
 };
+
+} // namespace zelvorin

@@ -1,4 +1,4 @@
-#include "OpenFileUnit.h"
+#include "OpenFileDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -67,17 +67,14 @@ OpenFileLayout arrangeOpenFileControls(const QRect& combo, const QRect& browse, 
     return layout;
 }
 
-} // namespace zelvorin
-
 namespace {
 
-QString browseWithDesktop(QWidget* parent, const QList<zelvorin::OpenFileFilter>& filters,
-                          int filterIndex) {
+QString browseWithDesktop(QWidget* parent, const QList<OpenFileFilter>& filters, int filterIndex) {
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     QStringList nameFilters;
-    for (const zelvorin::OpenFileFilter& filter : filters)
+    for (const OpenFileFilter& filter : filters)
         nameFilters.append(zelvorin::qtNameFilter(filter));
     dialog.setNameFilters(nameFilters);
     if (filterIndex >= 1 && filterIndex <= nameFilters.size())
@@ -89,7 +86,7 @@ QString browseWithDesktop(QWidget* parent, const QList<zelvorin::OpenFileFilter>
 
 } // namespace
 
-TOpenFileForm::TOpenFileForm(QWidget* parent)
+OpenFileDialog::OpenFileDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
       m_browse(browseWithDesktop) {
@@ -104,7 +101,7 @@ TOpenFileForm::TOpenFileForm(QWidget* parent)
     m_fileNameComboBox->setObjectName(QStringLiteral("FileNameComboBox"));
     m_fileNameComboBox->setAccessibleName(QStringLiteral("File name or address"));
     m_fileNameComboBox->setEditable(true);
-    // The list grows only through Execute, and the text stays exactly as typed.
+    // The list grows only through execute, and the text stays exactly as typed.
     m_fileNameComboBox->setInsertPolicy(QComboBox::NoInsert);
     m_fileNameComboBox->setCompleter(nullptr);
     m_fileNameComboBox->setGeometry(12, 8, 401,
@@ -127,49 +124,48 @@ TOpenFileForm::TOpenFileForm(QWidget* parent)
     setTabOrder(m_fileNameComboBox, m_okButton);
     setTabOrder(m_okButton, m_cancelButton);
 
-    connect(m_fileNameComboBox, &QComboBox::editTextChanged, this,
-            &TOpenFileForm::FileNameComboBoxChange);
-    connect(m_browseButton, &QPushButton::clicked, this, &TOpenFileForm::BrowseButtonClick);
+    connect(m_fileNameComboBox, &QComboBox::editTextChanged, this, &OpenFileDialog::takeTypedName);
+    connect(m_browseButton, &QPushButton::clicked, this, &OpenFileDialog::browseForFile);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_cancelButton, &QPushButton::clicked, this, &TOpenFileForm::CancelButtonClick);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     arrangeControls();
 }
 
-void TOpenFileForm::setBrowseFunction(BrowseFunction browse) {
+void OpenFileDialog::setBrowseFunction(BrowseFunction browse) {
     m_browse = browse ? std::move(browse) : BrowseFunction(browseWithDesktop);
 }
 
-QStringList TOpenFileForm::history() const {
+QStringList OpenFileDialog::history() const {
     QStringList items;
     for (int i = 0; i < m_fileNameComboBox->count(); ++i)
         items.append(m_fileNameComboBox->itemText(i));
     return items;
 }
 
-bool TOpenFileForm::Execute(int kind) {
-    m_filterIndex = zelvorin::filterIndexForKind(kind);
+bool OpenFileDialog::execute(int kind) {
+    m_filterIndex = filterIndexForKind(kind);
     if (exec() != QDialog::Accepted)
         return false;
     if (m_fileName.trimmed().isEmpty())
         return false;
     const QString text = m_fileNameComboBox->currentText();
-    if (!zelvorin::containsCaseInsensitive(history(), text))
+    if (!containsCaseInsensitive(history(), text))
         m_fileNameComboBox->addItem(text);
     return true;
 }
 
-void TOpenFileForm::arrangeControls() {
-    const zelvorin::OpenFileLayout layout = zelvorin::arrangeOpenFileControls(
-        m_fileNameComboBox->geometry(), m_browseButton->geometry(), m_okButton->size(),
-        m_cancelButton->size());
+void OpenFileDialog::arrangeControls() {
+    const OpenFileLayout layout =
+        arrangeOpenFileControls(m_fileNameComboBox->geometry(), m_browseButton->geometry(),
+                                m_okButton->size(), m_cancelButton->size());
     m_browseButton->setGeometry(layout.browse);
     m_okButton->setGeometry(layout.ok);
     m_cancelButton->setGeometry(layout.cancel);
     setFixedSize(layout.client);
 }
 
-void TOpenFileForm::showEvent(QShowEvent* event) {
+void OpenFileDialog::showEvent(QShowEvent* event) {
     arrangeControls();
     if (const QScreen* shown = screen()) {
         QRect frame = frameGeometry();
@@ -184,7 +180,7 @@ void TOpenFileForm::showEvent(QShowEvent* event) {
     m_browseButton->setFocus();
 }
 
-void TOpenFileForm::FileNameComboBoxChange() {
+void OpenFileDialog::takeTypedName() {
     const QString text = m_fileNameComboBox->currentText();
     if (text.trimmed().isEmpty()) {
         m_okButton->setEnabled(false);
@@ -194,12 +190,12 @@ void TOpenFileForm::FileNameComboBoxChange() {
     m_okButton->setEnabled(true);
 }
 
-void TOpenFileForm::BrowseButtonClick() {
-    const QString chosen = m_browse(this, zelvorin::openFileFilters(), m_filterIndex);
+void OpenFileDialog::browseForFile() {
+    const QString chosen = m_browse(this, openFileFilters(), m_filterIndex);
     if (chosen.isEmpty())
         return;
     m_fileNameComboBox->setEditText(chosen);
-    FileNameComboBoxChange();
+    takeTypedName();
     m_fileNameComboBox->setFocus();
     if (QLineEdit* edit = m_fileNameComboBox->lineEdit()) {
         edit->deselect();
@@ -207,14 +203,12 @@ void TOpenFileForm::BrowseButtonClick() {
     }
 }
 
-void TOpenFileForm::CancelButtonClick() {
-    reject();
-}
-
-void TOpenFileForm::keyPressEvent(QKeyEvent* event) {
+void OpenFileDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         reject();
         return;
     }
     QDialog::keyPressEvent(event);
 }
+
+} // namespace zelvorin

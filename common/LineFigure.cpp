@@ -1,4 +1,4 @@
-#include "GraphicFigures.h"
+#include "LineFigure.h"
 
 #include <QPainter>
 #include <cmath>
@@ -15,8 +15,8 @@ int roundLine(double x) {
     return result;
 }
 
-void LineGeometry::setAngle(TAngle value) {
-    TAngle a = value % 180;
+void LineGeometry::setAngle(LineAngle value) {
+    LineAngle a = value % 180;
     if (a == 0)
         a = 180;
     m_angle = a;
@@ -31,7 +31,7 @@ void LineGeometry::setHeight(int value) {
     if (value > m_referenceHeight)
         m_referenceHeight = value;
     const double ratio = m_referenceHeight > 0 ? double(value) / m_referenceHeight : 0.0;
-    setAngle(static_cast<TAngle>(roundLine(std::asin(ratio) * 180.0 / std::numbers::pi)));
+    setAngle(static_cast<LineAngle>(roundLine(std::asin(ratio) * 180.0 / std::numbers::pi)));
 }
 
 void LineGeometry::setWidth(int value) {
@@ -39,7 +39,7 @@ void LineGeometry::setWidth(int value) {
     if (value > m_referenceWidth)
         m_referenceWidth = value;
     const double ratio = m_referenceWidth > 0 ? double(value) / m_referenceWidth : 0.0;
-    setAngle(static_cast<TAngle>(roundLine(std::acos(ratio) * 180.0 / std::numbers::pi)));
+    setAngle(static_cast<LineAngle>(roundLine(std::acos(ratio) * 180.0 / std::numbers::pi)));
 }
 
 QList<QPoint> linePixels(QPoint from, QPoint to) {
@@ -58,9 +58,7 @@ QList<QPoint> linePixels(QPoint from, QPoint to) {
     return pixels;
 }
 
-} // namespace zelvorin
-
-TLine::TLine(QWidget* parent) : QWidget(parent) {
+LineFigure::LineFigure(QWidget* parent) : QWidget(parent) {
     // A decoration: clicks reach whatever lies beneath, and only the line itself is drawn.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -69,50 +67,52 @@ TLine::TLine(QWidget* parent) : QWidget(parent) {
     applyGeometry();
 }
 
-void TLine::setLineStyle(TLineStyle style) {
+void LineFigure::setLineStyle(LineFigure::Style style) {
     m_lineStyle = style;
     update();
 }
 
-void TLine::setColor(const QColor& color) {
+void LineFigure::setColor(const QColor& color) {
     m_color = color;
     update();
 }
 
-void TLine::setAngle(TAngle value) {
+void LineFigure::setAngle(LineAngle value) {
     m_geometry.setAngle(value);
     applyGeometry();
 }
 
-void TLine::setWidth(int value) {
+void LineFigure::setWidth(int value) {
     m_geometry.setWidth(value);
     applyGeometry();
 }
 
-void TLine::setHeight(int value) {
+void LineFigure::setHeight(int value) {
     m_geometry.setHeight(value);
     applyGeometry();
 }
 
-void TLine::applyGeometry() {
+void LineFigure::applyGeometry() {
     resize(m_geometry.width(), m_geometry.height());
     update();
 }
 
-QPoint TLine::lineStart() const {
+QPoint LineFigure::lineStart() const {
     return m_geometry.angle() < 90 ? QPoint(0, height()) : QPoint(0, 0);
 }
 
-QPoint TLine::lineEnd() const {
+QPoint LineFigure::lineEnd() const {
     return m_geometry.angle() < 90 ? QPoint(width(), 0) : QPoint(width(), height());
 }
 
-void TLine::paintEvent(QPaintEvent*) {
-    if (m_lineStyle == lsNone)
+void LineFigure::paintEvent(QPaintEvent*) {
+    if (m_lineStyle == LineFigure::Style::None)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(m_color, 1));
-    const QList<QPoint> pixels = zelvorin::linePixels(lineStart(), lineEnd());
+    const QList<QPoint> pixels = linePixels(lineStart(), lineEnd());
     painter.drawPoints(pixels.constData(), static_cast<int>(pixels.size()));
 }
+
+} // namespace zelvorin

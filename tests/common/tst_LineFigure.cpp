@@ -1,4 +1,4 @@
-#include "GraphicFigures.h"
+#include "LineFigure.h"
 #include "TestEnvironment.h"
 
 #include <QImage>
@@ -8,7 +8,7 @@ using zelvorin::LineGeometry;
 
 namespace {
 
-QImage render(TLine& line) {
+QImage render(zelvorin::LineFigure& line) {
     QImage image(line.size(), QImage::Format_ARGB32);
     image.fill(Qt::white);
     line.render(&image);
@@ -17,7 +17,7 @@ QImage render(TLine& line) {
 
 } // namespace
 
-class TestGraphicFigures : public QObject {
+class LineFigureTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -42,16 +42,16 @@ private slots:
 
     void creationValues() {
         LineGeometry geometry;
-        QCOMPARE(geometry.angle(), TAngle(135));
+        QCOMPARE(geometry.angle(), zelvorin::LineAngle(135));
         QCOMPARE(geometry.width(), 100);
         QCOMPARE(geometry.height(), 100);
         QCOMPARE(geometry.referenceWidth(), 100);
         QCOMPARE(geometry.referenceHeight(), 100);
 
-        TLine line;
-        QCOMPARE(line.LineStyle(), lsLDtoRU);
-        QCOMPARE(line.Color(), QColor(Qt::black));
-        QCOMPARE(line.Angle(), TAngle(135));
+        zelvorin::LineFigure line;
+        QCOMPARE(line.lineStyle(), zelvorin::LineFigure::Style::LeftDownToRightUp);
+        QCOMPARE(line.color(), QColor(Qt::black));
+        QCOMPARE(line.angle(), zelvorin::LineAngle(135));
         QCOMPARE(line.size(), QSize(100, 100));
     }
 
@@ -77,16 +77,16 @@ private slots:
         QFETCH(int, width);
         QFETCH(int, height);
         LineGeometry geometry;
-        geometry.setAngle(static_cast<TAngle>(value));
+        geometry.setAngle(static_cast<zelvorin::LineAngle>(value));
         QCOMPARE(int(geometry.angle()), angle);
         QCOMPARE(geometry.width(), width);
         QCOMPARE(geometry.height(), height);
         QCOMPARE(geometry.referenceWidth(), 100);
         QCOMPARE(geometry.referenceHeight(), 100);
 
-        TLine line;
-        line.setProperty("Angle", value);
-        QCOMPARE(int(line.Angle()), angle);
+        zelvorin::LineFigure line;
+        line.setProperty("angle", value);
+        QCOMPARE(int(line.angle()), angle);
         QCOMPARE(line.size(), QSize(width, height));
     }
 
@@ -131,12 +131,12 @@ private slots:
         QCOMPARE(geometry.referenceWidth(), referenceWidth);
         QCOMPARE(geometry.referenceHeight(), referenceHeight);
 
-        TLine line;
-        line.setProperty(side.toLatin1().constData(), value);
-        QCOMPARE(int(line.Angle()), angle);
+        zelvorin::LineFigure line;
+        line.setProperty(side.toLower().toLatin1().constData(), value);
+        QCOMPARE(int(line.angle()), angle);
         QCOMPARE(line.size(), QSize(width, height));
-        QCOMPARE(line.property("Width").toInt(), width);
-        QCOMPARE(line.property("Height").toInt(), height);
+        QCOMPARE(line.property("width").toInt(), width);
+        QCOMPARE(line.property("height").toInt(), height);
     }
 
     void referenceLengthsOnlyGrow() {
@@ -155,10 +155,10 @@ private slots:
 
     void theAboutWindowsLoadOrder() {
         // A stored form applies Width, Height, LineStyle, Color, Angle in that order.
-        TLine line;
+        zelvorin::LineFigure line;
         line.setWidth(71);
         line.setHeight(71);
-        line.setLineStyle(lsLDtoRU);
+        line.setLineStyle(zelvorin::LineFigure::Style::LeftDownToRightUp);
         line.setColor(Qt::yellow);
         line.setAngle(45);
         QCOMPARE(line.size(), QSize(71, 71));
@@ -179,8 +179,8 @@ private slots:
     void directionFollowsTheAngle() {
         QFETCH(int, angle);
         QFETCH(bool, upward);
-        TLine line;
-        line.setAngle(static_cast<TAngle>(angle));
+        zelvorin::LineFigure line;
+        line.setAngle(static_cast<zelvorin::LineAngle>(angle));
         const int w = line.width();
         const int h = line.height();
         QCOMPARE(line.lineStart(), upward ? QPoint(0, h) : QPoint(0, 0));
@@ -204,7 +204,7 @@ private slots:
     }
 
     void paintsOnlyTheLine() {
-        TLine line;
+        zelvorin::LineFigure line;
         line.setWidth(71);
         line.setHeight(71);
         line.setColor(Qt::red);
@@ -229,20 +229,20 @@ private slots:
         QCOMPARE(image.pixelColor(0, 0), QColor(Qt::red));
         QCOMPARE(image.pixelColor(image.width() - 1, 0), QColor(Qt::white));
 
-        line.setLineStyle(lsNone);
+        line.setLineStyle(zelvorin::LineFigure::Style::None);
         image = render(line);
         QCOMPARE(image.pixelColor(0, 0), QColor(Qt::white));
-        line.setLineStyle(lsLUtoRD);
+        line.setLineStyle(zelvorin::LineFigure::Style::LeftUpToRightDown);
         image = render(line);
         QCOMPARE(image.pixelColor(0, 0), QColor(Qt::red));
     }
 
     void transparentForTheMouse() {
-        TLine line;
+        zelvorin::LineFigure line;
         QVERIFY(line.testAttribute(Qt::WA_TransparentForMouseEvents));
         QVERIFY(!line.autoFillBackground());
     }
 };
 
-ZELVORIN_TEST_MAIN(TestGraphicFigures)
-#include "tst_GraphicFigures.moc"
+ZELVORIN_TEST_MAIN(LineFigureTest)
+#include "tst_LineFigure.moc"

@@ -40,24 +40,22 @@ struct OpenFileLayout {
 OpenFileLayout arrangeOpenFileControls(const QRect& combo, const QRect& browse, const QSize& ok,
                                        const QSize& cancel);
 
-} // namespace zelvorin
-
-class TOpenFileForm : public QDialog {
+class OpenFileDialog : public QDialog {
     Q_OBJECT
 
 public:
     // Runs a file-open dialog; returns the chosen full name, or an empty text on cancel.
     using BrowseFunction = std::function<QString(
-        QWidget* parent, const QList<zelvorin::OpenFileFilter>& filters, int filterIndex)>;
+        QWidget* parent, const QList<OpenFileFilter>& filters, int filterIndex)>;
 
-    explicit TOpenFileForm(QWidget* parent = nullptr);
+    explicit OpenFileDialog(QWidget* parent = nullptr);
 
-    // Shows the window modally; on true the confirmed text is in FileName(). The caller
+    // Shows the window modally; on true the confirmed text is in fileName(). The caller
     // sets the caption first.
-    bool Execute(int kind);
-    QString FileName() const { return m_fileName; }
+    bool execute(int kind);
+    QString fileName() const { return m_fileName; }
 
-    // The filter the browse dialog preselects (index from 1), set by Execute.
+    // The filter the browse dialog preselects (index from 1), set by execute.
     int filterIndex() const { return m_filterIndex; }
     QStringList history() const;
     // Replaces the desktop's file-open dialog (tests, other front ends).
@@ -69,9 +67,8 @@ public:
     QPushButton* cancelButton() const { return m_cancelButton; }
 
 public slots:
-    void FileNameComboBoxChange();
-    void BrowseButtonClick();
-    void CancelButtonClick();
+    void takeTypedName();
+    void browseForFile();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -88,3 +85,5 @@ private:
     int m_filterIndex = 4;
     BrowseFunction m_browse;
 };
+
+} // namespace zelvorin

@@ -1,8 +1,8 @@
-#include "GenerateHTMLUnit.h"
+#include "GalleryPageBuilder.h"
 
 #include "FileStamp.h"
 #include "LosslessNames.h"
-#include "NeededLib.h"
+#include "Paths.h"
 #include "ProgramValues.h"
 
 #include <QUrl>
@@ -17,15 +17,11 @@ QString FileImageUrl(const QString& path) {
     return platform::fileUrl(platform::encodePath(path)).toString(QUrl::FullyEncoded);
 }
 
-} // namespace zelvorin
-
 namespace {
-
-using zelvorin::GalleryThumbnailSize;
 
 const QString LineEnd = QStringLiteral("\r\n");
 
-QString number(qint64 value) {
+QString decimal(qint64 value) {
     return QString::number(value);
 }
 
@@ -33,14 +29,14 @@ QString escaped(const QString& text) {
     return text.toHtmlEscaped();
 }
 
-QString imageSource(const QString& path, const zelvorin::ImageUrlMaker& imageUrl) {
-    return escaped(imageUrl ? imageUrl(path) : zelvorin::FileImageUrl(path));
+QString imageSource(const QString& path, const ImageUrlMaker& imageUrl) {
+    return escaped(imageUrl ? imageUrl(path) : FileImageUrl(path));
 }
 
 QString sizeText(qint64 size) {
     if (size < 5120)
-        return number(size) + QStringLiteral(" bytes");
-    return number(size / 1024 + 1) + QStringLiteral(" Kb");
+        return decimal(size) + QStringLiteral(" bytes");
+    return decimal(size / 1024 + 1) + QStringLiteral(" Kb");
 }
 
 // At most 15 characters; longer names keep their first 12 and get "...". A surrogate pair
@@ -58,7 +54,7 @@ QString captionForList(qint64 number, const QString& name, const QString& size) 
     return QStringLiteral("<table width=\"100%\" border=0><tr>\r\n") +
            QStringLiteral("<td width=\"2%\">&nbsp</td>\r\n") +
            QStringLiteral("<td width=\"98%\"><font size=\"+1\"><font color=#656565>") +
-           ::number(number) + QStringLiteral("</font> &nbsp;&nbsp;&nbsp;&nbsp;&nbsp; <b>") + name +
+           decimal(number) + QStringLiteral("</font> &nbsp;&nbsp;&nbsp;&nbsp;&nbsp; <b>") + name +
            QStringLiteral("</b> &nbsp;&nbsp;&nbsp;&nbsp;") + size +
            QStringLiteral("<p></font></td>\r\n") + QStringLiteral("</tr></table>\r\n");
 }
@@ -84,7 +80,7 @@ QString backgroundPicture(const QString& source) {
 
 QString thumbnailPicture(const QString& source, qint64 number, const QString& name,
                          const QString& shortened, const QString& size) {
-    const QString t = ::number(GalleryThumbnailSize);
+    const QString t = decimal(GalleryThumbnailSize);
     const QString frame =
         QStringLiteral("<table width=\"") + t +
         QStringLiteral("\" align=\"center\" border=0 cellspacing=\"1\" cellpadding=\"\" "
@@ -95,7 +91,7 @@ QString thumbnailPicture(const QString& source, qint64 number, const QString& na
         QStringLiteral("</tr></table>\r\n");
     const QString caption = QStringLiteral("<table width=\"100%\" border=0><tr>\r\n") +
                             QStringLiteral("<td nowrap><font size=\"1\"><font color=#656565>") +
-                            ::number(number) + QStringLiteral("</font>&nbsp;<b>") + shortened +
+                            decimal(number) + QStringLiteral("</font>&nbsp;<b>") + shortened +
                             QStringLiteral("</b><br>") + QStringLiteral("<div align=right>") +
                             size + QStringLiteral("</div></font></td>\r\n") +
                             QStringLiteral("</tr></table>\r\n");
@@ -123,18 +119,18 @@ QString counterText(qint64 count, qint64 first, qint64 last) {
         return QStringLiteral("<br><br><br><i><center>There is no image files in the File "
                               "List</center></i><br><br><br><br><br>\r\n");
     if (count == 1)
-        return QStringLiteral("<i><center>(") + number(count) + QStringLiteral(" image") +
+        return QStringLiteral("<i><center>(") + decimal(count) + QStringLiteral(" image") +
                QStringLiteral(")</center></i>\r\n");
-    return QStringLiteral("<i><center>(") + number(first) + QStringLiteral("-") + number(last) +
-           QStringLiteral("&nbsp;&nbsp;of ") + number(count) +
+    return QStringLiteral("<i><center>(") + decimal(first) + QStringLiteral("-") + decimal(last) +
+           QStringLiteral("&nbsp;&nbsp;of ") + decimal(count) +
            QStringLiteral("&nbsp;&nbsp;images") + QStringLiteral(")</center></i>\r\n");
 }
 
 QString navigationText(qint64 count, qint64 start, qint64 perPage) {
     QString text = QStringLiteral("<table width=\"100%\"><tr><td align=right>\r\n");
     if (start > 1)
-        text += QStringLiteral("<a href=\"zelvorin://imglist/") + number(start - perPage) +
-                QStringLiteral(",") + number(perPage) +
+        text += QStringLiteral("<a href=\"zelvorin://imglist/") + decimal(start - perPage) +
+                QStringLiteral(",") + decimal(perPage) +
                 QStringLiteral("\" onMouseOver=\"status='Prev'; return true;\" "
                                "onMouseOut=\"status=''; return true;\" language=\"JavaScript\">"
                                "<font face=\"Arial, Tahoma, Helvetica\">") +
@@ -144,8 +140,8 @@ QString navigationText(qint64 count, qint64 start, qint64 perPage) {
                                "</font>&nbsp;&nbsp;&nbsp;") +
                 LineEnd;
     if (count > start + perPage - 1)
-        text += QStringLiteral("<a href=\"zelvorin://imglist/") + number(start + perPage) +
-                QStringLiteral(",") + number(perPage) +
+        text += QStringLiteral("<a href=\"zelvorin://imglist/") + decimal(start + perPage) +
+                QStringLiteral(",") + decimal(perPage) +
                 QStringLiteral("\"onMouseOver=\"status='Next'; return true;\" "
                                "onMouseOut=\"status=''; return true;\" language=\"JavaScript\">"
                                "<font face=\"Arial, Tahoma, Helvetica\">") +
@@ -163,7 +159,7 @@ QString footerLink() {
                           "width=\"100%\" bgColor=\"#000000\" cellspacing=0 cellpadding=10 "
                           "border=0><tr><td align=right><font size=2>&nbsp;&nbsp;&nbsp;&nbsp;"
                           "<a href=\"") +
-           escaped(zelvorin::ProductWebSite) +
+           escaped(ProductWebSite) +
            QStringLiteral("\" target=\"newwindow\"><font color=#FFFFFF style=\"text-decoration: "
                           "none\"><b><i>Zelvorin</i></b></font></a>&nbsp;&nbsp;&nbsp;&nbsp;"
                           "</font></td></tr></table>");
@@ -176,8 +172,7 @@ struct ItemFile {
 
 // The regular file at a path text, looked at by its bytes (see platform/LosslessNames.h).
 std::optional<ItemFile> regularFile(const QString& path) {
-    const zelvorin::platform::FileStamp stamp =
-        zelvorin::platform::fileStamp(zelvorin::platform::encodePath(path));
+    const platform::FileStamp stamp = platform::fileStamp(platform::encodePath(path));
     if (!stamp.regular)
         return std::nullopt;
     return ItemFile{path, stamp.size};
@@ -188,7 +183,7 @@ std::optional<ItemFile> regularFile(const QString& path) {
 // gives the size; the name is never read as a search pattern, as "*" and "?" are ordinary
 // characters of Linux file names.
 std::optional<ItemFile> resolveItemFile(const QString& folderWithSeparator, const QString& name) {
-    if (!ExtractParentPath(name).isEmpty()) {
+    if (!parentPath(name).isEmpty()) {
         if (std::optional<ItemFile> file = regularFile(name))
             return file;
     }
@@ -197,7 +192,7 @@ std::optional<ItemFile> resolveItemFile(const QString& folderWithSeparator, cons
 
 } // namespace
 
-bool IsGalleryImage(const QString& name) {
+bool isGalleryImage(const QString& name) {
     static const std::array<QString, 5> extensions = {
         QStringLiteral(".gif"), QStringLiteral(".jpg"), QStringLiteral(".jpeg"),
         QStringLiteral(".bmp"), QStringLiteral(".png")};
@@ -238,7 +233,7 @@ inline void prefetchText(const QString& name) {
 
 } // namespace
 
-void KeepGalleryImages(QStringList& names) {
+void keepGalleryImages(QStringList& names) {
     const qsizetype count = names.size();
     // Read-only until the first name to remove, so a shared list that holds only images
     // is never copied.
@@ -247,7 +242,7 @@ void KeepGalleryImages(QStringList& names) {
     for (; first < count; ++first) {
         if (first + PrefetchDistance < count)
             prefetchText(items[first + PrefetchDistance]);
-        if (!IsGalleryImage(items[first]))
+        if (!isGalleryImage(items[first]))
             break;
     }
     if (first == count)
@@ -256,32 +251,30 @@ void KeepGalleryImages(QStringList& names) {
     for (qsizetype i = first + 1; i < count; ++i) {
         if (i + PrefetchDistance < count)
             prefetchText(names.at(i + PrefetchDistance));
-        if (IsGalleryImage(names.at(i)))
+        if (isGalleryImage(names.at(i)))
             names[kept++] = std::move(names[i]);
     }
     names.resize(kept);
 }
 
-QString GenerateGalleryItem(const QString& path, int style, qint64 number, qint64 size,
-                            const zelvorin::ImageUrlMaker& imageUrl) {
-    if (style < zelvorin::SimpleListStyle || style > zelvorin::ThumbnailListStyle)
+QString generateGalleryItem(const QString& path, int style, qint64 number, qint64 size,
+                            const ImageUrlMaker& imageUrl) {
+    if (style < SimpleListStyle || style > ThumbnailListStyle)
         return {};
     // A name that is not UTF-8 shows readably; its address keeps the bytes.
-    const QString rawName = zelvorin::platform::displayPath(ExtractNameAfterSeparator(path));
+    const QString rawName = platform::displayPath(lastPathPart(path));
     const QString name = escaped(rawName);
     const QString size_ = sizeText(size);
     const QString source = imageSource(path, imageUrl);
     switch (style) {
-    case zelvorin::SimpleListStyle:
+    case SimpleListStyle:
         return captionForList(number, name, size_) + simplePicture(source, name, size_);
-    case zelvorin::BackgroundListStyle:
+    case BackgroundListStyle:
         return captionForList(number, name, size_) + backgroundPicture(source);
     default:
         return thumbnailPicture(source, number, name, escaped(shortName(rawName)), size_);
     }
 }
-
-namespace zelvorin {
 
 GalleryPageBuilder::GalleryPageBuilder(const QString& folder, QStringList names, qint64 first,
                                        qint64 perPage, GalleryStyleValue style,
@@ -295,8 +288,8 @@ GalleryPageBuilder::GalleryPageBuilder(const QString& folder,
                                        ImageUrlMaker imageUrl)
     : m_names(std::move(names)), m_count(m_names->count()), m_start(first), m_perPage(perPage),
       m_style(style), m_imageUrl(std::move(imageUrl)) {
-    const QString strippedFolder = StripTrailingSlashes(folder);
-    m_folderWithSeparator = WithTrailingBackslash(strippedFolder);
+    const QString strippedFolder = stripTrailingSlashes(folder);
+    m_folderWithSeparator = withTrailingSlash(strippedFolder);
     m_shownFolder = escaped(platform::displayPath(strippedFolder));
     const qint64 count = m_count;
     m_first = std::max<qint64>(m_start, 1);
@@ -337,7 +330,7 @@ QString GalleryPageBuilder::item(qint64 k, int itemStyle) const {
         resolveItemFile(m_folderWithSeparator, m_names->name(k - 1));
     if (!file)
         return {};
-    return GenerateGalleryItem(file->path, itemStyle, k, file->size, m_imageUrl);
+    return generateGalleryItem(file->path, itemStyle, k, file->size, m_imageUrl);
 }
 
 QString GalleryPageBuilder::nextItems(qint64 count) {
@@ -354,7 +347,7 @@ QString GalleryPageBuilder::nextItems(qint64 count) {
                 const QString text = item(m_next, ThumbnailListStyle);
                 if (text.isEmpty())
                     continue;
-                items += QStringLiteral("<td width=\"") + ::number(GalleryThumbnailSize + 20) +
+                items += QStringLiteral("<td width=\"") + decimal(GalleryThumbnailSize + 20) +
                          QStringLiteral("\" align=center valign=middle>") + text +
                          QStringLiteral("</td>");
             }
@@ -380,14 +373,14 @@ QString GalleryPageBuilder::tail() const {
     return text;
 }
 
-} // namespace zelvorin
-
-QString GenerateGalleryPage(const QString& folder, const QStringList& names, qint64 first,
-                            qint64 perPage, zelvorin::GalleryStyleValue style,
-                            const zelvorin::ImageUrlMaker& imageUrl) {
-    zelvorin::GalleryPageBuilder page(folder, names, first, perPage, style, imageUrl);
+QString generateGalleryPage(const QString& folder, const QStringList& names, qint64 first,
+                            qint64 perPage, GalleryStyleValue style,
+                            const ImageUrlMaker& imageUrl) {
+    GalleryPageBuilder page(folder, names, first, perPage, style, imageUrl);
     QString text = page.head();
     text += page.nextItems(page.itemCount());
     text += page.tail();
     return text;
 }
+
+} // namespace zelvorin

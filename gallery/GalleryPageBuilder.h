@@ -56,7 +56,7 @@ private:
 };
 
 // One gallery page made a part at a time: the text before the items, the items in runs,
-// and the text after them. Joined, the parts are exactly the page GenerateGalleryPage
+// and the text after them. Joined, the parts are exactly the page generateGalleryPage
 // makes; apart, a page of any length can be written while the user scrolls through it,
 // and each part costs its own items, not the folder.
 class GalleryPageBuilder final : public GeneratedPage {
@@ -94,21 +94,21 @@ private:
     ImageUrlMaker m_imageUrl;
 };
 
-} // namespace zelvorin
-
 // True for names ending in ".gif", ".jpg", ".jpeg", ".bmp" or ".png" in any letter case.
-bool IsGalleryImage(const QString& name);
+bool isGalleryImage(const QString& name);
 
 // Removes every name that is not a gallery image; the rest keep their order.
-void KeepGalleryImages(QStringList& names);
+void keepGalleryImages(QStringList& names);
 
 // The whole page for the image names of `folder`, listing the items from `first` with
 // `perPage` items a page (a negative count lists every item to the end). A null
-// `imageUrl` uses zelvorin::FileImageUrl.
-QString GenerateGalleryPage(const QString& folder, const QStringList& names, qint64 first,
-                            qint64 perPage, zelvorin::GalleryStyleValue style,
-                            const zelvorin::ImageUrlMaker& imageUrl = {});
+// `imageUrl` uses FileImageUrl.
+QString generateGalleryPage(const QString& folder, const QStringList& names, qint64 first,
+                            qint64 perPage, GalleryStyleValue style,
+                            const ImageUrlMaker& imageUrl = {});
 
 // The markup of one item in style 0, 1 or 2; empty for any other style.
-QString GenerateGalleryItem(const QString& path, int style, qint64 number, qint64 size,
-                            const zelvorin::ImageUrlMaker& imageUrl = {});
+QString generateGalleryItem(const QString& path, int style, qint64 number, qint64 size,
+                            const ImageUrlMaker& imageUrl = {});
+
+} // namespace zelvorin

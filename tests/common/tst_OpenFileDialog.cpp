@@ -1,4 +1,4 @@
-#include "OpenFileUnit.h"
+#include "OpenFileDialog.h"
 #include "TestEnvironment.h"
 
 #include <QComboBox>
@@ -13,7 +13,7 @@ namespace {
 
 // The window under test never starts the desktop's file dialog, which would wait for a user;
 // tests that browse install their own stand-in.
-class Form : public TOpenFileForm {
+class Form : public zelvorin::OpenFileDialog {
 public:
     Form() {
         setBrowseFunction([](QWidget*, const QList<OpenFileFilter>&, int) { return QString(); });
@@ -28,7 +28,7 @@ class TestOpenFileForm : public QObject {
 private:
     // Runs Execute with `action` carried out inside the modal loop. A window that the
     // action leaves open is cancelled, and the test fails.
-    bool execute(TOpenFileForm& form, int kind, const std::function<void()>& action) {
+    bool execute(zelvorin::OpenFileDialog& form, int kind, const std::function<void()>& action) {
         bool leftOpen = false;
         QTimer::singleShot(0, &form, [&] {
             // Focus and the default button behave as on a desktop only in an active window.
@@ -41,14 +41,14 @@ private:
                 form.reject();
             }
         });
-        const bool result = form.Execute(kind);
+        const bool result = form.execute(kind);
         if (leftOpen)
             QTest::qFail("the window was left open", __FILE__, __LINE__);
         return result;
     }
 
     // Typing goes where the user would click first: into the combo box.
-    static void type(TOpenFileForm& form, const QString& text) {
+    static void type(zelvorin::OpenFileDialog& form, const QString& text) {
         form.fileNameComboBox()->setFocus();
         QTest::keyClicks(form.fileNameComboBox()->lineEdit(), text);
     }
@@ -161,7 +161,7 @@ private slots:
         }));
         QVERIFY(!execute(form, 2, [&] {
             QVERIFY(form.fileNameComboBox()->currentText().isEmpty());
-            QVERIFY(form.FileName().isEmpty());
+            QVERIFY(form.fileName().isEmpty());
             QVERIFY(!form.okButton()->isEnabled());
             QCOMPARE(form.focusWidget(), form.browseButton());
             form.cancelButton()->click();
@@ -190,7 +190,7 @@ private slots:
             type(form, QStringLiteral("  page one.htm  "));
             QTest::keyClick(form.fileNameComboBox()->lineEdit(), Qt::Key_Return);
         }));
-        QCOMPARE(form.FileName(), QStringLiteral("  page one.htm  "));
+        QCOMPARE(form.fileName(), QStringLiteral("  page one.htm  "));
         QCOMPARE(form.history(), QStringList{QStringLiteral("  page one.htm  ")});
     }
 
@@ -230,7 +230,7 @@ private slots:
         };
         QVERIFY(confirm(QStringLiteral("Page.html")));
         QVERIFY(confirm(QStringLiteral("PAGE.HTML")));
-        QCOMPARE(form.FileName(), QStringLiteral("PAGE.HTML"));
+        QCOMPARE(form.fileName(), QStringLiteral("PAGE.HTML"));
         QCOMPARE(form.history(), QStringList{QStringLiteral("Page.html")});
         QVERIFY(confirm(QStringLiteral("other.htm")));
         QVERIFY(confirm(QStringLiteral("page.HTML")));
@@ -248,7 +248,7 @@ private slots:
             QVERIFY(!form.okButton()->isEnabled());
             form.fileNameComboBox()->setCurrentIndex(0);
             QVERIFY(form.okButton()->isEnabled());
-            QCOMPARE(form.FileName(), QStringLiteral("first.htm"));
+            QCOMPARE(form.fileName(), QStringLiteral("first.htm"));
             form.okButton()->click();
         }));
         QCOMPARE(form.history().size(), 1);
@@ -264,16 +264,16 @@ private slots:
             form.browseButton()->click();
             QLineEdit* edit = form.fileNameComboBox()->lineEdit();
             QCOMPARE(edit->text(), chosen);
-            QCOMPARE(form.FileName(), chosen);
+            QCOMPARE(form.fileName(), chosen);
             QVERIFY(form.okButton()->isEnabled());
             QVERIFY(form.fileNameComboBox()->hasFocus());
             QCOMPARE(edit->cursorPosition(), chosen.size());
             QVERIFY(!edit->hasSelectedText());
             QTest::keyClicks(edit, QStringLiteral("#top"));
-            QCOMPARE(form.FileName(), chosen + QStringLiteral("#top"));
+            QCOMPARE(form.fileName(), chosen + QStringLiteral("#top"));
             form.okButton()->click();
         }));
-        QCOMPARE(form.FileName(), chosen + QStringLiteral("#top"));
+        QCOMPARE(form.fileName(), chosen + QStringLiteral("#top"));
     }
 
     void cancelledBrowseChangesNothing() {
@@ -284,11 +284,11 @@ private slots:
             type(form, QStringLiteral("typed.png"));
             form.browseButton()->click();
             QCOMPARE(form.fileNameComboBox()->currentText(), QStringLiteral("typed.png"));
-            QCOMPARE(form.FileName(), QStringLiteral("typed.png"));
+            QCOMPARE(form.fileName(), QStringLiteral("typed.png"));
             form.okButton()->click();
         }));
     }
 };
 
 ZELVORIN_TEST_MAIN(TestOpenFileForm)
-#include "tst_OpenFileForm.moc"
+#include "tst_OpenFileDialog.moc"

@@ -1,6 +1,6 @@
-#include "AboutWindowUnit.h"
+#include "AboutWindow.h"
 
-#include "GraphicFigures.h"
+#include "LineFigure.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -11,6 +11,8 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+
+namespace zelvorin {
 
 namespace {
 
@@ -38,15 +40,15 @@ QLabel* pictureLabel(QWidget* parent, const QString& name, const QPixmap& pictur
     return label;
 }
 
-TLine* decorationLine(QWidget* parent, const QString& name, int left, int top,
-                      const QColor& color) {
-    auto* line = new TLine(parent);
+LineFigure* decorationLine(QWidget* parent, const QString& name, int left, int top,
+                           const QColor& color) {
+    auto* line = new LineFigure(parent);
     line->setObjectName(name);
     line->move(left, top);
     // The order a stored form applies them in.
     line->setWidth(71);
     line->setHeight(71);
-    line->setLineStyle(lsLDtoRU);
+    line->setLineStyle(LineFigure::Style::LeftDownToRightUp);
     line->setColor(color);
     line->setAngle(45);
     return line;
@@ -54,7 +56,7 @@ TLine* decorationLine(QWidget* parent, const QString& name, int left, int top,
 
 } // namespace
 
-TAboutForm::TAboutForm(const QString& webEngineVersion, QWidget* parent)
+AboutWindow::AboutWindow(const QString& webEngineVersion, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_fontFamilies([] { return QFontDatabase::families(); }) {
@@ -66,9 +68,9 @@ TAboutForm::TAboutForm(const QString& webEngineVersion, QWidget* parent)
     small.setPixelSize(11);
     setFont(small);
 
-    m_label6 = new QLabel(QStringLiteral("    Version 1.70"), this);
-    m_label6->setObjectName(QStringLiteral("Label6"));
-    place(m_label6, 40, 84, 71, 13);
+    m_version = new QLabel(QStringLiteral("    Version 1.70"), this);
+    m_version->setObjectName(QStringLiteral("Label6"));
+    place(m_version, 40, 84, 71, 13);
 
     m_webEngineLabel = new QLabel(this);
     m_webEngineLabel->setObjectName(QStringLiteral("WebEngineLabel"));
@@ -98,7 +100,7 @@ TAboutForm::TAboutForm(const QString& webEngineVersion, QWidget* parent)
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TAboutForm::createDecorations() {
+void AboutWindow::createDecorations() {
     QLabel* image3 = pictureLabel(this, QStringLiteral("Image3"), tilesPicture());
     image3->setGeometry(12, 60, 105, 105);
     QLabel* image2 = pictureLabel(this, QStringLiteral("Image2"), brushPicture());
@@ -109,24 +111,24 @@ void TAboutForm::createDecorations() {
     m_line2 = decorationLine(this, QStringLiteral("Line_2"), -12, -13, QColor(0, 0xFF, 0));
 }
 
-void TAboutForm::createLinks() {
+void AboutWindow::createLinks() {
     const QColor blue(Qt::blue);
-    m_usefulLabel1 = new TUsefulLabel(QString::fromLatin1(WebSiteAddress), this);
-    m_usefulLabel1->setObjectName(QStringLiteral("UsefulLabel1"));
-    m_usefulLabel1->setAccessibleName(QStringLiteral("Web-site"));
-    m_usefulLabel1->setFont(pixelFont(QStringLiteral("Arial"), 12, true, true));
-    m_usefulLabel1->setActiveText(true);
-    m_usefulLabel1->setStartLinkOnClick(true);
-    place(m_usefulLabel1, 96, 120, 166, 15);
+    m_webSiteLink = new LinkLabel(QString::fromLatin1(WebSiteAddress), this);
+    m_webSiteLink->setObjectName(QStringLiteral("UsefulLabel1"));
+    m_webSiteLink->setAccessibleName(QStringLiteral("Web-site"));
+    m_webSiteLink->setFont(pixelFont(QStringLiteral("Arial"), 12, true, true));
+    m_webSiteLink->setActiveText(true);
+    m_webSiteLink->setStartsLinkOnClick(true);
+    place(m_webSiteLink, 96, 120, 166, 15);
 
-    m_usefulLabel5 =
-        new TUsefulLabel(QStringLiteral("Click here to view other our contacts..."), this);
-    m_usefulLabel5->setObjectName(QStringLiteral("UsefulLabel5"));
-    m_usefulLabel5->setFont(pixelFont(QStringLiteral("Arial"), 12));
-    m_usefulLabel5->setActiveText(true);
-    m_usefulLabel5->setCursor(Qt::PointingHandCursor);
-    place(m_usefulLabel5, 44, 144, 205, 15);
-    connect(m_usefulLabel5, &TUsefulLabel::clicked, this, &TAboutForm::UsefulLabel5Click);
+    m_contactsLink =
+        new LinkLabel(QStringLiteral("Click here to view other our contacts..."), this);
+    m_contactsLink->setObjectName(QStringLiteral("UsefulLabel5"));
+    m_contactsLink->setFont(pixelFont(QStringLiteral("Arial"), 12));
+    m_contactsLink->setActiveText(true);
+    m_contactsLink->setCursor(Qt::PointingHandCursor);
+    place(m_contactsLink, 44, 144, 205, 15);
+    connect(m_contactsLink, &LinkLabel::clicked, this, &AboutWindow::showContacts);
 
     auto* label5 = new QLabel(QStringLiteral("Web-site:"), this);
     label5->setObjectName(QStringLiteral("Label5"));
@@ -135,34 +137,34 @@ void TAboutForm::createLinks() {
     place(label5, 36, 120, 52, 15);
 }
 
-void TAboutForm::createTitle() {
-    m_titleLabel1Shadow = new QLabel(QStringLiteral("Zelvorin"), this);
-    m_titleLabel1Shadow->setObjectName(QStringLiteral("TitleLabel1Shadow"));
-    QPalette shadow = m_titleLabel1Shadow->palette();
+void AboutWindow::createTitle() {
+    m_titleShadow = new QLabel(QStringLiteral("Zelvorin"), this);
+    m_titleShadow->setObjectName(QStringLiteral("TitleLabel1Shadow"));
+    QPalette shadow = m_titleShadow->palette();
     shadow.setColor(QPalette::WindowText, palette().color(QPalette::Dark));
-    m_titleLabel1Shadow->setPalette(shadow);
-    m_titleLabel1Shadow->move(16, 12);
+    m_titleShadow->setPalette(shadow);
+    m_titleShadow->move(16, 12);
 
-    m_titleLabel1 = new QLabel(QStringLiteral("Zelvorin"), this);
-    m_titleLabel1->setObjectName(QStringLiteral("TitleLabel1"));
-    m_titleLabel1->move(12, 8);
+    m_title = new QLabel(QStringLiteral("Zelvorin"), this);
+    m_title->setObjectName(QStringLiteral("TitleLabel1"));
+    m_title->move(12, 8);
     applyTitleFont(QStringLiteral("Verdana"));
 }
 
-void TAboutForm::applyTitleFont(const QString& family) {
-    for (QLabel* label : {m_titleLabel1Shadow, m_titleLabel1}) {
+void AboutWindow::applyTitleFont(const QString& family) {
+    for (QLabel* label : {m_titleShadow, m_title}) {
         label->setFont(pixelFont(family, 39, true));
         label->adjustSize();
     }
 }
 
-void TAboutForm::setWebEngineVersion(const QString& version) {
+void AboutWindow::setWebEngineVersion(const QString& version) {
     m_webEngineLabel->setText(QStringLiteral("    Web engine %1").arg(version));
     m_webEngineLabel->setVisible(!version.isEmpty());
     place(m_webEngineLabel, 40, 98, 71, 12);
 }
 
-QString TAboutForm::titleFontFamily(const QStringList& installedFamilies) {
+QString AboutWindow::titleFontFamily(const QStringList& installedFamilies) {
     for (const QString& family : installedFamilies) {
         if (family.compare(QLatin1String("Verdana"), Qt::CaseInsensitive) == 0)
             return QStringLiteral("Verdana");
@@ -170,22 +172,22 @@ QString TAboutForm::titleFontFamily(const QStringList& installedFamilies) {
     return QStringLiteral("Arial");
 }
 
-void TAboutForm::setFontFamiliesProvider(FontFamiliesProvider provider) {
+void AboutWindow::setFontFamiliesProvider(FontFamiliesProvider provider) {
     if (provider)
         m_fontFamilies = std::move(provider);
     else
         m_fontFamilies = [] { return QFontDatabase::families(); };
 }
 
-void TAboutForm::setLinkOpener(TUsefulLabel::LinkOpener opener) {
-    m_usefulLabel1->setLinkOpener(std::move(opener));
+void AboutWindow::setLinkOpener(LinkLabel::LinkOpener opener) {
+    m_webSiteLink->setLinkOpener(std::move(opener));
 }
 
-void TAboutForm::UsefulLabel5Click() {
+void AboutWindow::showContacts() {
     emit helpTopicRequested(QString::fromLatin1(ContactsTopic));
 }
 
-void TAboutForm::showEvent(QShowEvent* event) {
+void AboutWindow::showEvent(QShowEvent* event) {
     applyTitleFont(titleFontFamily(m_fontFamilies()));
     if (const QScreen* shown = screen()) {
         QRect frame = frameGeometry();
@@ -195,7 +197,7 @@ void TAboutForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TAboutForm::keyPressEvent(QKeyEvent* event) {
+void AboutWindow::keyPressEvent(QKeyEvent* event) {
     // There is no cancel button, so Escape must not close the window.
     if (event->key() == Qt::Key_Escape) {
         event->accept();
@@ -204,7 +206,7 @@ void TAboutForm::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-QPixmap TAboutForm::tilesPicture() {
+QPixmap AboutWindow::tilesPicture() {
     // A swatch of a tiled background: four tiles, each with the same small motif.
     QPixmap picture(25, 25);
     picture.fill(Qt::transparent);
@@ -225,7 +227,7 @@ QPixmap TAboutForm::tilesPicture() {
     return picture;
 }
 
-QPixmap TAboutForm::brushPicture() {
+QPixmap AboutWindow::brushPicture() {
     // A paintbrush leaning to the lower left, with a drop of paint at its tip.
     QPixmap picture(38, 39);
     picture.fill(Qt::transparent);
@@ -249,3 +251,5 @@ QPixmap TAboutForm::brushPicture() {
     painter.drawPath(bristles);
     return picture;
 }
+
+} // namespace zelvorin

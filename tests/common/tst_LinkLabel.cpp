@@ -1,67 +1,68 @@
+#include "LinkLabel.h"
 #include "TestEnvironment.h"
-#include "UsefulLabel.h"
 
 #include <QEnterEvent>
 #include <QMouseEvent>
 
 namespace {
 
-using State = TUsefulLabel::MouseState;
+using State = zelvorin::LinkLabel::MouseState;
 
 const QColor Blue(Qt::blue);
 const QColor Yellow(Qt::yellow);
 const QColor Lime(0, 255, 0);
 
-void sendEnter(TUsefulLabel& label, QPoint at) {
+void sendEnter(zelvorin::LinkLabel& label, QPoint at) {
     QEnterEvent event(at, label.mapTo(label.window(), at), label.mapToGlobal(at));
     QCoreApplication::sendEvent(&label, &event);
 }
 
-void sendLeave(TUsefulLabel& label) {
+void sendLeave(zelvorin::LinkLabel& label) {
     QEvent event(QEvent::Leave);
     QCoreApplication::sendEvent(&label, &event);
 }
 
-void sendMouse(TUsefulLabel& label, QEvent::Type type, QPoint at, Qt::MouseButton button,
+void sendMouse(zelvorin::LinkLabel& label, QEvent::Type type, QPoint at, Qt::MouseButton button,
                Qt::MouseButtons held) {
     QMouseEvent event(type, QPointF(at), QPointF(label.mapToGlobal(at)), button, held,
                       Qt::NoModifier);
     QCoreApplication::sendEvent(&label, &event);
 }
 
-void press(TUsefulLabel& label, QPoint at) {
+void press(zelvorin::LinkLabel& label, QPoint at) {
     sendMouse(label, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
 }
 
-void release(TUsefulLabel& label, QPoint at) {
+void release(zelvorin::LinkLabel& label, QPoint at) {
     sendMouse(label, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
 }
 
-void move(TUsefulLabel& label, QPoint at, Qt::MouseButtons held) {
+void move(zelvorin::LinkLabel& label, QPoint at, Qt::MouseButtons held) {
     sendMouse(label, QEvent::MouseMove, at, Qt::NoButton, held);
 }
 
 } // namespace
 
-class TestUsefulLabel : public QObject {
+class LinkLabelTest : public QObject {
     Q_OBJECT
 
 private:
     // A link label as the About window uses it, with a recording opener.
     struct Fixture {
         QWidget window;
-        TUsefulLabel* label = nullptr;
+        zelvorin::LinkLabel* label = nullptr;
         QStringList events;
         Fixture() {
             window.resize(300, 100);
-            label = new TUsefulLabel(QStringLiteral("https://zelvorin.example.org/"), &window);
+            label =
+                new zelvorin::LinkLabel(QStringLiteral("https://zelvorin.example.org/"), &window);
             label->setGeometry(20, 20, 160, 15);
             label->setButtonsProbe([] { return Qt::MouseButtons(Qt::NoButton); });
             label->setLinkOpener([this](const QString& target) {
                 events.append(QStringLiteral("open ") + target);
                 return true;
             });
-            QObject::connect(label, &TUsefulLabel::clicked, &window,
+            QObject::connect(label, &zelvorin::LinkLabel::clicked, &window,
                              [this] { events.append(QStringLiteral("click")); });
             label->setActiveText(true);
         }
@@ -69,12 +70,12 @@ private:
 
 private slots:
     void defaults() {
-        TUsefulLabel label;
-        QCOMPARE(label.ColorIdle(), Blue);
-        QCOMPARE(label.ColorActive(), Yellow);
-        QCOMPARE(label.ColorDown(), Lime);
-        QCOMPARE(label.ActiveText(), false);
-        QCOMPARE(label.StartLinkOnClick(), false);
+        zelvorin::LinkLabel label;
+        QCOMPARE(label.colorIdle(), Blue);
+        QCOMPARE(label.colorActive(), Yellow);
+        QCOMPARE(label.colorDown(), Lime);
+        QCOMPARE(label.activeText(), false);
+        QCOMPARE(label.startsLinkOnClick(), false);
         QCOMPARE(label.mouseState(), State::Idle);
         QCOMPARE(label.cursor().shape(), Qt::ArrowCursor);
         // With the colours off, the label keeps the text colour it was created with.
@@ -82,15 +83,15 @@ private slots:
     }
 
     void startLinkOnClickSetsTheHandCursor() {
-        TUsefulLabel label;
-        label.setStartLinkOnClick(true);
+        zelvorin::LinkLabel label;
+        label.setStartsLinkOnClick(true);
         QCOMPARE(label.cursor().shape(), Qt::PointingHandCursor);
-        label.setStartLinkOnClick(false);
+        label.setStartsLinkOnClick(false);
         QCOMPARE(label.cursor().shape(), Qt::ArrowCursor);
     }
 
     void activeTextAppliesTheIdleColourAtOnce() {
-        TUsefulLabel label;
+        zelvorin::LinkLabel label;
         label.setActiveText(true);
         QCOMPARE(label.textColor(), Blue);
         label.setColorIdle(Qt::red);
@@ -115,14 +116,14 @@ private slots:
         QFETCH(int, state);
         QFETCH(bool, activeText);
         QFETCH(QColor, expected);
-        QCOMPARE(TUsefulLabel::wantedColor(static_cast<State>(state), activeText, Blue, Yellow,
-                                           Lime, QColor(Qt::black)),
+        QCOMPARE(zelvorin::LinkLabel::wantedColor(static_cast<State>(state), activeText, Blue,
+                                                  Yellow, Lime, QColor(Qt::black)),
                  expected);
     }
 
     void hoverPressReleaseLeave() {
         Fixture f;
-        TUsefulLabel& label = *f.label;
+        zelvorin::LinkLabel& label = *f.label;
         sendEnter(label, {5, 5});
         QCOMPARE(label.mouseState(), State::Active);
         QCOMPARE(label.textColor(), Yellow);
@@ -140,7 +141,7 @@ private slots:
 
     void movesFollowThePointerAndButton() {
         Fixture f;
-        TUsefulLabel& label = *f.label;
+        zelvorin::LinkLabel& label = *f.label;
         move(label, {3, 3}, Qt::NoButton);
         QCOMPARE(label.mouseState(), State::Active);
         move(label, {4, 3}, Qt::LeftButton);
@@ -158,8 +159,8 @@ private slots:
 
     void dragOutAndReleaseOpensNothing() {
         Fixture f;
-        TUsefulLabel& label = *f.label;
-        label.setStartLinkOnClick(true);
+        zelvorin::LinkLabel& label = *f.label;
+        label.setStartsLinkOnClick(true);
         sendEnter(label, {5, 5});
         press(label, {5, 5});
         move(label, {5, 60}, Qt::LeftButton);
@@ -171,7 +172,7 @@ private slots:
 
     void enteringWithTheButtonHeldShowsDown() {
         Fixture f;
-        TUsefulLabel& label = *f.label;
+        zelvorin::LinkLabel& label = *f.label;
         label.setButtonsProbe([] { return Qt::MouseButtons(Qt::LeftButton); });
         sendEnter(label, {5, 5});
         QCOMPARE(label.mouseState(), State::Down);
@@ -180,7 +181,7 @@ private slots:
 
     void coloursOffIgnoreTheMouse() {
         Fixture f;
-        TUsefulLabel& label = *f.label;
+        zelvorin::LinkLabel& label = *f.label;
         label.setActiveText(false);
         const QColor normal = label.normalColor();
         QCOMPARE(label.textColor(), normal);
@@ -195,8 +196,8 @@ private slots:
 
     void clickHandlerRunsBeforeTheLinkOpens() {
         Fixture f;
-        TUsefulLabel& label = *f.label;
-        label.setStartLinkOnClick(true);
+        zelvorin::LinkLabel& label = *f.label;
+        label.setStartsLinkOnClick(true);
         press(label, {5, 5});
         release(label, {5, 5});
         QCOMPARE(f.events, (QStringList{QStringLiteral("click"),
@@ -205,7 +206,7 @@ private slots:
 
     void noLinkWithoutStartLinkOnClick() {
         Fixture f;
-        TUsefulLabel& label = *f.label;
+        zelvorin::LinkLabel& label = *f.label;
         press(label, {5, 5});
         release(label, {5, 5});
         QCOMPARE(f.events, QStringList{QStringLiteral("click")});
@@ -213,8 +214,8 @@ private slots:
 
     void otherButtonsNeitherPressNorClick() {
         Fixture f;
-        TUsefulLabel& label = *f.label;
-        label.setStartLinkOnClick(true);
+        zelvorin::LinkLabel& label = *f.label;
+        label.setStartsLinkOnClick(true);
         sendMouse(label, QEvent::MouseButtonPress, {5, 5}, Qt::RightButton, Qt::RightButton);
         QCOMPARE(label.mouseState(), State::Idle);
         sendMouse(label, QEvent::MouseButtonRelease, {5, 5}, Qt::RightButton, Qt::NoButton);
@@ -223,7 +224,7 @@ private slots:
 
     void colourChangeWhileHoveredRecolours() {
         Fixture f;
-        TUsefulLabel& label = *f.label;
+        zelvorin::LinkLabel& label = *f.label;
         sendEnter(label, {5, 5});
         label.setColorActive(Qt::magenta);
         QCOMPARE(label.textColor(), QColor(Qt::magenta));
@@ -235,7 +236,7 @@ private slots:
 
     void realClickThroughTheWindow() {
         Fixture f;
-        f.label->setStartLinkOnClick(true);
+        f.label->setStartsLinkOnClick(true);
         f.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f.window));
         QTest::mouseClick(f.label, Qt::LeftButton, Qt::NoModifier, QPoint(10, 7));
@@ -244,19 +245,19 @@ private slots:
     }
 
     void openLinkReportsFailureSilently() {
-        TUsefulLabel label(QStringLiteral("/no/such/document.htm"));
+        zelvorin::LinkLabel label(QStringLiteral("/no/such/document.htm"));
         QString seen;
         label.setLinkOpener([&seen](const QString& target) {
             seen = target;
             return false;
         });
-        QVERIFY(!label.OpenLink());
+        QVERIFY(!label.openLink());
         QCOMPARE(seen, QStringLiteral("/no/such/document.htm"));
-        TUsefulLabel blank;
+        zelvorin::LinkLabel blank;
         blank.setLinkOpener([](const QString&) { return true; });
-        QVERIFY(!blank.OpenLink());
+        QVERIFY(!blank.openLink());
     }
 };
 
-ZELVORIN_TEST_MAIN(TestUsefulLabel)
-#include "tst_UsefulLabel.moc"
+ZELVORIN_TEST_MAIN(LinkLabelTest)
+#include "tst_LinkLabel.moc"

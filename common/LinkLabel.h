@@ -6,13 +6,15 @@
 #include <QLabel>
 #include <functional>
 
-class TUsefulLabel : public QLabel {
+namespace zelvorin {
+
+class LinkLabel : public QLabel {
     Q_OBJECT
-    Q_PROPERTY(QColor ColorIdle READ ColorIdle WRITE setColorIdle)
-    Q_PROPERTY(QColor ColorActive READ ColorActive WRITE setColorActive)
-    Q_PROPERTY(QColor ColorDown READ ColorDown WRITE setColorDown)
-    Q_PROPERTY(bool ActiveText READ ActiveText WRITE setActiveText)
-    Q_PROPERTY(bool StartLinkOnClick READ StartLinkOnClick WRITE setStartLinkOnClick)
+    Q_PROPERTY(QColor colorIdle READ colorIdle WRITE setColorIdle)
+    Q_PROPERTY(QColor colorActive READ colorActive WRITE setColorActive)
+    Q_PROPERTY(QColor colorDown READ colorDown WRITE setColorDown)
+    Q_PROPERTY(bool activeText READ activeText WRITE setActiveText)
+    Q_PROPERTY(bool startsLinkOnClick READ startsLinkOnClick WRITE setStartsLinkOnClick)
 
 public:
     enum class MouseState { Idle = 0, Active = 1, Down = 2 };
@@ -22,28 +24,28 @@ public:
     // Reports the mouse buttons held right now (the desktop's state unless replaced).
     using ButtonsProbe = std::function<Qt::MouseButtons()>;
 
-    explicit TUsefulLabel(QWidget* parent = nullptr);
-    explicit TUsefulLabel(const QString& text, QWidget* parent = nullptr);
+    explicit LinkLabel(QWidget* parent = nullptr);
+    explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
 
-    QColor ColorIdle() const { return m_colorIdle; }
+    QColor colorIdle() const { return m_colorIdle; }
     void setColorIdle(const QColor& color);
-    QColor ColorActive() const { return m_colorActive; }
+    QColor colorActive() const { return m_colorActive; }
     void setColorActive(const QColor& color);
-    QColor ColorDown() const { return m_colorDown; }
+    QColor colorDown() const { return m_colorDown; }
     void setColorDown(const QColor& color);
-    bool ActiveText() const { return m_activeText; }
+    bool activeText() const { return m_activeText; }
     void setActiveText(bool active);
-    bool StartLinkOnClick() const { return m_startLinkOnClick; }
-    void setStartLinkOnClick(bool start);
+    bool startsLinkOnClick() const { return m_startLinkOnClick; }
+    void setStartsLinkOnClick(bool start);
 
     MouseState mouseState() const { return m_mouseState; }
     // The colour the caption is drawn in now.
     QColor textColor() const;
-    // The colour used while ActiveText is off: the text colour the label was created with.
+    // The colour used while activeText is off: the text colour the label was created with.
     QColor normalColor() const { return m_normalColor; }
 
     // Hands the caption to the link opener; failure is silent.
-    bool OpenLink();
+    bool openLink();
 
     // Replaces the desktop's default program as the link opener (tests, embedding).
     void setLinkOpener(LinkOpener opener);
@@ -79,3 +81,5 @@ private:
     LinkOpener m_linkOpener;
     ButtonsProbe m_buttonsProbe;
 };
+
+} // namespace zelvorin

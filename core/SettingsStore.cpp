@@ -1,4 +1,4 @@
-#include "NeededRegistryLib.h"
+#include "SettingsStore.h"
 
 #include "LosslessNames.h"
 #include "PlatformInfo.h"
@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <cstring>
 
-using zelvorin::UnsavedSettings;
-using zelvorin::UnsavedWrite;
-using zelvorin::platform::RegistryHive;
-using zelvorin::platform::RegistryLookup;
-using zelvorin::platform::RegistryValue;
+namespace zelvorin {
+
+using platform::RegistryHive;
+using platform::RegistryLookup;
+using platform::RegistryValue;
 
 namespace {
 
@@ -41,50 +41,50 @@ UnsavedWrite valueWrite(const QString& keyPath, const QString& name, quint32 typ
 
 } // namespace
 
-TUsefulRegistry::TUsefulRegistry() = default;
+SettingsStore::SettingsStore() = default;
 
-TUsefulRegistry::TUsefulRegistry(const QString& currentUserHiveFile)
+SettingsStore::SettingsStore(const QString& currentUserHiveFile)
     : m_currentUserFile(currentUserHiveFile) {}
 
-TUsefulRegistry::~TUsefulRegistry() {
-    if (m_root == TRootKey::CurrentUser && !unsaved().isEmpty())
+SettingsStore::~SettingsStore() {
+    if (m_root == Root::CurrentUser && !unsaved().isEmpty())
         save(nullptr);
     // Nothing is lost without a word: the last chance to say so.
-    for (const TRootKey root : {TRootKey::CurrentUser, TRootKey::LocalMachine})
-        if (!m_unsaved.at(root == TRootKey::LocalMachine ? 1 : 0).isEmpty())
+    for (const Root root : {Root::CurrentUser, Root::LocalMachine})
+        if (!m_unsaved.at(root == Root::LocalMachine ? 1 : 0).isEmpty())
             qWarning("Settings not saved to %s (%s); those changed since the last save are lost",
-                     qPrintable(hiveFile(root)), qPrintable(m_saveProblem));
+                     qPrintable(fileOf(root)), qPrintable(m_saveProblem));
 }
 
-void TUsefulRegistry::SetRootKey(TRootKey root) {
+void SettingsStore::setRoot(Root root) {
     if (root == m_root)
         return;
     m_root = root;
     m_hive.reset();
 }
 
-QString TUsefulRegistry::HiveFile() const {
-    return hiveFile(m_root);
+QString SettingsStore::hiveFile() const {
+    return fileOf(m_root);
 }
 
-QString TUsefulRegistry::hiveFile(TRootKey root) const {
-    if (root == TRootKey::LocalMachine)
+QString SettingsStore::fileOf(Root root) const {
+    if (root == Root::LocalMachine)
         return kMachineHiveFile;
     if (!m_currentUserFile.isEmpty())
         return m_currentUserFile;
-    return zelvorin::platform::userConfigFolder() + QStringLiteral("/registry.db");
+    return platform::userConfigFolder() + QStringLiteral("/registry.db");
 }
 
-UnsavedSettings& TUsefulRegistry::unsaved() {
-    return m_unsaved.at(m_root == TRootKey::LocalMachine ? 1 : 0);
+UnsavedSettings& SettingsStore::unsaved() {
+    return m_unsaved.at(m_root == Root::LocalMachine ? 1 : 0);
 }
 
-bool TUsefulRegistry::HasUnsavedChanges() const {
+bool SettingsStore::hasUnsavedChanges() const {
     return !m_unsaved.at(0).isEmpty() || !m_unsaved.at(1).isEmpty();
 }
 
-RegistryLookup TUsefulRegistry::lookup(const QString& keyPath, const QString& name,
-                                       RegistryValue* value) {
+RegistryLookup SettingsStore::lookup(const QString& keyPath, const QString& name,
+                                     RegistryValue* value) {
     RegistryHive* h = hive();
     const UnsavedSettings& pending = unsaved();
     if (pending.isEmpty())
@@ -95,15 +95,15 @@ RegistryLookup TUsefulRegistry::lookup(const QString& keyPath, const QString& na
                           });
 }
 
-std::optional<QByteArray> TUsefulRegistry::typedData(const QString& keyPath, const QString& name,
-                                                     quint32 type) {
+std::optional<QByteArray> SettingsStore::typedData(const QString& keyPath, const QString& name,
+                                                   quint32 type) {
     RegistryValue value;
     if (lookup(keyPath, name, &value) != RegistryLookup::Found || value.type != type)
         return std::nullopt;
     return value.data;
 }
 
-bool TUsefulRegistry::save(const UnsavedWrite* write, bool* applied) {
+bool SettingsStore::save(const UnsavedWrite* write, bool* applied) {
     RegistryHive* h = hive();
     UnsavedSettings& pending = unsaved();
     const bool hadUnsaved = !pending.isEmpty();
@@ -125,7 +125,7 @@ bool TUsefulRegistry::save(const UnsavedWrite* write, bool* applied) {
         if (applied)
             *applied = done;
         if (hadUnsaved)
-            emit unsavedChangesSaved(HiveFile());
+            emit unsavedChangesSaved(hiveFile());
         return true;
     }
     const QString reason = h->lastError();
@@ -135,21 +135,21 @@ bool TUsefulRegistry::save(const UnsavedWrite* write, bool* applied) {
     return false;
 }
 
-void TUsefulRegistry::retrySaving() {
-    if (m_root == TRootKey::CurrentUser && !unsaved().isEmpty())
+void SettingsStore::retrySaving() {
+    if (m_root == Root::CurrentUser && !unsaved().isEmpty())
         save(nullptr);
-    if (m_root != TRootKey::CurrentUser || unsaved().isEmpty())
+    if (m_root != Root::CurrentUser || unsaved().isEmpty())
         m_retryTimer->stop();
 }
 
-void TUsefulRegistry::noteSaveFailure(const QString& reason) {
+void SettingsStore::noteSaveFailure(const QString& reason) {
     m_saveProblem = reason.isEmpty() ? QStringLiteral("the reason is not known") : reason;
     // The machine's hive is never written by the program: nothing to wait for there.
-    if (m_root == TRootKey::CurrentUser) {
+    if (m_root == Root::CurrentUser) {
         if (!m_retryTimer) {
             m_retryTimer = new QTimer(this);
             m_retryTimer->setInterval(kRetryMs);
-            connect(m_retryTimer, &QTimer::timeout, this, &TUsefulRegistry::retrySaving);
+            connect(m_retryTimer, &QTimer::timeout, this, &SettingsStore::retrySaving);
         }
         if (!m_retryTimer->isActive())
             m_retryTimer->start();
@@ -159,10 +159,10 @@ void TUsefulRegistry::noteSaveFailure(const QString& reason) {
     m_saveFailing = true;
     const bool first = !m_saveFailureTold;
     m_saveFailureTold = true;
-    emit saveFailed(HiveFile(), m_saveProblem, first);
+    emit saveFailed(hiveFile(), m_saveProblem, first);
 }
 
-bool TUsefulRegistry::apply(RegistryHive& h, const UnsavedWrite& write) {
+bool SettingsStore::apply(RegistryHive& h, const UnsavedWrite& write) {
     switch (write.kind) {
     case UnsavedWrite::Kind::Value:
         return h.writeValue(write.keyPath, write.name, write.type, write.data);
@@ -185,13 +185,12 @@ bool TUsefulRegistry::apply(RegistryHive& h, const UnsavedWrite& write) {
     bool written = true;
     for (qsizetype i = 0; i < write.list.size(); ++i)
         written = h.writeValue(write.keyPath, numberedName(write.name, write.first + int(i)),
-                               zelvorin::platform::RegSz,
-                               zelvorin::platform::losslessBytes(write.list.at(i))) &&
+                               platform::RegSz, platform::losslessBytes(write.list.at(i))) &&
                   written;
     return written;
 }
 
-bool TUsefulRegistry::applyDelete(RegistryHive& h, const QString& keyPath, const QString& name) {
+bool SettingsStore::applyDelete(RegistryHive& h, const QString& keyPath, const QString& name) {
     if (!h.createKey(keyPath))
         return false;
     const bool deleted = h.deleteValue(keyPath, name);
@@ -201,11 +200,11 @@ bool TUsefulRegistry::applyDelete(RegistryHive& h, const QString& keyPath, const
     return deleted;
 }
 
-RegistryHive* TUsefulRegistry::hive() {
+RegistryHive* SettingsStore::hive() {
     if (!m_hive) {
-        const auto access = m_root == TRootKey::LocalMachine ? RegistryHive::Access::ReadOnly
-                                                             : RegistryHive::Access::ReadWrite;
-        m_hive = std::make_unique<RegistryHive>(HiveFile(), access);
+        const auto access = m_root == Root::LocalMachine ? RegistryHive::Access::ReadOnly
+                                                         : RegistryHive::Access::ReadWrite;
+        m_hive = std::make_unique<RegistryHive>(hiveFile(), access);
     }
     if (!m_idleTimer) {
         m_idleTimer = new QTimer(this);
@@ -220,7 +219,7 @@ RegistryHive* TUsefulRegistry::hive() {
     return m_hive.get();
 }
 
-bool TUsefulRegistry::OpenKey(const QString& keyPath, bool canCreate) {
+bool SettingsStore::openKey(const QString& keyPath, bool canCreate) {
     RegistryHive* h = hive();
     const bool opened =
         canCreate ? h->createKey(keyPath) : h->keyExists(keyPath) || unsaved().fillsKey(keyPath);
@@ -229,16 +228,15 @@ bool TUsefulRegistry::OpenKey(const QString& keyPath, bool canCreate) {
     return opened;
 }
 
-QString TUsefulRegistry::ReadString(const QString& keyPath, const QString& name,
-                                    const QString& defaultValue) {
+QString SettingsStore::readString(const QString& keyPath, const QString& name,
+                                  const QString& defaultValue) {
     RegistryValue value;
     switch (lookup(keyPath, name, &value)) {
     case RegistryLookup::Found:
         m_currentPath = keyPath;
         // REG_EXPAND_SZ is read as it is stored: references are not expanded.
-        if (value.type == zelvorin::platform::RegSz ||
-            value.type == zelvorin::platform::RegExpandSz)
-            return zelvorin::platform::losslessText(value.data);
+        if (value.type == platform::RegSz || value.type == platform::RegExpandSz)
+            return platform::losslessText(value.data);
         return defaultValue;
     case RegistryLookup::ValueMissing:
         m_currentPath = keyPath;
@@ -250,23 +248,22 @@ QString TUsefulRegistry::ReadString(const QString& keyPath, const QString& name,
     return defaultValue;
 }
 
-int TUsefulRegistry::ReadInteger(const QString& keyPath, const QString& name, int defaultValue) {
-    const auto data = typedData(keyPath, name, zelvorin::platform::RegDword);
+int SettingsStore::readInteger(const QString& keyPath, const QString& name, int defaultValue) {
+    const auto data = typedData(keyPath, name, platform::RegDword);
     if (!data || data->size() != 4)
         return defaultValue;
     return qFromLittleEndian<qint32>(data->constData());
 }
 
-bool TUsefulRegistry::ReadBool(const QString& keyPath, const QString& name, bool defaultValue) {
-    const auto data = typedData(keyPath, name, zelvorin::platform::RegDword);
+bool SettingsStore::readBool(const QString& keyPath, const QString& name, bool defaultValue) {
+    const auto data = typedData(keyPath, name, platform::RegDword);
     if (!data || data->size() != 4)
         return defaultValue;
     return qFromLittleEndian<qint32>(data->constData()) != 0;
 }
 
-double TUsefulRegistry::ReadFloat(const QString& keyPath, const QString& name,
-                                  double defaultValue) {
-    const auto data = typedData(keyPath, name, zelvorin::platform::RegBinary);
+double SettingsStore::readFloat(const QString& keyPath, const QString& name, double defaultValue) {
+    const auto data = typedData(keyPath, name, platform::RegBinary);
     if (!data || data->size() != int(sizeof(double)))
         return defaultValue;
     const quint64 bits = qFromLittleEndian<quint64>(data->constData());
@@ -275,56 +272,54 @@ double TUsefulRegistry::ReadFloat(const QString& keyPath, const QString& name,
     return result;
 }
 
-int TUsefulRegistry::GetDataSize(const QString& keyPath, const QString& name) {
+int SettingsStore::dataSize(const QString& keyPath, const QString& name) {
     RegistryValue value;
     if (lookup(keyPath, name, &value) != RegistryLookup::Found)
         return -1;
     return int(value.data.size());
 }
 
-bool TUsefulRegistry::ReadBinary(const QString& keyPath, const QString& name, QByteArray& buffer) {
+bool SettingsStore::readBinary(const QString& keyPath, const QString& name, QByteArray& buffer) {
     // Size and bytes come from one read, so a writer in between cannot make them disagree.
-    const auto data = typedData(keyPath, name, zelvorin::platform::RegBinary);
+    const auto data = typedData(keyPath, name, platform::RegBinary);
     if (!data || data->isEmpty())
         return false;
     buffer = *data;
     return true;
 }
 
-bool TUsefulRegistry::WriteString(const QString& keyPath, const QString& name,
-                                  const QString& value) {
-    return save(valueWrite(keyPath, name, zelvorin::platform::RegSz,
-                           zelvorin::platform::losslessBytes(value)));
+bool SettingsStore::writeString(const QString& keyPath, const QString& name, const QString& value) {
+    return save(valueWrite(keyPath, name, platform::RegSz, platform::losslessBytes(value)));
 }
 
-bool TUsefulRegistry::WriteInteger(const QString& keyPath, const QString& name, int value) {
+bool SettingsStore::writeInteger(const QString& keyPath, const QString& name, int value) {
     QByteArray data(4, '\0');
     qToLittleEndian<qint32>(value, data.data());
-    return save(valueWrite(keyPath, name, zelvorin::platform::RegDword, data));
+    return save(valueWrite(keyPath, name, platform::RegDword, data));
 }
 
-bool TUsefulRegistry::WriteBool(const QString& keyPath, const QString& name, bool value) {
-    return WriteInteger(keyPath, name, value ? 1 : 0);
+bool SettingsStore::writeBool(const QString& keyPath, const QString& name, bool value) {
+    return writeInteger(keyPath, name, value ? 1 : 0);
 }
 
-bool TUsefulRegistry::WriteFloat(const QString& keyPath, const QString& name, double value) {
+bool SettingsStore::writeFloat(const QString& keyPath, const QString& name, double value) {
     quint64 bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     QByteArray data(int(sizeof bits), '\0');
     qToLittleEndian<quint64>(bits, data.data());
-    return save(valueWrite(keyPath, name, zelvorin::platform::RegBinary, data));
+    return save(valueWrite(keyPath, name, platform::RegBinary, data));
 }
 
-bool TUsefulRegistry::WriteBinary(const QString& keyPath, const QString& name,
-                                  const QByteArray& buffer) {
-    return save(valueWrite(keyPath, name, zelvorin::platform::RegBinary, buffer));
+bool SettingsStore::writeBinary(const QString& keyPath, const QString& name,
+                                const QByteArray& buffer) {
+    return save(valueWrite(keyPath, name, platform::RegBinary, buffer));
 }
 
-bool TUsefulRegistry::ValueExists(const QString& keyPath, const QString& name) {
+bool SettingsStore::valueExists(const QString& keyPath, const QString& name) {
     return lookup(keyPath, name, nullptr) == RegistryLookup::Found;
 }
 
-bool TUsefulRegistry::DeleteValue(const QString& keyPath, const QString& name) {
+bool SettingsStore::deleteValue(const QString& keyPath, const QString& name) {
     UnsavedWrite write;
     write.kind = UnsavedWrite::Kind::Delete;
     write.keyPath = keyPath;
@@ -333,21 +328,21 @@ bool TUsefulRegistry::DeleteValue(const QString& keyPath, const QString& name) {
     return save(&write, &deleted) && deleted;
 }
 
-bool TUsefulRegistry::ReadStringList(const QString& keyPath, const QString& baseName,
-                                     QStringList* list, int firstNumber) {
+bool SettingsStore::readStringList(const QString& keyPath, const QString& baseName,
+                                   QStringList* list, int firstNumber) {
     if (!list)
         return false;
     list->clear();
     // One read transaction, so a list being rewritten by another process is seen whole.
     RegistryHive::Batch batch(*hive(), false);
-    for (int n = firstNumber; ValueExists(keyPath, numberedName(baseName, n)); ++n)
-        list->append(ReadString(keyPath, numberedName(baseName, n), QString()));
+    for (int n = firstNumber; valueExists(keyPath, numberedName(baseName, n)); ++n)
+        list->append(readString(keyPath, numberedName(baseName, n), QString()));
     batch.commit();
     return !list->isEmpty();
 }
 
-bool TUsefulRegistry::WriteStringList(const QString& keyPath, const QString& baseName,
-                                      const QStringList* list, int firstNumber) {
+bool SettingsStore::writeStringList(const QString& keyPath, const QString& baseName,
+                                    const QStringList* list, int firstNumber) {
     if (!list)
         return false;
     // One transaction: a crash halfway leaves the old list, never half of each.
@@ -359,3 +354,5 @@ bool TUsefulRegistry::WriteStringList(const QString& keyPath, const QString& bas
     write.first = firstNumber;
     return save(&write);
 }
+
+} // namespace zelvorin

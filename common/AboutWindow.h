@@ -7,13 +7,16 @@
 #include <QStringList>
 #include <functional>
 
-#include "UsefulLabel.h"
+#include "LinkLabel.h"
 
 class QLabel;
 class QPushButton;
-class TLine;
 
-class TAboutForm : public QDialog {
+namespace zelvorin {
+
+class LineFigure;
+
+class AboutWindow : public QDialog {
     Q_OBJECT
 
 public:
@@ -23,7 +26,7 @@ public:
     static constexpr const char* ContactsTopic = "Contacts_link";
 
     // `webEngineVersion` is shown in small print under the version; empty hides the line.
-    explicit TAboutForm(const QString& webEngineVersion = {}, QWidget* parent = nullptr);
+    explicit AboutWindow(const QString& webEngineVersion = {}, QWidget* parent = nullptr);
 
     void setWebEngineVersion(const QString& version);
     // The family the title is drawn in: "Verdana" when installed, otherwise "Arial".
@@ -31,12 +34,12 @@ public:
     // Replaces the list of installed screen fonts consulted on every show (tests).
     void setFontFamiliesProvider(FontFamiliesProvider provider);
     // Replaces how the web site link is opened (tests).
-    void setLinkOpener(TUsefulLabel::LinkOpener opener);
+    void setLinkOpener(LinkLabel::LinkOpener opener);
 
-    TUsefulLabel* webSiteLink() const { return m_usefulLabel1; }
-    TUsefulLabel* contactsLink() const { return m_usefulLabel5; }
-    QLabel* titleLabel() const { return m_titleLabel1; }
-    QLabel* titleShadowLabel() const { return m_titleLabel1Shadow; }
+    LinkLabel* webSiteLink() const { return m_webSiteLink; }
+    LinkLabel* contactsLink() const { return m_contactsLink; }
+    QLabel* titleLabel() const { return m_title; }
+    QLabel* titleShadowLabel() const { return m_titleShadow; }
     QPushButton* okButton() const { return m_okButton; }
 
     // The two pictures, drawn by the program itself.
@@ -48,7 +51,7 @@ signals:
     void helpTopicRequested(const QString& topic);
 
 public slots:
-    void UsefulLabel5Click();
+    void showContacts();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -60,15 +63,17 @@ private:
     void createTitle();
     void applyTitleFont(const QString& family);
 
-    QLabel* m_label6 = nullptr;
+    QLabel* m_version = nullptr;
     QLabel* m_webEngineLabel = nullptr;
-    TLine* m_line3 = nullptr;
-    TLine* m_line4 = nullptr;
-    TLine* m_line2 = nullptr;
-    TUsefulLabel* m_usefulLabel1 = nullptr;
-    TUsefulLabel* m_usefulLabel5 = nullptr;
-    QLabel* m_titleLabel1Shadow = nullptr;
-    QLabel* m_titleLabel1 = nullptr;
+    LineFigure* m_line3 = nullptr;
+    LineFigure* m_line4 = nullptr;
+    LineFigure* m_line2 = nullptr;
+    LinkLabel* m_webSiteLink = nullptr;
+    LinkLabel* m_contactsLink = nullptr;
+    QLabel* m_titleShadow = nullptr;
+    QLabel* m_title = nullptr;
     QPushButton* m_okButton = nullptr;
     FontFamiliesProvider m_fontFamilies;
 };
+
+} // namespace zelvorin

@@ -9,11 +9,10 @@
 #include <QWidget>
 #include <cstdint>
 
-enum TLineStyle { lsNone = 0, lsLUtoRD = 1, lsLDtoRU = 2 };
-
-using TAngle = std::uint16_t;
-
 namespace zelvorin {
+
+// Degrees; any value is folded into 1..180.
+using LineAngle = std::uint16_t;
 
 // Integer part of x, plus one when the fraction is one half or more. Halves round up for
 // positive x; negative x is simply truncated toward zero (-70.7 gives -70).
@@ -22,21 +21,21 @@ int roundLine(double x);
 // The angle and size arithmetic of the line figure, apart from any widget.
 class LineGeometry {
 public:
-    TAngle angle() const { return m_angle; }
+    LineAngle angle() const { return m_angle; }
     int width() const { return m_width; }
     int height() const { return m_height; }
     int referenceWidth() const { return m_referenceWidth; }
     int referenceHeight() const { return m_referenceHeight; }
 
     // Folds the angle into 1..180 and resizes the box from the reference lengths.
-    void setAngle(TAngle value);
+    void setAngle(LineAngle value);
     // Turn the line so that the box gets the given height or width; a longer side than
     // ever before becomes the new reference length.
     void setHeight(int value);
     void setWidth(int value);
 
 private:
-    TAngle m_angle = 135;
+    LineAngle m_angle = 135;
     int m_referenceWidth = 100;
     int m_referenceHeight = 100;
     int m_width = 100;
@@ -47,29 +46,31 @@ private:
 // stops one pixel short, as line drawing does on the desktop we came from).
 QList<QPoint> linePixels(QPoint from, QPoint to);
 
-} // namespace zelvorin
-
-class TLine : public QWidget {
+class LineFigure : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(int LineStyle READ lineStyleValue WRITE setLineStyleValue)
-    Q_PROPERTY(QColor Color READ Color WRITE setColor)
-    Q_PROPERTY(int Angle READ Angle WRITE setAngleValue)
-    Q_PROPERTY(int Width READ width WRITE setWidth)
-    Q_PROPERTY(int Height READ height WRITE setHeight)
+    Q_PROPERTY(int lineStyle READ lineStyleValue WRITE setLineStyleValue)
+    Q_PROPERTY(QColor color READ color WRITE setColor)
+    Q_PROPERTY(int angle READ angle WRITE setAngleValue)
+    Q_PROPERTY(int width READ width WRITE setWidth)
+    Q_PROPERTY(int height READ height WRITE setHeight)
 
 public:
-    explicit TLine(QWidget* parent = nullptr);
+    // Which two corners the line joins: none, left top to right bottom, left bottom to
+    // right top.
+    enum class Style { None = 0, LeftUpToRightDown = 1, LeftDownToRightUp = 2 };
 
-    TLineStyle LineStyle() const { return m_lineStyle; }
-    void setLineStyle(TLineStyle style);
-    QColor Color() const { return m_color; }
+    explicit LineFigure(QWidget* parent = nullptr);
+
+    Style lineStyle() const { return m_lineStyle; }
+    void setLineStyle(Style style);
+    QColor color() const { return m_color; }
     void setColor(const QColor& color);
-    TAngle Angle() const { return m_geometry.angle(); }
-    void setAngle(TAngle value);
+    LineAngle angle() const { return m_geometry.angle(); }
+    void setAngle(LineAngle value);
     void setWidth(int value);
     void setHeight(int value);
 
-    const zelvorin::LineGeometry& lineGeometry() const { return m_geometry; }
+    const LineGeometry& lineGeometry() const { return m_geometry; }
     // The two ends of the line in the figure's own coordinates; the direction follows the
     // angle alone.
     QPoint lineStart() const;
@@ -79,12 +80,14 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int lineStyleValue() const { return m_lineStyle; }
-    void setLineStyleValue(int style) { setLineStyle(static_cast<TLineStyle>(style)); }
-    void setAngleValue(int value) { setAngle(static_cast<TAngle>(value)); }
+    int lineStyleValue() const { return int(m_lineStyle); }
+    void setLineStyleValue(int style) { setLineStyle(static_cast<Style>(style)); }
+    void setAngleValue(int value) { setAngle(static_cast<LineAngle>(value)); }
     void applyGeometry();
 
-    TLineStyle m_lineStyle = lsLDtoRU;
+    Style m_lineStyle = Style::LeftDownToRightUp;
     QColor m_color{Qt::black};
-    zelvorin::LineGeometry m_geometry;
+    LineGeometry m_geometry;
 };
+
+} // namespace zelvorin

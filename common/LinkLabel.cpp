@@ -1,10 +1,12 @@
-#include "UsefulLabel.h"
+#include "LinkLabel.h"
 
 #include <QDesktopServices>
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QUrl>
+
+namespace zelvorin {
 
 namespace {
 
@@ -17,9 +19,9 @@ bool openWithDesktop(const QString& target) {
 
 } // namespace
 
-TUsefulLabel::TUsefulLabel(QWidget* parent) : TUsefulLabel(QString(), parent) {}
+LinkLabel::LinkLabel(QWidget* parent) : LinkLabel(QString(), parent) {}
 
-TUsefulLabel::TUsefulLabel(const QString& text, QWidget* parent)
+LinkLabel::LinkLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent), m_normalColor(palette().color(foregroundRole())),
       m_linkOpener(openWithDesktop),
       m_buttonsProbe([] { return QGuiApplication::mouseButtons(); }) {
@@ -27,12 +29,12 @@ TUsefulLabel::TUsefulLabel(const QString& text, QWidget* parent)
     setMouseTracking(true);
 }
 
-QColor TUsefulLabel::textColor() const {
+QColor LinkLabel::textColor() const {
     return palette().color(foregroundRole());
 }
 
-QColor TUsefulLabel::wantedColor(MouseState state, bool activeText, const QColor& idle,
-                                 const QColor& active, const QColor& down, const QColor& normal) {
+QColor LinkLabel::wantedColor(MouseState state, bool activeText, const QColor& idle,
+                              const QColor& active, const QColor& down, const QColor& normal) {
     if (!activeText)
         return normal;
     switch (state) {
@@ -46,7 +48,7 @@ QColor TUsefulLabel::wantedColor(MouseState state, bool activeText, const QColor
     return idle;
 }
 
-void TUsefulLabel::applyColorRule() {
+void LinkLabel::applyColorRule() {
     const QColor wanted = wantedColor(m_mouseState, m_activeText, m_colorIdle, m_colorActive,
                                       m_colorDown, m_normalColor);
     if (textColor() == wanted)
@@ -56,35 +58,35 @@ void TUsefulLabel::applyColorRule() {
     setPalette(p);
 }
 
-void TUsefulLabel::setColorIdle(const QColor& color) {
+void LinkLabel::setColorIdle(const QColor& color) {
     if (m_colorIdle == color)
         return;
     m_colorIdle = color;
     applyColorRule();
 }
 
-void TUsefulLabel::setColorActive(const QColor& color) {
+void LinkLabel::setColorActive(const QColor& color) {
     if (m_colorActive == color)
         return;
     m_colorActive = color;
     applyColorRule();
 }
 
-void TUsefulLabel::setColorDown(const QColor& color) {
+void LinkLabel::setColorDown(const QColor& color) {
     if (m_colorDown == color)
         return;
     m_colorDown = color;
     applyColorRule();
 }
 
-void TUsefulLabel::setActiveText(bool active) {
+void LinkLabel::setActiveText(bool active) {
     if (m_activeText == active)
         return;
     m_activeText = active;
     applyColorRule();
 }
 
-void TUsefulLabel::setStartLinkOnClick(bool start) {
+void LinkLabel::setStartsLinkOnClick(bool start) {
     if (m_startLinkOnClick == start)
         return;
     m_startLinkOnClick = start;
@@ -94,41 +96,41 @@ void TUsefulLabel::setStartLinkOnClick(bool start) {
         unsetCursor();
 }
 
-void TUsefulLabel::setLinkOpener(LinkOpener opener) {
+void LinkLabel::setLinkOpener(LinkOpener opener) {
     m_linkOpener = opener ? std::move(opener) : LinkOpener(openWithDesktop);
 }
 
-void TUsefulLabel::setButtonsProbe(ButtonsProbe probe) {
+void LinkLabel::setButtonsProbe(ButtonsProbe probe) {
     if (probe)
         m_buttonsProbe = std::move(probe);
     else
         m_buttonsProbe = [] { return QGuiApplication::mouseButtons(); };
 }
 
-bool TUsefulLabel::OpenLink() {
+bool LinkLabel::openLink() {
     const QString target = text();
     if (target.trimmed().isEmpty())
         return false;
     return m_linkOpener(target);
 }
 
-bool TUsefulLabel::leftButtonHeld() const {
+bool LinkLabel::leftButtonHeld() const {
     return (m_buttonsProbe() & Qt::LeftButton) != 0;
 }
 
-void TUsefulLabel::enterEvent(QEnterEvent* event) {
+void LinkLabel::enterEvent(QEnterEvent* event) {
     QLabel::enterEvent(event);
     m_mouseState = leftButtonHeld() ? MouseState::Down : MouseState::Active;
     applyColorRule();
 }
 
-void TUsefulLabel::leaveEvent(QEvent* event) {
+void LinkLabel::leaveEvent(QEvent* event) {
     QLabel::leaveEvent(event);
     m_mouseState = MouseState::Idle;
     applyColorRule();
 }
 
-void TUsefulLabel::mousePressEvent(QMouseEvent* event) {
+void LinkLabel::mousePressEvent(QMouseEvent* event) {
     QLabel::mousePressEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
@@ -137,7 +139,7 @@ void TUsefulLabel::mousePressEvent(QMouseEvent* event) {
     applyColorRule();
 }
 
-void TUsefulLabel::mouseMoveEvent(QMouseEvent* event) {
+void LinkLabel::mouseMoveEvent(QMouseEvent* event) {
     QLabel::mouseMoveEvent(event);
     MouseState state = MouseState::Idle;
     if (rect().contains(event->position().toPoint()))
@@ -148,7 +150,7 @@ void TUsefulLabel::mouseMoveEvent(QMouseEvent* event) {
     applyColorRule();
 }
 
-void TUsefulLabel::mouseReleaseEvent(QMouseEvent* event) {
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
@@ -161,5 +163,7 @@ void TUsefulLabel::mouseReleaseEvent(QMouseEvent* event) {
     m_mouseState = inside ? MouseState::Active : MouseState::Idle;
     applyColorRule();
     if (m_startLinkOnClick && inside)
-        OpenLink();
+        openLink();
 }
+
+} // namespace zelvorin
