@@ -1,7 +1,7 @@
 #include "FolderMenus.h"
 
 #include "FavoriteFolders.h"
-#include "NeededMenuLib.h"
+#include "FolderMenuItems.h"
 #include "Paths.h"
 
 #include <QAction>
@@ -14,16 +14,16 @@ FolderMenus::FolderMenus(FavoriteFolders* folders, QObject* parent)
 
 void FolderMenus::fillFolderMenus(QMenu* lastFoldersMenu, QMenu* favoriteFoldersMenu) {
     const FolderItemHandler onFolder = [this](QAction* action) { openChosenFolder(action); };
-    FillFolderSubmenu(lastFoldersMenu, m_folders->lastFolders(), this, onFolder,
+    fillFolderSubmenu(lastFoldersMenu, m_folders->lastFolders(), this, onFolder,
                       ResetTheListCaption, [this] { clearLastFolders(); });
-    FillFolderSubmenu(favoriteFoldersMenu, m_folders->favoriteFolders(), this, onFolder,
+    fillFolderSubmenu(favoriteFoldersMenu, m_folders->favoriteFolders(), this, onFolder,
                       EditFavoriteFoldersCaption, [this] { editFavoriteFolders(); });
 }
 
 void FolderMenus::openChosenFolder(QAction* action) {
     if (!action)
         return;
-    const QString path = FolderMenuItemPath(action);
+    const QString path = folderMenuItemPath(action);
     if (path.isEmpty())
         return;
     // The folder can vanish between the test and the opening: the opener tells why it

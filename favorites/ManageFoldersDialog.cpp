@@ -224,7 +224,7 @@ void ManageFoldersDialog::addFolder() {
     if (chosen.isEmpty() || !folderExists(chosen))
         return;
     QString name = normalizeFolderPath(chosen);
-    const qsizetype found = IndexOfFolder(entries(), name);
+    const qsizetype found = indexOfFolder(entries(), name);
     quintptr data =
         found >= 0 ? quintptr(FolderListBox->item(int(found))->data(DataRole).toULongLong()) : 0;
     bool cancel = false;

@@ -21,7 +21,7 @@ constexpr bool CaseBlindFolders = false;
 #endif
 
 FolderList entries(const QStringList& paths) {
-    return zelvorin::FolderEntries(paths);
+    return zelvorin::folderEntries(paths);
 }
 
 QStringList numbered(const QString& prefix, int count) {
@@ -145,8 +145,8 @@ void TestFavoriteFolders::sameFolderText() {
     QFETCH(QString, a);
     QFETCH(QString, b);
     QFETCH(bool, same);
-    QCOMPARE(zelvorin::SameFolderText(a, b), same);
-    QCOMPARE(zelvorin::SameFolderText(b, a), same);
+    QCOMPARE(zelvorin::sameFolderText(a, b), same);
+    QCOMPARE(zelvorin::sameFolderText(b, a), same);
 }
 
 void TestFavoriteFolders::emptyPathChangesNothing_data() {
@@ -186,7 +186,7 @@ void TestFavoriteFolders::addMovesExistingEntryKeepingItsText() {
     QFETCH(QStringList, expected);
     FolderList list = entries({"/a", "/srv/Images", "/b"});
     QVERIFY(FavoriteFolders::addFolderToList(list, added, 10, 0));
-    QCOMPARE(zelvorin::FolderPaths(list), expected);
+    QCOMPARE(zelvorin::folderPaths(list), expected);
 }
 
 void TestFavoriteFolders::addGivesTheFrontEntryTheNewData() {
@@ -209,7 +209,7 @@ void TestFavoriteFolders::lastFoldersKeepTenFavoritesGrow() {
     QCOMPARE(folders.lastFolders().size(), 10);
     QCOMPARE(folders.lastFolders().first().path, QStringLiteral("/f11"));
     QCOMPARE(folders.lastFolders().last().path, QStringLiteral("/f2"));
-    QCOMPARE(zelvorin::IndexOfFolder(folders.lastFolders(), "/f1"), -1);
+    QCOMPARE(zelvorin::indexOfFolder(folders.lastFolders(), "/f1"), -1);
 
     // Re-adding a folder already held neither grows nor drops anything.
     QVERIFY(folders.addLastFolder("/f2", 0));
@@ -283,7 +283,7 @@ void TestFavoriteFolders::loadingKeepsValuesAsStored() {
     FavoriteFolders folders(nullptr);
     folders.lastFolders() = entries({"/old"});
     QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
-    QCOMPARE(zelvorin::FolderPaths(folders.lastFolders()), QStringList({"/x/", "/X", "  "}));
+    QCOMPARE(zelvorin::folderPaths(folders.lastFolders()), QStringList({"/x/", "/X", "  "}));
     QVERIFY(folders.favoriteFolders().isEmpty());
 }
 
@@ -295,7 +295,7 @@ void TestFavoriteFolders::gapEndsTheLoadedList() {
     store.writeString(key, "LastFolders2", "/second");
     FavoriteFolders folders(nullptr);
     QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
-    QCOMPARE(zelvorin::FolderPaths(folders.favoriteFolders()), QStringList({"/first"}));
+    QCOMPARE(zelvorin::folderPaths(folders.favoriteFolders()), QStringList({"/first"}));
     QVERIFY(folders.lastFolders().isEmpty());
 }
 
@@ -307,7 +307,7 @@ void TestFavoriteFolders::elevenStoredValuesLoadAndAreCutAtNextAddition() {
         store.writeString(key, "LastFolders" + QString::number(i + 1), stored.at(i));
     FavoriteFolders folders(nullptr);
     QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
-    QCOMPARE(zelvorin::FolderPaths(folders.lastFolders()), stored);
+    QCOMPARE(zelvorin::folderPaths(folders.lastFolders()), stored);
 
     QVERIFY(folders.addLastFolder("/new", 0));
     QCOMPARE(folders.lastFolders().size(), 10);
@@ -329,7 +329,7 @@ void TestFavoriteFolders::writingRemovesOlderLongerList() {
     QVERIFY(!store.valueExists(key, "FavoriteFolders5"));
     FavoriteFolders loaded(nullptr);
     QVERIFY(loaded.readFolderLists(settings));
-    QCOMPARE(zelvorin::FolderPaths(loaded.favoriteFolders()), QStringList({"/only"}));
+    QCOMPARE(zelvorin::folderPaths(loaded.favoriteFolders()), QStringList({"/only"}));
     QVERIFY(loaded.lastFolders().isEmpty());
 }
 

@@ -21,25 +21,21 @@ inline const QString EditFavoriteFoldersCaption = QStringLiteral("&Edit Favorite
 using FolderItemHandler = std::function<void(QAction*)>;
 
 // The text a menu shows for a path: every "&" doubled so that it shows as itself.
-QString FolderMenuText(const QString& path);
-// The path stored on a folder entry made by FillMenuFromList (empty for other actions).
-QString FolderMenuItemPath(const QAction* action);
+QString folderMenuText(const QString& path);
+// The path stored on a folder entry made by fillMenuFromList (empty for other actions).
+QString folderMenuItemPath(const QAction* action);
 // The entry's data value (0 for "(none)" and for other actions).
-quintptr FolderMenuItemTag(const QAction* action);
-
-} // namespace zelvorin
+quintptr folderMenuItemTag(const QAction* action);
 
 // Deletes every entry of `menu`, then adds one entry per list entry in order, each calling
 // `onClick` with itself (within `context`'s lifetime), or one disabled "(none)" for an
-// empty list. False when the menu is missing or building failed.
-bool FillMenuFromList(QMenu* menu, const zelvorin::FolderList& list, QObject* context,
-                      const zelvorin::FolderItemHandler& onClick);
-
-namespace zelvorin {
+// empty list. False when the menu is missing.
+bool fillMenuFromList(QMenu* menu, const FolderList& list, QObject* context,
+                      const FolderItemHandler& onClick);
 
 // A folder submenu as the menus show it: the list's entries, a separator, then one command
 // entry (`commandCaption`, calling `onCommand`).
-bool FillFolderSubmenu(QMenu* menu, const FolderList& list, QObject* context,
+bool fillFolderSubmenu(QMenu* menu, const FolderList& list, QObject* context,
                        const FolderItemHandler& onClick, const QString& commandCaption,
                        const std::function<void()>& onCommand);
 
