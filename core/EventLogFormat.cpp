@@ -122,4 +122,8 @@ QString settingsNotSaved(const QString& file, const QString& reason) {
     return Indent + "SettingsNotSaved -  File: " + quoted(file) + " Reason: " + quoted(reason);
 }
 
+QString commandFailed(const QString& message) {
+    return Indent + "CommandFailed -  " + quoted(message);
+}
+
 } // namespace zelvorin::eventlog

@@ -53,7 +53,7 @@ QString PlacementCaption(BackgroundPlacement placement) {
 }
 
 QString PlacementMenuTitle() {
-    return tr(QT_TRANSLATE_NOOP("BackgroundPlacement", "Background &placement"));
+    return tr(QT_TRANSLATE_NOOP("BackgroundPlacement", "Background p&lacement"));
 }
 
 QString FixedMenuCaption() {

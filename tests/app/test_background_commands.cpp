@@ -34,34 +34,38 @@ private slots:
                           "<p>The words of the page.</p></body></html>"));
         writeSolidImage(site.filePath("images/paper.png"), QColor(0xF4, 0xEE, 0xE0), 48);
         MainWindowFixture window;
-        TMainForm* form = window.open();
+        zelvorin::MainWindow* form = window.open();
         QVERIFY(form);
-        form->OpenAddress(site.filePath("index.html"));
+        form->openAddress(site.filePath("index.html"));
         QVERIFY(waitForTitle(window.page(), "Site"));
         // The drop-down holds the menu's entries; each entry's data is its stored number.
-        form->Toolbar()->PlacementSpeedButton->menu()->actions().at(3)->trigger();
+        form->toolbar()->placementButton()->menu()->actions().at(3)->trigger();
         QCOMPARE(window.settings().read(st::BackgroundPlacement), 3);
 
         chooseFilter(form, 0);
         QVERIFY(showFolder(form, site.filePath("images"), 1));
-        auto* list = form->MainFilePanel()->fileList();
+        auto* list = form->filePanel()->fileList();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualRect(list->model()->index(0, 0)).center());
-        QTRY_COMPARE_WITH_TIMEOUT(form->StatusBar()->text(),
+        QTRY_COMPARE_WITH_TIMEOUT(form->mainStatusBar()->text(),
                                   QString("Text contrast 13.7:1 at worst (meets 4.5:1)"), 15000);
         // The tile once in the middle, nowhere else.
-        QVERIFY(waitForPainted(form->WebBrowser1(), {{5, 300}}, Qt::white));
+        QVERIFY(waitForPainted(form->webView(), {{5, 300}}, Qt::white));
         if (qEnvironmentVariableIsSet("ZELVORIN_TEST_SHOTS"))
             form->grab().save(qEnvironmentVariable("ZELVORIN_TEST_SHOTS") + "/background.png");
 
         QApplication::clipboard()->clear();
-        form->Menus().CopyCssMenuItem->trigger();
+        form->actions().action(zelvorin::Command::CopyCss)->trigger();
         QCOMPARE(QApplication::clipboard()->text(),
                  QString("body { background: url(\"images/paper.png\") center no-repeat; }"));
 
         form = window.create();
-        QVERIFY(form->Menus().BackgroundPlacementGroup->actions().at(3)->isChecked());
-        QCOMPARE(form->PreviewArea()->background()->Layout().placement,
+        QVERIFY(form->actions()
+                    .group(zelvorin::MenuId::BackgroundPlacement)
+                    ->actions()
+                    .at(3)
+                    ->isChecked());
+        QCOMPARE(form->preview()->background()->Layout().placement,
                  zelvorin::preview::BackgroundPlacement::CentreOnce);
     }
 };

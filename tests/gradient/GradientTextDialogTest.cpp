@@ -1,4 +1,5 @@
-#include "GradientTextUnit.h"
+#include "GradientTextDialog.h"
+#include "GradientButton.h"
 #include "RtfColorReader.h"
 
 #include "TestEnvironment.h"
@@ -17,10 +18,6 @@
 #include <memory>
 
 namespace {
-
-QColor rgbOf(quint32 value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
 
 struct CharLook {
     QString text;
@@ -46,7 +43,7 @@ QList<CharLook> charLooks(const QTextEdit* edit) {
 
 } // namespace
 
-class GradientTextFormTest : public QObject {
+class GradientTextDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -68,7 +65,7 @@ private slots:
     void windowIsKeptBetweenOpenings();
 
 private:
-    std::unique_ptr<TGradientTextForm> m_form;
+    std::unique_ptr<zelvorin::GradientTextDialog> m_form;
     QList<QColor> m_offered;
     std::optional<QColor> m_answer;
 
@@ -77,8 +74,8 @@ private:
     }
 };
 
-void GradientTextFormTest::init() {
-    m_form = std::make_unique<TGradientTextForm>(nullptr);
+void GradientTextDialogTest::init() {
+    m_form = std::make_unique<zelvorin::GradientTextDialog>(nullptr);
     m_offered.clear();
     m_answer.reset();
     m_form->setColorChooser([this](const QColor& initial) {
@@ -87,11 +84,11 @@ void GradientTextFormTest::init() {
     });
 }
 
-void GradientTextFormTest::cleanup() {
+void GradientTextDialogTest::cleanup() {
     m_form.reset();
 }
 
-void GradientTextFormTest::windowAndControls_data() {
+void GradientTextDialogTest::windowAndControls_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
     QTest::newRow("SrcTextEdit") << "SrcTextEdit" << QRect(44, 8, 365, 19);
@@ -105,7 +102,7 @@ void GradientTextFormTest::windowAndControls_data() {
     QTest::newRow("CopyHTMLButton") << "CopyHTMLButton" << QRect(8, 149, 101, 25);
 }
 
-void GradientTextFormTest::windowAndControls() {
+void GradientTextDialogTest::windowAndControls() {
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
     QCOMPARE(m_form->windowTitle(), QStringLiteral(" Gradient Text"));
@@ -126,15 +123,15 @@ void GradientTextFormTest::windowAndControls() {
     QVERIFY(!control<QTimer>("Timer1")->isActive());
 
     // The colour bar: frameless, disabled, horizontal, from From to To.
-    auto* bar = control<TGradBtn>("GradBtn1");
+    auto* bar = control<zelvorin::GradientButton>("GradBtn1");
     QVERIFY(!bar->isEnabled());
-    QCOMPARE(bar->BtnFrameSize(), 0);
-    QCOMPARE(bar->GradientStyle(), TGradientStyle::gsHorizontal);
-    QCOMPARE(bar->Caption(), QStringLiteral(" "));
-    QCOMPARE(bar->BeginColor(), quint32(0x0000FFFF));
-    QCOMPARE(bar->EndColor(), quint32(0x000000FF));
-    QCOMPARE(m_form->fromColor(), quint32(0x0000FFFF));
-    QCOMPARE(m_form->toColor(), quint32(0x000000FF));
+    QCOMPARE(bar->frameSize(), 0);
+    QCOMPARE(bar->gradientStyle(), zelvorin::gradient::GradientStyle::Horizontal);
+    QCOMPARE(bar->caption(), QStringLiteral(" "));
+    QCOMPARE(bar->beginColor(), QColor(0xFF, 0xFF, 0x00));
+    QCOMPARE(bar->endColor(), QColor(0xFF, 0x00, 0x00));
+    QCOMPARE(m_form->fromColor(), QColor(0xFF, 0xFF, 0x00));
+    QCOMPARE(m_form->toColor(), QColor(0xFF, 0x00, 0x00));
     QCOMPARE(control<QWidget>("FromColorPanel")->palette().color(QPalette::Window),
              QColor(255, 255, 0));
     QCOMPARE(control<QWidget>("ToColorPanel")->palette().color(QPalette::Window),
@@ -143,7 +140,7 @@ void GradientTextFormTest::windowAndControls() {
     QVERIFY(control<QWidget>("ToCanvasPanel"));
 }
 
-void GradientTextFormTest::firstShowingBuildsTheInitialText() {
+void GradientTextDialogTest::firstShowingBuildsTheInitialText() {
     auto* preview = control<QTextEdit>("PreviewRichEdit");
     QVERIFY(preview->toPlainText().isEmpty());
     m_form->show();
@@ -163,9 +160,9 @@ void GradientTextFormTest::firstShowingBuildsTheInitialText() {
     QCOMPARE(m_form->buildCount(), 1);
 }
 
-void GradientTextFormTest::codeBoxShowsLettersBoldAndColoured() {
+void GradientTextDialogTest::codeBoxShowsLettersBoldAndColoured() {
     control<QLineEdit>("SrcTextEdit")->setText(QStringLiteral("a<c"));
-    m_form->BuildGradientText();
+    m_form->buildGradientText();
     auto* code = control<QTextEdit>("HTMLCodeRichEdit");
     QCOMPARE(code->toPlainText(), QStringLiteral("<font color=\"#FFFF00\"\n"
                                                  ">a</font><font color=\"#FFAA00\"\n"
@@ -189,7 +186,7 @@ void GradientTextFormTest::codeBoxShowsLettersBoldAndColoured() {
     }
 }
 
-void GradientTextFormTest::typingRebuildsAfterTheDelay() {
+void GradientTextDialogTest::typingRebuildsAfterTheDelay() {
     m_form->show();
     const int built = m_form->buildCount();
     auto* timer = control<QTimer>("Timer1");
@@ -202,30 +199,30 @@ void GradientTextFormTest::typingRebuildsAfterTheDelay() {
     QVERIFY(timer->isActive());
     QCOMPARE(timer->interval(), 700);
 
-    m_form->Timer1Timer();
+    m_form->buildAfterPause();
     QVERIFY(!timer->isActive());
     QCOMPARE(m_form->buildCount(), built + 1);
     QCOMPARE(control<QTextEdit>("PreviewRichEdit")->toPlainText(), QStringLiteral("abc"));
 }
 
-void GradientTextFormTest::emptyTextEmptiesBothBoxes() {
+void GradientTextDialogTest::emptyTextEmptiesBothBoxes() {
     m_form->show();
     control<QLineEdit>("SrcTextEdit")->clear();
-    m_form->Timer1Timer();
+    m_form->buildAfterPause();
     QVERIFY(control<QTextEdit>("PreviewRichEdit")->toPlainText().isEmpty());
     QVERIFY(control<QTextEdit>("HTMLCodeRichEdit")->toPlainText().isEmpty());
     QGuiApplication::clipboard()->setText(QStringLiteral("old"));
-    m_form->CopyHTMLButtonClick();
+    m_form->copyHtml();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString());
 }
 
-void GradientTextFormTest::colourButtonChoosesAColour_data() {
+void GradientTextDialogTest::colourButtonChoosesAColour_data() {
     QTest::addColumn<bool>("fromSide");
     QTest::newRow("From") << true;
     QTest::newRow("To") << false;
 }
 
-void GradientTextFormTest::colourButtonChoosesAColour() {
+void GradientTextDialogTest::colourButtonChoosesAColour() {
     QFETCH(bool, fromSide);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -242,21 +239,21 @@ void GradientTextFormTest::colourButtonChoosesAColour() {
 
     QCOMPARE(m_offered.size(), 1);
     QCOMPARE(m_offered.front(), fromSide ? QColor(255, 255, 0) : QColor(255, 0, 0));
-    const quint32 blue = 0x00FF0000;
-    auto* bar = control<TGradBtn>("GradBtn1");
+    const QColor blue(0, 0, 0xFF);
+    auto* bar = control<zelvorin::GradientButton>("GradBtn1");
     if (fromSide) {
         QCOMPARE(m_form->fromColor(), blue);
-        QCOMPARE(bar->BeginColor(), blue);
-        QCOMPARE(bar->EndColor(), quint32(0x000000FF));
+        QCOMPARE(bar->beginColor(), blue);
+        QCOMPARE(bar->endColor(), QColor(0xFF, 0x00, 0x00));
     } else {
         QCOMPARE(m_form->toColor(), blue);
-        QCOMPARE(bar->EndColor(), blue);
-        QCOMPARE(bar->BeginColor(), quint32(0x0000FFFF));
+        QCOMPARE(bar->endColor(), blue);
+        QCOMPARE(bar->beginColor(), QColor(0xFF, 0xFF, 0x00));
     }
     QCOMPARE(swatch->palette().color(QPalette::Window), QColor(0, 0, 255));
     QCOMPARE(m_form->buildCount(), built + 1);
     const auto looks = charLooks(control<QTextEdit>("PreviewRichEdit"));
-    QCOMPARE(looks.front().color, rgbOf(m_form->fromColor()));
+    QCOMPARE(looks.front().color, m_form->fromColor());
 
     // A press on the outer panel itself counts as well.
     m_answer = QColor(1, 2, 3);
@@ -266,7 +263,7 @@ void GradientTextFormTest::colourButtonChoosesAColour() {
     QCOMPARE(m_form->buildCount(), built + 2);
 }
 
-void GradientTextFormTest::releasedOutsideDoesNothing() {
+void GradientTextDialogTest::releasedOutsideDoesNothing() {
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     auto* button = control<QFrame>("FromBtnPanel");
@@ -279,40 +276,40 @@ void GradientTextFormTest::releasedOutsideDoesNothing() {
     QTest::mouseRelease(swatch, Qt::LeftButton, {}, QPoint(5 + 80, 5));
     QCOMPARE(button->frameShadow(), QFrame::Raised);
     QVERIFY(m_offered.isEmpty());
-    QCOMPARE(m_form->fromColor(), quint32(0x0000FFFF));
+    QCOMPARE(m_form->fromColor(), QColor(0xFF, 0xFF, 0x00));
     QCOMPARE(m_form->buildCount(), built);
 
     // The handler's own rule, with points on both sides of the edge.
-    m_form->ToBtnPanelMouseUp(QPoint(65, 10));
-    m_form->ToBtnPanelMouseUp(QPoint(-1, 10));
+    m_form->releaseToButton(QPoint(65, 10));
+    m_form->releaseToButton(QPoint(-1, 10));
     QVERIFY(m_offered.isEmpty());
-    m_form->ToBtnPanelMouseUp(QPoint(64, 19));
+    m_form->releaseToButton(QPoint(64, 19));
     QCOMPARE(m_offered.size(), 1);
 }
 
-void GradientTextFormTest::cancelOrSameColourDoesNotRebuild() {
+void GradientTextDialogTest::cancelOrSameColourDoesNotRebuild() {
     m_form->show();
     const int built = m_form->buildCount();
     m_answer.reset();
-    m_form->FromBtnPanelMouseUp(QPoint(5, 5));
+    m_form->releaseFromButton(QPoint(5, 5));
     QCOMPARE(m_offered.size(), 1);
     QCOMPARE(m_form->buildCount(), built);
 
     m_answer = QColor(255, 255, 0); // the From colour already
-    m_form->FromBtnPanelMouseUp(QPoint(5, 5));
+    m_form->releaseFromButton(QPoint(5, 5));
     QCOMPARE(m_offered.size(), 2);
     QCOMPARE(m_form->buildCount(), built);
-    QCOMPARE(m_form->fromColor(), quint32(0x0000FFFF));
+    QCOMPARE(m_form->fromColor(), QColor(0xFF, 0xFF, 0x00));
 
     m_answer = QColor(255, 0, 0); // the To colour already
-    m_form->ToBtnPanelMouseUp(QPoint(5, 5));
+    m_form->releaseToButton(QPoint(5, 5));
     QCOMPARE(m_form->buildCount(), built);
 }
 
-void GradientTextFormTest::copyHtmlPutsLinesWithCrLf() {
+void GradientTextDialogTest::copyHtmlPutsLinesWithCrLf() {
     control<QLineEdit>("SrcTextEdit")->setText(QStringLiteral("abc"));
-    m_form->BuildGradientText();
-    m_form->CopyHTMLButtonClick();
+    m_form->buildGradientText();
+    m_form->copyHtml();
     QCOMPARE(QGuiApplication::clipboard()->text(),
              QStringLiteral("<font color=\"#FFFF00\"\r\n"
                             ">a</font><font color=\"#FFAA00\"\r\n"
@@ -320,27 +317,27 @@ void GradientTextFormTest::copyHtmlPutsLinesWithCrLf() {
                             ">c</font>\r\n"));
 
     control<QLineEdit>("SrcTextEdit")->setText(QStringLiteral("&\""));
-    m_form->BuildGradientText();
-    m_form->CopyHTMLButtonClick();
+    m_form->buildGradientText();
+    m_form->copyHtml();
     QCOMPARE(QGuiApplication::clipboard()->text(),
              QStringLiteral("<font color=\"#FFFF00\"\r\n"
                             ">&amp;</font><font color=\"#FF8000\"\r\n"
                             ">&quot;</font>\r\n"));
 }
 
-void GradientTextFormTest::copyHtmlTakesWhatTheUserTyped() {
+void GradientTextDialogTest::copyHtmlTakesWhatTheUserTyped() {
     control<QLineEdit>("SrcTextEdit")->setText(QStringLiteral("a"));
-    m_form->BuildGradientText();
+    m_form->buildGradientText();
     auto* code = control<QTextEdit>("HTMLCodeRichEdit");
     QTextCursor cursor(code->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(QStringLiteral("\n<br>"));
-    m_form->CopyHTMLButtonClick();
+    m_form->copyHtml();
     QCOMPARE(QGuiApplication::clipboard()->text(),
              QStringLiteral("<font color=\"#FFFF00\"\r\n>a</font>\r\n<br>\r\n"));
 }
 
-void GradientTextFormTest::copyRichTextPutsRtfHtmlAndPlainText() {
+void GradientTextDialogTest::copyRichTextPutsRtfHtmlAndPlainText() {
     m_form->show();
     auto* preview = control<QTextEdit>("PreviewRichEdit");
     QTextCursor caret = preview->textCursor();
@@ -348,7 +345,7 @@ void GradientTextFormTest::copyRichTextPutsRtfHtmlAndPlainText() {
     caret.setPosition(5, QTextCursor::KeepAnchor);
     preview->setTextCursor(caret);
 
-    m_form->CopyRTFButtonClick();
+    m_form->copyRichText();
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data);
     QVERIFY(data->hasFormat(QStringLiteral("text/rtf")));
@@ -375,18 +372,18 @@ void GradientTextFormTest::copyRichTextPutsRtfHtmlAndPlainText() {
     QVERIFY(!preview->textCursor().hasSelection());
 }
 
-void GradientTextFormTest::windowIsKeptBetweenOpenings() {
+void GradientTextDialogTest::windowIsKeptBetweenOpenings() {
     m_form->show();
     m_answer = QColor(0, 128, 0);
-    m_form->ToBtnPanelMouseUp(QPoint(5, 5));
+    m_form->releaseToButton(QPoint(5, 5));
     control<QLineEdit>("SrcTextEdit")->setText(QStringLiteral("kept"));
-    m_form->Timer1Timer();
+    m_form->buildAfterPause();
     m_form->hide();
     m_form->show();
-    QCOMPARE(m_form->toColor(), quint32(0x00008000));
+    QCOMPARE(m_form->toColor(), QColor(0x00, 0x80, 0x00));
     QCOMPARE(control<QLineEdit>("SrcTextEdit")->text(), QStringLiteral("kept"));
     QCOMPARE(control<QTextEdit>("PreviewRichEdit")->toPlainText(), QStringLiteral("kept"));
 }
 
-ZELVORIN_TEST_MAIN(GradientTextFormTest)
-#include "GradientTextFormTest.moc"
+ZELVORIN_TEST_MAIN(GradientTextDialogTest)
+#include "GradientTextDialogTest.moc"

@@ -4,7 +4,6 @@
 // creates the window once and keeps it, so its text and colours persist between openings.
 #pragma once
 
-#include "GradBtn.h"
 #include "GradientColors.h"
 
 #include <QColor>
@@ -21,33 +20,34 @@ class QTextEdit;
 class QTimer;
 class QToolButton;
 
-class TGradientTextForm : public QDialog {
+namespace zelvorin {
+
+class GradientButton;
+
+class GradientTextDialog : public QDialog {
     Q_OBJECT
 
 public:
     // Asks for a colour with `initial` preselected; no value when the user cancels.
     using ColorChooser = std::function<std::optional<QColor>(const QColor& initial)>;
 
-    explicit TGradientTextForm(QWidget* parent);
-    ~TGradientTextForm() override;
+    explicit GradientTextDialog(QWidget* parent);
+    ~GradientTextDialog() override;
 
-    quint32 fromColor() const { return m_fromColor; }
-    quint32 toColor() const { return m_toColor; }
+    QColor fromColor() const { return m_fromColor; }
+    QColor toColor() const { return m_toColor; }
     // Replaces the colour dialog, for hosts and tests that choose colours another way.
     void setColorChooser(ColorChooser chooser) { m_colorChooser = std::move(chooser); }
 
-    void FormCreate();
-    void FormShow();
-    void SrcTextEditChange();
-    void Timer1Timer();
-    void FromBtnPanelMouseDown();
-    void ToBtnPanelMouseDown();
+    // The text waits for a pause in typing before it is built again.
+    void buildAfterPause();
+    // A colour button let go: over the button, the colour dialog asks for its colour.
     // `position` is in the coordinates of the button panel itself.
-    void FromBtnPanelMouseUp(const QPoint& position);
-    void ToBtnPanelMouseUp(const QPoint& position);
-    void CopyRTFButtonClick();
-    void CopyHTMLButtonClick();
-    void BuildGradientText();
+    void releaseFromButton(const QPoint& position);
+    void releaseToButton(const QPoint& position);
+    void copyRichText();
+    void copyHtml();
+    void buildGradientText();
 
     // How many times the output has been built; lets callers see that nothing was rebuilt.
     int buildCount() const { return m_buildCount; }
@@ -59,32 +59,29 @@ protected:
 private:
     void createControls();
     QFrame* createColorButton(const QString& prefix, QPoint position, QWidget** colorPanel);
+    void showColors();
     bool chooseColor(QFrame* buttonPanel, QWidget* colorPanel, const QPoint& position,
-                     quint32& color);
-    void setPanelColor(QWidget* panel, quint32 color);
+                     QColor& color);
+    void setPanelColor(QWidget* panel, const QColor& color);
     void centreOnScreen();
 
-    quint32 m_fromColor = 0x0000FFFF;
-    quint32 m_toColor = 0x000000FF;
-    std::vector<zelvorin::gradient::ColoredLetter> m_letters;
+    QColor m_fromColor{0xFF, 0xFF, 0};
+    QColor m_toColor{0xFF, 0, 0};
+    std::vector<gradient::ColoredLetter> m_letters;
     ColorChooser m_colorChooser;
     int m_buildCount = 0;
     bool m_centred = false;
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* SrcTextEdit = nullptr;
-    QFrame* FromBtnPanel = nullptr;
-    QWidget* FromColorPanel = nullptr;
-    QFrame* ToBtnPanel = nullptr;
-    QWidget* ToColorPanel = nullptr;
-    QTextEdit* PreviewRichEdit = nullptr;
-    QTextEdit* HTMLCodeRichEdit = nullptr;
-    QFrame* Panel1 = nullptr;
-    TGradBtn* GradBtn1 = nullptr;
-    QToolButton* CopyRTFButton = nullptr;
-    QToolButton* CopyHTMLButton = nullptr;
-    QColorDialog* ColorDialog1 = nullptr;
-    QTimer* Timer1 = nullptr;
+    QLineEdit* m_textEdit = nullptr;
+    QFrame* m_fromButton = nullptr;
+    QWidget* m_fromSwatch = nullptr;
+    QFrame* m_toButton = nullptr;
+    QWidget* m_toSwatch = nullptr;
+    QTextEdit* m_preview = nullptr;
+    QTextEdit* m_htmlCode = nullptr;
+    GradientButton* m_colorBar = nullptr;
+    QColorDialog* m_colorDialog = nullptr;
+    QTimer* m_typingPause = nullptr;
 };
+
+} // namespace zelvorin

@@ -1,4 +1,4 @@
-#include "GradBtn.h"
+#include "GradientButton.h"
 
 #include "TestEnvironment.h"
 
@@ -13,17 +13,13 @@ using namespace zelvorin::gradient;
 
 namespace {
 
-QColor rgbOf(quint32 value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
 // The colour the arithmetic gives a pixel: that of the last fill covering it.
 QColor lastFillAt(const std::vector<GradientFill>& fills, QPoint point) {
     QColor color;
     for (const GradientFill& f : fills)
         if (f.left <= point.x() && point.x() < f.right && f.top <= point.y() &&
             point.y() < f.bottom)
-            color = rgbOf(f.color);
+            color = f.color;
     return color;
 }
 
@@ -31,12 +27,12 @@ QColor lastFillAt(const std::vector<GradientFill>& fills, QPoint point) {
 // caption, and colours that no style would draw by chance.
 struct Fixture {
     std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
-    TGradBtn* button = new TGradBtn(window.get());
+    zelvorin::GradientButton* button = new zelvorin::GradientButton(window.get());
 
     Fixture() {
         window->resize(200, 100);
         button->move(10, 10);
-        button->setBtnFrameSize(0);
+        button->setFrameSize(0);
     }
     QImage face() const { return button->grab().toImage(); }
 };
@@ -55,7 +51,7 @@ int bandOfPixel(int x, int extent) {
 
 } // namespace
 
-class GradBtnTest : public QObject {
+class GradientButtonTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -66,7 +62,7 @@ private slots:
     void horizCenterColumnsOnTheFace();
     void rectangleAndEllipse_data();
     void rectangleAndEllipse();
-    void systemColorAsBeginColor();
+    void sidesFollowThePaletteUnlessSet();
     void frameSizeRule();
     void framePixels();
     void pressSwapsAndReleaseRestores();
@@ -80,34 +76,35 @@ private slots:
     void focusRectangleShowsWithFocus();
 };
 
-void GradBtnTest::constructorDefaults() {
+void GradientButtonTest::constructorDefaults() {
     QWidget parent;
-    TGradBtn button(&parent);
+    zelvorin::GradientButton button(&parent);
     QCOMPARE(button.size(), QSize(75, 25));
-    QCOMPARE(button.BtnHiliteClr(), quint32(0x80000014));
-    QCOMPARE(button.BtnShadowClr(), quint32(0x80000010));
-    QCOMPARE(button.BtnFrameSize(), 1);
-    QCOMPARE(button.TxtHiliteClr(), quint32(0x80000014));
-    QCOMPARE(button.TxtShadowClr(), quint32(0x80000010));
-    QCOMPARE(button.BeginColor(), quint32(0x00800000));
-    QCOMPARE(button.EndColor(), quint32(0x00FFFF00));
-    QVERIFY(button.SwapColors());
-    QVERIFY(button.ShowFocus());
-    QCOMPARE(button.GradientStyle(), TGradientStyle::gsVertCenter);
-    QCOMPARE(button.TextStyle(), TTextStyle::tsRaised);
-    QCOMPARE(button.TextShadeType(), TShadeType::stLight);
-    QCOMPARE(button.Presets(), TPreset::None);
-    QCOMPARE(button.FontColor(), quint32(0));
+    // No colour of its own: the palette's light and dark sides.
+    QVERIFY(!button.frameHighlight().isValid());
+    QVERIFY(!button.frameShadow().isValid());
+    QCOMPARE(button.frameSize(), 1);
+    QVERIFY(!button.captionHighlight().isValid());
+    QVERIFY(!button.captionShadow().isValid());
+    QCOMPARE(button.beginColor(), QColor(0x00, 0x00, 0x80));
+    QCOMPARE(button.endColor(), QColor(0x00, 0xFF, 0xFF));
+    QVERIFY(button.swapsColors());
+    QVERIFY(button.showsFocus());
+    QCOMPARE(button.gradientStyle(), GradientStyle::VerticalCenter);
+    QCOMPARE(button.captionStyle(), CaptionStyle::Raised);
+    QCOMPARE(button.shadeType(), ShadeType::Light);
+    QCOMPARE(button.preset(), Preset::None);
+    QCOMPARE(button.captionColor(), QColor(Qt::black));
     QCOMPARE(button.focusPolicy(), Qt::StrongFocus);
     QVERIFY(!button.designing());
     QVERIFY(!button.isDown());
 }
 
-void GradBtnTest::horizontalBands() {
+void GradientButtonTest::horizontalBands() {
     Fixture f;
-    f.button->setGradientStyle(TGradientStyle::gsHorizontal);
-    f.button->setBeginColor(0x00000000);
-    f.button->setEndColor(0x00FFFFFF);
+    f.button->setGradientStyle(GradientStyle::Horizontal);
+    f.button->setBeginColor(QColor(0x00, 0x00, 0x00));
+    f.button->setEndColor(QColor(0xFF, 0xFF, 0xFF));
     const QImage face = f.face();
     QCOMPARE(face.size(), QSize(75, 25));
     for (int x = 0; x < 75; ++x) {
@@ -122,12 +119,12 @@ void GradBtnTest::horizontalBands() {
     QCOMPARE(f.face().pixelColor(299, 12), QColor(255, 255, 255));
 }
 
-void GradBtnTest::verticalBands() {
+void GradientButtonTest::verticalBands() {
     Fixture f;
     f.button->resize(40, 300);
-    f.button->setGradientStyle(TGradientStyle::gsVertical);
-    f.button->setBeginColor(0x000000FF);
-    f.button->setEndColor(0x00000000);
+    f.button->setGradientStyle(GradientStyle::Vertical);
+    f.button->setBeginColor(QColor(0xFF, 0x00, 0x00));
+    f.button->setEndColor(QColor(0x00, 0x00, 0x00));
     const QImage face = f.face();
     for (int y = 0; y < 300; ++y) {
         const int band = bandOfPixel(y, 300);
@@ -136,10 +133,10 @@ void GradBtnTest::verticalBands() {
     QCOMPARE(face.pixelColor(5, 299), QColor(0, 0, 0));
 }
 
-void GradBtnTest::vertCenterRowsOnTheFace() {
+void GradientButtonTest::vertCenterRowsOnTheFace() {
     Fixture f;
-    f.button->setBeginColor(0x00000000);
-    f.button->setEndColor(0x0000C000);
+    f.button->setBeginColor(QColor(0x00, 0x00, 0x00));
+    f.button->setEndColor(QColor(0x00, 0xC0, 0x00));
     const QImage face = f.face();
     for (int i = 0; i <= 12; ++i) {
         QCOMPARE(face.pixelColor(20, i), QColor(0, 16 * i, 0));
@@ -148,11 +145,11 @@ void GradBtnTest::vertCenterRowsOnTheFace() {
     QCOMPARE(face.pixelColor(74, 12), QColor(0, 0xC0, 0));
 }
 
-void GradBtnTest::horizCenterColumnsOnTheFace() {
+void GradientButtonTest::horizCenterColumnsOnTheFace() {
     Fixture f;
-    f.button->setGradientStyle(TGradientStyle::gsHorizCenter);
-    f.button->setBeginColor(0x00000000);
-    f.button->setEndColor(0x00FF0000);
+    f.button->setGradientStyle(GradientStyle::HorizontalCenter);
+    f.button->setBeginColor(QColor(0x00, 0x00, 0x00));
+    f.button->setEndColor(QColor(0x00, 0x00, 0xFF));
     const QImage face = f.face();
     QCOMPARE(face.pixelColor(0, 5), QColor(0, 0, 0));
     QCOMPARE(face.pixelColor(74, 5), QColor(0, 0, 0));
@@ -161,24 +158,23 @@ void GradBtnTest::horizCenterColumnsOnTheFace() {
     QCOMPARE(face.pixelColor(10, 5), QColor(0, 0, MulDiv(10, 255, 37)));
 }
 
-void GradBtnTest::rectangleAndEllipse_data() {
-    QTest::addColumn<TGradientStyle>("style");
+void GradientButtonTest::rectangleAndEllipse_data() {
+    QTest::addColumn<GradientStyle>("style");
     QTest::addColumn<QPoint>("centre");
     QTest::addColumn<int>("centreMinimum");
-    QTest::newRow("rectangle") << TGradientStyle::gsRectangle << QPoint(37, 12) << 255;
+    QTest::newRow("rectangle") << GradientStyle::Rectangle << QPoint(37, 12) << 255;
     // The ellipses close in on (W / 2 + 2, H / 2 + 2).
-    QTest::newRow("ellipse") << TGradientStyle::gsElliptic << QPoint(39, 14)
-                             << MulDiv(140, 255, 155);
+    QTest::newRow("ellipse") << GradientStyle::Elliptic << QPoint(39, 14) << MulDiv(140, 255, 155);
 }
 
-void GradBtnTest::rectangleAndEllipse() {
-    QFETCH(TGradientStyle, style);
+void GradientButtonTest::rectangleAndEllipse() {
+    QFETCH(GradientStyle, style);
     QFETCH(QPoint, centre);
     QFETCH(int, centreMinimum);
     Fixture f;
     f.button->setGradientStyle(style);
-    f.button->setBeginColor(0x00000000);
-    f.button->setEndColor(0x000000FF);
+    f.button->setBeginColor(QColor(0x00, 0x00, 0x00));
+    f.button->setEndColor(QColor(0xFF, 0x00, 0x00));
     const QImage face = f.face();
     // The top-left corner keeps nearly the begin colour, the centre nearly the end colour.
     QVERIFY(face.pixelColor(0, 0).red() <= 5);
@@ -189,48 +185,56 @@ void GradBtnTest::rectangleAndEllipse() {
     // Colours grow toward the centre along its row.
     for (int x = 1; x <= centre.x(); ++x)
         QVERIFY(face.pixelColor(x, centre.y()).red() >= face.pixelColor(x - 1, centre.y()).red());
-    if (style == TGradientStyle::gsRectangle) {
-        const auto fills = gradientFills(style, 75, 25, 0, 0x000000FF);
+    if (style == GradientStyle::Rectangle) {
+        const auto fills = gradientFills(style, 75, 25, Qt::black, QColor(0xFF, 0, 0));
         for (int y : {0, 5, 24})
             for (int x = 0; x < 75; ++x)
                 QCOMPARE(face.pixelColor(x, y), lastFillAt(fills, QPoint(x, y)));
     }
 }
 
-void GradBtnTest::systemColorAsBeginColor() {
+void GradientButtonTest::sidesFollowThePaletteUnlessSet() {
     Fixture f;
+    const QColor light(200, 100, 50), dark(10, 20, 30), face(0, 255, 0);
     QPalette palette = f.button->palette();
-    palette.setColor(QPalette::Light, QColor(200, 100, 50));
+    palette.setColor(QPalette::Light, light);
+    palette.setColor(QPalette::Dark, dark);
     f.button->setPalette(palette);
-    f.button->resize(300, 25);
-    f.button->setGradientStyle(TGradientStyle::gsHorizontal);
-    f.button->setBeginColor(0x80000014);
-    f.button->setEndColor(0x00FFFFFF);
-    const QImage face = f.face();
-    QCOMPARE(face.pixelColor(0, 12), QColor(0x14, 0, 0));
+    f.button->setBeginColor(face);
+    f.button->setEndColor(face);
+    f.button->setFrameSize(2);
+    QImage image = f.face();
+    QCOMPARE(image.pixelColor(0, 12), light);
+    QCOMPARE(image.pixelColor(74, 12), dark);
+    QCOMPARE(image.pixelColor(37, 12), face);
+    // A colour of its own wins over the palette's; an invalid one gives it back.
+    f.button->setFrameHighlight(Qt::white);
+    QCOMPARE(f.face().pixelColor(0, 12), QColor(Qt::white));
+    f.button->setFrameHighlight(QColor());
+    QCOMPARE(f.face().pixelColor(0, 12), light);
 }
 
-void GradBtnTest::frameSizeRule() {
+void GradientButtonTest::frameSizeRule() {
     QWidget parent;
-    TGradBtn button(&parent);
-    button.setBtnFrameSize(8);
-    QCOMPARE(button.BtnFrameSize(), 1);
-    button.setBtnFrameSize(7);
-    QCOMPARE(button.BtnFrameSize(), 7);
-    button.setBtnFrameSize(8);
-    QCOMPARE(button.BtnFrameSize(), 7);
-    button.setBtnFrameSize(0);
-    QCOMPARE(button.BtnFrameSize(), 0);
+    zelvorin::GradientButton button(&parent);
+    button.setFrameSize(8);
+    QCOMPARE(button.frameSize(), 1);
+    button.setFrameSize(7);
+    QCOMPARE(button.frameSize(), 7);
+    button.setFrameSize(8);
+    QCOMPARE(button.frameSize(), 7);
+    button.setFrameSize(0);
+    QCOMPARE(button.frameSize(), 0);
 }
 
-void GradBtnTest::framePixels() {
+void GradientButtonTest::framePixels() {
     Fixture f;
     const QColor hilite(255, 0, 0), shadow(0, 0, 255), face(0, 255, 0);
-    f.button->setBtnHiliteClr(0x000000FF);
-    f.button->setBtnShadowClr(0x00FF0000);
-    f.button->setBeginColor(0x0000FF00);
-    f.button->setEndColor(0x0000FF00);
-    f.button->setBtnFrameSize(7);
+    f.button->setFrameHighlight(QColor(0xFF, 0x00, 0x00));
+    f.button->setFrameShadow(QColor(0x00, 0x00, 0xFF));
+    f.button->setBeginColor(QColor(0x00, 0xFF, 0x00));
+    f.button->setEndColor(QColor(0x00, 0xFF, 0x00));
+    f.button->setFrameSize(7);
     QImage image = f.face();
     QCOMPARE(image.pixelColor(0, 12), hilite);
     QCOMPARE(image.pixelColor(6, 12), hilite);
@@ -254,53 +258,53 @@ void GradBtnTest::framePixels() {
     QCOMPARE(image.pixelColor(71, 12), hilite);
     QTest::mouseRelease(f.button, Qt::LeftButton, {}, QPoint(30, 12));
 
-    f.button->setBtnFrameSize(0);
+    f.button->setFrameSize(0);
     image = f.face();
     QCOMPARE(image.pixelColor(0, 12), face);
     QCOMPARE(image.pixelColor(74, 24), face);
 }
 
-void GradBtnTest::pressSwapsAndReleaseRestores() {
+void GradientButtonTest::pressSwapsAndReleaseRestores() {
     Fixture f;
     f.button->resize(300, 25);
-    f.button->setGradientStyle(TGradientStyle::gsHorizontal);
-    f.button->setBeginColor(0x00000000);
-    f.button->setEndColor(0x000000FF);
+    f.button->setGradientStyle(GradientStyle::Horizontal);
+    f.button->setBeginColor(QColor(0x00, 0x00, 0x00));
+    f.button->setEndColor(QColor(0xFF, 0x00, 0x00));
     QCOMPARE(f.face().pixelColor(0, 12), QColor(0, 0, 0));
     QCOMPARE(f.face().pixelColor(299, 12), QColor(255, 0, 0));
 
     QTest::mousePress(f.button, Qt::LeftButton, {}, QPoint(40, 12));
     QVERIFY(f.button->isDown());
-    QCOMPARE(f.button->BeginColor(), quint32(0x000000FF));
-    QCOMPARE(f.button->EndColor(), quint32(0x00000000));
+    QCOMPARE(f.button->beginColor(), QColor(0xFF, 0x00, 0x00));
+    QCOMPARE(f.button->endColor(), QColor(0x00, 0x00, 0x00));
     QCOMPARE(f.face().pixelColor(0, 12), QColor(255, 0, 0));
     QCOMPARE(f.face().pixelColor(299, 12), QColor(0, 0, 0));
 
     QTest::mouseRelease(f.button, Qt::LeftButton, {}, QPoint(40, 12));
     QVERIFY(!f.button->isDown());
-    QCOMPARE(f.button->BeginColor(), quint32(0x00000000));
-    QCOMPARE(f.button->EndColor(), quint32(0x000000FF));
+    QCOMPARE(f.button->beginColor(), QColor(0x00, 0x00, 0x00));
+    QCOMPARE(f.button->endColor(), QColor(0xFF, 0x00, 0x00));
     QCOMPARE(f.face().pixelColor(0, 12), QColor(0, 0, 0));
 }
 
-void GradBtnTest::pressWithoutSwap() {
+void GradientButtonTest::pressWithoutSwap() {
     Fixture f;
-    f.button->setSwapColors(false);
+    f.button->setSwapsColors(false);
     QTest::mousePress(f.button, Qt::RightButton, {}, QPoint(40, 12));
     QVERIFY(f.button->isDown());
-    QCOMPARE(f.button->BeginColor(), quint32(0x00800000));
+    QCOMPARE(f.button->beginColor(), QColor(0x00, 0x00, 0x80));
     QTest::mouseRelease(f.button, Qt::RightButton, {}, QPoint(40, 12));
     QVERIFY(!f.button->isDown());
 }
 
-void GradBtnTest::clickByMouseEnterAndAccelerator() {
+void GradientButtonTest::clickByMouseEnterAndAccelerator() {
     Fixture f;
     f.button->setCaption(QStringLiteral("Save &as"));
     f.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-    QSignalSpy clicks(f.button, &TGradBtn::OnClick);
-    QSignalSpy downs(f.button, &TGradBtn::OnMouseDown);
-    QSignalSpy ups(f.button, &TGradBtn::OnMouseUp);
+    QSignalSpy clicks(f.button, &zelvorin::GradientButton::clicked);
+    QSignalSpy downs(f.button, &zelvorin::GradientButton::mousePressed);
+    QSignalSpy ups(f.button, &zelvorin::GradientButton::mouseReleased);
 
     QTest::mouseClick(f.button, Qt::LeftButton, {}, QPoint(20, 10));
     QCOMPARE(clicks.count(), 1);
@@ -326,82 +330,82 @@ void GradBtnTest::clickByMouseEnterAndAccelerator() {
     QCOMPARE(clicks.count(), 3);
 }
 
-void GradBtnTest::releaseOutsideDoesNotClick() {
+void GradientButtonTest::releaseOutsideDoesNotClick() {
     Fixture f;
     f.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-    QSignalSpy clicks(f.button, &TGradBtn::OnClick);
+    QSignalSpy clicks(f.button, &zelvorin::GradientButton::clicked);
     QTest::mousePress(f.button, Qt::LeftButton, {}, QPoint(20, 10));
     QTest::mouseRelease(f.button, Qt::LeftButton, {}, QPoint(120, 10));
     QCOMPARE(clicks.count(), 0);
     QVERIFY(!f.button->isDown());
-    QCOMPARE(f.button->BeginColor(), quint32(0x00800000));
+    QCOMPARE(f.button->beginColor(), QColor(0x00, 0x00, 0x80));
 }
 
-void GradBtnTest::mouseEntryAndExit() {
+void GradientButtonTest::mouseEntryAndExit() {
     Fixture f;
-    QSignalSpy entered(f.button, &TGradBtn::OnMouseEnter);
-    QSignalSpy left(f.button, &TGradBtn::OnMouseLeave);
+    QSignalSpy entered(f.button, &zelvorin::GradientButton::mouseEntered);
+    QSignalSpy left(f.button, &zelvorin::GradientButton::mouseLeft);
     const QImage before = f.face();
     QEnterEvent enter(QPointF(5, 5), QPointF(15, 15), QPointF(15, 15));
     QApplication::sendEvent(f.button, &enter);
     QCOMPARE(entered.count(), 1);
-    QCOMPARE(entered.first().first().value<TGradBtn*>(), f.button);
+    QCOMPARE(entered.first().first().value<zelvorin::GradientButton*>(), f.button);
     QCOMPARE(f.face(), before); // no hover look
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(f.button, &leave);
     QCOMPARE(left.count(), 1);
-    QCOMPARE(left.first().first().value<TGradBtn*>(), f.button);
+    QCOMPARE(left.first().first().value<zelvorin::GradientButton*>(), f.button);
 }
 
-void GradBtnTest::presetsAtRunTimeChangeNothing() {
+void GradientButtonTest::presetsAtRunTimeChangeNothing() {
     Fixture f;
     const QFont font = f.button->font();
     const QImage before = f.face();
-    f.button->setPresets(TPreset::SunRise);
-    QCOMPARE(f.button->Presets(), TPreset::None);
-    QCOMPARE(f.button->BeginColor(), quint32(0x00800000));
-    QCOMPARE(f.button->EndColor(), quint32(0x00FFFF00));
-    QCOMPARE(f.button->GradientStyle(), TGradientStyle::gsVertCenter);
-    QCOMPARE(f.button->TextShadeType(), TShadeType::stLight);
+    f.button->setPreset(Preset::SunRise);
+    QCOMPARE(f.button->preset(), Preset::None);
+    QCOMPARE(f.button->beginColor(), QColor(0x00, 0x00, 0x80));
+    QCOMPARE(f.button->endColor(), QColor(0x00, 0xFF, 0xFF));
+    QCOMPARE(f.button->gradientStyle(), GradientStyle::VerticalCenter);
+    QCOMPARE(f.button->shadeType(), ShadeType::Light);
     QCOMPARE(f.button->font(), font);
     QCOMPARE(f.face(), before);
 }
 
-void GradBtnTest::presetsWhileDesigning() {
+void GradientButtonTest::presetsWhileDesigning() {
     Fixture f;
     f.button->setDesigning(true);
-    f.button->setPresets(TPreset::SunRise);
-    QCOMPARE(f.button->Presets(), TPreset::SunRise);
-    QCOMPARE(f.button->BeginColor(), quint32(0x0000FFFF));
-    QCOMPARE(f.button->EndColor(), quint32(0x000000FF));
-    QCOMPARE(f.button->GradientStyle(), TGradientStyle::gsHorizontal);
-    QCOMPARE(f.button->TextShadeType(), TShadeType::stHeavy);
-    QCOMPARE(f.button->TxtHiliteClr(), quint32(0x00CFE7E6));
-    QCOMPARE(f.button->TxtShadowClr(), quint32(0x000058B0));
-    QCOMPARE(f.button->FontColor(), quint32(0x00000040));
+    f.button->setPreset(Preset::SunRise);
+    QCOMPARE(f.button->preset(), Preset::SunRise);
+    QCOMPARE(f.button->beginColor(), QColor(0xFF, 0xFF, 0x00));
+    QCOMPARE(f.button->endColor(), QColor(0xFF, 0x00, 0x00));
+    QCOMPARE(f.button->gradientStyle(), GradientStyle::Horizontal);
+    QCOMPARE(f.button->shadeType(), ShadeType::Heavy);
+    QCOMPARE(f.button->captionHighlight(), QColor(0xE6, 0xE7, 0xCF));
+    QCOMPARE(f.button->captionShadow(), QColor(0xB0, 0x58, 0x00));
+    QCOMPARE(f.button->captionColor(), QColor(0x40, 0x00, 0x00));
     QVERIFY(f.button->font().bold());
     QCOMPARE(f.button->font().pointSize(), 8);
 
-    f.button->setPresets(TPreset::Aluminum);
-    QCOMPARE(f.button->TextStyle(), TTextStyle::tsInset);
-    QCOMPARE(f.button->BtnHiliteClr(), quint32(0x00FFFFFF));
-    QCOMPARE(f.button->BtnShadowClr(), quint32(0x00000000));
+    f.button->setPreset(Preset::Aluminum);
+    QCOMPARE(f.button->captionStyle(), CaptionStyle::Inset);
+    QCOMPARE(f.button->frameHighlight(), QColor(0xFF, 0xFF, 0xFF));
+    QCOMPARE(f.button->frameShadow(), QColor(0x00, 0x00, 0x00));
     QCOMPARE(f.button->font().family(), QStringLiteral("Times New Roman"));
 
-    f.button->setPresets(TPreset::None);
-    QCOMPARE(f.button->BeginColor(), quint32(0x00800000));
-    QCOMPARE(f.button->GradientStyle(), TGradientStyle::gsVertCenter);
+    f.button->setPreset(Preset::None);
+    QCOMPARE(f.button->beginColor(), QColor(0x00, 0x00, 0x80));
+    QCOMPARE(f.button->gradientStyle(), GradientStyle::VerticalCenter);
     QVERIFY(!f.button->font().bold());
 }
 
-void GradBtnTest::strippedCaptionIsMeasured() {
+void GradientButtonTest::strippedCaptionIsMeasured() {
     auto render = [](const QString& caption) {
         Fixture f;
         f.button->resize(120, 25);
-        f.button->setBeginColor(0x00FFFFFF);
-        f.button->setEndColor(0x00FFFFFF);
-        f.button->setTextStyle(TTextStyle::tsNormal);
+        f.button->setBeginColor(QColor(0xFF, 0xFF, 0xFF));
+        f.button->setEndColor(QColor(0xFF, 0xFF, 0xFF));
+        f.button->setCaptionStyle(CaptionStyle::Normal);
         f.button->setCaption(caption);
         return f.face();
     };
@@ -430,13 +434,13 @@ void GradBtnTest::strippedCaptionIsMeasured() {
     QVERIFY(render(QStringLiteral("A&&B")) != render(QStringLiteral("A&B")));
 }
 
-void GradBtnTest::focusRectangleShowsWithFocus() {
+void GradientButtonTest::focusRectangleShowsWithFocus() {
     Fixture f;
     auto* other = new QWidget(f.window.get());
     other->setFocusPolicy(Qt::StrongFocus);
     other->move(150, 50);
-    f.button->setBeginColor(0x00FFFFFF);
-    f.button->setEndColor(0x00FFFFFF);
+    f.button->setBeginColor(QColor(0xFF, 0xFF, 0xFF));
+    f.button->setEndColor(QColor(0xFF, 0xFF, 0xFF));
     f.window->show();
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     other->setFocus();
@@ -451,9 +455,9 @@ void GradBtnTest::focusRectangleShowsWithFocus() {
         QCOMPARE(focused.pixelColor(x, 0), unfocused.pixelColor(x, 0));
         QCOMPARE(focused.pixelColor(x, 1), unfocused.pixelColor(x, 1));
     }
-    f.button->setShowFocus(false);
+    f.button->setShowsFocus(false);
     QCOMPARE(f.face(), unfocused);
 }
 
-ZELVORIN_TEST_MAIN(GradBtnTest)
-#include "GradBtnTest.moc"
+ZELVORIN_TEST_MAIN(GradientButtonTest)
+#include "GradientButtonTest.moc"

@@ -1,4 +1,4 @@
-#include "GradBtnArithmetic.h"
+#include "GradientArithmetic.h"
 
 #include "TestEnvironment.h"
 
@@ -6,7 +6,7 @@
 
 using namespace zelvorin::gradient;
 
-class GradBtnArithmeticTest : public QObject {
+class GradientArithmeticTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -14,7 +14,6 @@ private slots:
     void mulDivRoundsToNearest();
     void stepColorEndsMatchBeginAndEnd();
     void stepColorKeepsLowByte();
-    void systemColorGivesItsIndexBytes();
     void bandEdgesTileTheExtent_data();
     void bandEdgesTileTheExtent();
     void frameSizeRule_data();
@@ -26,10 +25,9 @@ private slots:
     void rectangleStartsAtTheFace();
     void ellipsesCloseInOnTheCentre();
     void unknownStyleDrawsNothing();
-    void systemColorsUseThePalette();
 };
 
-void GradBtnArithmeticTest::mulDivRoundsToNearest_data() {
+void GradientArithmeticTest::mulDivRoundsToNearest_data() {
     QTest::addColumn<int>("number");
     QTest::addColumn<int>("numerator");
     QTest::addColumn<int>("denominator");
@@ -46,7 +44,7 @@ void GradBtnArithmeticTest::mulDivRoundsToNearest_data() {
     QTest::newRow("result too large") << 2000000000 << 4 << 2 << -1;
 }
 
-void GradBtnArithmeticTest::mulDivRoundsToNearest() {
+void GradientArithmeticTest::mulDivRoundsToNearest() {
     QFETCH(int, number);
     QFETCH(int, numerator);
     QFETCH(int, denominator);
@@ -54,27 +52,21 @@ void GradBtnArithmeticTest::mulDivRoundsToNearest() {
     QCOMPARE(MulDiv(number, numerator, denominator), expected);
 }
 
-void GradBtnArithmeticTest::stepColorEndsMatchBeginAndEnd() {
-    const quint32 navy = 0x00800000, aqua = 0x00FFFF00;
+void GradientArithmeticTest::stepColorEndsMatchBeginAndEnd() {
+    const QColor navy(0, 0, 0x80), aqua(0, 0xFF, 0xFF);
     QCOMPARE(gradientStepColor(navy, aqua, 0, 255), navy);
     QCOMPARE(gradientStepColor(navy, aqua, 255, 255), aqua);
     // Blue from 0x80 to 0xFF: 0x80 + MulDiv(100, 127, 255) = 128 + 50 (49.8).
-    QCOMPARE(gradientStepColor(navy, aqua, 100, 255),
-             colorValue(0, MulDiv(100, 255, 255), 128 + 50));
-    QCOMPARE(gradientStepColor(0x00000000, 0x000000FF, 6, 12), colorValue(128, 0, 0));
+    QCOMPARE(gradientStepColor(navy, aqua, 100, 255), QColor(0, MulDiv(100, 255, 255), 128 + 50));
+    QCOMPARE(gradientStepColor(Qt::black, QColor(0xFF, 0, 0), 6, 12), QColor(128, 0, 0));
 }
 
-void GradBtnArithmeticTest::stepColorKeepsLowByte() {
+void GradientArithmeticTest::stepColorKeepsLowByte() {
     // With a zero last step the multiply-divide gives -1, which wraps within the byte.
-    QCOMPARE(gradientStepColor(0x00000000, 0x00000000, 0, 0), colorValue(0xFF, 0xFF, 0xFF));
+    QCOMPARE(gradientStepColor(Qt::black, Qt::black, 0, 0), QColor(0xFF, 0xFF, 0xFF));
 }
 
-void GradBtnArithmeticTest::systemColorGivesItsIndexBytes() {
-    QCOMPARE(gradientStepColor(clBtnHighlight, 0x00000000, 0, 255), colorValue(0x14, 0, 0));
-    QCOMPARE(gradientStepColor(0x00000000, clBtnShadow, 255, 255), colorValue(0x10, 0, 0));
-}
-
-void GradBtnArithmeticTest::bandEdgesTileTheExtent_data() {
+void GradientArithmeticTest::bandEdgesTileTheExtent_data() {
     QTest::addColumn<int>("extent");
     QTest::newRow("75") << 75;
     QTest::newRow("95") << 95;
@@ -82,9 +74,9 @@ void GradBtnArithmeticTest::bandEdgesTileTheExtent_data() {
     QTest::newRow("1000") << 1000;
 }
 
-void GradBtnArithmeticTest::bandEdgesTileTheExtent() {
+void GradientArithmeticTest::bandEdgesTileTheExtent() {
     QFETCH(int, extent);
-    const auto fills = gradientFills(TGradientStyle::gsHorizontal, extent, 10, 0, 0x00FFFFFF);
+    const auto fills = gradientFills(GradientStyle::Horizontal, extent, 10, Qt::black, Qt::white);
     QCOMPARE(int(fills.size()), 256);
     QCOMPARE(fills.front().left, 0);
     QCOMPARE(fills.back().right, extent);
@@ -92,16 +84,17 @@ void GradBtnArithmeticTest::bandEdgesTileTheExtent() {
         QCOMPARE(fills[i].left, int(std::lround(double(i) * extent / 256)));
         if (i > 0)
             QCOMPARE(fills[i].left, fills[i - 1].right);
-        QCOMPARE(fills[i].color, colorValue(i, i, i));
+        QCOMPARE(fills[i].color, QColor(i, i, i));
         QCOMPARE(fills[i].top, 0);
         QCOMPARE(fills[i].bottom, 10);
     }
-    const auto rows = gradientFills(TGradientStyle::gsVertical, 10, extent, 0, 0x00FFFFFF);
+    const auto rows =
+        gradientFills(GradientStyle::Vertical, 10, extent, Qt::black, QColor(0xFF, 0xFF, 0xFF));
     QCOMPARE(rows.back().bottom, extent);
     QCOMPARE(rows[100].top, bandEdge(100, extent));
 }
 
-void GradBtnArithmeticTest::frameSizeRule_data() {
+void GradientArithmeticTest::frameSizeRule_data() {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
@@ -115,7 +108,7 @@ void GradBtnArithmeticTest::frameSizeRule_data() {
     QTest::newRow("4 on 95x19") << 4 << 95 << 19 << true;
 }
 
-void GradBtnArithmeticTest::frameSizeRule() {
+void GradientArithmeticTest::frameSizeRule() {
     QFETCH(int, size);
     QFETCH(int, width);
     QFETCH(int, height);
@@ -123,7 +116,7 @@ void GradBtnArithmeticTest::frameSizeRule() {
     QCOMPARE(frameSizeAllowed(size, width, height), allowed);
 }
 
-void GradBtnArithmeticTest::strippedCaption_data() {
+void GradientArithmeticTest::strippedCaption_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("stripped");
     QTest::newRow("plain") << "OK"
@@ -144,18 +137,18 @@ void GradBtnArithmeticTest::strippedCaption_data() {
                            << " ";
 }
 
-void GradBtnArithmeticTest::strippedCaption() {
+void GradientArithmeticTest::strippedCaption() {
     QFETCH(QString, caption);
     QFETCH(QString, stripped);
     QCOMPARE(stripAccelerators(caption), stripped);
 }
 
-void GradBtnArithmeticTest::vertCenterRows() {
+void GradientArithmeticTest::vertCenterRows() {
     // 25 rows: 0..12 from the top and 24..12 from the bottom, row 12 in the end colour.
-    const quint32 end = 0x000000C0;
-    const auto fills = gradientFills(TGradientStyle::gsVertCenter, 75, 25, 0, end);
+    const QColor end(0xC0, 0, 0);
+    const auto fills = gradientFills(GradientStyle::VerticalCenter, 75, 25, Qt::black, end);
     QCOMPARE(int(fills.size()), 26);
-    std::vector<quint32> row(25, 0xFFFFFFFF);
+    std::vector<QColor> row(25);
     for (const GradientFill& f : fills) {
         QCOMPARE(f.bottom - f.top, 1);
         QCOMPARE(f.left, 0);
@@ -163,40 +156,43 @@ void GradBtnArithmeticTest::vertCenterRows() {
         row[f.top] = f.color;
     }
     for (int i = 0; i <= 12; ++i) {
-        QCOMPARE(row[i], colorValue(16 * i, 0, 0));
-        QCOMPARE(row[24 - i], colorValue(16 * i, 0, 0));
+        QCOMPARE(row[i], QColor(16 * i, 0, 0));
+        QCOMPARE(row[24 - i], QColor(16 * i, 0, 0));
     }
     QCOMPARE(row[12], end);
 }
 
-void GradBtnArithmeticTest::horizCenterColumns() {
-    const auto fills = gradientFills(TGradientStyle::gsHorizCenter, 75, 25, 0, 0x0000FF00);
+void GradientArithmeticTest::horizCenterColumns() {
+    const auto fills =
+        gradientFills(GradientStyle::HorizontalCenter, 75, 25, Qt::black, QColor(0x00, 0xFF, 0x00));
     QCOMPARE(int(fills.size()), 2 * 38);
     QCOMPARE(fills[0].left, 0);
     QCOMPARE(fills[1].left, 74);
     QCOMPARE(fills.back().left, 37);
-    QCOMPARE(fills.back().color, quint32(0x0000FF00));
-    QCOMPARE(fills[2].color, colorValue(0, MulDiv(1, 255, 37), 0));
+    QCOMPARE(fills.back().color, QColor(0x00, 0xFF, 0x00));
+    QCOMPARE(fills[2].color, QColor(0, MulDiv(1, 255, 37), 0));
 }
 
-void GradBtnArithmeticTest::rectangleStartsAtTheFace() {
-    const auto fills = gradientFills(TGradientStyle::gsRectangle, 75, 25, 0, 0x00FFFFFF);
+void GradientArithmeticTest::rectangleStartsAtTheFace() {
+    const auto fills =
+        gradientFills(GradientStyle::Rectangle, 75, 25, Qt::black, QColor(0xFF, 0xFF, 0xFF));
     QCOMPARE(int(fills.size()), 256);
     QCOMPARE(fills[0].left, 0);
     QCOMPARE(fills[0].top, 0);
     QCOMPARE(fills[0].right, 75);
     QCOMPARE(fills[0].bottom, 25);
-    QCOMPARE(fills[0].color, quint32(0));
+    QCOMPARE(fills[0].color, QColor(Qt::black));
     QVERIFY(!fills[0].ellipse);
     for (size_t i = 1; i < fills.size(); ++i) {
         QVERIFY(fills[i].left >= fills[i - 1].left);
         QVERIFY(fills[i].right <= fills[i - 1].right);
     }
-    QCOMPARE(fills.back().color, quint32(0x00FFFFFF));
+    QCOMPARE(fills.back().color, QColor(0xFF, 0xFF, 0xFF));
 }
 
-void GradBtnArithmeticTest::ellipsesCloseInOnTheCentre() {
-    const auto fills = gradientFills(TGradientStyle::gsElliptic, 75, 25, 0, 0x000000FF);
+void GradientArithmeticTest::ellipsesCloseInOnTheCentre() {
+    const auto fills =
+        gradientFills(GradientStyle::Elliptic, 75, 25, Qt::black, QColor(0xFF, 0x00, 0x00));
     QCOMPARE(int(fills.size()), 156);
     QVERIFY(fills[0].ellipse);
     // First box: -18.75 + 0.363 and 97.75 - 0.363, truncated, shape one pixel short.
@@ -205,24 +201,16 @@ void GradBtnArithmeticTest::ellipsesCloseInOnTheCentre() {
     QCOMPARE(fills[0].top, -6);
     QCOMPARE(fills[0].bottom, 34);
     const GradientFill& last = fills.back();
-    QCOMPARE(last.color, quint32(0x000000FF));
+    QCOMPARE(last.color, QColor(0xFF, 0x00, 0x00));
     QVERIFY(last.left <= 39 && last.right >= 39);
     QVERIFY(last.top <= 14 && last.bottom >= 14);
 }
 
-void GradBtnArithmeticTest::unknownStyleDrawsNothing() {
-    QVERIFY(gradientFills(static_cast<TGradientStyle>(6), 75, 25, 0, 0xFFFFFF).empty());
+void GradientArithmeticTest::unknownStyleDrawsNothing() {
+    QVERIFY(
+        gradientFills(static_cast<GradientStyle>(6), 75, 25, Qt::black, QColor(0xFF, 0xFF, 0xFF))
+            .empty());
 }
 
-void GradBtnArithmeticTest::systemColorsUseThePalette() {
-    QPalette palette;
-    palette.setColor(QPalette::Light, QColor(1, 2, 3));
-    palette.setColor(QPalette::Dark, QColor(4, 5, 6));
-    QCOMPARE(toQColor(clBtnHighlight, palette), QColor(1, 2, 3));
-    QCOMPARE(toQColor(clBtnShadow, palette), QColor(4, 5, 6));
-    QCOMPARE(toQColor(0x00332211, palette), QColor(0x11, 0x22, 0x33));
-    QCOMPARE(fromQColor(QColor(0x11, 0x22, 0x33)), quint32(0x00332211));
-}
-
-ZELVORIN_TEST_MAIN(GradBtnArithmeticTest)
-#include "GradBtnArithmeticTest.moc"
+ZELVORIN_TEST_MAIN(GradientArithmeticTest)
+#include "GradientArithmeticTest.moc"
