@@ -119,7 +119,7 @@ void MainWindow::createClientArea(QWidget* parent) {
     browserRow->addWidget(m_logSplitter);
     browserRow->addWidget(m_eventLog);
 
-    m_filePanel = new FilePanel(m_clientArea);
+    m_filePanel = new FilePanel(m_clientArea, m_values.services());
     m_filePanel->setObjectName("MainFilePanel");
     m_filePanel->setAccessibleName(QStringLiteral("File column"));
     m_filePanel->setFixedWidth(170);
@@ -148,7 +148,7 @@ void MainWindow::showAbout() {
     if (!m_aboutWindow) {
         m_aboutWindow = new AboutWindow(InstalledBrowserVersion(), this);
         connect(m_aboutWindow, &AboutWindow::helpTopicRequested, this,
-                [this](const QString& topic) { ShowHelpTopic(m_values.HelpFileName(), topic); });
+                [this](const QString& topic) { m_values.showHelpTopic(topic); });
     }
     m_aboutWindow->exec();
 }
@@ -192,7 +192,7 @@ void MainWindow::clearSettingsNote() {
 }
 
 void MainWindow::showHelpContents() {
-    ShowHelpTopic(m_values.HelpFileName(), QStringLiteral("MainScreen_link"));
+    m_values.showHelpTopic(QStringLiteral("MainScreen_link"));
 }
 
 void MainWindow::toggleLog() {
@@ -212,7 +212,7 @@ bool MainWindow::handleKey(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
         const QWidget* focus = QApplication::focusWidget();
         const int context = HelpContextOf(focus ? focus : this);
-        ShowHelpTopic(m_values.HelpFileName(), HelpContextTopic(context));
+        m_values.showHelpTopic(HelpContextTopic(context));
         return true;
     }
     if (event->key() == Qt::Key_Escape &&

@@ -53,9 +53,8 @@ void MainWindow::connectCommands() {
     onTriggered(a, Command::ShowThumbnails, this, &MainWindow::showImageGallery);
     onTriggered(a, Command::About, this, &MainWindow::showAbout);
     onTriggered(a, Command::CreateGradientText, this, &MainWindow::showGradientText);
-    onTriggered(a, Command::ShowContacts, this, [this] {
-        ShowHelpTopic(m_values.HelpFileName(), QStringLiteral("Contacts_link"));
-    });
+    onTriggered(a, Command::ShowContacts, this,
+                [this] { m_values.showHelpTopic(QStringLiteral("Contacts_link")); });
     onTriggered(a, Command::ViewCleanBackgrounds, this, &MainWindow::viewCleanBackgrounds);
     onTriggered(a, Command::ViewLocalHtmlFiles, this, [this] { m_filePanel->selectFilter(1); });
     onTriggered(a, Command::SetBackgroundsFilter, this, [this] { m_filePanel->selectFilter(0); });

@@ -30,8 +30,8 @@ QString InstalledBrowserVersion() {
 }
 
 namespace {
-void refuseOldBrowser(const ProgramValues& values) {
-    ShowHelpTopic(values.HelpFileName(), QStringLiteral("Install_IE"));
+void refuseOldBrowser(ProgramValues& values) {
+    values.showHelpTopic(QStringLiteral("Install_IE"));
     QMessageBox box(QMessageBox::Warning, ProductTitle,
                     QStringLiteral("This program required\nthe Qt WebEngine browser 4    \nor "
                                    "higher."),
@@ -127,7 +127,7 @@ int RunProgram(int argc, char** argv) {
     } else {
         refuseOldBrowser(values);
         // The help page stays readable until the user closes it.
-        if (SharedHelpWindow()->isVisible())
+        if (values.helpWindow()->isVisible())
             app.exec();
         result = 3;
     }

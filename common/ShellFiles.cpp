@@ -29,8 +29,8 @@ FileResult transfer(bool move, const QByteArray& source, const QByteArray& desti
 
 } // namespace
 
-FileResult openWithShell(const QByteArray& path) {
-    return platform::openWithDesktop(path);
+FileResult openWithShell(const QByteArray& path, const platform::DesktopServices& desktop) {
+    return platform::openWithDesktop(path, desktop);
 }
 
 FileResult moveToTrashWithShell(const QList<QByteArray>& paths, bool confirm, QWidget* owner) {

@@ -14,7 +14,8 @@ class QWidget;
 
 namespace zelvorin {
 
-platform::FileResult openWithShell(const QByteArray& path);
+platform::FileResult openWithShell(const QByteArray& path,
+                                   const platform::DesktopServices& desktop);
 platform::FileResult moveToTrashWithShell(const QList<QByteArray>& paths, bool confirm,
                                           QWidget* owner);
 platform::FileResult copyFileWithShell(const QByteArray& source, const QByteArray& destination,

@@ -1,5 +1,6 @@
 #include "ProgramValues.h"
 
+#include "HelpWindow.h"
 #include "SettingsStore.h"
 
 #include <QDir>
@@ -20,6 +21,16 @@ ProgramValues::ProgramValues(const QString& programFolder,
       m_settings(std::move(settings)) {}
 
 ProgramValues::~ProgramValues() = default;
+
+HelpWindow* ProgramValues::helpWindow() {
+    if (!m_helpWindow)
+        m_helpWindow = std::make_unique<HelpWindow>();
+    return m_helpWindow.get();
+}
+
+void ProgramValues::showHelpTopic(const QString& topic) {
+    helpWindow()->ShowTopic(m_helpFileName, topic);
+}
 
 void ProgramValues::ResolveHelpFile() {
     const QString full = m_programFolder + HelpFileBaseName;

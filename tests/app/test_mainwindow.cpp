@@ -7,7 +7,6 @@
 #include "FileListView.h"
 #include "FilePanel.h"
 #include "FolderFiles.h"
-#include "FolderListing.h"
 #include "FolderPaths.h"
 #include "FolderSession.h"
 #include "HelpWindow.h"
@@ -614,8 +613,8 @@ private slots:
         target->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), target);
         QTest::keyClick(target, Qt::Key_F1);
-        QCOMPARE(zelvorin::SharedHelpWindow()->CurrentTopic(), topic);
-        zelvorin::SharedHelpWindow()->close();
+        QCOMPARE(m_window->values().helpWindow()->CurrentTopic(), topic);
+        m_window->values().helpWindow()->close();
     }
 
     // Settings the file does not take: the window keeps them, the status bar and the log
@@ -690,6 +689,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         for (int i = 0; i < 1200; ++i)
             QVERIFY(zelvorin::test::writeFile(folder + QString("/f%1.jpg").arg(i), ""));
+        m_window->values().services().folders.headLimit = 16; // read on in the background
         zelvorin::MainWindow* form = makeForm();
         form->show();
         zelvorin::FilePanel* panel = form->filePanel();
@@ -701,9 +701,7 @@ private slots:
             notes << bar->text();
             gauges << (bar->gaugeShown() ? bar->gaugePosition() : 100u);
         });
-        zelvorin::FolderListing::setHeadLimit(16); // read on in the background
-        panel->showStartingFolder(folder);         // as a folder the user goes to
-        zelvorin::FolderListing::setHeadLimit(zelvorin::FolderListing::DefaultHeadLimit);
+        panel->showStartingFolder(folder); // as a folder the user goes to
         QTRY_VERIFY(panel->session()->files()->count() == 1200 &&
                     !panel->session()->files()->isReading());
         QVERIFY(!notes.isEmpty());

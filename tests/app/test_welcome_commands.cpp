@@ -135,7 +135,7 @@ private slots:
         QFETCH(QString, topic);
         zelvorin::MainWindow* form = openWindow();
         QVERIFY(form);
-        zelvorin::HelpWindow* help = zelvorin::SharedHelpWindow();
+        zelvorin::HelpWindow* help = m_window->values().helpWindow();
         help->hide();
         QVERIFY(clickElement(form, link(command)));
         QTRY_VERIFY(help->isVisible());
@@ -223,7 +223,7 @@ private slots:
         QCOMPARE(page()->history()->count(), history);
         QCOMPARE(filterBox(form)->currentIndex(), 1);
         QCOMPARE(fileMask(form), HtmlMask);
-        QVERIFY(!zelvorin::SharedHelpWindow()->isVisible());
+        QVERIFY(!m_window->values().helpWindow()->isVisible());
         QCOMPARE(form->toolbar()->addressBox()->currentText(), QString());
     }
 

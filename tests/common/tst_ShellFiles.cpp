@@ -95,8 +95,8 @@ void ShellFilesTest::moveToTrashWithoutQuestion() {
 }
 
 void ShellFilesTest::openWithShellRefusesMissingFiles() {
-    QVERIFY(!zelvorin::openWithShell(raw(m_folder + QStringLiteral("/missing.html"))).ok());
-    QVERIFY(!zelvorin::openWithShell(QByteArray()).ok());
+    QVERIFY(!zelvorin::openWithShell(raw(m_folder + QStringLiteral("/missing.html")), {}).ok());
+    QVERIFY(!zelvorin::openWithShell(QByteArray(), {}).ok());
 }
 
 ZELVORIN_TEST_MAIN(ShellFilesTest)

@@ -75,7 +75,7 @@ private slots:
     }
     void everyActionReachesTheFileItself() {
         QFETCH(QString, action);
-        ToldMessages messages;
+        ToldMessages messages(m_window->standIns());
         const QByteArray path = shownPath();
 
         if (action == "shown") {
@@ -141,23 +141,22 @@ private slots:
             QCOMPARE(clipboard->mimeData()->urls(), QList<QUrl>({platform::fileUrl(path)}));
         } else if (action == "open") {
             QList<QUrl> opened;
-            const platform::DesktopOpener previous =
-                platform::setDesktopOpener([&](const QUrl& url) {
-                    opened << url;
-                    return true;
-                });
+            m_window->standIns().openUrl = [&](const QUrl& url) {
+                opened << url;
+                return true;
+            };
             QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, m_window->rowCenter(0));
-            platform::setDesktopOpener(previous);
+            m_window->standIns().openUrl = nullptr;
             QCOMPARE(opened.size(), 1);
             QCOMPARE(platform::rawPathOfUrl(opened.first()), path);
         } else if (action == "properties") {
             QStringList asked;
-            const auto previous = platform::setItemPropertiesHandler([&](const QString& text) {
+            m_window->standIns().showProperties = [&](const QString& text) {
                 asked << text;
                 return false; // no file manager: the program's own window shows
-            });
+            };
             m_window->fileProperties()->trigger();
-            platform::setItemPropertiesHandler(previous);
+            m_window->standIns().showProperties = nullptr;
             QCOMPARE(asked.size(), 1);
             QCOMPARE(platform::encodePath(asked.first()), path);
             const auto dialogs =
