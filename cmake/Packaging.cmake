@@ -27,8 +27,18 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://zelvorin.example.org/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The SVG plugin that draws the icon is loaded, not linked. (The engine's helper process,
-# libqt6webenginecore6-bin, comes with the engine library's own dependency information.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# The SVG plugin that draws the icon is loaded, not linked: the package is the one that holds
+# it on the building machine (libqt6svg6 in Debian 12, qt6-svg-plugins in Debian 13). (The
+# engine's helper process, libqt6webenginecore6-bin, comes with the engine library's own
+# dependency information.)
+set(svgPlugin ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}/imageformats/libqsvg.so)
+execute_process(COMMAND dpkg-query -S ${svgPlugin} OUTPUT_VARIABLE svgPluginOwner
+                ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(svgPluginOwner MATCHES "^([^:, ]+)")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS ${CMAKE_MATCH_1})
+else()
+    message(WARNING "No package holds ${svgPlugin}: the Debian package will not depend on "
+            "the SVG image plugin")
+endif()
 
 include(CPack)

@@ -159,7 +159,7 @@ void AboutWindow::applyTitleFont(const QString& family) {
 }
 
 void AboutWindow::setWebEngineVersion(const QString& version) {
-    m_webEngineLabel->setText(QStringLiteral("    Web engine %1").arg(version));
+    m_webEngineLabel->setText(QStringLiteral("    Web engine: Chromium %1").arg(version));
     m_webEngineLabel->setVisible(!version.isEmpty());
     place(m_webEngineLabel, 40, 98, 71, 12);
 }

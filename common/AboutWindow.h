@@ -25,7 +25,8 @@ public:
     static constexpr const char* WebSiteAddress = "https://zelvorin.example.org/";
     static constexpr const char* ContactsTopic = "Contacts_link";
 
-    // `webEngineVersion` is shown in small print under the version; empty hides the line.
+    // `webEngineVersion`, the engine's Chromium version, is shown in small print under the
+    // version; empty hides the line.
     explicit AboutWindow(const QString& webEngineVersion = {}, QWidget* parent = nullptr);
 
     void setWebEngineVersion(const QString& version);

@@ -111,14 +111,16 @@ void FolderMonitor::gather(FolderMonitorThread* thread) {
 }
 
 void FolderMonitor::stopThread() {
-    if (m_thread) {
-        m_thread->detach();
-        m_thread->requestStop();
-        if (m_thread->collectsNames()) {
+    // One read of the guarded pointer: GCC 14 cannot tell that repeated reads agree, and
+    // warned of a store through a null pointer.
+    if (FolderMonitorThread* thread = m_thread) {
+        thread->detach();
+        thread->requestStop();
+        if (thread->collectsNames()) {
             if (m_retired)
                 gather(m_retired);
-            gather(m_thread);
-            m_retired = m_thread;
+            gather(thread);
+            m_retired = thread;
         }
     }
     m_thread = nullptr;

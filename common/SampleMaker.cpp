@@ -192,7 +192,7 @@ WriteResult writeNewFile(const QString& path, const QByteArray& bytes, QString* 
         return WriteResult::Failed;
     }
     // On disk before the rename, so that a power cut never leaves the name on an empty file.
-    if (const int error = platform::flushToDisk(file); error != 0) {
+    if (const int error = platform::flushToDisk(file.handle()); error != 0) {
         *reason = platform::errorText(error);
         return WriteResult::Failed;
     }

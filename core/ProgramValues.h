@@ -25,7 +25,7 @@ inline const QString ProductWebSite = QStringLiteral("https://zelvorin.example.o
 inline const QString SupportEmail = QStringLiteral("support@zelvorin.example.org");
 // The name of the installed desktop entry (and the AppStream id): desktops match the
 // running window to its entry and icon by it.
-inline const QString DesktopEntryId = QStringLiteral("org.example.zelvorin.Zelvorin");
+inline const QString DesktopEntryId = QStringLiteral("com.morvenkast.Zelvorin");
 
 class ProgramValues {
 public:

@@ -1,5 +1,6 @@
 #include "FileProperties.h"
 
+#include "FileStamp.h"
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
 
@@ -48,11 +49,6 @@ bool askFileManager(const QByteArray& path) {
 
 namespace {
 
-QDateTime timeOf(const struct timespec& time) {
-    return QDateTime::fromMSecsSinceEpoch(qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000,
-                                          Qt::UTC);
-}
-
 QString userName(uid_t uid) {
     struct passwd entry {};
     struct passwd* found = nullptr;
@@ -86,8 +82,8 @@ FileDetails fileDetails(const QByteArray& path) {
     if (details.folder)
         visitRawFolder(path, ReadOnlyCheck::Skip,
                        [&details](std::string_view, quint32) { ++details.entries; });
-    details.modified = timeOf(info.st_mtim);
-    details.accessed = timeOf(info.st_atim);
+    details.modified = utcDateTime(info.st_mtim);
+    details.accessed = utcDateTime(info.st_atim);
     details.permissions = info.st_mode & 0777;
     details.owner = userName(info.st_uid);
     details.group = groupName(info.st_gid);

@@ -73,8 +73,8 @@ int writePrivateFile(const QByteArray& rawPath, const QByteArray& bytes) {
     }
     // Flushed before the rename, so that after a power cut the name never holds a file
     // whose bytes did not reach the disk.
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
+    if (error == 0)
+        error = flushToDisk(fd);
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error == 0 && ::rename(temporary.constData(), rawPath.constData()) != 0)
@@ -116,8 +116,8 @@ void removeStaleTemporaries(const QByteArray& folder, const QByteArray& targetSu
     ::closedir(dir);
 }
 
-int flushToDisk(QFile& file) {
-    return ::fsync(file.handle()) == 0 ? 0 : errno;
+int flushToDisk(int fd) {
+    return ::fsync(fd) == 0 ? 0 : errno;
 }
 
 } // namespace zelvorin::platform

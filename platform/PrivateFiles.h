@@ -25,10 +25,9 @@ int makePrivateFolders(const QByteArray& rawPath);
 // 0 or an errno value.
 int writePrivateFile(const QByteArray& rawPath, const QByteArray& bytes);
 
-// Puts what was written to the open file on the disk itself (not only in the system's
-// cache), so that a rename after it never leaves the name on an empty file; 0 or an errno
-// value.
-int flushToDisk(QFile& file);
+// Flushes what was written to the open file `fd` to the disk, so that a rename after it
+// never leaves the name on a file whose bytes a power cut lost; 0 or an errno value.
+int flushToDisk(int fd);
 
 // Removes what writePrivateFile leaves when it is stopped before its rename (a killed
 // program): the files of the folder named as its temporary files are, after a target

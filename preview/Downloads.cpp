@@ -1,7 +1,10 @@
 #include "Downloads.h"
 
+#include "DownloadName.h"
+#include "PreviewPage.h"
 #include "ProgramValues.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -79,6 +82,11 @@ QString declined(const QString& url) {
     return QStringLiteral("     FileDownloadDeclined -  URL: ") + quoted(url);
 }
 
+QString refused(const QString& url, const QString& reason) {
+    return QStringLiteral("     FileDownloadRefused -  URL: ") + quoted(url) +
+           QStringLiteral(" Reason: ") + quoted(reason);
+}
+
 QString openWithDesktop(const QString& url, bool opened) {
     return QStringLiteral("     OpenWithDesktop -  URL: ") + quoted(url) +
            QStringLiteral(" Opened: ") +
@@ -96,6 +104,14 @@ QString pathOf(const QWebEngineDownloadRequest* download) {
 int percentOf(qint64 received, qint64 total) {
     return total > 0 ? int(std::clamp<qint64>(received * 100 / total, 0, 100)) : 0;
 }
+
+// How long after the user's click or key in a page a download it starts counts as asked
+// for: the engine's own time for a user's activation.
+constexpr qint64 UserActionTime = 5000;
+constexpr qint64 Minute = 60000;
+// The engine holds back a page's further downloads while its question is open and hands
+// them over one right after the other (within a millisecond or two) once it is answered.
+constexpr qint64 QueuedDelivery = 250;
 
 } // namespace
 
@@ -219,6 +235,33 @@ Downloads::Downloads(QWebEngineProfile* profile, QWidget* dialogOwner, QObject* 
     if (m_folder.isEmpty() || !QFileInfo(m_folder).isDir())
         m_folder = QDir::homePath();
     connect(profile, &QWebEngineProfile::downloadRequested, this, &Downloads::requested);
+    m_clock.start();
+    // The engine does not tell whether the user asked for a download; a click or key in
+    // the page's view shortly before is the user's doing.
+    qApp->installEventFilter(this);
+}
+
+bool Downloads::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) {
+        for (QObject* object = watched; object; object = object->parent()) {
+            if (auto* view = qobject_cast<QWebEngineView*>(object)) {
+                if (QWebEnginePage* page = view->page())
+                    recordOf(page).lastInput = m_clock.elapsed();
+                break;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+Downloads::PageRecord& Downloads::recordOf(QObject* page) {
+    auto found = m_pages.find(page);
+    if (found == m_pages.end()) {
+        found = m_pages.insert(page, PageRecord());
+        if (page)
+            connect(page, &QObject::destroyed, this, [this, page] { m_pages.remove(page); });
+    }
+    return *found;
 }
 
 QList<DownloadWindow*> Downloads::runningWindows() const {
@@ -264,13 +307,56 @@ void Downloads::requested(QWebEngineDownloadRequest* download) {
             return;
         }
     }
+    // Left unaccepted, a download is dropped by the engine when this call returns.
+    if (const QString reason = refusal(download); !reason.isEmpty()) {
+        emit logLine(downloadlog::refused(download->url().toString(), reason));
+        return;
+    }
+    QObject* page = download->page();
+    const QPointer<QObject> pageGuard(page);
+    recordOf(page).asking = true;
     QWidget* owner = ownerFor(download);
-    // A local file reaches the engine only when the user opened it; handing it over is
-    // what the user meant, copying it somewhere else is not.
     if (download->url().isLocalFile() && !download->isSavePageDownload())
         offerToDesktop(download, owner);
     else
         save(download, owner);
+    // The page may have gone while its question was open.
+    if (!page || pageGuard) {
+        PageRecord& record = recordOf(page);
+        record.asking = false;
+        record.answeredAt = m_clock.elapsed();
+        record.quietUntil = record.answeredAt + QueuedDelivery;
+    }
+}
+
+QString Downloads::refusal(QWebEngineDownloadRequest* download) {
+    PageRecord& record = recordOf(download->page());
+    const qint64 now = m_clock.elapsed();
+    const QUrl url = download->url();
+    auto* page = qobject_cast<PreviewPage*>(download->page());
+    if (url.isLocalFile() && !download->isSavePageDownload()) {
+        // A local file goes to the desktop only when the user opened it from the file list
+        // and it is a mail or news file; copying it elsewhere is not what the user meant.
+        if (!record.asking && page && page->takeDesktopHandOver(url))
+            return QString();
+        return tr("a local file goes to the desktop only when the user opens it");
+    }
+    // The address the user sent the page to is the user's own download, and so is one a
+    // click or key asked for shortly before.
+    const bool typed = page && page->takeUserNavigation(url);
+    const bool clicked = record.lastInput >= 0 && now - record.lastInput < UserActionTime;
+    const bool actedSinceAnswer = record.lastInput > record.answeredAt;
+    if (record.asking || (now < record.quietUntil && !typed && !actedSinceAnswer)) {
+        record.quietUntil = now + QueuedDelivery;
+        return tr("a question of this page is open");
+    }
+    if (typed || clicked)
+        return QString();
+    record.unprompted.removeIf([now](qint64 at) { return now - at >= Minute; });
+    if (record.unprompted.size() >= UnpromptedPerMinute)
+        return tr("more than %1 downloads a minute without a click").arg(UnpromptedPerMinute);
+    record.unprompted << now;
+    return QString();
 }
 
 void Downloads::offerToDesktop(QWebEngineDownloadRequest* download, QWidget* owner) {
@@ -279,7 +365,9 @@ void Downloads::offerToDesktop(QWebEngineDownloadRequest* download, QWidget* own
     QMessageBox question(QMessageBox::Question, ProductTitle, OpenWithDesktopQuestion(name),
                          QMessageBox::Yes | QMessageBox::No, owner);
     question.setObjectName(QStringLiteral("OpenWithDesktopQuestion"));
-    question.setDefaultButton(QMessageBox::Yes);
+    // Whatever program the desktop picks runs with the file: the user says so, Enter does
+    // not.
+    question.setDefaultButton(QMessageBox::No);
     // The download is left unaccepted: the engine drops it when this call returns.
     if (question.exec() != QMessageBox::Yes) {
         emit logLine(downloadlog::declined(url.toString()));
@@ -293,10 +381,13 @@ void Downloads::offerToDesktop(QWebEngineDownloadRequest* download, QWidget* own
 }
 
 void Downloads::save(QWebEngineDownloadRequest* download, QWidget* owner) {
-    QString name = download->suggestedFileName();
-    if (name.isEmpty())
-        name = download->downloadFileName();
-    QFileDialog dialog(owner, tr(" Save download as"), QDir(m_folder).filePath(name));
+    const QString suggested = download->suggestedFileName();
+    const QString name =
+        PlainDownloadName(suggested.isEmpty() ? download->downloadFileName() : suggested);
+    const QString folder =
+        !m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir() ? m_lastFolder : m_folder;
+    // Replacing a file that is there is the dialog's own question, whose default is No.
+    QFileDialog dialog(owner, tr(" Save download as"), QDir(folder).filePath(name));
     dialog.setObjectName(QStringLiteral("SaveDownloadDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -311,6 +402,7 @@ void Downloads::save(QWebEngineDownloadRequest* download, QWidget* owner) {
         failedAtOnce(target.absoluteFilePath(), problem, owner);
         return;
     }
+    m_lastFolder = target.absolutePath();
     download->setDownloadDirectory(target.absolutePath());
     download->setDownloadFileName(target.fileName());
     download->accept();

@@ -1,7 +1,13 @@
 #include "FrameScripts.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+// Resources of a static library need asking for, or the linker drops them.
+static void initFrameScripts() {
+    Q_INIT_RESOURCE(FrameScripts);
+}
 
 namespace zelvorin::frames {
 
@@ -15,7 +21,7 @@ const char* const Library = R"JS(
   if (window.__zelvorin) return;
   var KEY = %1;
   var MAX_FRAMES = 100, MAX_WINDOWS = 1000;
-  var pending = {};
+  var messages = (%2)(KEY, MAX_FRAMES);
   var elements = [];
   var checkedRoots = new WeakSet();
   var imaged = new WeakSet();
@@ -118,50 +124,36 @@ const char* const Library = R"JS(
   function sameOriginDocument(win) {
     try { return win.document || null; } catch (e) { return null; }
   }
-  function eachFrame(win, visit) {
+  // Visits every frame below `win` with its place ('0.2': the index in each parent's
+  // frame list), the way the frames' own copies count theirs.
+  function eachFrame(win, path, visit) {
     var count;
     try { count = Math.min(win.length, MAX_FRAMES); } catch (e) { return; }
     for (var i = 0; i < count; i++) {
-      var frame;
+      var frame, place = path ? path + '.' + i : String(i);
       try { frame = win[i]; } catch (e) { continue; }
-      if (!frame || visit(frame) === false) continue;
-      eachFrame(frame, visit);
+      if (!frame || visit(frame, place) === false) continue;
+      eachFrame(frame, place, visit);
     }
   }
+  function applyHere(change) { applyTo(document, change); }
+  function reportApplied(id) { console.log(KEY + ' applied ' + id); }
   function applyToAll(change, id) {
+    messages.listen(applyHere, reportApplied);
     // Frames of other origins live in other processes: their messages go out first, so
     // they change their backgrounds while this process changes its own documents.
-    var posted = 0, seen = 0, local = [document];
-    eachFrame(window, function (frame) {
+    var targets = [], seen = 0, local = [document];
+    eachFrame(window, '', function (frame, place) {
       if (++seen > MAX_WINDOWS) return false;
       var doc = sameOriginDocument(frame);
-      if (doc) {
-        local.push(doc);
-      } else {
-        try { frame.postMessage({zelvorinKey: KEY, id: id, change: change}, '*'); posted++; }
-        catch (e) {}
-      }
+      if (doc) local.push(doc);
+      else targets.push({win: frame, path: place});
     });
-    if (posted) pending[id] = posted;
+    var posted = messages.post(targets, id, change);
     for (var i = 0; i < local.length; i++) applyTo(local[i], change);
     return posted;
   }
-  // Registered before any page script runs and stopped here, so pages never see these
-  // messages.
-  window.addEventListener('message', function (event) {
-    var data = event.data;
-    if (!data || data.zelvorinKey !== KEY) return;
-    event.stopImmediatePropagation();
-    if (data.change) {
-      applyTo(document, data.change);
-      try { event.source.postMessage({zelvorinKey: KEY, ack: data.id}, '*'); } catch (e) {}
-    } else if (data.ack !== undefined && pending[data.ack] !== undefined) {
-      if (--pending[data.ack] === 0) {
-        delete pending[data.ack];
-        console.log(KEY + ' applied ' + data.ack);
-      }
-    }
-  }, true);
+  messages.listen(applyHere, reportApplied);
 
   // The program's own documents. A document is the program's only once the program has
   // claimed it (right after it made or wrote it); the claim lives here, out of reach of
@@ -171,13 +163,15 @@ const char* const Library = R"JS(
   // cannot tell which window started one.
   var owner = null;
   var more = null;
-  var COMMAND_IN_HANDLER = /zelvorin:[^'"\s;)]*/i;
+  // A command address as a quoted text of the handler; one that only carries the text
+  // further in (a web address's query) is no command.
+  var COMMAND_IN_HANDLER = /['"]\s*(zelvorin:[^'"\s;)]*)/i;
   function report(kind, text) {
     console.log(KEY + ' ' + kind + ' ' + owner + (text === undefined ? '' : ' ' + text));
   }
   function isCommand(text) {
     var t = String(text).trim().toLowerCase();
-    return t.indexOf('zelvorin:') === 0 || t.indexOf('zelvorin://') >= 0;
+    return t.indexOf('zelvorin:') === 0;
   }
   function onActivate(event) {
     if (owner === null || !event.isTrusted) return;
@@ -197,7 +191,7 @@ const char* const Library = R"JS(
       var found = handler && COMMAND_IN_HANDLER.exec(handler);
       if (found) {
         event.stopImmediatePropagation();
-        report('command', found[0]);
+        report('command', found[1]);
         return;
       }
     }
@@ -366,14 +360,23 @@ QString CallScript(const QString& key, const QString& expression) {
            LibrarySource(key) + QStringLiteral("\nreturn ") + call + QStringLiteral("; })()");
 }
 
+QString MessageRouteSource() {
+    static const QString source = [] {
+        initFrameScripts();
+        QFile file(QStringLiteral(":/scripts/FrameMessages.js"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }();
+    return source;
+}
+
 QString LibrarySource(const QString& key) {
-    return QString::fromUtf8(Library).arg(quoted(key));
+    return QString::fromUtf8(Library).arg(quoted(key), MessageRouteSource());
 }
 
 QString ApplyToAllFramesScript(const QString& key, const QJsonObject& change, int requestId) {
     const QString json = QString::fromUtf8(QJsonDocument(change).toJson(QJsonDocument::Compact));
-    return CallScript(
-        key, QStringLiteral("window.__zelvorin.applyToAll(%1, %2)").arg(json).arg(requestId));
+    return CallScript(key, QStringLiteral("window.__zelvorin.applyToAll(%1, %2)")
+                               .arg(json, QString::number(requestId)));
 }
 
 QString AppliedMessagePrefix(const QString& key) {

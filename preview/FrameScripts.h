@@ -3,8 +3,9 @@
 // so a small library is injected into every frame, in a world of its own that page
 // scripts cannot see. The top document's copy walks the frame tree: documents of its own
 // origin are changed directly, the others receive the change by postMessage and answer
-// with an acknowledgement; when the last one has answered, the top reports through a
-// console message carrying the run's secret key.
+// (scripts/FrameMessages.js: messages a page may see but cannot forge or replay); when the
+// last one has answered, the top reports through a console message carrying the run's
+// secret key, which pages never see.
 #pragma once
 
 #include <QJsonObject>
@@ -15,6 +16,9 @@ namespace zelvorin::frames {
 
 // The library, defining `window.__zelvorin` once per document.
 QString LibrarySource(const QString& key);
+// The messages to frames of other origins: an expression giving a function of the key
+// (see scripts/FrameMessages.js).
+QString MessageRouteSource();
 // A script evaluating `expression` (which uses `window.__zelvorin`), bringing the library
 // along only when the document lacks it.
 QString CallScript(const QString& key, const QString& expression);

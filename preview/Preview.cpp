@@ -306,7 +306,7 @@ QString Preview::GetDocumentSource() {
 }
 
 void Preview::SetBrowserSilent(bool silent) {
-    m_page->setSilent(silent);
+    m_profile->setSilent(silent);
 }
 
 void Preview::FileListBox1Change(const QString& fileName, PreviewUse use) {

@@ -43,16 +43,16 @@ PreviewPage::PreviewPage(PreviewProfile* profile, QObject* parent)
             });
 }
 
-namespace {
-
 // The program's own documents are its resource pages: pages can never open those (see
 // acceptNavigationRequest and the profile's request guard), and, unlike about:blank,
 // every navigation to one passes the navigation check.
-bool isProgramDocumentAddress(const QUrl& url) {
+bool PreviewPage::isProgramDocumentAddress(const QUrl& url) {
     return url.scheme() == QLatin1String("qrc");
 }
 
-} // namespace
+bool PreviewPage::silent() const {
+    return m_previewProfile->silent();
+}
 
 void PreviewPage::loadByProgram(const QUrl& url) {
     m_expected = ProgramNavigation{NavigationTypeTyped, url};
@@ -76,32 +76,75 @@ bool PreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     bool cancel = false;
     emit beforeNavigate(url, type, isMainFrame, &cancel);
     const bool fromProgram = isMainFrame && isProgramNavigation(url, type);
+    // A program resource is shown only when the program itself loads it. A history
+    // navigation to one looks the same whether the user's Back or a page's history.back()
+    // asked for it, so the user's becomes a load of the program's (the engine may also
+    // skip entries a page made without the user, so the user's Back may land there from
+    // further than the entry before).
+    const bool programLoad = fromProgram && type == NavigationTypeTyped;
+    if (isProgramDocumentAddress(url) && fromProgram && !programLoad) {
+        m_expected.reset();
+        QTimer::singleShot(0, this, [this, url] { loadByProgram(url); });
+        return false;
+    }
     // Commands never run from a navigation: the program's own links report the user's
-    // click instead, and the program runs typed commands itself. A program resource is
-    // shown only when the program itself opens it.
+    // click instead, and the program runs typed commands itself.
     if (preview::IsCommandAddress(url.toString()) ||
-        (isProgramDocumentAddress(url) && !fromProgram)) {
+        (isProgramDocumentAddress(url) && !programLoad)) {
         emit navigationRefused(url);
         return false;
     }
     if (cancel)
         return false;
     if (isMainFrame && IsHandedToDesktop(url)) {
+        // Only the user's own choice of a file goes to the desktop, never a page's link.
+        if (!fromProgram) {
+            emit navigationRefused(url);
+            return false;
+        }
         // Through the profile's downloads, which ask the user first; once the engine has
         // its answer.
+        m_desktopHandOver = url;
         QTimer::singleShot(0, this, [this, url] { download(url); });
+        m_expected.reset();
         return false;
     }
     if (isMainFrame) {
+        // Only the program makes typed navigations.
+        m_userNavigation = fromProgram || type == NavigationTypeTyped ? url : QUrl();
         mainDocumentChanged();
-        m_claimOnLoad = fromProgram && isProgramDocumentAddress(url) ? url : QUrl();
+        m_claimOnLoad = programLoad && isProgramDocumentAddress(url) ? url : QUrl();
         m_expected.reset();
     }
     return true;
 }
 
+namespace {
+
+bool takeOnce(QUrl& held, const QUrl& url) {
+    if (held.isEmpty() || held != url)
+        return false;
+    held.clear();
+    return true;
+}
+
+} // namespace
+
+bool PreviewPage::takeDesktopHandOver(const QUrl& url) {
+    return takeOnce(m_desktopHandOver, url);
+}
+
+bool PreviewPage::takeUserNavigation(const QUrl& url) {
+    return takeOnce(m_userNavigation, url);
+}
+
 void PreviewPage::mainDocumentChanged() {
     ++m_navigations;
+    // The user's Back, Forward or Refresh ends with any change of address; a Back within
+    // the document never passes the navigation check, and its expectation must not last
+    // until a page's own history navigation.
+    if (m_expected && m_expected->url.isEmpty())
+        m_expected.reset();
 }
 
 void PreviewPage::mainDocumentLoaded(bool ok) {
@@ -119,7 +162,7 @@ void PreviewPage::mainDocumentLoaded(bool ok) {
 }
 
 void PreviewPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg) {
-    if (m_silent) {
+    if (silent()) {
         ++m_suppressedDialogs;
         return;
     }
@@ -127,16 +170,19 @@ void PreviewPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg
 }
 
 bool PreviewPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) {
-    if (m_silent) {
+    if (silent()) {
         ++m_suppressedDialogs;
-        return false;
+        // The engine asks a page's "beforeunload" question here too. A page never keeps
+        // the user from where the program is taking them; its own confirm() while the
+        // program navigates is answered likewise, which gives it nothing.
+        return m_expected.has_value();
     }
     return QWebEnginePage::javaScriptConfirm(securityOrigin, msg);
 }
 
 bool PreviewPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
                                    const QString& defaultValue, QString* result) {
-    if (m_silent) {
+    if (silent()) {
         ++m_suppressedDialogs;
         return false;
     }
@@ -190,9 +236,8 @@ QWebEnginePage* PreviewPage::createWindow(WebWindowType type) {
     QWidget* owner = nullptr;
     if (auto* view = qobject_cast<QWebEngineView*>(QWebEngineView::forPage(this)))
         owner = view->window();
-    auto* window = new BrowserWindow(m_previewProfile, m_silent, owner);
+    auto* window = new BrowserWindow(m_previewProfile, owner);
     connect(window->page(), &PreviewPage::navigationRefused, this, &PreviewPage::navigationRefused);
-    window->show();
     emit newWindowOpened(window->page());
     return window->page();
 }
@@ -200,7 +245,7 @@ QWebEnginePage* PreviewPage::createWindow(WebWindowType type) {
 void PreviewPage::askForSignIn(const QUrl& url, QAuthenticator* authenticator,
                                const QString& proxyHost) {
     // The engine wants the answer before this call returns, so the question is modal.
-    if (m_silent) {
+    if (silent()) {
         ++m_suppressedDialogs;
         *authenticator = QAuthenticator();
         return;
@@ -211,8 +256,8 @@ void PreviewPage::askForSignIn(const QUrl& url, QAuthenticator* authenticator,
 
 void PreviewPage::handleCertificateError(const QWebEngineCertificateError& error) {
     QWebEngineCertificateError pending = error;
-    if (m_silent || !pending.isOverridable()) {
-        if (m_silent)
+    if (silent() || !pending.isOverridable()) {
+        if (silent())
             ++m_suppressedDialogs;
         pending.rejectCertificate();
         return;

@@ -28,20 +28,30 @@ public:
 
     PreviewProfile* previewProfile() const { return m_previewProfile; }
 
-    // While silent the page shows no dialogs of its own: alert, confirm and prompt are
-    // answered as if cancelled, certificate errors are refused without a question and a
-    // request to sign in fails as if cancelled.
-    void setSilent(bool silent) { m_silent = silent; }
-    bool silent() const { return m_silent; }
+    // While the profile is silent the page shows no dialogs of its own: alert, confirm and
+    // prompt are answered as if cancelled, certificate errors are refused without a
+    // question and a request to sign in fails as if cancelled. A page's question before it
+    // is left ("beforeunload") is answered "leave" when the program itself navigates.
+    bool silent() const;
     // Dialogs that silence kept from the user, for the curious (and for tests).
     int suppressedDialogs() const { return m_suppressedDialogs; }
 
     // A load the program itself starts. A program resource page (qrc:) loaded so becomes
-    // one of the program's own documents once it has loaded.
+    // one of the program's own documents once it has loaded; this is the only way one is
+    // ever shown.
     void loadByProgram(const QUrl& url);
-    // The user's Back, Forward or Refresh: a program resource page they bring back is the
-    // program's own too.
+    // The user's Back, Forward or Refresh (or the program's reload of a changed page) that
+    // the program is about to start. A program resource page it comes to is loaded anew by
+    // the program: history navigations look the same whether the user or a page asked.
     void expectProgramNavigation(NavigationType type);
+    // The program's resource pages, which only the program itself may open.
+    static bool isProgramDocumentAddress(const QUrl& url);
+    // Whether the local file is one the user opened that goes to the desktop's program
+    // (a mail or news file); true once for each such opening.
+    bool takeDesktopHandOver(const QUrl& url);
+    // Whether the address is where the user last sent the page (a typed address, the
+    // program's own load, Back, Forward or Refresh); true once for each such navigation.
+    bool takeUserNavigation(const QUrl& url);
     // Whether the shown document is one the program made, and the secret of its claim.
     bool ownsShownDocument() const;
     QString ownerNonce() const { return ownsShownDocument() ? m_ownerNonce : QString(); }
@@ -88,7 +98,6 @@ private:
     void askForSignIn(const QUrl& url, QAuthenticator* authenticator, const QString& proxyHost);
 
     PreviewProfile* m_previewProfile = nullptr;
-    bool m_silent = false;
     int m_suppressedDialogs = 0;
     QString m_appliedPrefix;
     QString m_reportPrefix;
@@ -97,6 +106,8 @@ private:
     // was made on.
     quint64 m_navigations = 0;
     QUrl m_claimOnLoad;
+    QUrl m_desktopHandOver;
+    QUrl m_userNavigation;
     QString m_ownerNonce;
     quint64 m_ownedAt = 0;
 };

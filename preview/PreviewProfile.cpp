@@ -1,6 +1,7 @@
 #include "PreviewProfile.h"
 
 #include "FrameScripts.h"
+#include "RequestGuard.h"
 #include "Secrets.h"
 #include "UrlSchemes.h"
 
@@ -9,33 +10,10 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
-#include <QWebEngineUrlRequestInfo>
-#include <QWebEngineUrlRequestInterceptor>
 
 namespace zelvorin {
 
 namespace {
-
-// Program resources (qrc:) are for the program's own pages: a request for one from any
-// other page, or from no page the program opened, is blocked.
-class ResourceGuard : public QWebEngineUrlRequestInterceptor {
-public:
-    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
-    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
-        if (info.requestUrl().scheme() != QLatin1String("qrc"))
-            return;
-        // The program opens its pages in the main frame itself (no initiator); those pages'
-        // own requests come from a qrc: origin. An opaque origin may also give no initiator,
-        // so only the main frame's own load counts without one.
-        const QUrl initiator = info.initiator();
-        const bool fromProgram =
-            initiator.scheme() == QLatin1String("qrc") ||
-            (initiator.isEmpty() &&
-             info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame);
-        if (!fromProgram)
-            info.block(true);
-    }
-};
 
 QWebEngineScript frameScript(const QString& name, const QString& source, quint32 world) {
     QWebEngineScript script;
@@ -62,7 +40,9 @@ PreviewProfile::PreviewProfile(QObject* parent)
     settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     // Popups only for a click of the user, as every browser's popup blocker does.
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    m_profile->setUrlRequestInterceptor(new ResourceGuard(this));
+    // WebRTC gathers no address of the machine's own interfaces for pages.
+    settings->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    m_profile->setUrlRequestInterceptor(new RequestGuard(this));
 
     m_commandHandler = new CommandSchemeHandler(this);
     m_imageHandler = new LocalImageSchemeHandler(&m_localImages, this);

@@ -26,12 +26,18 @@ public:
 
     QWebEngineProfile* profile() const { return m_profile; }
     LocalImageUrls& localImages() { return m_localImages; }
-    // The secret that the program's frame scripts and their reports carry; new each run,
-    // unknown to pages.
+    // The secret of the program's frame scripts: the key of their messages' digest and the
+    // mark of their reports to the program; new each run, in nothing a page can see.
     QString scriptKey() const { return m_scriptKey; }
+    // "Hide dialogues of web browser": every page on the profile (the preview's, and the
+    // browser windows opened from it, earlier ones included) shows no dialogs of its own
+    // while this is set.
+    void setSilent(bool silent) { m_silent = silent; }
+    bool silent() const { return m_silent; }
 
 private:
     QString m_scriptKey;
+    bool m_silent = false;
     LocalImageUrls m_localImages;
     QWebEngineProfile* m_profile = nullptr;
     CommandSchemeHandler* m_commandHandler = nullptr;

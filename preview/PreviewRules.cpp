@@ -94,12 +94,11 @@ QUrl UrlForAddress(const QString& address) {
 }
 
 bool IsCommandUrl(const QString& url) {
-    return url.toLower().contains(QLatin1String("zelvorin://"));
+    return url.trimmed().startsWith(QLatin1String("zelvorin://"), Qt::CaseInsensitive);
 }
 
 bool IsCommandAddress(const QString& address) {
-    return IsCommandUrl(address) ||
-           address.trimmed().startsWith(QLatin1String("zelvorin:"), Qt::CaseInsensitive);
+    return address.trimmed().startsWith(QLatin1String("zelvorin:"), Qt::CaseInsensitive);
 }
 
 } // namespace zelvorin::preview

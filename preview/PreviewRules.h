@@ -52,11 +52,11 @@ double ZoomFactorForLevel(int level);
 // The level a zoom factor shows, -1 when it is none of the five.
 int ZoomLevelForFactor(double factor);
 
-// Addresses of the program's own command scheme: anything containing "zelvorin://" in any
-// letter case.
+// Addresses of the program's own command scheme: "zelvorin://" at the start, in any letter
+// case. A web address that merely carries the text (in its query, say) is a web address.
 bool IsCommandUrl(const QString& url);
 // Any address of the command scheme, well-formed or not ("zelvorin:contacts",
-// "ZELVORIN://x/.."), and anything IsCommandUrl takes: none of them may reach the engine.
+// "ZELVORIN://x/.."): none of them may reach the engine.
 bool IsCommandAddress(const QString& address);
 
 } // namespace zelvorin::preview

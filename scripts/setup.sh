@@ -11,10 +11,21 @@ if [ "${1:-}" = "--package-tools" ]; then
 fi
 build=${1:-$here/build}
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
-          libqt6svg6 libgl-dev libsqlite3-dev libbenchmark-dev xvfb xauth fonts-dejavu-core)
+# Two packages are named by the release: Debian 13 (trixie) ships the SVG image plugin that
+# draws the icon apart from the SVG library, and pkg-config is pkgconf there. Releases after
+# Debian 12 (bookworm) are taken to keep Debian 13's names.
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+if [ "$codename" = bookworm ]; then
+    release_packages=(pkg-config libqt6svg6)
+else
+    release_packages=(pkgconf qt6-svg-plugins)
+fi
+# dpkg-dev gives the build the distribution's hardening flags (dpkg-buildflags).
+packages=(g++ cmake ninja-build dpkg-dev qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
+          libgl-dev libsqlite3-dev libbenchmark-dev xvfb xauth fonts-dejavu-core
+          "${release_packages[@]}")
 [ -n "$package_tools" ] &&
-    packages+=(dpkg-dev file man-db desktop-file-utils appstream lintian)
+    packages+=(file man-db desktop-file-utils appstream lintian)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

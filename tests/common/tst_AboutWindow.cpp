@@ -291,7 +291,7 @@ private slots:
         zelvorin::AboutWindow form(QStringLiteral("102.0.5005.177"));
         auto* label = child<QLabel>(form, "WebEngineLabel");
         QVERIFY(label);
-        QVERIFY(label->text().contains(QStringLiteral("102.0.5005.177")));
+        QVERIFY(label->text().contains(QStringLiteral("Chromium 102.0.5005.177")));
         QVERIFY(!label->isHidden());
         // Between the version and the frame around the links.
         QVERIFY(label->y() >= 84 + 13);

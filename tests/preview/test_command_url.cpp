@@ -25,8 +25,10 @@ void TestCommandUrl::isCommandUrl_data() {
     QTest::addColumn<bool>("command");
     QTest::newRow("plain") << "zelvorin://contacts" << true;
     QTest::newRow("upper case") << "ZELVORIN://ShowHelpManual" << true;
+    // A web address carrying a command address in its query is a web address.
     QTest::newRow("inside another address")
-        << "http://x.example/?a=zelvorin://imglist/1,25" << true;
+        << "http://x.example/?a=zelvorin://imglist/1,25" << false;
+    QTest::newRow("blanks before") << "  zelvorin://contacts" << true;
     QTest::newRow("unknown word") << "zelvorin://nosuchcommand" << true;
     QTest::newRow("web") << "https://zelvorin.example.org/" << false;
     QTest::newRow("one slash") << "zelvorin:/contacts" << false;

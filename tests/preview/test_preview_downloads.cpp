@@ -4,6 +4,7 @@
 // to the desktop's program after asking.
 #include "Downloads.h"
 #include "LoopbackHttpServer.h"
+#include "ModalAnswerer.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
@@ -67,6 +68,15 @@ private slots:
     void failureToldWithReason();
     void localFileOfferedToDesktop_data();
     void localFileOfferedToDesktop();
+    void pageProposesNameNeverPlace_data();
+    void pageProposesNameNeverPlace();
+    void questionStartsWhereUserSavedLast();
+    void existingFileReplacedOnlyAfterAsking_data();
+    void existingFileReplacedOnlyAfterAsking();
+    void oneQuestionPerPage();
+    void downloadsWithoutClickLimited();
+    void nothingRunnableGoesToDesktop_data();
+    void nothingRunnableGoesToDesktop();
 
 private:
     // Answers the save question with `target`; the window of the download once it runs.
@@ -91,6 +101,39 @@ void TestPreviewDownloads::initTestCase() {
     m_server->serve("/page.html", "<html><body>page</body></html>");
     QByteArray big(1 << 20, 'z');
     m_server->serveHeld("/get/big", Held, big, 64 * 1024);
+    const auto attachment = [&](const QString& path, const QByteArray& disposition) {
+        m_server->serveRaw(path, "200 OK",
+                           "Content-Type: application/octet-stream\r\nContent-Disposition: "
+                           "attachment; " +
+                               disposition + "\r\n",
+                           "bytes a page sent");
+    };
+    attachment("/name/parents", "filename=\"../../x\"");
+    attachment("/name/absolute", "filename=\"/tmp/x\"");
+    attachment("/name/hidden", "filename=\".bashrc\"");
+    attachment("/name/home", "filename=\"~/.profile\"");
+    attachment("/name/encoded", "filename*=UTF-8''..%2F..%2Fevil.sh");
+    attachment("/name/break", "filename*=UTF-8''two%0Alines.txt");
+    attachment("/name/override", "filename*=UTF-8''report%E2%80%AEtxt.exe");
+    m_server->serve("/plain.txt", "a page's text", "text/plain");
+    const QByteArray whole = "style='position:fixed;left:0;top:0;width:100%;height:100%'";
+    m_server->serve("/name/attribute.html",
+                    "<html><body><a id=go " + whole +
+                        " href='/plain.txt' download='../.config/autostart/x.desktop'>go</a>"
+                        "</body></html>");
+    // Fifteen downloads at once on a click, and six in a row without one.
+    m_server->serve("/burst.html",
+                    "<html><body><button id=go " + whole +
+                        ">go</button><script>document.getElementById('go').onclick ="
+                        " function () { for (var i = 0; i < 15; i++) {"
+                        " var a = document.createElement('a'); a.href = '/get/report?' + i;"
+                        " a.download = ''; document.body.appendChild(a); a.click(); } };"
+                        "</script></body></html>");
+    m_server->serve("/flood.html",
+                    "<html><body><script>var n = 0; var timer = setInterval(function () {"
+                    " var a = document.createElement('a'); a.href = '/get/report?' + n;"
+                    " a.download = ''; document.body.appendChild(a); a.click();"
+                    " if (++n === 6) clearInterval(timer); }, 500);</script></body></html>");
     m_profile = new PreviewProfile(this);
     m_preview = std::make_unique<Preview>(m_profile, nullptr, nullptr);
     m_preview->WebBrowser1()->resize(400, 300);
@@ -118,6 +161,8 @@ void TestPreviewDownloads::init() {
     }
     QDir(m_folder.filePath("downloads")).removeRecursively();
     QDir().mkpath(m_folder.filePath("downloads"));
+    // Each case starts where a first save question starts.
+    m_downloads->setDownloadFolder(m_folder.filePath("downloads"));
     m_finished->clear();
     m_gauge->clear();
     m_log.clear();
@@ -278,14 +323,18 @@ void TestPreviewDownloads::localFileOfferedToDesktop() {
     const QString mail = m_folder.filePath("mail/letter.eml");
     QVERIFY(writeFile(mail, "From: ann@example.org\r\nSubject: tiles\r\n\r\nHello.\r\n"));
     QString question;
+    bool noByDefault = false;
     answerNextModal<QMessageBox>([&](QMessageBox* box) {
         question = box->text();
+        noByDefault = box->defaultButton() == box->button(QMessageBox::No);
         box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
     });
     QSignalSpy opened(m_downloads, &Downloads::openedWithDesktop);
     m_preview->OpenAddress(mail);
     QTRY_VERIFY(!question.isEmpty());
     QCOMPARE(question, Downloads::OpenWithDesktopQuestion("letter.eml"));
+    // Whatever the desktop runs with the file, Enter alone does not start it.
+    QVERIFY(noByDefault);
     if (yes) {
         QTRY_COMPARE(opened.count(), 1);
         QCOMPARE(m_desktop.opened, (QList<QUrl>{QUrl::fromLocalFile(mail)}));
@@ -297,6 +346,222 @@ void TestPreviewDownloads::localFileOfferedToDesktop() {
         QVERIFY(m_desktop.opened.isEmpty());
     }
     QCOMPARE(m_finished->count(), 0);
+}
+
+// Whatever name a page proposes, by a header, an encoded header or a link's attribute, the
+// question opens in the download folder with a plain, visible base name, and no folder the
+// page named is made.
+void TestPreviewDownloads::pageProposesNameNeverPlace_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("offered");
+    QTest::newRow("parent folders") << "/name/parents"
+                                    << "x";
+    QTest::newRow("absolute path") << "/name/absolute"
+                                   << "x";
+    QTest::newRow("hidden name") << "/name/hidden"
+                                 << "bashrc";
+    QTest::newRow("home folder") << "/name/home"
+                                 << "profile";
+    QTest::newRow("encoded folders") << "/name/encoded"
+                                     << "evil.sh";
+    QTest::newRow("line break") << "/name/break"
+                                << "two lines.txt";
+    QTest::newRow("right-to-left override") << "/name/override"
+                                            << "reporttxt.exe";
+    QTest::newRow("link attribute naming the autostart folder") << "/name/attribute.html"
+                                                                << "x.desktop";
+}
+
+void TestPreviewDownloads::pageProposesNameNeverPlace() {
+    QFETCH(QString, address);
+    QFETCH(QString, offered);
+    QString folder;
+    QString name;
+    ModalAnswerer answerer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog)
+            return false;
+        folder = dialog->directory().absolutePath();
+        name = dialog->selectedFiles().value(0);
+        dialog->reject();
+        return true;
+    });
+    if (address.endsWith(".html")) {
+        QVERIFY(loadAndWait(m_preview->page(), m_server->url(address)));
+        QVERIFY(clickElement(m_preview->WebBrowser1(), "#go"));
+    } else {
+        m_preview->page()->load(m_server->url(address));
+    }
+    QTRY_COMPARE(answerer.answered(), 1);
+    QCOMPARE(folder, m_folder.filePath("downloads"));
+    QCOMPARE(name, m_folder.filePath("downloads/") + offered);
+    QVERIFY(!QFileInfo::exists(m_folder.filePath(".config")));
+    QVERIFY(!QFileInfo::exists(QDir::home().filePath(".config/autostart/x.desktop")));
+}
+
+void TestPreviewDownloads::questionStartsWhereUserSavedLast() {
+    QVERIFY(QDir().mkpath(m_folder.filePath("mine")));
+    answerNextModal<QFileDialog>([&](QFileDialog* dialog) {
+        chooseFile(dialog, m_folder.filePath("mine/first.txt"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    m_preview->page()->load(m_server->url("/get/report"));
+    QTRY_COMPARE(m_finished->count(), 1);
+    QString offered;
+    answerNextModal<QFileDialog>([&](QFileDialog* dialog) {
+        offered = dialog->selectedFiles().value(0);
+        dialog->reject();
+    });
+    m_preview->page()->load(m_server->url("/get/report"));
+    QTRY_VERIFY(!offered.isEmpty());
+    QCOMPARE(offered, m_folder.filePath("mine/report 1.txt"));
+}
+
+// The dialog's own question guards a file that is there: Enter on the offered name does not
+// replace it; the user's Yes does.
+void TestPreviewDownloads::existingFileReplacedOnlyAfterAsking_data() {
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("the user keeps the file") << false;
+    QTest::newRow("the user replaces it") << true;
+}
+
+void TestPreviewDownloads::existingFileReplacedOnlyAfterAsking() {
+    QFETCH(bool, replace);
+    const QString path = m_folder.filePath("downloads/report 1.txt");
+    QVERIFY(writeFile(path, "the user's own words"));
+    int questions = 0;
+    bool noByDefault = false;
+    // Two answerers: the dialog's own question opens while the first one presses Enter.
+    ModalAnswerer questionAnswerer([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box)
+            return false;
+        ++questions;
+        noByDefault = box->defaultButton() == box->button(QMessageBox::No);
+        box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+        return true;
+    });
+    ModalAnswerer answerer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog)
+            return false;
+        // Enter the first time, as the user presses it; after a No the user gives up.
+        if (questions == 0)
+            QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")),
+                            Qt::Key_Return);
+        else
+            dialog->reject();
+        return true;
+    });
+    m_preview->page()->load(m_server->url("/get/report"));
+    QTRY_VERIFY(questions == 1 && (replace ? m_finished->count() == 1 : !m_log.isEmpty()));
+    QVERIFY(noByDefault);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(),
+             replace ? QByteArray("the report's own bytes") : QByteArray("the user's own words"));
+    if (replace)
+        QCOMPARE(m_finished->at(0), (QVariantList{path, true, QString()}));
+    else
+        QVERIFY(m_log.last().startsWith("     FileDownloadDeclined -  URL: "));
+}
+
+// Fifteen downloads started by one click: one question, the rest declined while it is open.
+void TestPreviewDownloads::oneQuestionPerPage() {
+    QVERIFY(loadAndWait(m_preview->page(), m_server->url("/burst.html")));
+    QElapsedTimer open;
+    ModalAnswerer answerer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog)
+            return false;
+        // The question stays open a while, as the user reads it.
+        if (!open.isValid())
+            open.start();
+        if (open.elapsed() < 1000)
+            return false;
+        dialog->reject();
+        return true;
+    });
+    QVERIFY(clickElement(m_preview->WebBrowser1(), "#go"));
+    QTRY_COMPARE_WITH_TIMEOUT(answerer.answered(), 1, 15000);
+    // The engine holds the others back while the question is open (and lets only some ten
+    // of the fifteen through at all); each is declined as it comes.
+    QTRY_VERIFY(m_log.filter("FileDownloadRefused").size() >= 5);
+    QTest::qWait(500);
+    for (const QString& line : m_log.filter("FileDownloadRefused"))
+        QVERIFY(line.endsWith("Reason: \"a question of this page is open\""));
+    QCOMPARE(answerer.answered(), 1);
+    QCOMPARE(m_log.filter("FileDownloadDeclined").size(), 1);
+}
+
+// A page that starts a download every half second without any click: three questions in
+// the minute, then declined.
+void TestPreviewDownloads::downloadsWithoutClickLimited() {
+    // A page of its own, which the user has never clicked.
+    QWidget holder;
+    Preview fresh(m_profile, &holder, nullptr);
+    int asked = 0;
+    ModalAnswerer answerer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog)
+            return false;
+        ++asked;
+        dialog->reject();
+        return true;
+    });
+    QVERIFY(loadAndWait(fresh.page(), m_server->url("/flood.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(m_log.filter("FileDownloadRefused").size() + asked, 6, 15000);
+    QCOMPARE(asked, Downloads::UnpromptedPerMinute);
+    QCOMPARE(m_log.filter("FileDownloadRefused").size(), 3);
+    QVERIFY(m_log.filter("FileDownloadRefused")
+                .last()
+                .endsWith("Reason: \"more than 3 downloads a minute without a click\""));
+}
+
+// A local page's links to runnable files (clicked by the user) never reach the desktop's
+// programs, nor a question about them; neither does a page's link to a mail file.
+void TestPreviewDownloads::nothingRunnableGoesToDesktop_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("attribute");
+    QTest::newRow("desktop entry") << "launch.desktop"
+                                   << "";
+    QTest::newRow("shell script") << "run.sh"
+                                  << "";
+    QTest::newRow("script as a download") << "run.sh"
+                                          << "download";
+    QTest::newRow("mail file a page links to") << "letter.eml"
+                                               << "";
+}
+
+void TestPreviewDownloads::nothingRunnableGoesToDesktop() {
+    QFETCH(QString, file);
+    QFETCH(QString, attribute);
+    const QString folder = m_folder.filePath("site");
+    QVERIFY(writeFile(folder + "/launch.desktop",
+                      "[Desktop Entry]\nType=Application\nName=x\nExec=touch /tmp/zelvorin-ran\n"));
+    QVERIFY(writeFile(folder + "/run.sh", "#!/bin/sh\ntouch /tmp/zelvorin-ran\n"));
+    QVERIFY(writeFile(folder + "/letter.eml", "From: a@example.org\r\n\r\nHello.\r\n"));
+    QVERIFY(writeFile(folder + "/index.html",
+                      ("<html><body><a id=go style='position:fixed;left:0;top:0;width:100%;"
+                       "height:100%' href='" +
+                       file + "' " + attribute + ">go</a></body></html>")
+                          .toUtf8()));
+    QVERIFY(loadAndWait(m_preview->page(), QUrl::fromLocalFile(folder + "/index.html")));
+    ModalAnswerer answerer([](QWidget* modal) {
+        modal->close();
+        return true;
+    });
+    QSignalSpy finished(m_preview->page(), &QWebEnginePage::loadFinished);
+    QSignalSpy refused(m_preview->page(), &PreviewPage::navigationRefused);
+    QVERIFY(clickElement(m_preview->WebBrowser1(), "#go"));
+    // Refused by the navigation check, blocked before it loads, or declined as a download.
+    QTRY_VERIFY(!refused.isEmpty() || !finished.isEmpty() ||
+                !m_log.filter("FileDownloadRefused").isEmpty());
+    QTest::qWait(300);
+    QCOMPARE(answerer.answered(), 0);
+    QVERIFY(m_desktop.opened.isEmpty());
+    // Nor is the file shown in the page's place.
+    QVERIFY(finished.isEmpty() || !finished.last().value(0).toBool());
 }
 
 ZELVORIN_TEST_MAIN_WITH(TestPreviewDownloads, zelvorin::RegisterUrlSchemes)

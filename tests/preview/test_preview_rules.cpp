@@ -1,6 +1,7 @@
 // The preview's rules that need no browser: colours, captions, status texts, the gauge,
 // font size levels, command addresses, the address history and the local image table.
 #include "AddressHistory.h"
+#include "DownloadName.h"
 #include "LocalImageUrls.h"
 #include "PreviewRules.h"
 #include "ProgramValues.h"
@@ -30,6 +31,8 @@ private slots:
     void gauge_data();
     void gauge();
     void zoomLevels();
+    void plainDownloadNames_data();
+    void plainDownloadNames();
     void commandUrls_data();
     void commandUrls();
     void addressToGo_data();
@@ -200,7 +203,7 @@ void TestPreviewRules::commandUrls_data() {
     QTest::addColumn<bool>("command");
     QTest::newRow("plain") << "zelvorin://contacts" << true;
     QTest::newRow("capitals") << "ZELVORIN://ShowHelpManual" << true;
-    QTest::newRow("inside") << "http://example.org/?go=zelvorin://imglist/1,25" << true;
+    QTest::newRow("inside") << "http://example.org/?go=zelvorin://imglist/1,25" << false;
     QTest::newRow("image scheme") << "zelvorin-file://abc/x.png" << false;
     QTest::newRow("no slashes") << "zelvorin:contacts" << false;
     QTest::newRow("web") << "http://example.org/" << false;
@@ -343,6 +346,43 @@ void TestPreviewRules::localImageUnknownAddresses() {
     QVERIFY(!urls.pathFor(guessed));
     QVERIFY(!urls.pathFor(QUrl::fromLocalFile(QStringLiteral("/pictures/a.png"))));
     QVERIFY(!urls.pathFor(QUrl(QStringLiteral("http://") + grant.remote.host() + "/a.png")));
+}
+
+void TestPreviewRules::plainDownloadNames_data() {
+    QTest::addColumn<QString>("proposed");
+    QTest::addColumn<QString>("plain");
+    QTest::newRow("plain") << "report 1.txt"
+                           << "report 1.txt";
+    QTest::newRow("folders") << "a/b/c.png"
+                             << "c.png";
+    QTest::newRow("backslashes") << "..\\..\\x.bat"
+                                 << "x.bat";
+    QTest::newRow("only a folder") << "a/b/"
+                                   << "download";
+    QTest::newRow("dots only") << ".."
+                               << "download";
+    QTest::newRow("leading dots and blanks") << " . .hidden"
+                                             << "hidden";
+    QTest::newRow("carriage return and tab") << "a\rb\tc"
+                                             << "a b c";
+    QTest::newRow("line separator") << QString("a") + QChar(0x2028) + "b"
+                                    << "a b";
+    QTest::newRow("isolate and zero width")
+        << QString("x") + QChar(0x2067) + "y" + QChar(0x200B) + "z" + QChar(0xFEFF) << "xyz";
+    QTest::newRow("other controls") << QString("a") + QChar(0x7F) + QChar(0x9B) + "b"
+                                    << "ab";
+    QTest::newRow("letters beyond the first plane")
+        << QString::fromUtf8("f\xF0\x9F\x98\x80.png") << QString::fromUtf8("f\xF0\x9F\x98\x80.png");
+    QTest::newRow("too long, extension kept")
+        << QString(300, 'a') + ".tar.gz" << QString(252, 'a') + ".gz";
+    QTest::newRow("too long, not cut within a character")
+        << QString(200, QChar(0x00E9)) + ".txt" << QString(125, QChar(0x00E9)) + ".txt";
+}
+
+void TestPreviewRules::plainDownloadNames() {
+    QFETCH(QString, proposed);
+    QFETCH(QString, plain);
+    QCOMPARE(zelvorin::PlainDownloadName(proposed), plain);
 }
 
 ZELVORIN_TEST_MAIN(TestPreviewRules)

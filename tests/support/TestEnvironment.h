@@ -32,6 +32,11 @@ bool removeTree(const QByteArray& path);
 // Writes a file with the given bytes, creating missing parent folders.
 bool writeFile(const QString& path, const QByteArray& bytes);
 
+// Whether a child of this test can get a user and mount namespace of its own
+// (`unshare -rm`), where a small file system mounts without privileges. Not in a chroot,
+// nor where the system refuses unprivileged namespaces.
+bool mountNamespaceAvailable();
+
 } // namespace zelvorin::test
 
 // Runs a QtTest object in its own environment. `prepare` runs before QApplication is
