@@ -4,6 +4,7 @@
 #include "LosslessNames.h"
 #include "Preview.h"
 #include "PreviewPage.h"
+#include "PreviewProfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -109,11 +110,18 @@ void LiveReload::collectFiles() {
     }
     const quint64 run = ++m_collectRun;
     QPointer<LiveReload> self = this;
-    m_preview->page()->runJavaScript(CollectScript, QWebEngineScript::ApplicationWorld,
-                                     [self, run](const QVariant& found) {
-                                         if (self && run == self->m_collectRun)
-                                             self->watch(found.toStringList());
-                                     });
+    m_preview->page()->runJavaScript(
+        CollectScript, QWebEngineScript::ApplicationWorld, [self, run](const QVariant& found) {
+            if (!self || run != self->m_collectRun)
+                return;
+            // The documents of the page's frames are of origins the script cannot enter;
+            // what they loaded the profile noted.
+            QStringList addresses = found.toStringList();
+            const PreviewPage* page = self->m_preview->page();
+            for (const QUrl& file : page->previewProfile()->loadedLocalFiles().of(page->url()))
+                addresses.append(file.toString(QUrl::FullyEncoded));
+            self->watch(addresses);
+        });
 }
 
 void LiveReload::watch(const QStringList& addresses) {
