@@ -3,6 +3,7 @@
 #include "GifWriter.h"
 #include "PrivateFiles.h"
 #include "SampleTiles.h"
+#include "ShellOperations.h"
 #include "WebCopy.h"
 
 #include <QBuffer>
@@ -10,8 +11,6 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QTemporaryFile>
-
-#include <cstring>
 
 namespace zelvorin {
 
@@ -200,7 +199,7 @@ WriteResult writeNewFile(const QString& path, const QByteArray& bytes, QString* 
     }
     // On disk before the rename, so that a power cut never leaves the name on an empty file.
     if (const int error = platform::flushToDisk(file.handle()); error != 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(error));
+        *reason = platform::errorText(error);
         return WriteResult::Failed;
     }
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |

@@ -27,11 +27,6 @@ const QString FileManagerPath = QStringLiteral("/org/freedesktop/FileManager1");
 // not answer within this time counts as absent, so the program's own window shows.
 constexpr int FileManagerTimeoutMs = 4000;
 
-ItemPropertiesHandler& handlerSlot() {
-    static ItemPropertiesHandler handler;
-    return handler;
-}
-
 bool askFileManager(const QByteArray& path) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -103,18 +98,12 @@ bool onSameFileSystem(const QByteArray& first, const QByteArray& second) {
     return a.st_dev == b.st_dev;
 }
 
-bool showItemPropertiesInFileManager(const QByteArray& path) {
+bool showItemPropertiesInFileManager(const QByteArray& path, const DesktopServices& desktop) {
     if (path.isEmpty())
         return false;
-    if (const ItemPropertiesHandler& handler = handlerSlot())
-        return handler(openablePath(path));
+    if (desktop.showItemProperties)
+        return desktop.showItemProperties(openablePath(path));
     return askFileManager(path);
-}
-
-ItemPropertiesHandler setItemPropertiesHandler(ItemPropertiesHandler handler) {
-    ItemPropertiesHandler previous = std::move(handlerSlot());
-    handlerSlot() = std::move(handler);
-    return previous;
 }
 
 } // namespace zelvorin::platform

@@ -316,11 +316,6 @@ QString shownName(const QByteArray& path) {
     return displayName(path.mid(path.lastIndexOf('/') + 1));
 }
 
-DesktopOpener& openerSlot() {
-    static DesktopOpener opener;
-    return opener;
-}
-
 } // namespace
 
 FileResult FileResult::failure(int error, const QByteArray& path) {
@@ -337,7 +332,7 @@ QString errorText(int error) {
     return QString::fromLocal8Bit(::strerror_r(error, buffer, sizeof(buffer)));
 }
 
-FileResult openWithDesktop(const QByteArray& path) {
+FileResult openWithDesktop(const QByteArray& path, const DesktopServices& desktop) {
     struct stat info {};
     if (path.isEmpty())
         return FileResult::failure(ENOENT);
@@ -352,16 +347,10 @@ FileResult openWithDesktop(const QByteArray& path) {
         ::free(here);
     }
     const QUrl url = fileUrl(absolute);
-    const bool taken = openerSlot() ? openerSlot()(url) : QDesktopServices::openUrl(url);
+    const bool taken = desktop.openUrl ? desktop.openUrl(url) : QDesktopServices::openUrl(url);
     if (!taken)
         return FileResult::failure(QObject::tr("no program could be started to open it"));
     return FileResult::done();
-}
-
-DesktopOpener setDesktopOpener(DesktopOpener opener) {
-    DesktopOpener previous = std::move(openerSlot());
-    openerSlot() = std::move(opener);
-    return previous;
 }
 
 FileResult writeNewFile(const QByteArray& destination, const QByteArray& bytes,

@@ -7,6 +7,8 @@
 // file beside it, which is renamed into place only when complete and flushed to disk.
 #pragma once
 
+#include "DesktopServices.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -40,14 +42,9 @@ struct FileResult {
 // The system's text for an errno value ("No space left on device").
 QString errorText(int error);
 
-// Opens a local file with the desktop's default program. Fails when the file cannot be
-// looked at or no program could be started for it.
-FileResult openWithDesktop(const QByteArray& path);
-
-// Stands in for the desktop's open handler (tests): gets the file's address, answers
-// whether a program took it. Null restores the desktop's; returns the previous one.
-using DesktopOpener = std::function<bool(const QUrl& url)>;
-DesktopOpener setDesktopOpener(DesktopOpener opener);
+// Opens a local file with the desktop's default program (or the one `desktop` stands in
+// with). Fails when the file cannot be looked at or no program could be started for it.
+FileResult openWithDesktop(const QByteArray& path, const DesktopServices& desktop);
 
 // Asks a question with the answers Yes and No; true for Yes.
 using AskFunction =

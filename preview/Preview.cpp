@@ -9,7 +9,7 @@
 #include "GeneratedPage.h"
 #include "LiveReload.h"
 #include "LosslessNames.h"
-#include "OpenFileUnit.h"
+#include "OpenFileDialog.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
 #include "ProgramPages.h"
@@ -355,9 +355,9 @@ std::optional<QString> Preview::askForFile(const QString& caption, int kind) {
     if (!m_openFileForm)
         return std::nullopt;
     m_openFileForm->setWindowTitle(caption);
-    if (!m_openFileForm->Execute(kind) || m_openFileForm->FileName().isEmpty())
+    if (!m_openFileForm->execute(kind) || m_openFileForm->fileName().isEmpty())
         return std::nullopt;
-    return m_openFileForm->FileName();
+    return m_openFileForm->fileName();
 }
 
 void Preview::OpenDocumentMenuItemClick() {

@@ -7,7 +7,7 @@
 
 #include "BackgroundPlacement.h"
 #include "GeneratedPage.h"
-#include "OpenFileUnit.h"
+#include "OpenFileDialog.h"
 #include "PreviewRules.h"
 
 #include <QColor>
@@ -64,7 +64,7 @@ public:
 
     // The open dialog of "Open document..." and "Change background..."; without one
     // those commands do nothing.
-    void setOpenFileForm(TOpenFileForm* form) { m_openFileForm = form; }
+    void setOpenFileForm(zelvorin::OpenFileDialog* form) { m_openFileForm = form; }
     // The address box of the toolbar: its history starts as "about:blank", Enter opens.
     void setAddressBox(QComboBox* box);
     QComboBox* addressBox() const { return m_addressBox; }
@@ -157,7 +157,7 @@ private:
     BackgroundChoice* m_background = nullptr;
     QTimer* m_loadFileTimer = nullptr;
     QPointer<QComboBox> m_addressBox;
-    QPointer<TOpenFileForm> m_openFileForm;
+    QPointer<zelvorin::OpenFileDialog> m_openFileForm;
     bool m_loadGuard = false;
     bool m_stopFlag = true;
     bool m_loading = false;

@@ -5,7 +5,7 @@
 #include "BackgroundNotes.h"
 #include "HighDensityImage.h"
 #include "LosslessNames.h"
-#include "NeededRegistryLib.h"
+#include "SettingsStore.h"
 #include "SettingsTable.h"
 #include "TestEnvironment.h"
 
@@ -99,16 +99,16 @@ private slots:
         QFETCH(BackgroundPlacement, placement);
         QFETCH(bool, fixed);
         QTemporaryDir folder;
-        TUsefulRegistry store(folder.filePath("registry.db"));
+        zelvorin::SettingsStore store(folder.filePath("registry.db"));
         const QString root = QStringLiteral("Software\\Morvenkast\\Zelvorin");
         const st::SettingsAccess settings(&store, root);
         const QString key = root + st::InterfaceKey;
         if (storedPlacement.typeId() == QMetaType::Int)
-            QVERIFY(store.WriteInteger(key, "BackgroundPlacement", storedPlacement.toInt()));
+            QVERIFY(store.writeInteger(key, "BackgroundPlacement", storedPlacement.toInt()));
         else if (storedPlacement.isValid())
-            QVERIFY(store.WriteString(key, "BackgroundPlacement", storedPlacement.toString()));
+            QVERIFY(store.writeString(key, "BackgroundPlacement", storedPlacement.toString()));
         if (storedFixed.isValid())
-            QVERIFY(store.WriteBool(key, "BackgroundFixed", storedFixed.toBool()));
+            QVERIFY(store.writeBool(key, "BackgroundFixed", storedFixed.toBool()));
 
         const BackgroundLayout read = ReadBackgroundLayout(settings);
         QCOMPARE(read.placement, placement);
@@ -116,7 +116,7 @@ private slots:
 
         const BackgroundLayout other{BackgroundPlacement::CentreOnce, !fixed};
         QVERIFY(WriteBackgroundLayout(settings, other));
-        QCOMPARE(store.ReadInteger(key, "BackgroundPlacement", -1), 3);
+        QCOMPARE(store.readInteger(key, "BackgroundPlacement", -1), 3);
         QVERIFY(ReadBackgroundLayout(settings) == other);
     }
 

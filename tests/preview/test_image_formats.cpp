@@ -3,7 +3,7 @@
 // pixel for pixel, as the PNG of the tile is, in every frame. A damaged file of each
 // format leaves the page without an image and the preview working. A gallery of the
 // folder shows every tile and leaves the damaged files blank.
-#include "GenerateHTMLUnit.h"
+#include "GalleryPageBuilder.h"
 #include "ImageFormatFolder.h"
 #include "LoopbackHttpServer.h"
 #include "Preview.h"
@@ -171,7 +171,7 @@ private slots:
         QVERIFY(show(m_server.url("/set.html")));
         m_shown = QUrl();
         QStringList names = QDir(m_folder.path()).entryList(QDir::Files, QDir::Name);
-        KeepGalleryImages(names);
+        keepGalleryImages(names);
         QCOMPARE(names.size(), m_files.size() + m_broken.size() + 1); // and magenta.png
         Preview* preview = m_preview.get();
         QVERIFY(preview->ShowGeneratedPage(std::make_unique<GalleryPageBuilder>(
