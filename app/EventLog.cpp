@@ -18,9 +18,9 @@ EventLog::EventLog(QWidget* parent) : QPlainTextEdit(parent) {
     hide();
 }
 
-void EventLog::AddLogLine(const QString& line) {
+void EventLog::addLine(const QString& line) {
     if (m_lineCount > MaxLines)
-        Clear();
+        clearLines();
     // A line with breaks of its own would count as several; keep one entry per event.
     QString single = line;
     single.replace('\n', ' ').replace('\r', ' ');
@@ -28,7 +28,7 @@ void EventLog::AddLogLine(const QString& line) {
     ++m_lineCount;
 }
 
-void EventLog::Clear() {
+void EventLog::clearLines() {
     clear();
     m_lineCount = 0;
 }

@@ -14,9 +14,9 @@ public:
 
     explicit EventLog(QWidget* parent = nullptr);
 
-    void AddLogLine(const QString& line);
-    void Clear();
-    int LineCount() const { return m_lineCount; }
+    void addLine(const QString& line);
+    void clearLines();
+    int lineCount() const { return m_lineCount; }
 
 private:
     int m_lineCount = 0;

@@ -1,9 +1,10 @@
 // The window's handlers that pass a user's command on to a subsystem: the program's own
-// command addresses, the gallery, the chosen file, the welcome page option, the font
-// sizes and the browser's dialogs. Each is a line or two; the rules live in the
+// command addresses, the gallery, the chosen file, the web copy, the welcome page option,
+// the font sizes and the browser's dialogs. Each is a line or two; the rules live in the
 // subsystems.
-#include "MainUnit.h"
+#include "MainWindow.h"
 
+#include "ActionRegistry.h"
 #include "BackgroundChoice.h"
 #include "BrowserNavigation.h"
 #include "CommandUrl.h"
@@ -14,212 +15,206 @@
 #include "FilePanel.h"
 #include "FolderFiles.h"
 #include "FolderSession.h"
-#include "GenerateHTMLUnit.h"
-#include "HelpWindow.h"
+#include "GalleryPageBuilder.h"
 #include "LiveReload.h"
+#include "LosslessNames.h"
 #include "MainToolbar.h"
 #include "Preview.h"
 #include "ProgramPages.h"
 #include "ProgramValues.h"
 #include "ShownDocument.h"
-
-#include <QWebEngineView>
+#include "StatusBar.h"
+#include "WebCopyDialog.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QToolButton>
+#include <QWebEngineView>
 
-namespace st = zelvorin::settings;
-using zelvorin::preview::CommandWord;
+namespace zelvorin {
+
+namespace st = settings;
 
 namespace {
 
 // The file list's marked names (its gallery images) as the gallery reads them.
-class ListedImages final : public zelvorin::GalleryNames {
+class ListedImages final : public GalleryNames {
 public:
-    explicit ListedImages(std::shared_ptr<const zelvorin::MarkedNames> names)
-        : m_names(std::move(names)) {}
+    explicit ListedImages(std::shared_ptr<const MarkedNames> names) : m_names(std::move(names)) {}
     qint64 count() const override { return m_names->count(); }
     QString name(qint64 index) const override { return m_names->name(index); }
 
 private:
-    std::shared_ptr<const zelvorin::MarkedNames> m_names;
+    std::shared_ptr<const MarkedNames> m_names;
 };
 
-zelvorin::PreviewUse previewUse(zelvorin::FilePurpose purpose) {
-    return purpose == zelvorin::FilePurpose::Background ? zelvorin::PreviewUse::Background
-                                                        : zelvorin::PreviewUse::Document;
+PreviewUse previewUse(FilePurpose purpose) {
+    return purpose == FilePurpose::Background ? PreviewUse::Background : PreviewUse::Document;
 }
 
 } // namespace
 
-void TMainForm::ExecuteCommandUrl(const QString& url) {
-    // Commands fail silently: an error raised by the file column (a folder gone from disk
-    // while a mask is applied) ends the command and nothing else.
-    try {
-        const zelvorin::preview::CommandUrl command = zelvorin::preview::ParseCommandUrl(url);
-        switch (command.word) {
-        case CommandWord::ShowHelpManual:
-            zelvorin::ShowHelpTopic(m_values.HelpFileName(), QStringLiteral("MainScreen_link"));
-            break;
-        case CommandWord::Contacts:
-            zelvorin::ShowHelpTopic(m_values.HelpFileName(), QStringLiteral("Contacts_link"));
-            break;
-        case CommandWord::ViewCleanBackgrounds:
-            OpenAddress(QStringLiteral("about:blank"));
-            m_mainFilePanel->selectFilter(0);
-            break;
-        case CommandWord::ViewLocalHtmlFiles:
-            m_mainFilePanel->selectFilter(1);
-            break;
-        case CommandWord::SetBackgroundsFilter:
-            m_mainFilePanel->selectFilter(0);
-            break;
-        case CommandWord::ImgList:
-            if (command.argumentsValid)
-                ShowGalleryPage(command.first, command.perPage);
-            break;
-        case CommandWord::SwitchWelcomePageView:
-            // The check box of the page shown once the load under way has ended.
-            m_preview->whenLoaded(this, [this] {
-                m_preview->document()->readElementAttribute(
-                    QStringLiteral("ShowPageCheckBox"), 0, QStringLiteral("checked"), this,
-                    [this](const QVariant& checked) {
-                        // An unreadable check box counts as cleared.
-                        SetShowWelcomePage(checked.typeId() == QMetaType::Bool && checked.toBool());
-                    });
-            });
-            break;
-        case CommandWord::None:
-            break;
-        }
-    } catch (...) {
+void MainWindow::runCommandAddress(const QString& url) {
+    const preview::CommandUrl command = preview::ParseCommandUrl(url);
+    // A gallery page is the one command with arguments; an address whose numbers do not
+    // read names no page, and does nothing.
+    if (command.word == preview::CommandWord::ImgList) {
+        if (!command.argumentsValid)
+            return;
+        showGalleryPage(command.first, command.perPage);
+        return;
     }
+    if (QAction* action = m_actions->action(command.word))
+        action->trigger();
 }
 
-void TMainForm::OpenAddress(const QString& address) {
+void MainWindow::openAddress(const QString& address) {
     m_preview->openAddress(address);
 }
 
-void TMainForm::ShowImageGalleryMenuItemClick() {
-    OpenAddress(QStringLiteral("zelvorin://imglist/1,") +
-                QString::number(zelvorin::GalleryItemsPerPage));
+void MainWindow::showImageGallery() {
+    openAddress(QStringLiteral("zelvorin://imglist/1,") + QString::number(GalleryItemsPerPage));
 }
 
-void TMainForm::ShowGalleryPage(int first, int perPage) {
+void MainWindow::showGalleryPage(int first, int perPage) {
+    // Nothing is shown at all (the preview has never had a document): nothing to put the
+    // page into, and nothing the user would miss.
+    if (m_webView->url().isEmpty())
+        return;
     // The list's image names as they are now, in list order: the page reads only its own.
-    auto names = std::make_shared<ListedImages>(m_mainFilePanel->session()->files()->markedNames());
-    zelvorin::Preview* preview = m_preview;
-    m_preview->programPages()->show(std::make_unique<zelvorin::GalleryPageBuilder>(
-        m_mainFilePanel->session()->folder(), std::move(names), first, perPage, m_galleryStyle,
+    auto names = std::make_shared<ListedImages>(m_filePanel->session()->files()->markedNames());
+    Preview* preview = m_preview;
+    m_galleryRequest = m_preview->programPages()->show(std::make_unique<GalleryPageBuilder>(
+        m_filePanel->session()->folder(), std::move(names), first, perPage, m_galleryStyle,
         [preview](const QString& path) { return preview->programImageAddress(path); }));
 }
 
-void TMainForm::LoadHtmlText(const QString& text) {
-    m_preview->programPages()->show(std::make_unique<zelvorin::FixedPage>(text));
+void MainWindow::galleryPageShown(int request, bool written) {
+    // A page a newer one replaced is no failure.
+    if (written || request != m_galleryRequest)
+        return;
+    tellFailure(Failure{tr("Could not show the image gallery"),
+                        tr("the preview did not load a page of the program's own to hold it")});
 }
 
-void TMainForm::ThumbnailListMenuItemClick(QAction* sender) {
-    sender->setChecked(true);
-    m_galleryStyle = quint8(sender->data().toInt());
+void MainWindow::showPageText(const QString& text) {
+    m_preview->programPages()->show(std::make_unique<FixedPage>(text));
 }
 
-void TMainForm::FindItem1Click() {
-    // Cycles 0 -> 1 -> 2 -> 0; other values stay, and the radio marks are left alone.
+void MainWindow::setGalleryStyle(int style) {
+    m_galleryStyle = quint8(style);
+    m_actions->markValue(MenuId::GalleryStyle, style);
+}
+
+void MainWindow::cycleGalleryStyle() {
+    // Cycles 0 -> 1 -> 2 -> 0; a stored style beyond them stays.
     if (m_galleryStyle <= 2)
-        m_galleryStyle = quint8((m_galleryStyle + 1) % 3);
+        setGalleryStyle((m_galleryStyle + 1) % 3);
 }
 
-void TMainForm::previewChosenFile(const QString& path, zelvorin::FilePurpose purpose) {
+void MainWindow::previewChosenFile(const QString& path, FilePurpose purpose) {
     m_preview->previewChosenFile(path, previewUse(purpose));
 }
 
-void TMainForm::LoadFileTimerTimer() {
-    m_preview->previewFileAtStart(m_mainFilePanel->session()->chosenFile(),
-                                  previewUse(m_mainFilePanel->session()->purpose()));
+void MainWindow::previewStartingFile() {
+    m_preview->previewFileAtStart(m_filePanel->session()->chosenFile(),
+                                  previewUse(m_filePanel->session()->purpose()));
 }
 
-void TMainForm::SetShowWelcomePage(bool show) {
-    m_menus.ShowWelcomePageOnStartMenuItem->setChecked(show);
-    Settings().Write(st::ShowWelcomePage, show);
+void MainWindow::setShowWelcomePage(bool show) {
+    m_actions->action(Command::ShowWelcomePageOnStart)->setChecked(show);
+    settings().write(st::ShowWelcomePage, show);
 }
 
-void TMainForm::ShowWelcomePageOnStartMenuItemClick() {
-    SetShowWelcomePage(!m_menus.ShowWelcomePageOnStartMenuItem->isChecked());
+void MainWindow::switchWelcomePageFromPage() {
+    // The check box of the page shown once the load under way has ended.
+    m_preview->whenLoaded(this, [this] {
+        m_preview->document()->readElementAttribute(
+            QStringLiteral("ShowPageCheckBox"), 0, QStringLiteral("checked"), this,
+            [this](const QVariant& checked) {
+                // An unreadable check box counts as cleared.
+                setShowWelcomePage(checked.typeId() == QMetaType::Bool && checked.toBool());
+            });
+    });
 }
 
-void TMainForm::ShowWBFontSize() {
-    const int level = m_preview->fontSizeLevel();
+void MainWindow::viewCleanBackgrounds() {
+    openAddress(QStringLiteral("about:blank"));
+    m_filePanel->selectFilter(0);
+}
+
+void MainWindow::markFontSize() {
     // A level outside 0 to 4 changes no mark.
-    for (QAction* entry : m_menus.FontSizeGroup->actions())
-        if (entry->data().toInt() == level)
-            entry->setChecked(true);
+    m_actions->markValue(MenuId::FontSize, m_preview->fontSizeLevel());
 }
 
-void TMainForm::ChangeWBFontSizeMenuItemClick(QAction* entry) {
+void MainWindow::setFontSize(int level) {
     // On failure the marks go back to the level the browser still has.
-    m_preview->setFontSizeLevel(entry->data().toInt());
-    ShowWBFontSize();
+    m_preview->setFontSizeLevel(level);
+    markFontSize();
 }
 
-void TMainForm::HideDialoguesOfWebBrowserMenuItemClick() {
-    // The action has flipped its own mark already.
-    const bool silent = m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked();
-    m_preview->setSilent(silent);
-    Settings().Write(st::HideBrowserDialogues, silent);
+void MainWindow::setBrowserDialoguesHidden(bool hidden) {
+    m_preview->setSilent(hidden);
+    settings().write(st::HideBrowserDialogues, hidden);
 }
 
-void TMainForm::ShowFileThumbnailsMenuItemClick() {
-    // The action has flipped its own mark already; the choice is kept at once.
-    const bool show = m_menus.ShowFileThumbnailsMenuItem->isChecked();
-    m_mainFilePanel->fileList()->setShowsThumbnails(show);
+void MainWindow::setFileThumbnailsShown(bool shown) {
+    m_filePanel->fileList()->setShowsThumbnails(shown);
     if (m_created)
-        Settings().Write(st::ShowThumbnails, show);
+        settings().write(st::ShowThumbnails, shown);
 }
 
-void TMainForm::ReloadChangedPageMenuItemClick() {
-    const bool reload = m_menus.ReloadChangedPageMenuItem->isChecked();
-    m_preview->liveReload()->setEnabled(reload);
+void MainWindow::setChangedPageReloaded(bool reloaded) {
+    m_preview->liveReload()->setEnabled(reloaded);
     if (m_created)
-        Settings().Write(st::ReloadChangedPage, reload);
+        settings().write(st::ReloadChangedPage, reloaded);
 }
 
-void TMainForm::BackgroundPlacementMenuItemClick(QAction* entry) {
-    zelvorin::preview::BackgroundLayout layout = m_preview->background()->layout();
-    layout.placement = zelvorin::preview::PlacementFromStored(entry->data().toInt());
+void MainWindow::setBackgroundPlacement(int stored) {
+    preview::BackgroundLayout layout = m_preview->background()->layout();
+    layout.placement = preview::PlacementFromStored(stored);
     m_preview->background()->setLayout(layout);
 }
 
-void TMainForm::BackgroundFixedMenuItemClick() {
-    // The action has flipped its own mark already.
-    zelvorin::preview::BackgroundLayout layout = m_preview->background()->layout();
-    layout.fixed = m_menus.BackgroundFixedMenuItem->isChecked();
+void MainWindow::setBackgroundFixed(bool fixed) {
+    preview::BackgroundLayout layout = m_preview->background()->layout();
+    layout.fixed = fixed;
     m_preview->background()->setLayout(layout);
 }
 
-void TMainForm::ShowBackgroundLayout(const zelvorin::preview::BackgroundLayout& layout) {
-    namespace bg = zelvorin::preview;
-    for (QAction* entry : m_menus.BackgroundPlacementGroup->actions())
-        if (entry->data().toInt() == bg::StoredPlacement(layout.placement))
-            entry->setChecked(true);
-    m_menus.BackgroundFixedMenuItem->setChecked(layout.fixed);
-    QString hint = bg::PlacementCaption(layout.placement);
+void MainWindow::saveWebCopy() {
+    const QString image = m_preview->background()->image();
+    if (image.isEmpty())
+        return;
+    auto* dialog = new WebCopyDialog(platform::encodePath(image), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &WebCopyDialog::saved, m_statusBar, &StatusBar::setText);
+    dialog->open();
+}
+
+void MainWindow::showBackgroundLayout(const preview::BackgroundLayout& layout) {
+    m_actions->markValue(MenuId::BackgroundPlacement, preview::StoredPlacement(layout.placement));
+    m_actions->action(Command::FixedWhileScrolling)->setChecked(layout.fixed);
+    QString hint = preview::PlacementCaption(layout.placement);
     if (layout.fixed)
-        hint += QStringLiteral(", ") + bg::FixedCaption().toLower();
-    m_toolbar->PlacementSpeedButton->setToolTip(
-        QStringLiteral(" %1: %2 ").arg(bg::PlacementMenuTitle().remove(QLatin1Char('&')), hint));
+        hint += QStringLiteral(", ") + preview::FixedCaption().toLower();
+    m_toolbar->placementButton()->setToolTip(
+        QStringLiteral(" %1: %2 ")
+            .arg(preview::PlacementMenuTitle().remove(QLatin1Char('&')), hint));
     if (m_created)
-        bg::WriteBackgroundLayout(Settings(), layout);
+        preview::WriteBackgroundLayout(settings(), layout);
 }
 
-void TMainForm::ShowFirstPage(bool welcome) {
+void MainWindow::showFirstPage(bool welcome) {
     if (!welcome || !m_preview->navigation()->showResourcePage(QStringLiteral("WELCOMEPAGE")))
         m_preview->openAddress(QStringLiteral("about:blank"));
     m_preview->navigation()->resetNavigation();
 }
 
-void TMainForm::FormClose() {
-    m_mainFilePanel->commands()->stopTakingDrops();
+void MainWindow::stopAtClose() {
+    m_filePanel->commands()->stopTakingDrops();
     // A download cut short by the program's end would leave a part of a file behind.
     m_downloads->cancelAll();
 }
+
+} // namespace zelvorin

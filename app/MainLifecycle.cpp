@@ -1,43 +1,47 @@
 // The main window's life: every saved setting applied at creation in a fixed order, the
 // geometry saved while the window is on screen, and the settings written back on close.
-#include "MainUnit.h"
+#include "MainWindow.h"
 
+#include "ActionRegistry.h"
 #include "BackgroundChoice.h"
 #include "CollapsibleSplitter.h"
 #include "FavoriteFolders.h"
 #include "FilePanel.h"
 #include "FolderSession.h"
-#include "NeededRegistryLib.h"
 #include "PlatformInfo.h"
 #include "Preview.h"
 #include "ProgramValues.h"
+#include "SettingsStore.h"
 #include "StartingFolder.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWebEngineView>
 
-namespace st = zelvorin::settings;
+namespace zelvorin {
 
-void TMainForm::FormCreate() {
-    const st::SettingsAccess settings = Settings();
+namespace st = settings;
+
+void MainWindow::applySettings() {
+    const st::SettingsAccess settings = this->settings();
     m_values.ResolveHelpFile();
 
-    m_menus.ShowWelcomePageOnStartMenuItem->setChecked(settings.Read(st::ShowWelcomePage));
-    ShowFirstPage(m_menus.ShowWelcomePageOnStartMenuItem->isChecked());
-    ShowWBFontSize();
+    QAction* welcome = m_actions->action(Command::ShowWelcomePageOnStart);
+    welcome->setChecked(settings.read(st::ShowWelcomePage));
+    showFirstPage(welcome->isChecked());
+    markFontSize();
 
     // Geometry: width, height, top and left in that order, then the window state.
-    resize(settings.Read(st::FormWidth), settings.Read(st::FormHeight));
-    if (settings.HasStore()) {
-        const int top = settings.Read(st::FormTop, y());
-        const int left = settings.Read(st::FormLeft, x());
+    resize(settings.read(st::FormWidth), settings.read(st::FormHeight));
+    if (settings.hasStore()) {
+        const int top = settings.read(st::FormTop, y());
+        const int left = settings.read(st::FormLeft, x());
         move(left, top);
     }
-    switch (settings.Read(st::WindowState)) {
+    switch (settings.read(st::WindowState)) {
     case 0:
         setWindowState(Qt::WindowNoState);
         break;
@@ -49,68 +53,70 @@ void TMainForm::FormCreate() {
         break;
     }
 
-    m_mainFilePanel->setFixedWidth(qMax(1, settings.Read(st::MainFilePanelWidth)));
-    m_mainFilePanel->setFolderTreeHeight(settings.Read(st::DirBoxHeight));
+    m_filePanel->setFixedWidth(qMax(1, settings.read(st::MainFilePanelWidth)));
+    m_filePanel->setFolderTreeHeight(settings.read(st::DirBoxHeight));
 
-    m_menus.HideDialoguesOfWebBrowserMenuItem->setChecked(settings.Read(st::HideBrowserDialogues));
-    m_preview->setSilent(m_menus.HideDialoguesOfWebBrowserMenuItem->isChecked());
-    m_menus.ShowFileThumbnailsMenuItem->setChecked(settings.Read(st::ShowThumbnails));
-    ShowFileThumbnailsMenuItemClick();
-    m_menus.ReloadChangedPageMenuItem->setChecked(settings.Read(st::ReloadChangedPage));
-    ReloadChangedPageMenuItemClick();
-    m_preview->background()->setLayout(zelvorin::preview::ReadBackgroundLayout(settings));
-    ShowBackgroundLayout(m_preview->background()->layout());
+    const bool hidden = settings.read(st::HideBrowserDialogues);
+    m_actions->action(Command::HideBrowserDialogues)->setChecked(hidden);
+    m_preview->setSilent(hidden);
+    const bool thumbnails = settings.read(st::ShowThumbnails);
+    m_actions->action(Command::ShowFileThumbnails)->setChecked(thumbnails);
+    setFileThumbnailsShown(thumbnails);
+    const bool reload = settings.read(st::ReloadChangedPage);
+    m_actions->action(Command::ReloadChangedPage)->setChecked(reload);
+    setChangedPageReloaded(reload);
+    m_preview->background()->setLayout(preview::ReadBackgroundLayout(settings));
+    showBackgroundLayout(m_preview->background()->layout());
 
-    // The style is kept in one byte: a stored 258 is 2, a stored -1 is 255.
-    m_galleryStyle = quint8(settings.Read(st::DefImageGalleryStyle) & 0xFF);
-    const QList<QAction*> styles = m_menus.ImageGalleryStyleMenuItem->actions();
-    if (m_galleryStyle <= styles.size() - 1)
-        styles.at(m_galleryStyle)->setChecked(true);
+    // The style is kept in one byte: a stored 258 is 2, a stored -1 is 255; a style no
+    // entry stands for leaves the marks as they are.
+    m_galleryStyle = quint8(settings.read(st::DefImageGalleryStyle) & 0xFF);
+    m_actions->markValue(MenuId::GalleryStyle, m_galleryStyle);
 
     m_favoriteFolders->readFolderLists(settings);
 
-    const QString folder = zelvorin::ChooseStartingFolder(
-        {settings.Read(st::LastFolder), settings.Read(st::DefaultFolder), m_values.ProgramFolder(),
-         zelvorin::platform::userDataFolder()});
+    const QString folder =
+        ChooseStartingFolder({settings.read(st::LastFolder), settings.read(st::DefaultFolder),
+                              m_values.ProgramFolder(), platform::userDataFolder()});
     // Read once the window is on screen (see paintEvent), so neither the window nor the
     // first page waits for a large folder.
-    m_mainFilePanel->setStartingFolder(folder, settings.Read(st::LastFileFilter));
+    m_filePanel->setStartingFolder(folder, settings.read(st::LastFileFilter));
 }
 
-void TMainForm::paintEvent(QPaintEvent* event) {
+void MainWindow::paintEvent(QPaintEvent* event) {
     QMainWindow::paintEvent(event);
-    if (m_mainFilePanel->hasPendingStart())
-        QTimer::singleShot(0, m_mainFilePanel, &zelvorin::FilePanel::applyPendingStart);
+    if (m_filePanel->hasPendingStart())
+        QTimer::singleShot(0, m_filePanel, &FilePanel::applyPendingStart);
 }
 
-void TMainForm::FormCloseQuery() {
-    const st::SettingsAccess settings = Settings();
+void MainWindow::saveSettings() {
+    const st::SettingsAccess settings = this->settings();
     int state = 0;
     if (windowState() & Qt::WindowMinimized)
         state = 1;
     else if (windowState() & Qt::WindowMaximized)
         state = 2;
-    settings.Write(st::WindowState, state);
-    const int panelWidth = m_mainFilePanel->width();
+    settings.write(st::WindowState, state);
+    const int panelWidth = m_filePanel->width();
     if (panelWidth > 50 && panelWidth < width() - 50)
-        settings.Write(st::MainFilePanelWidth, panelWidth);
-    settings.Write(st::DirBoxHeight, m_mainFilePanel->folderTreeHeight());
-    settings.Write(st::DefImageGalleryStyle, m_galleryStyle);
-    settings.Write(st::LastFolder, m_mainFilePanel->session()->folder());
-    settings.Write(st::LastFileFilter, m_mainFilePanel->selectedFilter());
+        settings.write(st::MainFilePanelWidth, panelWidth);
+    settings.write(st::DirBoxHeight, m_filePanel->folderTreeHeight());
+    settings.write(st::DefImageGalleryStyle, m_galleryStyle);
+    settings.write(st::LastFolder, m_filePanel->session()->folder());
+    settings.write(st::LastFileFilter, m_filePanel->selectedFilter());
     m_favoriteFolders->writeFolderLists(settings);
 }
 
-void TMainForm::closeEvent(QCloseEvent* event) {
-    FormCloseQuery();
+void MainWindow::closeEvent(QCloseEvent* event) {
+    saveSettings();
     // Settings the file still does not take are said to be lost before the window goes;
-    // the window closes when the message is answered (FormCloseQuery then tries once more).
-    const TUsefulRegistry* store = m_values.Settings();
-    if (store && store->HasUnsavedChanges() && !m_unsavedToldAtClose) {
+    // the window closes when the message is answered (saveSettings then tries once more).
+    const SettingsStore* store = m_values.Settings();
+    if (store && store->hasUnsavedChanges() && !m_unsavedToldAtClose) {
         m_unsavedToldAtClose = true;
         event->ignore();
-        auto* box = new QMessageBox(QMessageBox::Warning, zelvorin::ProductTitle,
-                                    st::UnsavedAtCloseText(store->HiveFile(), store->SaveProblem()),
+        auto* box = new QMessageBox(QMessageBox::Warning, ProductTitle,
+                                    st::UnsavedAtCloseText(store->hiveFile(), store->saveProblem()),
                                     QMessageBox::Ok, this);
         box->setAttribute(Qt::WA_DeleteOnClose);
         connect(box, &QMessageBox::finished, this, &QWidget::close);
@@ -118,25 +124,27 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    FormClose();
+    stopAtClose();
 }
 
-void TMainForm::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (!m_created || !isVisible() || !Settings().HasStore() || !IsOnScreen())
+    if (!m_created || !isVisible() || !settings().hasStore() || !isOnScreen())
         return;
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
-    Settings().Write(st::FormWidth, width());
-    Settings().Write(st::FormHeight, height());
+    settings().write(st::FormWidth, width());
+    settings().write(st::FormHeight, height());
 }
 
-void TMainForm::moveEvent(QMoveEvent* event) {
+void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
-    if (!m_created || !isVisible() || !Settings().HasStore() || !IsOnScreen())
+    if (!m_created || !isVisible() || !settings().hasStore() || !isOnScreen())
         return;
     if (y() < 0 && x() < 0)
         return;
-    Settings().Write(st::FormTop, y());
-    Settings().Write(st::FormLeft, x());
+    settings().write(st::FormTop, y());
+    settings().write(st::FormLeft, x());
 }
+
+} // namespace zelvorin

@@ -1,7 +1,9 @@
 #include "MainToolbar.h"
 
+#include "ActionRegistry.h"
 #include "ToolbarIcons.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
@@ -10,7 +12,7 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
-using zelvorin::ToolbarImage;
+namespace zelvorin {
 
 namespace {
 
@@ -27,16 +29,17 @@ QFrame* makePanel(QWidget* parent, const char* name, QFrame::Shadow bevel) {
     return panel;
 }
 
-QToolButton* makeButton(QWidget* parent, const char* name, const QRect& geometry,
-                        ToolbarImage image, const QSize& imageSize, const QString& hint) {
+// A button for one of the registry's actions: the action gives its picture, its hint and
+// its enabled state, and a click triggers it.
+QToolButton* makeButton(QWidget* parent, const char* name, const QRect& geometry, QAction* action,
+                        const QSize& imageSize) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoRaise(true);
     button->setGeometry(geometry);
     button->setIconSize(imageSize);
-    button->setIcon(zelvorin::ToolbarIcon(image, imageSize));
-    button->setToolTip(hint);
-    button->setAccessibleName(hint.trimmed());
+    button->setDefaultAction(action);
+    button->setAccessibleName(action->toolTip().trimmed());
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
@@ -71,7 +74,8 @@ private:
 
 } // namespace
 
-MainToolbar::MainToolbar(QWidget* parent) : QFrame(parent) {
+MainToolbar::MainToolbar(const ActionRegistry& actions, QMenu* placementMenu, QWidget* parent)
+    : QFrame(parent) {
     setObjectName(QStringLiteral("ToolbarPanel"));
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
@@ -86,116 +90,125 @@ MainToolbar::MainToolbar(QWidget* parent) : QFrame(parent) {
         grip->setFixedWidth(5);
         grip->setCursor(Qt::PointingHandCursor);
         grip->setToolTip(QString());
-        new GripFilter(grip, [this, number] { ToolSplitterPanelMouseUp(number); });
+        new GripFilter(grip, [this, number] { toggleSection(number); });
+        m_grips[number - 1] = grip;
         return grip;
     };
 
-    ToolSplitterPanel1 = makeGrip("ToolSplitterPanel1", 1);
-    createToolPanel1();
-    ToolSplitterPanel2 = makeGrip("ToolSplitterPanel2", 2);
-    createToolPanel2();
-    ToolSplitterPanel3 = makeGrip("ToolSplitterPanel3", 3);
-    createToolPanel3();
+    makeGrip("ToolSplitterPanel1", 1);
+    createToolsSection(actions);
+    makeGrip("ToolSplitterPanel2", 2);
+    createAddressSection(actions, placementMenu);
+    makeGrip("ToolSplitterPanel3", 3);
+    createNavigationSection(actions);
 
-    layout->addWidget(ToolSplitterPanel1);
-    layout->addWidget(ToolPanel1);
-    layout->addWidget(ToolSplitterPanel2);
-    layout->addWidget(ToolPanel2, 1);
-    layout->addWidget(ToolSplitterPanel3);
-    layout->addWidget(ToolPanel3);
+    layout->addWidget(m_grips[0]);
+    layout->addWidget(m_toolsSection);
+    layout->addWidget(m_grips[1]);
+    layout->addWidget(m_addressSection, 1);
+    layout->addWidget(m_grips[2]);
+    layout->addWidget(m_navigationSection);
     // Takes the room only when no section does, so the grips stay on the left.
     layout->addStretch(0);
 }
 
-void MainToolbar::createToolPanel1() {
-    ToolPanel1 = makePanel(this, "ToolPanel1", QFrame::Raised);
-    ToolPanel1->setFixedWidth(163);
+void MainToolbar::createToolsSection(const ActionRegistry& actions) {
+    m_toolsSection = makePanel(this, "ToolPanel1", QFrame::Raised);
+    m_toolsSection->setFixedWidth(163);
     const QSize image(16, 16);
-    SpeedButton1 =
-        makeButton(ToolPanel1, "SpeedButton1", {5, 3, 26, 26}, ToolbarImage::BackgroundColor, image,
-                   QStringLiteral(" Change the background color... "));
-    CustomFilterSpeedButton =
-        makeButton(ToolPanel1, "CustomFilterSpeedButton", {35, 3, 26, 26},
-                   ToolbarImage::CustomFilter, image, QStringLiteral(" Add a custom filter... "));
-    SpeedButton2 = makeButton(ToolPanel1, "SpeedButton2", {65, 3, 26, 26}, ToolbarImage::Copy,
-                              image, QStringLiteral(" Copy "));
-    SpeedButton4 = makeButton(ToolPanel1, "SpeedButton4", {95, 3, 26, 26}, ToolbarImage::Gallery,
-                              QSize(18, 20), QStringLiteral(" Show image gallery "));
-    SpeedButton3 = makeButton(ToolPanel1, "SpeedButton3", {125, 3, 26, 26}, ToolbarImage::Clear,
-                              image, QStringLiteral(" Clear the Preview Area "));
+    makeButton(m_toolsSection, "SpeedButton1", {5, 3, 26, 26},
+               actions.action(Command::SetBackgroundColor), image);
+    makeButton(m_toolsSection, "CustomFilterSpeedButton", {35, 3, 26, 26},
+               actions.action(Command::AddCustomFilter), image);
+    makeButton(m_toolsSection, "SpeedButton2", {65, 3, 26, 26}, actions.action(Command::Copy),
+               image);
+    makeButton(m_toolsSection, "SpeedButton4", {95, 3, 26, 26},
+               actions.action(Command::ShowImageGallery), QSize(18, 20));
+    makeButton(m_toolsSection, "SpeedButton3", {125, 3, 26, 26},
+               actions.action(Command::ClearPreviewArea), image);
 }
 
-void MainToolbar::createToolPanel2() {
-    ToolPanel2 = makePanel(this, "ToolPanel2", QFrame::Raised);
-    auto* layout = new QHBoxLayout(ToolPanel2);
+void MainToolbar::createAddressSection(const ActionRegistry& actions, QMenu* placementMenu) {
+    m_addressSection = makePanel(this, "ToolPanel2", QFrame::Raised);
+    auto* layout = new QHBoxLayout(m_addressSection);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(0);
-    Panel10 = makePanel(ToolPanel2, "Panel10", QFrame::Plain);
-    Panel10->setFixedWidth(47);
-    GoButton = makeButton(Panel10, "GoButton", {4, 2, 41, 26}, ToolbarImage::Go, QSize(27, 16),
-                          QStringLiteral(" Load document "));
-    AddressPanel = makePanel(ToolPanel2, "AddressPanel", QFrame::Plain);
-    AddressComboBox = new QComboBox(AddressPanel);
-    AddressComboBox->setObjectName("AddressComboBox");
-    AddressComboBox->setAccessibleName(QStringLiteral("Address"));
-    AddressComboBox->setEditable(true);
-    AddressComboBox->setInsertPolicy(QComboBox::NoInsert);
-    AddressComboBox->setMaxCount(20);
-    AddressComboBox->addItem(QStringLiteral("about:blank"));
-    AddressComboBox->setCurrentIndex(-1);
-    AddressComboBox->lineEdit()->clear();
-    AddressComboBox->move(2, 5);
-    AddressComboBox->setFixedHeight(21);
-    AddressPanel->installEventFilter(this);
+    QFrame* goPanel = makePanel(m_addressSection, "Panel10", QFrame::Plain);
+    goPanel->setFixedWidth(47);
+    makeButton(goPanel, "GoButton", {4, 2, 41, 26}, actions.action(Command::Go), QSize(27, 16));
+    m_addressPanel = makePanel(m_addressSection, "AddressPanel", QFrame::Plain);
+    m_addressBox = new QComboBox(m_addressPanel);
+    m_addressBox->setObjectName("AddressComboBox");
+    m_addressBox->setAccessibleName(QStringLiteral("Address"));
+    m_addressBox->setEditable(true);
+    m_addressBox->setInsertPolicy(QComboBox::NoInsert);
+    m_addressBox->setMaxCount(20);
+    m_addressBox->addItem(QStringLiteral("about:blank"));
+    m_addressBox->setCurrentIndex(-1);
+    m_addressBox->lineEdit()->clear();
+    m_addressBox->move(2, 5);
+    m_addressBox->setFixedHeight(21);
+    m_addressPanel->installEventFilter(this);
     // In the section that stretches, so no fixed width of the toolbar changes.
-    PlacementPanel = makePanel(ToolPanel2, "PlacementPanel", QFrame::Plain);
-    PlacementPanel->setFixedWidth(40);
-    PlacementSpeedButton =
-        makeButton(PlacementPanel, "PlacementSpeedButton", {2, 2, 36, 26}, ToolbarImage::Placement,
-                   QSize(16, 16), QStringLiteral(" Background placement "));
-    PlacementSpeedButton->setPopupMode(QToolButton::InstantPopup);
-    layout->addWidget(Panel10);
-    layout->addWidget(AddressPanel, 1);
-    layout->addWidget(PlacementPanel);
+    QFrame* placementPanel = makePanel(m_addressSection, "PlacementPanel", QFrame::Plain);
+    placementPanel->setFixedWidth(40);
+    m_placementButton = new QToolButton(placementPanel);
+    m_placementButton->setObjectName("PlacementSpeedButton");
+    m_placementButton->setAutoRaise(true);
+    m_placementButton->setGeometry(2, 2, 36, 26);
+    m_placementButton->setIconSize(QSize(16, 16));
+    m_placementButton->setIcon(ToolbarIcon(ToolbarImage::Placement, QSize(16, 16)));
+    const QString hint = QStringLiteral(" Background placement ");
+    m_placementButton->setToolTip(hint);
+    m_placementButton->setAccessibleName(hint.trimmed());
+    m_placementButton->setFocusPolicy(Qt::NoFocus);
+    m_placementButton->setPopupMode(QToolButton::InstantPopup);
+    m_placementButton->setMenu(placementMenu);
+    layout->addWidget(goPanel);
+    layout->addWidget(m_addressPanel, 1);
+    layout->addWidget(placementPanel);
 }
 
-void MainToolbar::createToolPanel3() {
-    ToolPanel3 = makePanel(this, "ToolPanel3", QFrame::Raised);
-    ToolPanel3->setFixedWidth(96);
+void MainToolbar::createNavigationSection(const ActionRegistry& actions) {
+    m_navigationSection = makePanel(this, "ToolPanel3", QFrame::Raised);
+    m_navigationSection->setFixedWidth(96);
     const QSize half(18, 10);
-    BackSpeedButton = makeButton(ToolPanel3, "BackSpeedButton", {5, 3, 26, 13}, ToolbarImage::Back,
-                                 half, QStringLiteral("Back"));
-    ForwardSpeedButton = makeButton(ToolPanel3, "ForwardSpeedButton", {5, 16, 26, 13},
-                                    ToolbarImage::Forward, half, QStringLiteral("Forward"));
-    RefreshSpeedButton =
-        makeButton(ToolPanel3, "RefreshSpeedButton", {35, 3, 26, 26}, ToolbarImage::Refresh,
-                   QSize(16, 16), QStringLiteral(" Refresh "));
-    StopSpeedButton = makeButton(ToolPanel3, "StopSpeedButton", {65, 3, 26, 26}, ToolbarImage::Stop,
-                                 QSize(16, 16), QStringLiteral(" Stop "));
+    makeButton(m_navigationSection, "BackSpeedButton", {5, 3, 26, 13},
+               actions.action(Command::Back), half);
+    makeButton(m_navigationSection, "ForwardSpeedButton", {5, 16, 26, 13},
+               actions.action(Command::Forward), half);
+    makeButton(m_navigationSection, "RefreshSpeedButton", {35, 3, 26, 26},
+               actions.action(Command::Refresh), QSize(16, 16));
+    makeButton(m_navigationSection, "StopSpeedButton", {65, 3, 26, 26},
+               actions.action(Command::Stop), QSize(16, 16));
 }
 
-void MainToolbar::ToolSplitterPanelMouseUp(int grip) {
+QFrame* MainToolbar::grip(int number) const {
+    return m_grips[number - 1];
+}
+
+void MainToolbar::toggleSection(int grip) {
     auto* layout = static_cast<QHBoxLayout*>(this->layout());
     switch (grip) {
     case 1:
-        ToolPanel1->setVisible(!ToolPanel1->isVisibleTo(this));
+        m_toolsSection->setVisible(!m_toolsSection->isVisibleTo(this));
         break;
     case 2:
-        if (ToolPanel2->isVisibleTo(this)) {
+        if (m_addressSection->isVisibleTo(this)) {
             // The navigation section takes the freed room; its width is kept in its tag.
-            ToolPanel2->hide();
-            ToolPanel3->setProperty("tag", ToolPanel3->width());
-            ToolPanel3->setMinimumWidth(0);
-            ToolPanel3->setMaximumWidth(QWIDGETSIZE_MAX);
-            layout->setStretchFactor(ToolPanel3, 1);
+            m_addressSection->hide();
+            m_navigationSection->setProperty("tag", m_navigationSection->width());
+            m_navigationSection->setMinimumWidth(0);
+            m_navigationSection->setMaximumWidth(QWIDGETSIZE_MAX);
+            layout->setStretchFactor(m_navigationSection, 1);
         } else {
-            layout->setStretchFactor(ToolPanel3, 0);
-            ToolPanel3->setFixedWidth(ToolPanel3->property("tag").toInt());
-            ToolPanel2->show();
+            layout->setStretchFactor(m_navigationSection, 0);
+            m_navigationSection->setFixedWidth(m_navigationSection->property("tag").toInt());
+            m_addressSection->show();
         }
         break;
     case 3:
-        ToolPanel3->setVisible(!ToolPanel3->isVisibleTo(this));
+        m_navigationSection->setVisible(!m_navigationSection->isVisibleTo(this));
         break;
     default:
         break;
@@ -203,15 +216,17 @@ void MainToolbar::ToolSplitterPanelMouseUp(int grip) {
 }
 
 bool MainToolbar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == AddressPanel && event->type() == QEvent::Resize)
-        AddressPanelResize();
+    if (watched == m_addressPanel && event->type() == QEvent::Resize)
+        fitAddressBox();
     return QFrame::eventFilter(watched, event);
 }
 
-void MainToolbar::AddressPanelResize() {
+void MainToolbar::fitAddressBox() {
     // Resize events reach a panel before it is shown, so ask whether it is hidden.
-    if (AddressPanel->isHidden())
+    if (m_addressPanel->isHidden())
         return;
-    AddressComboBox->setFixedWidth(
-        qMax(0, AddressPanel->contentsRect().width() - AddressComboBox->x() - 5));
+    m_addressBox->setFixedWidth(
+        qMax(0, m_addressPanel->contentsRect().width() - m_addressBox->x() - 5));
 }
+
+} // namespace zelvorin

@@ -1,53 +1,56 @@
-// The toolbar: three sections (tool buttons, the address box with Go, the navigation
-// buttons), each with a 5-pixel grip that hides and shows it. The sections' states live
-// only in the controls and are not saved. The window connects the buttons.
+// The toolbar: three sections (tool buttons, the address box with Go and the background
+// placement drop-down, the navigation buttons), each with a 5-pixel grip that hides and
+// shows it. The sections' states live only in the controls and are not saved. Every button
+// is a door to one of the registry's actions.
 #pragma once
 
 #include <QFrame>
 
 class QComboBox;
+class QMenu;
 class QToolButton;
+
+namespace zelvorin {
+
+class ActionRegistry;
 
 class MainToolbar : public QFrame {
     Q_OBJECT
 public:
-    explicit MainToolbar(QWidget* parent);
+    // `placementMenu` is the Edit menu's background placement submenu, which the
+    // placement button drops down.
+    MainToolbar(const ActionRegistry& actions, QMenu* placementMenu, QWidget* parent);
 
     // A grip released: 1 toggles the tool buttons, 2 the address section (the navigation
     // section then takes its room), 3 the navigation buttons.
-    void ToolSplitterPanelMouseUp(int grip);
+    void toggleSection(int grip);
 
-    QFrame* ToolSplitterPanel1 = nullptr;
-    QFrame* ToolPanel1 = nullptr;
-    QFrame* ToolSplitterPanel2 = nullptr;
-    QFrame* ToolPanel2 = nullptr;
-    QFrame* Panel10 = nullptr;
-    QFrame* AddressPanel = nullptr;
-    QComboBox* AddressComboBox = nullptr;
-    QFrame* ToolSplitterPanel3 = nullptr;
-    QFrame* ToolPanel3 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* CustomFilterSpeedButton = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QToolButton* SpeedButton4 = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QToolButton* GoButton = nullptr;
-    // The background placement drop-down, at the end of the address section; the window
-    // gives it its menu.
-    QFrame* PlacementPanel = nullptr;
-    QToolButton* PlacementSpeedButton = nullptr;
-    QToolButton* BackSpeedButton = nullptr;
-    QToolButton* ForwardSpeedButton = nullptr;
-    QToolButton* RefreshSpeedButton = nullptr;
-    QToolButton* StopSpeedButton = nullptr;
+    QComboBox* addressBox() const { return m_addressBox; }
+    QToolButton* placementButton() const { return m_placementButton; }
+    // The grips 1 to 3 and the sections they toggle.
+    QFrame* grip(int number) const;
+    QFrame* toolsSection() const { return m_toolsSection; }
+    QFrame* addressSection() const { return m_addressSection; }
+    QFrame* addressPanel() const { return m_addressPanel; }
+    QFrame* navigationSection() const { return m_navigationSection; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createToolPanel1();
-    void createToolPanel2();
-    void createToolPanel3();
+    void createToolsSection(const ActionRegistry& actions);
+    void createAddressSection(const ActionRegistry& actions, QMenu* placementMenu);
+    void createNavigationSection(const ActionRegistry& actions);
     // The address box fills its panel but for a margin of 5 pixels.
-    void AddressPanelResize();
+    void fitAddressBox();
+
+    QFrame* m_grips[3] = {};
+    QFrame* m_toolsSection = nullptr;
+    QFrame* m_addressSection = nullptr;
+    QFrame* m_addressPanel = nullptr;
+    QComboBox* m_addressBox = nullptr;
+    QToolButton* m_placementButton = nullptr;
+    QFrame* m_navigationSection = nullptr;
 };
+
+} // namespace zelvorin

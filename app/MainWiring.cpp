@@ -1,11 +1,12 @@
-// The window's wiring: every menu entry, button and subsystem signal connected to the
-// handler that answers it. Nothing here decides anything.
-#include "MainUnit.h"
+// The window's wiring: every action and subsystem signal connected to the handler that
+// answers it. Nothing here decides anything.
+#include "MainWindow.h"
 
-#include "AboutWindowUnit.h"
+#include "ActionRegistry.h"
 #include "BackgroundChoice.h"
 #include "BrowserEvents.h"
 #include "Downloads.h"
+#include "EventLog.h"
 #include "FavoriteFolders.h"
 #include "FileListCommands.h"
 #include "FileMessages.h"
@@ -13,201 +14,187 @@
 #include "FolderFiles.h"
 #include "FolderMenus.h"
 #include "FolderSession.h"
-#include "GenerateHTMLUnit.h"
+#include "GalleryPageBuilder.h"
 #include "HelpWindow.h"
+#include "MainMenus.h"
 #include "MainToolbar.h"
-#include "NeededRegistryLib.h"
-#include "OpenFileUnit.h"
 #include "Preview.h"
 #include "PreviewPage.h"
+#include "ProgramPages.h"
 #include "ProgramValues.h"
+#include "SettingsStore.h"
 #include "StatusBar.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
-#include <QToolButton>
 
 #include <utility>
 
-using zelvorin::Preview;
+namespace zelvorin {
 
 namespace {
 
-// An entry whose handler sets the check mark itself: the action must not flip it first.
-template <typename Handler>
-void connectCheckedByHandler(QAction* action, TMainForm* form, Handler handler) {
-    QObject::connect(action, &QAction::triggered, form, [action, form, handler] {
-        action->setChecked(!action->isChecked());
-        (form->*handler)();
-    });
+template <typename Receiver, typename Handler>
+void onTriggered(const ActionRegistry& actions, Command command, Receiver* receiver,
+                 Handler handler) {
+    QObject::connect(actions.action(command), &QAction::triggered, receiver, handler);
 }
 
 } // namespace
 
-void TMainForm::connectMenus() {
-    const MainMenus& m = m_menus;
-    connect(m.ExitMenuItem, &QAction::triggered, this, &TMainForm::ExitMenuItemClick);
-    connect(m.HelpContents1, &QAction::triggered, this, &TMainForm::HelpContents1Click);
-    connect(m.ShowLog1, &QAction::triggered, this, &TMainForm::ShowLog1Click);
-    connect(m.ClearCaption1, &QAction::triggered, this, &TMainForm::ClearCaption1Click);
-    connect(m.FindItem1, &QAction::triggered, this, &TMainForm::FindItem1Click);
-    connectCheckedByHandler(m.ShowToolbarMenuItem, this, &TMainForm::ShowToolbarMenuItemClick);
-    connectCheckedByHandler(m.ShowWelcomePageOnStartMenuItem, this,
-                            &TMainForm::ShowWelcomePageOnStartMenuItemClick);
-    for (QAction* style : m.GalleryStyleGroup->actions())
+void MainWindow::connectCommands() {
+    const ActionRegistry& a = *m_actions;
+    onTriggered(a, Command::Exit, this, &QWidget::close);
+    onTriggered(a, Command::HelpContents, this, &MainWindow::showHelpContents);
+    onTriggered(a, Command::ShowLog, this, &MainWindow::toggleLog);
+    onTriggered(a, Command::ClearLog, m_eventLog, &EventLog::clearLines);
+    onTriggered(a, Command::CycleGalleryStyle, this, &MainWindow::cycleGalleryStyle);
+    onTriggered(a, Command::ShowImageGallery, this, &MainWindow::showImageGallery);
+    onTriggered(a, Command::ShowThumbnails, this, &MainWindow::showImageGallery);
+    onTriggered(a, Command::About, this, &MainWindow::showAbout);
+    onTriggered(a, Command::CreateGradientText, this, &MainWindow::showGradientText);
+    onTriggered(a, Command::ShowContacts, this,
+                [this] { m_values.showHelpTopic(QStringLiteral("Contacts_link")); });
+    onTriggered(a, Command::ViewCleanBackgrounds, this, &MainWindow::viewCleanBackgrounds);
+    onTriggered(a, Command::ViewLocalHtmlFiles, this, [this] { m_filePanel->selectFilter(1); });
+    onTriggered(a, Command::SetBackgroundsFilter, this, [this] { m_filePanel->selectFilter(0); });
+    onTriggered(a, Command::SwitchWelcomePageView, this, &MainWindow::switchWelcomePageFromPage);
+    onTriggered(a, Command::AddCustomFilter, m_filePanel, &FilePanel::addCustomFilter);
+    for (QAction* style : a.group(MenuId::GalleryStyle)->actions())
         connect(style, &QAction::triggered, this,
-                [this, style] { ThumbnailListMenuItemClick(style); });
-    for (QAction* gallery : {m.ShowImageGalleryMenuItem, m.ShowThumbnailsMenuItem})
-        connect(gallery, &QAction::triggered, this, &TMainForm::ShowImageGalleryMenuItemClick);
-    connect(m.FontSizeMenuItem, &QMenu::aboutToShow, this, &TMainForm::ShowWBFontSize);
-    for (QAction* entry : m.FontSizeGroup->actions())
-        connect(entry, &QAction::triggered, this,
-                [this, entry] { ChangeWBFontSizeMenuItemClick(entry); });
-    connect(m.HideDialoguesOfWebBrowserMenuItem, &QAction::triggered, this,
-            &TMainForm::HideDialoguesOfWebBrowserMenuItemClick);
-    connect(m.ShowFileThumbnailsMenuItem, &QAction::triggered, this,
-            &TMainForm::ShowFileThumbnailsMenuItemClick);
-    connect(m.ReloadChangedPageMenuItem, &QAction::triggered, this,
-            &TMainForm::ReloadChangedPageMenuItemClick);
-    for (QAction* placement : m.BackgroundPlacementGroup->actions())
-        connect(placement, &QAction::triggered, this,
-                [this, placement] { BackgroundPlacementMenuItemClick(placement); });
-    connect(m.BackgroundFixedMenuItem, &QAction::triggered, this,
-            &TMainForm::BackgroundFixedMenuItemClick);
-    connect(m.AboutMenuItem, &QAction::triggered, this, &TMainForm::AboutMenuItemClick);
-    connect(m.CreateTextWithGradientFloodFillMenuItem, &QAction::triggered, this,
-            &TMainForm::CreateTextWithGradientFloodFillMenuItemClick);
-    connect(m_aboutForm, &TAboutForm::helpTopicRequested, this, [this](const QString& topic) {
-        zelvorin::ShowHelpTopic(m_values.HelpFileName(), topic);
-    });
-    if (TUsefulRegistry* store = m_values.Settings()) {
-        connect(store, &TUsefulRegistry::saveFailed, this, &TMainForm::SettingsSaveFailed);
-        connect(store, &TUsefulRegistry::unsavedChangesSaved, this, &TMainForm::SettingsSaved);
+                [this, style] { setGalleryStyle(actionValue(style)); });
+    if (SettingsStore* store = m_values.Settings()) {
+        connect(store, &SettingsStore::saveFailed, this, &MainWindow::tellSettingsNotSaved);
+        connect(store, &SettingsStore::unsavedChangesSaved, this, &MainWindow::clearSettingsNote);
     }
 }
 
-void TMainForm::connectToolbar() {
-    connect(m_toolbar->SpeedButton4, &QToolButton::clicked, this,
-            &TMainForm::ShowImageGalleryMenuItemClick);
-    connect(m_toolbar->CustomFilterSpeedButton, &QToolButton::clicked, m_mainFilePanel,
-            &zelvorin::FilePanel::addCustomFilter);
-    m_toolbar->PlacementSpeedButton->setMenu(m_menus.BackgroundPlacementMenuItem);
+void MainWindow::connectOptions() {
+    // Each option's action has moved its own check mark when it says so.
+    const ActionRegistry& a = *m_actions;
+    onTriggered(a, Command::ShowToolbar, m_toolbar, &QWidget::setVisible);
+    onTriggered(a, Command::ShowWelcomePageOnStart, this, &MainWindow::setShowWelcomePage);
+    onTriggered(a, Command::HideBrowserDialogues, this, &MainWindow::setBrowserDialoguesHidden);
+    onTriggered(a, Command::ShowFileThumbnails, this, &MainWindow::setFileThumbnailsShown);
+    onTriggered(a, Command::ReloadChangedPage, this, &MainWindow::setChangedPageReloaded);
+    onTriggered(a, Command::FixedWhileScrolling, this, &MainWindow::setBackgroundFixed);
+    for (QAction* placement : a.group(MenuId::BackgroundPlacement)->actions())
+        connect(placement, &QAction::triggered, this,
+                [this, placement] { setBackgroundPlacement(actionValue(placement)); });
+    connect(m_menus->menu(MenuId::FontSize), &QMenu::aboutToShow, this, &MainWindow::markFontSize);
+    for (QAction* size : a.group(MenuId::FontSize)->actions())
+        connect(size, &QAction::triggered, this, [this, size] { setFontSize(actionValue(size)); });
 }
 
-void TMainForm::connectPreview() {
+void MainWindow::connectPreview() {
     Preview* preview = m_preview;
-    preview->setOpenFileForm(m_openFileForm);
-    preview->setAddressBox(m_toolbar->AddressComboBox);
-    connect(preview, &Preview::commandUrlRequested, this, &TMainForm::ExecuteCommandUrl);
-    connect(preview, &Preview::previewingFile, this, &TMainForm::AddShownFolderToLastFolders);
-    connect(preview, &Preview::startPreviewDue, this, &TMainForm::LoadFileTimerTimer);
+    preview->setAddressBox(m_toolbar->addressBox());
+    connect(preview, &Preview::commandUrlRequested, this, &MainWindow::runCommandAddress);
+    connect(preview, &Preview::previewingFile, this, &MainWindow::addShownFolderToLastFolders);
+    connect(preview, &Preview::startPreviewDue, this, &MainWindow::previewStartingFile);
     // The font size entries show the browser's level from the first page on, not only
     // once their menu has been opened.
-    connect(preview->page(), &QWebEnginePage::loadFinished, this, &TMainForm::ShowWBFontSize);
+    connect(preview->page(), &QWebEnginePage::loadFinished, this, &MainWindow::markFontSize);
+    connect(preview->programPages(), &ProgramPages::shown, this, &MainWindow::galleryPageShown);
 
-    const auto bind = [this, preview](QAction* action, void (Preview::*handler)()) {
-        connect(action, &QAction::triggered, preview, handler);
-    };
-    const auto bindButton = [preview](QToolButton* button, void (Preview::*handler)()) {
-        connect(button, &QToolButton::clicked, preview, handler);
-    };
-    const MainMenus& m = m_menus;
-    bind(m.OpenDocumentMenuItem, &Preview::openDocument);
-    bind(m.ChangeBackgroundMenuItem, &Preview::chooseBackgroundImage);
-    bind(m.CopyMenuItem, &Preview::copySelection);
-    bind(m.CopyBackgroundColorMenuItem, &Preview::copyBackgroundColour);
-    bind(m.CopyHTMLContentsMenuItem, &Preview::copyDocumentSource);
-    bind(m.SelectAllMenuItem, &Preview::selectAll);
-    bind(m.SetBackgroundColorMenuItem, &Preview::chooseBackgroundColour);
-    bind(m.ClearPreviewAreaMenuItem, &Preview::clearPreviewArea);
-    const MainToolbar* t = m_toolbar;
-    bindButton(t->SpeedButton1, &Preview::chooseBackgroundColour);
-    bindButton(t->SpeedButton2, &Preview::copySelection);
-    bindButton(t->SpeedButton3, &Preview::clearPreviewArea);
-    bindButton(t->GoButton, &Preview::openTypedAddress);
-    bindButton(t->BackSpeedButton, &Preview::goBack);
-    bindButton(t->ForwardSpeedButton, &Preview::goForward);
-    bindButton(t->RefreshSpeedButton, &Preview::reload);
-    bindButton(t->StopSpeedButton, &Preview::stop);
+    const ActionRegistry& a = *m_actions;
+    // The file dialog is made when first asked for, before the preview asks the user.
+    onTriggered(a, Command::OpenDocument, this, [this] {
+        openFileDialog();
+        m_preview->openDocument();
+    });
+    onTriggered(a, Command::ChangeBackground, this, [this] {
+        openFileDialog();
+        m_preview->chooseBackgroundImage();
+    });
+    onTriggered(a, Command::Copy, preview, &Preview::copySelection);
+    onTriggered(a, Command::CopyBackgroundColor, preview, &Preview::copyBackgroundColour);
+    onTriggered(a, Command::CopyHtmlSource, preview, &Preview::copyDocumentSource);
+    onTriggered(a, Command::SelectAll, preview, &Preview::selectAll);
+    onTriggered(a, Command::SetBackgroundColor, preview, &Preview::chooseBackgroundColour);
+    onTriggered(a, Command::ClearPreviewArea, preview, &Preview::clearPreviewArea);
+    onTriggered(a, Command::Go, preview, &Preview::openTypedAddress);
+    onTriggered(a, Command::Back, preview, &Preview::goBack);
+    onTriggered(a, Command::Forward, preview, &Preview::goForward);
+    onTriggered(a, Command::Refresh, preview, &Preview::reload);
+    onTriggered(a, Command::Stop, preview, &Preview::stop);
 
-    zelvorin::BackgroundChoice* background = preview->background();
-    connect(m.UseImageColourMenuItem, &QAction::triggered, background,
-            &zelvorin::BackgroundChoice::useImageColour);
-    connect(m.CopyCssMenuItem, &QAction::triggered, background,
-            &zelvorin::BackgroundChoice::copyCss);
-    connect(background, &zelvorin::BackgroundChoice::layoutChanged, this,
-            &TMainForm::ShowBackgroundLayout);
-    connect(background, &zelvorin::BackgroundChoice::noteChanged, m_statusBar,
-            [this](const QString& note) { m_statusBar->SetPanelText(2, note); });
+    BackgroundChoice* background = preview->background();
+    onTriggered(a, Command::UseImageColour, background, &BackgroundChoice::useImageColour);
+    onTriggered(a, Command::CopyCss, background, &BackgroundChoice::copyCss);
+    onTriggered(a, Command::SaveWebCopy, this, &MainWindow::saveWebCopy);
+    connect(m_menus->menu(MenuId::Edit), &QMenu::aboutToShow, background, [this, background] {
+        m_actions->action(Command::SaveWebCopy)->setEnabled(!background->image().isEmpty());
+    });
+    connect(background, &BackgroundChoice::layoutChanged, this, &MainWindow::showBackgroundLayout);
+    connect(background, &BackgroundChoice::noteChanged, m_statusBar, &StatusBar::setText);
+}
 
-    zelvorin::BrowserEvents* events = preview->events();
-    connect(events, &zelvorin::BrowserEvents::logLine, this, &TMainForm::AddLogLine);
-    connect(events, &zelvorin::BrowserEvents::captionChanged, this,
+void MainWindow::connectPreviewEvents() {
+    BrowserEvents* events = m_preview->events();
+    connect(events, &BrowserEvents::logLine, this, &MainWindow::addLogLine);
+    connect(events, &BrowserEvents::captionChanged, this,
             [this](const QString& caption, const QString&) { setWindowTitle(caption); });
-    connect(events, &zelvorin::BrowserEvents::statusTextChanged, m_statusBar,
-            [this](const QString& text) { m_statusBar->SetPanelText(2, text); });
+    connect(events, &BrowserEvents::statusTextChanged, m_statusBar, &StatusBar::setText);
     // Page loads and downloads share the gauge: whichever moved last shows.
     const auto showGauge = [this](bool enabled, int position) {
-        m_statusBar->SetPanelEnabled(1, enabled);
-        m_statusBar->SetGaugePosition(1, unsigned(qBound(0, position, 100)));
-        m_statusBar->Repaint();
+        m_statusBar->setGaugeShown(enabled);
+        m_statusBar->setGaugePosition(unsigned(qBound(0, position, 100)));
+        m_statusBar->repaint();
     };
-    connect(events, &zelvorin::BrowserEvents::gaugeChanged, this, showGauge);
-    zelvorin::Downloads* downloads = m_downloads;
-    connect(downloads, &zelvorin::Downloads::logLine, this, &TMainForm::AddLogLine);
-    connect(downloads, &zelvorin::Downloads::statusTextChanged, m_statusBar,
-            [this](const QString& text) { m_statusBar->SetPanelText(2, text); });
-    connect(downloads, &zelvorin::Downloads::gaugeChanged, this, showGauge);
-    connect(events, &zelvorin::BrowserEvents::backForwardChanged, m_toolbar,
-            [this](bool back, bool forward) {
-                m_toolbar->BackSpeedButton->setEnabled(back);
-                m_toolbar->ForwardSpeedButton->setEnabled(forward);
-            });
+    connect(events, &BrowserEvents::gaugeChanged, this, showGauge);
+    connect(m_downloads, &Downloads::logLine, this, &MainWindow::addLogLine);
+    connect(m_downloads, &Downloads::statusTextChanged, m_statusBar, &StatusBar::setText);
+    connect(m_downloads, &Downloads::gaugeChanged, this, showGauge);
+    connect(events, &BrowserEvents::backForwardChanged, this, [this](bool back, bool forward) {
+        m_actions->action(Command::Back)->setEnabled(back);
+        m_actions->action(Command::Forward)->setEnabled(forward);
+    });
 }
 
-void TMainForm::connectFileColumn() {
-    zelvorin::FilePanel* panel = m_mainFilePanel;
-    zelvorin::FolderSession* session = panel->session();
-    connect(session, &zelvorin::FolderSession::fileChosen, this, &TMainForm::previewChosenFile);
+void MainWindow::connectFileColumn() {
+    FolderSession* session = m_filePanel->session();
+    connect(session, &FolderSession::fileChosen, this, &MainWindow::previewChosenFile);
     // The gallery's pages come from the file list's image names, kept as the list changes.
-    session->files()->setMarkRule(&IsGalleryImage);
-    connect(session->files(), &zelvorin::FolderFiles::readProgress, m_statusBar,
+    session->files()->setMarkRule(&isGalleryImage);
+    connect(session->files(), &FolderFiles::readProgress, m_statusBar,
             [this](qint64 read, qint64 estimate) {
                 m_folderNoteShown = true;
-                m_statusBar->SetPanelText(2, zelvorin::readingFolderText(read));
-                m_statusBar->SetPanelEnabled(1, true);
-                m_statusBar->SetGaugePosition(
-                    1, unsigned(zelvorin::readingFolderGauge(read, estimate)));
+                m_statusBar->setText(readingFolderText(read));
+                m_statusBar->setGaugeShown(true);
+                m_statusBar->setGaugePosition(unsigned(readingFolderGauge(read, estimate)));
             });
-    connect(session->files(), &zelvorin::FolderFiles::readFinished, m_statusBar, [this] {
+    connect(session->files(), &FolderFiles::readFinished, m_statusBar, [this] {
         if (!std::exchange(m_folderNoteShown, false))
             return;
-        m_statusBar->SetPanelText(2, QString());
-        m_statusBar->SetGaugePosition(1, 0);
-        m_statusBar->SetPanelEnabled(1, false);
+        m_statusBar->setText(QString());
+        m_statusBar->setGaugePosition(0);
+        m_statusBar->setGaugeShown(false);
     });
-    const MainMenus& m = m_menus;
-    panel->commands()->setContextMenus({m.FileListPopupMenu, m.Copyname1, m.Copynameandpath1,
-                                        m.Properties1, m.DirListPopupMenu, m.Properties2});
+    const ActionRegistry& a = *m_actions;
+    m_filePanel->commands()->setContextMenus(
+        {m_menus->menu(MenuId::FileList), a.action(Command::CopyFileName),
+         a.action(Command::CopyFileNameAndPath), a.action(Command::FileProperties),
+         m_menus->menu(MenuId::FolderList), a.action(Command::FolderProperties)});
 }
 
-void TMainForm::connectFavorites() {
-    zelvorin::FolderMenus* menus = m_folderMenus;
-    menus->setOpenFolder(
-        [this](const QString& folder) { m_mainFilePanel->session()->setFolder(folder); });
-    menus->setCurrentFolder([this] { return m_mainFilePanel->session()->folder(); });
+void MainWindow::connectFavorites() {
+    FolderMenus* folderMenus = m_folderMenus;
+    folderMenus->setOpenFolder(
+        [this](const QString& folder) { m_filePanel->session()->setFolder(folder); });
+    folderMenus->setCurrentFolder([this] { return m_filePanel->session()->folder(); });
     // The submenus are rebuilt each time their menu opens, so they show the lists as they are.
-    const MainMenus& m = m_menus;
-    connect(m.FileMenuItem, &QMenu::aboutToShow, menus, [this] {
-        m_folderMenus->fillFolderMenus(m_menus.LastFoldersMainMenuItem,
-                                       m_menus.FavoriteFoldersMainMenuItem);
+    connect(m_menus->menu(MenuId::File), &QMenu::aboutToShow, folderMenus, [this] {
+        m_folderMenus->fillFolderMenus(m_menus->menu(MenuId::LastFolders),
+                                       m_menus->menu(MenuId::FavoriteFolders));
     });
-    connect(m.DirListPopupMenu, &QMenu::aboutToShow, menus, [this] {
-        m_folderMenus->fillFolderMenus(m_menus.LastFoldersMenuItem,
-                                       m_menus.FavoriteFoldersMenuItem);
+    connect(m_menus->menu(MenuId::FolderList), &QMenu::aboutToShow, folderMenus, [this] {
+        m_folderMenus->fillFolderMenus(m_menus->menu(MenuId::FolderListLastFolders),
+                                       m_menus->menu(MenuId::FolderListFavoriteFolders));
     });
-    for (QAction* add : {m.AddToFavoriteFoldersMainMenuItem, m.AddToFavoriteFoldersMenuItem})
-        connect(add, &QAction::triggered, menus,
-                &zelvorin::FolderMenus::addCurrentFolderToFavorites);
+    for (const Command add : {Command::AddToFavoriteFolders, Command::AddFolderToFavoriteFolders})
+        onTriggered(*m_actions, add, folderMenus, &FolderMenus::addCurrentFolderToFavorites);
 }
+
+} // namespace zelvorin

@@ -6,11 +6,11 @@
 #include "FolderFiles.h"
 #include "FolderSession.h"
 #include "HelpWindow.h"
-#include "MainUnit.h"
-#include "NeededRegistryLib.h"
+#include "MainWindow.h"
 #include "PlatformInfo.h"
 #include "ProgramValues.h"
 #include "SandboxConsent.h"
+#include "SettingsStore.h"
 #include "UrlSchemes.h"
 
 #include <QApplication>
@@ -30,8 +30,8 @@ QString InstalledBrowserVersion() {
 }
 
 namespace {
-void refuseOldBrowser(const ProgramValues& values) {
-    ShowHelpTopic(values.HelpFileName(), QStringLiteral("Install_IE"));
+void refuseOldBrowser(ProgramValues& values) {
+    values.showHelpTopic(QStringLiteral("Install_IE"));
     QMessageBox box(QMessageBox::Warning, ProductTitle,
                     QStringLiteral("This program required\nthe Qt WebEngine browser 4    \nor "
                                    "higher."),
@@ -41,7 +41,7 @@ void refuseOldBrowser(const ProgramValues& values) {
 
 // For start-up measurements: ends the run once the first page has loaded, and with
 // ZELVORIN_QUIT_AFTER_FIRST_PAGE=list once the starting folder's list is painted too.
-void quitAfterFirstPageIfAsked(TMainForm& form) {
+void quitAfterFirstPageIfAsked(MainWindow& form) {
     if (!qEnvironmentVariableIsSet("ZELVORIN_QUIT_AFTER_FIRST_PAGE"))
         return;
     const bool list = qgetenv("ZELVORIN_QUIT_AFTER_FIRST_PAGE") == "list";
@@ -58,12 +58,12 @@ void quitAfterFirstPageIfAsked(TMainForm& form) {
         if (!awaited->first && !awaited->second)
             QTimer::singleShot(0, &form, &QWidget::close);
     };
-    QObject::connect(form.WebBrowser1(), &QWebEngineView::loadFinished, &form,
+    QObject::connect(form.webView(), &QWebEngineView::loadFinished, &form,
                      [arrived] { arrived(true); });
     if (!list)
         return;
-    zelvorin::FileListView* files = form.MainFilePanel()->fileList();
-    QObject::connect(files->session()->files(), &zelvorin::FolderFiles::readFinished, &form,
+    FileListView* files = form.filePanel()->fileList();
+    QObject::connect(files->session()->files(), &FolderFiles::readFinished, &form,
                      [files, arrived] {
                          files->viewport()->repaint();
                          arrived(false);
@@ -115,19 +115,19 @@ int RunProgram(int argc, char** argv) {
     }
 
     ProgramValues values(ProgramValues::LocateProgramFolder(QApplication::applicationDirPath()),
-                         std::make_unique<TUsefulRegistry>());
+                         std::make_unique<SettingsStore>());
     values.ResolveHelpFile();
 
     int result = 0;
     if (CheckBrowserVersion(InstalledBrowserVersion())) {
-        TMainForm form(values);
+        MainWindow form(values);
         quitAfterFirstPageIfAsked(form);
         form.show();
         result = app.exec();
     } else {
         refuseOldBrowser(values);
         // The help page stays readable until the user closes it.
-        if (SharedHelpWindow()->isVisible())
+        if (values.helpWindow()->isVisible())
             app.exec();
         result = 3;
     }

@@ -31,6 +31,8 @@ const char* themeName(ToolbarImage image) {
         return "process-stop";
     case ToolbarImage::Placement:
         return ""; // no theme has one: always our own drawing
+    case ToolbarImage::None:
+        break;
     }
     return "";
 }
@@ -182,6 +184,8 @@ QPixmap DrawToolbarImage(ToolbarImage image, const QSize& size) {
         }
         break;
     }
+    case ToolbarImage::None:
+        break;
     }
     return pixmap;
 }

@@ -8,6 +8,7 @@
 namespace zelvorin {
 
 enum class ToolbarImage {
+    None,
     BackgroundColor,
     CustomFilter,
     Copy,

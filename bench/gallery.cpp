@@ -4,7 +4,7 @@
 //   bench_gallery [REPETITIONS] [NAMES]
 #include "BenchFigures.h"
 #include "FolderSearch.h"
-#include "GenerateHTMLUnit.h"
+#include "GalleryPageBuilder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,9 +57,9 @@ QStringList readWithReaddir(const QString& folder) {
 // What "Show image gallery" does with the file list's names in memory.
 QString firstGalleryPage(const QString& folder, const QStringList& fileList) {
     QStringList names = fileList;
-    KeepGalleryImages(names);
-    return GenerateGalleryPage(folder, names, 1, zelvorin::GalleryItemsPerPage,
-                               zelvorin::ThumbnailListStyle);
+    zelvorin::keepGalleryImages(names);
+    return zelvorin::generateGalleryPage(folder, names, 1, zelvorin::GalleryItemsPerPage,
+                                         zelvorin::ThumbnailListStyle);
 }
 
 template <typename Work> double milliseconds(Work work) {

@@ -3,17 +3,18 @@
 // full read of the same folder into a file list, measured alternately in one run.
 // Target: the command takes at most 0.2 of the read.
 //   bench_gallery_command [REPETITIONS] [IMAGES]
+#include "ActionRegistry.h"
 #include "BenchFigures.h"
 #include "FileListView.h"
 #include "FilePanel.h"
 #include "FolderFiles.h"
 #include "FolderPaths.h"
 #include "FolderSession.h"
-#include "MainUnit.h"
-#include "NeededRegistryLib.h"
+#include "MainWindow.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "ProgramValues.h"
+#include "SettingsStore.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
 
@@ -36,7 +37,8 @@
 
 namespace {
 
-const QString ImageMask = QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg");
+const QString ImageMask =
+    QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng");
 using zelvorin::FileKind;
 const zelvorin::FileKinds ListedTypes =
     FileKind::ReadOnly | FileKind::Hidden | FileKind::System | FileKind::Archive | FileKind::Normal;
@@ -79,18 +81,19 @@ int main(int argc, char** argv) {
         ::close(fd);
     }
 
-    zelvorin::ProgramValues values(QCoreApplication::applicationDirPath(),
-                                   std::make_unique<TUsefulRegistry>(root.filePath("hive.db")));
-    TMainForm form(values);
+    zelvorin::ProgramValues values(
+        QCoreApplication::applicationDirPath(),
+        std::make_unique<zelvorin::SettingsStore>(root.filePath("hive.db")));
+    zelvorin::MainWindow form(values);
     form.resize(1000, 700);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         return 1;
-    QWebEnginePage* page = form.PreviewArea()->page();
-    if (!waitFor([&] { return !page->url().isEmpty() && !form.PreviewArea()->isLoading(); }))
+    QWebEnginePage* page = form.preview()->page();
+    if (!waitFor([&] { return !page->url().isEmpty() && !form.preview()->isLoading(); }))
         return 1;
-    form.MainFilePanel()->showStartingFolder(folder);
-    zelvorin::FolderFiles* fileList = form.MainFilePanel()->session()->files();
+    form.filePanel()->showStartingFolder(folder);
+    zelvorin::FolderFiles* fileList = form.filePanel()->session()->files();
     if (!waitFor([&] { return fileList->count() == count; })) {
         std::fprintf(stderr, "the file list holds %d names, expected %d\n", fileList->count(),
                      count);
@@ -102,12 +105,12 @@ int main(int argc, char** argv) {
     int listed = 0;
     for (int run = 0; run < repetitions; ++run) {
         // A fresh blank document each time, so the page's arrival shows in its title.
-        form.OpenAddress(QStringLiteral("about:blank"));
+        form.openAddress(QStringLiteral("about:blank"));
         if (!waitFor([&] { return !page->title().contains(folderName); }))
             return 1;
         QElapsedTimer clock;
         clock.start();
-        form.Menus().ShowImageGalleryMenuItem->trigger();
+        form.actions().action(zelvorin::Command::ShowImageGallery)->trigger();
         if (!waitFor([&] { return page->title().contains(folderName); })) {
             std::fprintf(stderr, "the gallery page did not come\n");
             return 1;

@@ -5,18 +5,19 @@
 // peak, beside the same figures for the usual first page of 25 images, in one run.
 // Targets: no stall over 200 ms; memory that does not grow with the folder.
 //   bench_gallery_long_page [IMAGES...]
+#include "ActionRegistry.h"
 #include "FileListView.h"
 #include "FilePanel.h"
 #include "FolderFiles.h"
 #include "FolderPaths.h"
 #include "FolderSession.h"
 #include "MainToolbar.h"
-#include "MainUnit.h"
-#include "NeededRegistryLib.h"
+#include "MainWindow.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "ProgramPages.h"
 #include "ProgramValues.h"
+#include "SettingsStore.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
 
@@ -118,19 +119,19 @@ struct Figures {
     long startKb = 0;
 };
 
-Figures measure(TMainForm& form, const QString& address, bool scroll) {
-    QWebEnginePage* page = form.PreviewArea()->page();
-    form.OpenAddress(QStringLiteral("about:blank"));
-    waitFor([&] { return !form.PreviewArea()->isLoading() && page->title().isEmpty(); });
+Figures measure(zelvorin::MainWindow& form, const QString& address, bool scroll) {
+    QWebEnginePage* page = form.preview()->page();
+    form.openAddress(QStringLiteral("about:blank"));
+    waitFor([&] { return !form.preview()->isLoading() && page->title().isEmpty(); });
     QTest::qWait(500);
     Figures figures;
     figures.startKb = familyResidentKb();
     Watch watch;
-    form.Toolbar()->AddressComboBox->setEditText(address);
-    form.PreviewArea()->openTypedAddress();
+    form.toolbar()->addressBox()->setEditText(address);
+    form.preview()->openTypedAddress();
     waitFor([&] { return page->title().contains(QStringLiteral("images")); });
     figures.shownMs = watch.clock.elapsed();
-    zelvorin::ProgramPages* pages = form.PreviewArea()->programPages();
+    zelvorin::ProgramPages* pages = form.preview()->programPages();
     for (int screen = 0; scroll && screen < 20; ++screen) {
         QSignalSpy appended(pages, &zelvorin::ProgramPages::itemsAppended);
         page->runJavaScript(QStringLiteral("window.scrollBy(0, window.innerHeight * 3)"),
@@ -168,15 +169,16 @@ int main(int argc, char** argv) {
         counts = {10000, 100000};
 
     QTemporaryDir root;
-    zelvorin::ProgramValues values(QCoreApplication::applicationDirPath(),
-                                   std::make_unique<TUsefulRegistry>(root.filePath("hive.db")));
-    TMainForm form(values);
+    zelvorin::ProgramValues values(
+        QCoreApplication::applicationDirPath(),
+        std::make_unique<zelvorin::SettingsStore>(root.filePath("hive.db")));
+    zelvorin::MainWindow form(values);
     form.resize(1000, 700);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         return 1;
-    QWebEnginePage* page = form.PreviewArea()->page();
-    if (!waitFor([&] { return !page->url().isEmpty() && !form.PreviewArea()->isLoading(); }))
+    QWebEnginePage* page = form.preview()->page();
+    if (!waitFor([&] { return !page->url().isEmpty() && !form.preview()->isLoading(); }))
         return 1;
 
     const QByteArray png = tinyPng();
@@ -193,8 +195,8 @@ int main(int argc, char** argv) {
                 return 1;
             ::close(fd);
         }
-        form.MainFilePanel()->showStartingFolder(folder);
-        if (!waitFor([&] { return form.MainFilePanel()->session()->files()->count() == count; }))
+        form.filePanel()->showStartingFolder(folder);
+        if (!waitFor([&] { return form.filePanel()->session()->files()->count() == count; }))
             return 1;
         const Figures first = measure(form, QStringLiteral("zelvorin://imglist/1,25"), false);
         const Figures whole = measure(form, QStringLiteral("zelvorin://imglist/1,-1"), true);

@@ -6,7 +6,7 @@
 //   bench_gallery_scale [REPETITIONS]
 #include "BenchFigures.h"
 #include "FileListModel.h"
-#include "GenerateHTMLUnit.h"
+#include "GalleryPageBuilder.h"
 
 #include <QCoreApplication>
 #include <QDir>

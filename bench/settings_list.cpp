@@ -5,7 +5,7 @@
 // however many writes were refused (each refused write of the list used to double it).
 //   bench_settings_list [REPETITIONS]
 #include "BenchFigures.h"
-#include "NeededRegistryLib.h"
+#include "SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -35,15 +35,15 @@ QStringList folders(int round) {
 
 // Microseconds of one read of the list from each store, reads taking turns, the medians of
 // `repetitions`.
-std::pair<double, double> readMicroseconds(TUsefulRegistry& first, TUsefulRegistry& second,
-                                           int repetitions) {
+std::pair<double, double> readMicroseconds(zelvorin::SettingsStore& first,
+                                           zelvorin::SettingsStore& second, int repetitions) {
     std::vector<double> times[2];
     for (int i = 0; i < repetitions; ++i) {
         for (int which = 0; which < 2; ++which) {
             QStringList list;
             QElapsedTimer clock;
             clock.start();
-            (which == 0 ? first : second).ReadStringList(kHistory, "LastFolders", &list, 1);
+            (which == 0 ? first : second).readStringList(kHistory, "LastFolders", &list, 1);
             times[which].push_back(double(clock.nsecsElapsed()) / 1e3);
             if (list.size() != 10)
                 std::fprintf(stderr, "the list read has %d entries, not 10\n", int(list.size()));
@@ -78,16 +78,16 @@ int main(int argc, char** argv) {
     const QString file = folder.filePath("refusing/registry.db");
     const QString baselineFile = folder.filePath("taking/registry.db");
     for (const QString& path : {file, baselineFile}) {
-        TUsefulRegistry setup(path);
+        zelvorin::SettingsStore setup(path);
         const QStringList stored = folders(-1);
-        setup.WriteStringList(kHistory, "LastFolders", &stored, 1);
+        setup.writeStringList(kHistory, "LastFolders", &stored, 1);
     }
     if (!setWritable(file, false)) {
         std::fprintf(stderr, "the store cannot be made unwritable here\n");
         return 1;
     }
-    TUsefulRegistry baseline(baselineFile);
-    TUsefulRegistry store(file);
+    zelvorin::SettingsStore baseline(baselineFile);
+    zelvorin::SettingsStore store(file);
     std::printf("list of 10 read, medians of %d reads taking turns; baseline: the same read from "
                 "a store that refused no write\n",
                 repetitions);
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     for (const int target : {0, 1, 10, 50}) {
         for (; refused < target; ++refused) {
             const QStringList written = folders(refused);
-            store.WriteStringList(kHistory, "LastFolders", &written, 1);
+            store.writeStringList(kHistory, "LastFolders", &written, 1);
         }
         const auto [taking, refusing] = readMicroseconds(baseline, store, repetitions);
         std::printf("  after %2d refused writes: %8.1f us   baseline %8.1f us\n", refused, refusing,

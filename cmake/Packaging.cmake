@@ -27,8 +27,23 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://zelvorin.example.org/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The SVG plugin that draws the icon is loaded, not linked. (The engine's helper process,
-# libqt6webenginecore6-bin, comes with the engine library's own dependency information.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# Two image plugins are loaded, not linked: the SVG one that draws the icon (libqt6svg6 in
+# Debian 12, qt6-svg-plugins in Debian 13) and the WebP one that reads and writes WebP
+# images (qt6-image-formats-plugins). Each package is the one that holds the plugin on the
+# building machine. (The engine's helper process, libqt6webenginecore6-bin, comes with the
+# engine library's own dependency information.)
+set(pluginPackages)
+foreach(plugin qsvg qwebp)
+    set(pluginFile ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}/imageformats/lib${plugin}.so)
+    execute_process(COMMAND dpkg-query -S ${pluginFile} OUTPUT_VARIABLE pluginOwner
+                    ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(pluginOwner MATCHES "^([^:, ]+)")
+        list(APPEND pluginPackages ${CMAKE_MATCH_1})
+    else()
+        message(WARNING "No package holds ${pluginFile}: the Debian package will not depend "
+                "on it")
+    endif()
+endforeach()
+list(JOIN pluginPackages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 
 include(CPack)

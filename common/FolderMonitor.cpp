@@ -2,6 +2,7 @@
 
 #include "FolderMonitorThread.h"
 #include "LosslessNames.h"
+#include "OnceWarning.h"
 #include "RawFolderReader.h"
 
 #include <QTimer>
@@ -21,21 +22,15 @@ FolderMonitorError::FolderMonitorError(int code)
                              .toStdString()),
       m_code(code) {}
 
-namespace {
-
-FolderMonitor::WarningHandler& warningHandler() {
-    static FolderMonitor::WarningHandler handler;
-    return handler;
+QString watchLimitText() {
+    return QStringLiteral(
+        "The system's limit of inotify watches is reached: the shown folder is still "
+        "followed, but changes in some folders below it are not.");
 }
 
-bool& limitWarned() {
-    static bool warned = false;
-    return warned;
-}
-
-} // namespace
-
-FolderMonitor::FolderMonitor(QObject* parent) : QObject(parent) {}
+FolderMonitor::FolderMonitor(QObject* parent, std::shared_ptr<OnceWarning> limitWarning)
+    : QObject(parent),
+      m_limitWarning(limitWarning ? std::move(limitWarning) : std::make_shared<OnceWarning>()) {}
 
 FolderMonitor::~FolderMonitor() {
     stopThread();
@@ -44,29 +39,6 @@ FolderMonitor::~FolderMonitor() {
 
 FolderMonitorThread* FolderMonitor::worker() const {
     return m_thread;
-}
-
-FolderMonitor::WarningHandler FolderMonitor::setLimitWarningHandler(WarningHandler handler) {
-    WarningHandler previous = std::move(warningHandler());
-    warningHandler() = std::move(handler);
-    return previous;
-}
-
-void FolderMonitor::warnLimitOnce() {
-    if (limitWarned())
-        return;
-    limitWarned() = true;
-    const QString text = QStringLiteral(
-        "The system's limit of inotify watches is reached: the shown folder is still "
-        "followed, but changes in some folders below it are not.");
-    if (warningHandler())
-        warningHandler()(text);
-    else
-        qWarning("%s", qPrintable(text));
-}
-
-void FolderMonitor::resetLimitWarningForTest() {
-    limitWarned() = false;
 }
 
 void FolderMonitor::setActive(bool active) {
@@ -139,14 +111,16 @@ void FolderMonitor::gather(FolderMonitorThread* thread) {
 }
 
 void FolderMonitor::stopThread() {
-    if (m_thread) {
-        m_thread->detach();
-        m_thread->requestStop();
-        if (m_thread->collectsNames()) {
+    // One read of the guarded pointer: GCC 14 cannot tell that repeated reads agree, and
+    // warned of a store through a null pointer.
+    if (FolderMonitorThread* thread = m_thread) {
+        thread->detach();
+        thread->requestStop();
+        if (thread->collectsNames()) {
             if (m_retired)
                 gather(m_retired);
-            gather(m_thread);
-            m_retired = m_thread;
+            gather(thread);
+            m_retired = thread;
         }
     }
     m_thread = nullptr;
@@ -181,13 +155,13 @@ void FolderMonitor::restart(bool active) {
         subfolders.reset();
     const quint32 kinds = quint32(m_filter.toInt());
     auto* thread = new FolderMonitorThread(folder, m_watchesSubtree, kinds, m_watchBudget,
-                                           std::move(subfolders));
+                                           m_limitWarning, std::move(subfolders));
     if (const int code = thread->errorCode(); code != 0) {
         delete thread;
         if (platform::isWatchLimitError(code)) {
             // No watch left even for the folder itself: say so once, not on every folder
             // change, and stay inactive.
-            warnLimitOnce();
+            m_limitWarning->warn(watchLimitText());
             return;
         }
         throw FolderMonitorError(code);

@@ -29,6 +29,7 @@ class QTimer;
 namespace zelvorin {
 
 class FolderMonitorThread;
+class OnceWarning;
 
 // The kinds of change a monitor counts (the values of platform::ChangeKind).
 enum class FolderChange : quint32 {
@@ -56,10 +57,15 @@ private:
     int m_code = 0;
 };
 
+// The warning given when the system's limit of folder watches is reached.
+QString watchLimitText();
+
 class FolderMonitor : public QObject {
     Q_OBJECT
 public:
-    explicit FolderMonitor(QObject* parent);
+    // Meeting the system's limit of watches is told once through `limitWarning` (shared by
+    // the monitors that should tell it only once); without one, once by this monitor.
+    explicit FolderMonitor(QObject* parent, std::shared_ptr<OnceWarning> limitWarning = {});
     ~FolderMonitor() override;
 
     bool isActive() const { return m_active; }
@@ -99,14 +105,6 @@ public:
     FolderMonitorThread* worker() const;
     void setWatchBudget(int budget) { m_watchBudget = budget; }
 
-    // Where the one warning about the system's watch limit goes (default: qWarning).
-    // Returns the previous handler.
-    using WarningHandler = std::function<void(const QString&)>;
-    static WarningHandler setLimitWarningHandler(WarningHandler handler);
-    // Gives the warning unless it was given before in this run.
-    static void warnLimitOnce();
-    static void resetLimitWarningForTest();
-
 signals:
     // Something of the kinds in filter() changed, in the user-interface thread.
     void changed();
@@ -127,6 +125,7 @@ private:
     QString m_folder;
     bool m_watchesSubtree = true;
     int m_watchBudget = -1;
+    std::shared_ptr<OnceWarning> m_limitWarning;
     std::shared_ptr<const platform::SharedSubfolders> m_rootSubfolders;
     QPointer<FolderMonitorThread> m_thread;
     // The last thread stopped while it gathered names. Its watch stays in place until it

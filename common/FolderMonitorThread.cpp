@@ -1,6 +1,7 @@
 #include "FolderMonitorThread.h"
 
 #include "FolderMonitor.h"
+#include "OnceWarning.h"
 
 #include <utility>
 
@@ -10,9 +11,10 @@ using platform::FolderWatcher;
 
 FolderMonitorThread::FolderMonitorThread(
     const QByteArray& folder, bool subtree, quint32 filter, int watchBudget,
+    std::shared_ptr<OnceWarning> limitWarning,
     std::shared_ptr<const platform::SharedSubfolders> rootSubfolders)
-    : m_rootSubfolders(std::move(rootSubfolders)), m_folder(folder), m_subtree(subtree),
-      m_filter(filter) {
+    : m_rootSubfolders(std::move(rootSubfolders)), m_limitWarning(std::move(limitWarning)),
+      m_folder(folder), m_subtree(subtree), m_filter(filter) {
     m_watcher.setWatchBudget(watchBudget);
     m_errorCode = m_watcher.open(folder, subtree, filter);
     // Whoever still points at the thread after it ended holds a QPointer.
@@ -39,7 +41,8 @@ void FolderMonitorThread::requestStop() {
 void FolderMonitorThread::reportLimit() {
     if (m_watcher.limitReached() && !m_limitReached.exchange(true)) {
         QMetaObject::invokeMethod(
-            this, [] { FolderMonitor::warnLimitOnce(); }, Qt::QueuedConnection);
+            this, [warning = m_limitWarning] { warning->warn(watchLimitText()); },
+            Qt::QueuedConnection);
     }
     m_watchCount = m_watcher.watchCount();
 }

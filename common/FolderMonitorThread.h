@@ -14,6 +14,7 @@
 namespace zelvorin {
 
 class FolderMonitor;
+class OnceWarning;
 
 class FolderMonitorThread : public QThread {
     Q_OBJECT
@@ -21,7 +22,9 @@ public:
     // Opens the notification at once (on the calling thread); errorCode() tells whether
     // that worked. The subtree's watches are added later by the worker itself, the first
     // level from `rootSubfolders` when given (another reader's walk of the same folder).
+    // Meeting the system's watch limit is told through `limitWarning`.
     FolderMonitorThread(const QByteArray& folder, bool subtree, quint32 filter, int watchBudget,
+                        std::shared_ptr<OnceWarning> limitWarning,
                         std::shared_ptr<const platform::SharedSubfolders> rootSubfolders = {});
     ~FolderMonitorThread() override;
 
@@ -56,6 +59,7 @@ private:
 
     platform::FolderWatcher m_watcher;
     std::shared_ptr<const platform::SharedSubfolders> m_rootSubfolders;
+    std::shared_ptr<OnceWarning> m_limitWarning;
     QByteArray m_folder;
     bool m_subtree = false;
     quint32 m_filter = 0;

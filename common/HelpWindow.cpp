@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QPointer>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -46,21 +45,6 @@ void HelpWindow::ShowTopic(const QString& helpFile, const QString& topic) {
     show();
     raise();
     activateWindow();
-}
-
-HelpWindow* SharedHelpWindow() {
-    static QPointer<HelpWindow> window;
-    if (!window) {
-        window = new HelpWindow();
-        window->setAttribute(Qt::WA_DeleteOnClose, false);
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, window.data(),
-                         [w = window.data()] { delete w; });
-    }
-    return window;
-}
-
-void ShowHelpTopic(const QString& helpFile, const QString& topic) {
-    SharedHelpWindow()->ShowTopic(helpFile, topic);
 }
 
 namespace {

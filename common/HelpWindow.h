@@ -1,6 +1,6 @@
 // The help window: shows the program's HTML help pages, one anchor per topic identifier.
-// One window serves the whole run; a help file that cannot be found is reported in the
-// window itself.
+// One window serves the whole run (the program values keep it); a help file that cannot
+// be found is reported in the window itself.
 #pragma once
 
 #include <QDialog>
@@ -30,11 +30,6 @@ private:
     QString m_topic;
     bool m_missing = false;
 };
-
-// The one help window of the run, made on first use.
-HelpWindow* SharedHelpWindow();
-// Opens a help topic of the help file in the shared help window.
-void ShowHelpTopic(const QString& helpFile, const QString& topic);
 
 // Help contexts: a control's number of the help file's topic about it (the help pages have
 // an anchor "context-<number>" for each). A control without one takes its parent's.

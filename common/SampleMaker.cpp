@@ -3,14 +3,14 @@
 #include "GifWriter.h"
 #include "PrivateFiles.h"
 #include "SampleTiles.h"
+#include "ShellOperations.h"
+#include "WebCopy.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QTemporaryFile>
-
-#include <cstring>
 
 namespace zelvorin {
 
@@ -57,6 +57,8 @@ erat et ipsum. Phasellus porta justo a lectus blandit, vitae egestas sapien feug
 <tr><td>blue checks</td><td>GIF</td><td>menus and side bars</td></tr>
 <tr><td>graph paper</td><td>PNG</td><td>technical notes</td></tr>
 <tr><td>red bricks</td><td>BMP</td><td>headings only</td></tr>
+<tr><td>sand</td><td>WebP</td><td>light pages, small downloads</td></tr>
+<tr><td>diamond lattice</td><td>SVG</td><td>any size of screen</td></tr>
 </table>
 
 <h3 id="links">Smaller heading</h3>
@@ -165,6 +167,9 @@ QByteArray encodeImage(const QImage& image, const QString& fileName) {
     if (suffix == QLatin1String("gif")) {
         return EncodeGif(image);
     }
+    if (suffix == QLatin1String("webp")) {
+        return EncodeWebCopy(image, SuggestedWebCopy(image, QString()));
+    }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -194,7 +199,7 @@ WriteResult writeNewFile(const QString& path, const QByteArray& bytes, QString* 
     }
     // On disk before the rename, so that a power cut never leaves the name on an empty file.
     if (const int error = platform::flushToDisk(file.handle()); error != 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(error));
+        *reason = platform::errorText(error);
         return WriteResult::Failed;
     }
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
@@ -226,7 +231,7 @@ QStringList SampleFileNames() {
 QByteArray SampleFileContent(const QString& fileName) {
     for (const SampleTile& tile : SampleTiles()) {
         if (tile.fileName == fileName) {
-            return encodeImage(tile.make(), fileName);
+            return tile.drawing ? tile.drawing() : encodeImage(tile.make(), fileName);
         }
     }
     for (const SamplePage& page : Pages) {

@@ -1,5 +1,7 @@
 #include "SampleTiles.h"
 
+#include "ImageDecoder.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -394,6 +396,44 @@ QImage mosaic() {
     });
 }
 
+// Fine sand in the sun: grains over soft drifts, as photographs of texture are kept on
+// the web (a lossy WebP).
+QImage sand() {
+    const int size = 128;
+    const PeriodicNoise grains(128, 128, 91);
+    const PeriodicNoise tint(128, 128, 94);
+    const PeriodicNoise coarse(32, 32, 92);
+    const FractalNoise drifts(2, 2, 3, 93);
+    const Rgb dune{226, 206, 168};
+    return render(size, size, 1, [&](double x, double y) {
+        const double u = x / size, v = y / size;
+        const double tone = (drifts.at(u, v) - 0.5) * 18 + (coarse.at(u, v) - 0.5) * 12 +
+                            (grains.at(u, v) - 0.5) * 22;
+        // Each grain has a colour of its own, from pale quartz to rust.
+        const double warmth = (tint.at(u, v) - 0.5) * 16;
+        return Rgb{dune.r + tone + warmth, dune.g + tone, dune.b + tone - warmth};
+    });
+}
+
+// A lattice of diamonds with a stud at every crossing; the diamonds' corners lie on the
+// middles of the tile's edges and the studs on its corners, so the copies join up.
+QByteArray diamondLatticeDrawing() {
+    return R"(<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">
+<rect width="48" height="48" fill="#f4efe6"/>
+<path d="M24 0 L48 24 L24 48 L0 24 Z" fill="#e8dfcf" stroke="#c9b99c" stroke-width="1.5"/>
+<g fill="#b88f5f">
+<circle cx="24" cy="24" r="3.5"/>
+<circle cx="0" cy="0" r="3.5"/><circle cx="48" cy="0" r="3.5"/>
+<circle cx="0" cy="48" r="3.5"/><circle cx="48" cy="48" r="3.5"/>
+</g>
+</svg>
+)";
+}
+
+QImage diamondLattice() {
+    return DecodeImage(diamondLatticeDrawing()).image;
+}
+
 } // namespace
 
 const QList<SampleTile>& SampleTiles() {
@@ -414,6 +454,8 @@ const QList<SampleTile>& SampleTiles() {
         {QStringLiteral("wood.bmp"), wood},
         {QStringLiteral("denim.bmp"), denim},
         {QStringLiteral("mosaic.bmp"), mosaic},
+        {QStringLiteral("sand.webp"), sand},
+        {QStringLiteral("diamond lattice.svg"), diamondLattice, diamondLatticeDrawing},
     };
     return tiles;
 }

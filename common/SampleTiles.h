@@ -3,6 +3,7 @@
 // is built from functions whose periods divide the tile's width and height.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -10,8 +11,10 @@
 namespace zelvorin {
 
 struct SampleTile {
-    QString fileName; // its extension names the file format
-    QImage (*make)() = nullptr;
+    QString fileName;           // its extension names the file format
+    QImage (*make)() = nullptr; // the tile's pixels (a drawing's as drawn at its own size)
+    // A drawing's SVG text; null for a tile of pixels.
+    QByteArray (*drawing)() = nullptr;
 };
 
 // Every tile, in a fixed order.

@@ -1,56 +1,43 @@
-// The main window's status bar: a one-pixel spacer, a percentage gauge for the download
-// progress and a text panel for the browser's status text. Drawn by hand so that the
-// gauge's two-colour text (readable where the bar passes under it) is ours.
+// The main window's status bar: a one-pixel spacer, a percentage gauge for the progress of
+// loads and reads, and a text panel for the browser's status text and the program's notes.
+// Drawn by hand so that the gauge's two-colour text (readable where the bar passes under
+// it) is ours.
 #pragma once
 
 #include <QColor>
 #include <QString>
 #include <QWidget>
-#include <vector>
 
 class QSizeGrip;
 
-enum class TdfsStatusPanelType { sptNormal, sptGauge };
-enum class TdfsGaugeStyle { gsPercent };
+namespace zelvorin {
 
-struct TdfsGaugeAttrs {
-    TdfsGaugeStyle Style = TdfsGaugeStyle::gsPercent;
-    unsigned Position = 0; // percent, 0..100
-    QColor Color;          // invalid: the palette's highlight
-    QColor TextColor;      // invalid: the palette's highlighted text
-};
-
-struct TdfsStatusPanel {
-    TdfsStatusPanelType PanelType = TdfsStatusPanelType::sptNormal;
-    int Width = 50;
-    bool Bevel = true;
-    bool Enabled = true;
-    Qt::Alignment Alignment = Qt::AlignLeft;
-    QString Text;
-    TdfsGaugeAttrs GaugeAttrs;
-};
-
-class TdfsStatusBar : public QWidget {
+class StatusBar : public QWidget {
     Q_OBJECT
 public:
-    explicit TdfsStatusBar(QWidget* parent = nullptr);
+    // The panels from left to right.
+    enum class Panel { Spacer, Gauge, Text };
 
-    int PanelCount() const { return int(m_panels.size()); }
-    const TdfsStatusPanel& Panel(int index) const { return m_panels.at(index); }
-    void AddPanel(const TdfsStatusPanel& panel);
+    explicit StatusBar(QWidget* parent = nullptr);
 
-    void SetPanelEnabled(int index, bool enabled);
-    void SetGaugePosition(int index, unsigned percent);
-    void SetPanelText(int index, const QString& text);
-    // Forces an immediate redraw.
-    void Repaint();
+    QString text() const { return m_text; }
+    void setText(const QString& text);
 
-    // The rectangle a panel occupies: each panel's right edge is the sum of the widths so
-    // far; the last one always runs to the right end of the bar.
-    QRect PanelRect(int index) const;
+    // A hidden gauge leaves its panel empty.
+    bool gaugeShown() const { return m_gaugeShown; }
+    void setGaugeShown(bool shown);
+    unsigned gaugePosition() const { return m_gaugePosition; }
+    // Percent, 0 to 100 (more counts as 100).
+    void setGaugePosition(unsigned percent);
+    // The bar's colour and its text's colour over the bar; invalid colours take the
+    // palette's highlight and highlighted text.
+    void setGaugeColors(const QColor& bar, const QColor& text);
+
+    // The rectangle a panel occupies; the text panel always runs to the right end.
+    QRect panelRect(Panel panel) const;
     // How many times the bar was painted; lets tests see that an unchanged value redraws
     // nothing.
-    int PaintCount() const { return m_paintCount; }
+    int paintCount() const { return m_paintCount; }
 
     QSize sizeHint() const override;
 
@@ -59,16 +46,21 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void drawGauge(class QPainter& painter, const QRect& inner, const TdfsStatusPanel& panel);
+    void drawBevel(class QPainter& painter, const QRect& outer);
+    void drawGauge(QPainter& painter, const QRect& inner);
 
-    std::vector<TdfsStatusPanel> m_panels;
+    QString m_text;
+    bool m_gaugeShown = true;
+    unsigned m_gaugePosition = 0;
+    QColor m_gaugeBar;
+    QColor m_gaugeText;
     QSizeGrip* m_grip = nullptr;
     int m_paintCount = 0;
 };
 
-namespace zelvorin {
 // The filled width of a percentage gauge: (right - left) x position / 100, rounded.
-int GaugeFilledWidth(int innerWidth, unsigned position);
-// The gauge's text: the panel's own text if any, else the position and "%".
-QString GaugeText(const TdfsStatusPanel& panel);
+int gaugeFilledWidth(int innerWidth, unsigned position);
+// The gauge's text: the position and "%".
+QString gaugeText(unsigned position);
+
 } // namespace zelvorin

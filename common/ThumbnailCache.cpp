@@ -1,12 +1,12 @@
 #include "ThumbnailCache.h"
 
 #include "FileStamp.h"
+#include "ImageDecoder.h"
 #include "PrivateFiles.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QFile>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QSet>
 
@@ -76,12 +76,6 @@ QImage readCurrent(const QByteArray& path, const QByteArray& uri,
     if (!image.load(&file, "png") || !isCurrent(image, uri, stamp))
         return QImage();
     return image;
-}
-
-QByteArray suffixOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    const qsizetype dot = path.lastIndexOf('.');
-    return dot > slash + 1 ? path.mid(dot + 1).toLower() : QByteArray();
 }
 
 // Stores into the cache; the first time this program stores into a folder, it removes the
@@ -186,24 +180,12 @@ ThumbnailResult ThumbnailCache::thumbnail(const QByteArray& absolutePath, Thumbn
         {MTimeKey, QByteArray::number(stamp.modifiedSeconds)},
         {SizeKey, QByteArray::number(stamp.size)},
         {"Software", m_software.toLatin1()}};
-    QFile file;
-    QImage image;
-    QSize original;
-    if (platform::openForReading(absolutePath, file) == 0) {
-        QImageReader reader(&file, suffixOf(absolutePath));
-        reader.setAutoTransform(true);
-        original = reader.size();
-        const int side = thumbnailSide(size);
-        // Decoding at the thumbnail's size lets JPEG skip most of the work; smaller
-        // images keep their own size.
-        if (original.isValid() && (original.width() > side || original.height() > side)) {
-            QSize scaled = original.scaled(side, side, Qt::KeepAspectRatio);
-            reader.setScaledSize(scaled.expandedTo(QSize(1, 1)));
-        }
-        image = reader.read();
-        if (!image.isNull() && (image.width() > side || image.height() > side))
-            image = image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
+    const int side = thumbnailSide(size);
+    // Decoding at the thumbnail's size lets JPEG skip most of its work and draws an SVG
+    // right at it; smaller images keep their own size.
+    const DecodedImage decoded = DecodeImageFile(absolutePath, {0, QSize(side, side)});
+    QImage image = decoded.image;
+    const QSize original = decoded.size;
     if (image.isNull()) {
         QImage mark(1, 1, QImage::Format_ARGB32);
         mark.fill(Qt::transparent);

@@ -1,7 +1,5 @@
 #include "EventLogFormat.h"
 
-#include "NeededLib.h"
-
 namespace zelvorin::eventlog {
 
 namespace {
@@ -10,6 +8,9 @@ const QString Indent = QStringLiteral("     ");
 
 QString quoted(const QString& text) {
     return Q + text + Q;
+}
+QString boolText(bool value) {
+    return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 QString point(int x, int y) {
     return QStringLiteral("(X:%1,Y:%2)").arg(x).arg(y);
@@ -53,11 +54,11 @@ QString title(const QString& text) {
 QString commandState(int command, bool enable) {
     return Indent + "OnCommandStateChange -  command = " +
            QStringLiteral("%1").arg(command, 2, 10, QLatin1Char(' ')) +
-           "   enable: " + quoted(BoolToText(enable));
+           "   enable: " + quoted(boolText(enable));
 }
 
 QString newWindow(bool cancel) {
-    return Indent + "OnNewWindow -  Cancel: " + quoted(BoolToText(cancel));
+    return Indent + "OnNewWindow -  Cancel: " + quoted(boolText(cancel));
 }
 
 QString propertyChange(const QString& property) {
@@ -68,24 +69,24 @@ QString quit() {
     return Indent + "OnQuit";
 }
 QString visible(bool value) {
-    return Indent + "OnVisible -  " + quoted(BoolToText(value));
+    return Indent + "OnVisible -  " + quoted(boolText(value));
 }
 QString toolBar(bool value) {
-    return Indent + "OnToolBar -  " + quoted(BoolToText(value));
+    return Indent + "OnToolBar -  " + quoted(boolText(value));
 }
 QString menuBar(bool value) {
-    return Indent + "OnMenuBar -  MenuBar: " + quoted(BoolToText(value));
+    return Indent + "OnMenuBar -  MenuBar: " + quoted(boolText(value));
 }
 QString statusBar(bool value) {
-    return Indent + "OnStatusBar -  " + quoted(BoolToText(value));
+    return Indent + "OnStatusBar -  " + quoted(boolText(value));
 }
 
 QString fullScreen(bool value) {
-    return Indent + "OnFullScreen -  FullScreen: " + quoted(BoolToText(value));
+    return Indent + "OnFullScreen -  FullScreen: " + quoted(boolText(value));
 }
 
 QString theaterMode(bool value) {
-    return Indent + "OnTheaterMode -  " + quoted(BoolToText(value));
+    return Indent + "OnTheaterMode -  " + quoted(boolText(value));
 }
 QString enter() {
     return Indent + "OnEnter";
@@ -106,7 +107,7 @@ QString dragOver(int x, int y, int state, bool accept) {
     static const char* const names[] = {"dsDragEnter", "dsDragLeave", "dsDragMove"};
     const QString name = state >= 0 && state <= 2 ? QString::fromLatin1(names[state]) : QString();
     return Indent + "DragOver -  " + " " + point(x, y) + "  DragSate: " + name +
-           "  Accept: " + quoted(BoolToText(accept));
+           "  Accept: " + quoted(boolText(accept));
 }
 
 QString dragDrop(int x, int y) {
@@ -119,6 +120,10 @@ QString refused(const QString& url) {
 
 QString settingsNotSaved(const QString& file, const QString& reason) {
     return Indent + "SettingsNotSaved -  File: " + quoted(file) + " Reason: " + quoted(reason);
+}
+
+QString commandFailed(const QString& message) {
+    return Indent + "CommandFailed -  " + quoted(message);
 }
 
 } // namespace zelvorin::eventlog

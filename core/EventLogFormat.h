@@ -38,7 +38,9 @@ QString dragDrop(int x, int y);
 // or a program resource a page asked for.
 QString refused(const QString& url);
 
-// Not a browser event: the settings store could not save (see TUsefulRegistry).
+// Not a browser event: the settings store could not save (see zelvorin::SettingsStore).
 QString settingsNotSaved(const QString& file, const QString& reason);
+// Not a browser event: a command failed; `message` says what and why.
+QString commandFailed(const QString& message);
 
 } // namespace zelvorin::eventlog

@@ -1,6 +1,7 @@
 #include "ProgramValues.h"
 
-#include "NeededRegistryLib.h"
+#include "HelpWindow.h"
+#include "SettingsStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,12 +15,22 @@ constexpr char EncodedSettingsRoot[] = "U29mdHdhcmVcTW9ydmVua2FzdFxaZWx2b3Jpbg==
 } // namespace
 
 ProgramValues::ProgramValues(const QString& programFolder,
-                             std::unique_ptr<TUsefulRegistry> settings)
+                             std::unique_ptr<zelvorin::SettingsStore> settings)
     : m_programFolder(programFolder.endsWith('/') ? programFolder : programFolder + '/'),
       m_settingsRoot(QString::fromLatin1(QByteArray::fromBase64(EncodedSettingsRoot))),
       m_settings(std::move(settings)) {}
 
 ProgramValues::~ProgramValues() = default;
+
+HelpWindow* ProgramValues::helpWindow() {
+    if (!m_helpWindow)
+        m_helpWindow = std::make_unique<HelpWindow>();
+    return m_helpWindow.get();
+}
+
+void ProgramValues::showHelpTopic(const QString& topic) {
+    helpWindow()->ShowTopic(m_helpFileName, topic);
+}
 
 void ProgramValues::ResolveHelpFile() {
     const QString full = m_programFolder + HelpFileBaseName;

@@ -3,12 +3,15 @@
 // reached through one `ProgramValues` object handed to the windows that need it.
 #pragma once
 
+#include "ProgramServices.h"
+
 #include <QString>
 #include <memory>
 
-class TUsefulRegistry;
-
 namespace zelvorin {
+
+class HelpWindow;
+class SettingsStore;
 
 // " Zelvorin": application title, main window caption without a page title, and the
 // title of every message box. The leading blank is part of it.
@@ -22,12 +25,12 @@ inline const QString ProductWebSite = QStringLiteral("https://zelvorin.example.o
 inline const QString SupportEmail = QStringLiteral("support@zelvorin.example.org");
 // The name of the installed desktop entry (and the AppStream id): desktops match the
 // running window to its entry and icon by it.
-inline const QString DesktopEntryId = QStringLiteral("org.example.zelvorin.Zelvorin");
+inline const QString DesktopEntryId = QStringLiteral("com.morvenkast.Zelvorin");
 
 class ProgramValues {
 public:
     // Takes ownership of the settings store (may be null in tests that need none).
-    ProgramValues(const QString& programFolder, std::unique_ptr<TUsefulRegistry> settings);
+    ProgramValues(const QString& programFolder, std::unique_ptr<SettingsStore> settings);
     ~ProgramValues();
 
     // Folder of the program's files (help pages, Samples), with a trailing "/".
@@ -35,7 +38,16 @@ public:
     QString HelpFileName() const { return m_helpFileName; }
     // "Software\Morvenkast\Zelvorin", decoded once from its stored form.
     QString SettingsRoot() const { return m_settingsRoot; }
-    TUsefulRegistry* Settings() const { return m_settings.get(); }
+    SettingsStore* Settings() const { return m_settings.get(); }
+
+    // What the program asks of the world outside it; tests change pieces of it before the
+    // windows that take them are made.
+    ProgramServices& services() { return m_services; }
+    const ProgramServices& services() const { return m_services; }
+    // The help window of the run, made on first use.
+    HelpWindow* helpWindow();
+    // Opens a topic of the help file in the help window.
+    void showHelpTopic(const QString& topic);
 
     // Makes the help file a full path when it lies in the program folder.
     void ResolveHelpFile();
@@ -50,7 +62,9 @@ private:
     QString m_programFolder;
     QString m_helpFileName = HelpFileBaseName;
     QString m_settingsRoot;
-    std::unique_ptr<TUsefulRegistry> m_settings;
+    std::unique_ptr<SettingsStore> m_settings;
+    ProgramServices m_services;
+    std::unique_ptr<HelpWindow> m_helpWindow;
 };
 
 } // namespace zelvorin

@@ -1,44 +1,44 @@
 #include "SettingsTable.h"
 
-#include "NeededRegistryLib.h"
+#include "SettingsStore.h"
 
 namespace zelvorin::settings {
 
-int SettingsAccess::Read(const IntegerSetting& setting, int defaultValue) const {
-    return m_store ? m_store->ReadInteger(m_root + setting.key, setting.name, defaultValue)
+int SettingsAccess::read(const IntegerSetting& setting, int defaultValue) const {
+    return m_store ? m_store->readInteger(m_root + setting.key, setting.name, defaultValue)
                    : defaultValue;
 }
 
-bool SettingsAccess::Read(const BooleanSetting& setting) const {
-    return m_store ? m_store->ReadBool(m_root + setting.key, setting.name, setting.defaultValue)
+bool SettingsAccess::read(const BooleanSetting& setting) const {
+    return m_store ? m_store->readBool(m_root + setting.key, setting.name, setting.defaultValue)
                    : setting.defaultValue;
 }
 
-QString SettingsAccess::Read(const StringSetting& setting) const {
-    return m_store ? m_store->ReadString(m_root + setting.key, setting.name, QString()) : QString();
+QString SettingsAccess::read(const StringSetting& setting) const {
+    return m_store ? m_store->readString(m_root + setting.key, setting.name, QString()) : QString();
 }
 
-QStringList SettingsAccess::Read(const ListSetting& setting) const {
+QStringList SettingsAccess::read(const ListSetting& setting) const {
     QStringList list;
     if (m_store)
-        m_store->ReadStringList(m_root + setting.key, setting.baseName, &list, 1);
+        m_store->readStringList(m_root + setting.key, setting.baseName, &list, 1);
     return list;
 }
 
-bool SettingsAccess::Write(const IntegerSetting& setting, int value) const {
-    return m_store && m_store->WriteInteger(m_root + setting.key, setting.name, value);
+bool SettingsAccess::write(const IntegerSetting& setting, int value) const {
+    return m_store && m_store->writeInteger(m_root + setting.key, setting.name, value);
 }
 
-bool SettingsAccess::Write(const BooleanSetting& setting, bool value) const {
-    return m_store && m_store->WriteBool(m_root + setting.key, setting.name, value);
+bool SettingsAccess::write(const BooleanSetting& setting, bool value) const {
+    return m_store && m_store->writeBool(m_root + setting.key, setting.name, value);
 }
 
-bool SettingsAccess::Write(const StringSetting& setting, const QString& value) const {
-    return m_store && m_store->WriteString(m_root + setting.key, setting.name, value);
+bool SettingsAccess::write(const StringSetting& setting, const QString& value) const {
+    return m_store && m_store->writeString(m_root + setting.key, setting.name, value);
 }
 
-bool SettingsAccess::Write(const ListSetting& setting, const QStringList& values) const {
-    return m_store && m_store->WriteStringList(m_root + setting.key, setting.baseName, &values, 1);
+bool SettingsAccess::write(const ListSetting& setting, const QStringList& values) const {
+    return m_store && m_store->writeStringList(m_root + setting.key, setting.baseName, &values, 1);
 }
 
 QString NotSavedStatusText(const QString& file, const QString& reason) {

@@ -6,7 +6,9 @@
 #include <QString>
 #include <QStringList>
 
-class TUsefulRegistry;
+namespace zelvorin {
+class SettingsStore;
+}
 
 namespace zelvorin::settings {
 
@@ -67,7 +69,7 @@ inline const IntegerSetting LastFileFilter{HistoryKey, QStringLiteral("LastFileF
 inline const ListSetting LastFolders{HistoryKey, QStringLiteral("LastFolders")};
 inline const ListSetting FavoriteFolders{HistoryKey, QStringLiteral("FavoriteFolders")};
 
-// What the window says when the store could not save (TUsefulRegistry::saveFailed): a
+// What the window says when the store could not save (zelvorin::SettingsStore::saveFailed): a
 // line for the status bar and the text of the message shown the first time in a run.
 QString NotSavedStatusText(const QString& file, const QString& reason);
 QString NotSavedMessageText(const QString& file, const QString& reason);
@@ -77,23 +79,24 @@ QString UnsavedAtCloseText(const QString& file, const QString& reason);
 // Reads and writes the table's values in a store below a root key path.
 class SettingsAccess {
 public:
-    SettingsAccess(TUsefulRegistry* store, const QString& root) : m_store(store), m_root(root) {}
+    SettingsAccess(zelvorin::SettingsStore* store, const QString& root)
+        : m_store(store), m_root(root) {}
 
-    bool HasStore() const { return m_store != nullptr; }
+    bool hasStore() const { return m_store != nullptr; }
 
-    int Read(const IntegerSetting& setting) const { return Read(setting, setting.defaultValue); }
-    int Read(const IntegerSetting& setting, int defaultValue) const;
-    bool Read(const BooleanSetting& setting) const;
-    QString Read(const StringSetting& setting) const;
-    QStringList Read(const ListSetting& setting) const;
+    int read(const IntegerSetting& setting) const { return read(setting, setting.defaultValue); }
+    int read(const IntegerSetting& setting, int defaultValue) const;
+    bool read(const BooleanSetting& setting) const;
+    QString read(const StringSetting& setting) const;
+    QStringList read(const ListSetting& setting) const;
 
-    bool Write(const IntegerSetting& setting, int value) const;
-    bool Write(const BooleanSetting& setting, bool value) const;
-    bool Write(const StringSetting& setting, const QString& value) const;
-    bool Write(const ListSetting& setting, const QStringList& values) const;
+    bool write(const IntegerSetting& setting, int value) const;
+    bool write(const BooleanSetting& setting, bool value) const;
+    bool write(const StringSetting& setting, const QString& value) const;
+    bool write(const ListSetting& setting, const QStringList& values) const;
 
 private:
-    TUsefulRegistry* m_store;
+    zelvorin::SettingsStore* m_store;
     QString m_root;
 };
 

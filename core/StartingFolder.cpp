@@ -1,6 +1,6 @@
 #include "StartingFolder.h"
 
-#include "NeededLib.h"
+#include "Paths.h"
 #include "ProgramValues.h"
 #include "SampleMaker.h"
 
@@ -11,9 +11,9 @@ namespace {
 QString samplesIn(const QString& folder) {
     if (folder.isEmpty())
         return {};
-    const QString samples = WithTrailingBackslash(folder) + SamplesFolderName;
-    if (!FolderExists(samples) && !MakeSamples(samples))
-        return FolderExists(samples) ? samples : QString();
+    const QString samples = withTrailingSlash(folder) + SamplesFolderName;
+    if (!folderExists(samples) && !MakeSamples(samples))
+        return folderExists(samples) ? samples : QString();
     return samples;
 }
 } // namespace
@@ -22,7 +22,7 @@ QString ChooseStartingFolder(const StartingFolderChoice& choice) {
     QString folder = choice.lastFolder;
     if (folder.isEmpty())
         folder = choice.defaultFolder;
-    if (!folder.isEmpty() && FolderExists(folder))
+    if (!folder.isEmpty() && folderExists(folder))
         return folder;
     if (const QString samples = samplesIn(choice.programFolder); !samples.isEmpty())
         return samples;

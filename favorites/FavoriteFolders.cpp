@@ -1,7 +1,7 @@
 #include "FavoriteFolders.h"
 
 #include "ManageFoldersDialog.h"
-#include "NeededLib.h"
+#include "Paths.h"
 #include "SettingsTable.h"
 
 #include <QWidget>
@@ -29,11 +29,10 @@ QString trimBlanksAndControls(const QString& text) {
 
 QString normalizeFolderPath(const QString& path) {
     // POSIX paths have no drive part, so the root form is always the one root "/".
-    const QString rootForm = WithTrailingBackslash(ExtractDriveOrShare(path));
     const QString trimmed = trimBlanksAndControls(path);
-    if (path == rootForm)
-        return WithTrailingBackslash(trimmed);
-    return StripTrailingSlashes(trimmed);
+    if (path == QStringLiteral("/"))
+        return withTrailingSlash(trimmed);
+    return stripTrailingSlashes(trimmed);
 }
 
 FavoriteFolders::FavoriteFolders(QObject* parent) : QObject(parent) {}
@@ -50,58 +49,49 @@ bool FavoriteFolders::addFavoriteFolder(const QString& path, quintptr data) {
 
 bool FavoriteFolders::addFolderToList(FolderList& list, const QString& path, int limit,
                                       quintptr data) {
-    try {
-        const QString normalized = normalizeFolderPath(path);
-        if (normalized.isEmpty())
-            return false;
-        const qsizetype found = IndexOfFolder(list, normalized);
-        if (found < 0)
-            list.prepend(FolderEntry{normalized, 0});
-        else
-            list.move(found, 0);
-        list.first().data = data;
-        if (limit > 0 && list.size() > limit)
-            list.resize(limit);
-        return true;
-    } catch (const std::exception&) {
+    const QString normalized = normalizeFolderPath(path);
+    if (normalized.isEmpty())
         return false;
-    }
+    const qsizetype found = indexOfFolder(list, normalized);
+    if (found < 0)
+        list.prepend(FolderEntry{normalized, 0});
+    else
+        list.move(found, 0);
+    list.first().data = data;
+    if (limit > 0 && list.size() > limit)
+        list.resize(limit);
+    return true;
 }
 
 bool FavoriteFolders::moveFolderToFront(FolderList& list, const QString& path) {
-    const qsizetype found = IndexOfFolder(list, path);
+    const qsizetype found = indexOfFolder(list, path);
     if (found < 0)
         return false;
     list.move(found, 0);
     return true;
 }
 
-bool FavoriteFolders::editFavoriteFolders() {
-    try {
-        // A dialog made for this one use; with the owner's window as parent it stays above it.
-        ManageFoldersDialog dialog(qobject_cast<QWidget*>(parent()));
-        dialog.setWindowTitle(m_dialogCaption);
-        dialog.setFolderList(&m_favoriteFolders);
-        dialog.setFolderAddedHandler(m_onAddFolderFromDialog);
-        if (m_prepareDialog)
-            m_prepareDialog(&dialog);
-        dialog.exec();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+void FavoriteFolders::editFavoriteFolders() {
+    // A dialog made for this one use; with the owner's window as parent it stays above it.
+    ManageFoldersDialog dialog(qobject_cast<QWidget*>(parent()));
+    dialog.setWindowTitle(m_dialogCaption);
+    dialog.setFolderList(&m_favoriteFolders);
+    dialog.setFolderAddedHandler(m_onAddFolderFromDialog);
+    if (m_prepareDialog)
+        m_prepareDialog(&dialog);
+    dialog.exec();
 }
 
 bool FavoriteFolders::readFolderLists(const settings::SettingsAccess& settings) {
-    m_lastFolders = FolderEntries(settings.Read(settings::LastFolders));
-    m_favoriteFolders = FolderEntries(settings.Read(settings::FavoriteFolders));
+    m_lastFolders = folderEntries(settings.read(settings::LastFolders));
+    m_favoriteFolders = folderEntries(settings.read(settings::FavoriteFolders));
     return !m_lastFolders.isEmpty() || !m_favoriteFolders.isEmpty();
 }
 
 bool FavoriteFolders::writeFolderLists(const settings::SettingsAccess& settings) const {
-    const bool last = settings.Write(settings::LastFolders, FolderPaths(m_lastFolders));
+    const bool last = settings.write(settings::LastFolders, folderPaths(m_lastFolders));
     const bool favorites =
-        settings.Write(settings::FavoriteFolders, FolderPaths(m_favoriteFolders));
+        settings.write(settings::FavoriteFolders, folderPaths(m_favoriteFolders));
     return last && favorites;
 }
 

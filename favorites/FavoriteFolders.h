@@ -55,16 +55,16 @@ public:
     bool addLastFolder(const QString& path, quintptr data = 0);
     bool addFavoriteFolder(const QString& path, quintptr data = 0);
     // Puts the normalized path at index 0 (an entry already there, the same folder by
-    // SameFolderText, keeps its text), gives it `data` and cuts the list to
+    // sameFolderText, keeps its text), gives it `data` and cuts the list to
     // `limit` entries when limit > 0. False, with the list unchanged, for a path that
     // normalizes to nothing.
     static bool addFolderToList(FolderList& list, const QString& path, int limit, quintptr data);
-    // Moves the entry for the same folder as `path` (SameFolderText) to index 0;
+    // Moves the entry for the same folder as `path` (sameFolderText) to index 0;
     // false when absent.
     static bool moveFolderToFront(FolderList& list, const QString& path);
 
-    // Shows the favorites dialog modally; true once it has closed.
-    bool editFavoriteFolders();
+    // Shows the favorites dialog modally.
+    void editFavoriteFolders();
     // Called with each dialog before it is shown (tests give it their folder chooser).
     void setDialogPreparer(std::function<void(ManageFoldersDialog*)> prepare) {
         m_prepareDialog = std::move(prepare);

@@ -23,7 +23,7 @@ const QCollator& folderCollator() {
 
 } // namespace
 
-bool SameFolderText(const QString& a, const QString& b) {
+bool sameFolderText(const QString& a, const QString& b) {
     if (a.compare(b, Qt::CaseInsensitive) == 0)
         return true;
     return folderCollator().compare(a, b) == 0;
@@ -31,20 +31,20 @@ bool SameFolderText(const QString& a, const QString& b) {
 #else
 // Linux file systems tell names apart by their bytes: /x/Pics and /x/pics are two folders,
 // so two entries are one only when their texts are equal.
-bool SameFolderText(const QString& a, const QString& b) {
+bool sameFolderText(const QString& a, const QString& b) {
     return a == b;
 }
 #endif
 
-qsizetype IndexOfFolder(const FolderList& list, const QString& path) {
+qsizetype indexOfFolder(const FolderList& list, const QString& path) {
     for (qsizetype i = 0; i < list.size(); ++i) {
-        if (SameFolderText(list.at(i).path, path))
+        if (sameFolderText(list.at(i).path, path))
             return i;
     }
     return -1;
 }
 
-QStringList FolderPaths(const FolderList& list) {
+QStringList folderPaths(const FolderList& list) {
     QStringList paths;
     paths.reserve(list.size());
     for (const FolderEntry& entry : list)
@@ -52,7 +52,7 @@ QStringList FolderPaths(const FolderList& list) {
     return paths;
 }
 
-FolderList FolderEntries(const QStringList& paths) {
+FolderList folderEntries(const QStringList& paths) {
     FolderList list;
     list.reserve(paths.size());
     for (const QString& path : paths)

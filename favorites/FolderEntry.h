@@ -20,15 +20,15 @@ using FolderList = QList<FolderEntry>;
 // Whether two folder texts name the same list entry: on Linux, whose file systems tell
 // names apart by case, equal texts only; on Windows, a locale-aware comparison that ignores
 // case.
-bool SameFolderText(const QString& a, const QString& b);
+bool sameFolderText(const QString& a, const QString& b);
 
-// Index of the entry whose path equals `path` by SameFolderText, or -1.
-qsizetype IndexOfFolder(const FolderList& list, const QString& path);
+// Index of the entry whose path equals `path` by sameFolderText, or -1.
+qsizetype indexOfFolder(const FolderList& list, const QString& path);
 
 // The paths of a list, in order.
-QStringList FolderPaths(const FolderList& list);
+QStringList folderPaths(const FolderList& list);
 
 // Entries with the given paths and data 0, in order.
-FolderList FolderEntries(const QStringList& paths);
+FolderList folderEntries(const QStringList& paths);
 
 } // namespace zelvorin

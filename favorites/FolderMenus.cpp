@@ -1,8 +1,8 @@
 #include "FolderMenus.h"
 
 #include "FavoriteFolders.h"
-#include "NeededLib.h"
-#include "NeededMenuLib.h"
+#include "FolderMenuItems.h"
+#include "Paths.h"
 
 #include <QAction>
 #include <QMenu>
@@ -14,21 +14,21 @@ FolderMenus::FolderMenus(FavoriteFolders* folders, QObject* parent)
 
 void FolderMenus::fillFolderMenus(QMenu* lastFoldersMenu, QMenu* favoriteFoldersMenu) {
     const FolderItemHandler onFolder = [this](QAction* action) { openChosenFolder(action); };
-    FillFolderSubmenu(lastFoldersMenu, m_folders->lastFolders(), this, onFolder,
+    fillFolderSubmenu(lastFoldersMenu, m_folders->lastFolders(), this, onFolder,
                       ResetTheListCaption, [this] { clearLastFolders(); });
-    FillFolderSubmenu(favoriteFoldersMenu, m_folders->favoriteFolders(), this, onFolder,
+    fillFolderSubmenu(favoriteFoldersMenu, m_folders->favoriteFolders(), this, onFolder,
                       EditFavoriteFoldersCaption, [this] { editFavoriteFolders(); });
 }
 
 void FolderMenus::openChosenFolder(QAction* action) {
     if (!action)
         return;
-    const QString path = FolderMenuItemPath(action);
+    const QString path = folderMenuItemPath(action);
     if (path.isEmpty())
         return;
     // The folder can vanish between the test and the opening: the opener tells why it
     // could not, and the lists still follow the user's choice.
-    if (FolderExists(path) && m_openFolder)
+    if (folderExists(path) && m_openFolder)
         m_openFolder(path);
     FavoriteFolders::moveFolderToFront(m_folders->lastFolders(), path);
     FavoriteFolders::moveFolderToFront(m_folders->favoriteFolders(), path);

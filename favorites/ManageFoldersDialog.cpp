@@ -1,6 +1,6 @@
 #include "ManageFoldersDialog.h"
 
-#include "NeededLib.h"
+#include "Paths.h"
 
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -221,10 +221,10 @@ void ManageFoldersDialog::dropChanges() {
 
 void ManageFoldersDialog::addFolder() {
     const QString chosen = m_chooseFolder ? m_chooseFolder(this) : QString();
-    if (chosen.isEmpty() || !FolderExists(chosen))
+    if (chosen.isEmpty() || !folderExists(chosen))
         return;
     QString name = normalizeFolderPath(chosen);
-    const qsizetype found = IndexOfFolder(entries(), name);
+    const qsizetype found = indexOfFolder(entries(), name);
     quintptr data =
         found >= 0 ? quintptr(FolderListBox->item(int(found))->data(DataRole).toULongLong()) : 0;
     bool cancel = false;

@@ -14,8 +14,8 @@
 #include "FolderSession.h"
 #include "FolderTreeView.h"
 #include "LosslessNames.h"
-#include "NeededLib.h"
 #include "RawFolderReader.h"
+#include "ShellFiles.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -50,7 +50,7 @@ public:
             m_panel->session()->folderMonitor()->setActive(true);
             m_panel->session()->fileMonitor()->setActive(true);
         } catch (const FolderMonitorError& error) {
-            showFileError(m_panel, error.message());
+            m_panel->showError(error.message());
         }
     }
     MonitorsPaused(const MonitorsPaused&) = delete;
@@ -175,7 +175,7 @@ void FileListCommands::createDragAndDrop() {
     try {
         m_dropTarget->registerControl(list);
     } catch (const DropTargetError& error) {
-        showFileError(m_panel, error.message() + list->objectName());
+        m_panel->showError(error.message() + list->objectName());
     }
 }
 
@@ -236,7 +236,7 @@ void FileListCommands::openChosenFile() {
     const QByteArray path = m_panel->session()->files()->selectedPathBytes();
     if (path.isEmpty())
         return;
-    FileResult result = OpenWithShell(path);
+    FileResult result = openWithShell(path, m_panel->services().desktop);
     result.path = path;
     tellIfFailed(FileAction::Open, result);
 }
@@ -257,7 +257,7 @@ bool FileListCommands::deleteOnKey(QKeyEvent* event) {
         const QByteArray target = files->selectedPathBytes();
         const QByteArray shown = files->folderBytes();
         try {
-            result = DeleteToRecycleBin({target}, true, m_panel->window());
+            result = moveToTrashWithShell({target}, true, m_panel->window());
         } catch (const std::exception& error) {
             result = FileResult::failure(QString::fromLocal8Bit(error.what()), target);
         }
@@ -280,15 +280,14 @@ bool FileListCommands::deleteOnKey(QKeyEvent* event) {
     }
     // Told once the list and the monitors are as they should be.
     if (result.failed())
-        showFileError(m_panel->window(),
-                      FileFailureMessage(FileAction::Trash, {{result.path, result.reason}}));
+        m_panel->showError(FileFailureMessage(FileAction::Trash, {{result.path, result.reason}}));
     return true;
 }
 
 void FileListCommands::tellIfFailed(FileAction action, const FileResult& result) {
     if (!result.failed())
         return;
-    showFileError(m_panel->window(), FileFailureMessage(action, {{result.path, result.reason}}));
+    m_panel->showError(FileFailureMessage(action, {{result.path, result.reason}}));
     // The file may be gone without the monitor having told the list yet.
     if (result.error == ENOENT)
         m_panel->session()->files()->refreshNamesKeepingSelection(m_panel->session()->folderBytes(),
@@ -320,7 +319,7 @@ void FileListCommands::showFileProperties() {
     const QByteArray path = m_panel->session()->files()->selectedPathBytes();
     if (path.isEmpty())
         return;
-    FileResult result = ShowShellProperties(m_panel->window(), path);
+    FileResult result = showProperties(m_panel->window(), path, m_panel->services().desktop);
     result.path = path;
     tellIfFailed(FileAction::Properties, result);
 }
@@ -332,10 +331,9 @@ void FileListCommands::showFolderProperties() {
     QByteArray folder = m_panel->session()->folderBytes();
     while (folder.size() > 1 && folder.endsWith('/'))
         folder.chop(1);
-    FileResult result = ShowShellProperties(m_panel->window(), folder);
+    FileResult result = showProperties(m_panel->window(), folder, m_panel->services().desktop);
     if (result.failed())
-        showFileError(m_panel->window(),
-                      FileFailureMessage(FileAction::Properties, {{folder, result.reason}}));
+        m_panel->showError(FileFailureMessage(FileAction::Properties, {{folder, result.reason}}));
 }
 
 void FileListCommands::openFolderUnder(Qt::MouseButton, QPoint position) {
@@ -379,9 +377,9 @@ void FileListCommands::takeDrop(Qt::KeyboardModifiers, QPoint, Qt::DropActions& 
         const QByteArray destination = into + nameOf(path);
         FileResult result = FileResult::declined();
         if (copy)
-            result = CopyFileWithShell(path, destination, true, true, owner);
+            result = copyFileWithShell(path, destination, true, true, owner);
         else if (move)
-            result = MoveFileWithShell(path, destination, true, true, owner);
+            result = moveFileWithShell(path, destination, true, true, owner);
         if (!result.ok())
             allMoved = false;
         if (result.failed())
@@ -395,7 +393,7 @@ void FileListCommands::takeDrop(Qt::KeyboardModifiers, QPoint, Qt::DropActions& 
         // Told after the drop has answered its source, which waits for that answer.
         const QString text = FileFailureMessage(move ? FileAction::Move : FileAction::Copy,
                                                 failures, platform::openablePath(folder));
-        QTimer::singleShot(0, this, [this, text] { showFileError(m_panel->window(), text); });
+        QTimer::singleShot(0, this, [this, text] { m_panel->showError(text); });
     }
 }
 

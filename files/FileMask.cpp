@@ -1,6 +1,6 @@
 #include "FileMask.h"
 
-#include "NeededLib.h"
+#include "Wildcard.h"
 
 namespace zelvorin {
 
@@ -50,7 +50,7 @@ bool FileMask::pieceMatches(const Piece& piece, const QString& name, bool asciiN
     if (piece.shape == Shape::Any)
         return true;
     if (piece.shape == Shape::General || !asciiName)
-        return MatchesWildcard(name, piece.pattern);
+        return matchesWildcard(name, piece.pattern);
     const QByteArray& literal = piece.lowerLiteral;
     if (piece.shape == Shape::Exact && name.size() != literal.size())
         return false;

@@ -1,6 +1,6 @@
 // A file mask ("*.jpg;*.gif") prepared once for matching many names. Gives the results of
-// MatchesWildcard piece by piece, with quick paths for the common piece shapes ("*",
-// "*.ext", a plain name) on ASCII names; everything else goes to MatchesWildcard itself.
+// matchesWildcard piece by piece, with quick paths for the common piece shapes ("*",
+// "*.ext", a plain name) on ASCII names; everything else goes to matchesWildcard itself.
 #pragma once
 
 #include <QString>
@@ -16,7 +16,7 @@ public:
     FileMask() = default;
     explicit FileMask(const QString& mask);
 
-    // True when some piece matches by MatchesWildcard.
+    // True when some piece matches by matchesWildcard.
     bool matches(const QString& name) const;
     // As a folder search finds names: a piece "*.*" takes every name, as on Windows.
     bool found(const QString& name) const;

@@ -9,20 +9,7 @@
 
 namespace zelvorin {
 
-namespace {
-
-FileMessageHandler& handler() {
-    static FileMessageHandler current;
-    return current;
-}
-
-} // namespace
-
-void showFileError(QWidget* parent, const QString& text) {
-    if (handler()) {
-        handler()(parent, text);
-        return;
-    }
+void showErrorBox(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Critical, ProductTitle, text, QMessageBox::Ok, parent);
     box.exec();
 }
@@ -76,12 +63,6 @@ QString FileFailureMessage(FileAction action, const QList<FileFailure>& failures
     for (const FileFailure& failure : failures)
         text += QStringLiteral("\n\"%1\": %2").arg(name(failure.path), failure.reason);
     return text;
-}
-
-FileMessageHandler setFileErrorHandler(FileMessageHandler next) {
-    FileMessageHandler previous = std::move(handler());
-    handler() = std::move(next);
-    return previous;
 }
 
 QString readingFolderText(qint64 entriesRead) {

@@ -56,11 +56,12 @@ const FileKinds FileListKinds =
 
 } // namespace
 
-FilePanel::FilePanel(QWidget* parent) : EnablingPanel(parent) {
+FilePanel::FilePanel(QWidget* parent, ProgramServices services)
+    : EnablingPanel(parent), m_services(std::move(services)) {
     setObjectName(QStringLiteral("MainFilePanel"));
     setBorderWidth(2);
     resize(170, height());
-    m_session = new FolderSession(this);
+    m_session = new FolderSession(m_services.folders, m_services.watchLimitWarning, this);
     // Setting the column up reads nothing: the first showing or the starting folder does.
     m_session->setReadsHeld(true);
     m_session->files()->setKinds(FileListKinds);
@@ -87,7 +88,7 @@ FilePanel::FilePanel(QWidget* parent) : EnablingPanel(parent) {
     });
     m_filterBox->setFilterText(MainFilterText);
     connect(m_filterBox, &FilterComboBox::filterApplied, this, &FilePanel::filterApplied);
-    connect(m_session, &FolderSession::failed, this, &FilePanel::showFailure);
+    connect(m_session, &FolderSession::failed, this, &FilePanel::showError);
     m_session->setFollowingChanges(true);
     m_session->setReadsHeld(false);
     m_commands = new FileListCommands(this);
@@ -170,8 +171,11 @@ void FilePanel::fitComboToPanel(QWidget* resized) {
     box->resize(resized->width() + 3, box->height());
 }
 
-void FilePanel::showFailure(const QString& message) {
-    showFileError(this, message);
+void FilePanel::showError(const QString& text) {
+    if (m_services.showError)
+        m_services.showError(window(), text);
+    else
+        showErrorBox(window(), text);
 }
 
 void FilePanel::filterApplied() {

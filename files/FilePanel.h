@@ -5,6 +5,7 @@
 #pragma once
 
 #include "EnablingPanel.h"
+#include "ProgramServices.h"
 
 #include <QPointer>
 
@@ -24,7 +25,8 @@ class VolumeBox;
 class FilePanel : public EnablingPanel {
     Q_OBJECT
 public:
-    explicit FilePanel(QWidget* parent);
+    // The column reaches folders, the desktop and the user as `services` say.
+    explicit FilePanel(QWidget* parent, ProgramServices services = {});
     ~FilePanel() override;
 
     FolderSession* session() const { return m_session; }
@@ -38,6 +40,9 @@ public:
     SplitterBar* splitter() const { return m_splitter; }
     // The lists' commands: mouse, keys, context menus, drag and drop.
     FileListCommands* commands() const { return m_commands; }
+    const ProgramServices& services() const { return m_services; }
+    // Tells the user that something asked for failed, and why.
+    void showError(const QString& text);
 
     // The custom filter dialog (made by the panel unless the host gives its own).
     AddCustomFilterDialog* customFilterDialog() const;
@@ -74,8 +79,8 @@ private:
     void createFilePanel();
     void filterApplied();
     void fitComboToPanel(QWidget* panel);
-    void showFailure(const QString& message);
 
+    ProgramServices m_services;
     FolderSession* m_session = nullptr;
     EnablingPanel* m_volumePanel = nullptr;
     VolumeBox* m_volumeBox = nullptr;

@@ -112,26 +112,22 @@ void FilePropertiesDialog::addRow(QFormLayout* form, const QString& label, const
     form->addRow(label, text);
 }
 
-} // namespace zelvorin
-
-bool ShowShellProperties(QWidget* owner, const QString& path) {
-    return ShowShellProperties(owner, zelvorin::platform::encodePath(path)).ok();
-}
-
-zelvorin::platform::FileResult ShowShellProperties(QWidget* owner, const QByteArray& path) {
-    using zelvorin::platform::FileResult;
-    const zelvorin::platform::FileDetails details = zelvorin::platform::fileDetails(path);
+platform::FileResult showProperties(QWidget* owner, const QByteArray& path,
+                                    const platform::DesktopServices& desktop) {
+    using platform::FileResult;
+    const platform::FileDetails details = platform::fileDetails(path);
     if (details.error != 0)
         return FileResult::failure(details.error, path);
     QByteArray absolute = path;
     if (!absolute.startsWith('/'))
-        absolute = zelvorin::platform::currentFolderBytes() + '/' + absolute;
-    if (zelvorin::platform::showItemPropertiesInFileManager(absolute))
+        absolute = platform::currentFolderBytes() + '/' + absolute;
+    if (platform::showItemPropertiesInFileManager(absolute, desktop))
         return FileResult::done();
     // Like the desktop's own properties window it stays open beside the main window.
-    auto* dialog =
-        new zelvorin::FilePropertiesDialog(zelvorin::platform::openablePath(absolute), owner);
+    auto* dialog = new FilePropertiesDialog(platform::openablePath(absolute), owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
     return FileResult::done();
 }
+
+} // namespace zelvorin

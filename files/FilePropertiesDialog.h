@@ -47,10 +47,10 @@ private:
     FileFacts m_facts;
 };
 
-} // namespace zelvorin
+// Shows the properties of a file or folder by its raw path: the file manager's window
+// when `desktop` has one, else the program's own. Nothing shows for a path that does not
+// exist, and the result tells why.
+platform::FileResult showProperties(QWidget* owner, const QByteArray& path,
+                                    const platform::DesktopServices& desktop);
 
-// Shows the properties of a file or folder; true when a window shows them. Nothing
-// happens for a path that does not exist.
-bool ShowShellProperties(QWidget* owner, const QString& path);
-// The same for a raw path, telling why nothing shows.
-zelvorin::platform::FileResult ShowShellProperties(QWidget* owner, const QByteArray& path);
+} // namespace zelvorin

@@ -1,6 +1,7 @@
 #include "FileThumbnails.h"
 
 #include "FileListModel.h"
+#include "ImageFormats.h"
 
 #include <QEvent>
 #include <QImageReader>
@@ -68,7 +69,7 @@ bool FileThumbnails::wantsThumbnail(const QByteArray& raw) {
         return set;
     }();
     const qsizetype dot = raw.lastIndexOf('.');
-    return dot > 0 && formats.contains(raw.mid(dot + 1).toLower());
+    return dot > 0 && (formats.contains(raw.mid(dot + 1).toLower()) || IsWebImageName(raw));
 }
 
 void FileThumbnails::setFolder(const QByteArray& folder) {

@@ -2,17 +2,21 @@
 
 #include "FolderFiles.h"
 #include "FolderSession.h"
+#include "ImageFormats.h"
 
 namespace zelvorin {
 
-const QString MainFilterText = QStringLiteral(
-    "Background Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)|*.jpg;*.gif;*.png;*.bmp;*.jpeg|"
-    "HTML files (*.htm*;*.shtml;*.asp;*.mht)|*.htm*;*.shtml;*.asp;*.mht|"
-    "Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)|*.jpg;*.gif;*.png;*.bmp;*.jpeg|"
-    "Documents  (*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml)|"
-    "*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml|"
-    "All files (*.*)|*.*|"
-    "Add custom filter...| ");
+// The two image filters list the images of today's web; their positions, which the
+// settings keep, stay where they were.
+const QString MainFilterText =
+    QStringLiteral("Background Images (%1)|%1|"
+                   "HTML files (*.htm*;*.shtml;*.asp;*.mht)|*.htm*;*.shtml;*.asp;*.mht|"
+                   "Images (%1)|%1|"
+                   "Documents  (*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml)|"
+                   "*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml|"
+                   "All files (*.*)|*.*|"
+                   "Add custom filter...| ")
+        .arg(WebImageMask());
 
 void splitFilterText(const QString& text, QStringList* descriptions, QStringList* masks) {
     descriptions->clear();

@@ -12,58 +12,19 @@
 
 namespace zelvorin {
 
-namespace {
-
-int& answerLimit() {
-    static int limit = DefaultFolderAnswerLimitMs;
-    return limit;
-}
-
-MayBlockHook& mayBlockHook() {
-    static MayBlockHook hook;
-    return hook;
-}
-
-WorkerReadHook& workerReadHook() {
-    static WorkerReadHook hook;
-    return hook;
-}
-
-} // namespace
-
 struct FolderAnswers::Relay {
     std::mutex lock;
     FolderAnswers* receiver = nullptr;
 };
-
-int folderAnswerLimit() {
-    return answerLimit();
-}
-
-void setFolderAnswerLimit(int milliseconds) {
-    answerLimit() = milliseconds;
-}
 
 QString folderNotAnsweringText(const QString& folder) {
     return QStringLiteral("The folder %1 does not answer (its network volume may be unreachable).")
         .arg(folder);
 }
 
-MayBlockHook setMayBlockHook(MayBlockHook hook) {
-    MayBlockHook previous = std::move(mayBlockHook());
-    mayBlockHook() = std::move(hook);
-    return previous;
-}
-
-WorkerReadHook setWorkerReadHook(WorkerReadHook hook) {
-    WorkerReadHook previous = std::move(workerReadHook());
-    workerReadHook() = std::move(hook);
-    return previous;
-}
-
-bool folderMayBlock(const QByteArray& path) {
-    if (mayBlockHook())
-        return mayBlockHook()(path);
+bool FolderAnswers::mayBlock(const QByteArray& path) const {
+    if (m_access.mayBlock)
+        return m_access.mayBlock(path);
     if (!path.startsWith('/'))
         return false;
     return platform::pathMayBlock(platform::openablePath(path));
@@ -104,8 +65,9 @@ FolderSnapshot readFolderSnapshot(const QByteArray& folder) {
     return snapshot;
 }
 
-FolderAnswers::FolderAnswers(WorkerPool* pool, QObject* parent)
-    : QObject(parent), m_pool(pool), m_relay(std::make_shared<Relay>()) {
+FolderAnswers::FolderAnswers(WorkerPool* pool, FolderAccess access, QObject* parent)
+    : QObject(parent), m_pool(pool), m_access(std::move(access)),
+      m_relay(std::make_shared<Relay>()) {
     m_relay->receiver = this;
 }
 
@@ -127,9 +89,9 @@ quint64 FolderAnswers::ask(const QByteArray& folder, Answer answer, Read read) {
     open.timer = new QTimer(this);
     open.timer->setSingleShot(true);
     connect(open.timer, &QTimer::timeout, this, [this, question] { timedOut(question); });
-    open.timer->start(answerLimit());
-    open.ticket = m_pool->startMayBlock([relay = m_relay, question, folder, hook = workerReadHook(),
-                                         read = std::move(read)] {
+    open.timer->start(m_access.answerLimitMs);
+    open.ticket = m_pool->startMayBlock([relay = m_relay, question, folder,
+                                         hook = m_access.beforeWorkerRead, read = std::move(read)] {
         if (hook)
             hook(folder);
         auto snapshot = std::make_shared<FolderSnapshot>(read());

@@ -5,6 +5,7 @@
 // are read directly.
 #pragma once
 
+#include "ProgramServices.h"
 #include "WorkerPool.h"
 
 #include <QByteArray>
@@ -22,25 +23,8 @@ class QTimer;
 
 namespace zelvorin {
 
-// How long a folder has to answer before it counts as not answering.
-inline constexpr int DefaultFolderAnswerLimitMs = 3000;
-int folderAnswerLimit();
-void setFolderAnswerLimit(int milliseconds);
-
 // The message for a folder that does not answer.
 QString folderNotAnsweringText(const QString& folder);
-
-// True when reading the (absolute) raw path may block for long: it lies on a network
-// volume, or the hook below says so.
-bool folderMayBlock(const QByteArray& path);
-
-// Test hooks: which paths count as possibly blocking (null: the volume decides), and a
-// call made in the worker before it reads a path (it may sleep or wait to stand for a
-// slow server). Both return the previous hook.
-using MayBlockHook = std::function<bool(const QByteArray& path)>;
-using WorkerReadHook = std::function<void(const QByteArray& path)>;
-MayBlockHook setMayBlockHook(MayBlockHook hook);
-WorkerReadHook setWorkerReadHook(WorkerReadHook hook);
 
 // What a folder change reads of a folder, gathered in one go.
 struct FolderSnapshot {
@@ -69,12 +53,17 @@ public:
     // What to read of the folder, in the worker (by default its snapshot).
     using Read = std::function<FolderSnapshot()>;
 
-    FolderAnswers(WorkerPool* pool, QObject* parent);
+    FolderAnswers(WorkerPool* pool, FolderAccess access, QObject* parent);
     // Questions still open are dropped unanswered.
     ~FolderAnswers() override;
 
+    // True when reading the (absolute) raw path may block for long: it lies on a network
+    // volume, or the access's own rule says so.
+    bool mayBlock(const QByteArray& path) const;
+    const FolderAccess& access() const { return m_access; }
+
     // Asks `folder` in the background; `answer` runs on this object's thread once, within
-    // folderAnswerLimit(). Returns the question's number.
+    // the access's answer limit. Returns the question's number.
     quint64 ask(const QByteArray& folder, Answer answer, Read read = {});
     // The asker does not want the answer any more.
     void forget(quint64 question);
@@ -96,6 +85,7 @@ private:
     std::optional<Open> close(quint64 question);
 
     WorkerPool* m_pool = nullptr;
+    FolderAccess m_access;
     // The workers' way back: cleared when this object goes, so a read that returns late
     // reaches nothing.
     std::shared_ptr<Relay> m_relay;

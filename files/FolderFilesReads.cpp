@@ -70,7 +70,7 @@ void FolderFiles::readFileNames(std::shared_ptr<FolderListing> listing, bool fre
         m_answers->forget(m_question);
         m_question = 0;
     }
-    if (!listing && folderMayBlock(m_folderBytes)) {
+    if (!listing && m_answers->mayBlock(m_folderBytes)) {
         const QByteArray folder = m_folderBytes;
         m_question =
             m_answers->ask(folder, [this, folder, fresh](std::optional<FolderSnapshot> snapshot) {
@@ -99,7 +99,8 @@ void FolderFiles::startRead(std::shared_ptr<FolderListing> listing, bool fresh) 
     if (listing && (listing->started() || (!mask.isEmpty() && listing->hasFileFilter())))
         listing.reset(); // someone else's part of it: this list reads for itself
     if (!listing && !mask.isEmpty())
-        listing = std::make_shared<FolderListing>(m_folderBytes, m_pool);
+        listing =
+            std::make_shared<FolderListing>(m_folderBytes, m_pool, m_answers->access().headLimit);
 
     const bool updating = m_updating;
     m_updating = true;

@@ -19,11 +19,6 @@ namespace zelvorin {
 
 namespace {
 
-int& headLimitValue() {
-    static int limit = FolderListing::DefaultHeadLimit;
-    return limit;
-}
-
 // How often the worker hands its names over, and how many at most: each hand-over is one
 // merge into the list on the user-interface thread, which costs the length of the list
 // and the batch's own names, and has to stay well within a frame or two.
@@ -226,16 +221,9 @@ struct FolderListing::State {
     }
 };
 
-void FolderListing::setHeadLimit(int entries) {
-    headLimitValue() = std::max(1, entries);
-}
-
-int FolderListing::headLimit() {
-    return headLimitValue();
-}
-
-FolderListing::FolderListing(QByteArray folder, WorkerPool* pool)
-    : m_folder(std::move(folder)), m_pool(pool), m_state(std::make_shared<State>()) {
+FolderListing::FolderListing(QByteArray folder, WorkerPool* pool, int headLimit)
+    : m_folder(std::move(folder)), m_pool(pool), m_headLimit(std::max(1, headLimit)),
+      m_state(std::make_shared<State>()) {
     m_state->shared = std::make_shared<platform::SharedSubfolders>(m_folder);
     m_state->receiver = this;
 }
@@ -315,7 +303,7 @@ void FolderListing::start() {
         return;
     }
     state.stream = std::make_unique<platform::FolderStream>(m_folder);
-    if (!state.readSome(headLimit())) {
+    if (!state.readSome(m_headLimit)) {
         state.end(state.stream->error());
         deliver();
         return;

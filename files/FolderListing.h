@@ -6,6 +6,8 @@
 // batches while the window stays responsive.
 #pragma once
 
+#include "ProgramServices.h"
+
 #include "FileKinds.h"
 #include "FileListModel.h"
 #include "FileMask.h"
@@ -67,13 +69,9 @@ public:
         bool link = false; // a symbolic link to a folder
     };
 
-    // Entries read on the calling thread before a worker takes over.
-    static constexpr int DefaultHeadLimit = 4096;
-    static void setHeadLimit(int entries);
-    static int headLimit();
-
-    // A folder larger than the head is read on by a job of `pool`.
-    FolderListing(QByteArray folder, WorkerPool* pool);
+    // The first `headLimit` entries are read on the calling thread; a larger folder is
+    // read on by a job of `pool`.
+    FolderListing(QByteArray folder, WorkerPool* pool, int headLimit = DefaultFolderHeadLimit);
     // A listing of what a worker read already (a folder that may not answer): start()
     // hands it all over at once.
     static std::shared_ptr<FolderListing> fromSnapshot(const FolderSnapshot& snapshot);
@@ -120,6 +118,7 @@ private:
 
     QByteArray m_folder;
     WorkerPool* m_pool = nullptr;
+    int m_headLimit = DefaultFolderHeadLimit;
     std::shared_ptr<State> m_state;
     // The entries of a snapshot, taken instead of reading the folder.
     std::shared_ptr<const std::vector<std::pair<QByteArray, quint32>>> m_snapshot;

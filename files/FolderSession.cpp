@@ -40,22 +40,25 @@ const QString DirectoryNotFoundText = QStringLiteral("Directory not found");
 
 } // namespace
 
-FolderSession::FolderSession(QObject* parent)
+FolderSession::FolderSession(QObject* parent) : FolderSession(FolderAccess(), {}, parent) {}
+
+FolderSession::FolderSession(FolderAccess access, std::shared_ptr<OnceWarning> watchLimitWarning,
+                             QObject* parent)
     : QObject(parent),
       m_pool(std::make_unique<WorkerPool>(std::max(2, QThread::idealThreadCount()))) {
-    m_answers = new FolderAnswers(m_pool.get(), this);
+    m_answers = new FolderAnswers(m_pool.get(), std::move(access), this);
     connect(m_answers, &FolderAnswers::waitingChanged, this, &FolderSession::waitingChanged);
     m_files = new FolderFiles(m_pool.get(), m_answers, this);
     connect(m_files, &FolderFiles::selectionTold, this, &FolderSession::tellChosenFile);
     connect(m_files, &FolderFiles::failed, this, &FolderSession::failed);
     moveTo(platform::currentFolderBytes());
 
-    m_folderMonitor = new FolderMonitor(this);
+    m_folderMonitor = new FolderMonitor(this, watchLimitWarning);
     m_folderMonitor->setObjectName(QStringLiteral("DirRxFolderMonitor1"));
     m_folderMonitor->setDelayTime(1000);
     m_folderMonitor->setFilter(FolderChange::FolderName);
     connect(m_folderMonitor, &FolderMonitor::changed, this, &FolderSession::foldersChangedOnDisk);
-    m_fileMonitor = new FolderMonitor(this);
+    m_fileMonitor = new FolderMonitor(this, watchLimitWarning);
     m_fileMonitor->setObjectName(QStringLiteral("FileRxFolderMonitor1"));
     m_fileMonitor->setDelayTime(500);
     m_fileMonitor->setFilter(FolderChange::FileName | FolderChange::Size | FolderChange::LastWrite);
@@ -112,7 +115,7 @@ void FolderSession::setFolder(const QString& path, IfMissing ifMissing) {
     // A folder that may not answer is not asked here: the change asks it in a worker,
     // and one that has gone is passed over just the same.
     const QByteArray target = absoluteFolderBytes(m_folderBytes, platform::encodePath(path));
-    if (!folderMayBlock(target) && !folderMayBlock(m_folderBytes) &&
+    if (!m_answers->mayBlock(target) && !m_answers->mayBlock(m_folderBytes) &&
         !platform::folderExistsBytes(target))
         return;
     changeFolder(path, [this](const QString& message, bool exists) {
@@ -137,7 +140,7 @@ void FolderSession::changeFolder(const QString& path, Refused refused) {
     // A newer change replaces the one waiting for an answer.
     forgetQuestion();
     const QByteArray target = absoluteFolderBytes(m_folderBytes, platform::encodePath(path));
-    if (folderMayBlock(target) || folderMayBlock(m_folderBytes)) {
+    if (m_answers->mayBlock(target) || m_answers->mayBlock(m_folderBytes)) {
         askAndEnter(target, std::move(refused));
         return;
     }
@@ -215,7 +218,7 @@ void FolderSession::setVolume(const QString& root) {
     QByteArray target = m_lastFolderOfVolume.value(root);
     if (target.isEmpty())
         target = rootBytes;
-    if (folderMayBlock(rootBytes) || folderMayBlock(m_folderBytes)) {
+    if (m_answers->mayBlock(rootBytes) || m_answers->mayBlock(m_folderBytes)) {
         const auto tell = [this](const QString& message, bool) { emit failed(message); };
         if (target == rootBytes) {
             askAndEnter(target, tell);
@@ -239,7 +242,7 @@ void FolderSession::setVolume(const QString& root) {
 }
 
 void FolderSession::fallBackToExistingAncestor(const QByteArray& path, std::function<void()> then) {
-    if (folderMayBlock(path)) {
+    if (m_answers->mayBlock(path)) {
         // The walk up asks each level in turn: all of it runs in the worker.
         forgetQuestion();
         m_question = m_answers->ask(
@@ -274,7 +277,7 @@ void FolderSession::fallBackToExistingAncestor(const QByteArray& path, std::func
 }
 
 void FolderSession::refreshFolders() {
-    if (!folderMayBlock(m_folderBytes)) {
+    if (!m_answers->mayBlock(m_folderBytes)) {
         refreshRows();
         return;
     }
@@ -300,7 +303,9 @@ void FolderSession::refreshRows() {
     }
     if (m_rowsBuilt) {
         // The rows stay until the new subfolders are there.
-        readSubfolders(std::make_shared<FolderListing>(m_folderBytes, m_pool.get()), true);
+        readSubfolders(std::make_shared<FolderListing>(m_folderBytes, m_pool.get(),
+                                                       m_answers->access().headLimit),
+                       true);
         showChange();
         return;
     }
@@ -333,7 +338,8 @@ void FolderSession::buildRows(const FolderSnapshot* answered) {
     if (answered)
         listing = FolderListing::fromSnapshot(*answered);
     else if (folder.startsWith('/'))
-        listing = std::make_shared<FolderListing>(folder, m_pool.get());
+        listing =
+            std::make_shared<FolderListing>(folder, m_pool.get(), m_answers->access().headLimit);
     readSubfolders(std::move(listing), false);
     emit levelsChanged();
 }

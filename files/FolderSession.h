@@ -11,6 +11,8 @@
 // waits meanwhile; a newer folder change replaces the waiting one.
 #pragma once
 
+#include "ProgramServices.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
@@ -41,6 +43,10 @@ public:
     enum class IfMissing { Tell, PassOver };
 
     explicit FolderSession(QObject* parent = nullptr);
+    // Folders are reached as `access` says; the monitors tell the system's watch limit
+    // through `watchLimitWarning` (their own when none is given).
+    FolderSession(FolderAccess access, std::shared_ptr<OnceWarning> watchLimitWarning,
+                  QObject* parent = nullptr);
     ~FolderSession() override;
 
     // The shown folder as a path text (see platform/LosslessNames.h) and its raw bytes.

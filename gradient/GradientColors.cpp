@@ -1,11 +1,25 @@
 #include "GradientColors.h"
 
-#include "GradBtnArithmetic.h"
-#include "NeededLib.h"
-
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace zelvorin::gradient {
+
+int roundHalfUp(double value) {
+    // Out-of-range and NaN inputs are clamped rather than left undefined.
+    if (std::isnan(value))
+        return 0;
+    if (value >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (value <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    const double truncated = std::trunc(value);
+    int result = static_cast<int>(truncated);
+    if (value - truncated >= 0.5)
+        ++result;
+    return result;
+}
 
 std::vector<QString> splitLetters(const QString& text) {
     std::vector<QString> letters;
@@ -19,20 +33,20 @@ std::vector<QString> splitLetters(const QString& text) {
     return letters;
 }
 
-std::vector<quint32> letterColors(quint32 from, quint32 to, int count) {
-    std::vector<quint32> colors;
+std::vector<QColor> letterColors(const QColor& from, const QColor& to, int count) {
+    std::vector<QColor> colors;
     if (count <= 0)
         return colors;
     colors.reserve(count);
-    const double stepRed = double(redOf(to) - redOf(from)) / count;
-    const double stepGreen = double(greenOf(to) - greenOf(from)) / count;
-    const double stepBlue = double(blueOf(to) - blueOf(from)) / count;
+    const double stepRed = double(to.red() - from.red()) / count;
+    const double stepGreen = double(to.green() - from.green()) / count;
+    const double stepBlue = double(to.blue() - from.blue()) / count;
     auto next = [](int channel, double step) {
-        return std::clamp(RoundHalfUp(channel + step), 0, 255);
+        return std::clamp(roundHalfUp(channel + step), 0, 255);
     };
-    int red = redOf(from), green = greenOf(from), blue = blueOf(from);
+    int red = from.red(), green = from.green(), blue = from.blue();
     for (int i = 0; i < count; ++i) {
-        colors.push_back(colorValue(red, green, blue));
+        colors.push_back(QColor(red, green, blue));
         red = next(red, stepRed);
         green = next(green, stepGreen);
         blue = next(blue, stepBlue);
@@ -40,9 +54,9 @@ std::vector<quint32> letterColors(quint32 from, quint32 to, int count) {
     return colors;
 }
 
-std::vector<ColoredLetter> colorLetters(const QString& text, quint32 from, quint32 to) {
+std::vector<ColoredLetter> colorLetters(const QString& text, const QColor& from, const QColor& to) {
     const std::vector<QString> letters = splitLetters(text);
-    const std::vector<quint32> colors = letterColors(from, to, int(letters.size()));
+    const std::vector<QColor> colors = letterColors(from, to, int(letters.size()));
     std::vector<ColoredLetter> result;
     result.reserve(letters.size());
     for (size_t i = 0; i < letters.size(); ++i)
@@ -50,11 +64,11 @@ std::vector<ColoredLetter> colorLetters(const QString& text, quint32 from, quint
     return result;
 }
 
-QString htmlColorDigits(quint32 color) {
+QString htmlColorDigits(const QColor& color) {
     return QStringLiteral("%1%2%3")
-        .arg(redOf(color), 2, 16, QLatin1Char('0'))
-        .arg(greenOf(color), 2, 16, QLatin1Char('0'))
-        .arg(blueOf(color), 2, 16, QLatin1Char('0'))
+        .arg(color.red(), 2, 16, QLatin1Char('0'))
+        .arg(color.green(), 2, 16, QLatin1Char('0'))
+        .arg(color.blue(), 2, 16, QLatin1Char('0'))
         .toUpper();
 }
 
@@ -64,9 +78,9 @@ std::vector<HtmlCodePiece> htmlCodePieces(const std::vector<ColoredLetter>& lett
     for (const ColoredLetter& l : letters) {
         pieces.push_back({QStringLiteral("<font color=\"#") + htmlColorDigits(l.color) +
                               QStringLiteral("\"\r\n>"),
-                          0, false});
+                          QColor(), false});
         pieces.push_back({l.letter.toHtmlEscaped(), l.color, true});
-        pieces.push_back({QStringLiteral("</font>"), 0, false});
+        pieces.push_back({QStringLiteral("</font>"), QColor(), false});
     }
     return pieces;
 }

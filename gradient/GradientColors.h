@@ -2,15 +2,20 @@
 // each letter's colour stepped on from the rounded colour of the letter before it.
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 #include <vector>
 
 namespace zelvorin::gradient {
 
+// The integer part of a value, plus one when its fraction is one half or more (so -2.5
+// gives -2): the rounding the letter colours were designed around.
+int roundHalfUp(double value);
+
 struct ColoredLetter {
     QString letter; // one character (a surrogate pair stays whole)
-    quint32 color = 0;
+    QColor color;
 };
 
 // The characters of a text, every one counted, blanks and punctuation included.
@@ -18,19 +23,19 @@ std::vector<QString> splitLetters(const QString& text);
 
 // The colour of each of `count` letters from `from` toward `to`: the steps are
 // (to - from) / count per channel, so the last letter stays one step short of `to`.
-std::vector<quint32> letterColors(quint32 from, quint32 to, int count);
+std::vector<QColor> letterColors(const QColor& from, const QColor& to, int count);
 
-std::vector<ColoredLetter> colorLetters(const QString& text, quint32 from, quint32 to);
+std::vector<ColoredLetter> colorLetters(const QString& text, const QColor& from, const QColor& to);
 
-// "#"-less colour text, six upper-case digits, red first: 0x0000FFFF gives "FFFF00".
-QString htmlColorDigits(quint32 color);
+// "#"-less colour text, six upper-case digits, red first: yellow gives "FFFF00".
+QString htmlColorDigits(const QColor& color);
 
 // One font element per letter as it appears in the code box; the box shows the letter
 // part bold and coloured. The letter is HTML-escaped so that "<", "&" and quotes show as
 // themselves.
 struct HtmlCodePiece {
     QString text;
-    quint32 color = 0;
+    QColor color;
     bool letter = false;
 };
 std::vector<HtmlCodePiece> htmlCodePieces(const std::vector<ColoredLetter>& letters);

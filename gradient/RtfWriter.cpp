@@ -1,7 +1,5 @@
 #include "RtfWriter.h"
 
-#include "GradBtnArithmetic.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -40,7 +38,7 @@ int halfPoints(const QFont& font) {
 } // namespace
 
 QByteArray coloredLettersRtf(const QFont& font, const std::vector<ColoredLetter>& letters) {
-    std::vector<quint32> table;
+    std::vector<QColor> table;
     for (const ColoredLetter& l : letters)
         if (std::find(table.begin(), table.end(), l.color) == table.end())
             table.push_back(l.color);
@@ -50,9 +48,9 @@ QByteArray coloredLettersRtf(const QFont& font, const std::vector<ColoredLetter>
     appendEscaped(out, font.family());
     out += ";}}\r\n";
     out += "{\\colortbl ;";
-    for (const quint32 color : table) {
-        out += "\\red" + QByteArray::number(redOf(color)) + "\\green" +
-               QByteArray::number(greenOf(color)) + "\\blue" + QByteArray::number(blueOf(color)) +
+    for (const QColor& color : table) {
+        out += "\\red" + QByteArray::number(color.red()) + "\\green" +
+               QByteArray::number(color.green()) + "\\blue" + QByteArray::number(color.blue()) +
                ';';
     }
     out += "}\r\n";

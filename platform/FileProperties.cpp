@@ -1,5 +1,6 @@
 #include "FileProperties.h"
 
+#include "FileStamp.h"
 #include "LosslessNames.h"
 #include "RawFolderReader.h"
 
@@ -26,11 +27,6 @@ const QString FileManagerPath = QStringLiteral("/org/freedesktop/FileManager1");
 // not answer within this time counts as absent, so the program's own window shows.
 constexpr int FileManagerTimeoutMs = 4000;
 
-ItemPropertiesHandler& handlerSlot() {
-    static ItemPropertiesHandler handler;
-    return handler;
-}
-
 bool askFileManager(const QByteArray& path) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -52,11 +48,6 @@ bool askFileManager(const QByteArray& path) {
 } // namespace
 
 namespace {
-
-QDateTime timeOf(const struct timespec& time) {
-    return QDateTime::fromMSecsSinceEpoch(qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000,
-                                          Qt::UTC);
-}
 
 QString userName(uid_t uid) {
     struct passwd entry {};
@@ -91,8 +82,8 @@ FileDetails fileDetails(const QByteArray& path) {
     if (details.folder)
         visitRawFolder(path, ReadOnlyCheck::Skip,
                        [&details](std::string_view, quint32) { ++details.entries; });
-    details.modified = timeOf(info.st_mtim);
-    details.accessed = timeOf(info.st_atim);
+    details.modified = utcDateTime(info.st_mtim);
+    details.accessed = utcDateTime(info.st_atim);
     details.permissions = info.st_mode & 0777;
     details.owner = userName(info.st_uid);
     details.group = groupName(info.st_gid);
@@ -107,18 +98,12 @@ bool onSameFileSystem(const QByteArray& first, const QByteArray& second) {
     return a.st_dev == b.st_dev;
 }
 
-bool showItemPropertiesInFileManager(const QByteArray& path) {
+bool showItemPropertiesInFileManager(const QByteArray& path, const DesktopServices& desktop) {
     if (path.isEmpty())
         return false;
-    if (const ItemPropertiesHandler& handler = handlerSlot())
-        return handler(openablePath(path));
+    if (desktop.showItemProperties)
+        return desktop.showItemProperties(openablePath(path));
     return askFileManager(path);
-}
-
-ItemPropertiesHandler setItemPropertiesHandler(ItemPropertiesHandler handler) {
-    ItemPropertiesHandler previous = std::move(handlerSlot());
-    handlerSlot() = std::move(handler);
-    return previous;
 }
 
 } // namespace zelvorin::platform

@@ -7,7 +7,7 @@
 #include <QDateTime>
 #include <QString>
 
-#include <functional>
+#include "DesktopServices.h"
 
 namespace zelvorin::platform {
 
@@ -31,14 +31,9 @@ FileDetails fileDetails(const QByteArray& path);
 bool onSameFileSystem(const QByteArray& first, const QByteArray& second);
 
 // Asks the desktop's file manager (org.freedesktop.FileManager1.ShowItemProperties on the
-// session bus) to show its properties window for a raw absolute path. True only when a
-// file manager answered the request; false when none runs or it refused.
-bool showItemPropertiesInFileManager(const QByteArray& path);
-
-// Stands in for the D-Bus request (tests; a desktop without a file manager); it gets the
-// path as a path text (see LosslessNames.h). A null handler restores the D-Bus request.
-// Returns the previous handler.
-using ItemPropertiesHandler = std::function<bool(const QString& path)>;
-ItemPropertiesHandler setItemPropertiesHandler(ItemPropertiesHandler handler);
+// session bus, unless `desktop` stands in for it) to show its properties window for a raw
+// absolute path. True only when a file manager answered the request; false when none runs
+// or it refused.
+bool showItemPropertiesInFileManager(const QByteArray& path, const DesktopServices& desktop);
 
 } // namespace zelvorin::platform

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QtGlobal>
+#include <ctime>
 
 namespace zelvorin::platform {
 
@@ -22,5 +24,8 @@ struct FileStamp {
 
 // The stamp of a raw path, links followed; `exists` is false when it cannot be looked at.
 FileStamp fileStamp(const QByteArray& rawPath);
+
+// A file time (st_mtim and the like) as a date and time in UTC, to the millisecond.
+QDateTime utcDateTime(const struct timespec& time);
 
 } // namespace zelvorin::platform

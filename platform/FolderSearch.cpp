@@ -1,5 +1,6 @@
 #include "FolderSearch.h"
 
+#include "FileStamp.h"
 #include "LosslessNames.h"
 
 #include <algorithm>
@@ -50,8 +51,7 @@ void fillFromStat(const char* name, const struct stat& info, FolderEntry& entry)
         attributes |= FileAttribute::ReadOnly;
     entry.attributes = attributes;
     entry.size = S_ISREG(info.st_mode) ? qint64(info.st_size) : 0;
-    entry.modified = QDateTime::fromMSecsSinceEpoch(
-        qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000, Qt::UTC);
+    entry.modified = utcDateTime(info.st_mtim);
 }
 
 // Follows a symbolic link; a dangling one is described by the link itself.

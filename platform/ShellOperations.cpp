@@ -148,34 +148,104 @@ bool giveName(int fd, const QByteArray& prefix, QByteArray& name) {
     return false;
 }
 
+// A file being written beside its destination, which takes the destination's name only
+// when complete and flushed: preferably an unnamed file, which folder listings (and the
+// file list) never see and which vanishes by itself if the program dies half-way; else
+// one under a temporary name, removed unless it reached its place.
+class PendingFile {
+public:
+    explicit PendingFile(const QByteArray& destination) : m_destination(destination) {
+        const QByteArray folder = folderOf(destination);
+        m_folder = folder;
+        m_prefix = folder + (folder.endsWith('/') ? "" : "/") + ".zelvorin-copy-";
+    }
+    ~PendingFile() {
+        if (!m_complete && !m_temporary.isEmpty())
+            ::unlink(m_temporary.constData());
+    }
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Creates the file with `mode` (less the umask); 0 or an errno value.
+    int create(mode_t mode) {
+        m_fd.reset(::open(m_folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+        for (int attempt = 0; m_fd.get() < 0 && attempt < 100; ++attempt) {
+            m_temporary =
+                m_prefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+            m_fd.reset(
+                ::open(m_temporary.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode));
+            if (m_fd.get() < 0 && errno != EEXIST) {
+                m_temporary.clear();
+                return errno;
+            }
+        }
+        if (m_fd.get() < 0) {
+            m_temporary.clear();
+            return EEXIST;
+        }
+        return 0;
+    }
+    int fd() const { return m_fd.get(); }
+
+    // Flushes the file and gives it the destination's name, replacing a file of that name
+    // when `replace`, else never (a file that took the name meanwhile makes it fail with
+    // EEXIST); 0 or an errno value.
+    int place(bool replace) {
+        if (::fsync(m_fd.get()) != 0)
+            return errno;
+        if (!replace && m_temporary.isEmpty()) {
+            // An unnamed file is linked under the name, which a link never takes over.
+            const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(m_fd.get());
+            if (::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, m_destination.constData(),
+                         AT_SYMLINK_FOLLOW) == 0)
+                return finish();
+            if (errno == EEXIST)
+                return errno;
+        }
+        if (m_temporary.isEmpty() && !giveName(m_fd.get(), m_prefix, m_temporary))
+            return errno;
+        if (!m_fd.close())
+            return errno;
+        if (!replace) {
+            if (::link(m_temporary.constData(), m_destination.constData()) == 0)
+                return finish();
+            // File systems without links (FAT) take a rename after a last look.
+            if (errno == EEXIST || ::access(m_destination.constData(), F_OK) == 0)
+                return EEXIST;
+        }
+        if (::rename(m_temporary.constData(), m_destination.constData()) != 0)
+            return errno;
+        m_temporary.clear();
+        return finish();
+    }
+
+private:
+    int finish() {
+        m_complete = true;
+        if (!m_temporary.isEmpty())
+            ::unlink(m_temporary.constData());
+        if (!m_fd.close())
+            return errno;
+        syncFolder(m_folder);
+        return 0;
+    }
+
+    QByteArray m_destination;
+    QByteArray m_folder;
+    QByteArray m_prefix;
+    QByteArray m_temporary;
+    FileDescriptor m_fd;
+    bool m_complete = false;
+};
+
 // Copies the open source into a temporary file beside the destination and renames it
 // into place only when every byte is written and flushed. On any failure or cancel the
 // temporary file is dropped, so the destination is untouched.
 FileResult copyIntoPlace(int source, const struct stat& sourceInfo, const QByteArray& destination,
                          const TransferOptions& options, const QString& name) {
-    const QByteArray folder = folderOf(destination);
-    const QByteArray prefix = folder + (folder.endsWith('/') ? "" : "/") + ".zelvorin-copy-";
-    // Preferably an unnamed file: folder listings (and the file list) never see it, and
-    // it vanishes by itself if the program dies half-way. It gets a name only when
-    // complete, for the instant before the rename.
-    QByteArray temporary;
-    FileDescriptor target(::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
-    if (target.get() < 0) {
-        temporary = prefix + "XXXXXX";
-        target.reset(::mkostemp(temporary.data(), O_CLOEXEC));
-        if (target.get() < 0)
-            return FileResult::failure(errno);
-    }
-    bool complete = false;
-    struct RemoveUnlessComplete {
-        const QByteArray& path;
-        const bool& complete;
-        ~RemoveUnlessComplete() {
-            if (!complete && !path.isEmpty())
-                ::unlink(path.constData());
-        }
-    } guard{temporary, complete};
-
+    PendingFile target(destination);
+    if (const int error = target.create(0600); error != 0)
+        return FileResult::failure(error);
     CopyProgress progress(options, qint64(sourceInfo.st_size), name);
     std::vector<char> buffer(static_cast<size_t>(ChunkSize));
     qint64 copied = 0;
@@ -188,7 +258,7 @@ FileResult copyIntoPlace(int source, const struct stat& sourceInfo, const QByteA
         }
         if (got == 0)
             break;
-        if (!writeAll(target.get(), buffer.data(), got))
+        if (!writeAll(target.fd(), buffer.data(), got))
             return FileResult::failure(errno);
         copied += got;
         if (!progress.report(copied))
@@ -198,20 +268,17 @@ FileResult copyIntoPlace(int source, const struct stat& sourceInfo, const QByteA
         return FileResult::declined();
 
     // Keep the source's permissions and modification time, as a shell copy does.
-    ::fchmod(target.get(), sourceInfo.st_mode & 0777);
+    ::fchmod(target.fd(), sourceInfo.st_mode & 0777);
     const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
-    ::futimens(target.get(), times);
-    if (::fsync(target.get()) != 0)
-        return FileResult::failure(errno);
-    if (temporary.isEmpty() && !giveName(target.get(), prefix, temporary))
-        return FileResult::failure(errno);
-    if (!target.close())
-        return FileResult::failure(errno);
-    if (::rename(temporary.constData(), destination.constData()) != 0)
-        return FileResult::failure(errno);
-    complete = true;
-    syncFolder(folder);
+    ::futimens(target.fd(), times);
+    if (const int error = target.place(true); error != 0)
+        return FileResult::failure(error);
     return FileResult::done();
+}
+
+QString replaceQuestion(const QByteArray& destination) {
+    return QObject::tr("The file \"%1\" already exists.\n\nDo you want to replace it?")
+        .arg(displayName(destination));
 }
 
 bool sameFile(const struct stat& a, const struct stat& b) {
@@ -231,10 +298,7 @@ FileResult destinationAccepted(const struct stat& sourceInfo, const QByteArray& 
         return FileResult::failure(QObject::tr("the source and the destination are the same file"));
     if (!options.confirmReplace)
         return FileResult::done();
-    const QString question = QObject::tr("The file \"%1\" already exists.\n\nDo you want to "
-                                         "replace it?")
-                                 .arg(displayName(destination));
-    return ask(options, question) ? FileResult::done() : FileResult::declined();
+    return ask(options, replaceQuestion(destination)) ? FileResult::done() : FileResult::declined();
 }
 
 // Opens the source of a copy or move and checks that it is a regular file.
@@ -250,11 +314,6 @@ FileResult openSource(const QByteArray& source, FileDescriptor& input, struct st
 
 QString shownName(const QByteArray& path) {
     return displayName(path.mid(path.lastIndexOf('/') + 1));
-}
-
-DesktopOpener& openerSlot() {
-    static DesktopOpener opener;
-    return opener;
 }
 
 } // namespace
@@ -273,7 +332,7 @@ QString errorText(int error) {
     return QString::fromLocal8Bit(::strerror_r(error, buffer, sizeof(buffer)));
 }
 
-FileResult openWithDesktop(const QByteArray& path) {
+FileResult openWithDesktop(const QByteArray& path, const DesktopServices& desktop) {
     struct stat info {};
     if (path.isEmpty())
         return FileResult::failure(ENOENT);
@@ -288,16 +347,33 @@ FileResult openWithDesktop(const QByteArray& path) {
         ::free(here);
     }
     const QUrl url = fileUrl(absolute);
-    const bool taken = openerSlot() ? openerSlot()(url) : QDesktopServices::openUrl(url);
+    const bool taken = desktop.openUrl ? desktop.openUrl(url) : QDesktopServices::openUrl(url);
     if (!taken)
         return FileResult::failure(QObject::tr("no program could be started to open it"));
     return FileResult::done();
 }
 
-DesktopOpener setDesktopOpener(DesktopOpener opener) {
-    DesktopOpener previous = std::move(openerSlot());
-    openerSlot() = std::move(opener);
-    return previous;
+FileResult writeNewFile(const QByteArray& destination, const QByteArray& bytes,
+                        const TransferOptions& options) {
+    struct stat existing {};
+    bool replace = false;
+    if (::stat(destination.constData(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode))
+            return FileResult::failure(EISDIR);
+        if (options.confirmReplace && !ask(options, replaceQuestion(destination)))
+            return FileResult::declined();
+        replace = true;
+    } else if (errno != ENOENT) {
+        return FileResult::failure(errno);
+    }
+    PendingFile target(destination);
+    if (const int error = target.create(0666); error != 0)
+        return FileResult::failure(error);
+    if (!writeAll(target.fd(), bytes.constData(), bytes.size()))
+        return FileResult::failure(errno);
+    if (const int error = target.place(replace); error != 0)
+        return FileResult::failure(error);
+    return FileResult::done();
 }
 
 bool askWithMessageBox(QWidget* owner, const QString& title, const QString& question) {

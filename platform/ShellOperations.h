@@ -7,6 +7,8 @@
 // file beside it, which is renamed into place only when complete and flushed to disk.
 #pragma once
 
+#include "DesktopServices.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -40,14 +42,9 @@ struct FileResult {
 // The system's text for an errno value ("No space left on device").
 QString errorText(int error);
 
-// Opens a local file with the desktop's default program. Fails when the file cannot be
-// looked at or no program could be started for it.
-FileResult openWithDesktop(const QByteArray& path);
-
-// Stands in for the desktop's open handler (tests): gets the file's address, answers
-// whether a program took it. Null restores the desktop's; returns the previous one.
-using DesktopOpener = std::function<bool(const QUrl& url)>;
-DesktopOpener setDesktopOpener(DesktopOpener opener);
+// Opens a local file with the desktop's default program (or the one `desktop` stands in
+// with). Fails when the file cannot be looked at or no program could be started for it.
+FileResult openWithDesktop(const QByteArray& path, const DesktopServices& desktop);
 
 // Asks a question with the answers Yes and No; true for Yes.
 using AskFunction =
@@ -75,6 +72,13 @@ struct TransferOptions {
 // the source itself, a full disk, ...).
 FileResult copyFile(const QByteArray& source, const QByteArray& destination,
                     const TransferOptions& options);
+
+// Writes `bytes` as a new file of the user's (mode 0666 less the umask), whole and flushed
+// to disk before it takes its name. An existing file is replaced only when the user says
+// Yes (with confirmReplace; without it, as a copy does, at once), a folder never; a file
+// that appears while the new one is written is never replaced.
+FileResult writeNewFile(const QByteArray& destination, const QByteArray& bytes,
+                        const TransferOptions& options);
 
 // Moves one regular file: a rename on the same file system; across file systems a full
 // copy flushed to disk, after which the source is removed. Unless done, the source is

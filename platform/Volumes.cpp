@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+
 namespace zelvorin::platform {
 
 namespace {
@@ -174,9 +176,21 @@ QByteArray mountTable() {
 
 } // namespace
 
+std::vector<Volume> visibleVolumes(const QByteArray& table, const QHash<QString, QString>& labels) {
+    std::vector<Volume> volumes = parseMountInfo(table, labels);
+    const QString root = QStringLiteral("/");
+    if (std::none_of(volumes.begin(), volumes.end(),
+                     [&](const Volume& volume) { return volume.rootPath == root; })) {
+        Volume volume;
+        volume.rootPath = root;
+        volume.kind = VolumeKind::Fixed;
+        volumes.insert(volumes.begin(), volume);
+    }
+    return volumes;
+}
+
 std::vector<Volume> mountedVolumes() {
-    const QByteArray table = mountTable();
-    return table.isEmpty() ? std::vector<Volume>() : parseMountInfo(table, volumeLabels());
+    return visibleVolumes(mountTable(), volumeLabels());
 }
 
 Volume volumeOf(const QString& path, const std::vector<Volume>& volumes) {

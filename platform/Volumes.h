@@ -30,6 +30,12 @@ QHash<QString, QString> volumeLabels();
 // mount point mounted twice only the later (visible) one.
 std::vector<Volume> parseMountInfo(const QByteArray& text, const QHash<QString, QString>& labels);
 
+// The volumes of a mount table as this process sees it. Every path lies below "/", so the
+// root folder is a volume even when the table leaves it out: in a chroot the root's file
+// system is mounted outside the root and the table does not show it; a root of a pseudo
+// file system (a live system's squashfs) is left out with the others.
+std::vector<Volume> visibleVolumes(const QByteArray& table, const QHash<QString, QString>& labels);
+
 // The volumes mounted now.
 std::vector<Volume> mountedVolumes();
 

@@ -2,6 +2,7 @@
 
 #include "BackgroundCss.h"
 #include "BackgroundNotes.h"
+#include "HighDensityImage.h"
 #include "LosslessNames.h"
 #include "PageScripts.h"
 #include "Preview.h"
@@ -109,7 +110,7 @@ void BackgroundChoice::analysed(const preview::TileAnalysisResult& result) {
 void BackgroundChoice::tell() {
     if (!m_result || !m_textColour)
         return;
-    const QString note = preview::BackgroundNote(*m_result, *m_textColour, m_layout.placement);
+    const QString note = preview::ChosenImageNote(*m_result, *m_textColour, m_layout.placement);
     m_note = note;
     if (!note.isEmpty())
         emit noteChanged(note);
@@ -134,10 +135,14 @@ QColor BackgroundChoice::chosenColour() const {
 }
 
 QString BackgroundChoice::cssText(const QColor& colour) const {
-    const QString address = m_image.isEmpty() ? QString()
-                                              : preview::ImageAddress(platform::encodePath(m_image),
-                                                                      m_preview->page()->url());
-    return preview::CopyCssText(colour, address, m_layout);
+    if (m_image.isEmpty())
+        return preview::CopyCssText(colour, QString(), m_layout);
+    const QUrl page = m_preview->page()->url();
+    const QByteArray image = platform::encodePath(m_image);
+    const QByteArray partner = preview::HighDensityPartner(image);
+    return preview::CopyCssText(colour, preview::ImageAddress(image, page), m_layout,
+                                partner.isEmpty() ? QString()
+                                                  : preview::ImageAddress(partner, page));
 }
 
 void BackgroundChoice::readCssText(const QObject* context, std::function<void(QString)> done) {

@@ -52,7 +52,7 @@ public:
 
 signals:
     void layoutChanged(const zelvorin::preview::BackgroundLayout& layout);
-    // The status bar's note for the chosen image: contrast and seams.
+    // The status bar's note for the chosen image: its weight, contrast and seams.
     void noteChanged(const QString& note);
 
 private:

@@ -106,7 +106,7 @@ QString CssString(const QString& text) {
 }
 
 QString CopyCssText(const QColor& colour, const QString& imageAddress,
-                    const BackgroundLayout& layout) {
+                    const BackgroundLayout& layout, const QString& doubleDensityAddress) {
     QStringList words;
     if (colour.isValid())
         words << colour.name(QColor::HexRgb);
@@ -115,7 +115,11 @@ QString CopyCssText(const QColor& colour, const QString& imageAddress,
               << CssShorthandWords(layout);
     if (words.isEmpty())
         return QString();
-    return QStringLiteral("body { background: %1; }").arg(words.join(QLatin1Char(' ')));
+    QString rule = QStringLiteral("body { background: %1; ").arg(words.join(QLatin1Char(' ')));
+    if (!imageAddress.isEmpty() && !doubleDensityAddress.isEmpty())
+        rule += QStringLiteral("background-image: image-set(%1 1x, %2 2x); ")
+                    .arg(CssString(imageAddress), CssString(doubleDensityAddress));
+    return rule + QLatin1Char('}');
 }
 
 } // namespace zelvorin::preview

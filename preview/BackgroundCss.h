@@ -27,8 +27,12 @@ QString CssString(const QString& text);
 // One rule for the page's body, e.g.
 //   body { background: #c8bfae url("linen.jpg") repeat fixed; }
 // The colour is left out when not valid; the image and its layout when `imageAddress` is
-// empty. Empty when there is neither.
+// empty. Empty when there is neither. With the address of an image for screens of twice
+// the density, the rule goes on to offer both, the url() staying for browsers without
+// image-set():
+//   body { background: url("paper.png") repeat;
+//          background-image: image-set("paper.png" 1x, "paper@2x.png" 2x); }
 QString CopyCssText(const QColor& colour, const QString& imageAddress,
-                    const BackgroundLayout& layout);
+                    const BackgroundLayout& layout, const QString& doubleDensityAddress = {});
 
 } // namespace zelvorin::preview

@@ -1,5 +1,8 @@
 #include "BackgroundNotes.h"
 
+#include "ImageWeight.h"
+#include "LosslessNames.h"
+
 #include <QCoreApplication>
 
 #include <cmath>
@@ -54,6 +57,16 @@ QString BackgroundNote(const TileAnalysisResult& result, const QColor& textColou
     if (!seams.isEmpty())
         parts << seams;
     return parts.join(QStringLiteral(" \u2014 "));
+}
+
+QString ChosenImageNote(const TileAnalysisResult& result, const QColor& textColour,
+                        BackgroundPlacement placement) {
+    const QByteArray raw = platform::encodePath(result.path);
+    const QString weight =
+        ImageWeightText(platform::displayName(raw.mid(raw.lastIndexOf('/') + 1)), result.bytes,
+                        result.analysis ? result.analysis->size : QSize());
+    const QString note = BackgroundNote(result, textColour, placement);
+    return note.isEmpty() ? weight : weight + QStringLiteral(" \u2014 ") + note;
 }
 
 } // namespace zelvorin::preview

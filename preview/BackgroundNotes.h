@@ -1,5 +1,5 @@
-// The status bar's notes about the chosen background: how readable the page's text is on
-// it, and whether its copies meet in visible seams.
+// The status bar's notes about the chosen background: what it weighs, how readable the
+// page's text is on it, and whether its copies meet in visible seams.
 #pragma once
 
 #include "BackgroundPlacement.h"
@@ -29,5 +29,10 @@ QString SeamText(bool across, bool down);
 // " \u2014 ". Without a valid text colour the contrast part is left out.
 QString BackgroundNote(const TileAnalysisResult& result, const QColor& textColour,
                        BackgroundPlacement placement);
+
+// What the image weighs ("linen.jpg 24 KB, 256 x 256", the size left out when the image
+// cannot be read) and then its BackgroundNote, joined by " \u2014 ".
+QString ChosenImageNote(const TileAnalysisResult& result, const QColor& textColour,
+                        BackgroundPlacement placement);
 
 } // namespace zelvorin::preview

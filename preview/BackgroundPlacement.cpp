@@ -53,7 +53,7 @@ QString PlacementCaption(BackgroundPlacement placement) {
 }
 
 QString PlacementMenuTitle() {
-    return tr(QT_TRANSLATE_NOOP("BackgroundPlacement", "Background &placement"));
+    return tr(QT_TRANSLATE_NOOP("BackgroundPlacement", "Background p&lacement"));
 }
 
 QString FixedMenuCaption() {
@@ -129,15 +129,15 @@ BackgroundPlacement PlacementFromStored(int stored) {
 }
 
 BackgroundLayout ReadBackgroundLayout(const settings::SettingsAccess& settings) {
-    return {PlacementFromStored(settings.Read(settings::BackgroundPlacement)),
-            settings.Read(settings::BackgroundFixed)};
+    return {PlacementFromStored(settings.read(settings::BackgroundPlacement)),
+            settings.read(settings::BackgroundFixed)};
 }
 
 bool WriteBackgroundLayout(const settings::SettingsAccess& settings,
                            const BackgroundLayout& layout) {
     const bool placed =
-        settings.Write(settings::BackgroundPlacement, StoredPlacement(layout.placement));
-    const bool fixed = settings.Write(settings::BackgroundFixed, layout.fixed);
+        settings.write(settings::BackgroundPlacement, StoredPlacement(layout.placement));
+    const bool fixed = settings.write(settings::BackgroundFixed, layout.fixed);
     return placed && fixed;
 }
 

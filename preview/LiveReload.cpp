@@ -5,6 +5,7 @@
 #include "PageScripts.h"
 #include "Preview.h"
 #include "PreviewPage.h"
+#include "PreviewProfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -87,8 +88,16 @@ void LiveReload::collectFiles() {
     const quint64 run = ++m_collectRun;
     pagescripts::Run(m_preview->page(), pagescripts::Call(QStringLiteral("PageFiles.js")), this,
                      [this, run](const QVariant& found) {
-                         if (run == m_collectRun)
-                             watch(found.toStringList());
+                         if (run != m_collectRun)
+                             return;
+                         // The documents of the page's frames are of origins the script
+                         // cannot enter; what they loaded the profile noted.
+                         QStringList addresses = found.toStringList();
+                         const PreviewPage* page = m_preview->page();
+                         for (const QUrl& file :
+                              page->previewProfile()->loadedLocalFiles().of(page->url()))
+                             addresses.append(file.toString(QUrl::FullyEncoded));
+                         watch(addresses);
                      });
 }
 

@@ -16,25 +16,43 @@ QUrl makeUrl(const char* scheme, const QString& token, const QByteArray& name) {
 
 } // namespace
 
-LocalImageUrls::Grant LocalImageUrls::grant(const QString& path) {
+std::pair<QString, LocalImageUrls::Entry> LocalImageUrls::Table::entry(const QString& path,
+                                                                       Shown kind) {
     QByteArray raw = platform::encodePath(path);
     if (!raw.startsWith('/'))
         raw = platform::currentFolderBytes() + '/' + raw;
     const QString absolute = platform::openablePath(raw);
-    QString token = m_tokens.value(absolute);
+    const QString key = QString::number(int(kind)) + absolute;
+    QString token = tokens.value(key);
     if (token.isEmpty()) {
         token = RandomSecret();
-        m_tokens.insert(absolute, token);
+        tokens.insert(key, token);
         // The name only makes the address readable; the token alone selects the file.
-        m_paths.insert(token, {absolute, raw.mid(raw.lastIndexOf('/') + 1)});
+        files.insert(token, {absolute, raw.mid(raw.lastIndexOf('/') + 1), kind});
     }
-    const QByteArray name = m_paths.value(token).name;
-    return {makeUrl(RemoteImageScheme, token, name), makeUrl(LocalImageScheme, token, name)};
+    return {token, files.value(token)};
+}
+
+const LocalImageUrls::Entry* LocalImageUrls::Table::find(const QUrl& url) const {
+    const auto found = files.constFind(url.host());
+    if (found == files.constEnd())
+        return nullptr;
+    // Compared as bytes: the engine may spell the escapes of an address its own way.
+    if (QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()) !=
+        '/' + found->name)
+        return nullptr;
+    return &*found;
+}
+
+LocalImageUrls::Grant LocalImageUrls::grant(const QString& path) {
+    const auto [token, entry] = m_chosen.entry(path, Shown::Image);
+    return {makeUrl(RemoteImageScheme, token, entry.name),
+            makeUrl(LocalImageScheme, token, entry.name)};
 }
 
 std::optional<LocalImageUrls::File> LocalImageUrls::fileForToken(const QString& token) const {
-    const auto found = m_paths.constFind(token);
-    if (found == m_paths.constEnd())
+    const auto found = m_chosen.files.constFind(token);
+    if (found == m_chosen.files.constEnd())
         return std::nullopt;
     return File{found->path,
                 {makeUrl(RemoteImageScheme, token, found->name),
@@ -45,14 +63,20 @@ std::optional<QString> LocalImageUrls::pathFor(const QUrl& url) const {
     const QString scheme = url.scheme();
     if (scheme != QLatin1String(RemoteImageScheme) && scheme != QLatin1String(LocalImageScheme))
         return std::nullopt;
-    const auto found = m_paths.constFind(url.host());
-    if (found == m_paths.constEnd())
+    const Entry* entry = m_chosen.find(url);
+    return entry ? std::optional<QString>(entry->path) : std::nullopt;
+}
+
+QUrl LocalImageUrls::shownAddress(const QString& path, Shown kind) {
+    const auto [token, entry] = m_shown.entry(path, kind);
+    return makeUrl(LocalImageScheme, token, entry.name);
+}
+
+std::optional<LocalImageUrls::ShownFile> LocalImageUrls::shownFileFor(const QUrl& url) const {
+    if (url.scheme() != QLatin1String(LocalImageScheme))
         return std::nullopt;
-    // Compared as bytes: the engine may spell the escapes of an address its own way.
-    if (QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()) !=
-        '/' + found->name)
-        return std::nullopt;
-    return found->path;
+    const Entry* entry = m_shown.find(url);
+    return entry ? std::optional<ShownFile>(ShownFile{entry->path, entry->kind}) : std::nullopt;
 }
 
 } // namespace zelvorin

@@ -7,6 +7,7 @@
 #include "FileStamp.h"
 #include "LiveReload.h"
 #include "LosslessNames.h"
+#include "OpenFileDialog.h"
 #include "PageScripts.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
@@ -337,9 +338,9 @@ std::optional<QString> Preview::askForFile(const QString& caption, int kind) {
     if (!m_openFileForm)
         return std::nullopt;
     m_openFileForm->setWindowTitle(caption);
-    if (!m_openFileForm->Execute(kind) || m_openFileForm->FileName().isEmpty())
+    if (!m_openFileForm->execute(kind) || m_openFileForm->fileName().isEmpty())
         return std::nullopt;
-    return m_openFileForm->FileName();
+    return m_openFileForm->fileName();
 }
 
 void Preview::openDocument() {

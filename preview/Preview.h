@@ -13,7 +13,7 @@
 #pragma once
 
 #include "BackgroundPlacement.h"
-#include "OpenFileUnit.h"
+#include "OpenFileDialog.h"
 
 #include <QColor>
 #include <QComboBox>
@@ -82,7 +82,7 @@ public:
 
     // The open dialog of "Open document..." and "Change background..."; without one
     // those commands do nothing.
-    void setOpenFileForm(TOpenFileForm* form) { m_openFileForm = form; }
+    void setOpenFileForm(zelvorin::OpenFileDialog* form) { m_openFileForm = form; }
     // The address box of the toolbar: its history starts as "about:blank", Enter opens.
     void setAddressBox(QComboBox* box);
     QComboBox* addressBox() const { return m_addressBox; }
@@ -181,7 +181,7 @@ private:
     QTimer* m_startPreviewTimer = nullptr;
     QTimer* m_waitLimit = nullptr;
     QPointer<QComboBox> m_addressBox;
-    QPointer<TOpenFileForm> m_openFileForm;
+    QPointer<zelvorin::OpenFileDialog> m_openFileForm;
     // Waiting for the end of the load under way.
     bool m_blankToPrepare = false;
     std::optional<WaitingFile> m_waitingFile;

@@ -42,13 +42,16 @@ PreviewProfile::PreviewProfile(QObject* parent)
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     // WebRTC gathers no address of the machine's own interfaces for pages.
     settings->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
-    m_profile->setUrlRequestInterceptor(new RequestGuard(this));
+    m_profile->setUrlRequestInterceptor(
+        new RequestGuard(&m_localImages, &m_loadedLocalFiles, this));
 
     m_commandHandler = new CommandSchemeHandler(this);
     m_imageHandler = new LocalImageSchemeHandler(&m_localImages, this);
+    m_pageHandler = new LocalPageSchemeHandler(this);
     m_profile->installUrlSchemeHandler(CommandScheme, m_commandHandler);
     m_profile->installUrlSchemeHandler(RemoteImageScheme, m_imageHandler);
     m_profile->installUrlSchemeHandler(LocalImageScheme, m_imageHandler);
+    m_profile->installUrlSchemeHandler(LocalPageScheme, m_pageHandler);
 
     m_profile->scripts()->insert(frameScript(QStringLiteral("zelvorin-frames"),
                                              pagescripts::LibrarySource(m_scriptKey),
@@ -59,7 +62,7 @@ PreviewProfile::PreviewProfile(QObject* parent)
 }
 
 PreviewProfile::~PreviewProfile() {
-    // The profile goes before the image table its handler reads.
+    // The profile goes before the tables its guard and handler use.
     delete m_profile;
 }
 

@@ -1,9 +1,11 @@
 // The one web profile of the preview, set up in one place: its name and storage, its
 // settings, the program's schemes with their handlers, the scripts injected into every
-// frame, and the table of local images handed out to pages. It must outlive every page
+// frame, the table of local images handed out to pages and the local files each local
+// page loaded. It must outlive every page
 // made on it (the main window's browser and the browser windows opened from it).
 #pragma once
 
+#include "LoadedLocalFiles.h"
 #include "LocalImageUrls.h"
 
 #include <QObject>
@@ -15,6 +17,7 @@ namespace zelvorin {
 
 class CommandSchemeHandler;
 class LocalImageSchemeHandler;
+class LocalPageSchemeHandler;
 
 class PreviewProfile : public QObject {
     Q_OBJECT
@@ -26,6 +29,7 @@ public:
 
     QWebEngineProfile* profile() const { return m_profile; }
     LocalImageUrls& localImages() { return m_localImages; }
+    const LoadedLocalFiles& loadedLocalFiles() const { return m_loadedLocalFiles; }
     // The secret of the program's frame scripts: the key of their messages' digest and the
     // mark of their reports to the program; new each run, in nothing a page can see.
     QString scriptKey() const { return m_scriptKey; }
@@ -39,9 +43,11 @@ private:
     QString m_scriptKey;
     bool m_silent = false;
     LocalImageUrls m_localImages;
+    LoadedLocalFiles m_loadedLocalFiles;
     QWebEngineProfile* m_profile = nullptr;
     CommandSchemeHandler* m_commandHandler = nullptr;
     LocalImageSchemeHandler* m_imageHandler = nullptr;
+    LocalPageSchemeHandler* m_pageHandler = nullptr;
 };
 
 } // namespace zelvorin

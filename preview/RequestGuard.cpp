@@ -1,7 +1,12 @@
 #include "RequestGuard.h"
 
 #include "FileStamp.h"
+#include "ImageFormats.h"
+#include "LoadedLocalFiles.h"
+#include "LocalImageUrls.h"
 #include "LosslessNames.h"
+#include "Secrets.h"
+#include "UrlSchemes.h"
 
 #include <QMimeDatabase>
 #include <QStringList>
@@ -46,7 +51,8 @@ bool isOfKind(const QString& path, Info::ResourceType type) {
     const auto startsWith = [&](const char* prefix) {
         return name.startsWith(QLatin1String(prefix));
     };
-    const bool image = startsWith("image/");
+    // The shared database knows no ".apng"; every name of a web image is one.
+    const bool image = startsWith("image/") || IsWebImageName(QStringView(path));
     const bool media = startsWith("video/") || startsWith("audio/");
     switch (type) {
     case Info::ResourceTypeMainFrame:
@@ -89,31 +95,87 @@ bool isHiddenFromPage(const QString& path, const QString& pagePath) {
     return false;
 }
 
+bool isFrameDocument(const QUrl& url) {
+    return url.scheme() == QLatin1String(LocalPageScheme);
+}
+
 bool isRefusedLocalLoad(const Info& info) {
     if (isUsersLoad(info))
         return false;
     const QUrl url = info.requestUrl();
-    const QString path = platform::openablePath(platform::rawPathOfUrl(url));
+    // Frame documents are for local pages alone, whatever the engine's rules for schemes.
+    const QUrl initiator = info.initiator();
+    if (isFrameDocument(url) && !initiator.isLocalFile() && !isFrameDocument(initiator))
+        return true;
+    const QByteArray raw = RawPathOfLocalAddress(url);
+    const QString path = platform::openablePath(raw);
     const QUrl page = info.firstPartyUrl();
     const QString pagePath =
         page.isLocalFile() ? platform::openablePath(platform::rawPathOfUrl(page)) : QString();
     if (!isOfKind(path, info.resourceType()) || isHiddenFromPage(path, pagePath))
         return true;
     // A folder's listing (and any file that is not a regular one) is shown only to the user.
-    const platform::FileStamp stamp = platform::fileStamp(platform::rawPathOfUrl(url));
+    const platform::FileStamp stamp = platform::fileStamp(raw);
     return stamp.exists && !stamp.regular;
 }
 
+// Documents given an origin whose load has not come yet are few at any time; a token the
+// engine never asked for goes after this many newer ones.
+constexpr qsizetype MostWaitingFrames = 256;
+
 } // namespace
+
+RequestGuard::RequestGuard(LocalImageUrls* images, LoadedLocalFiles* loaded, QObject* parent)
+    : QWebEngineUrlRequestInterceptor(parent), m_images(images), m_loaded(loaded) {}
 
 void RequestGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
     const QUrl url = info.requestUrl();
     if (url.scheme() == QLatin1String("qrc")) {
         if (!isFromProgram(info))
             info.block(true);
-    } else if (url.isLocalFile() && isRefusedLocalLoad(info)) {
-        info.block(true);
+    } else if (url.isLocalFile() || isFrameDocument(url)) {
+        guardLocalLoad(info);
     }
+}
+
+void RequestGuard::guardLocalLoad(QWebEngineUrlRequestInfo& info) {
+    if (isRefusedLocalLoad(info)) {
+        info.block(true);
+        return;
+    }
+    const QUrl url = info.requestUrl();
+    const QByteArray raw = RawPathOfLocalAddress(url);
+    switch (info.resourceType()) {
+    case Info::ResourceTypeMainFrame:
+        if (isFrameDocument(url)) {
+            info.redirect(FileAddress(url));
+            return;
+        }
+        m_loaded->pageLoading(url);
+        break;
+    case Info::ResourceTypeSubFrame:
+    case Info::ResourceTypeObject:
+        if (!isFrameDocument(url) || !m_frameTokens.removeOne(url.host())) {
+            const QString token = RandomSecret();
+            m_frameTokens.append(token);
+            if (m_frameTokens.size() > MostWaitingFrames)
+                m_frameTokens.removeFirst();
+            info.redirect(FrameDocumentAddress(url, token));
+            return;
+        }
+        break;
+    case Info::ResourceTypeImage:
+        info.redirect(
+            m_images->shownAddress(platform::openablePath(raw), LocalImageUrls::Shown::Image));
+        break;
+    case Info::ResourceTypeMedia:
+        info.redirect(
+            m_images->shownAddress(platform::openablePath(raw), LocalImageUrls::Shown::Media));
+        break;
+    default:
+        break;
+    }
+    m_loaded->add(info.firstPartyUrl(), raw);
 }
 
 } // namespace zelvorin

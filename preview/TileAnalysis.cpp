@@ -1,12 +1,7 @@
 #include "TileAnalysis.h"
 
+#include "ImageDecoder.h"
 #include "LosslessNames.h"
-#include "ShellOperations.h"
-
-#include <QFile>
-#include <QImageReader>
-
-#include <cerrno>
 
 #include <algorithm>
 #include <array>
@@ -254,44 +249,20 @@ std::optional<TileAnalysis> AnalyseTile(const QImage& source, const QColor& back
 }
 
 TileFileAnalysis AnalyseTileFile(const QString& path, const QColor& backdrop) {
-    // Opened by its bytes: the name need not be UTF-8.
-    QFile file;
-    if (!platform::openForReading(file, platform::encodePath(path)))
-        return {std::nullopt, platform::errorText(errno)};
-    QImageReader reader(&file);
-    // Browsers turn photos upright by their orientation tag for backgrounds too; which
-    // edges meet depends on it.
-    reader.setAutoTransform(true);
-    const QSize stored = reader.size();
-    const qint64 pixels = stored.isValid() ? qint64(stored.width()) * stored.height() : 0;
-    // A large JPEG is decoded at a reduced scale straight away: the decoder then skips
-    // most of its work. It scales by 1/2, 1/4 or 1/8 by itself (rounding sizes up), so
-    // asking for exactly such a size costs no further scaling; a 6000 x 4000 photo at
-    // 1/8 takes a fraction of its full decode. Other formats have no cheap reduced
-    // decode; they are decoded in full and sampled.
-    if (pixels > MaxAnalysedPixels && reader.format() == "jpeg") {
-        auto scaled = [&](int divisor) {
-            return QSize((stored.width() + divisor - 1) / divisor,
-                         (stored.height() + divisor - 1) / divisor);
-        };
-        int divisor = 2;
-        while (divisor < 8 &&
-               qint64(scaled(divisor).width()) * scaled(divisor).height() > MaxAnalysedPixels)
-            divisor *= 2;
-        reader.setScaledSize(scaled(divisor));
-    }
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        const QString reason = reader.errorString();
-        return {std::nullopt, reason.isEmpty() ? QStringLiteral("Unknown error") : reason};
-    }
-    std::optional<TileAnalysis> analysis = AnalyseTile(image, backdrop);
-    if (analysis && reader.scaledSize().isValid()) {
-        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-        analysis->size = turned ? stored.transposed() : stored;
+    // A large JPEG is decoded reduced straight away and a large drawing drawn smaller;
+    // other kinds have no cheap reduced decode: they are decoded in full and sampled.
+    const DecodedImage decoded =
+        DecodeImageFile(platform::encodePath(path), {MaxAnalysedPixels, QSize()});
+    if (!decoded.ok())
+        return {std::nullopt,
+                decoded.error.isEmpty() ? QStringLiteral("Unknown error") : decoded.error,
+                decoded.bytes};
+    std::optional<TileAnalysis> analysis = AnalyseTile(decoded.image, backdrop);
+    if (analysis && decoded.size != decoded.image.size()) {
+        analysis->size = decoded.size;
         analysis->reduced = true;
     }
-    return {analysis, QString()};
+    return {analysis, QString(), decoded.bytes};
 }
 
 double WorstTextContrast(const TileAnalysis& analysis, const QColor& text) {

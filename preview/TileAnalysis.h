@@ -62,10 +62,11 @@ std::optional<TileAnalysis> AnalyseTile(const QImage& image, const QColor& backd
 
 struct TileFileAnalysis {
     std::optional<TileAnalysis> analysis;
-    QString error; // why the file could not be read, when it could not
+    QString error;     // why the file could not be read, when it could not
+    qint64 bytes = -1; // the file's size; -1 when not known
 };
-// Reads and decodes the file once and analyses it. `path` is a path text (see
-// platform/LosslessNames.h).
+// Reads and decodes the file once (any image of the web, see common/ImageDecoder.h) and
+// analyses it. `path` is a path text (see platform/LosslessNames.h).
 TileFileAnalysis AnalyseTileFile(const QString& path, const QColor& backdrop = Qt::white);
 
 // The contrast of text of colour `text` against the tile where it is worst: against the

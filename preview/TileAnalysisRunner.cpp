@@ -21,7 +21,7 @@ quint64 TileAnalysisRunner::analyse(const QString& path, const QColor& backdrop)
         if (m_latest != request)
             return;
         TileAnalysisResult result{request, path, std::move(analysed.analysis),
-                                  std::move(analysed.error)};
+                                  std::move(analysed.error), analysed.bytes};
         // The workers' owner waits for this task before the runner goes, so `this` is
         // alive here; a call still queued when the runner goes is discarded with it.
         QMetaObject::invokeMethod(

@@ -20,6 +20,7 @@ struct TileAnalysisResult {
     QString path;
     std::optional<TileAnalysis> analysis; // nothing when the image could not be read
     QString error;                        // then why
+    qint64 bytes = -1;                    // the file's size; -1 when not known
 };
 
 class TileAnalysisRunner : public QObject {

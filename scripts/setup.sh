@@ -11,11 +11,24 @@ if [ "${1:-}" = "--package-tools" ]; then
 fi
 build=${1:-$here/build}
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
-          libqt6svg6 libgl-dev libsqlite3-dev libbenchmark-dev xvfb xauth fonts-dejavu-core
-          nodejs)
+# Two packages are named by the release: Debian 13 (trixie) ships the SVG image plugin that
+# draws the icon apart from the SVG library, and pkg-config is pkgconf there. Releases after
+# Debian 12 (bookworm) are taken to keep Debian 13's names.
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+if [ "$codename" = bookworm ]; then
+    release_packages=(pkg-config libqt6svg6)
+else
+    release_packages=(pkgconf qt6-svg-plugins)
+fi
+# dpkg-dev gives the build the distribution's hardening flags (dpkg-buildflags).
+# The image formats of the web: WebP through Qt's image plugins, SVG through Qt SVG, AVIF
+# through libavif, compressed SVG through zlib; the same names in both releases.
+packages=(g++ cmake ninja-build dpkg-dev qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
+          qt6-svg-dev qt6-image-formats-plugins libavif-dev zlib1g-dev
+          libgl-dev libsqlite3-dev libbenchmark-dev xvfb xauth fonts-dejavu-core nodejs
+          "${release_packages[@]}")
 [ -n "$package_tools" ] &&
-    packages+=(dpkg-dev file man-db desktop-file-utils appstream lintian)
+    packages+=(file man-db desktop-file-utils appstream lintian)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,16 +2,18 @@
 // at the window without a display: zelvorin-screenshot OUTPUT.png [WIDTH HEIGHT]
 // It runs on its own temporary settings, so the user's are never touched. As root, the web
 // engine needs QTWEBENGINE_DISABLE_SANDBOX=1 in the environment.
+#include "ActionRegistry.h"
 #include "FileListView.h"
 #include "FilePanel.h"
 #include "FolderFiles.h"
 #include "FolderSession.h"
-#include "MainUnit.h"
-#include "NeededRegistryLib.h"
+#include "MainWindow.h"
 #include "ProgramValues.h"
+#include "SettingsStore.h"
 #include "SettingsTable.h"
 #include "UrlSchemes.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -34,13 +36,13 @@ int main(int argc, char** argv) {
 
     zelvorin::ProgramValues values(
         zelvorin::ProgramValues::LocateProgramFolder(QApplication::applicationDirPath()),
-        std::make_unique<TUsefulRegistry>(home.path() + "/registry.db"));
+        std::make_unique<zelvorin::SettingsStore>(home.path() + "/registry.db"));
     const zelvorin::settings::SettingsAccess settings(values.Settings(), values.SettingsRoot());
-    settings.Write(zelvorin::settings::WindowState, 0);
-    settings.Write(zelvorin::settings::FormWidth, width);
-    settings.Write(zelvorin::settings::FormHeight, height);
+    settings.write(zelvorin::settings::WindowState, 0);
+    settings.write(zelvorin::settings::FormWidth, width);
+    settings.write(zelvorin::settings::FormHeight, height);
 
-    TMainForm form(values);
+    zelvorin::MainWindow form(values);
     form.show();
     const QString output = QString::fromLocal8Bit(argv[1]);
     bool saved = false;
@@ -51,17 +53,17 @@ int main(int argc, char** argv) {
     const QString page = argc >= 5 ? QString::fromLocal8Bit(argv[4]) : QString();
     const QString image = argc >= 6 ? QString::fromLocal8Bit(argv[5]) : QString();
     const auto choose = [&] {
-        const QString samples = form.MainFilePanel()->session()->folder() + "/";
+        const QString samples = form.filePanel()->session()->folder() + "/";
         if (page == QLatin1String("gallery"))
-            form.ShowImageGalleryMenuItemClick();
+            form.actions().action(zelvorin::Command::ShowImageGallery)->trigger();
         else
-            form.OpenAddress(samples + page);
+            form.openAddress(samples + page);
         if (!image.isEmpty())
-            form.MainFilePanel()->session()->files()->selectFile(image);
+            form.filePanel()->session()->files()->selectFile(image);
         QTimer::singleShot(1500, &form, shoot);
     };
     if (page.isEmpty())
-        QObject::connect(form.WebBrowser1(), &QWebEngineView::loadFinished, &form,
+        QObject::connect(form.webView(), &QWebEngineView::loadFinished, &form,
                          [&] { QTimer::singleShot(1500, &form, shoot); });
     else
         QTimer::singleShot(1000, &form, choose);

@@ -43,7 +43,9 @@
       return color === 'transparent' || /^rgba\(.*,\s*0\)$/.test(color);
     }
     function isFileDocument(doc) {
-      if (doc.location.protocol === 'file:') return true;
+      // A local page's frames are shown under an origin of their own (zelvorin-page:).
+      var protocol = doc.location.protocol;
+      if (protocol === 'file:' || protocol === 'zelvorin-page:') return true;
       var origin = doc.defaultView ? String(doc.defaultView.origin) : '';
       return origin.indexOf('file:') === 0;
     }

@@ -80,22 +80,22 @@ private slots:
     void logKeepsAtMost1001Lines() {
         zelvorin::EventLog log;
         for (int i = 1; i <= 1001; ++i)
-            log.AddLogLine(QString::number(i));
+            log.addLine(QString::number(i));
         // The 1001st line is appended normally.
-        QCOMPARE(log.LineCount(), 1001);
+        QCOMPARE(log.lineCount(), 1001);
         QCOMPARE(log.document()->blockCount(), 1001);
         QCOMPARE(log.document()->lastBlock().text(), QString("1001"));
         // The next line first empties the log.
-        log.AddLogLine("next");
-        QCOMPARE(log.LineCount(), 1);
+        log.addLine("next");
+        QCOMPARE(log.lineCount(), 1);
         QCOMPARE(log.toPlainText(), QString("next"));
     }
 
     void lineBreaksInsideALineDoNotAddLines() {
         zelvorin::EventLog log;
-        log.AddLogLine("a\nb");
+        log.addLine("a\nb");
         QCOMPARE(log.document()->blockCount(), 1);
-        QCOMPARE(log.LineCount(), 1);
+        QCOMPARE(log.lineCount(), 1);
     }
 };
 

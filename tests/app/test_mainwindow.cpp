@@ -1,29 +1,32 @@
 // The main window as a user meets it: its controls, menus, toolbar sections, the file
 // panel splitter, Escape, and the settings it applies at start and writes at close.
+#include "ActionRegistry.h"
 #include "CollapsibleSplitter.h"
 #include "Downloads.h"
 #include "EventLog.h"
 #include "FileListView.h"
 #include "FilePanel.h"
 #include "FolderFiles.h"
-#include "FolderListing.h"
 #include "FolderPaths.h"
 #include "FolderSession.h"
 #include "HelpWindow.h"
 #include "LiveReload.h"
 #include "LoopbackHttpServer.h"
+#include "MainMenus.h"
 #include "MainToolbar.h"
-#include "MainUnit.h"
+#include "MainWindow.h"
 #include "MainWindowTestSupport.h"
 #include "ModalAnswerer.h"
-#include "NeededRegistryLib.h"
 #include "Preview.h"
+#include "PreviewPage.h"
 #include "ProgramValues.h"
+#include "SettingsStore.h"
 #include "StatusBar.h"
 #include "TestEnvironment.h"
 #include "UrlSchemes.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -42,7 +45,7 @@ class MainWindowTest : public QObject {
 
     std::unique_ptr<zelvorin::test::MainWindowFixture> m_window;
 
-    TMainForm* makeForm() { return m_window->create(); }
+    zelvorin::MainWindow* makeForm() { return m_window->create(); }
     st::SettingsAccess settings() const { return m_window->settings(); }
     QString root() const { return m_window->values().SettingsRoot(); }
 
@@ -74,8 +77,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, width);
         QFETCH(int, height);
-        settings().Write(st::WindowState, 0);
-        TMainForm* form = makeForm();
+        settings().write(st::WindowState, 0);
+        zelvorin::MainWindow* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         auto* widget = form->findChild<QWidget*>(name);
@@ -87,25 +90,25 @@ private slots:
     }
 
     void layoutOrder() {
-        settings().Write(st::WindowState, 0);
-        TMainForm* form = makeForm();
+        settings().write(st::WindowState, 0);
+        zelvorin::MainWindow* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         // The file column is the rightmost, the splitter just left of it, the preview
         // fills the rest; the navigation section sits at the toolbar's right end.
-        QCOMPARE(form->MainFilePanel()->geometry().right(),
+        QCOMPARE(form->filePanel()->geometry().right(),
                  form->findChild<QFrame*>("Panel1")->width() - 1);
         QCOMPARE(form->findChild<zelvorin::CollapsibleSplitter*>()->geometry().right() + 1,
-                 form->MainFilePanel()->x());
-        QCOMPARE(form->Toolbar()->ToolPanel3->geometry().right(),
-                 form->Toolbar()->layout()->contentsRect().right());
+                 form->filePanel()->x());
+        QCOMPARE(form->toolbar()->navigationSection()->geometry().right(),
+                 form->toolbar()->layout()->contentsRect().right());
         QVERIFY(form->findChild<QFrame*>("WebBrowserPanel")->width() > 300);
         // The address box fills its panel but for its left offset and 5 pixels.
-        QCOMPARE(form->Toolbar()->AddressComboBox->pos(), QPoint(2, 5));
-        QCOMPARE(form->Toolbar()->AddressComboBox->width(),
-                 form->Toolbar()->AddressPanel->contentsRect().width() - 2 - 5);
-        QCOMPARE(form->Toolbar()->AddressComboBox->itemText(0), QString("about:blank"));
-        QVERIFY(form->LogRichEdit()->isHidden());
+        QCOMPARE(form->toolbar()->addressBox()->pos(), QPoint(2, 5));
+        QCOMPARE(form->toolbar()->addressBox()->width(),
+                 form->toolbar()->addressPanel()->contentsRect().width() - 2 - 5);
+        QCOMPARE(form->toolbar()->addressBox()->itemText(0), QString("about:blank"));
+        QVERIFY(form->eventLog()->isHidden());
     }
 
     void menus_data() {
@@ -178,6 +181,15 @@ private slots:
         QTest::newRow("dialogues") << "HideDialoguesOfWebBrowserMenuItem"
                                    << "Hide &dialogues of web browser"
                                    << "";
+        QTest::newRow("file thumbnails") << "ShowFileThumbnailsMenuItem"
+                                         << "Show t&humbnails"
+                                         << "";
+        QTest::newRow("reload") << "ReloadChangedPageMenuItem"
+                                << "&Reload the page when it changes"
+                                << "";
+        QTest::newRow("placement") << "BackgroundPlacementMenuItemAction"
+                                   << "Background p&lacement"
+                                   << "";
         QTest::newRow("gradient") << "CreateTextWithGradientFloodFillMenuItem"
                                   << "Create a gradient &text"
                                   << "";
@@ -207,7 +219,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QString, shortcut);
-        TMainForm* form = makeForm();
+        zelvorin::MainWindow* form = makeForm();
         auto* action = form->findChild<QAction*>(name);
         QVERIFY2(action, qPrintable(name));
         QCOMPARE(action->text(), caption);
@@ -215,18 +227,20 @@ private slots:
     }
 
     void topLevelMenus() {
-        TMainForm* form = makeForm();
+        zelvorin::MainWindow* form = makeForm();
         QStringList visible;
         for (QAction* action : form->menuBar()->actions())
             if (action->isVisible())
                 visible << action->text();
         QCOMPARE(visible, QStringList({"&File", "&Edit", "&Options", "&Tools!", "&Help"}));
         // Submenus of the folder lists sit in both the File menu and the context menu.
-        QCOMPARE(form->Menus().LastFoldersMainMenuItem->title(), QString("&Last Folders"));
-        QCOMPARE(form->Menus().FavoriteFoldersMenuItem->title(), QString("&Favorite Folders"));
-        QVERIFY(form->Menus().ShowToolbarMenuItem->isChecked());
-        QVERIFY(form->Menus().ThumbnailListMenuItem->isChecked());
-        QVERIFY(!form->Menus().HideDialoguesOfWebBrowserMenuItem->isChecked());
+        QCOMPARE(form->menus().menu(zelvorin::MenuId::LastFolders)->title(),
+                 QString("&Last Folders"));
+        QCOMPARE(form->menus().menu(zelvorin::MenuId::FolderListFavoriteFolders)->title(),
+                 QString("&Favorite Folders"));
+        QVERIFY(form->actions().action(zelvorin::Command::ShowToolbar)->isChecked());
+        QVERIFY(form->actions().action(zelvorin::Command::ThumbnailListStyle)->isChecked());
+        QVERIFY(!form->actions().action(zelvorin::Command::HideBrowserDialogues)->isChecked());
     }
 
     void toolbarHints_data() {
@@ -256,7 +270,7 @@ private slots:
     void toolbarHints() {
         QFETCH(QString, name);
         QFETCH(QString, hint);
-        TMainForm* form = makeForm();
+        zelvorin::MainWindow* form = makeForm();
         auto* button = form->findChild<QToolButton*>(name);
         QVERIFY(button);
         QCOMPARE(button->toolTip(), hint);
@@ -265,11 +279,11 @@ private slots:
     }
 
     void toolbarSections() {
-        settings().Write(st::WindowState, 0);
-        TMainForm* form = makeForm();
+        settings().write(st::WindowState, 0);
+        zelvorin::MainWindow* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        const int right = form->Toolbar()->ToolPanel3->geometry().right();
+        const int right = form->toolbar()->navigationSection()->geometry().right();
         const auto release = [&](QWidget* grip) {
             QTest::mousePress(grip, Qt::LeftButton, {}, QPoint(2, 5));
             QCOMPARE(static_cast<QFrame*>(grip)->frameShadow(), QFrame::Sunken);
@@ -279,48 +293,47 @@ private slots:
         };
         // Grip 2: the navigation section takes the freed room, then gets its width and
         // its place at the right edge back.
-        release(form->Toolbar()->ToolSplitterPanel2);
-        QVERIFY(form->Toolbar()->ToolPanel2->isHidden());
-        QVERIFY(form->Toolbar()->ToolPanel3->width() > 96);
-        QCOMPARE(form->Toolbar()->ToolSplitterPanel3->x(),
-                 form->Toolbar()->ToolSplitterPanel2->geometry().right() + 1);
-        release(form->Toolbar()->ToolSplitterPanel2);
-        QVERIFY(form->Toolbar()->ToolPanel2->isVisible());
-        QCOMPARE(form->Toolbar()->ToolPanel3->width(), 96);
-        QCOMPARE(form->Toolbar()->ToolPanel3->geometry().right(), right);
+        release(form->toolbar()->grip(2));
+        QVERIFY(form->toolbar()->addressSection()->isHidden());
+        QVERIFY(form->toolbar()->navigationSection()->width() > 96);
+        QCOMPARE(form->toolbar()->grip(3)->x(), form->toolbar()->grip(2)->geometry().right() + 1);
+        release(form->toolbar()->grip(2));
+        QVERIFY(form->toolbar()->addressSection()->isVisible());
+        QCOMPARE(form->toolbar()->navigationSection()->width(), 96);
+        QCOMPARE(form->toolbar()->navigationSection()->geometry().right(), right);
         // Grip 3: hidden and shown again, the grip is back left of its section.
-        release(form->Toolbar()->ToolSplitterPanel3);
-        QVERIFY(form->Toolbar()->ToolPanel3->isHidden());
-        QVERIFY(form->Toolbar()->ToolSplitterPanel3->isVisible());
-        release(form->Toolbar()->ToolSplitterPanel3);
-        QVERIFY(form->Toolbar()->ToolPanel3->isVisible());
-        QCOMPARE(form->Toolbar()->ToolSplitterPanel3->geometry().right() + 1,
-                 form->Toolbar()->ToolPanel3->x());
+        release(form->toolbar()->grip(3));
+        QVERIFY(form->toolbar()->navigationSection()->isHidden());
+        QVERIFY(form->toolbar()->grip(3)->isVisible());
+        release(form->toolbar()->grip(3));
+        QVERIFY(form->toolbar()->navigationSection()->isVisible());
+        QCOMPARE(form->toolbar()->grip(3)->geometry().right() + 1,
+                 form->toolbar()->navigationSection()->x());
         // Grip 1 toggles the tool buttons.
-        release(form->Toolbar()->ToolSplitterPanel1);
-        QVERIFY(form->Toolbar()->ToolPanel1->isHidden());
-        release(form->Toolbar()->ToolSplitterPanel1);
-        QVERIFY(form->Toolbar()->ToolPanel1->isVisible());
+        release(form->toolbar()->grip(1));
+        QVERIFY(form->toolbar()->toolsSection()->isHidden());
+        release(form->toolbar()->grip(1));
+        QVERIFY(form->toolbar()->toolsSection()->isVisible());
     }
 
     void escapeTogglesFilePanel() {
-        settings().Write(st::WindowState, 0);
-        TMainForm* form = makeForm();
+        settings().write(st::WindowState, 0);
+        zelvorin::MainWindow* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        QTest::keyClick(form->Toolbar()->AddressComboBox, Qt::Key_Escape);
+        QTest::keyClick(form->toolbar()->addressBox(), Qt::Key_Escape);
         QVERIFY(form->findChild<zelvorin::CollapsibleSplitter*>()->IsCollapsed());
-        QCOMPARE(form->MainFilePanel()->width(), 1);
-        QTest::keyClick(form->Toolbar()->AddressComboBox, Qt::Key_Escape, Qt::ShiftModifier);
+        QCOMPARE(form->filePanel()->width(), 1);
+        QTest::keyClick(form->toolbar()->addressBox(), Qt::Key_Escape, Qt::ShiftModifier);
         QVERIFY(form->findChild<zelvorin::CollapsibleSplitter*>()->IsCollapsed());
         QTest::keyClick(form, Qt::Key_Escape);
         QVERIFY(!form->findChild<zelvorin::CollapsibleSplitter*>()->IsCollapsed());
-        QCOMPARE(form->MainFilePanel()->width(), 170);
+        QCOMPARE(form->filePanel()->width(), 170);
     }
 
     void splitterButtonAndDrag() {
-        settings().Write(st::WindowState, 0);
-        TMainForm* form = makeForm();
+        settings().write(st::WindowState, 0);
+        zelvorin::MainWindow* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         zelvorin::CollapsibleSplitter* splitter = form->findChild<zelvorin::CollapsibleSplitter*>();
@@ -328,7 +341,7 @@ private slots:
         QTest::mouseClick(splitter, Qt::LeftButton, {}, button);
         QVERIFY(splitter->IsCollapsed());
         QTest::mouseClick(splitter, Qt::LeftButton, {}, button);
-        QCOMPARE(form->MainFilePanel()->width(), 170);
+        QCOMPARE(form->filePanel()->width(), 170);
         // Dragging left by 30 pixels widens the file column by 30.
         const QPoint grip(5, 5);
         QTest::mousePress(splitter, Qt::LeftButton, {}, grip);
@@ -337,64 +350,64 @@ private slots:
                          Qt::LeftButton, {});
         QApplication::sendEvent(splitter, &move);
         QTest::mouseRelease(splitter, Qt::LeftButton, {}, grip - QPoint(30, 0));
-        QCOMPARE(form->MainFilePanel()->width(), 200);
+        QCOMPARE(form->filePanel()->width(), 200);
     }
 
     void showToolbarAndLog() {
-        TMainForm* form = makeForm();
-        form->Menus().ShowToolbarMenuItem->trigger();
-        QVERIFY(!form->Menus().ShowToolbarMenuItem->isChecked());
-        QVERIFY(form->Toolbar()->isHidden());
-        form->Menus().ShowToolbarMenuItem->trigger();
-        QVERIFY(form->Menus().ShowToolbarMenuItem->isChecked());
-        QVERIFY(!form->Toolbar()->isHidden());
+        zelvorin::MainWindow* form = makeForm();
+        form->actions().action(zelvorin::Command::ShowToolbar)->trigger();
+        QVERIFY(!form->actions().action(zelvorin::Command::ShowToolbar)->isChecked());
+        QVERIFY(form->toolbar()->isHidden());
+        form->actions().action(zelvorin::Command::ShowToolbar)->trigger();
+        QVERIFY(form->actions().action(zelvorin::Command::ShowToolbar)->isChecked());
+        QVERIFY(!form->toolbar()->isHidden());
 
-        form->AddLogLine("one");
-        form->Menus().ShowLog1->trigger();
-        QCOMPARE(form->LogRichEdit()->LineCount(), 0);
-        QVERIFY(!form->LogRichEdit()->isHidden());
-        QCOMPARE(form->LogRichEdit()->width(), 250);
-        QCOMPARE(form->LogSplitter()->Thickness(), 5);
-        QVERIFY(!form->LogSplitter()->isHidden());
-        form->AddLogLine("two");
-        form->Menus().ShowLog1->trigger();
-        QCOMPARE(form->LogRichEdit()->LineCount(), 0);
-        QVERIFY(form->LogRichEdit()->isHidden());
-        QVERIFY(form->LogSplitter()->isHidden());
+        form->addLogLine("one");
+        form->actions().action(zelvorin::Command::ShowLog)->trigger();
+        QCOMPARE(form->eventLog()->lineCount(), 0);
+        QVERIFY(!form->eventLog()->isHidden());
+        QCOMPARE(form->eventLog()->width(), 250);
+        QCOMPARE(form->logSplitter()->Thickness(), 5);
+        QVERIFY(!form->logSplitter()->isHidden());
+        form->addLogLine("two");
+        form->actions().action(zelvorin::Command::ShowLog)->trigger();
+        QCOMPARE(form->eventLog()->lineCount(), 0);
+        QVERIFY(form->eventLog()->isHidden());
+        QVERIFY(form->logSplitter()->isHidden());
     }
 
     void firstStartDefaults() {
-        TMainForm* form = makeForm();
+        zelvorin::MainWindow* form = makeForm();
         QVERIFY(form->windowState() & Qt::WindowMaximized);
-        QVERIFY(form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
-        QCOMPARE(form->MainFilePanel()->width(), 170);
-        QCOMPARE(form->GalleryStyle(), quint8(2));
+        QVERIFY(form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->isChecked());
+        QCOMPARE(form->filePanel()->width(), 170);
+        QCOMPARE(form->galleryStyle(), quint8(2));
         QCOMPARE(form->windowTitle(), QString(" Zelvorin"));
         // Reading the defaults creates nothing in the store.
-        QVERIFY(!m_window->values().Settings()->ValueExists(root() + "\\Interface", "FormWidth"));
+        QVERIFY(!m_window->values().Settings()->valueExists(root() + "\\Interface", "FormWidth"));
     }
 
     void savedSettingsApplied() {
-        settings().Write(st::FormWidth, 700);
-        settings().Write(st::FormHeight, 500);
-        settings().Write(st::WindowState, 0);
-        settings().Write(st::MainFilePanelWidth, 222);
-        settings().Write(st::ShowWelcomePage, false);
-        settings().Write(st::HideBrowserDialogues, true);
-        TMainForm* form = makeForm();
+        settings().write(st::FormWidth, 700);
+        settings().write(st::FormHeight, 500);
+        settings().write(st::WindowState, 0);
+        settings().write(st::MainFilePanelWidth, 222);
+        settings().write(st::ShowWelcomePage, false);
+        settings().write(st::HideBrowserDialogues, true);
+        zelvorin::MainWindow* form = makeForm();
         QVERIFY(!(form->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)));
         QCOMPARE(form->size(), QSize(700, 500));
-        QCOMPARE(form->MainFilePanel()->width(), 222);
-        QVERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
-        QVERIFY(form->Menus().HideDialoguesOfWebBrowserMenuItem->isChecked());
+        QCOMPARE(form->filePanel()->width(), 222);
+        QVERIFY(!form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->isChecked());
+        QVERIFY(form->actions().action(zelvorin::Command::HideBrowserDialogues)->isChecked());
     }
 
     void minimizedStateRestored() {
-        settings().Write(st::WindowState, 1);
-        TMainForm* form = makeForm();
+        settings().write(st::WindowState, 1);
+        zelvorin::MainWindow* form = makeForm();
         QVERIFY(form->windowState() & Qt::WindowMinimized);
         form->close();
-        QCOMPARE(settings().Read(st::WindowState), 1);
+        QCOMPARE(settings().read(st::WindowState), 1);
     }
 
     void galleryStyleByte_data() {
@@ -410,92 +423,165 @@ private slots:
         QFETCH(int, stored);
         QFETCH(int, style);
         QFETCH(QString, marked);
-        settings().Write(st::DefImageGalleryStyle, stored);
-        TMainForm* form = makeForm();
-        QCOMPARE(int(form->GalleryStyle()), style);
+        settings().write(st::DefImageGalleryStyle, stored);
+        zelvorin::MainWindow* form = makeForm();
+        QCOMPARE(int(form->galleryStyle()), style);
         QVERIFY(form->findChild<QAction*>(marked)->isChecked());
         form->close();
         // The byte is written back unless a style was picked.
-        QCOMPARE(settings().Read(st::DefImageGalleryStyle), style);
+        QCOMPARE(settings().read(st::DefImageGalleryStyle), style);
     }
 
+    // However a style is chosen (its entry, or the command that cycles the styles), the
+    // radio mark of Options > Image Gallery Style moves with it.
     void galleryStyleCommands() {
-        TMainForm* form = makeForm();
-        form->Menus().SimpleListMenuItem->trigger();
-        QCOMPARE(form->GalleryStyle(), quint8(0));
-        QVERIFY(form->Menus().SimpleListMenuItem->isChecked());
-        QVERIFY(!form->Menus().ThumbnailListMenuItem->isChecked());
-        form->FindItem1Click();
-        QCOMPARE(form->GalleryStyle(), quint8(1));
-        // Cycling does not move the radio marks.
-        QVERIFY(form->Menus().SimpleListMenuItem->isChecked());
-        form->FindItem1Click();
-        form->FindItem1Click();
-        QCOMPARE(form->GalleryStyle(), quint8(0));
+        zelvorin::MainWindow* form = makeForm();
+        QActionGroup* styles = form->actions().group(zelvorin::MenuId::GalleryStyle);
+        const auto marked = [styles] { return styles->checkedAction()->objectName(); };
+        form->actions().action(zelvorin::Command::SimpleListStyle)->trigger();
+        QCOMPARE(form->galleryStyle(), quint8(0));
+        QCOMPARE(marked(), QString("SimpleListMenuItem"));
+        QAction* cycle = form->findChild<QAction*>("FindItem1");
+        QVERIFY(cycle);
+        const QStringList after = {"BackgroundListMenuItem", "ThumbnailListMenuItem",
+                                   "SimpleListMenuItem"};
+        for (int i = 0; i < 3; ++i) {
+            cycle->trigger();
+            QCOMPARE(int(form->galleryStyle()), (i + 1) % 3);
+            QCOMPARE(marked(), after.at(i));
+        }
+    }
+
+    void cyclingLeavesAStoredStyleBeyondTheEntries() {
+        settings().write(st::DefImageGalleryStyle, 7);
+        zelvorin::MainWindow* form = makeForm();
+        form->findChild<QAction*>("FindItem1")->trigger();
+        QCOMPARE(form->galleryStyle(), quint8(7));
+        QVERIFY(form->actions().action(zelvorin::Command::ThumbnailListStyle)->isChecked());
+    }
+
+    // Every entry of every menu the user can open has an access key of its own in its
+    // menu; the one pair the program inherited, "Copy &background color" and "Set
+    // &Background Color...", is the only exception.
+    void everyEntryHasAnAccessKeyOfItsOwn() {
+        zelvorin::MainWindow* form = makeForm();
+        QList<QMenu*> menus;
+        for (QAction* top : form->menuBar()->actions())
+            if (top->isVisible() && top->menu())
+                menus << top->menu();
+        menus << form->menus().menu(zelvorin::MenuId::FolderList)
+              << form->menus().menu(zelvorin::MenuId::FileList);
+        int checked = 0;
+        while (!menus.isEmpty()) {
+            QMenu* menu = menus.takeFirst();
+            QHash<QKeySequence, QString> keys;
+            for (QAction* entry : menu->actions()) {
+                if (entry->isSeparator() || !entry->isVisible())
+                    continue;
+                if (entry->menu())
+                    menus << entry->menu();
+                const QKeySequence key = QKeySequence::mnemonic(entry->text());
+                QVERIFY2(!key.isEmpty(), qPrintable(entry->text() + " has no access key"));
+                const QString other = keys.value(key);
+                const bool inherited =
+                    QStringList{other, entry->text()} ==
+                    QStringList{"Copy &background color", "Set &Background Color..."};
+                QVERIFY2(other.isEmpty() || inherited,
+                         qPrintable(entry->text() + " shares its access key with " + other));
+                keys.insert(key, entry->text());
+                ++checked;
+            }
+        }
+        QVERIFY(checked > 40);
+    }
+
+    // A command that cannot be carried out says so and why, in a message and in the log:
+    // here the gallery, when the preview takes no page of the program's own in time.
+    void failedCommandSaysWhy() {
+        zelvorin::MainWindow* form = m_window->open();
+        QVERIFY(form);
+        const QString page = QDir::homePath() + "/page.html";
+        QVERIFY(zelvorin::test::writeFile(page, "<title>a page</title><p>text</p>"));
+        form->openAddress(page);
+        QVERIFY(zelvorin::test::waitForTitle(form->preview()->page(), "a page"));
+        form->preview()->setWaitLimit(0);
+        QString told;
+        zelvorin::test::ModalAnswerer answerer([&told](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box) {
+                told = box->text();
+                box->done(QMessageBox::Ok);
+            }
+            return box != nullptr;
+        });
+        form->actions().action(zelvorin::Command::ShowImageGallery)->trigger();
+        QTRY_VERIFY(!told.isEmpty());
+        QVERIFY2(told.startsWith("Could not show the image gallery: "), qPrintable(told));
+        QVERIFY(form->eventLog()->toPlainText().contains("CommandFailed"));
     }
 
     void panelWidthWrittenOnlyWhenSensible() {
-        settings().Write(st::WindowState, 0);
-        settings().Write(st::MainFilePanelWidth, 190);
+        settings().write(st::WindowState, 0);
+        settings().write(st::MainFilePanelWidth, 190);
         {
-            TMainForm* form = makeForm();
+            zelvorin::MainWindow* form = makeForm();
             form->show();
             QVERIFY(QTest::qWaitForWindowExposed(form));
             form->findChild<zelvorin::CollapsibleSplitter*>()->SetCollapsed(true);
             form->close();
         }
         // Collapsed to 1 pixel: the stored width stays as it was.
-        QCOMPARE(settings().Read(st::MainFilePanelWidth), 190);
+        QCOMPARE(settings().read(st::MainFilePanelWidth), 190);
         {
-            TMainForm* form = makeForm();
+            zelvorin::MainWindow* form = makeForm();
             form->show();
             QVERIFY(QTest::qWaitForWindowExposed(form));
-            form->MainFilePanel()->setFixedWidth(120);
+            form->filePanel()->setFixedWidth(120);
             form->close();
         }
-        QCOMPARE(settings().Read(st::MainFilePanelWidth), 120);
+        QCOMPARE(settings().read(st::MainFilePanelWidth), 120);
     }
 
     void welcomeOptionStoredAtOnce() {
-        TMainForm* form = makeForm();
-        form->Menus().ShowWelcomePageOnStartMenuItem->trigger();
-        QVERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
-        QCOMPARE(settings().Read(st::ShowWelcomePage), false);
-        form->SetShowWelcomePage(true);
-        QCOMPARE(settings().Read(st::ShowWelcomePage), true);
+        zelvorin::MainWindow* form = makeForm();
+        form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->trigger();
+        QVERIFY(!form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->isChecked());
+        QCOMPARE(settings().read(st::ShowWelcomePage), false);
+        form->setShowWelcomePage(true);
+        QCOMPARE(settings().read(st::ShowWelcomePage), true);
     }
 
     // The thumbnails of the file list and the reload of a changed page: each option is
     // kept at once and applied again at the next start.
     void fileAndPageOptionsKeptAtOnce() {
-        TMainForm* form = makeForm();
-        QVERIFY(!form->Menus().ShowFileThumbnailsMenuItem->isChecked());
-        QVERIFY(form->Menus().ReloadChangedPageMenuItem->isChecked());
-        form->Menus().ShowFileThumbnailsMenuItem->trigger();
-        form->Menus().ReloadChangedPageMenuItem->trigger();
-        QCOMPARE(settings().Read(st::ShowThumbnails), true);
-        QCOMPARE(settings().Read(st::ReloadChangedPage), false);
-        QVERIFY(form->MainFilePanel()->fileList()->showsThumbnails());
-        QVERIFY(!form->PreviewArea()->liveReload()->isEnabled());
+        zelvorin::MainWindow* form = makeForm();
+        QVERIFY(!form->actions().action(zelvorin::Command::ShowFileThumbnails)->isChecked());
+        QVERIFY(form->actions().action(zelvorin::Command::ReloadChangedPage)->isChecked());
+        form->actions().action(zelvorin::Command::ShowFileThumbnails)->trigger();
+        form->actions().action(zelvorin::Command::ReloadChangedPage)->trigger();
+        QCOMPARE(settings().read(st::ShowThumbnails), true);
+        QCOMPARE(settings().read(st::ReloadChangedPage), false);
+        QVERIFY(form->filePanel()->fileList()->showsThumbnails());
+        QVERIFY(!form->preview()->liveReload()->isEnabled());
         form = makeForm();
-        QVERIFY(form->Menus().ShowFileThumbnailsMenuItem->isChecked());
-        QVERIFY(!form->Menus().ReloadChangedPageMenuItem->isChecked());
-        QVERIFY(form->MainFilePanel()->fileList()->showsThumbnails());
-        QVERIFY(!form->PreviewArea()->liveReload()->isEnabled());
+        QVERIFY(form->actions().action(zelvorin::Command::ShowFileThumbnails)->isChecked());
+        QVERIFY(!form->actions().action(zelvorin::Command::ReloadChangedPage)->isChecked());
+        QVERIFY(form->filePanel()->fileList()->showsThumbnails());
+        QVERIFY(!form->preview()->liveReload()->isEnabled());
     }
 
     void geometrySavedOnlyInNormalState() {
-        settings().Write(st::WindowState, 0);
-        TMainForm* form = makeForm();
+        settings().write(st::WindowState, 0);
+        zelvorin::MainWindow* form = makeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         form->resize(640, 480);
-        QTRY_COMPARE(settings().Read(st::FormWidth), 640);
-        QCOMPARE(settings().Read(st::FormHeight), 480);
+        QTRY_COMPARE(settings().read(st::FormWidth), 640);
+        QCOMPARE(settings().read(st::FormHeight), 480);
         form->showMaximized();
         QTRY_VERIFY(form->windowState() & Qt::WindowMaximized);
         QApplication::processEvents();
-        QCOMPARE(settings().Read(st::FormWidth), 640);
+        QCOMPARE(settings().read(st::FormWidth), 640);
     }
 
     // F1 opens the help at the topic of the control that has the focus; a control
@@ -515,10 +601,10 @@ private slots:
     void helpForTheFocusedControl() {
         QFETCH(QString, control);
         QFETCH(QString, topic);
-        TMainForm* form = m_window->open();
+        zelvorin::MainWindow* form = m_window->open();
         QVERIFY(form);
         // The font size entries show the browser's level from the start.
-        QVERIFY(form->Menus().MediumMenuItem->isChecked());
+        QVERIFY(form->actions().action(zelvorin::Command::FontMedium)->isChecked());
         form->activateWindow();
         QWidget* target = form->findChild<QWidget*>(control);
         QVERIFY(target);
@@ -527,8 +613,8 @@ private slots:
         target->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), target);
         QTest::keyClick(target, Qt::Key_F1);
-        QCOMPARE(zelvorin::SharedHelpWindow()->CurrentTopic(), topic);
-        zelvorin::SharedHelpWindow()->close();
+        QCOMPARE(m_window->values().helpWindow()->CurrentTopic(), topic);
+        m_window->values().helpWindow()->close();
     }
 
     // Settings the file does not take: the window keeps them, the status bar and the log
@@ -539,7 +625,7 @@ private slots:
         QVERIFY(zelvorin::test::writeFile(config, "x"));
         const QString file = config + "/registry.db";
         m_window = std::make_unique<zelvorin::test::MainWindowFixture>(file);
-        TMainForm* form = makeForm();
+        zelvorin::MainWindow* form = makeForm();
         QStringList messages;
         QTimer closer;
         connect(&closer, &QTimer::timeout, this, [&messages] {
@@ -549,15 +635,15 @@ private slots:
             }
         });
         closer.start(10);
-        form->Menus().ShowWelcomePageOnStartMenuItem->trigger();
-        form->Menus().ShowWelcomePageOnStartMenuItem->trigger();
-        form->Menus().ShowWelcomePageOnStartMenuItem->trigger();
+        form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->trigger();
+        form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->trigger();
+        form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->trigger();
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages.at(0).contains(file) && messages.at(0).contains("Not a directory"),
                  qPrintable(messages.at(0)));
-        QVERIFY(form->StatusBar()->Panel(2).Text.contains(file));
-        QCOMPARE(form->LogRichEdit()->toPlainText().count("SettingsNotSaved"), 1);
-        QCOMPARE(settings().Read(st::ShowWelcomePage), false);
+        QVERIFY(form->mainStatusBar()->text().contains(file));
+        QCOMPARE(form->eventLog()->toPlainText().count("SettingsNotSaved"), 1);
+        QCOMPARE(settings().read(st::ShowWelcomePage), false);
         // Still not saved at closing: said before the window goes, which goes on the answer.
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
@@ -579,7 +665,7 @@ private slots:
                         "Content-Type: application/octet-stream\r\n"
                         "Content-Disposition: attachment; filename=\"notes.txt\"\r\n",
                         "saved bytes");
-        TMainForm* form = makeForm();
+        zelvorin::MainWindow* form = makeForm();
         form->show();
         zelvorin::test::ModalAnswerer saveQuestion([](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -587,12 +673,12 @@ private slots:
                 static_cast<QDialog*>(dialog)->accept();
             return dialog != nullptr;
         });
-        form->WebBrowser1()->page()->load(server.url("/get"));
+        form->webView()->page()->load(server.url("/get"));
         const QString saved = QDir::homePath() + "/notes.txt";
-        QTRY_VERIFY(form->LogRichEdit()->toPlainText().contains(
+        QTRY_VERIFY(form->eventLog()->toPlainText().contains(
             zelvorin::downloadlog::completed(saved).trimmed()));
-        QVERIFY(form->StatusBar()->Panel(2).Text.contains("notes.txt"));
-        QVERIFY(!form->StatusBar()->Panel(1).Enabled);
+        QVERIFY(form->mainStatusBar()->text().contains("notes.txt"));
+        QVERIFY(!form->mainStatusBar()->gaugeShown());
         QFile file(saved);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("saved bytes"));
@@ -603,20 +689,19 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         for (int i = 0; i < 1200; ++i)
             QVERIFY(zelvorin::test::writeFile(folder + QString("/f%1.jpg").arg(i), ""));
-        TMainForm* form = makeForm();
+        m_window->values().services().folders.headLimit = 16; // read on in the background
+        zelvorin::MainWindow* form = makeForm();
         form->show();
-        zelvorin::FilePanel* panel = form->MainFilePanel();
-        TdfsStatusBar* bar = form->StatusBar();
+        zelvorin::FilePanel* panel = form->filePanel();
+        zelvorin::StatusBar* bar = form->mainStatusBar();
         // What the bar shows each time the read tells how far it is.
         QStringList notes;
         QList<unsigned> gauges;
         connect(panel->session()->files(), &zelvorin::FolderFiles::readProgress, this, [&] {
-            notes << bar->Panel(2).Text;
-            gauges << (bar->Panel(1).Enabled ? bar->Panel(1).GaugeAttrs.Position : 100u);
+            notes << bar->text();
+            gauges << (bar->gaugeShown() ? bar->gaugePosition() : 100u);
         });
-        zelvorin::FolderListing::setHeadLimit(16); // read on in the background
-        panel->showStartingFolder(folder);         // as a folder the user goes to
-        zelvorin::FolderListing::setHeadLimit(zelvorin::FolderListing::DefaultHeadLimit);
+        panel->showStartingFolder(folder); // as a folder the user goes to
         QTRY_VERIFY(panel->session()->files()->count() == 1200 &&
                     !panel->session()->files()->isReading());
         QVERIFY(!notes.isEmpty());
@@ -625,7 +710,7 @@ private slots:
             QVERIFY2(note.startsWith("Reading folder... "), qPrintable(note));
         QVERIFY(std::is_sorted(gauges.begin(), gauges.end()) && gauges.last() < 100);
         // Gone with the read's end (the gauge is the page loads' too: not looked at here).
-        QCOMPARE(bar->Panel(2).Text, QString());
+        QCOMPARE(bar->text(), QString());
     }
 };
 

@@ -26,7 +26,8 @@ namespace st = zelvorin::settings;
 
 namespace {
 
-const QString ImageMask = QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg");
+const QString ImageMask =
+    QStringLiteral("*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng");
 const QString HtmlMask = QStringLiteral("*.htm*;*.shtml;*.asp;*.mht");
 
 QString link(const QString& command) {
@@ -43,26 +44,26 @@ class WelcomeCommandsTest : public QObject {
     LoopbackHttpServer* m_server = nullptr;
     std::unique_ptr<MainWindowFixture> m_window;
 
-    TMainForm* openWindow() {
+    zelvorin::MainWindow* openWindow() {
         m_window = std::make_unique<MainWindowFixture>();
-        TMainForm* form = m_window->open();
+        zelvorin::MainWindow* form = m_window->open();
         if (form && !showFolder(form, m_folder, 1))
             return nullptr;
         return form;
     }
     QWebEnginePage* page() const { return m_window->page(); }
-    zelvorin::FilterComboBox* filterBox(TMainForm* form) const {
-        return form->MainFilePanel()->filterBox();
+    zelvorin::FilterComboBox* filterBox(zelvorin::MainWindow* form) const {
+        return form->filePanel()->filterBox();
     }
-    QString fileMask(TMainForm* form) const {
-        return form->MainFilePanel()->session()->files()->mask();
+    QString fileMask(zelvorin::MainWindow* form) const {
+        return form->filePanel()->session()->files()->mask();
     }
-    QStringList fileNames(TMainForm* form) const {
-        return form->MainFilePanel()->session()->files()->names();
+    QStringList fileNames(zelvorin::MainWindow* form) const {
+        return form->filePanel()->session()->files()->names();
     }
     // Types an address into the address box and presses Enter.
-    void typeAddress(TMainForm* form, const QString& address) {
-        QLineEdit* edit = form->Toolbar()->AddressComboBox->lineEdit();
+    void typeAddress(zelvorin::MainWindow* form, const QString& address) {
+        QLineEdit* edit = form->toolbar()->addressBox()->lineEdit();
         edit->clear();
         QTest::keyClicks(edit, address);
         QTest::keyClick(edit, Qt::Key_Return);
@@ -102,7 +103,7 @@ private slots:
         QFETCH(QString, mask);
         QFETCH(QString, file);
         QFETCH(bool, cleared);
-        TMainForm* form = openWindow();
+        zelvorin::MainWindow* form = openWindow();
         QVERIFY(form);
         chooseFilter(form, startFilter);
         QCOMPARE(filterBox(form)->currentIndex(), startFilter);
@@ -133,9 +134,9 @@ private slots:
     void linksShowHelpTopics() {
         QFETCH(QString, command);
         QFETCH(QString, topic);
-        TMainForm* form = openWindow();
+        zelvorin::MainWindow* form = openWindow();
         QVERIFY(form);
-        zelvorin::HelpWindow* help = zelvorin::SharedHelpWindow();
+        zelvorin::HelpWindow* help = m_window->values().helpWindow();
         help->hide();
         QVERIFY(clickElement(form, link(command)));
         QTRY_VERIFY(help->isVisible());
@@ -145,48 +146,54 @@ private slots:
     }
 
     void checkBoxSwitchesTheStoredOption() {
-        TMainForm* form = openWindow();
+        zelvorin::MainWindow* form = openWindow();
         QVERIFY(form);
-        QVERIFY(form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
+        QVERIFY(form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->isChecked());
         QCOMPARE(pageValue(page(), "document.getElementById('ShowPageCheckBox').checked"),
                  QVariant(true));
 
         QVERIFY(clickElement(form, "#ShowPageCheckBox"));
-        QTRY_VERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
-        QCOMPARE(m_window->settings().Read(st::ShowWelcomePage), false);
+        QTRY_VERIFY(
+            !form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->isChecked());
+        QCOMPARE(m_window->settings().read(st::ShowWelcomePage), false);
         QCOMPARE(page()->url().scheme(), QString("qrc"));
 
         QVERIFY(clickElement(form, "#ShowPageCheckBox"));
-        QTRY_VERIFY(form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
-        QCOMPARE(m_window->settings().Read(st::ShowWelcomePage), true);
+        QTRY_VERIFY(form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->isChecked());
+        QCOMPARE(m_window->settings().read(st::ShowWelcomePage), true);
 
         // With the option off the next start shows a blank page.
         QVERIFY(clickElement(form, "#ShowPageCheckBox"));
-        QTRY_VERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
+        QTRY_VERIFY(
+            !form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->isChecked());
         m_window->close();
         QVERIFY(m_window->open());
         QCOMPARE(page()->url(), QUrl("about:blank"));
-        QVERIFY(!m_window->form()->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
+        QVERIFY(!m_window->form()
+                     ->actions()
+                     .action(zelvorin::Command::ShowWelcomePageOnStart)
+                     ->isChecked());
     }
 
     // On a page without the check box the option counts as cleared.
     void switchWithoutCheckBoxClearsTheOption() {
-        TMainForm* form = openWindow();
+        zelvorin::MainWindow* form = openWindow();
         QVERIFY(form);
-        form->OpenAddress("about:blank");
+        form->openAddress("about:blank");
         typeAddress(form, "zelvorin://switchwelcomepageview");
-        QTRY_VERIFY(!form->Menus().ShowWelcomePageOnStartMenuItem->isChecked());
-        QCOMPARE(m_window->settings().Read(st::ShowWelcomePage), false);
+        QTRY_VERIFY(
+            !form->actions().action(zelvorin::Command::ShowWelcomePageOnStart)->isChecked());
+        QCOMPARE(m_window->settings().read(st::ShowWelcomePage), false);
     }
 
     void typedGalleryAddressRuns() {
-        TMainForm* form = openWindow();
+        zelvorin::MainWindow* form = openWindow();
         QVERIFY(form);
         const int history = page()->history()->count();
         typeAddress(form, "ZELVORIN://imglist/1,25");
         QVERIFY(waitForTitle(page(), "folder"));
         QTRY_VERIFY(pageText(page()).contains("(1 image)"));
-        QCOMPARE(form->Toolbar()->AddressComboBox->currentText(), QString());
+        QCOMPARE(form->toolbar()->addressBox()->currentText(), QString());
         QCOMPARE(page()->url().scheme(), QString("qrc"));
         QCOMPARE(page()->history()->count(), history);
     }
@@ -201,7 +208,7 @@ private slots:
     }
     void unknownAddressesDoNothing() {
         QFETCH(QString, address);
-        TMainForm* form = openWindow();
+        zelvorin::MainWindow* form = openWindow();
         QVERIFY(form);
         chooseFilter(form, 1);
         const QUrl shown = page()->url();
@@ -217,16 +224,16 @@ private slots:
         QCOMPARE(page()->history()->count(), history);
         QCOMPARE(filterBox(form)->currentIndex(), 1);
         QCOMPARE(fileMask(form), HtmlMask);
-        QVERIFY(!zelvorin::SharedHelpWindow()->isVisible());
-        QCOMPARE(form->Toolbar()->AddressComboBox->currentText(), QString());
+        QVERIFY(!m_window->values().helpWindow()->isVisible());
+        QCOMPARE(form->toolbar()->addressBox()->currentText(), QString());
     }
 
     void backgroundsFilterKeepsTheWebPage() {
-        TMainForm* form = openWindow();
+        zelvorin::MainWindow* form = openWindow();
         QVERIFY(form);
         chooseFilter(form, 1);
         const QUrl web = m_server->url("/page.html");
-        form->OpenAddress(web.toString());
+        form->openAddress(web.toString());
         QVERIFY(waitForTitle(page(), "Web page"));
         typeAddress(form, "zelvorin://setbackgroundsfilter");
         QTRY_COMPARE(filterBox(form)->currentIndex(), 0);

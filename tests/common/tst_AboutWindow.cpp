@@ -1,5 +1,5 @@
-#include "AboutWindowUnit.h"
-#include "GraphicFigures.h"
+#include "AboutWindow.h"
+#include "LineFigure.h"
 #include "TestEnvironment.h"
 
 #include <QEnterEvent>
@@ -34,7 +34,7 @@ class TestAboutWindow : public QObject {
     Q_OBJECT
 
 private:
-    QImage shownImage(TAboutForm& form) {
+    QImage shownImage(zelvorin::AboutWindow& form) {
         form.show();
         if (!QTest::qWaitForWindowExposed(&form))
             return {};
@@ -43,7 +43,7 @@ private:
 
 private slots:
     void window() {
-        TAboutForm form;
+        zelvorin::AboutWindow form;
         QCOMPARE(form.windowTitle(), QStringLiteral(" About"));
         QCOMPARE(form.size(), QSize(326, 224));
         QCOMPARE(form.minimumSize(), form.maximumSize());
@@ -78,7 +78,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QPoint, position);
         QFETCH(QSize, minimumSize);
-        TAboutForm form;
+        zelvorin::AboutWindow form;
         auto* widget = form.findChild<QWidget*>(name);
         QVERIFY(widget);
         QCOMPARE(widget->mapTo(&form, QPoint(0, 0)), position);
@@ -87,7 +87,7 @@ private slots:
     }
 
     void fixedSizesAndTexts() {
-        TAboutForm form;
+        zelvorin::AboutWindow form;
         QCOMPARE(child<QWidget>(form, "Image3")->size(), QSize(105, 105));
         QCOMPARE(child<QLabel>(form, "Image3")->pixmap().size(), QSize(25, 25));
         QCOMPARE(child<QWidget>(form, "Image2")->size(), QSize(49, 53));
@@ -103,18 +103,18 @@ private slots:
         QCOMPARE(form.titleLabel()->font().pixelSize(), 39);
         QVERIFY(form.titleLabel()->font().bold());
         for (const char* name : {"Line_3", "Line_4", "Line_2"}) {
-            auto* line = child<TLine>(form, name);
+            auto* line = child<zelvorin::LineFigure>(form, name);
             QCOMPARE(line->size(), QSize(71, 71));
-            QCOMPARE(line->Angle(), TAngle(45));
-            QCOMPARE(line->LineStyle(), lsLDtoRU);
+            QCOMPARE(line->angle(), zelvorin::LineAngle(45));
+            QCOMPARE(line->lineStyle(), zelvorin::LineFigure::Style::LeftDownToRightUp);
         }
-        QCOMPARE(child<TLine>(form, "Line_3")->Color(), QColor(Qt::yellow));
-        QCOMPARE(child<TLine>(form, "Line_4")->Color(), QColor(0xFF, 0x6C, 0x6C));
-        QCOMPARE(child<TLine>(form, "Line_2")->Color(), QColor(0, 0xFF, 0));
+        QCOMPARE(child<zelvorin::LineFigure>(form, "Line_3")->color(), QColor(Qt::yellow));
+        QCOMPARE(child<zelvorin::LineFigure>(form, "Line_4")->color(), QColor(0xFF, 0x6C, 0x6C));
+        QCOMPARE(child<zelvorin::LineFigure>(form, "Line_2")->color(), QColor(0, 0xFF, 0));
     }
 
     void paintingOrder() {
-        TAboutForm form;
+        zelvorin::AboutWindow form;
         const QStringList order{"Label6",
                                 "Image3",
                                 "Image2",
@@ -137,33 +137,33 @@ private slots:
     }
 
     void links() {
-        TAboutForm form;
-        TUsefulLabel* web = form.webSiteLink();
+        zelvorin::AboutWindow form;
+        zelvorin::LinkLabel* web = form.webSiteLink();
         QCOMPARE(web->text(), QStringLiteral("https://zelvorin.example.org/"));
-        QVERIFY(web->ActiveText());
-        QVERIFY(web->StartLinkOnClick());
+        QVERIFY(web->activeText());
+        QVERIFY(web->startsLinkOnClick());
         QCOMPARE(web->cursor().shape(), Qt::PointingHandCursor);
         QVERIFY(web->font().bold());
         QVERIFY(web->font().underline());
         QCOMPARE(web->font().pixelSize(), 12);
         QCOMPARE(web->textColor(), QColor(Qt::blue));
 
-        TUsefulLabel* contacts = form.contactsLink();
+        zelvorin::LinkLabel* contacts = form.contactsLink();
         QCOMPARE(contacts->text(), QStringLiteral("Click here to view other our contacts..."));
-        QVERIFY(contacts->ActiveText());
-        QVERIFY(!contacts->StartLinkOnClick());
+        QVERIFY(contacts->activeText());
+        QVERIFY(!contacts->startsLinkOnClick());
         QCOMPARE(contacts->cursor().shape(), Qt::PointingHandCursor);
         QCOMPARE(contacts->textColor(), QColor(Qt::blue));
     }
 
     void clickingTheLinks() {
-        TAboutForm form;
+        zelvorin::AboutWindow form;
         QStringList opened;
         form.setLinkOpener([&opened](const QString& target) {
             opened.append(target);
             return true;
         });
-        QSignalSpy topics(&form, &TAboutForm::helpTopicRequested);
+        QSignalSpy topics(&form, &zelvorin::AboutWindow::helpTopicRequested);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -178,8 +178,8 @@ private slots:
     }
 
     void webLinkColoursFollowTheMouse() {
-        TAboutForm form;
-        TUsefulLabel* web = form.webSiteLink();
+        zelvorin::AboutWindow form;
+        zelvorin::LinkLabel* web = form.webSiteLink();
         web->setLinkOpener([](const QString&) { return true; });
         web->setButtonsProbe([] { return Qt::MouseButtons(Qt::NoButton); });
         const QPoint at(5, 5);
@@ -211,11 +211,11 @@ private slots:
     void titleFontFamily() {
         QFETCH(QStringList, installed);
         QFETCH(QString, family);
-        QCOMPARE(TAboutForm::titleFontFamily(installed), family);
+        QCOMPARE(zelvorin::AboutWindow::titleFontFamily(installed), family);
     }
 
     void titleFallsBackOnShow() {
-        TAboutForm form;
+        zelvorin::AboutWindow form;
         QStringList installed{"DejaVu Sans"};
         form.setFontFamiliesProvider([&installed] { return installed; });
         form.show();
@@ -233,15 +233,15 @@ private slots:
     }
 
     void titleFollowsTheInstalledFonts() {
-        TAboutForm form;
+        zelvorin::AboutWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.titleLabel()->font().family(),
-                 TAboutForm::titleFontFamily(QFontDatabase::families()));
+                 zelvorin::AboutWindow::titleFontFamily(QFontDatabase::families()));
     }
 
     void grabbedImage() {
-        TAboutForm form(QStringLiteral("102.0.5005.177"));
+        zelvorin::AboutWindow form(QStringLiteral("102.0.5005.177"));
         const QImage image = shownImage(form);
         QVERIFY(!image.isNull());
         QCOMPARE(image.size(), QSize(326, 224));
@@ -288,10 +288,10 @@ private slots:
     }
 
     void webEngineVersionLine() {
-        TAboutForm form(QStringLiteral("102.0.5005.177"));
+        zelvorin::AboutWindow form(QStringLiteral("102.0.5005.177"));
         auto* label = child<QLabel>(form, "WebEngineLabel");
         QVERIFY(label);
-        QVERIFY(label->text().contains(QStringLiteral("102.0.5005.177")));
+        QVERIFY(label->text().contains(QStringLiteral("Chromium 102.0.5005.177")));
         QVERIFY(!label->isHidden());
         // Between the version and the frame around the links.
         QVERIFY(label->y() >= 84 + 13);
@@ -301,7 +301,7 @@ private slots:
     }
 
     void closing() {
-        TAboutForm form;
+        zelvorin::AboutWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::keyClick(&form, Qt::Key_Escape);

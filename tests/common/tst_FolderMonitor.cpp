@@ -1,6 +1,7 @@
 #include "FileTestSupport.h"
 #include "FolderMonitor.h"
 #include "FolderMonitorThread.h"
+#include "OnceWarning.h"
 #include "TestEnvironment.h"
 
 #include <QSignalSpy>
@@ -28,10 +29,7 @@ class FolderMonitorTest : public QObject {
     QString folder(const QString& name) { return zelvorin::test::freshFolder(m_dir, name); }
 
 private slots:
-    void init() {
-        zelvorin::test::resetCurrentFolder();
-        FolderMonitor::resetLimitWarningForTest();
-    }
+    void init() { zelvorin::test::resetCurrentFolder(); }
 
     void defaults() {
         FolderMonitor monitor(this);
@@ -190,11 +188,12 @@ private slots:
         for (int i = 0; i < 10; ++i)
             QDir().mkpath(path + QStringLiteral("/d%1/e").arg(i));
         int warnings = 0;
-        const auto previous = FolderMonitor::setLimitWarningHandler([&](const QString& text) {
+        // One warning shared by both monitors, as the file column shares the program's.
+        const auto warning = std::make_shared<zelvorin::OnceWarning>([&](const QString& text) {
             QVERIFY(text.contains("inotify"));
             ++warnings;
         });
-        FolderMonitor folders(this);
+        FolderMonitor folders(this, warning);
         folders.setWatchBudget(12);
         folders.setFilter(FolderChange::FolderName);
         folders.setFolder(path);
@@ -211,13 +210,12 @@ private slots:
         QVERIFY(settle(folders));
         QCOMPARE(warnings, 1);
         // No watch at all for the folder: inactive, still no second warning, no error.
-        FolderMonitor none(this);
+        FolderMonitor none(this, warning);
         none.setWatchBudget(0);
         none.setFolder(path);
         none.setActive(true);
         QVERIFY(!none.isActive());
         QCOMPARE(warnings, 1);
-        FolderMonitor::setLimitWarningHandler(previous);
     }
 
     void linkLoopsAreNotFollowed() {

@@ -149,6 +149,7 @@ void SampleMakerTest::tiles_data() {
         {"tartan.png", png, {128, 128}},      {"soft bands.png", png, {64, 192}},
         {"red bricks.bmp", bmp, {128, 64}},   {"wood.bmp", bmp, {256, 128}},
         {"denim.bmp", bmp, {64, 64}},         {"mosaic.bmp", bmp, {128, 128}},
+        {"sand.webp", "RIFF", {128, 128}},    {"diamond lattice.svg", "<svg", {48, 48}},
     };
     for (const auto& row : rows) {
         QTest::newRow(row.name) << QString::fromUtf8(row.name) << row.magic << row.size;

@@ -2,6 +2,7 @@
 // name is the MD5 of the file URI (spelled here by hand, byte by byte), the text chunks
 // are tEXt, the files are private, and a thumbnail whose Thumb::MTime no longer matches
 // is made again.
+#include "ImageFormatFolder.h"
 #include "TestEnvironment.h"
 #include "ThumbnailCache.h"
 
@@ -195,6 +196,39 @@ private slots:
         // Asked again: taken from the cache.
         QCOMPARE(int(cache.thumbnail(path, ThumbnailSize(size)).status),
                  int(ThumbnailResult::Status::Found));
+    }
+
+    // The same tile in every image format of the web gets the PNG's thumbnail, stored by
+    // its own name; a damaged file of each is recorded as a failure.
+    void everyFormat_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("tolerance"); // -1: damaged
+        const QString folder = QFile::decodeName(m_work) + "/formats";
+        QDir().mkpath(folder);
+        for (const test::FormatFile& file : test::WriteTileInEveryFormat(folder))
+            QTest::newRow(qPrintable(file.name)) << file.name << file.tolerance;
+        for (const QString& name : test::WriteBrokenFiles(folder))
+            QTest::newRow(qPrintable(name)) << name << -1;
+    }
+    void everyFormat() {
+        QFETCH(QString, name);
+        QFETCH(int, tolerance);
+        const ThumbnailCache cache(m_cacheRoot);
+        const QByteArray path = m_work + "/formats/" + QFile::encodeName(name);
+        const ThumbnailResult result = cache.thumbnail(path, ThumbnailSize::Normal);
+        const QByteArray uri = ThumbnailCache::fileUri(path);
+        if (tolerance < 0) {
+            QCOMPARE(result.status, ThumbnailResult::Status::Failed);
+            QVERIFY(QFile::exists(QFile::decodeName(cache.failurePath(uri))));
+            return;
+        }
+        QCOMPARE(result.status, ThumbnailResult::Status::Made);
+        QVERIFY(test::LargestDifference(result.image, test::FormatTile()) <= tolerance);
+        QImage stored;
+        QVERIFY(stored.load(QFile::decodeName(cache.thumbnailPath(uri, ThumbnailSize::Normal))));
+        QCOMPARE(stored.text("Thumb::Image::Width"), QStringLiteral("32"));
+        QCOMPARE(cache.thumbnail(path, ThumbnailSize::Normal).status,
+                 ThumbnailResult::Status::Found);
     }
 
     void staleThumbnailIsMadeAgain_data() {

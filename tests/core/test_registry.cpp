@@ -1,7 +1,7 @@
 #include "LosslessNames.h"
-#include "NeededRegistryLib.h"
 #include "PlatformInfo.h"
 #include "RegistryHive.h"
+#include "SettingsStore.h"
 #include "TestEnvironment.h"
 
 #include <QtEndian>
@@ -43,12 +43,12 @@ private slots:
     }
     void integerRoundTrip() {
         QFETCH(int, value);
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", value));
-        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 12345), value);
-        QCOMPARE(registry.GetDataSize(kInterface, "FormWidth"), 4);
-        TUsefulRegistry again(m_file);
-        QCOMPARE(again.ReadInteger(kInterface, "FormWidth", 12345), value);
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeInteger(kInterface, "FormWidth", value));
+        QCOMPARE(registry.readInteger(kInterface, "FormWidth", 12345), value);
+        QCOMPARE(registry.dataSize(kInterface, "FormWidth"), 4);
+        zelvorin::SettingsStore again(m_file);
+        QCOMPARE(again.readInteger(kInterface, "FormWidth", 12345), value);
     }
 
     void stringRoundTrip_data() {
@@ -62,11 +62,11 @@ private slots:
     }
     void stringRoundTrip() {
         QFETCH(QString, value);
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteString(kHistory, "LastFolder", value));
-        QCOMPARE(registry.ReadString(kHistory, "LastFolder", "default"), value);
-        TUsefulRegistry again(m_file);
-        QCOMPARE(again.ReadString(kHistory, "LastFolder", "default"), value);
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeString(kHistory, "LastFolder", value));
+        QCOMPARE(registry.readString(kHistory, "LastFolder", "default"), value);
+        zelvorin::SettingsStore again(m_file);
+        QCOMPARE(again.readString(kHistory, "LastFolder", "default"), value);
     }
 
     // Folder paths travel as lossless texts (bytes that are not UTF-8 kept as U+DC80 ..
@@ -83,10 +83,10 @@ private slots:
         QFETCH(QByteArray, raw);
         const QString text = zelvorin::platform::openablePath(raw);
         {
-            TUsefulRegistry registry(m_file);
-            QVERIFY(registry.WriteString(kHistory, "LastFolder", text));
+            zelvorin::SettingsStore registry(m_file);
+            QVERIFY(registry.writeString(kHistory, "LastFolder", text));
             const QStringList list{"/plain", text};
-            QVERIFY(registry.WriteStringList(kHistory, "FavoriteFolders", &list, 1));
+            QVERIFY(registry.writeStringList(kHistory, "FavoriteFolders", &list, 1));
         }
         RegistryValue stored;
         QCOMPARE(RegistryHive(m_file).readValue(kHistory, "LastFolder", &stored),
@@ -95,10 +95,10 @@ private slots:
         QCOMPARE(RegistryHive(m_file).readValue(kHistory, "FavoriteFolders2", &stored),
                  RegistryLookup::Found);
         QCOMPARE(stored.data, raw);
-        TUsefulRegistry again(m_file);
-        QCOMPARE(zelvorin::platform::encodePath(again.ReadString(kHistory, "LastFolder", "")), raw);
+        zelvorin::SettingsStore again(m_file);
+        QCOMPARE(zelvorin::platform::encodePath(again.readString(kHistory, "LastFolder", "")), raw);
         QStringList read;
-        QVERIFY(again.ReadStringList(kHistory, "FavoriteFolders", &read, 1));
+        QVERIFY(again.readStringList(kHistory, "FavoriteFolders", &read, 1));
         QCOMPARE(read, (QStringList{"/plain", text}));
     }
 
@@ -111,10 +111,10 @@ private slots:
     }
     void floatRoundTrip() {
         QFETCH(double, value);
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteFloat(kInterface, "Zoom", value));
-        QCOMPARE(registry.GetDataSize(kInterface, "Zoom"), 8);
-        QCOMPARE(registry.ReadFloat(kInterface, "Zoom", 7.0), value);
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeFloat(kInterface, "Zoom", value));
+        QCOMPARE(registry.dataSize(kInterface, "Zoom"), 8);
+        QCOMPARE(registry.readFloat(kInterface, "Zoom", 7.0), value);
         RegistryHive hive(m_file);
         RegistryValue stored;
         QCOMPARE(hive.readValue(kInterface, "Zoom", &stored), RegistryLookup::Found);
@@ -122,38 +122,38 @@ private slots:
     }
 
     void booleansAreDwords() {
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteBool(kInterface, "ShowWelcomePage", false));
-        QCOMPARE(registry.ReadBool(kInterface, "ShowWelcomePage", true), false);
-        QCOMPARE(registry.ReadInteger(kInterface, "ShowWelcomePage", -1), 0);
-        QVERIFY(registry.WriteBool(kInterface, "ShowWelcomePage", true));
-        QCOMPARE(registry.ReadInteger(kInterface, "ShowWelcomePage", -1), 1);
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeBool(kInterface, "ShowWelcomePage", false));
+        QCOMPARE(registry.readBool(kInterface, "ShowWelcomePage", true), false);
+        QCOMPARE(registry.readInteger(kInterface, "ShowWelcomePage", -1), 0);
+        QVERIFY(registry.writeBool(kInterface, "ShowWelcomePage", true));
+        QCOMPARE(registry.readInteger(kInterface, "ShowWelcomePage", -1), 1);
         // Any value other than 0 is true; written back it becomes 1.
-        QVERIFY(registry.WriteInteger(kInterface, "ShowWelcomePage", 5));
-        const bool read = registry.ReadBool(kInterface, "ShowWelcomePage", false);
+        QVERIFY(registry.writeInteger(kInterface, "ShowWelcomePage", 5));
+        const bool read = registry.readBool(kInterface, "ShowWelcomePage", false);
         QCOMPARE(read, true);
-        QVERIFY(registry.WriteBool(kInterface, "ShowWelcomePage", read));
-        QCOMPARE(registry.ReadInteger(kInterface, "ShowWelcomePage", -1), 1);
-        QCOMPARE(registry.ReadBool(kInterface, "Missing", true), true);
+        QVERIFY(registry.writeBool(kInterface, "ShowWelcomePage", read));
+        QCOMPARE(registry.readInteger(kInterface, "ShowWelcomePage", -1), 1);
+        QCOMPARE(registry.readBool(kInterface, "Missing", true), true);
     }
 
     void missingKeyGivesDefaultWithoutCreatingIt() {
-        TUsefulRegistry registry(m_file);
-        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 610), 610);
-        QCOMPARE(registry.ReadString(kInterface, "Name", "fallback"), QStringLiteral("fallback"));
-        QCOMPARE(registry.ReadFloat(kInterface, "Zoom", 2.5), 2.5);
-        QCOMPARE(registry.GetDataSize(kInterface, "FormWidth"), -1);
-        QVERIFY(!registry.ValueExists(kInterface, "FormWidth"));
-        QVERIFY(!registry.OpenKey(kInterface, false));
-        QVERIFY(!registry.OpenKey("Software", false));
+        zelvorin::SettingsStore registry(m_file);
+        QCOMPARE(registry.readInteger(kInterface, "FormWidth", 610), 610);
+        QCOMPARE(registry.readString(kInterface, "Name", "fallback"), QStringLiteral("fallback"));
+        QCOMPARE(registry.readFloat(kInterface, "Zoom", 2.5), 2.5);
+        QCOMPARE(registry.dataSize(kInterface, "FormWidth"), -1);
+        QVERIFY(!registry.valueExists(kInterface, "FormWidth"));
+        QVERIFY(!registry.openKey(kInterface, false));
+        QVERIFY(!registry.openKey("Software", false));
     }
 
     void missingValueInExistingKeyReadsEmptyString() {
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 1));
-        QCOMPARE(registry.ReadString(kInterface, "NoSuchValue", "not empty"), QString());
-        QCOMPARE(registry.ReadInteger(kInterface, "NoSuchValue", 77), 77);
-        QCOMPARE(registry.GetDataSize(kInterface, "NoSuchValue"), -1);
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeInteger(kInterface, "FormWidth", 1));
+        QCOMPARE(registry.readString(kInterface, "NoSuchValue", "not empty"), QString());
+        QCOMPARE(registry.readInteger(kInterface, "NoSuchValue", 77), 77);
+        QCOMPARE(registry.dataSize(kInterface, "NoSuchValue"), -1);
     }
 
     void valueOfAnotherTypeCountsAsMissing_data() {
@@ -182,50 +182,50 @@ private slots:
         QFETCH(bool, stringReads);
         QFETCH(bool, floatReads);
         QVERIFY(RegistryHive(m_file).writeValue(kInterface, "FormWidth", type, data));
-        TUsefulRegistry registry(m_file);
-        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", -99) != -99, integerReads);
-        QCOMPARE(registry.ReadBool(kInterface, "FormWidth", false), integerReads);
-        QCOMPARE(registry.ReadString(kInterface, "FormWidth", "dflt") != "dflt", stringReads);
-        QCOMPARE(registry.ReadFloat(kInterface, "FormWidth", -99.0) != -99.0, floatReads);
-        QVERIFY(registry.ValueExists(kInterface, "FormWidth"));
-        QCOMPARE(registry.GetDataSize(kInterface, "FormWidth"), int(data.size()));
+        zelvorin::SettingsStore registry(m_file);
+        QCOMPARE(registry.readInteger(kInterface, "FormWidth", -99) != -99, integerReads);
+        QCOMPARE(registry.readBool(kInterface, "FormWidth", false), integerReads);
+        QCOMPARE(registry.readString(kInterface, "FormWidth", "dflt") != "dflt", stringReads);
+        QCOMPARE(registry.readFloat(kInterface, "FormWidth", -99.0) != -99.0, floatReads);
+        QVERIFY(registry.valueExists(kInterface, "FormWidth"));
+        QCOMPARE(registry.dataSize(kInterface, "FormWidth"), int(data.size()));
     }
 
     void expandStringsReadWithoutExpansion() {
         const QString raw = QStringLiteral("$HOME/%USERPROFILE%/x");
         QVERIFY(RegistryHive(m_file).writeValue(kHistory, "DefaultFolder",
                                                 zelvorin::platform::RegExpandSz, raw.toUtf8()));
-        TUsefulRegistry registry(m_file);
-        QCOMPARE(registry.ReadString(kHistory, "DefaultFolder", "dflt"), raw);
+        zelvorin::SettingsStore registry(m_file);
+        QCOMPARE(registry.readString(kHistory, "DefaultFolder", "dflt"), raw);
     }
 
     void binaryValues() {
-        TUsefulRegistry registry(m_file);
+        zelvorin::SettingsStore registry(m_file);
         const QByteArray bytes("\x00\x01\xfe\xff zz", 7);
-        QVERIFY(registry.WriteBinary(kInterface, "Blob", bytes));
-        QCOMPARE(registry.GetDataSize(kInterface, "Blob"), 7);
+        QVERIFY(registry.writeBinary(kInterface, "Blob", bytes));
+        QCOMPARE(registry.dataSize(kInterface, "Blob"), 7);
         QByteArray buffer("unchanged");
-        QVERIFY(registry.ReadBinary(kInterface, "Blob", buffer));
+        QVERIFY(registry.readBinary(kInterface, "Blob", buffer));
         QCOMPARE(buffer, bytes);
 
         // An empty value has size 0, so nothing is read.
-        QVERIFY(registry.WriteBinary(kInterface, "Empty", QByteArray()));
-        QCOMPARE(registry.GetDataSize(kInterface, "Empty"), 0);
+        QVERIFY(registry.writeBinary(kInterface, "Empty", QByteArray()));
+        QCOMPARE(registry.dataSize(kInterface, "Empty"), 0);
         buffer = "unchanged";
-        QVERIFY(!registry.ReadBinary(kInterface, "Empty", buffer));
+        QVERIFY(!registry.readBinary(kInterface, "Empty", buffer));
         QCOMPARE(buffer, QByteArray("unchanged"));
-        QVERIFY(!registry.ReadBinary(kInterface, "Missing", buffer));
-        QVERIFY(!registry.ReadBinary("No\\Such\\Key", "Blob", buffer));
-        QVERIFY(registry.WriteString(kInterface, "Text", "abc"));
-        QVERIFY(!registry.ReadBinary(kInterface, "Text", buffer));
+        QVERIFY(!registry.readBinary(kInterface, "Missing", buffer));
+        QVERIFY(!registry.readBinary("No\\Such\\Key", "Blob", buffer));
+        QVERIFY(registry.writeString(kInterface, "Text", "abc"));
+        QVERIFY(!registry.readBinary(kInterface, "Text", buffer));
         QCOMPARE(buffer, QByteArray("unchanged"));
     }
 
     void namesAndPathsIgnoreCaseAndKeepFirstSpelling() {
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 1));
-        QVERIFY(registry.WriteInteger(kInterface.toUpper(), "FORMWIDTH", 2));
-        QCOMPARE(registry.ReadInteger(kInterface.toLower(), "formwidth", 0), 2);
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeInteger(kInterface, "FormWidth", 1));
+        QVERIFY(registry.writeInteger(kInterface.toUpper(), "FORMWIDTH", 2));
+        QCOMPARE(registry.readInteger(kInterface.toLower(), "formwidth", 0), 2);
         RegistryHive hive(m_file);
         const auto values = hive.values(kInterface);
         QVERIFY(values);
@@ -238,56 +238,56 @@ private slots:
     }
 
     void writeCreatesMissingParents() {
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteString("A\\B\\C\\D", "V", "x"));
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeString("A\\B\\C\\D", "V", "x"));
         for (const char* path : {"A", "A\\B", "A\\B\\C", "A\\B\\C\\D", "a\\b"})
-            QVERIFY2(registry.OpenKey(path, false), path);
+            QVERIFY2(registry.openKey(path, false), path);
         // Empty parts of a path are ignored, as leading and doubled separators.
-        QCOMPARE(registry.ReadString("\\A\\\\B\\C\\D\\", "V", "dflt"), QStringLiteral("x"));
+        QCOMPARE(registry.readString("\\A\\\\B\\C\\D\\", "V", "dflt"), QStringLiteral("x"));
     }
 
     void openKeyRemembersThePath() {
-        TUsefulRegistry registry(m_file);
-        QCOMPARE(registry.CurrentPath(), QString());
-        QCOMPARE(registry.RootKey(), TRootKey::CurrentUser);
-        QVERIFY(!registry.OpenKey(kInterface, false));
-        QCOMPARE(registry.CurrentPath(), QString());
-        QVERIFY(registry.OpenKey(kInterface, true));
-        QCOMPARE(registry.CurrentPath(), kInterface);
-        QVERIFY(registry.OpenKey(kInterface, false));
-        QVERIFY(!registry.OpenKey(kHistory, false));
-        QCOMPARE(registry.CurrentPath(), kInterface);
+        zelvorin::SettingsStore registry(m_file);
+        QCOMPARE(registry.currentPath(), QString());
+        QCOMPARE(registry.root(), zelvorin::SettingsStore::Root::CurrentUser);
+        QVERIFY(!registry.openKey(kInterface, false));
+        QCOMPARE(registry.currentPath(), QString());
+        QVERIFY(registry.openKey(kInterface, true));
+        QCOMPARE(registry.currentPath(), kInterface);
+        QVERIFY(registry.openKey(kInterface, false));
+        QVERIFY(!registry.openKey(kHistory, false));
+        QCOMPARE(registry.currentPath(), kInterface);
     }
 
     void deleteValue() {
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 1));
-        QVERIFY(registry.WriteInteger(kInterface, "FormHeight", 2));
-        QVERIFY(registry.DeleteValue(kInterface, "formwidth"));
-        QVERIFY(!registry.ValueExists(kInterface, "FormWidth"));
-        QVERIFY(registry.OpenKey(kInterface, false));
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeInteger(kInterface, "FormWidth", 1));
+        QVERIFY(registry.writeInteger(kInterface, "FormHeight", 2));
+        QVERIFY(registry.deleteValue(kInterface, "formwidth"));
+        QVERIFY(!registry.valueExists(kInterface, "FormWidth"));
+        QVERIFY(registry.openKey(kInterface, false));
         // The last value goes, and the key with it; its parents stay.
-        QVERIFY(registry.DeleteValue(kInterface, "FormHeight"));
-        QVERIFY(!registry.OpenKey(kInterface, false));
-        QVERIFY(registry.OpenKey("Software\\Morvenkast\\Zelvorin", false));
-        QVERIFY(!registry.DeleteValue(kInterface, "FormHeight"));
-        QVERIFY(!registry.OpenKey(kInterface, false));
+        QVERIFY(registry.deleteValue(kInterface, "FormHeight"));
+        QVERIFY(!registry.openKey(kInterface, false));
+        QVERIFY(registry.openKey("Software\\Morvenkast\\Zelvorin", false));
+        QVERIFY(!registry.deleteValue(kInterface, "FormHeight"));
+        QVERIFY(!registry.openKey(kInterface, false));
     }
 
     void deleteValueKeepsKeyWithSubKeys() {
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteInteger("Software\\Z", "V", 1));
-        QVERIFY(registry.WriteInteger("Software\\Z\\Sub", "W", 1));
-        QVERIFY(registry.DeleteValue("Software\\Z", "V"));
-        QVERIFY(registry.OpenKey("Software\\Z", false));
-        QVERIFY(registry.ReadInteger("Software\\Z\\Sub", "W", 0) == 1);
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeInteger("Software\\Z", "V", 1));
+        QVERIFY(registry.writeInteger("Software\\Z\\Sub", "W", 1));
+        QVERIFY(registry.deleteValue("Software\\Z", "V"));
+        QVERIFY(registry.openKey("Software\\Z", false));
+        QVERIFY(registry.readInteger("Software\\Z\\Sub", "W", 0) == 1);
     }
 
     void deleteValueOfExistingKeyWithoutTheValue() {
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 1));
-        QVERIFY(!registry.DeleteValue(kInterface, "Other"));
-        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 0), 1);
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeInteger(kInterface, "FormWidth", 1));
+        QVERIFY(!registry.deleteValue(kInterface, "Other"));
+        QCOMPARE(registry.readInteger(kInterface, "FormWidth", 0), 1);
     }
 
     void readStringList_data() {
@@ -310,78 +310,78 @@ private slots:
         QFETCH(int, first);
         QFETCH(QStringList, expected);
         QFETCH(bool, result);
-        TUsefulRegistry registry(m_file);
+        zelvorin::SettingsStore registry(m_file);
         for (const QString& entry : stored) {
             const QStringList parts = entry.split('=');
-            QVERIFY(registry.WriteString(kHistory, "LastFolders" + parts[0], parts[1]));
+            QVERIFY(registry.writeString(kHistory, "LastFolders" + parts[0], parts[1]));
         }
         QStringList list{"old"};
-        QCOMPARE(registry.ReadStringList(kHistory, "LastFolders", &list, first), result);
+        QCOMPARE(registry.readStringList(kHistory, "LastFolders", &list, first), result);
         QCOMPARE(list, expected);
-        QVERIFY(!registry.ReadStringList(kHistory, "LastFolders", nullptr, first));
+        QVERIFY(!registry.readStringList(kHistory, "LastFolders", nullptr, first));
     }
 
     void writeStringListStopsDeletingAtTheGap() {
-        TUsefulRegistry registry(m_file);
+        zelvorin::SettingsStore registry(m_file);
         for (int n : {1, 2, 4})
-            QVERIFY(registry.WriteString(kHistory, QStringLiteral("LastFolders%1").arg(n),
+            QVERIFY(registry.writeString(kHistory, QStringLiteral("LastFolders%1").arg(n),
                                          QStringLiteral("old%1").arg(n)));
         QStringList read;
-        QVERIFY(registry.ReadStringList(kHistory, "LastFolders", &read, 1));
+        QVERIFY(registry.readStringList(kHistory, "LastFolders", &read, 1));
         QCOMPARE(read, (QStringList{"old1", "old2"}));
         const QStringList one{"new"};
-        QVERIFY(registry.WriteStringList(kHistory, "LastFolders", &one, 1));
-        QCOMPARE(registry.ReadString(kHistory, "LastFolders1", "x"), QStringLiteral("new"));
-        QVERIFY(!registry.ValueExists(kHistory, "LastFolders2"));
-        QCOMPARE(registry.ReadString(kHistory, "LastFolders4", "x"), QStringLiteral("old4"));
+        QVERIFY(registry.writeStringList(kHistory, "LastFolders", &one, 1));
+        QCOMPARE(registry.readString(kHistory, "LastFolders1", "x"), QStringLiteral("new"));
+        QVERIFY(!registry.valueExists(kHistory, "LastFolders2"));
+        QCOMPARE(registry.readString(kHistory, "LastFolders4", "x"), QStringLiteral("old4"));
     }
 
     void writeStringList() {
-        TUsefulRegistry registry(m_file);
+        zelvorin::SettingsStore registry(m_file);
         const QStringList three{"/a", "/b", "/c"};
-        QVERIFY(registry.WriteStringList(kHistory, "FavoriteFolders", &three, 1));
+        QVERIFY(registry.writeStringList(kHistory, "FavoriteFolders", &three, 1));
         QStringList read;
-        QVERIFY(registry.ReadStringList(kHistory, "FavoriteFolders", &read, 1));
+        QVERIFY(registry.readStringList(kHistory, "FavoriteFolders", &read, 1));
         QCOMPARE(read, three);
-        QVERIFY(!registry.WriteStringList(kHistory, "FavoriteFolders", nullptr, 1));
-        QCOMPARE(registry.ReadString(kHistory, "FavoriteFolders3", ""), QStringLiteral("/c"));
+        QVERIFY(!registry.writeStringList(kHistory, "FavoriteFolders", nullptr, 1));
+        QCOMPARE(registry.readString(kHistory, "FavoriteFolders3", ""), QStringLiteral("/c"));
         // An empty list only removes the old values.
-        QVERIFY(registry.WriteInteger(kHistory, "LastFileFilter", 2));
+        QVERIFY(registry.writeInteger(kHistory, "LastFileFilter", 2));
         const QStringList none;
-        QVERIFY(registry.WriteStringList(kHistory, "FavoriteFolders", &none, 1));
-        QVERIFY(!registry.ReadStringList(kHistory, "FavoriteFolders", &read, 1));
+        QVERIFY(registry.writeStringList(kHistory, "FavoriteFolders", &none, 1));
+        QVERIFY(!registry.readStringList(kHistory, "FavoriteFolders", &read, 1));
         QVERIFY(read.isEmpty());
-        QVERIFY(!registry.ValueExists(kHistory, "FavoriteFolders1"));
-        QCOMPARE(registry.ReadInteger(kHistory, "LastFileFilter", 0), 2);
+        QVERIFY(!registry.valueExists(kHistory, "FavoriteFolders1"));
+        QCOMPARE(registry.readInteger(kHistory, "LastFileFilter", 0), 2);
     }
 
     void defaultStoreLivesInTheUserConfigFolder() {
-        TUsefulRegistry registry;
+        zelvorin::SettingsStore registry;
         const QString expected = zelvorin::platform::userConfigFolder() + "/registry.db";
-        QCOMPARE(registry.HiveFile(), expected);
+        QCOMPARE(registry.hiveFile(), expected);
         QVERIFY(expected.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
-        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 700));
+        QVERIFY(registry.writeInteger(kInterface, "FormWidth", 700));
         QVERIFY(QFileInfo(expected).isFile());
-        QCOMPARE(TUsefulRegistry().ReadInteger(kInterface, "FormWidth", 0), 700);
+        QCOMPARE(zelvorin::SettingsStore().readInteger(kInterface, "FormWidth", 0), 700);
     }
 
     void localMachineIsReadOnly() {
-        TUsefulRegistry registry(m_file);
-        registry.SetRootKey(TRootKey::LocalMachine);
-        QCOMPARE(registry.RootKey(), TRootKey::LocalMachine);
-        QCOMPARE(registry.HiveFile(), QStringLiteral("/etc/xdg/zelvorin/registry.db"));
-        if (QFileInfo::exists(registry.HiveFile()))
+        zelvorin::SettingsStore registry(m_file);
+        registry.setRoot(zelvorin::SettingsStore::Root::LocalMachine);
+        QCOMPARE(registry.root(), zelvorin::SettingsStore::Root::LocalMachine);
+        QCOMPARE(registry.hiveFile(), QStringLiteral("/etc/xdg/zelvorin/registry.db"));
+        if (QFileInfo::exists(registry.hiveFile()))
             QSKIP("this machine has a machine-wide settings store");
-        QCOMPARE(registry.ReadString("Software\\Microsoft\\Internet Explorer", "Version", "none"),
+        QCOMPARE(registry.readString("Software\\Microsoft\\Internet Explorer", "Version", "none"),
                  QStringLiteral("none"));
-        QVERIFY(!registry.WriteString("Software\\X", "V", "x"));
-        QVERIFY(!QFileInfo::exists(registry.HiveFile()));
-        registry.SetRootKey(TRootKey::CurrentUser);
-        QCOMPARE(registry.HiveFile(), m_file);
+        QVERIFY(!registry.writeString("Software\\X", "V", "x"));
+        QVERIFY(!QFileInfo::exists(registry.hiveFile()));
+        registry.setRoot(zelvorin::SettingsStore::Root::CurrentUser);
+        QCOMPARE(registry.hiveFile(), m_file);
     }
 
     void readOnlyHive() {
-        QVERIFY(TUsefulRegistry(m_file).WriteString("Software\\X", "V", "stored"));
+        QVERIFY(zelvorin::SettingsStore(m_file).writeString("Software\\X", "V", "stored"));
         RegistryHive hive(m_file, RegistryHive::Access::ReadOnly);
         RegistryValue value;
         QCOMPARE(hive.readValue("Software\\X", "V", &value), RegistryLookup::Found);

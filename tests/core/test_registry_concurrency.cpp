@@ -1,7 +1,7 @@
 // Two processes writing the same store at once lose no write and corrupt nothing. The
 // writers are this test executable itself, started with "--writer".
-#include "NeededRegistryLib.h"
 #include "RegistryHive.h"
+#include "SettingsStore.h"
 #include "TestEnvironment.h"
 
 #include <QProcess>
@@ -13,18 +13,18 @@ constexpr int kWrites = 200;
 int runWriter(const QString& file, const QString& tag) {
     for (int i = 0; i < kWrites; ++i) {
         // A new store object now and then, as separate program runs would make.
-        TUsefulRegistry registry(file);
+        zelvorin::SettingsStore registry(file);
         const QString name = QStringLiteral("%1-%2").arg(tag).arg(i);
-        if (!registry.WriteInteger(kShared, name, i) ||
-            !registry.WriteString(kShared + "\\" + tag, name, name.repeated(20)))
+        if (!registry.writeInteger(kShared, name, i) ||
+            !registry.writeString(kShared + "\\" + tag, name, name.repeated(20)))
             return 2;
         if (i % 20 == 19) {
             const QStringList list{tag, QString::number(i)};
-            if (!registry.WriteStringList(kShared, tag + "List", &list, 1))
+            if (!registry.writeStringList(kShared, tag + "List", &list, 1))
                 return 3;
             // Values come and go, and keys with them.
-            registry.WriteInteger(kShared + "\\Scratch", tag, i);
-            registry.DeleteValue(kShared + "\\Scratch", tag);
+            registry.writeInteger(kShared + "\\Scratch", tag, i);
+            registry.deleteValue(kShared + "\\Scratch", tag);
         }
     }
     return 0;
@@ -54,15 +54,15 @@ private slots:
         QCOMPARE(first.exitCode(), 0);
         QCOMPARE(second.exitCode(), 0);
 
-        TUsefulRegistry registry(file);
+        zelvorin::SettingsStore registry(file);
         for (const QString tag : {"A", "B"}) {
             for (int i = 0; i < kWrites; ++i) {
                 const QString name = QStringLiteral("%1-%2").arg(tag).arg(i);
-                QCOMPARE(registry.ReadInteger(kShared, name, -1), i);
-                QCOMPARE(registry.ReadString(kShared + "\\" + tag, name, ""), name.repeated(20));
+                QCOMPARE(registry.readInteger(kShared, name, -1), i);
+                QCOMPARE(registry.readString(kShared + "\\" + tag, name, ""), name.repeated(20));
             }
             QStringList list;
-            QVERIFY(registry.ReadStringList(kShared, tag + "List", &list, 1));
+            QVERIFY(registry.readStringList(kShared, tag + "List", &list, 1));
             QCOMPARE(list, (QStringList{tag, QString::number(kWrites - 1)}));
         }
         zelvorin::platform::RegistryHive hive(file);

@@ -1,8 +1,8 @@
 // A process killed at any moment while it writes settings leaves every value either as it
 // was or as it was being written, and the store always opens again. The writer is this test
 // executable itself, started with "--writer".
-#include "NeededRegistryLib.h"
 #include "RegistryHive.h"
+#include "SettingsStore.h"
 #include "TestEnvironment.h"
 
 #include <QProcess>
@@ -28,15 +28,15 @@ QStringList listFor(int round) {
 
 // Writes round after round until killed; reports each finished round on stdout.
 int runWriter(const QString& file, int firstRound) {
-    TUsefulRegistry registry(file);
+    zelvorin::SettingsStore registry(file);
     for (int round = firstRound;; ++round) {
         for (int i = 0; i < kValues; ++i) {
-            if (!registry.WriteString(kKey, QStringLiteral("Text%1").arg(i), payload(round, i)) ||
-                !registry.WriteInteger(kKey, QStringLiteral("Number%1").arg(i), round))
+            if (!registry.writeString(kKey, QStringLiteral("Text%1").arg(i), payload(round, i)) ||
+                !registry.writeInteger(kKey, QStringLiteral("Number%1").arg(i), round))
                 return 2;
         }
         const QStringList list = listFor(round);
-        if (!registry.WriteStringList(kKey, "LastFolders", &list, 1))
+        if (!registry.writeStringList(kKey, "LastFolders", &list, 1))
             return 2;
         std::printf("%d\n", round);
         std::fflush(stdout);
@@ -80,11 +80,11 @@ private slots:
                 if (!line.isEmpty())
                     lastFinished = qMax(lastFinished, line.toInt());
 
-            TUsefulRegistry registry(file);
+            zelvorin::SettingsStore registry(file);
             int highest = -1;
             for (int i = 0; i < kValues; ++i) {
                 const QString name = QStringLiteral("Text%1").arg(i);
-                const QString text = registry.ReadString(kKey, name, "missing");
+                const QString text = registry.readString(kKey, name, "missing");
                 if (text == "missing" || (text.isEmpty() && lastFinished < 0))
                     continue;
                 const int round = roundOfText(text, i);
@@ -93,11 +93,11 @@ private slots:
                 QVERIFY(round >= lastFinished);
                 highest = qMax(highest, round);
                 const int number =
-                    registry.ReadInteger(kKey, QStringLiteral("Number%1").arg(i), -1);
+                    registry.readInteger(kKey, QStringLiteral("Number%1").arg(i), -1);
                 QVERIFY(number == round || number == round - 1 || number == -1);
             }
             QStringList list;
-            if (registry.ReadStringList(kKey, "LastFolders", &list, 1)) {
+            if (registry.readStringList(kKey, "LastFolders", &list, 1)) {
                 // The list is written in one piece: all of one round.
                 const int round = list.at(0).section('/', 2, 2).toInt();
                 QCOMPARE(list, listFor(round));

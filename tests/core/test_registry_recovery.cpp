@@ -1,6 +1,6 @@
 // A settings file that is not a valid store is moved aside, kept, and replaced by a new one.
-#include "NeededRegistryLib.h"
 #include "RegistryHive.h"
+#include "SettingsStore.h"
 #include "TestEnvironment.h"
 
 #include <QRegularExpression>
@@ -12,9 +12,9 @@ const QString kInterface = QStringLiteral("Software\\Morvenkast\\Zelvorin\\Inter
 // A valid store of several pages.
 QByteArray validStoreBytes(const QString& file) {
     {
-        TUsefulRegistry registry(file);
+        zelvorin::SettingsStore registry(file);
         for (int i = 0; i < 300; ++i)
-            registry.WriteString(kInterface, QStringLiteral("Value%1").arg(i),
+            registry.writeString(kInterface, QStringLiteral("Value%1").arg(i),
                                  QString(100, QLatin1Char('x')));
     }
     QFile f(file);
@@ -78,9 +78,9 @@ private slots:
         QVERIFY(zelvorin::test::writeFile(m_file, bytes));
 
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not a valid settings store.*moved"));
-        TUsefulRegistry registry(m_file);
-        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 610), 610);
-        QCOMPARE(registry.ReadString(kInterface, "Value1", "dflt"), QStringLiteral("dflt"));
+        zelvorin::SettingsStore registry(m_file);
+        QCOMPARE(registry.readInteger(kInterface, "FormWidth", 610), 610);
+        QCOMPARE(registry.readString(kInterface, "Value1", "dflt"), QStringLiteral("dflt"));
 
         const QStringList aside = brokenCopies(m_file);
         QCOMPARE(aside.size(), 1);
@@ -89,8 +89,8 @@ private slots:
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), bytes);
 
-        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 800));
-        QCOMPARE(TUsefulRegistry(m_file).ReadInteger(kInterface, "FormWidth", 0), 800);
+        QVERIFY(registry.writeInteger(kInterface, "FormWidth", 800));
+        QCOMPARE(zelvorin::SettingsStore(m_file).readInteger(kInterface, "FormWidth", 0), 800);
         QVERIFY(zelvorin::platform::RegistryHive(m_file).checkIntegrity());
         QCOMPARE(brokenCopies(m_file).size(), 1);
     }
@@ -98,21 +98,22 @@ private slots:
     void folderInPlaceIsMovedAside() {
         QVERIFY(zelvorin::test::writeFile(m_file + "/inside.txt", "keep me"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("folder is in its place"));
-        TUsefulRegistry registry(m_file);
-        QCOMPARE(registry.ReadBool(kInterface, "ShowWelcomePage", true), true);
+        zelvorin::SettingsStore registry(m_file);
+        QCOMPARE(registry.readBool(kInterface, "ShowWelcomePage", true), true);
         const QStringList aside = brokenCopies(m_file);
         QCOMPARE(aside.size(), 1);
         QVERIFY(QFileInfo(m_folder + "/" + aside.at(0) + "/inside.txt").isFile());
-        QVERIFY(registry.WriteBool(kInterface, "ShowWelcomePage", false));
+        QVERIFY(registry.writeBool(kInterface, "ShowWelcomePage", false));
         QVERIFY(QFileInfo(m_file).isFile());
-        QCOMPARE(TUsefulRegistry(m_file).ReadBool(kInterface, "ShowWelcomePage", true), false);
+        QCOMPARE(zelvorin::SettingsStore(m_file).readBool(kInterface, "ShowWelcomePage", true),
+                 false);
     }
 
     void emptyFileBecomesAStore() {
         QVERIFY(zelvorin::test::writeFile(m_file, QByteArray()));
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 5));
-        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 0), 5);
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeInteger(kInterface, "FormWidth", 5));
+        QCOMPARE(registry.readInteger(kInterface, "FormWidth", 0), 5);
         QVERIFY(brokenCopies(m_file).isEmpty());
     }
 
@@ -121,30 +122,30 @@ private slots:
             QVERIFY(
                 zelvorin::test::writeFile(m_file, "not a database " + QByteArray::number(round)));
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("moved it to"));
-            QCOMPARE(TUsefulRegistry(m_file).ReadInteger(kInterface, "FormWidth", 1), 1);
+            QCOMPARE(zelvorin::SettingsStore(m_file).readInteger(kInterface, "FormWidth", 1), 1);
             QCOMPARE(brokenCopies(m_file).size(), round + 1);
         }
     }
 
     void fileReplacedWhileOpenIsNoticed() {
-        TUsefulRegistry registry(m_file);
-        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 1));
+        zelvorin::SettingsStore registry(m_file);
+        QVERIFY(registry.writeInteger(kInterface, "FormWidth", 1));
         // Another process moved the file away (say, after finding it damaged).
         QVERIFY(QFile::rename(m_file, m_file + ".elsewhere"));
         QFile::remove(m_file + "-wal");
         QFile::remove(m_file + "-shm");
-        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 42), 42);
-        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 2));
-        QCOMPARE(TUsefulRegistry(m_file).ReadInteger(kInterface, "FormWidth", 0), 2);
+        QCOMPARE(registry.readInteger(kInterface, "FormWidth", 42), 42);
+        QVERIFY(registry.writeInteger(kInterface, "FormWidth", 2));
+        QCOMPARE(zelvorin::SettingsStore(m_file).readInteger(kInterface, "FormWidth", 0), 2);
     }
 
     void unwritableFolderGivesDefaultsAndFalse() {
         const QString file = "/proc/zelvorin-no-such-folder/registry.db";
-        TUsefulRegistry registry(file);
-        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 610), 610);
-        QCOMPARE(registry.GetDataSize(kInterface, "FormWidth"), -1);
-        QVERIFY(!registry.OpenKey(kInterface, true));
-        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 1));
+        zelvorin::SettingsStore registry(file);
+        QCOMPARE(registry.readInteger(kInterface, "FormWidth", 610), 610);
+        QCOMPARE(registry.dataSize(kInterface, "FormWidth"), -1);
+        QVERIFY(!registry.openKey(kInterface, true));
+        QVERIFY(!registry.writeInteger(kInterface, "FormWidth", 1));
     }
 };
 

@@ -1,7 +1,7 @@
 // Settings the file does not take: kept in memory for this run, said once with the
 // system's reason and the file, and saved at the next write that the file takes.
-#include "NeededRegistryLib.h"
 #include "RegistryHive.h"
+#include "SettingsStore.h"
 #include "TestEnvironment.h"
 
 #include <QProcess>
@@ -109,8 +109,8 @@ private slots:
         QString file = path("store/registry.db");
         const bool stored = kind.startsWith("read-only");
         if (stored) {
-            TUsefulRegistry before(file);
-            QVERIFY(before.WriteInteger(kInterface, "FormHeight", 300));
+            zelvorin::SettingsStore before(file);
+            QVERIFY(before.writeInteger(kInterface, "FormHeight", 300));
         }
         if (kind == "config file") {
             file = path("config/zelvorin/registry.db");
@@ -124,27 +124,27 @@ private slots:
             breakPath(path("store"));
         }
 
-        TUsefulRegistry registry(file);
+        zelvorin::SettingsStore registry(file);
         QList<Told> told;
-        connect(&registry, &TUsefulRegistry::saveFailed, this,
+        connect(&registry, &zelvorin::SettingsStore::saveFailed, this,
                 [&](const QString& f, const QString& r, bool first) {
                     told.append({f, r, first});
                 });
-        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 800));
+        QVERIFY(!registry.writeInteger(kInterface, "FormWidth", 800));
         const QStringList longer{"/a", "/b", "/c"};
-        QVERIFY(!registry.WriteStringList(kHistory, "LastFolders", &longer, 1));
+        QVERIFY(!registry.writeStringList(kHistory, "LastFolders", &longer, 1));
         const QStringList folders{"/x", "/y"};
-        QVERIFY(!registry.WriteStringList(kHistory, "LastFolders", &folders, 1));
-        QVERIFY(!registry.WriteBool(kInterface, "ShowWelcomePage", false));
-        QVERIFY(registry.HasUnsavedChanges());
+        QVERIFY(!registry.writeStringList(kHistory, "LastFolders", &folders, 1));
+        QVERIFY(!registry.writeBool(kInterface, "ShowWelcomePage", false));
+        QVERIFY(registry.hasUnsavedChanges());
 
         // Reads in this run give what was written; what the file holds is still read.
-        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 610), 800);
-        QCOMPARE(registry.ReadBool(kInterface, "ShowWelcomePage", true), false);
+        QCOMPARE(registry.readInteger(kInterface, "FormWidth", 610), 800);
+        QCOMPARE(registry.readBool(kInterface, "ShowWelcomePage", true), false);
         QStringList read;
-        QVERIFY(registry.ReadStringList(kHistory, "LastFolders", &read, 1));
+        QVERIFY(registry.readStringList(kHistory, "LastFolders", &read, 1));
         QCOMPARE(read, folders);
-        QCOMPARE(registry.ReadInteger(kInterface, "FormHeight", 442), stored ? 300 : 442);
+        QCOMPARE(registry.readInteger(kInterface, "FormHeight", 442), stored ? 300 : 442);
 
         // Said once, with the file and the system's reason, however many writes failed.
         QCOMPARE(told.size(), 1);
@@ -159,23 +159,23 @@ private slots:
             QVERIFY(QDir().mkpath(path("gone")));
         else
             makeWritable(kind == "read-only file" ? file : path("store"));
-        QVERIFY(registry.WriteInteger(kInterface, "FormTop", 5));
-        QVERIFY(!registry.HasUnsavedChanges());
+        QVERIFY(registry.writeInteger(kInterface, "FormTop", 5));
+        QVERIFY(!registry.hasUnsavedChanges());
         QCOMPARE(told.size(), 1);
-        TUsefulRegistry again(file);
-        QCOMPARE(again.ReadInteger(kInterface, "FormWidth", 0), 800);
-        QCOMPARE(again.ReadBool(kInterface, "ShowWelcomePage", true), false);
-        QCOMPARE(again.ReadInteger(kInterface, "FormTop", 0), 5);
-        QVERIFY(again.ReadStringList(kHistory, "LastFolders", &read, 1));
+        zelvorin::SettingsStore again(file);
+        QCOMPARE(again.readInteger(kInterface, "FormWidth", 0), 800);
+        QCOMPARE(again.readBool(kInterface, "ShowWelcomePage", true), false);
+        QCOMPARE(again.readInteger(kInterface, "FormTop", 0), 5);
+        QVERIFY(again.readStringList(kHistory, "LastFolders", &read, 1));
         QCOMPARE(read, folders);
     }
 
     void toldAgainAfterASuccessWithoutTheMessage() {
         const QString config = path("config");
         const QString file = config + "/zelvorin/registry.db";
-        TUsefulRegistry registry(file);
+        zelvorin::SettingsStore registry(file);
         QList<Told> told;
-        connect(&registry, &TUsefulRegistry::saveFailed, this,
+        connect(&registry, &zelvorin::SettingsStore::saveFailed, this,
                 [&](const QString& f, const QString& r, bool first) {
                     told.append({f, r, first});
                 });
@@ -183,19 +183,19 @@ private slots:
             QDir(config).removeRecursively();
             return zelvorin::test::writeFile(config, "x");
         };
-        QVERIFY(registry.WriteInteger(kInterface, "FormWidth", 1));
+        QVERIFY(registry.writeInteger(kInterface, "FormWidth", 1));
         QVERIFY(breakConfig());
-        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 2));
-        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 3));
+        QVERIFY(!registry.writeInteger(kInterface, "FormWidth", 2));
+        QVERIFY(!registry.writeInteger(kInterface, "FormWidth", 3));
         QVERIFY(QFile::remove(config));
-        QVERIFY(registry.WriteInteger(kInterface, "FormHeight", 4));
+        QVERIFY(registry.writeInteger(kInterface, "FormHeight", 4));
         QVERIFY(breakConfig());
-        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 5));
+        QVERIFY(!registry.writeInteger(kInterface, "FormWidth", 5));
         QCOMPARE(told.size(), 2);
         QVERIFY(told.at(0).first);
         QVERIFY(!told.at(1).first);
         QVERIFY(told.at(1).reason.contains("Not a directory"));
-        QCOMPARE(registry.ReadInteger(kInterface, "FormWidth", 0), 5);
+        QCOMPARE(registry.readInteger(kInterface, "FormWidth", 0), 5);
     }
 
     // The same writes give the same reads while kept in memory, and the same file once
@@ -205,48 +205,54 @@ private slots:
         const QString good = path("good/registry.db");
         const QString late = path("late/registry.db");
         for (const QString& file : {good, late}) {
-            TUsefulRegistry setup(file);
+            zelvorin::SettingsStore setup(file);
             for (const char* n : {"1", "2", "3", "5"})
-                setup.WriteString(kHistory, QStringLiteral("LastFolders") + n, n);
-            setup.WriteInteger(kInterface, "FormWidth", 1);
-            setup.WriteString(kInterface, "Extra", "e");
+                setup.writeString(kHistory, QStringLiteral("LastFolders") + n, n);
+            setup.writeInteger(kInterface, "FormWidth", 1);
+            setup.writeString(kInterface, "Extra", "e");
         }
         breakPath(late);
-        TUsefulRegistry a(good);
-        TUsefulRegistry b(late);
+        zelvorin::SettingsStore a(good);
+        zelvorin::SettingsStore b(late);
         const QStringList one{"/x"};
         const QStringList three{"/p", "/q", "/r"};
         const QStringList none;
-        const QList<std::function<void(TUsefulRegistry&)>> steps{
-            [](TUsefulRegistry& r) { r.WriteInteger(kInterface, "FormWidth", 2); },
-            [&](TUsefulRegistry& r) { r.WriteStringList(kHistory, "LastFolders", &one, 1); },
-            [](TUsefulRegistry& r) { r.WriteInteger(kInterface, "formwidth", 3); },
-            [](TUsefulRegistry& r) { r.DeleteValue(kInterface, "Extra"); },
-            [](TUsefulRegistry& r) { r.WriteString(kHistory, "LastFolders2", "/y"); },
-            [&](TUsefulRegistry& r) { r.WriteStringList(kHistory, "LastFolders", &three, 1); },
-            [&](TUsefulRegistry& r) { r.WriteStringList(kHistory, "FavoriteFolders", &none, 1); },
-            [](TUsefulRegistry& r) { r.WriteBool(kInterface, "ShowWelcomePage", false); },
+        const QList<std::function<void(zelvorin::SettingsStore&)>> steps{
+            [](zelvorin::SettingsStore& r) { r.writeInteger(kInterface, "FormWidth", 2); },
+            [&](zelvorin::SettingsStore& r) {
+                r.writeStringList(kHistory, "LastFolders", &one, 1);
+            },
+            [](zelvorin::SettingsStore& r) { r.writeInteger(kInterface, "formwidth", 3); },
+            [](zelvorin::SettingsStore& r) { r.deleteValue(kInterface, "Extra"); },
+            [](zelvorin::SettingsStore& r) { r.writeString(kHistory, "LastFolders2", "/y"); },
+            [&](zelvorin::SettingsStore& r) {
+                r.writeStringList(kHistory, "LastFolders", &three, 1);
+            },
+            [&](zelvorin::SettingsStore& r) {
+                r.writeStringList(kHistory, "FavoriteFolders", &none, 1);
+            },
+            [](zelvorin::SettingsStore& r) { r.writeBool(kInterface, "ShowWelcomePage", false); },
         };
-        const auto reads = [](TUsefulRegistry& r) {
+        const auto reads = [](zelvorin::SettingsStore& r) {
             QStringList seen;
             for (int n = 1; n <= 6; ++n)
-                seen << r.ReadString(kHistory, QStringLiteral("LastFolders%1").arg(n), "-");
+                seen << r.readString(kHistory, QStringLiteral("LastFolders%1").arg(n), "-");
             QStringList list;
-            r.ReadStringList(kHistory, "LastFolders", &list, 1);
-            seen << list.join('|') << r.ReadString(kInterface, "Extra", "-")
-                 << QString::number(r.ReadInteger(kInterface, "FormWidth", -1))
-                 << QString::number(r.ValueExists(kInterface, "ShowWelcomePage"));
+            r.readStringList(kHistory, "LastFolders", &list, 1);
+            seen << list.join('|') << r.readString(kInterface, "Extra", "-")
+                 << QString::number(r.readInteger(kInterface, "FormWidth", -1))
+                 << QString::number(r.valueExists(kInterface, "ShowWelcomePage"));
             return seen;
         };
         for (qsizetype i = 0; i < steps.size(); ++i) {
             steps.at(i)(a);
             steps.at(i)(b);
-            QVERIFY(b.HasUnsavedChanges());
+            QVERIFY(b.hasUnsavedChanges());
             QCOMPARE(reads(b), reads(a));
         }
         makeWritable(late);
-        QVERIFY(a.WriteInteger(kInterface, "FormHeight", 9));
-        QVERIFY(b.WriteInteger(kInterface, "FormHeight", 9));
+        QVERIFY(a.writeInteger(kInterface, "FormHeight", 9));
+        QVERIFY(b.writeInteger(kInterface, "FormHeight", 9));
         QCOMPARE(dump(late), dump(good));
     }
 
@@ -262,23 +268,23 @@ private slots:
     void savedAsSoonAsTheFileTakesWrites() {
         QFETCH(QString, blocked);
         const QString file = path("store/registry.db");
-        QVERIFY(TUsefulRegistry(file).WriteInteger(kInterface, "FormHeight", 300));
+        QVERIFY(zelvorin::SettingsStore(file).writeInteger(kInterface, "FormHeight", 300));
         const QString side = path("store/") + blocked;
         if (!QFileInfo::exists(side))
             QVERIFY(zelvorin::test::writeFile(side, QByteArray()));
         breakPath(side);
 
-        TUsefulRegistry registry(file);
+        zelvorin::SettingsStore registry(file);
         QList<Told> told;
-        connect(&registry, &TUsefulRegistry::saveFailed, this,
+        connect(&registry, &zelvorin::SettingsStore::saveFailed, this,
                 [&](const QString& f, const QString& r, bool first) {
                     told.append({f, r, first});
                 });
-        QSignalSpy saved(&registry, &TUsefulRegistry::unsavedChangesSaved);
-        QCOMPARE(registry.ReadInteger(kInterface, "FormHeight", 442), 300);
-        QVERIFY(!registry.WriteInteger(kInterface, "FormWidth", 800));
+        QSignalSpy saved(&registry, &zelvorin::SettingsStore::unsavedChangesSaved);
+        QCOMPARE(registry.readInteger(kInterface, "FormHeight", 442), 300);
+        QVERIFY(!registry.writeInteger(kInterface, "FormWidth", 800));
         const QStringList folders{"/x", "/y"};
-        QVERIFY(!registry.WriteStringList(kHistory, "LastFolders", &folders, 1));
+        QVERIFY(!registry.writeStringList(kHistory, "LastFolders", &folders, 1));
         QCOMPARE(told.size(), 1);
         QVERIFY2(told.at(0).reason.contains(side) && told.at(0).reason.contains("writable"),
                  qPrintable(told.at(0).reason));
@@ -288,13 +294,13 @@ private slots:
                 QVERIFY2(!QFileInfo::exists(file + suffix) || writable(file + suffix), suffix);
 
         makeWritable(side);
-        QTRY_VERIFY(!registry.HasUnsavedChanges());
+        QTRY_VERIFY(!registry.hasUnsavedChanges());
         QCOMPARE(saved.size(), 1);
         QCOMPARE(saved.at(0).at(0).toString(), file);
-        TUsefulRegistry again(file);
-        QCOMPARE(again.ReadInteger(kInterface, "FormWidth", 0), 800);
+        zelvorin::SettingsStore again(file);
+        QCOMPARE(again.readInteger(kInterface, "FormWidth", 0), 800);
         QStringList read;
-        QVERIFY(again.ReadStringList(kHistory, "LastFolders", &read, 1));
+        QVERIFY(again.readStringList(kHistory, "LastFolders", &read, 1));
         QCOMPARE(read, folders);
     }
 
@@ -305,21 +311,21 @@ private slots:
         const QString good = path("good/registry.db");
         const QString late = path("late/registry.db");
         for (const QString& file : {good, late}) {
-            TUsefulRegistry setup(file);
+            zelvorin::SettingsStore setup(file);
             for (const char* n : {"1", "2", "3", "5", "6"})
-                setup.WriteString(kHistory, QStringLiteral("LastFolders") + n, n);
+                setup.writeString(kHistory, QStringLiteral("LastFolders") + n, n);
         }
         breakPath(late);
-        TUsefulRegistry a(good);
-        TUsefulRegistry b(late);
+        zelvorin::SettingsStore a(good);
+        zelvorin::SettingsStore b(late);
         zelvorin::UnsavedSettings kept;
         for (int i = 0; i < 50; ++i) {
             QStringList list;
             for (int n = 0; n < (i * 7) % 6; ++n)
                 list << QStringLiteral("/%1/%2").arg(i).arg(n);
-            for (TUsefulRegistry* r : {&a, &b}) {
-                r->WriteStringList(kHistory, "LastFolders", &list, 1);
-                r->WriteString(kHistory, "LastFolder", list.value(0));
+            for (zelvorin::SettingsStore* r : {&a, &b}) {
+                r->writeStringList(kHistory, "LastFolders", &list, 1);
+                r->writeString(kHistory, "LastFolder", list.value(0));
             }
             zelvorin::UnsavedWrite write;
             write.kind = zelvorin::UnsavedWrite::Kind::List;
@@ -329,17 +335,17 @@ private slots:
             kept.add(write);
             QStringList fromA;
             QStringList fromB;
-            a.ReadStringList(kHistory, "LastFolders", &fromA, 1);
-            b.ReadStringList(kHistory, "LastFolders", &fromB, 1);
+            a.readStringList(kHistory, "LastFolders", &fromA, 1);
+            b.readStringList(kHistory, "LastFolders", &fromB, 1);
             QCOMPARE(fromB, fromA);
             for (int n = 1; n <= 7; ++n) {
                 const QString name = QStringLiteral("LastFolders%1").arg(n);
-                QCOMPARE(b.ReadString(kHistory, name, "-"), a.ReadString(kHistory, name, "-"));
+                QCOMPARE(b.readString(kHistory, name, "-"), a.readString(kHistory, name, "-"));
             }
         }
         QCOMPARE(kept.writes().size(), 1);
         makeWritable(late);
-        QTRY_VERIFY(!b.HasUnsavedChanges());
+        QTRY_VERIFY(!b.hasUnsavedChanges());
         QCOMPARE(dump(late), dump(good));
     }
 

@@ -2,9 +2,9 @@
 // running it without its sandbox, the on-screen rule for saving the geometry, and the
 // decoded settings root.
 #include "BrowserVersion.h"
-#include "NeededRegistryLib.h"
 #include "ProgramValues.h"
 #include "SandboxConsent.h"
+#include "SettingsStore.h"
 #include "StartingFolder.h"
 #include "TestEnvironment.h"
 #include "WindowGeometry.h"

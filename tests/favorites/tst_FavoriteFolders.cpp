@@ -1,5 +1,5 @@
 #include "FavoriteFolders.h"
-#include "NeededRegistryLib.h"
+#include "SettingsStore.h"
 #include "SettingsTable.h"
 #include "TestEnvironment.h"
 
@@ -21,7 +21,7 @@ constexpr bool CaseBlindFolders = false;
 #endif
 
 FolderList entries(const QStringList& paths) {
-    return zelvorin::FolderEntries(paths);
+    return zelvorin::folderEntries(paths);
 }
 
 QStringList numbered(const QString& prefix, int count) {
@@ -145,8 +145,8 @@ void TestFavoriteFolders::sameFolderText() {
     QFETCH(QString, a);
     QFETCH(QString, b);
     QFETCH(bool, same);
-    QCOMPARE(zelvorin::SameFolderText(a, b), same);
-    QCOMPARE(zelvorin::SameFolderText(b, a), same);
+    QCOMPARE(zelvorin::sameFolderText(a, b), same);
+    QCOMPARE(zelvorin::sameFolderText(b, a), same);
 }
 
 void TestFavoriteFolders::emptyPathChangesNothing_data() {
@@ -186,7 +186,7 @@ void TestFavoriteFolders::addMovesExistingEntryKeepingItsText() {
     QFETCH(QStringList, expected);
     FolderList list = entries({"/a", "/srv/Images", "/b"});
     QVERIFY(FavoriteFolders::addFolderToList(list, added, 10, 0));
-    QCOMPARE(zelvorin::FolderPaths(list), expected);
+    QCOMPARE(zelvorin::folderPaths(list), expected);
 }
 
 void TestFavoriteFolders::addGivesTheFrontEntryTheNewData() {
@@ -209,7 +209,7 @@ void TestFavoriteFolders::lastFoldersKeepTenFavoritesGrow() {
     QCOMPARE(folders.lastFolders().size(), 10);
     QCOMPARE(folders.lastFolders().first().path, QStringLiteral("/f11"));
     QCOMPARE(folders.lastFolders().last().path, QStringLiteral("/f2"));
-    QCOMPARE(zelvorin::IndexOfFolder(folders.lastFolders(), "/f1"), -1);
+    QCOMPARE(zelvorin::indexOfFolder(folders.lastFolders(), "/f1"), -1);
 
     // Re-adding a folder already held neither grows nor drops anything.
     QVERIFY(folders.addLastFolder("/f2", 0));
@@ -254,7 +254,7 @@ void TestFavoriteFolders::moveFolderToFront() {
 }
 
 void TestFavoriteFolders::persistenceRoundTrip() {
-    TUsefulRegistry store(hiveFile("roundtrip.db"));
+    zelvorin::SettingsStore store(hiveFile("roundtrip.db"));
     const zelvorin::settings::SettingsAccess settings(&store, Root);
     FavoriteFolders saved(nullptr);
     saved.addLastFolder("/one", 4);
@@ -262,9 +262,9 @@ void TestFavoriteFolders::persistenceRoundTrip() {
     saved.addFavoriteFolder("/fav/x", 0);
     saved.addFavoriteFolder("/", 0);
     QVERIFY(saved.writeFolderLists(settings));
-    QCOMPARE(store.ReadString(Root + "\\History", "LastFolders1", QString()),
+    QCOMPARE(store.readString(Root + "\\History", "LastFolders1", QString()),
              QStringLiteral("/Tom & Jerry"));
-    QCOMPARE(store.ReadString(Root + "\\History", "FavoriteFolders2", QString()),
+    QCOMPARE(store.readString(Root + "\\History", "FavoriteFolders2", QString()),
              QStringLiteral("/fav/x"));
 
     FavoriteFolders loaded(nullptr);
@@ -275,39 +275,39 @@ void TestFavoriteFolders::persistenceRoundTrip() {
 }
 
 void TestFavoriteFolders::loadingKeepsValuesAsStored() {
-    TUsefulRegistry store(hiveFile("asstored.db"));
+    zelvorin::SettingsStore store(hiveFile("asstored.db"));
     const QString key = Root + "\\History";
-    store.WriteString(key, "LastFolders1", "/x/");
-    store.WriteString(key, "LastFolders2", "/X");
-    store.WriteString(key, "LastFolders3", "  ");
+    store.writeString(key, "LastFolders1", "/x/");
+    store.writeString(key, "LastFolders2", "/X");
+    store.writeString(key, "LastFolders3", "  ");
     FavoriteFolders folders(nullptr);
     folders.lastFolders() = entries({"/old"});
     QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
-    QCOMPARE(zelvorin::FolderPaths(folders.lastFolders()), QStringList({"/x/", "/X", "  "}));
+    QCOMPARE(zelvorin::folderPaths(folders.lastFolders()), QStringList({"/x/", "/X", "  "}));
     QVERIFY(folders.favoriteFolders().isEmpty());
 }
 
 void TestFavoriteFolders::gapEndsTheLoadedList() {
-    TUsefulRegistry store(hiveFile("gap.db"));
+    zelvorin::SettingsStore store(hiveFile("gap.db"));
     const QString key = Root + "\\History";
-    store.WriteString(key, "FavoriteFolders1", "/first");
-    store.WriteString(key, "FavoriteFolders3", "/third");
-    store.WriteString(key, "LastFolders2", "/second");
+    store.writeString(key, "FavoriteFolders1", "/first");
+    store.writeString(key, "FavoriteFolders3", "/third");
+    store.writeString(key, "LastFolders2", "/second");
     FavoriteFolders folders(nullptr);
     QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
-    QCOMPARE(zelvorin::FolderPaths(folders.favoriteFolders()), QStringList({"/first"}));
+    QCOMPARE(zelvorin::folderPaths(folders.favoriteFolders()), QStringList({"/first"}));
     QVERIFY(folders.lastFolders().isEmpty());
 }
 
 void TestFavoriteFolders::elevenStoredValuesLoadAndAreCutAtNextAddition() {
-    TUsefulRegistry store(hiveFile("eleven.db"));
+    zelvorin::SettingsStore store(hiveFile("eleven.db"));
     const QString key = Root + "\\History";
     const QStringList stored = numbered("/s", 11);
     for (int i = 0; i < stored.size(); ++i)
-        store.WriteString(key, "LastFolders" + QString::number(i + 1), stored.at(i));
+        store.writeString(key, "LastFolders" + QString::number(i + 1), stored.at(i));
     FavoriteFolders folders(nullptr);
     QVERIFY(folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));
-    QCOMPARE(zelvorin::FolderPaths(folders.lastFolders()), stored);
+    QCOMPARE(zelvorin::folderPaths(folders.lastFolders()), stored);
 
     QVERIFY(folders.addLastFolder("/new", 0));
     QCOMPARE(folders.lastFolders().size(), 10);
@@ -316,7 +316,7 @@ void TestFavoriteFolders::elevenStoredValuesLoadAndAreCutAtNextAddition() {
 }
 
 void TestFavoriteFolders::writingRemovesOlderLongerList() {
-    TUsefulRegistry store(hiveFile("shorter.db"));
+    zelvorin::SettingsStore store(hiveFile("shorter.db"));
     const zelvorin::settings::SettingsAccess settings(&store, Root);
     FavoriteFolders folders(nullptr);
     folders.favoriteFolders() = entries(numbered("/p", 5));
@@ -325,16 +325,16 @@ void TestFavoriteFolders::writingRemovesOlderLongerList() {
     folders.lastFolders().clear();
     QVERIFY(folders.writeFolderLists(settings));
     const QString key = Root + "\\History";
-    QVERIFY(!store.ValueExists(key, "FavoriteFolders2"));
-    QVERIFY(!store.ValueExists(key, "FavoriteFolders5"));
+    QVERIFY(!store.valueExists(key, "FavoriteFolders2"));
+    QVERIFY(!store.valueExists(key, "FavoriteFolders5"));
     FavoriteFolders loaded(nullptr);
     QVERIFY(loaded.readFolderLists(settings));
-    QCOMPARE(zelvorin::FolderPaths(loaded.favoriteFolders()), QStringList({"/only"}));
+    QCOMPARE(zelvorin::folderPaths(loaded.favoriteFolders()), QStringList({"/only"}));
     QVERIFY(loaded.lastFolders().isEmpty());
 }
 
 void TestFavoriteFolders::nothingStoredReadsEmpty() {
-    TUsefulRegistry store(hiveFile("empty.db"));
+    zelvorin::SettingsStore store(hiveFile("empty.db"));
     FavoriteFolders folders(nullptr);
     folders.lastFolders() = entries({"/stale"});
     QVERIFY(!folders.readFolderLists(zelvorin::settings::SettingsAccess(&store, Root)));

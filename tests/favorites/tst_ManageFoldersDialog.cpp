@@ -61,7 +61,7 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
     }
     static QStringList shown(const ManageFoldersDialog& form) {
-        return zelvorin::FolderPaths(form.entries());
+        return zelvorin::folderPaths(form.entries());
     }
 
     QTemporaryDir m_root;
@@ -346,7 +346,7 @@ void TestManageFoldersDialog::moveUpAndDown() {
     QCOMPARE(form.selectedIndex(), selectedAfter);
     // Data values travel with their entries.
     for (const FolderEntry& entry : form.entries())
-        QCOMPARE(entry.data, m_list.at(zelvorin::IndexOfFolder(m_list, entry.path)).data);
+        QCOMPARE(entry.data, m_list.at(zelvorin::indexOfFolder(m_list, entry.path)).data);
 }
 
 void TestManageFoldersDialog::okReplacesTheList() {
@@ -427,7 +427,7 @@ void TestManageFoldersDialog::editFavoriteFoldersRunsTheDialog() {
             QTest::mouseClick(form->OkButton, Qt::LeftButton);
         });
     });
-    QVERIFY(folders.editFavoriteFolders());
+    folders.editFavoriteFolders();
     QCOMPARE(caption, QStringLiteral(" Favorite Folders"));
     QCOMPARE(folders.favoriteFolders(), FolderList({{"/y", 6}, {"/x", 5}, {folder, 11}}));
     // The dialog lives only while it is shown.
@@ -448,7 +448,7 @@ void TestManageFoldersDialog::editFavoriteFoldersCancelLeavesFavorites() {
             QTest::keyClick(form->FolderListBox, Qt::Key_Escape);
         });
     });
-    QVERIFY(folders.editFavoriteFolders());
+    folders.editFavoriteFolders();
     QCOMPARE(caption, QStringLiteral("Mine"));
     QCOMPARE(folders.favoriteFolders(), FolderList({{"/x", 5}, {"/y", 6}}));
 }

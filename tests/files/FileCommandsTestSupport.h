@@ -30,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
+#include <utility>
 
 namespace zelvorin::test {
 
@@ -79,21 +80,54 @@ inline QMimeData* uriList(const QStringList& paths) {
     return data;
 }
 
+// What a test stands in for the desktop, the user's eyes and slow folders with. The panel
+// keeps the services it was made with; these forward to the stand-ins, which a test may
+// change while the panel lives.
+struct StandIns {
+    zelvorin::ErrorMessenger showError;                      // null: the message box
+    std::function<bool(const QUrl& url)> openUrl;            // null: no program takes it
+    std::function<bool(const QString& path)> showProperties; // null: no file manager
+    std::function<bool(const QByteArray& path)> mayBlock;    // null: no folder blocks
+};
+
+inline zelvorin::ProgramServices forwardingTo(const std::shared_ptr<StandIns>& standIns) {
+    zelvorin::ProgramServices services;
+    services.showError = [standIns](QWidget* parent, const QString& text) {
+        if (standIns->showError)
+            standIns->showError(parent, text);
+        else
+            zelvorin::showErrorBox(parent, text);
+    };
+    services.desktop.openUrl = [standIns](const QUrl& url) {
+        return standIns->openUrl && standIns->openUrl(url);
+    };
+    services.desktop.showItemProperties = [standIns](const QString& path) {
+        return standIns->showProperties && standIns->showProperties(path);
+    };
+    services.folders.mayBlock = [standIns](const QByteArray& path) {
+        return standIns->mayBlock && standIns->mayBlock(path);
+    };
+    return services;
+}
+
 // The file column's error messages while it lives, kept instead of shown.
 class ToldMessages {
 public:
-    ToldMessages()
-        : m_previous(zelvorin::setFileErrorHandler(
-              [this](QWidget*, const QString& text) { m_told.append(text); })) {}
-    ~ToldMessages() { zelvorin::setFileErrorHandler(std::move(m_previous)); }
+    explicit ToldMessages(StandIns& standIns)
+        : m_standIns(standIns),
+          m_previous(std::exchange(standIns.showError, [this](QWidget*, const QString& text) {
+              m_told.append(text);
+          })) {}
+    ~ToldMessages() { m_standIns.showError = std::move(m_previous); }
     ToldMessages(const ToldMessages&) = delete;
     ToldMessages& operator=(const ToldMessages&) = delete;
     const QStringList& told() const { return m_told; }
     void clear() { m_told.clear(); }
 
 private:
+    StandIns& m_standIns;
     QStringList m_told;
-    zelvorin::FileMessageHandler m_previous;
+    zelvorin::ErrorMessenger m_previous;
 };
 
 struct DragOutcome {
@@ -131,7 +165,7 @@ public:
         m_window = std::make_unique<QWidget>();
         m_window->setObjectName(QStringLiteral("FilePanelWindow"));
         auto* layout = new QVBoxLayout(m_window.get());
-        m_panel = new zelvorin::FilePanel(m_window.get());
+        m_panel = new zelvorin::FilePanel(m_window.get(), forwardingTo(m_standIns));
         layout->addWidget(m_panel);
         m_fileMenu = new QMenu(m_window.get());
         m_copyName = m_fileMenu->addAction(QStringLiteral("Copy &name"));
@@ -146,6 +180,7 @@ public:
         m_window->show();
     }
     QWidget* window() const { return m_window.get(); }
+    StandIns& standIns() const { return *m_standIns; }
     zelvorin::FilePanel* panel() const { return m_panel; }
     zelvorin::FileListCommands* commands() const { return m_panel->commands(); }
     zelvorin::FolderFiles* files() const { return m_panel->session()->files(); }
@@ -171,6 +206,7 @@ public:
     }
 
 private:
+    std::shared_ptr<StandIns> m_standIns = std::make_shared<StandIns>();
     std::unique_ptr<QWidget> m_window;
     zelvorin::FilePanel* m_panel = nullptr;
     QMenu* m_fileMenu = nullptr;

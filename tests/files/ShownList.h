@@ -8,6 +8,7 @@
 namespace zelvorin::test {
 
 struct ShownList {
+    explicit ShownList(FolderAccess access = {}) : session(std::move(access), {}, nullptr) {}
     FolderSession session;
     FileListView view{&session};
     FolderFiles& files = *session.files();

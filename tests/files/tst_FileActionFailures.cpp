@@ -85,13 +85,11 @@ private slots:
     void init() {
         m_window = std::make_unique<FilePanelFixture>();
         QVERIFY(QTest::qWaitForWindowExposed(m_window->window()));
-        zelvorin::platform::setItemPropertiesHandler([](const QString&) { return false; });
     }
     void cleanup() {
         for (const QString& path : std::as_const(m_immutable))
             chattr("-i", path);
         m_immutable.clear();
-        zelvorin::platform::setItemPropertiesHandler({});
         m_window.reset();
     }
 
@@ -150,7 +148,7 @@ private slots:
             // Gone behind the list's back: the monitor has not told it yet.
             QVERIFY(QFile::remove(m_shown + "/a.gif"));
         }
-        ToldMessages messages;
+        ToldMessages messages(m_window->standIns());
         act(action);
         QTRY_COMPARE(messages.told(), QStringList({told.arg(m_shown)}));
         QCOMPARE(files()->names(), listed);
@@ -197,7 +195,7 @@ private slots:
             QVERIFY(QDir().mkpath(trash + "/files") && QDir().mkpath(trash + "/info"));
             fill(small);
         }
-        ToldMessages messages;
+        ToldMessages messages(m_window->standIns());
         act(action);
         QTRY_COMPARE(messages.told(), QStringList({told.arg(m_shown)}));
         QCOMPARE(files()->names(), QStringList({"a.gif", "b.gif"}));
@@ -210,10 +208,7 @@ private:
     // Runs the current case in a child of this test, in a user and mount namespace of its
     // own where a small tmpfs can be mounted without privileges.
     void runAgainOnASmallFileSystem() {
-        QProcess probe;
-        probe.start(QStringLiteral("unshare"), {"-rm", "true"});
-        if (!probe.waitForFinished() || probe.exitStatus() != QProcess::NormalExit ||
-            probe.exitCode() != 0)
+        if (!zelvorin::test::mountNamespaceAvailable())
             QSKIP("no mount namespace of the test's own can be made here");
         static int count = 0;
         const QString mountPoint =

@@ -6,7 +6,7 @@
 #include "FileListModel.h"
 #include "FileProperties.h"
 #include "FilePropertiesDialog.h"
-#include "GenerateHTMLUnit.h"
+#include "GalleryPageBuilder.h"
 #include "LosslessNames.h"
 #include "RawFiles.h"
 #include "TestEnvironment.h"
@@ -75,7 +75,7 @@ private slots:
     }
     void everyActionReachesTheFileItself() {
         QFETCH(QString, action);
-        ToldMessages messages;
+        ToldMessages messages(m_window->standIns());
         const QByteArray path = shownPath();
 
         if (action == "shown") {
@@ -141,23 +141,22 @@ private slots:
             QCOMPARE(clipboard->mimeData()->urls(), QList<QUrl>({platform::fileUrl(path)}));
         } else if (action == "open") {
             QList<QUrl> opened;
-            const platform::DesktopOpener previous =
-                platform::setDesktopOpener([&](const QUrl& url) {
-                    opened << url;
-                    return true;
-                });
+            m_window->standIns().openUrl = [&](const QUrl& url) {
+                opened << url;
+                return true;
+            };
             QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, m_window->rowCenter(0));
-            platform::setDesktopOpener(previous);
+            m_window->standIns().openUrl = nullptr;
             QCOMPARE(opened.size(), 1);
             QCOMPARE(platform::rawPathOfUrl(opened.first()), path);
         } else if (action == "properties") {
             QStringList asked;
-            const auto previous = platform::setItemPropertiesHandler([&](const QString& text) {
+            m_window->standIns().showProperties = [&](const QString& text) {
                 asked << text;
                 return false; // no file manager: the program's own window shows
-            });
+            };
             m_window->fileProperties()->trigger();
-            platform::setItemPropertiesHandler(previous);
+            m_window->standIns().showProperties = nullptr;
             QCOMPARE(asked.size(), 1);
             QCOMPARE(platform::encodePath(asked.first()), path);
             const auto dialogs =
@@ -168,19 +167,19 @@ private slots:
             QVERIFY(dialogs.first()->findChild<QLabel*>("TypeValue")->text().contains("image/png"));
         } else if (action == "gallery item") {
             // The window's pages read the list's image names as the list keeps them.
-            files()->setMarkRule(&IsGalleryImage);
+            files()->setMarkRule(&zelvorin::isGalleryImage);
             files()->reread();
             QTRY_VERIFY(!files()->isReading());
             const auto images = files()->markedNames();
             QCOMPARE(images->count(), 1);
             const QStringList names{images->name(0)};
             QStringList addressed;
-            const QString page =
-                GenerateGalleryPage(files()->folder(), names, 1, zelvorin::GalleryItemsPerPage,
-                                    zelvorin::SimpleListStyle, [&](const QString& image) {
-                                        addressed << image;
-                                        return zelvorin::FileImageUrl(image);
-                                    });
+            const QString page = zelvorin::generateGalleryPage(
+                files()->folder(), names, 1, zelvorin::GalleryItemsPerPage,
+                zelvorin::SimpleListStyle, [&](const QString& image) {
+                    addressed << image;
+                    return zelvorin::FileImageUrl(image);
+                });
             QCOMPARE(addressed.size(), 1);
             QCOMPARE(platform::encodePath(addressed.first()), path);
             QVERIFY(page.contains("(1 image)"));

@@ -39,7 +39,6 @@ class FileListCommandsTest : public QObject {
 
     std::unique_ptr<FilePanelFixture> m_window;
     QString m_folder;
-    zelvorin::platform::ItemPropertiesHandler m_savedHandler;
 
     FolderFiles* files() const { return m_window->files(); }
     FileListView* view() const { return m_window->view(); }
@@ -69,11 +68,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_window->window()));
         m_changes = std::make_unique<QSignalSpy>(m_window->panel()->session(),
                                                  &zelvorin::FolderSession::fileChosen);
-        m_savedHandler =
-            zelvorin::platform::setItemPropertiesHandler([](const QString&) { return false; });
     }
     void cleanup() {
-        zelvorin::platform::setItemPropertiesHandler(m_savedHandler);
         m_changes.reset();
         m_window.reset();
     }
@@ -137,14 +133,15 @@ private slots:
         put(other + "/y.gif", "y");
         showFolderWith({"k.gif", "l.gif", "m.gif"});
         select(1);
-        const MayBlockHook previous = setMayBlockHook(
-            [other](const QByteArray& path) { return platform::openablePath(path) == other; });
+        m_window->standIns().mayBlock = [other](const QByteArray& path) {
+            return platform::openablePath(path) == other;
+        };
         FolderSession* session = m_window->panel()->session();
         session->setFolder(other);
         QVERIFY(session->isChangingFolder());
         QuestionAnswerer answerer(true, [&] { QTRY_COMPARE(session->folder(), other); });
         QTest::keyClick(view(), Qt::Key_Delete);
-        setMayBlockHook(previous);
+        m_window->standIns().mayBlock = nullptr;
         QCOMPARE(answerer.asked(), 1);
         QVERIFY(!QFileInfo::exists(m_folder + "/l.gif"));
         QCOMPARE(files()->names(), QStringList({"x.gif", "y.gif"}));
@@ -287,10 +284,10 @@ private slots:
     void propertiesGoToTheFileManagerWhenOneAnswers() {
         showFolderWith({"a.gif"});
         QStringList asked;
-        zelvorin::platform::setItemPropertiesHandler([&](const QString& path) {
+        m_window->standIns().showProperties = [&](const QString& path) {
             asked << path;
             return true;
-        });
+        };
         select(-1);
         m_window->fileProperties()->trigger();
         QVERIFY(asked.isEmpty());
@@ -340,10 +337,10 @@ private slots:
         // and "Properties" then names that folder.
         session->setFolder(m_folder);
         QStringList asked;
-        zelvorin::platform::setItemPropertiesHandler([&](const QString& path) {
+        m_window->standIns().showProperties = [&](const QString& path) {
             asked << path;
             return true;
-        });
+        };
         const QPoint inWindow = folders->viewport()->mapTo(m_window->window(), at);
         QTest::mousePress(m_window->window()->windowHandle(), Qt::RightButton, {}, inWindow);
         QCOMPARE(session->folder(), m_folder + "/sub");

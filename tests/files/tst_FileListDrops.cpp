@@ -141,7 +141,7 @@ private slots:
         QVERIFY(put(m_sources + "/folder/inner/deep.gif", "deep"));
         QVERIFY(put(m_sources + "/one.gif", "one"));
         QVERIFY(put(m_sources + "/two.png", "two"));
-        ToldMessages messages;
+        ToldMessages messages(m_window->standIns());
         const DragOutcome outcome =
             drop({m_sources + "/folder", m_sources + "/one.gif", m_sources + "/missing.gif",
                   m_sources + "/two.png"},

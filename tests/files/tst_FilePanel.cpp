@@ -21,11 +21,16 @@ class FilePanelTest : public QObject {
 
     QTemporaryDir m_dir;
     QStringList m_messages;
-    FileMessageHandler m_previous;
 
     QString folder(const QString& name) { return test::freshFolder(m_dir, name); }
+    // The panel's messages are kept instead of shown.
+    ProgramServices services() {
+        ProgramServices services;
+        services.showError = [this](QWidget*, const QString& text) { m_messages.append(text); };
+        return services;
+    }
     std::unique_ptr<FilePanel> makePanel(const QString& path) {
-        auto panel = std::make_unique<FilePanel>(nullptr);
+        auto panel = std::make_unique<FilePanel>(nullptr, services());
         panel->resize(170, 500);
         panel->show();
         panel->showStartingFolder(path);
@@ -34,18 +39,13 @@ class FilePanelTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        m_previous =
-            setFileErrorHandler([this](QWidget*, const QString& text) { m_messages.append(text); });
-    }
-    void cleanupTestCase() { setFileErrorHandler(m_previous); }
     void init() {
         test::resetCurrentFolder();
         m_messages.clear();
     }
 
     void controlTree() {
-        FilePanel panel(nullptr);
+        FilePanel panel(nullptr, services());
         panel.resize(170, 500);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));

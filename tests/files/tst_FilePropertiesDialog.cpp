@@ -3,6 +3,7 @@
 #include "FileCommandsTestSupport.h"
 #include "FileProperties.h"
 #include "FilePropertiesDialog.h"
+#include "LosslessNames.h"
 #include "TestEnvironment.h"
 
 #include <QLabel>
@@ -16,7 +17,6 @@ class FilePropertiesDialogTest : public QObject {
     Q_OBJECT
 
     QString m_folder;
-    zelvorin::platform::ItemPropertiesHandler m_saved;
 
     QString label(const QWidget* dialog, const char* name) const {
         const auto* text = dialog->findChild<QLabel*>(name);
@@ -29,11 +29,6 @@ private slots:
         m_folder = qEnvironmentVariable("HOME") + "/properties";
         QDir().mkpath(m_folder);
     }
-    void init() {
-        m_saved =
-            zelvorin::platform::setItemPropertiesHandler([](const QString&) { return false; });
-    }
-    void cleanup() { zelvorin::platform::setItemPropertiesHandler(m_saved); }
 
     void factsOfAFile() {
         const QString path = m_folder + "/notes.txt";
@@ -97,23 +92,27 @@ private slots:
 
     void showPropertiesChoosesTheWindow() {
         QWidget owner;
+        platform::DesktopServices desktop;
         const QString path = m_folder + "/shown.gif";
         QVERIFY(put(path, "x"));
+        const auto shown = [&](const QString& path) {
+            return showProperties(&owner, platform::encodePath(path), desktop).ok();
+        };
         QStringList asked;
-        zelvorin::platform::setItemPropertiesHandler([&](const QString& p) {
+        desktop.showItemProperties = [&](const QString& p) {
             asked << p;
             return true;
-        });
-        QVERIFY(ShowShellProperties(&owner, path));
+        };
+        QVERIFY(shown(path));
         QCOMPARE(asked, QStringList({path}));
         QVERIFY(owner.findChildren<zelvorin::FilePropertiesDialog*>().isEmpty());
 
-        zelvorin::platform::setItemPropertiesHandler([](const QString&) { return false; });
-        QVERIFY(ShowShellProperties(&owner, path));
+        desktop.showItemProperties = [](const QString&) { return false; };
+        QVERIFY(shown(path));
         QCOMPARE(owner.findChildren<zelvorin::FilePropertiesDialog*>().size(), 1);
 
-        QVERIFY(!ShowShellProperties(&owner, m_folder + "/missing.gif"));
-        QVERIFY(!ShowShellProperties(&owner, QString()));
+        QVERIFY(!shown(m_folder + "/missing.gif"));
+        QVERIFY(!shown(QString()));
         QCOMPARE(owner.findChildren<zelvorin::FilePropertiesDialog*>().size(), 1);
     }
 

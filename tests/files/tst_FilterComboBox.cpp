@@ -80,14 +80,20 @@ private slots:
         QStringList d;
         QStringList m;
         splitFilterText(MainFilterText, &d, &m);
-        QCOMPARE(d, QStringList({"Background Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)",
-                                 "HTML files (*.htm*;*.shtml;*.asp;*.mht)",
-                                 "Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)",
-                                 "Documents  (*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml)",
-                                 "All files (*.*)", "Add custom filter..."}));
-        QCOMPARE(m, QStringList({"*.jpg;*.gif;*.png;*.bmp;*.jpeg", "*.htm*;*.shtml;*.asp;*.mht",
-                                 "*.jpg;*.gif;*.png;*.bmp;*.jpeg",
-                                 "*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml", "*.*", " "}));
+        QCOMPARE(
+            d,
+            QStringList(
+                {"Background Images "
+                 "(*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng)",
+                 "HTML files (*.htm*;*.shtml;*.asp;*.mht)",
+                 "Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng)",
+                 "Documents  (*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml)", "All files (*.*)",
+                 "Add custom filter..."}));
+        QCOMPARE(m, QStringList(
+                        {"*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng",
+                         "*.htm*;*.shtml;*.asp;*.mht",
+                         "*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng",
+                         "*.txt;*.htm*;*.shtml;*.asp;*.mht;*.nws;*.eml", "*.*", " "}));
     }
 
     void boxRules() {
@@ -134,14 +140,16 @@ private slots:
     void choosingAddCustomFilterAndCancelling() {
         auto panel = makePanel();
         FilterComboBox* box = panel->filterBox();
-        QCOMPARE(panel->session()->files()->names(), QStringList({"a.jpg", "b.gif"}));
+        QCOMPARE(panel->session()->files()->names(), QStringList({"a.jpg", "b.gif", "icon.ico"}));
         answerDialog(panel->customFilterDialog(), QString(), QString(), false);
         box->setFocus();
         QTest::keyClick(box, Qt::Key_End); // the user picks the last entry
         QCOMPARE(box->currentIndex(), 0);
         QCOMPARE(box->currentText(),
-                 QStringLiteral("Background Images (*.jpg;*.gif;*.png;*.bmp;*.jpeg)"));
-        QCOMPARE(panel->session()->files()->names(), QStringList({"a.jpg", "b.gif"}));
+                 QStringLiteral(
+                     "Background Images "
+                     "(*.jpg;*.gif;*.png;*.bmp;*.jpeg;*.webp;*.avif;*.svg;*.svgz;*.ico;*.apng)"));
+        QCOMPARE(panel->session()->files()->names(), QStringList({"a.jpg", "b.gif", "icon.ico"}));
 
         // From the tool bar button while HTML files is selected: Cancel keeps it.
         panel->selectFilter(1);

@@ -51,7 +51,6 @@ class FolderAnswersTest : public QObject {
     QTemporaryDir m_dir;
     QString m_top;
     QStringList m_messages;
-    FileMessageHandler m_previousHandler;
     std::shared_ptr<Gate> m_gate;
     // Folders (with what lies below them) that count as being on a network volume, and
     // those of them whose server does not answer.
@@ -85,6 +84,24 @@ class FolderAnswersTest : public QObject {
         return -1;
     }
     QString path(const QString& name) const { return m_top + QLatin1Char('/') + name; }
+    // The folders below m_network count as possibly blocking, those below m_stuck wait at
+    // the gate in the worker, and a folder has 300 ms to answer.
+    FolderAccess access() {
+        FolderAccess access;
+        access.answerLimitMs = 300;
+        access.mayBlock = [this](const QByteArray& path) { return under(path, m_network); };
+        access.beforeWorkerRead = [gate = m_gate, stuck = &m_stuck](const QByteArray& folder) {
+            if (under(folder, *stuck))
+                gate->pass();
+        };
+        return access;
+    }
+    ProgramServices services() {
+        ProgramServices services;
+        services.folders = access();
+        services.showError = [this](QWidget*, const QString& text) { m_messages.append(text); };
+        return services;
+    }
 
     // Counts timer ticks (and whether the busy cursor showed) while a folder is asked.
     struct Ticker {
@@ -103,18 +120,6 @@ class FolderAnswersTest : public QObject {
     };
 
 private slots:
-    void initTestCase() {
-        m_previousHandler =
-            setFileErrorHandler([this](QWidget*, const QString& text) { m_messages.append(text); });
-        setMayBlockHook([this](const QByteArray& path) { return under(path, m_network); });
-        setFolderAnswerLimit(300);
-    }
-    void cleanupTestCase() {
-        setFileErrorHandler(m_previousHandler);
-        setMayBlockHook(nullptr);
-        setWorkerReadHook(nullptr);
-        setFolderAnswerLimit(DefaultFolderAnswerLimitMs);
-    }
     void init() {
         test::resetCurrentFolder();
         m_messages.clear();
@@ -128,10 +133,6 @@ private slots:
         m_network = {path("answers"), path("stuck")};
         m_stuck = {path("stuck")};
         m_gate = std::make_shared<Gate>();
-        setWorkerReadHook([gate = m_gate, stuck = &m_stuck](const QByteArray& folder) {
-            if (under(folder, *stuck))
-                gate->pass();
-        });
     }
     void cleanup() {
         // Lets every abandoned read end, and sees that its late return harms nothing.
@@ -159,7 +160,7 @@ private slots:
     }
 
     void stuckFolderLeavesBothListsOnTheFolderShown() {
-        FolderSession session;
+        FolderSession session(access(), {}, nullptr);
         keepMessages(session);
         FolderTreeView dirs(&session);
         FolderFiles& files = *session.files();
@@ -201,7 +202,7 @@ private slots:
     // The user goes on while a folder is asked: a folder chosen meanwhile replaces the
     // one waiting, whose answer, when it comes, changes nothing.
     void folderChosenMeanwhileReplacesTheWaitingOne() {
-        FolderSession session;
+        FolderSession session(access(), {}, nullptr);
         keepMessages(session);
         FolderTreeView dirs(&session);
         session.setFolder(m_top);
@@ -222,7 +223,7 @@ private slots:
     }
 
     void stuckFolderSetInCodeIsToldAndChangesNothing() {
-        FolderSession session;
+        FolderSession session(access(), {}, nullptr);
         keepMessages(session);
         session.setFolder(path("local"));
         session.setFolder(path("stuck/inner"));
@@ -235,7 +236,7 @@ private slots:
     }
 
     void answeringNetworkFolderIsShownNormally() {
-        FolderSession session;
+        FolderSession session(access(), {}, nullptr);
         keepMessages(session);
         FolderTreeView dirs(&session);
         FolderFiles& files = *session.files();
@@ -261,7 +262,7 @@ private slots:
     }
 
     void shownFolderThatStopsAnsweringIsLeftWithoutAskingIt() {
-        FolderSession session;
+        FolderSession session(access(), {}, nullptr);
         keepMessages(session);
         FolderTreeView dirs(&session);
         FolderFiles& files = *session.files();
@@ -293,7 +294,7 @@ private slots:
     }
 
     void goneNetworkFolderFallsBackToItsNearestAncestor() {
-        FolderSession session;
+        FolderSession session(access(), {}, nullptr);
         keepMessages(session);
         m_stuck.clear();
         session.setFolder(path("answers/inner"));
@@ -307,7 +308,7 @@ private slots:
     }
 
     void startingFolderThatDoesNotAnswerIsReportedAndPassedOver() {
-        FilePanel panel(nullptr);
+        FilePanel panel(nullptr, services());
         FolderSession* session = panel.session();
         panel.showStartingFolder(m_top);
         QCOMPARE(session->folder(), m_top);

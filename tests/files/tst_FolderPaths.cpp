@@ -2,8 +2,8 @@
 #include "FileMask.h"
 #include "FileTestSupport.h"
 #include "FolderPaths.h"
-#include "NeededLib.h"
 #include "TestEnvironment.h"
+#include "Wildcard.h"
 
 #include <QtTest>
 
@@ -139,7 +139,7 @@ private slots:
         QFETCH(QString, name);
         bool expected = false;
         for (const QString& piece : mask.split(QLatin1Char(';'))) {
-            if (!mask.isEmpty() && MatchesWildcard(name, piece))
+            if (!mask.isEmpty() && matchesWildcard(name, piece))
                 expected = true;
         }
         const FileMask compiled(mask);

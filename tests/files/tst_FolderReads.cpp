@@ -61,8 +61,11 @@ class FolderReadsTest : public QObject {
     QTemporaryDir m_dir;
     QString folder(const QString& name) { return test::freshFolder(m_dir, name); }
 
-    std::unique_ptr<test::ShownList> makeBox() {
-        auto box = std::make_unique<test::ShownList>();
+    // A list that reads `head` entries on the spot before a worker takes over.
+    std::unique_ptr<test::ShownList> makeBox(int head = Head) {
+        FolderAccess access;
+        access.headLimit = head;
+        auto box = std::make_unique<test::ShownList>(access);
         box->files.setKinds(MainFileType);
         box->files.setMarkRule(&isPng);
         box->files.setMask(QStringLiteral("*.*"));
@@ -72,11 +75,9 @@ class FolderReadsTest : public QObject {
     }
     // The same folder read on the spot, as a short folder always is.
     Read readOnTheSpot(const QString& path) {
-        FolderListing::setHeadLimit(FolderListing::DefaultHeadLimit * 1024);
-        auto box = makeBox();
+        auto box = makeBox(DefaultFolderHeadLimit * 1024);
         box->session.setFolder(path);
         [&] { QVERIFY(!box->files.isReading()); }();
-        FolderListing::setHeadLimit(Head);
         return listed(box->files);
     }
     // Few entries read before the worker takes over, so a small folder reads as a large one.
@@ -92,11 +93,7 @@ private slots:
         m_made = makeFiles(m_shared, Files);
         QCOMPARE(m_made.size(), Files);
     }
-    void init() {
-        test::resetCurrentFolder();
-        FolderListing::setHeadLimit(Head);
-    }
-    void cleanup() { FolderListing::setHeadLimit(FolderListing::DefaultHeadLimit); }
+    void init() { test::resetCurrentFolder(); }
     // QTemporaryDir cannot remove names that are not UTF-8.
     void cleanupTestCase() { test::removeTree(QFile::encodeName(m_dir.path())); }
 

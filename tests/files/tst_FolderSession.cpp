@@ -297,6 +297,37 @@ private slots:
         QCOMPARE(platform::volumeOf("/mnt/database", volumes).rootPath, QStringLiteral("/"));
     }
 
+    // The root folder is a volume whatever the mount table shows of it, once.
+    void rootIsAlwaysAVolume_data() {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("volume");
+        QTest::addColumn<int>("count");
+        const QByteArray chroot = "40 39 0:50 / /proc rw - proc proc rw\n"
+                                  "41 39 0:51 / /tmp rw - tmpfs tmp rw\n";
+        QTest::newRow("chroot: a folder of the root") << chroot << "/src/x"
+                                                      << "/" << 2;
+        QTest::newRow("chroot: its own mount") << chroot << "/tmp/x"
+                                               << "/tmp" << 2;
+        QTest::newRow("no table") << QByteArray() << "/home"
+                                  << "/" << 1;
+        QTest::newRow("live system's squashfs root")
+            << QByteArray("1 0 7:0 / / ro - squashfs /dev/loop0 ro\n") << "/etc"
+            << "/" << 1;
+        QTest::newRow("root listed") << QByteArray("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n") << "/etc"
+                                     << "/" << 1;
+    }
+    void rootIsAlwaysAVolume() {
+        QFETCH(QByteArray, table);
+        QFETCH(QString, path);
+        QFETCH(QString, volume);
+        QFETCH(int, count);
+        const std::vector<Volume> volumes = platform::visibleVolumes(table, {});
+        QCOMPARE(int(volumes.size()), count);
+        QCOMPARE(volumes.front().rootPath, QStringLiteral("/"));
+        QCOMPARE(platform::volumeOf(path, volumes).rootPath, volume);
+    }
+
     void panelPassesEnabledState() {
         EnablingPanel panel;
         auto* child = new QWidget(&panel);

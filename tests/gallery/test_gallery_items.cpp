@@ -1,7 +1,7 @@
 // The image-name filter and the markup of single gallery items: sizes, short names, the
 // three styles, escaping of names and image addresses.
+#include "GalleryPageBuilder.h"
 #include "GalleryTemplates.h"
-#include "GenerateHTMLUnit.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
@@ -39,6 +39,13 @@ void TestGalleryItems::isGalleryImage_data() {
     QTest::newRow("jpeg") << "a.jpeg" << true;
     QTest::newRow("bmp") << "a.bmp" << true;
     QTest::newRow("png") << "a.png" << true;
+    QTest::newRow("webp") << "a.webp" << true;
+    QTest::newRow("avif") << "a.AVIF" << true;
+    QTest::newRow("svg") << "a.svg" << true;
+    QTest::newRow("svgz") << "a.Svgz" << true;
+    QTest::newRow("ico") << "favicon.ico" << true;
+    QTest::newRow("apng") << "a.apng" << true;
+    QTest::newRow("svg cut short") << "a.sv" << false;
     QTest::newRow("upper case") << "PHOTO.JPG" << true;
     QTest::newRow("mixed case") << "x.JpEg" << true;
     QTest::newRow("only extension") << ".png" << true;
@@ -63,7 +70,7 @@ void TestGalleryItems::isGalleryImage_data() {
 void TestGalleryItems::isGalleryImage() {
     QFETCH(QString, name);
     QFETCH(bool, image);
-    QCOMPARE(IsGalleryImage(name), image);
+    QCOMPARE(zelvorin::isGalleryImage(name), image);
 }
 
 void TestGalleryItems::keepGalleryImages_data() {
@@ -84,7 +91,7 @@ void TestGalleryItems::keepGalleryImages_data() {
 void TestGalleryItems::keepGalleryImages() {
     QFETCH(QStringList, names);
     QFETCH(QStringList, kept);
-    KeepGalleryImages(names);
+    zelvorin::keepGalleryImages(names);
     QCOMPARE(names, kept);
 }
 
@@ -97,7 +104,7 @@ void TestGalleryItems::keepGalleryImagesLargeList() {
         if (i % 3 == 0)
             expected << name;
     }
-    KeepGalleryImages(names);
+    zelvorin::keepGalleryImages(names);
     QCOMPARE(names.size(), expected.size());
     QCOMPARE(names, expected);
 }
@@ -120,7 +127,7 @@ void TestGalleryItems::sizeTexts() {
     QFETCH(qint64, size);
     QFETCH(QString, text);
     const QString path = "/pics/a.jpg";
-    const QString item = GenerateGalleryItem(path, 0, 7, size);
+    const QString item = zelvorin::generateGalleryItem(path, 0, 7, size);
     QCOMPARE(item, simpleItem("file:///pics/a.jpg", 7, "a.jpg", size));
     QVERIFY(item.contains("&nbsp;&nbsp;&nbsp;&nbsp;" + text + "<p>"));
     QVERIFY(item.contains("(" + text + ") \">"));
@@ -149,7 +156,7 @@ void TestGalleryItems::shortNames() {
     QFETCH(QString, name);
     QFETCH(QString, shown);
     const QString path = "/pics/" + name;
-    const QString item = GenerateGalleryItem(path, 2, 3, 100);
+    const QString item = zelvorin::generateGalleryItem(path, 2, 3, 100);
     QVERIFY2(item.contains("&nbsp;<b>" + shown + "</b><br>"), qPrintable(item));
     // The alternate text always holds the whole name.
     QVERIFY(item.contains("alt=\"  " + name.toHtmlEscaped() + "    (100 bytes) \""));
@@ -168,12 +175,12 @@ void TestGalleryItems::styles_data() {
 void TestGalleryItems::styles() {
     QFETCH(int, style);
     QFETCH(QString, expected);
-    QCOMPARE(GenerateGalleryItem("/home/u/pics/sunset.jpg", style, 12, 4000), expected);
+    QCOMPARE(zelvorin::generateGalleryItem("/home/u/pics/sunset.jpg", style, 12, 4000), expected);
 }
 
 void TestGalleryItems::unknownStyleGivesNothing() {
-    QVERIFY(GenerateGalleryItem("/pics/a.jpg", 3, 1, 10).isEmpty());
-    QVERIFY(GenerateGalleryItem("/pics/a.jpg", -1, 1, 10).isEmpty());
+    QVERIFY(zelvorin::generateGalleryItem("/pics/a.jpg", 3, 1, 10).isEmpty());
+    QVERIFY(zelvorin::generateGalleryItem("/pics/a.jpg", -1, 1, 10).isEmpty());
 }
 
 void TestGalleryItems::defaultImageUrl_data() {
@@ -217,7 +224,7 @@ void TestGalleryItems::namesCannotInjectMarkup() {
     const QString shown = name.toHtmlEscaped();
     const QString src = QString::fromLatin1("file://" + path.toUtf8().toPercentEncoding("/"));
     for (int style = 0; style <= 2; ++style) {
-        const QString item = GenerateGalleryItem(path, style, 1, 10);
+        const QString item = zelvorin::generateGalleryItem(path, style, 1, 10);
         QVERIFY(!item.contains("<script"));
         QVERIFY(!item.contains("\" onerror="));
         if (style == 2)
@@ -238,7 +245,7 @@ void TestGalleryItems::customImageUrlIsEscaped() {
         asked << path;
         return QString("zelvorin-local://t0k3n/a.jpg?x=1&y=\"2\"");
     };
-    const QString item = GenerateGalleryItem("/pics/a.jpg", 0, 1, 10, maker);
+    const QString item = zelvorin::generateGalleryItem("/pics/a.jpg", 0, 1, 10, maker);
     QCOMPARE(asked, QStringList{"/pics/a.jpg"});
     QCOMPARE(item,
              simpleItem("zelvorin-local://t0k3n/a.jpg?x=1&amp;y=&quot;2&quot;", 1, "a.jpg", 10));

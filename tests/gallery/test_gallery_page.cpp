@@ -1,7 +1,7 @@
 // Whole gallery pages: counters, Prev/Next links, the three layouts, the item range, missing
 // files, folder names and escaping, compared byte for byte with the templates.
+#include "GalleryPageBuilder.h"
 #include "GalleryTemplates.h"
-#include "GenerateHTMLUnit.h"
 #include "TestEnvironment.h"
 
 #include <QDir>
@@ -170,8 +170,8 @@ void TestGalleryPage::pages() {
     const QString items = expectedItems(itemStyle, itemFrom, itemTo);
     const QString nav = navigation(prev, next);
     const QString expected = page(m_folder, counterText, nav, items, footer());
-    const QString actual = GenerateGalleryPage(m_folder, names(count), first, perPage,
-                                               zelvorin::GalleryStyleValue(style));
+    const QString actual = zelvorin::generateGalleryPage(m_folder, names(count), first, perPage,
+                                                         zelvorin::GalleryStyleValue(style));
     QCOMPARE(actual, expected);
 
     if (rows >= 0) {
@@ -194,7 +194,7 @@ void TestGalleryPage::noImages_data() {
 void TestGalleryPage::noImages() {
     QFETCH(int, style);
     const QString actual =
-        GenerateGalleryPage(m_folder, {}, 1, 25, zelvorin::GalleryStyleValue(style));
+        zelvorin::generateGalleryPage(m_folder, {}, 1, 25, zelvorin::GalleryStyleValue(style));
     QCOMPARE(actual, page(m_folder, counter(0, 0, 0), QString(), QString(), QString()));
     QVERIFY(!actual.contains("imglist"));
     QVERIFY(!actual.contains("example.org"));
@@ -208,20 +208,20 @@ void TestGalleryPage::deletedFileLeavesGap() {
     QVERIFY(QFile::remove(folder + "/" + nameOf(3)));
 
     for (int style : {0, 1, 2}) {
-        const QString actual = GenerateGalleryPage(folder, list, 1, 25, quint8(style));
+        const QString actual = zelvorin::generateGalleryPage(folder, list, 1, 25, quint8(style));
         const QString expected = page(folder, counter(7, 1, 7), navigation({}, {}),
                                       expectedItems(style, 1, 7, {3}, folder), footer());
         QCOMPARE(actual, expected);
         QVERIFY(!actual.contains(nameOf(3)));
     }
-    const QString grid = GenerateGalleryPage(folder, list, 1, 25, 2);
+    const QString grid = zelvorin::generateGalleryPage(folder, list, 1, 25, 2);
     QCOMPARE(grid.count("</td></tr><tr>"), 1); // two rows: 1 2 _ 4 5 | 6 7
     QCOMPARE(grid.count(R"(<td width="120")"), 6);
 }
 
 void TestGalleryPage::folderWithTrailingSlash() {
     for (const QString& suffix : QStringList{"/", "//"}) {
-        const QString actual = GenerateGalleryPage(m_folder + suffix, names(2), 1, 25, 2);
+        const QString actual = zelvorin::generateGalleryPage(m_folder + suffix, names(2), 1, 25, 2);
         QCOMPARE(actual, page(m_folder, counter(2, 1, 2), navigation({}, {}),
                               expectedItems(2, 1, 2), footer()));
         QVERIFY(actual.contains("<title>" + m_folder + "</title>"));
@@ -236,7 +236,7 @@ void TestGalleryPage::rootFolder() {
         return path;
     };
     // A name below "/" that exists on every Linux system.
-    const QString actual = GenerateGalleryPage("/", {"etc"}, 1, 25, 0, maker);
+    const QString actual = zelvorin::generateGalleryPage("/", {"etc"}, 1, 25, 0, maker);
     QVERIFY(actual.contains("<title>/</title>"));
     QVERIFY(actual.contains("&nbsp;&nbsp;&nbsp;\"/\"  </font>"));
     QVERIFY(asked.isEmpty()); // "/etc" is a folder, not an image file
@@ -246,11 +246,12 @@ void TestGalleryPage::namesCarryingTheirFolder() {
     const QString other = m_environment->makeFolder("elsewhere");
     QVERIFY(zelvorin::test::writeFile(other + "/far.png", QByteArray(10, 'x')));
     const QStringList list{other + "/far.png", nameOf(1)};
-    const QString actual = GenerateGalleryPage(m_folder, list, 1, 25, 0);
+    const QString actual = zelvorin::generateGalleryPage(m_folder, list, 1, 25, 0);
     QVERIFY(actual.contains(simpleItem(src(other + "/far.png"), 1, "far.png", 10)));
     QVERIFY(actual.contains(simpleItem(src(m_folder + "/" + nameOf(1)), 2, nameOf(1), sizeOf(1))));
     // A name with a folder that does not exist there is not looked for elsewhere.
-    const QString missing = GenerateGalleryPage(m_folder, {"/nowhere/" + nameOf(1)}, 1, 25, 0);
+    const QString missing =
+        zelvorin::generateGalleryPage(m_folder, {"/nowhere/" + nameOf(1)}, 1, 25, 0);
     QVERIFY(!missing.contains("<img"));
 }
 
@@ -267,7 +268,7 @@ void TestGalleryPage::onlyThePageRangeIsLookedAt() {
         asked << path;
         return QString("zelvorin-file://token/") + path.section('/', -1);
     };
-    const QString actual = GenerateGalleryPage(folder, list, 26, 25, 2, maker);
+    const QString actual = zelvorin::generateGalleryPage(folder, list, 26, 25, 2, maker);
     QCOMPARE(asked.size(), 25);
     QCOMPARE(asked.first(), folder + "/n000026.jpg");
     QCOMPARE(asked.last(), folder + "/n000050.jpg");
@@ -285,7 +286,7 @@ void TestGalleryPage::folderAndNamesAreEscaped() {
         QVERIFY(zelvorin::test::writeFile(folder + "/" + name, QByteArray(20, 'x')));
     const QString shownFolder = folder.toHtmlEscaped();
     for (int style : {0, 1, 2}) {
-        const QString actual = GenerateGalleryPage(folder, list, 1, 25, quint8(style));
+        const QString actual = zelvorin::generateGalleryPage(folder, list, 1, 25, quint8(style));
         QVERIFY(actual.contains("<title>" + shownFolder + "</title>"));
         QVERIFY(actual.contains("&nbsp;&nbsp;&nbsp;\"" + shownFolder + "\"  </font>"));
         QVERIFY(!actual.contains("<img src=x"));

@@ -55,17 +55,17 @@ class GalleryWindowTest : public QObject {
     LoopbackHttpServer* m_server = nullptr;
     std::unique_ptr<MainWindowFixture> m_window;
 
-    TMainForm* openWindow(const QString& folder, int count) {
+    zelvorin::MainWindow* openWindow(const QString& folder, int count) {
         m_window = std::make_unique<MainWindowFixture>();
-        TMainForm* form = m_window->open();
+        zelvorin::MainWindow* form = m_window->open();
         if (form && !showFolder(form, folder, count))
             return nullptr;
         return form;
     }
     QWebEnginePage* page() const { return m_window->page(); }
     // "Show image gallery" and the wait for its page.
-    bool showGallery(TMainForm* form, const QString& folder) {
-        form->Menus().ShowImageGalleryMenuItem->trigger();
+    bool showGallery(zelvorin::MainWindow* form, const QString& folder) {
+        form->actions().action(zelvorin::Command::ShowImageGallery)->trigger();
         return waitForTitle(page(), QFileInfo(folder).fileName());
     }
     bool waitForText(const QString& text) {
@@ -129,20 +129,20 @@ private slots:
         QFETCH(QString, before);
         QFETCH(int, style);
         QFETCH(QString, selector);
-        TMainForm* form = openWindow(m_colours, 3);
+        zelvorin::MainWindow* form = openWindow(m_colours, 3);
         QVERIFY(form);
         QCOMPARE(page()->url().scheme(), QString("qrc"));
         if (before == "blank") {
-            form->OpenAddress("about:blank");
+            form->openAddress("about:blank");
         } else if (before == "file") {
-            form->OpenAddress(m_colours + "/page.html");
+            form->openAddress(m_colours + "/page.html");
             QVERIFY(waitForTitle(page(), "Local page"));
         } else if (before.startsWith("web")) {
-            form->OpenAddress(m_server->url("/page.html").toString());
+            form->openAddress(m_server->url("/page.html").toString());
             QVERIFY(waitForTitle(page(), "Web page"));
             if (before == "web blank") {
                 // The page has ended its load first, as the user sees it before going on.
-                QTRY_VERIFY(!form->PreviewArea()->isLoading());
+                QTRY_VERIFY(!form->preview()->isLoading());
                 QVERIFY(loadAndWait(page(), m_server->url("/away.html")));
                 evaluate(page(), "away()");
                 QTRY_COMPARE(page()->url(), QUrl("about:blank"));
@@ -150,10 +150,10 @@ private slots:
                              m_server->url("/").toString().chopped(1));
             }
         }
-        QTRY_VERIFY(!form->PreviewArea()->isLoading());
-        QList<QAction*> styles{form->Menus().SimpleListMenuItem,
-                               form->Menus().BackgroundListMenuItem,
-                               form->Menus().ThumbnailListMenuItem};
+        QTRY_VERIFY(!form->preview()->isLoading());
+        QList<QAction*> styles{form->actions().action(zelvorin::Command::SimpleListStyle),
+                               form->actions().action(zelvorin::Command::BackgroundListStyle),
+                               form->actions().action(zelvorin::Command::ThumbnailListStyle)};
         styles[style]->trigger();
         const QUrl shownBefore = page()->url();
         const int historyBefore = page()->history()->count();
@@ -184,7 +184,7 @@ private slots:
                     .toList();
             QCOMPARE(box.size(), 2);
             const QPoint point(int(box[0].toDouble()), int(box[1].toDouble()));
-            QVERIFY2(waitForPainted(form->WebBrowser1(), {point}, colours[i]),
+            QVERIFY2(waitForPainted(form->webView(), {point}, colours[i]),
                      qPrintable(QStringLiteral("item %1").arg(i + 1)));
         }
     }
@@ -201,10 +201,10 @@ private slots:
     void pageTextOnlyIntoProgramDocuments() {
         QFETCH(QString, before);
         QFETCH(bool, inPlace);
-        TMainForm* form = openWindow(m_colours, 3);
+        zelvorin::MainWindow* form = openWindow(m_colours, 3);
         QVERIFY(form);
         if (before == "file") {
-            form->OpenAddress(m_colours + "/page.html");
+            form->openAddress(m_colours + "/page.html");
             QVERIFY(waitForTitle(page(), "Local page"));
         } else if (before.startsWith("web")) {
             QVERIFY(loadAndWait(page(), m_server->url("/away.html")));
@@ -216,11 +216,11 @@ private slots:
                              m_server->url("/").toString().chopped(1));
             }
         }
-        QTRY_VERIFY(!form->PreviewArea()->isLoading());
+        QTRY_VERIFY(!form->preview()->isLoading());
         const QUrl shown = page()->url();
         const int history = page()->history()->count();
 
-        form->LoadHtmlText(
+        form->showPageText(
             "<html><head><title>Written</title></head><body>written text</body></html>");
         QVERIFY(waitForTitle(page(), "Written"));
         QCOMPARE(pageText(page()), QString("written text"));
@@ -233,7 +233,7 @@ private slots:
     }
 
     void pagedWithPrevAndNext() {
-        TMainForm* form = openWindow(m_many, 30);
+        zelvorin::MainWindow* form = openWindow(m_many, 30);
         QVERIFY(form);
         QVERIFY(showGallery(form, m_many));
         QVERIFY(waitForText(counter(1, 25, 30)));
@@ -250,10 +250,10 @@ private slots:
         QVERIFY(pageText(page()).contains("image 26.png"));
         QCOMPARE(countOf(page(), "a[href=\"zelvorin://imglist/1,25\"]"), 2);
         QCOMPARE(countOf(page(), "a[href^=\"zelvorin://imglist/51\"]"), 0);
-        QVERIFY(waitForPainted(form->WebBrowser1(), {elementRect(page(), "img").center()}, Blue));
+        QVERIFY(waitForPainted(form->webView(), {elementRect(page(), "img").center()}, Blue));
 
         // A script's click is not the user's: refused, and the page stays.
-        QSignalSpy refusals(form->PreviewArea()->page(), &zelvorin::PreviewPage::navigationRefused);
+        QSignalSpy refusals(form->preview()->page(), &zelvorin::PreviewPage::navigationRefused);
         evaluate(page(), "document.querySelector('a[href=\"zelvorin://imglist/1,25\"]').click()");
         QTRY_VERIFY(!refusals.isEmpty());
         QVERIFY(pageText(page()).contains(counter(26, 30, 30)));
@@ -266,17 +266,17 @@ private slots:
     }
 
     void restyledFromTheNextPage() {
-        TMainForm* form = openWindow(m_many, 30);
+        zelvorin::MainWindow* form = openWindow(m_many, 30);
         QVERIFY(form);
-        QCOMPARE(form->GalleryStyle(), quint8(2));
+        QCOMPARE(form->galleryStyle(), quint8(2));
         QVERIFY(showGallery(form, m_many));
         QVERIFY(waitForText(counter(1, 25, 30)));
         QCOMPARE(countOf(page(), "img[width=\"100\"]"), 25);
 
-        form->Menus().SimpleListMenuItem->trigger();
-        QCOMPARE(form->GalleryStyle(), quint8(0));
-        QVERIFY(form->Menus().SimpleListMenuItem->isChecked());
-        QVERIFY(!form->Menus().ThumbnailListMenuItem->isChecked());
+        form->actions().action(zelvorin::Command::SimpleListStyle)->trigger();
+        QCOMPARE(form->galleryStyle(), quint8(0));
+        QVERIFY(form->actions().action(zelvorin::Command::SimpleListStyle)->isChecked());
+        QVERIFY(!form->actions().action(zelvorin::Command::ThumbnailListStyle)->isChecked());
         // The page on screen stays as it was.
         QTest::qWait(200);
         QCOMPARE(countOf(page(), "img[width=\"100\"]"), 25);
@@ -286,7 +286,7 @@ private slots:
         QCOMPARE(countOf(page(), "img"), 5);
         QCOMPARE(countOf(page(), "img[width]"), 0);
 
-        form->Menus().BackgroundListMenuItem->trigger();
+        form->actions().action(zelvorin::Command::BackgroundListStyle)->trigger();
         QVERIFY(clickElement(form, "a[href=\"zelvorin://imglist/1,25\"]"));
         QVERIFY(waitForText(counter(1, 25, 30)));
         QCOMPARE(countOf(page(), "img"), 0);
@@ -294,11 +294,11 @@ private slots:
     }
 
     void onlyImagesWhateverTheFilter() {
-        TMainForm* form = openWindow(m_mixed, 3);
+        zelvorin::MainWindow* form = openWindow(m_mixed, 3);
         QVERIFY(form);
         chooseFilter(form, 4);
-        QCOMPARE(form->MainFilePanel()->filterBox()->currentText(), QString("All files (*.*)"));
-        QTRY_COMPARE(form->MainFilePanel()->session()->files()->names().size(), 6);
+        QCOMPARE(form->filePanel()->filterBox()->currentText(), QString("All files (*.*)"));
+        QTRY_COMPARE(form->filePanel()->session()->files()->names().size(), 6);
         QVERIFY(showGallery(form, m_mixed));
         QVERIFY(waitForText(counter(1, 3, 3)));
         QCOMPARE(countOf(page(), "img"), 3);
@@ -307,23 +307,24 @@ private slots:
         QVERIFY(!text.contains("notes.txt"));
 
         chooseFilter(form, 1);
-        QTRY_COMPARE(form->MainFilePanel()->session()->files()->names(), QStringList{"index.html"});
+        QTRY_COMPARE(form->filePanel()->session()->files()->names(), QStringList{"index.html"});
         // The same folder: the title stays, so wait for the new counter.
-        form->Menus().ShowImageGalleryMenuItem->trigger();
+        form->actions().action(zelvorin::Command::ShowImageGallery)->trigger();
         QVERIFY(waitForText("There is no image files in the File List"));
         QCOMPARE(countOf(page(), "img"), 0);
     }
 
     // Ctrl+I reaches the same command as the menu entry, and the address box stays empty.
     void shortcutShowsTheGallery() {
-        TMainForm* form = openWindow(m_colours, 3);
+        zelvorin::MainWindow* form = openWindow(m_colours, 3);
         QVERIFY(form);
-        QCOMPARE(form->Menus().ShowImageGalleryMenuItem->shortcut(), QKeySequence("Ctrl+I"));
+        QCOMPARE(form->actions().action(zelvorin::Command::ShowImageGallery)->shortcut(),
+                 QKeySequence("Ctrl+I"));
         form->activateWindow();
         QTest::keyClick(form, Qt::Key_I, Qt::ControlModifier);
         QVERIFY(waitForTitle(page(), "colours"));
         QVERIFY(waitForText(counter(1, 3, 3)));
-        QCOMPARE(form->Toolbar()->AddressComboBox->currentText(), QString());
+        QCOMPARE(form->toolbar()->addressBox()->currentText(), QString());
     }
 
     // A script of the page shown before stops with it and cannot change the gallery page.
@@ -336,9 +337,9 @@ private slots:
                           "document.body.innerHTML = 'changed'; }, 50);"
                           "requestAnimationFrame(function f() { document.title = 'changed';"
                           " requestAnimationFrame(f); });</script></body></html>"));
-        TMainForm* form = openWindow(folder, 1);
+        zelvorin::MainWindow* form = openWindow(folder, 1);
         QVERIFY(form);
-        form->OpenAddress(folder + "/busy.html");
+        form->openAddress(folder + "/busy.html");
         QVERIFY(waitForTitle(page(), "changed"));
         QVERIFY(showGallery(form, folder));
         QVERIFY(waitForText("(1 image)"));

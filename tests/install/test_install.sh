@@ -9,16 +9,16 @@ trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" > "$work/install.log"
 
+app=com.morvenkast.Zelvorin
 for f in bin/zelvorin bin/zelvorin-reg share/zelvorin/zelvorin.html \
-         share/applications/org.example.zelvorin.Zelvorin.desktop \
-         share/metainfo/org.example.zelvorin.Zelvorin.metainfo.xml \
-         share/icons/hicolor/scalable/apps/zelvorin.svg share/icons/hicolor/48x48/apps/zelvorin.png \
+         share/applications/$app.desktop share/metainfo/$app.metainfo.xml \
+         share/icons/hicolor/scalable/apps/$app.svg share/icons/hicolor/48x48/apps/$app.png \
          share/man/man1/zelvorin.1.gz share/man/man1/zelvorin-reg.1.gz; do
     [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 samples=$(find "$prefix/share/zelvorin/Samples" -type f | wc -l)
 [ "$samples" -ge 12 ] || { echo "only $samples files in the installed Samples"; exit 1; }
-grep -q '^Exec=zelvorin' "$prefix/share/applications/org.example.zelvorin.Zelvorin.desktop"
+grep -q '^Exec=zelvorin' "$prefix/share/applications/$app.desktop"
 
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
 export QT_QPA_PLATFORM=offscreen ZELVORIN_QUIT_AFTER_FIRST_PAGE=1

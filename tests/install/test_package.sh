@@ -21,27 +21,35 @@ debs=("$work"/out/*.deb)
 deb=${debs[0]}
 echo "package: $(basename "$deb"), $(du -h "$deb" | cut -f1)"
 
-# Dependencies: those dpkg-shlibdeps found, and the two loaded at run time.
+# Dependencies: those dpkg-shlibdeps found, and those loaded at run time (the SVG image
+# plugin's package is named by the release: libqt6svg6 or qt6-svg-plugins).
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for package in libc6 libqt6core6 libqt6webenginecore6 libqt6webenginecore6-bin libqt6svg6 \
-               libsqlite3-0; do
-    [[ ", $depends," == *", $package "* || ", $depends," == *", $package,"* ]] ||
-        fail "Depends lacks $package"
+svg_plugin=$(dpkg-query -S '*/qt6/plugins/imageformats/libqsvg.so' | cut -d: -f1)
+# Debian 13 renamed some libraries' packages for 64-bit time (libqt6core6t64).
+for package in libc6 libqt6core6 libqt6webenginecore6 libqt6webenginecore6-bin "$svg_plugin" \
+               qt6-image-formats-plugins libqt6svg6 libsqlite3-0 zlib1g; do
+    found=""
+    for name in "$package" "${package}t64"; do
+        [[ ", $depends," == *", $name "* || ", $depends," == *", $name,"* ]] && found=yes
+    done
+    [ -n "$found" ] || fail "Depends lacks $package"
 done
+# libavif's package carries its library's soname: libavif15 in Debian 12, libavif16 in 13.
+[[ ", $depends," == *", libavif1"[0-9]* ]] || fail "Depends lacks libavif"
 
 root=$work/root
 dpkg -x "$deb" "$root"
-app=org.example.zelvorin.Zelvorin
+app=com.morvenkast.Zelvorin
 for f in bin/zelvorin bin/zelvorin-reg share/zelvorin/zelvorin.html \
          share/applications/$app.desktop share/metainfo/$app.metainfo.xml \
-         share/icons/hicolor/scalable/apps/zelvorin.svg \
+         share/icons/hicolor/scalable/apps/$app.svg \
          share/man/man1/zelvorin.1.gz share/man/man1/zelvorin-reg.1.gz \
          share/doc/zelvorin/copyright share/doc/zelvorin/changelog.gz; do
     [ -s "$root/usr/$f" ] || fail "missing from the package: /usr/$f"
 done
 for size in 16 22 24 32 48 64 128 256; do
-    png=$root/usr/share/icons/hicolor/${size}x${size}/apps/zelvorin.png
+    png=$root/usr/share/icons/hicolor/${size}x${size}/apps/$app.png
     file -b "$png" | grep -q "^PNG image data, $size x $size," || fail "icon $size: $(file -b "$png")"
 done
 # The manual pages format without a complaint.
@@ -50,6 +58,9 @@ for page in "$root"/usr/share/man/man1/*.gz; do
     [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
 done
 
+# The desktop entry's icon and the metadata's id are the package's application id.
+grep -qx "Icon=$app" "$root/usr/share/applications/$app.desktop" || fail "the desktop entry's icon"
+grep -q "<id>$app</id>" "$root/usr/share/metainfo/$app.metainfo.xml" || fail "the metadata's id"
 desktop-file-validate "$root/usr/share/applications/$app.desktop" ||
     fail "desktop-file-validate found errors"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$app.metainfo.xml" ||
@@ -58,6 +69,9 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/$app.metainfo.xml" ||
 lintian --fail-on error --display-info "$deb" > "$work/lintian.log" 2>&1 ||
     { cat "$work/lintian.log"; fail "lintian found errors"; }
 cat "$work/lintian.log"
+# Built with the distribution's hardening: lintian finds no binary without it.
+! grep -Ew "hardening-no-(bindnow|fortify-functions|relro|pie)" "$work/lintian.log" ||
+    fail "the programs are not built with the hardening flags"
 
 # The unpacked program finds its program folder in /usr/share/zelvorin and starts.
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share

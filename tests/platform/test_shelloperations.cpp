@@ -61,6 +61,8 @@ private slots:
     void replacesOnlyAfterYes_data();
     void replacesOnlyAfterYes();
     void noQuestionWithoutConfirmOrConflict();
+    void newFileReplacesOnlyAfterYes_data();
+    void newFileReplacesOnlyAfterYes();
     void refusals_data();
     void refusals();
     void copyKeepsPermissionsAndTime();
@@ -141,6 +143,48 @@ void TestShellOperations::noQuestionWithoutConfirmOrConflict() {
     options.confirmReplace = false;
     QVERIFY(platform::copyFile(raw(source), raw(m_folder + QStringLiteral("/old.txt")), options));
     QCOMPARE(readAll(m_folder + QStringLiteral("/old.txt")), QByteArray("data"));
+}
+
+void TestShellOperations::newFileReplacesOnlyAfterYes_data() {
+    QTest::addColumn<QByteArray>("existing"); // what the name holds before; empty: nothing
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("a new name") << QByteArray() << false << QByteArray("new");
+    QTest::newRow("taken, no") << QByteArray("old") << false << QByteArray("old");
+    QTest::newRow("taken, yes") << QByteArray("old") << true << QByteArray("new");
+}
+
+void TestShellOperations::newFileReplacesOnlyAfterYes() {
+    QFETCH(QByteArray, existing);
+    QFETCH(bool, answer);
+    QFETCH(QByteArray, after);
+    const QString destination = m_folder + QStringLiteral("/copy.webp");
+    if (!existing.isEmpty())
+        QVERIFY(writeFile(destination, existing));
+    int questions = 0;
+    platform::TransferOptions options;
+    options.ask = [&](QWidget*, const QString&, const QString& question) {
+        ++questions;
+        [&] { QVERIFY(question.contains(destination + QStringLiteral("\" already exists"))); }();
+        return answer;
+    };
+    const mode_t umask = ::umask(022);
+    const platform::FileResult result = platform::writeNewFile(raw(destination), "new", options);
+    ::umask(umask);
+    QCOMPARE(result.ok(), after == "new");
+    QCOMPARE(result.failed(), false);
+    QCOMPARE(questions, existing.isEmpty() ? 0 : 1);
+    QCOMPARE(readAll(destination), after);
+    // The user's own file, as any program writes one; nothing left beside it.
+    if (existing.isEmpty())
+        QCOMPARE(statOf(destination).st_mode & 0777, 0644u);
+    QCOMPARE(allNames(m_folder), QStringList{"copy.webp"});
+    // A folder is never replaced.
+    QVERIFY(QDir().mkpath(m_folder + QStringLiteral("/folder.webp")));
+    options.ask = [](QWidget*, const QString&, const QString&) { return true; };
+    QCOMPARE(
+        platform::writeNewFile(raw(m_folder + QStringLiteral("/folder.webp")), "x", options).error,
+        EISDIR);
 }
 
 void TestShellOperations::refusals_data() {

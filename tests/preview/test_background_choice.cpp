@@ -2,6 +2,7 @@
 // local page and a frameset, the placement kept for the next page, the contrast and seam
 // note, and the image's colour as the page colour.
 #include "BackgroundChoice.h"
+#include "ImageWeight.h"
 #include "Preview.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
@@ -125,11 +126,16 @@ private slots:
         QVERIFY(open("a.html"));
         choice()->setLayout(layout);
         QSignalSpy notes(choice(), &BackgroundChoice::noteChanged);
-        // The image chosen just before is replaced: only the last one is told.
+        // The image chosen just before is replaced: only the last one is told, with what
+        // it weighs first.
         m_preview->setBackgroundImage(m_magenta);
         m_preview->setBackgroundImage(path);
-        QTRY_COMPARE_WITH_TIMEOUT(choice()->note(), expected, 10000);
-        QCOMPARE(notes.constLast().value(0).toString(), expected);
+        const QFileInfo file(path);
+        const QString note = QStringLiteral("%1 %2, 64 x 64 \u2014 ")
+                                 .arg(file.fileName(), ByteSizeText(file.size())) +
+                             expected;
+        QTRY_COMPARE_WITH_TIMEOUT(choice()->note(), note, 10000);
+        QCOMPARE(notes.constLast().value(0).toString(), note);
     }
 
     void imageColourBecomesPageColour() {

@@ -1,10 +1,16 @@
 // The background as text: placement values and captions, the stored layout, the image
-// address for pages, the "Copy CSS" rule and the status notes.
+// address for pages, the "Copy CSS" rule with the image for twice the density found
+// beside the chosen one, and the status notes.
 #include "BackgroundCss.h"
 #include "BackgroundNotes.h"
-#include "NeededRegistryLib.h"
+#include "HighDensityImage.h"
+#include "LosslessNames.h"
+#include "SettingsStore.h"
 #include "SettingsTable.h"
 #include "TestEnvironment.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 
 using namespace zelvorin::preview;
 namespace st = zelvorin::settings;
@@ -93,16 +99,16 @@ private slots:
         QFETCH(BackgroundPlacement, placement);
         QFETCH(bool, fixed);
         QTemporaryDir folder;
-        TUsefulRegistry store(folder.filePath("registry.db"));
+        zelvorin::SettingsStore store(folder.filePath("registry.db"));
         const QString root = QStringLiteral("Software\\Morvenkast\\Zelvorin");
         const st::SettingsAccess settings(&store, root);
         const QString key = root + st::InterfaceKey;
         if (storedPlacement.typeId() == QMetaType::Int)
-            QVERIFY(store.WriteInteger(key, "BackgroundPlacement", storedPlacement.toInt()));
+            QVERIFY(store.writeInteger(key, "BackgroundPlacement", storedPlacement.toInt()));
         else if (storedPlacement.isValid())
-            QVERIFY(store.WriteString(key, "BackgroundPlacement", storedPlacement.toString()));
+            QVERIFY(store.writeString(key, "BackgroundPlacement", storedPlacement.toString()));
         if (storedFixed.isValid())
-            QVERIFY(store.WriteBool(key, "BackgroundFixed", storedFixed.toBool()));
+            QVERIFY(store.writeBool(key, "BackgroundFixed", storedFixed.toBool()));
 
         const BackgroundLayout read = ReadBackgroundLayout(settings);
         QCOMPARE(read.placement, placement);
@@ -110,7 +116,7 @@ private slots:
 
         const BackgroundLayout other{BackgroundPlacement::CentreOnce, !fixed};
         QVERIFY(WriteBackgroundLayout(settings, other));
-        QCOMPARE(store.ReadInteger(key, "BackgroundPlacement", -1), 3);
+        QCOMPARE(store.readInteger(key, "BackgroundPlacement", -1), 3);
         QVERIFY(ReadBackgroundLayout(settings) == other);
     }
 
@@ -186,24 +192,70 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<BackgroundPlacement>("placement");
         QTest::addColumn<bool>("fixed");
+        QTest::addColumn<QString>("doubleDensity");
         QTest::addColumn<QString>("rule");
         using P = BackgroundPlacement;
         QTest::newRow("colour, image, fixed tile")
-            << QColor(0xc8, 0xbf, 0xae) << "linen.jpg" << P::Tile << true
+            << QColor(0xc8, 0xbf, 0xae) << "linen.jpg" << P::Tile << true << ""
             << "body { background: #c8bfae url(\"linen.jpg\") repeat fixed; }";
-        QTest::newRow("no colour") << QColor() << "img/a%20b.png" << P::TileAcross << false
+        QTest::newRow("no colour") << QColor() << "img/a%20b.png" << P::TileAcross << false << ""
                                    << "body { background: url(\"img/a%20b.png\") repeat-x; }";
         QTest::newRow("colour only, placement left out")
-            << QColor(Qt::white) << "" << P::Cover << true << "body { background: #ffffff; }";
-        QTest::newRow("nothing") << QColor() << "" << P::Tile << false << "";
+            << QColor(Qt::white) << "" << P::Cover << true << ""
+            << "body { background: #ffffff; }";
+        QTest::newRow("nothing") << QColor() << "" << P::Tile << false << ""
+                                 << "";
+        QTest::newRow("an image for twice the density")
+            << QColor() << "paper.png" << P::Tile << false << "paper@2x.png"
+            << "body { background: url(\"paper.png\") repeat; background-image: "
+               "image-set(\"paper.png\" 1x, \"paper@2x.png\" 2x); }";
+        QTest::newRow("twice the density, colour and placement")
+            << QColor(0xc8, 0xbf, 0xae) << "a/b c.webp" << P::CentreOnce << true << "a/b c@2x.webp"
+            << "body { background: #c8bfae url(\"a/b c.webp\") center no-repeat fixed; "
+               "background-image: image-set(\"a/b c.webp\" 1x, \"a/b c@2x.webp\" 2x); }";
+        QTest::newRow("twice the density without an image")
+            << QColor(Qt::white) << "" << P::Tile << false << "x@2x.png"
+            << "body { background: #ffffff; }";
     }
     void copyCss() {
         QFETCH(QColor, colour);
         QFETCH(QString, address);
         QFETCH(BackgroundPlacement, placement);
         QFETCH(bool, fixed);
+        QFETCH(QString, doubleDensity);
         QFETCH(QString, rule);
-        QCOMPARE(CopyCssText(colour, address, {placement, fixed}), rule);
+        QCOMPARE(CopyCssText(colour, address, {placement, fixed}, doubleDensity), rule);
+    }
+
+    void doubleDensityPartner_data() {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<QStringList>("beside");
+        QTest::addColumn<QString>("partner"); // empty: none
+        QTest::newRow("the common name")
+            << "paper.png" << QStringList{"paper@2x.png"} << "paper@2x.png";
+        QTest::newRow("none there") << "paper.png" << QStringList{"paper@3x.png"} << "";
+        QTest::newRow("another kind is not it")
+            << "paper.png" << QStringList{"paper@2x.webp"} << "";
+        QTest::newRow("no suffix") << "paper" << QStringList{"paper@2x"} << "paper@2x";
+        QTest::newRow("dots in the name") << "a.b.svg" << QStringList{"a.b@2x.svg"} << "a.b@2x.svg";
+        QTest::newRow("a 2x image itself") << "p@2x.png" << QStringList{"p@2x@2x.png"} << "";
+        QTest::newRow("a folder of the name") << "q.png" << QStringList{"q@2x.png/"} << "";
+    }
+    void doubleDensityPartner() {
+        QFETCH(QString, image);
+        QFETCH(QStringList, beside);
+        QFETCH(QString, partner);
+        QTemporaryDir folder;
+        beside << image;
+        for (const QString& name : std::as_const(beside)) {
+            if (name.endsWith('/'))
+                QVERIFY(QDir(folder.path()).mkpath(name));
+            else
+                QVERIFY(zelvorin::test::writeFile(folder.filePath(name), "x"));
+        }
+        const QByteArray found = HighDensityPartner(QFile::encodeName(folder.filePath(image)));
+        QCOMPARE(found,
+                 partner.isEmpty() ? QByteArray() : QFile::encodeName(folder.filePath(partner)));
     }
 
     void contrastText_data() {
@@ -253,6 +305,35 @@ private slots:
             QStringLiteral("Text contrast unknown: the image cannot be read (File not found)"));
         QCOMPARE(UnreadableImageText(QString()),
                  QStringLiteral("Text contrast unknown: the image cannot be read"));
+    }
+
+    void chosenImageNote_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("note");
+        const QString readable = QStringLiteral("Text contrast 1.2:1 at worst (below 4.5:1)");
+        QTest::newRow("read") << "/tiles/ramp.png" << true << qint64(24 * 1024)
+                              << "ramp.png 24 KB, 256 x 256 \u2014 " + readable;
+        QTest::newRow("damaged")
+            << "/tiles/broken.webp" << false << qint64(240)
+            << "broken.webp 240 bytes \u2014 Text contrast unknown: the image cannot be read "
+               "(Damaged WebP image)";
+        QTest::newRow("a name that is not UTF-8")
+            << zelvorin::platform::openablePath("/tiles/caf\xe9.svg") << true << qint64(3000)
+            << QStringLiteral("caf\ufffd.svg 3 KB, 256 x 256 \u2014 ") + readable;
+        QTest::newRow("gone") << "/tiles/gone.avif" << false << qint64(-1)
+                              << "gone.avif \u2014 Text contrast unknown: the image cannot be read "
+                                 "(Damaged WebP image)";
+    }
+    void chosenImageNote() {
+        QFETCH(QString, path);
+        QFETCH(bool, readable);
+        QFETCH(qint64, bytes);
+        QFETCH(QString, note);
+        const TileAnalysisResult result{1, path, readable ? AnalyseTile(ramp()) : std::nullopt,
+                                        readable ? QString() : "Damaged WebP image", bytes};
+        QCOMPARE(ChosenImageNote(result, Qt::black, BackgroundPlacement::CentreOnce), note);
     }
 };
 

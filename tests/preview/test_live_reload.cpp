@@ -1,6 +1,6 @@
 // Live reload, checked on what the view paints: a local page whose style sheet (or whose
-// frame) changes on disk is loaded again with the chosen background and the scroll
-// position kept; other files of the folder reload nothing.
+// frame, or its style sheet) changes on disk is loaded again with the chosen background and the
+// scroll position kept; other files of the folder reload nothing.
 #include "LiveReload.h"
 #include "Preview.h"
 #include "PreviewPage.h"
@@ -87,29 +87,32 @@ void TestLiveReload::changedFileReloadsWithChoicesKept_data() {
     QTest::addColumn<bool>("frameset");
     QTest::addColumn<bool>("image"); // else a colour
     QTest::addColumn<int>("scroll");
-    QTest::newRow("style sheet, image, scrolled") << false << true << 400;
-    QTest::newRow("style sheet, colour") << false << false << 0;
-    QTest::newRow("frame of a frameset, image") << true << true << 0;
+    QTest::addColumn<QString>("changed"); // the file that changes
+    QTest::newRow("style sheet, image, scrolled") << false << true << 400 << "style.css";
+    QTest::newRow("style sheet, colour") << false << false << 0 << "style.css";
+    QTest::newRow("frame of a frameset, image") << true << true << 0 << "left.html";
+    // The frame's document is of another origin than its page: only the guard saw it load.
+    QTest::newRow("style sheet of a frame, image") << true << true << 0 << "style.css";
 }
 
 void TestLiveReload::changedFileReloadsWithChoicesKept() {
     QFETCH(bool, frameset);
     QFETCH(bool, image);
     QFETCH(int, scroll);
+    QFETCH(QString, changed);
     const QString folder = m_folder.filePath(QTest::currentDataTag());
     QDir(folder).removeRecursively();
     QString page = folder + "/page.html";
-    QString changed = folder + "/style.css";
+    changed = folder + '/' + changed;
+    const QString style = folder + "/style.css";
     const QByteArray linked = "<link rel='stylesheet' href='style.css'>";
     // The box lies 100 pixels below the top of the view once scrolled.
-    QVERIFY(writeFile(changed, styleSheet(Blue, scroll + 100)));
+    QVERIFY(writeFile(style, styleSheet(Blue, scroll + 100)));
     QVERIFY(writeFile(page, boxPage(linked, 3000)));
     QPoint box(200, 150);
     QList<QPoint> around = {{600, 400}, {50, 50}};
     if (frameset) {
-        // The left frame's own file changes; its style sheet stays as it is.
-        changed = folder + "/left.html";
-        QVERIFY(writeFile(changed, boxPage(linked, 300)));
+        QVERIFY(writeFile(folder + "/left.html", boxPage(linked, 300)));
         QVERIFY(writeFile(folder + "/right.html", "<html><body></body></html>"));
         page = folder + "/frames.html";
         QVERIFY(writeFile(page, "<html><frameset cols='50%,50%' frameborder='0' border='0'>"
@@ -128,12 +131,12 @@ void TestLiveReload::changedFileReloadsWithChoicesKept() {
 
     QSignalSpy reloaded(m_preview->liveReload(), &LiveReload::reloaded);
     const int reloads = m_preview->liveReload()->reloadCount();
-    if (frameset)
+    if (changed == style)
+        QVERIFY(writeFile(changed, styleSheet(Orange, scroll + 100)));
+    else
         QVERIFY(writeFile(changed, boxPage(linked + "<style>#box { background: " +
                                                Orange.name().toLatin1() + " !important }</style>",
                                            300)));
-    else
-        QVERIFY(writeFile(changed, styleSheet(Orange, scroll + 100)));
     QVERIFY(reloaded.wait(10000));
     QVERIFY(waitForPainted(m_preview->view(), {box}, Orange));
     QVERIFY(waitForPainted(m_preview->view(), around, chosen));

@@ -45,6 +45,7 @@ private slots:
     void urlForAddress();
     void localImageGrants();
     void localImageUnknownAddresses();
+    void shownFilesApartFromChosenOnes();
 };
 
 void TestPreviewRules::colourRoundTrip_data() {
@@ -346,6 +347,31 @@ void TestPreviewRules::localImageUnknownAddresses() {
     QVERIFY(!urls.pathFor(guessed));
     QVERIFY(!urls.pathFor(QUrl::fromLocalFile(QStringLiteral("/pictures/a.png"))));
     QVERIFY(!urls.pathFor(QUrl(QStringLiteral("http://") + grant.remote.host() + "/a.png")));
+}
+
+// What a local page shows is never one of the files the user chose: an image shown so
+// served as itself would be readable, and a chosen file's address never serves a page's.
+void TestPreviewRules::shownFilesApartFromChosenOnes() {
+    using Shown = LocalImageUrls::Shown;
+    LocalImageUrls urls;
+    const QString path = QStringLiteral("/site/pic one.png");
+    const QUrl image = urls.shownAddress(path, Shown::Image);
+    const QUrl media = urls.shownAddress(path, Shown::Media);
+    QCOMPARE(image.scheme(), QString::fromLatin1(LocalImageScheme));
+    QCOMPARE(image.path(), QStringLiteral("/pic one.png"));
+    QVERIFY(image.host() != media.host());
+    QCOMPARE(urls.shownAddress(path, Shown::Image), image);
+    QCOMPARE(urls.shownFileFor(image)->path, path);
+    QCOMPARE(urls.shownFileFor(image)->kind, Shown::Image);
+    QCOMPARE(urls.shownFileFor(media)->kind, Shown::Media);
+    QVERIFY(!urls.pathFor(image));
+    QCOMPARE(urls.size(), 0);
+    const LocalImageUrls::Grant chosen = urls.grant(path);
+    QVERIFY(chosen.local.host() != image.host());
+    QVERIFY(!urls.shownFileFor(chosen.local));
+    QUrl otherName = image;
+    otherName.setPath(QStringLiteral("/secret.png"));
+    QVERIFY(!urls.shownFileFor(otherName));
 }
 
 void TestPreviewRules::plainDownloadNames_data() {

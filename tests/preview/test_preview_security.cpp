@@ -242,6 +242,9 @@ void TestPreviewSecurity::webPageLoadsOnlyWhatItWasGiven() {
         {"guessed", guessedToken},
         {"localScheme", given.local.toString(QUrl::FullyEncoded)},
         {"fileUrl", QUrl::fromLocalFile(m_secret).toString(QUrl::FullyEncoded)},
+        {"frameDocument",
+         FrameDocumentAddress(QUrl::fromLocalFile(m_secret), QString(32, QLatin1Char('0')))
+             .toString(QUrl::FullyEncoded)},
     };
     for (const auto& [name, url] : probes)
         QVERIFY(evaluate(m_preview->page(), probeScript(name, url)).toBool());
@@ -251,6 +254,7 @@ void TestPreviewSecurity::webPageLoadsOnlyWhatItWasGiven() {
     QTRY_COMPARE(probe("guessed"), QStringLiteral("failed"));
     QTRY_COMPARE(probe("localScheme"), QStringLiteral("failed"));
     QTRY_COMPARE(probe("fileUrl"), QStringLiteral("failed"));
+    QTRY_COMPARE(probe("frameDocument"), QStringLiteral("failed"));
     // Nothing ever handed out the secret file.
     QCOMPARE(m_profile->localImages().size(), 1);
 }

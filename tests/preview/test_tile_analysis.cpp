@@ -1,6 +1,7 @@
 // The tile analysis against images drawn here with known answers: worst text contrast,
 // average colour, seams (and where their threshold lies), large and unreadable files,
 // the shipped sample tiles, and the worker that delivers results.
+#include "ImageFormatFolder.h"
 #include "LosslessNames.h"
 #include "SampleMaker.h"
 #include "SampleTiles.h"
@@ -10,6 +11,8 @@
 #include <QThreadPool>
 
 #include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
 #include <QSignalSpy>
@@ -291,6 +294,33 @@ private slots:
         const TileFileAnalysis result = AnalyseTileFile(platform::openablePath(raw));
         QVERIFY2(result.analysis, qPrintable(result.error));
         QCOMPARE(result.analysis->average, QColor(Black));
+    }
+
+    // The same tile in every image format of the web gets the PNG's analysis, and its file
+    // size; a damaged file of each gets a reason.
+    void everyFormat() {
+        const QString folder = m_folder.filePath("formats");
+        QDir().mkpath(folder);
+        const QList<test::FormatFile> files = test::WriteTileInEveryFormat(folder);
+        QVERIFY(!files.isEmpty());
+        const std::optional<TileAnalysis> png = AnalyseTile(test::FormatTile());
+        for (const test::FormatFile& file : files) {
+            const QString path = folder + "/" + file.name;
+            const TileFileAnalysis result = AnalyseTileFile(path);
+            QVERIFY2(result.analysis, qPrintable(file.name + ": " + result.error));
+            QCOMPARE(result.bytes, QFileInfo(path).size());
+            QCOMPARE(result.analysis->size, QSize(32, 32));
+            const QColor average = result.analysis->average;
+            QVERIFY2(std::abs(average.red() - png->average.red()) <= file.tolerance &&
+                         std::abs(average.green() - png->average.green()) <= file.tolerance &&
+                         std::abs(average.blue() - png->average.blue()) <= file.tolerance,
+                     qPrintable(file.name + ": " + average.name()));
+        }
+        for (const QString& name : test::WriteBrokenFiles(folder)) {
+            const TileFileAnalysis result = AnalyseTileFile(folder + "/" + name);
+            QVERIFY2(!result.analysis && !result.error.isEmpty(), qPrintable(name));
+            QCOMPARE(result.bytes, QFileInfo(folder + "/" + name).size());
+        }
     }
 
     void runnerDeliversOnlyTheNewest() {

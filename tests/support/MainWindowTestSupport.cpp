@@ -5,9 +5,9 @@
 #include "FilterComboBox.h"
 #include "FolderFiles.h"
 #include "FolderSession.h"
-#include "NeededRegistryLib.h"
 #include "Preview.h"
 #include "PreviewPage.h"
+#include "SettingsStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,7 +26,8 @@ MainWindowFixture::MainWindowFixture(const QString& hive)
                                    QString::number(QRandomGenerator::global()->generate()) +
                                    QStringLiteral(".db")),
       m_values(std::make_unique<ProgramValues>(qEnvironmentVariable("ZELVORIN_PROGRAM_DIR"),
-                                               std::make_unique<TUsefulRegistry>(m_hive))) {}
+                                               std::make_unique<zelvorin::SettingsStore>(m_hive))) {
+}
 
 MainWindowFixture::~MainWindowFixture() {
     close();
@@ -38,13 +39,13 @@ settings::SettingsAccess MainWindowFixture::settings() const {
     return {m_values->Settings(), m_values->SettingsRoot()};
 }
 
-TMainForm* MainWindowFixture::create() {
+zelvorin::MainWindow* MainWindowFixture::create() {
     m_form.reset();
-    m_form = std::make_unique<TMainForm>(*m_values);
+    m_form = std::make_unique<zelvorin::MainWindow>(*m_values);
     return m_form.get();
 }
 
-TMainForm* MainWindowFixture::open() {
+zelvorin::MainWindow* MainWindowFixture::open() {
     create();
     m_form->resize(1000, 700);
     m_form->show();
@@ -52,7 +53,7 @@ TMainForm* MainWindowFixture::open() {
         return nullptr;
     // The first page is asked for without a wait for its start.
     QDeadlineTimer deadline(15000);
-    while (page()->url().isEmpty() || m_form->PreviewArea()->isLoading()) {
+    while (page()->url().isEmpty() || m_form->preview()->isLoading()) {
         if (deadline.hasExpired())
             return nullptr;
         QTest::qWait(20);
@@ -61,7 +62,7 @@ TMainForm* MainWindowFixture::open() {
 }
 
 QWebEnginePage* MainWindowFixture::page() const {
-    return m_form ? m_form->PreviewArea()->page() : nullptr;
+    return m_form ? m_form->preview()->page() : nullptr;
 }
 
 void MainWindowFixture::close() {
@@ -87,20 +88,20 @@ bool waitForTitle(QWebEnginePage* page, const QString& text, int timeoutMs) {
     return true;
 }
 
-bool clickElement(TMainForm* form, const QString& selector) {
-    return clickElement(form->WebBrowser1(), selector);
+bool clickElement(zelvorin::MainWindow* form, const QString& selector) {
+    return clickElement(form->webView(), selector);
 }
 
-void chooseFilter(TMainForm* form, int index) {
-    FilterComboBox* box = form->MainFilePanel()->filterBox();
+void chooseFilter(zelvorin::MainWindow* form, int index) {
+    FilterComboBox* box = form->filePanel()->filterBox();
     box->setCurrentIndex(index);
     emit box->activated(index);
 }
 
-bool showFolder(TMainForm* form, const QString& folder, int count) {
-    form->MainFilePanel()->showStartingFolder(folder);
+bool showFolder(zelvorin::MainWindow* form, const QString& folder, int count) {
+    form->filePanel()->showStartingFolder(folder);
     QDeadlineTimer deadline(10000);
-    while (form->MainFilePanel()->session()->files()->names().size() != count) {
+    while (form->filePanel()->session()->files()->names().size() != count) {
         if (deadline.hasExpired())
             return false;
         QTest::qWait(20);

@@ -3,8 +3,10 @@
 // the shown page as a user would.
 #pragma once
 
+#include "ActionRegistry.h"
+#include "MainMenus.h"
 #include "MainToolbar.h"
-#include "MainUnit.h"
+#include "MainWindow.h"
 #include "PreviewTestSupport.h"
 #include "ProgramValues.h"
 #include "SettingsTable.h"
@@ -27,17 +29,17 @@ public:
     settings::SettingsAccess settings() const;
     ProgramValues& values() const { return *m_values; }
     // Makes the window (replacing one made before), without showing it.
-    TMainForm* create();
+    zelvorin::MainWindow* create();
     // Makes and shows the window and waits for its first page.
-    TMainForm* open();
-    TMainForm* form() const { return m_form.get(); }
+    zelvorin::MainWindow* open();
+    zelvorin::MainWindow* form() const { return m_form.get(); }
     QWebEnginePage* page() const;
     void close();
 
 private:
     QString m_hive;
     std::unique_ptr<ProgramValues> m_values;
-    std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<zelvorin::MainWindow> m_form;
 };
 
 // Runs a script in the page's own world and returns its value (invalid on failure).
@@ -47,10 +49,10 @@ QString pageText(QWebEnginePage* page);
 // Waits until the shown document's title contains `text`.
 bool waitForTitle(QWebEnginePage* page, const QString& text, int timeoutMs = 15000);
 // A left click with the mouse at the centre of the first element matching `selector`.
-bool clickElement(TMainForm* form, const QString& selector);
+bool clickElement(zelvorin::MainWindow* form, const QString& selector);
 // Chooses an entry of the filter box as the user does.
-void chooseFilter(TMainForm* form, int index);
+void chooseFilter(zelvorin::MainWindow* form, int index);
 // Shows a folder in the file column and waits until the file list holds `count` names.
-bool showFolder(TMainForm* form, const QString& folder, int count);
+bool showFolder(zelvorin::MainWindow* form, const QString& folder, int count);
 
 } // namespace zelvorin::test

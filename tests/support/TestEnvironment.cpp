@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <cstdio>
 #include <ftw.h>
 #include <unistd.h>
@@ -70,6 +71,16 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return file.write(bytes) == bytes.size();
+}
+
+bool mountNamespaceAvailable() {
+    static const bool available = [] {
+        QProcess probe;
+        probe.start(QStringLiteral("unshare"), {QStringLiteral("-rm"), QStringLiteral("true")});
+        return probe.waitForFinished() && probe.exitStatus() == QProcess::NormalExit &&
+               probe.exitCode() == 0;
+    }();
+    return available;
 }
 
 } // namespace zelvorin::test

@@ -32,19 +32,24 @@ bool removeTree(const QByteArray& path);
 // Writes a file with the given bytes, creating missing parent folders.
 bool writeFile(const QString& path, const QByteArray& bytes);
 
+// Whether a child of this test can get a user and mount namespace of its own
+// (`unshare -rm`), where a small file system mounts without privileges. Not in a chroot,
+// nor where the system refuses unprivileged namespaces.
+bool mountNamespaceAvailable();
+
 } // namespace zelvorin::test
 
 // Runs a QtTest object in its own environment. `prepare` runs before QApplication is
 // created (web tests register the program's URL schemes there).
-#define ZELVORIN_TEST_MAIN_WITH(TestClass, prepare)                                          \
-    int main(int argc, char** argv) {                                                        \
-        zelvorin::test::TestEnvironment environment;                                         \
-        prepare();                                                                           \
-        QApplication app(argc, argv);                                                        \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                             \
-        TestClass tc;                                                                        \
-        QTEST_SET_MAIN_SOURCE_PATH                                                           \
-        return QTest::qExec(&tc, argc, argv);                                                \
+#define ZELVORIN_TEST_MAIN_WITH(TestClass, prepare)                                                \
+    int main(int argc, char** argv) {                                                              \
+        zelvorin::test::TestEnvironment environment;                                               \
+        prepare();                                                                                 \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestClass tc;                                                                              \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
     }
 
 #define ZELVORIN_TEST_MAIN(TestClass) ZELVORIN_TEST_MAIN_WITH(TestClass, [] {})

@@ -1,0 +1,20 @@
+// Gzip data as compressed SVG drawings (.svgz) carry it. Qt has no public way to read
+// it, and the web engine takes such a drawing only with a header the program's own
+// addresses cannot send, so the program unpacks it itself.
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+
+namespace zelvorin {
+
+// Whether the bytes start as gzip data does.
+bool IsGzip(const QByteArray& data);
+
+// The unpacked bytes of gzip data (every member of it, one after another); nothing when
+// the data is damaged or cut short, or when it unpacks to more than `limit` bytes (a few
+// kilobytes can unpack to gigabytes).
+std::optional<QByteArray> Gunzip(const QByteArray& data, qsizetype limit);
+
+} // namespace zelvorin

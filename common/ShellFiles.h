@@ -1,0 +1,26 @@
+// File operations that stand in for the desktop shell's, on raw paths (see
+// platform/LosslessNames.h): open with the desktop's program, move to the trash, copy and
+// move with the program's questions titled with the product title. Each tells what became
+// of the operation: done, declined by the user, or failed with the reason the user is to
+// hear.
+#pragma once
+
+#include "ShellOperations.h"
+
+#include <QByteArray>
+#include <QList>
+
+class QWidget;
+
+namespace zelvorin {
+
+platform::FileResult openWithShell(const QByteArray& path,
+                                   const platform::DesktopServices& desktop);
+platform::FileResult moveToTrashWithShell(const QList<QByteArray>& paths, bool confirm,
+                                          QWidget* owner);
+platform::FileResult copyFileWithShell(const QByteArray& source, const QByteArray& destination,
+                                       bool confirm, bool showProgress, QWidget* owner);
+platform::FileResult moveFileWithShell(const QByteArray& source, const QByteArray& destination,
+                                       bool confirm, bool showProgress, QWidget* owner);
+
+} // namespace zelvorin

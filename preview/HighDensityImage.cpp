@@ -1,0 +1,19 @@
+#include "HighDensityImage.h"
+
+#include "FileStamp.h"
+
+namespace zelvorin::preview {
+
+QByteArray HighDensityPartner(const QByteArray& rawImagePath) {
+    const qsizetype slash = rawImagePath.lastIndexOf('/');
+    const qsizetype dot = rawImagePath.lastIndexOf('.');
+    // A dot that starts the name (".png") is no suffix.
+    const qsizetype end = dot > slash + 1 ? dot : rawImagePath.size();
+    const QByteArray stem = rawImagePath.left(end);
+    if (stem.size() <= slash + 1 || stem.endsWith("@2x"))
+        return QByteArray();
+    const QByteArray partner = stem + "@2x" + rawImagePath.mid(end);
+    return platform::fileStamp(partner).regular ? partner : QByteArray();
+}
+
+} // namespace zelvorin::preview
