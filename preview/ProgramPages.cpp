@@ -58,6 +58,14 @@ void ProgramPages::showWaiting() {
     // page some page navigated to).
     m_page->triggerAction(QWebEnginePage::Stop);
     m_page->loadByProgram(BlankPage());
+    // A blank page that is not the program's by the end of its load or its wait takes
+    // no page.
+    m_afterLoad(this, [this, request = m_waiting->request] {
+        if (!m_waiting || m_waiting->request != request || m_page->ownsShownDocument())
+            return;
+        tellShown(request, false);
+        m_waiting.reset();
+    });
 }
 
 void ProgramPages::loadEnded() {
