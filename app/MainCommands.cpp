@@ -20,7 +20,7 @@
 #include "MainToolbar.h"
 #include "Preview.h"
 #include "ProgramValues.h"
-#include "StatusBar.h"
+#include "StatusReports.h"
 #include "WebBrowserInterface.h"
 #include "WebCopyDialog.h"
 
@@ -181,7 +181,9 @@ void MainWindow::saveWebCopy() {
         return;
     auto* dialog = new WebCopyDialog(platform::encodePath(image), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &WebCopyDialog::saved, m_statusBar, &StatusBar::setText);
+    connect(dialog, &WebCopyDialog::saved, m_statusReports, [this](const QString& text) {
+        m_statusReports->setText(StatusReports::Source::Note, text);
+    });
     dialog->open();
 }
 

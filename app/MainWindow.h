@@ -36,6 +36,7 @@ class PreviewProfile;
 class ProgramValues;
 class SplitterBar;
 class StatusBar;
+class StatusReports;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -139,6 +140,7 @@ private:
     CollapsibleSplitter* m_fileColumnSplitter = nullptr;
     FilePanel* m_filePanel = nullptr;
     StatusBar* m_statusBar = nullptr;
+    StatusReports* m_statusReports = nullptr;
     OpenFileDialog* m_openFileDialog = nullptr;
     AboutWindow* m_aboutWindow = nullptr;
     GradientTextDialog* m_gradientTextDialog = nullptr;
@@ -149,13 +151,11 @@ private:
     FolderMenus* m_folderMenus = nullptr;
     quint8 m_galleryStyle = 2;
     // The status bar shows the note of a folder being read.
-    bool m_folderNoteShown = false;
     // Set once creation has finished: geometry events before that are the window
     // system placing the window, not the user moving it.
     bool m_created = false;
     // The status bar's text while settings are not saved, and whether the window has said
     // at closing that they are still not saved.
-    QString m_notSavedStatus;
     bool m_unsavedToldAtClose = false;
 };
 

@@ -14,8 +14,9 @@ int gaugeFilledWidth(int innerWidth, unsigned position) {
     return int((qint64(innerWidth) * position + 50) / 100);
 }
 
-QString gaugeText(unsigned position) {
-    return QString::number(position) + "%";
+QString gaugeText(unsigned position, const QString& label) {
+    const QString figure = QString::number(position) + "%";
+    return label.isEmpty() ? figure : label + ' ' + figure;
 }
 
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
@@ -44,6 +45,13 @@ void StatusBar::setGaugePosition(unsigned percent) {
     if (m_gaugePosition == percent)
         return;
     m_gaugePosition = percent;
+    update(panelRect(Panel::Gauge));
+}
+
+void StatusBar::setGaugeLabel(const QString& label) {
+    if (m_gaugeLabel == label)
+        return;
+    m_gaugeLabel = label;
     update(panelRect(Panel::Gauge));
 }
 
@@ -123,7 +131,7 @@ void StatusBar::drawGauge(QPainter& painter, const QRect& inner) {
     painter.fillRect(filledRect, bar);
     painter.fillRect(emptyRect, palette().color(QPalette::Button));
 
-    const QString text = gaugeText(m_gaugePosition);
+    const QString text = gaugeText(m_gaugePosition, m_gaugeLabel);
     const int flags = int(Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine);
     // The same text twice, each clipped to its side of the bar's edge.
     painter.save();
