@@ -13,6 +13,7 @@
 #include "TestEnvironment.h"
 #include "WebCopyDialog.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
@@ -121,6 +122,10 @@ private slots:
             QVERIFY2(showsWholeText(child),
                      qPrintable(QString("%1 %2 is cut off")
                                     .arg(child->metaObject()->className(), child->objectName())));
+            // A button the keyboard cannot focus is one a keyboard user cannot press.
+            if (qobject_cast<QAbstractButton*>(child) && child->isEnabled())
+                QVERIFY2(child->focusPolicy() & Qt::TabFocus,
+                         qPrintable(QString("%1 takes no focus").arg(child->objectName())));
             if (keyboardReachable(child))
                 reachable << child;
         }
