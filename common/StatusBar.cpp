@@ -1,7 +1,10 @@
 #include "StatusBar.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QSizeGrip>
+
+#include <algorithm>
 
 namespace zelvorin {
 
@@ -22,8 +25,19 @@ QString gaugeText(unsigned position, const QString& label) {
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
-    setFixedHeight(19);
     m_grip = new QSizeGrip(this);
+    fitHeightToFont();
+}
+
+void StatusBar::fitHeightToFont() {
+    // 19 pixels as laid out, taller when the desktop's font would not fit inside the bevels.
+    setFixedHeight(std::max(19, fontMetrics().height() + 4));
+}
+
+void StatusBar::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        fitHeightToFont();
+    QWidget::changeEvent(event);
 }
 
 void StatusBar::setText(const QString& text) {
@@ -75,7 +89,7 @@ QRect StatusBar::panelRect(Panel panel) const {
 }
 
 QSize StatusBar::sizeHint() const {
-    return QSize(200, 19);
+    return QSize(200, height());
 }
 
 void StatusBar::resizeEvent(QResizeEvent*) {

@@ -46,9 +46,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void fitHeightToFont();
     void drawBevel(class QPainter& painter, const QRect& outer);
     void drawGauge(QPainter& painter, const QRect& inner);
 
