@@ -150,12 +150,10 @@ private:
     Downloads* m_downloads = nullptr;
     FolderMenus* m_folderMenus = nullptr;
     quint8 m_galleryStyle = 2;
-    // The status bar shows the note of a folder being read.
     // Set once creation has finished: geometry events before that are the window
     // system placing the window, not the user moving it.
     bool m_created = false;
-    // The status bar's text while settings are not saved, and whether the window has said
-    // at closing that they are still not saved.
+    // Whether the window has said at closing that the settings are still not saved.
     bool m_unsavedToldAtClose = false;
 };
 
