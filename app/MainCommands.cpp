@@ -24,6 +24,7 @@
 #include "ProgramValues.h"
 #include "ShownDocument.h"
 #include "StatusBar.h"
+#include "StatusReports.h"
 #include "WebCopyDialog.h"
 
 #include <QAction>
@@ -188,7 +189,9 @@ void MainWindow::saveWebCopy() {
         return;
     auto* dialog = new WebCopyDialog(platform::encodePath(image), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &WebCopyDialog::saved, m_statusBar, &StatusBar::setText);
+    connect(dialog, &WebCopyDialog::saved, m_statusReports, [this](const QString& text) {
+        m_statusReports->setText(StatusReports::Source::Note, text);
+    });
     dialog->open();
 }
 

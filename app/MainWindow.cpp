@@ -23,6 +23,7 @@
 #include "SplitterBar.h"
 #include "Startup.h"
 #include "StatusBar.h"
+#include "StatusReports.h"
 #include "WindowGeometry.h"
 
 #include <QApplication>
@@ -134,6 +135,7 @@ void MainWindow::createStatusBar(QWidget* parent) {
     m_statusBar = new StatusBar(parent);
     m_statusBar->setObjectName("dfsStatusBar1");
     m_statusBar->setAccessibleName(QStringLiteral("Status bar"));
+    m_statusReports = new StatusReports(m_statusBar);
 }
 
 OpenFileDialog* MainWindow::openFileDialog() {
@@ -178,17 +180,15 @@ void MainWindow::tellFailure(const Failure& failure) {
 
 void MainWindow::tellSettingsNotSaved(const QString& file, const QString& reason,
                                       bool firstInSession) {
-    m_notSavedStatus = settings::NotSavedStatusText(file, reason);
-    m_statusBar->setText(m_notSavedStatus);
+    m_statusReports->setText(StatusReports::Source::Settings,
+                             settings::NotSavedStatusText(file, reason));
     addLogLine(eventlog::settingsNotSaved(file, reason));
     if (firstInSession)
         QMessageBox::warning(this, ProductTitle, settings::NotSavedMessageText(file, reason));
 }
 
 void MainWindow::clearSettingsNote() {
-    if (m_statusBar->text() == m_notSavedStatus)
-        m_statusBar->setText(QString());
-    m_notSavedStatus.clear();
+    m_statusReports->setText(StatusReports::Source::Settings, QString());
 }
 
 void MainWindow::showHelpContents() {

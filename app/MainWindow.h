@@ -36,6 +36,7 @@ class PreviewProfile;
 class ProgramValues;
 class SplitterBar;
 class StatusBar;
+class StatusReports;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -141,6 +142,7 @@ private:
     CollapsibleSplitter* m_fileColumnSplitter = nullptr;
     FilePanel* m_filePanel = nullptr;
     StatusBar* m_statusBar = nullptr;
+    StatusReports* m_statusReports = nullptr;
     OpenFileDialog* m_openFileDialog = nullptr;
     AboutWindow* m_aboutWindow = nullptr;
     GradientTextDialog* m_gradientTextDialog = nullptr;
@@ -151,14 +153,10 @@ private:
     FolderMenus* m_folderMenus = nullptr;
     quint8 m_galleryStyle = 2;
     int m_galleryRequest = 0; // the newest gallery page asked of the preview
-    // The status bar shows the note of a folder being read.
-    bool m_folderNoteShown = false;
     // Set once creation has finished: geometry events before that are the window
     // system placing the window, not the user moving it.
     bool m_created = false;
-    // The status bar's text while settings are not saved, and whether the window has said
-    // at closing that they are still not saved.
-    QString m_notSavedStatus;
+    // Whether the window has said at closing that the settings are still not saved.
     bool m_unsavedToldAtClose = false;
 };
 

@@ -24,12 +24,11 @@
 #include "ProgramValues.h"
 #include "SettingsStore.h"
 #include "StatusBar.h"
+#include "StatusReports.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
-
-#include <utility>
 
 namespace zelvorin {
 
@@ -128,7 +127,10 @@ void MainWindow::connectPreview() {
         m_actions->action(Command::SaveWebCopy)->setEnabled(!background->image().isEmpty());
     });
     connect(background, &BackgroundChoice::layoutChanged, this, &MainWindow::showBackgroundLayout);
-    connect(background, &BackgroundChoice::noteChanged, m_statusBar, &StatusBar::setText);
+    connect(background, &BackgroundChoice::noteChanged, m_statusReports,
+            [this](const QString& note) {
+                m_statusReports->setText(StatusReports::Source::Note, note);
+            });
 }
 
 void MainWindow::connectPreviewEvents() {
@@ -136,17 +138,21 @@ void MainWindow::connectPreviewEvents() {
     connect(events, &BrowserEvents::logLine, this, &MainWindow::addLogLine);
     connect(events, &BrowserEvents::captionChanged, this,
             [this](const QString& caption, const QString&) { setWindowTitle(caption); });
-    connect(events, &BrowserEvents::statusTextChanged, m_statusBar, &StatusBar::setText);
-    // Page loads and downloads share the gauge: whichever moved last shows.
-    const auto showGauge = [this](bool enabled, int position) {
-        m_statusBar->setGaugeShown(enabled);
-        m_statusBar->setGaugePosition(unsigned(qBound(0, position, 100)));
+    StatusReports* reports = m_statusReports;
+    connect(events, &BrowserEvents::statusTextChanged, reports, [reports](const QString& text) {
+        reports->setText(StatusReports::Source::Browser, text);
+    });
+    connect(events, &BrowserEvents::gaugeChanged, reports, [this](bool enabled, int position) {
+        m_statusReports->setProgress(StatusReports::Activity::Page, enabled, position);
         m_statusBar->repaint();
-    };
-    connect(events, &BrowserEvents::gaugeChanged, this, showGauge);
+    });
     connect(m_downloads, &Downloads::logLine, this, &MainWindow::addLogLine);
-    connect(m_downloads, &Downloads::statusTextChanged, m_statusBar, &StatusBar::setText);
-    connect(m_downloads, &Downloads::gaugeChanged, this, showGauge);
+    connect(m_downloads, &Downloads::statusTextChanged, reports, [reports](const QString& text) {
+        reports->setText(StatusReports::Source::Download, text);
+    });
+    connect(m_downloads, &Downloads::gaugeChanged, reports, [reports](bool enabled, int percent) {
+        reports->setProgress(StatusReports::Activity::Download, enabled, percent);
+    });
     connect(events, &BrowserEvents::backForwardChanged, this, [this](bool back, bool forward) {
         m_actions->action(Command::Back)->setEnabled(back);
         m_actions->action(Command::Forward)->setEnabled(forward);
@@ -158,19 +164,16 @@ void MainWindow::connectFileColumn() {
     connect(session, &FolderSession::fileChosen, this, &MainWindow::previewChosenFile);
     // The gallery's pages come from the file list's image names, kept as the list changes.
     session->files()->setMarkRule(&isGalleryImage);
-    connect(session->files(), &FolderFiles::readProgress, m_statusBar,
-            [this](qint64 read, qint64 estimate) {
-                m_folderNoteShown = true;
-                m_statusBar->setText(readingFolderText(read));
-                m_statusBar->setGaugeShown(true);
-                m_statusBar->setGaugePosition(unsigned(readingFolderGauge(read, estimate)));
+    StatusReports* reports = m_statusReports;
+    connect(session->files(), &FolderFiles::readProgress, reports,
+            [reports](qint64 read, qint64 estimate) {
+                reports->setText(StatusReports::Source::Folder, readingFolderText(read));
+                reports->setProgress(StatusReports::Activity::Folder, true,
+                                     readingFolderGauge(read, estimate));
             });
-    connect(session->files(), &FolderFiles::readFinished, m_statusBar, [this] {
-        if (!std::exchange(m_folderNoteShown, false))
-            return;
-        m_statusBar->setText(QString());
-        m_statusBar->setGaugePosition(0);
-        m_statusBar->setGaugeShown(false);
+    connect(session->files(), &FolderFiles::readFinished, reports, [reports] {
+        reports->setText(StatusReports::Source::Folder, QString());
+        reports->setProgress(StatusReports::Activity::Folder, false, 0);
     });
     const ActionRegistry& a = *m_actions;
     m_filePanel->commands()->setContextMenus(

@@ -1,7 +1,10 @@
 #include "StatusBar.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QSizeGrip>
+
+#include <algorithm>
 
 namespace zelvorin {
 
@@ -14,15 +17,27 @@ int gaugeFilledWidth(int innerWidth, unsigned position) {
     return int((qint64(innerWidth) * position + 50) / 100);
 }
 
-QString gaugeText(unsigned position) {
-    return QString::number(position) + "%";
+QString gaugeText(unsigned position, const QString& label) {
+    const QString figure = QString::number(position) + "%";
+    return label.isEmpty() ? figure : label + ' ' + figure;
 }
 
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
-    setFixedHeight(19);
     m_grip = new QSizeGrip(this);
+    fitHeightToFont();
+}
+
+void StatusBar::fitHeightToFont() {
+    // 19 pixels as laid out, taller when the desktop's font would not fit inside the bevels.
+    setFixedHeight(std::max(19, fontMetrics().height() + 4));
+}
+
+void StatusBar::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        fitHeightToFont();
+    QWidget::changeEvent(event);
 }
 
 void StatusBar::setText(const QString& text) {
@@ -47,6 +62,13 @@ void StatusBar::setGaugePosition(unsigned percent) {
     update(panelRect(Panel::Gauge));
 }
 
+void StatusBar::setGaugeLabel(const QString& label) {
+    if (m_gaugeLabel == label)
+        return;
+    m_gaugeLabel = label;
+    update(panelRect(Panel::Gauge));
+}
+
 void StatusBar::setGaugeColors(const QColor& bar, const QColor& text) {
     m_gaugeBar = bar;
     m_gaugeText = text;
@@ -67,7 +89,7 @@ QRect StatusBar::panelRect(Panel panel) const {
 }
 
 QSize StatusBar::sizeHint() const {
-    return QSize(200, 19);
+    return QSize(200, height());
 }
 
 void StatusBar::resizeEvent(QResizeEvent*) {
@@ -123,7 +145,7 @@ void StatusBar::drawGauge(QPainter& painter, const QRect& inner) {
     painter.fillRect(filledRect, bar);
     painter.fillRect(emptyRect, palette().color(QPalette::Button));
 
-    const QString text = gaugeText(m_gaugePosition);
+    const QString text = gaugeText(m_gaugePosition, m_gaugeLabel);
     const int flags = int(Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine);
     // The same text twice, each clipped to its side of the bar's edge.
     painter.save();

@@ -29,6 +29,9 @@ public:
     unsigned gaugePosition() const { return m_gaugePosition; }
     // Percent, 0 to 100 (more counts as 100).
     void setGaugePosition(unsigned percent);
+    // The activity the gauge measures, shown before the figure; empty shows the figure alone.
+    QString gaugeLabel() const { return m_gaugeLabel; }
+    void setGaugeLabel(const QString& label);
     // The bar's colour and its text's colour over the bar; invalid colours take the
     // palette's highlight and highlighted text.
     void setGaugeColors(const QColor& bar, const QColor& text);
@@ -43,15 +46,18 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void fitHeightToFont();
     void drawBevel(class QPainter& painter, const QRect& outer);
     void drawGauge(QPainter& painter, const QRect& inner);
 
     QString m_text;
     bool m_gaugeShown = true;
     unsigned m_gaugePosition = 0;
+    QString m_gaugeLabel;
     QColor m_gaugeBar;
     QColor m_gaugeText;
     QSizeGrip* m_grip = nullptr;
@@ -60,7 +66,7 @@ private:
 
 // The filled width of a percentage gauge: (right - left) x position / 100, rounded.
 int gaugeFilledWidth(int innerWidth, unsigned position);
-// The gauge's text: the position and "%".
-QString gaugeText(unsigned position);
+// The gauge's text: the label, if any, then the position and "%".
+QString gaugeText(unsigned position, const QString& label = QString());
 
 } // namespace zelvorin

@@ -71,6 +71,7 @@ void GradientTextDialog::createControls() {
     m_preview->setGeometry(116, 32, 293, 21);
     m_preview->setFrameShape(QFrame::NoFrame);
     m_preview->setReadOnly(true);
+    m_preview->setTabChangesFocus(true);
     m_preview->setLineWrapMode(QTextEdit::NoWrap);
     m_preview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -85,6 +86,8 @@ void GradientTextDialog::createControls() {
     m_htmlCode->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_htmlCode->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_htmlCode->setAcceptRichText(false);
+    // Tab leaves the code for the next control instead of trapping the keyboard in it.
+    m_htmlCode->setTabChangesFocus(true);
     m_htmlCode->setAccessibleName(QStringLiteral("HTML code"));
 
     auto* barFrame = new QFrame(this);
@@ -112,7 +115,9 @@ void GradientTextDialog::createControls() {
         b->setText(caption);
         b->setAccessibleName(caption);
         b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
+        // Flat as a speed button, but still on the Tab round: the copy commands have no
+        // other key.
+        b->setFocusPolicy(Qt::TabFocus);
         b->setGeometry(geometry);
         return b;
     };

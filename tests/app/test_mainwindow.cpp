@@ -1,6 +1,8 @@
 // The main window as a user meets it: its controls, menus, toolbar sections, the file
 // panel splitter, Escape, and the settings it applies at start and writes at close.
 #include "ActionRegistry.h"
+#include "BackgroundChoice.h"
+#include "BrowserEvents.h"
 #include "CollapsibleSplitter.h"
 #include "Downloads.h"
 #include "EventLog.h"
@@ -711,6 +713,29 @@ private slots:
         QVERIFY(std::is_sorted(gauges.begin(), gauges.end()) && gauges.last() < 100);
         // Gone with the read's end (the gauge is the page loads' too: not looked at here).
         QCOMPARE(bar->text(), QString());
+    }
+
+    // The folder read's figure stays its own while a page loads beside it, and the note about
+    // the chosen image comes back when the link under the pointer is gone.
+    void statusReportsKeepTheirOwnPlaces() {
+        zelvorin::MainWindow* form = makeForm();
+        zelvorin::StatusBar* bar = form->mainStatusBar();
+        zelvorin::BrowserEvents* events = form->preview()->events();
+        zelvorin::FolderFiles* files = form->filePanel()->session()->files();
+        emit events->gaugeChanged(false, 0);
+        emit files->readProgress(1000, 10000);
+        emit events->gaugeChanged(true, 42);
+        emit events->gaugeChanged(true, 80);
+        QCOMPARE(zelvorin::gaugeText(bar->gaugePosition(), bar->gaugeLabel()), "Folder 10%");
+        emit files->readFinished();
+        QCOMPARE(zelvorin::gaugeText(bar->gaugePosition(), bar->gaugeLabel()), "Page 80%");
+
+        const QString note = "paper.png 1 KB, 48 x 48 \u2014 Text contrast 3.1:1 at worst";
+        emit form->preview()->background()->noteChanged(note);
+        emit events->statusTextChanged("https://example.org/");
+        QCOMPARE(bar->text(), "https://example.org/");
+        emit events->statusTextChanged(QString());
+        QCOMPARE(bar->text(), note);
     }
 };
 

@@ -49,6 +49,16 @@ private slots:
         QCOMPARE(bar->panelRect(Panel::Text).width(), 449);
     }
 
+    // A large desktop font makes the bar taller instead of cutting its texts.
+    void heightFollowsTheFont() {
+        zelvorin::StatusBar bar;
+        QCOMPARE(bar.height(), 19);
+        QFont large = bar.font();
+        large.setPixelSize(30);
+        bar.setFont(large);
+        QVERIFY(bar.height() >= bar.fontMetrics().height() + 4);
+    }
+
     void gaugeArithmetic() {
         QCOMPARE(zelvorin::gaugeFilledWidth(148, 0), 0);
         QCOMPARE(zelvorin::gaugeFilledWidth(148, 100), 148);
