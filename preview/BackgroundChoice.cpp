@@ -26,11 +26,14 @@ BackgroundChoice::BackgroundChoice(Preview* preview, QObject* parent)
     // within the document starts none and keeps it. A live reload puts the choice back
     // once loaded.
     connect(preview->page(), &QWebEnginePage::loadStarted, this, &BackgroundChoice::pageChanged);
-    // A text colour read while the page was loading may be of a page not yet all there.
+    // A text colour read while the page was loading may be of a page not yet all there;
+    // with an image chosen the note waits for that colour, so it is read again at once.
     connect(preview->page(), &QWebEnginePage::loadFinished, this, [this] {
         m_textColour.reset();
         ++m_textRead;
         m_textReading = false;
+        if (!m_image.isEmpty())
+            readTextColour();
     });
     connect(m_runner, &preview::TileAnalysisRunner::finished, this, &BackgroundChoice::analysed);
 }

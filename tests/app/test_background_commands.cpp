@@ -53,9 +53,9 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualRect(list->model()->index(0, 0)).center());
         // The image's weight (its bytes as the PNG encoder packs them), then the note.
-        QTRY_VERIFY_WITH_TIMEOUT(form->mainStatusBar()->text().endsWith(
-                                     "48 x 48 \u2014 Text contrast 13.7:1 at worst (meets 4.5:1)"),
-                                 15000);
+        QTRY_VERIFY2_WITH_TIMEOUT(form->mainStatusBar()->text().endsWith(
+                                      "48 x 48 \u2014 Text contrast 13.7:1 at worst (meets 4.5:1)"),
+                                  qPrintable(form->mainStatusBar()->text()), 15000);
         QVERIFY(form->mainStatusBar()->text().startsWith("paper.png "));
         // The tile once in the middle, nowhere else.
         QVERIFY(waitForPainted(form->webView(), {{5, 300}}, Qt::white));
