@@ -17,7 +17,10 @@
 #include "GalleryPageBuilder.h"
 #include "LiveReload.h"
 #include "LosslessNames.h"
+#include "MainMenus.h"
 #include "MainToolbar.h"
+#include "PageFrame.h"
+#include "PageWidth.h"
 #include "Preview.h"
 #include "ProgramValues.h"
 #include "StatusBar.h"
@@ -25,6 +28,8 @@
 #include "WebCopyDialog.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QMenu>
 #include <QToolButton>
 #include <QWebEngineView>
 
@@ -173,6 +178,18 @@ void MainWindow::setBackgroundFixed(bool fixed) {
     preview::BackgroundLayout layout = m_preview->background()->Layout();
     layout.fixed = fixed;
     m_preview->background()->SetLayout(layout);
+}
+
+void MainWindow::setPageWidth(int cssWidth) {
+    cssWidth = preview::PageWidthFromStored(cssWidth);
+    m_pageFrame->setCssWidth(0, cssWidth);
+    m_actions->markValue(MenuId::View, cssWidth);
+    const QString name = m_actions->group(MenuId::View)->checkedAction()->text().remove('&');
+    m_toolbar->pageWidthButton()->setText(name);
+    m_toolbar->pageWidthButton()->setToolTip(
+        QStringLiteral(" %1: %2 ").arg(m_menus->menu(MenuId::View)->title().remove('&'), name));
+    if (m_created)
+        preview::WritePageWidth(settings(), cssWidth);
 }
 
 void MainWindow::saveWebCopy() {

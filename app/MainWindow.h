@@ -18,6 +18,9 @@ class QWebEngineView;
 
 namespace zelvorin {
 
+namespace preview {
+class PageFrame;
+}
 enum class FilePurpose;
 class AboutWindow;
 class ActionRegistry;
@@ -49,6 +52,7 @@ public:
     MainToolbar* toolbar() const { return m_toolbar; }
     Preview* preview() const { return m_preview; }
     QWebEngineView* webView() const { return m_webView; }
+    preview::PageFrame* pageFrame() const { return m_pageFrame; }
     FilePanel* filePanel() const { return m_filePanel; }
     EventLog* eventLog() const { return m_eventLog; }
     SplitterBar* logSplitter() const { return m_logSplitter; }
@@ -113,6 +117,9 @@ private:
     void setChangedPageReloaded(bool reloaded);
     void setBackgroundPlacement(int stored);
     void setBackgroundFixed(bool fixed);
+    // Lays the page out at a preset's CSS width, marks it in the menu and on the toolbar,
+    // and keeps it in the settings.
+    void setPageWidth(int cssWidth);
     // "Save a web copy...": the dialog for the chosen background image.
     void saveWebCopy();
     // Marks the layout in the menu and on the toolbar, and keeps it in the settings.
@@ -134,6 +141,7 @@ private:
     QFrame* m_clientArea = nullptr;
     QFrame* m_previewPanel = nullptr;
     QWebEngineView* m_webView = nullptr;
+    preview::PageFrame* m_pageFrame = nullptr;
     SplitterBar* m_logSplitter = nullptr;
     EventLog* m_eventLog = nullptr;
     CollapsibleSplitter* m_fileColumnSplitter = nullptr;

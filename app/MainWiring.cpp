@@ -81,6 +81,9 @@ void MainWindow::connectOptions() {
     for (QAction* placement : a.group(MenuId::BackgroundPlacement)->actions())
         connect(placement, &QAction::triggered, this,
                 [this, placement] { setBackgroundPlacement(actionValue(placement)); });
+    for (QAction* width : a.group(MenuId::View)->actions())
+        connect(width, &QAction::triggered, this,
+                [this, width] { setPageWidth(actionValue(width)); });
     connect(m_menus->menu(MenuId::FontSize), &QMenu::aboutToShow, this, &MainWindow::markFontSize);
     for (QAction* size : a.group(MenuId::FontSize)->actions())
         connect(size, &QAction::triggered, this, [this, size] { setFontSize(actionValue(size)); });

@@ -10,6 +10,7 @@
 #include "LiveReload.h"
 #include "LosslessNames.h"
 #include "OpenFileDialog.h"
+#include "PageZoom.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
 #include "ProgramPages.h"
@@ -278,10 +279,10 @@ bool Preview::ExecBrowserCommand(int command, int option, const QVariant& input,
             const int level = input.toInt(&ok);
             if (!ok || level < 0 || level >= preview::ZoomLevelCount)
                 return false;
-            m_page->setZoomFactor(preview::ZoomFactorForLevel(level));
+            preview::PageZoom::of(m_page)->setFontZoom(preview::ZoomFactorForLevel(level));
         }
         if (output)
-            *output = preview::ZoomLevelForFactor(m_page->zoomFactor());
+            *output = preview::ZoomLevelForFactor(preview::PageZoom::of(m_page)->fontZoom());
         return true;
     }
     default:
