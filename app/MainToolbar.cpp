@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QToolButton>
 
