@@ -64,7 +64,8 @@ private:
     preview::TileAnalysisRunner* m_runner = nullptr;
     preview::BackgroundLayout m_layout;
     QString m_image;
-    std::optional<quint32> m_colour; // program colour chosen for the shown page
+    bool m_hasHighDensityPartner = false; // m_image has its "name@2x.ext" beside it
+    std::optional<quint32> m_colour;      // program colour chosen for the shown page
     quint64 m_request = 0;
     std::optional<preview::TileAnalysisResult> m_result; // for m_image
     std::optional<QColor> m_textColour; // read from the shown page; invalid: none found
