@@ -170,6 +170,8 @@ const std::vector<CommandRow>& rows() {
         radio(C::ViewLaptopWidth, M::View, "LaptopWidthMenuItem", QT_TR_NOOP("&Laptop 1366"), 1366),
         radio(C::ViewDesktopWidth, M::View, "DesktopWidthMenuItem", QT_TR_NOOP("&Desktop 1920"),
               1920),
+        separator(M::View, "N11"),
+        toggle(C::SideBySide, M::View, "SideBySideMenuItem", QT_TR_NOOP("&Side by side")),
         separator(M::Options, "N8"),
         toggle(C::ShowToolbar, M::Options, "ShowToolbarMenuItem", QT_TR_NOOP("Show &Toolbar"), true,
                "Ctrl+T"),

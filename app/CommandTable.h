@@ -56,6 +56,7 @@ enum class Command {
     ViewTabletWidth,
     ViewLaptopWidth,
     ViewDesktopWidth,
+    SideBySide,
     // Tools and Help
     CreateGradientText,
     HelpContents,

@@ -69,6 +69,7 @@ void MainWindow::applySettings() {
     m_preview->background()->SetLayout(preview::ReadBackgroundLayout(settings));
     showBackgroundLayout(m_preview->background()->Layout());
     setPageWidth(preview::ReadPageWidth(settings));
+    setSideBySide(settings.read(st::SideBySide));
 
     // The style is kept in one byte: a stored 258 is 2, a stored -1 is 255; a style no
     // entry stands for leaves the marks as they are.

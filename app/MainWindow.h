@@ -37,6 +37,7 @@ class OpenFileDialog;
 class Preview;
 class PreviewProfile;
 class ProgramValues;
+class SideView;
 class SplitterBar;
 class StatusBar;
 
@@ -120,6 +121,8 @@ private:
     // Lays the page out at a preset's CSS width, marks it in the menu and on the toolbar,
     // and keeps it in the settings.
     void setPageWidth(int cssWidth);
+    // Shows the page a second time beside the first, at the width that goes with it.
+    void setSideBySide(bool shown);
     // "Save a web copy...": the dialog for the chosen background image.
     void saveWebCopy();
     // Marks the layout in the menu and on the toolbar, and keeps it in the settings.
@@ -142,6 +145,7 @@ private:
     QFrame* m_previewPanel = nullptr;
     QWebEngineView* m_webView = nullptr;
     preview::PageFrame* m_pageFrame = nullptr;
+    SideView* m_sideView = nullptr; // while "Side by side" is on
     SplitterBar* m_logSplitter = nullptr;
     EventLog* m_eventLog = nullptr;
     CollapsibleSplitter* m_fileColumnSplitter = nullptr;

@@ -78,6 +78,7 @@ void MainWindow::connectOptions() {
     onTriggered(a, Command::ShowFileThumbnails, this, &MainWindow::setFileThumbnailsShown);
     onTriggered(a, Command::ReloadChangedPage, this, &MainWindow::setChangedPageReloaded);
     onTriggered(a, Command::FixedWhileScrolling, this, &MainWindow::setBackgroundFixed);
+    onTriggered(a, Command::SideBySide, this, &MainWindow::setSideBySide);
     for (QAction* placement : a.group(MenuId::BackgroundPlacement)->actions())
         connect(placement, &QAction::triggered, this,
                 [this, placement] { setBackgroundPlacement(actionValue(placement)); });

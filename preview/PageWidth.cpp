@@ -17,6 +17,11 @@ PageFit FitPageWidth(int areaWidth, int cssWidth, double fontZoom) {
     return {int(std::lround(cssWidth * scale)), fontZoom * scale};
 }
 
+int SideBySideWidth(int cssWidth) {
+    constexpr int Phone = PageWidthPresets[1];
+    return cssWidth == Phone ? PageWidthPresets.back() : Phone;
+}
+
 int PageWidthFromStored(int stored) {
     return std::ranges::find(PageWidthPresets, stored) != PageWidthPresets.end() ? stored
                                                                                  : FullWidth;

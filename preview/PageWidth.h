@@ -34,6 +34,10 @@ struct PageFit {
 // area as it is.
 PageFit FitPageWidth(int areaWidth, int cssWidth, double fontZoom);
 
+// The width shown beside `cssWidth` side by side: a phone's, or beside a phone's a
+// desktop's, so that the smallest and a larger layout are judged together.
+int SideBySideWidth(int cssWidth);
+
 // The stored width, and back; a number that is no preset reads as Full.
 int PageWidthFromStored(int stored);
 int ReadPageWidth(const settings::SettingsAccess& settings);

@@ -117,7 +117,7 @@ private slots:
     }
 
     // A width chosen on the toolbar's drop-down lays the page out at it, shows on the
-    // button and in the menu, and is the width at the next start.
+    // button and in the menu, and is the width at the next start; so is side by side.
     void pageWidthKeptForTheNextStart() {
         MainWindowFixture window;
         zelvorin::MainWindow* form = window.open();
