@@ -26,9 +26,16 @@ SideView::SideView(Preview* first, PreviewProfile* profile, QObject* parent)
     : QObject(parent), m_first(first), m_side(new Preview(profile, nullptr, this)) {
     // The second preview's start timer would preview the file list's file a second time.
     m_side->LoadFileTimer()->stop();
+    // What the first view tells about the image (its notes, its colour) is told once: this
+    // preview's choice only keeps the layout its changes carry, and does no work per image.
+    disconnect(m_side, &Preview::backgroundImageSet, m_side->background(), nullptr);
     m_side->background()->SetLayout(first->background()->Layout());
-    connect(first->background(), &BackgroundChoice::layoutChanged, m_side->background(),
-            &BackgroundChoice::SetLayout);
+    connect(first->background(), &BackgroundChoice::layoutChanged, this,
+            [this](const preview::BackgroundLayout& layout) {
+                m_side->background()->SetLayout(layout);
+                m_changed.image = m_image.has_value();
+                sendChange();
+            });
     preview::PageZoom* firstZoom = preview::PageZoom::of(first->page());
     preview::PageZoom::of(m_side->page())->setFontZoom(firstZoom->fontZoom());
     connect(firstZoom, &preview::PageZoom::fontZoomChanged, m_side,
@@ -38,22 +45,42 @@ SideView::SideView(Preview* first, PreviewProfile* profile, QObject* parent)
     connect(first->page(), &QWebEnginePage::loadStarted, this, [this] {
         m_image.reset();
         m_colour.reset();
+        m_changed = {};
     });
     connect(first->page(), &QWebEnginePage::urlChanged, this, &SideView::follow);
-    connect(first, &Preview::backgroundImageSet, this, [this](const QString& path) {
-        m_image = path;
-        m_lastRequest = m_side->SetPageBackgroundImage(path);
-    });
-    connect(first, &Preview::backgroundColorSet, this, [this](quint32 colour) {
-        m_colour = colour;
-        m_lastRequest = m_side->SetPageBackgroundColor(colour);
-    });
+    // The first preview tells of a change before it sends it to its page: queued, this
+    // view's change goes after it, not ahead of it.
+    connect(
+        first, &Preview::backgroundImageSet, this,
+        [this](const QString& path) {
+            m_image = path;
+            m_changed.image = true;
+            sendChange();
+        },
+        Qt::QueuedConnection);
+    connect(
+        first, &Preview::backgroundColorSet, this,
+        [this](quint32 colour) {
+            m_colour = colour;
+            m_changed.colour = true;
+            sendChange();
+        },
+        Qt::QueuedConnection);
     connect(m_side, &Preview::backgroundApplied, this, [this](int request) {
-        if (request == m_lastRequest)
+        if (!m_sent || request != *m_sent)
+            return;
+        m_sent.reset();
+        if (m_changed.image || m_changed.colour)
+            sendChange();
+        else
             emit backgroundApplied();
     });
-    // A choice made while this view still loaded the page went to the document it left.
-    connect(m_side->page(), &QWebEnginePage::loadFinished, this, &SideView::putBackground);
+    // Changes sent to the document being left are lost with it: the new one gets them all.
+    connect(m_side->page(), &QWebEnginePage::loadStarted, this, [this] {
+        m_sent.reset();
+        m_changed = {m_image.has_value(), m_colour.has_value()};
+    });
+    connect(m_side->page(), &QWebEnginePage::loadFinished, this, &SideView::sendChange);
     follow(first->page()->url());
 }
 
@@ -72,11 +99,16 @@ void SideView::follow(const QUrl& url) {
         m_side->page()->loadByProgram(target);
 }
 
-void SideView::putBackground() {
-    if (m_colour)
-        m_lastRequest = m_side->SetPageBackgroundColor(*m_colour);
-    if (m_image)
-        m_lastRequest = m_side->SetPageBackgroundImage(*m_image);
+void SideView::sendChange() {
+    // One change at a time: while one is on its way, later ones wait and only the last of
+    // them goes, so a quick walk through a folder never queues work in this view.
+    if (m_sent || m_side->isLoading())
+        return;
+    if (m_changed.colour && m_colour)
+        m_sent = m_side->SetPageBackgroundColor(*m_colour);
+    if (m_changed.image && m_image)
+        m_sent = m_side->SetPageBackgroundImage(*m_image);
+    m_changed = {};
 }
 
 } // namespace zelvorin

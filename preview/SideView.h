@@ -30,6 +30,8 @@ public:
 
     QWebEngineView* view() const;
     Preview* preview() const { return m_side; }
+    // Whether this view's page has every change of the first view's choice.
+    bool upToDate() const { return !m_sent && !m_changed.image && !m_changed.colour; }
 
 signals:
     // The first preview's last background change is in every frame of this view too.
@@ -37,13 +39,19 @@ signals:
 
 private:
     void follow(const QUrl& url);
-    void putBackground();
+    void sendChange();
 
     Preview* m_first;
     Preview* m_side;
+    // The first view's choice for its page, what of it this view has still to get, and the
+    // change on its way to this view's page.
     std::optional<QString> m_image;
     std::optional<quint32> m_colour;
-    int m_lastRequest = 0;
+    struct Changed {
+        bool image = false;
+        bool colour = false;
+    } m_changed;
+    std::optional<int> m_sent;
 };
 
 } // namespace zelvorin

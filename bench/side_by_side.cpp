@@ -1,0 +1,178 @@
+// Choosing 100 images in a row under the "Background Images" filter, side by side (the
+// page shown twice, at two widths) beside the same in one view, measured in the same run:
+// each image's time from the file list's change to the background applied in every frame
+// of every view, and the whole walk when each image is chosen as soon as the program takes
+// it. Goal: side by side at most 2 times one view.
+#include "BenchFigures.h"
+#include "LoopbackHttpServer.h"
+#include "PageFrame.h"
+#include "PageWidth.h"
+#include "Preview.h"
+#include "PreviewPage.h"
+#include "PreviewProfile.h"
+#include "SideView.h"
+#include "TestEnvironment.h"
+#include "UrlSchemes.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QWebEngineView>
+#include <memory>
+#include <vector>
+
+using namespace zelvorin;
+
+namespace {
+
+constexpr int ImageCount = 100;
+constexpr int FrameCount = 4;
+
+bool waitForLoad(QWebEnginePage* page, const QUrl& url) {
+    QSignalSpy finished(page, &QWebEnginePage::loadFinished);
+    page->load(url);
+    return finished.wait(20000) && finished.last().value(0).toBool();
+}
+
+// Milliseconds for each image, until the first view and (when there is one) the second
+// have it in every frame; images not reported in time are counted in `missing`.
+std::vector<double> chooseAll(Preview& preview, SideView* side, const QStringList& images,
+                              int& missing) {
+    std::vector<double> times;
+    QSignalSpy first(&preview, &Preview::backgroundApplied);
+    std::unique_ptr<QSignalSpy> second;
+    if (side)
+        second = std::make_unique<QSignalSpy>(side, &SideView::backgroundApplied);
+    for (const QString& image : images) {
+        first.clear();
+        if (second)
+            second->clear();
+        QElapsedTimer timer;
+        timer.start();
+        preview.FileListBox1Change(image, PreviewUse::Background);
+        const bool done = (!first.isEmpty() || first.wait(5000)) &&
+                          (!second || !second->isEmpty() || second->wait(5000));
+        if (!done) {
+            ++missing;
+            continue;
+        }
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return times;
+}
+
+// Milliseconds for the whole walk: every image chosen as soon as the program takes the
+// next one (a key held down in the file list), until the last is in every frame of every
+// view.
+double walk(Preview& preview, SideView* side, const QStringList& images) {
+    QSignalSpy first(&preview, &Preview::backgroundApplied);
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& image : images) {
+        preview.FileListBox1Change(image, PreviewUse::Background);
+        QCoreApplication::processEvents();
+    }
+    const int last = preview.SetPageBackgroundImage(images.last());
+    const auto lastApplied = [&] {
+        for (const QList<QVariant>& signal : std::as_const(first))
+            if (signal.value(0).toInt() == last)
+                return true;
+        return false;
+    };
+    while (!lastApplied() || (side && !side->upToDate())) {
+        if (timer.elapsed() > 20000)
+            return -1;
+        first.wait(5);
+    }
+    return timer.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    test::TestEnvironment environment;
+    RegisterUrlSchemes();
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+
+    QTemporaryDir folder;
+    QStringList images;
+    for (int i = 0; i < ImageCount; ++i) {
+        QImage image(32, 32, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv((i * 37) % 360, 200, 220));
+        const QString path =
+            folder.filePath(QStringLiteral("tile%1.png").arg(i, 3, 10, QChar('0')));
+        image.save(path, "PNG");
+        images << path;
+    }
+
+    test::LoopbackHttpServer server;
+    if (!server.start())
+        return 1;
+    QByteArray frames;
+    for (int i = 0; i < FrameCount; ++i) {
+        const QUrl source =
+            i % 2 ? server.urlOnOtherHost("/frame.html") : server.url("/frame.html");
+        frames += "<iframe src='" + source.toEncoded() + "' width='150' height='100'></iframe>";
+    }
+    server.serve("/page.html", "<html><body><p>Four frames</p>" + frames + "</body></html>");
+    server.serve("/frame.html", "<html><body><p>frame</p></body></html>");
+
+    PreviewProfile profile;
+    preview::PageFrame frame(nullptr);
+    Preview preview(&profile, nullptr, nullptr);
+    frame.addView(preview.WebBrowser1(), preview::FullWidth);
+    frame.resize(1200, 700);
+    frame.show();
+    if (!waitForLoad(preview.page(), server.url("/page.html"))) {
+        out << "the page did not load\n";
+        return 1;
+    }
+
+    std::vector<double> walkOne{walk(preview, nullptr, images)};
+    std::vector<double> walkTwo;
+    int missingOne = 0;
+    int missingTwo = 0;
+    // Twice each, alternating, so neither gains from a warmed-up engine alone.
+    std::vector<double> one = chooseAll(preview, nullptr, images, missingOne);
+    std::vector<double> two;
+    for (int round = 0; round < 2; ++round) {
+        SideView side(&preview, &profile, nullptr);
+        frame.addView(side.view(), preview::SideBySideWidth(preview::FullWidth));
+        QSignalSpy loaded(side.preview()->page(), &QWebEnginePage::loadFinished);
+        if (!loaded.wait(20000)) {
+            out << "the second view did not load the page\n";
+            return 1;
+        }
+        walkTwo.push_back(walk(preview, &side, images));
+        const std::vector<double> times = chooseAll(preview, &side, images, missingTwo);
+        two.insert(two.end(), times.begin(), times.end());
+        frame.removeView(side.view());
+        if (round == 0) {
+            const std::vector<double> more = chooseAll(preview, nullptr, images, missingOne);
+            one.insert(one.end(), more.begin(), more.end());
+            walkOne.push_back(walk(preview, nullptr, images));
+        }
+    }
+    if (one.empty() || two.empty()) {
+        out << "no change was reported applied\n";
+        return 1;
+    }
+    const double oneMedian = median(one);
+    const double twoMedian = median(two);
+    out << Qt::fixed;
+    out.setRealNumberPrecision(2);
+    out << "one view (baseline), median of " << one.size() << ": " << oneMedian
+        << " ms, not reported: " << missingOne << "\n";
+    out << "side by side, median of " << two.size() << ": " << twoMedian << " ms  ("
+        << twoMedian / oneMedian << " x one view; goal <= 2), not reported: " << missingTwo << "\n";
+    out << "the walk, 100 chosen in a row as fast as they are taken, one view (baseline), "
+           "median of "
+        << walkOne.size() << ": " << median(walkOne) << " ms\n";
+    out << "the walk side by side, median of " << walkTwo.size() << ": " << median(walkTwo)
+        << " ms  (" << median(walkTwo) / median(walkOne) << " x one view; goal <= 2)\n";
+    return 0;
+}
