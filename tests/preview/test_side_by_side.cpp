@@ -86,6 +86,16 @@ private slots:
             QCOMPARE(m_side->preview()->page()->url(), page(next));
     }
 
+    // A quick walk: the second view takes one change at a time and ends with the last.
+    void lastOfAQuickWalk() {
+        for (int i = 0; i < 20; ++i)
+            m_first->SetPageBackgroundImage(m_folder.filePath(i % 2 ? "teal.png" : "magenta.png"));
+        m_first->SetPageBackgroundImage(m_folder.filePath("magenta.png"));
+        QVERIFY(waitForPainted(m_first->WebBrowser1(), Open, Magenta));
+        QVERIFY(waitForPainted(m_side->view(), Open, Magenta));
+        QTRY_VERIFY_WITH_TIMEOUT(m_side->upToDate(), 5000);
+    }
+
     void secondViewAtItsOwnWidth() {
         QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_side->preview()->page(), "window.innerWidth").toInt(),
                                   390, 10000);
