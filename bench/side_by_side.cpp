@@ -2,7 +2,8 @@
 // page shown twice, at two widths) beside the same in one view, measured in the same run:
 // each image's time from the file list's change to the background applied in every frame
 // of every view, and the whole walk when each image is chosen as soon as the program takes
-// it. Goal: side by side at most 2 times one view.
+// it. Goal: side by side at most 2 times one view. Also one view at two preset widths
+// beside the whole area: the walk stays as fast.
 #include "BenchFigures.h"
 #include "LoopbackHttpServer.h"
 #include "PageFrame.h"
@@ -157,7 +158,16 @@ int main(int argc, char** argv) {
             walkOne.push_back(walk(preview, nullptr, images));
         }
     }
-    if (one.empty() || two.empty()) {
+    // One view at a preset: a phone's width (narrower than the area) and a laptop's (scaled
+    // down to fit), beside the whole area.
+    std::vector<double> phone, laptop;
+    int missingPreset = 0;
+    frame.setCssWidth(0, 390);
+    phone = chooseAll(preview, nullptr, images, missingPreset);
+    frame.setCssWidth(0, 1366);
+    laptop = chooseAll(preview, nullptr, images, missingPreset);
+    frame.setCssWidth(0, preview::FullWidth);
+    if (one.empty() || two.empty() || phone.empty() || laptop.empty()) {
         out << "no change was reported applied\n";
         return 1;
     }
@@ -169,6 +179,11 @@ int main(int argc, char** argv) {
         << " ms, not reported: " << missingOne << "\n";
     out << "side by side, median of " << two.size() << ": " << twoMedian << " ms  ("
         << twoMedian / oneMedian << " x one view; goal <= 2), not reported: " << missingTwo << "\n";
+    out << "one view at Phone 390, median of " << phone.size() << ": " << median(phone) << " ms  ("
+        << median(phone) / oneMedian << " x full width; goal about 1)\n";
+    out << "one view at Laptop 1366 scaled to fit, median of " << laptop.size() << ": "
+        << median(laptop) << " ms  (" << median(laptop) / oneMedian
+        << " x full width; goal about 1), not reported at either: " << missingPreset << "\n";
     out << "the walk, 100 chosen in a row as fast as they are taken, one view (baseline), "
            "median of "
         << walkOne.size() << ": " << median(walkOne) << " ms\n";
