@@ -5,7 +5,7 @@
 // it. Goal: side by side at most 2 times one view. Also one view at two preset widths
 // beside the whole area: the walk stays as fast.
 #include "BenchFigures.h"
-#include "LoopbackHttpServer.h"
+#include "BenchPages.h"
 #include "PageFrame.h"
 #include "PageWidth.h"
 #include "Preview.h"
@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -31,12 +30,6 @@ namespace {
 
 constexpr int ImageCount = 100;
 constexpr int FrameCount = 4;
-
-bool waitForLoad(QWebEnginePage* page, const QUrl& url) {
-    QSignalSpy finished(page, &QWebEnginePage::loadFinished);
-    page->load(url);
-    return finished.wait(20000) && finished.last().value(0).toBool();
-}
 
 // Milliseconds for each image, until the first view and (when there is one) the second
 // have it in every frame; images not reported in time are counted in `missing`.
@@ -100,27 +93,12 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
 
     QTemporaryDir folder;
-    QStringList images;
-    for (int i = 0; i < ImageCount; ++i) {
-        QImage image(32, 32, QImage::Format_RGB32);
-        image.fill(QColor::fromHsv((i * 37) % 360, 200, 220));
-        const QString path =
-            folder.filePath(QStringLiteral("tile%1.png").arg(i, 3, 10, QChar('0')));
-        image.save(path, "PNG");
-        images << path;
-    }
+    const QStringList images = writeColourTiles(folder, ImageCount);
 
     test::LoopbackHttpServer server;
     if (!server.start())
         return 1;
-    QByteArray frames;
-    for (int i = 0; i < FrameCount; ++i) {
-        const QUrl source =
-            i % 2 ? server.urlOnOtherHost("/frame.html") : server.url("/frame.html");
-        frames += "<iframe src='" + source.toEncoded() + "' width='150' height='100'></iframe>";
-    }
-    server.serve("/page.html", "<html><body><p>Four frames</p>" + frames + "</body></html>");
-    server.serve("/frame.html", "<html><body><p>frame</p></body></html>");
+    serveFramedPage(server, FrameCount, "Four frames");
 
     PreviewProfile profile;
     preview::PageFrame frame(nullptr);
