@@ -21,7 +21,6 @@ public:
     void addView(QWebEngineView* view, int cssWidth);
     void removeView(QWebEngineView* view);
     int viewCount() const { return int(m_slots.size()); }
-    QWebEngineView* view(int index) const { return m_slots.at(std::size_t(index)).view; }
     int cssWidth(int index) const { return m_slots.at(std::size_t(index)).cssWidth; }
     void setCssWidth(int index, int cssWidth);
 

@@ -23,7 +23,6 @@ inline constexpr double SmallestZoom = 0.25;
 struct PageFit {
     int viewWidth;
     double zoom;
-    bool operator==(const PageFit&) const = default;
 };
 
 // A preset is shown as the device would show it with the chosen font size: the view is

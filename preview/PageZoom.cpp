@@ -22,9 +22,10 @@ void PageZoom::setFontZoom(double factor) {
 }
 
 void PageZoom::setTotalZoom(double factor) {
-    const double font = fontZoom();
-    m_widthScale = factor / font;
-    m_page->setZoomFactor(factor);
+    m_widthScale = factor / fontZoom();
+    // Every resize of the preview area fits the views again, mostly to the same zoom.
+    if (!qFuzzyCompare(m_page->zoomFactor(), factor))
+        m_page->setZoomFactor(factor);
 }
 
 } // namespace zelvorin::preview
