@@ -51,6 +51,12 @@ enum class Command {
     HideBrowserDialogues,
     ShowFileThumbnails,
     ReloadChangedPage,
+    ViewFullWidth, // the widths the page is laid out at
+    ViewPhoneWidth,
+    ViewTabletWidth,
+    ViewLaptopWidth,
+    ViewDesktopWidth,
+    SideBySide,
     // Tools and Help
     CreateGradientText,
     HelpContents,
@@ -92,6 +98,7 @@ enum class MenuId {
     Options,
     FontSize,
     GalleryStyle,
+    View,
     Tools,
     Help,
     Spacer,

@@ -18,18 +18,26 @@
 #include "GalleryPageBuilder.h"
 #include "LiveReload.h"
 #include "LosslessNames.h"
+#include "MainMenus.h"
 #include "MainToolbar.h"
+#include "PageFrame.h"
+#include "PageWidth.h"
 #include "Preview.h"
 #include "ProgramPages.h"
 #include "ProgramValues.h"
 #include "ShownDocument.h"
+#include "SideView.h"
 #include "StatusBar.h"
 #include "StatusReports.h"
 #include "WebCopyDialog.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QMenu>
 #include <QToolButton>
 #include <QWebEngineView>
+
+#include <utility>
 
 namespace zelvorin {
 
@@ -181,6 +189,34 @@ void MainWindow::setBackgroundFixed(bool fixed) {
     preview::BackgroundLayout layout = m_preview->background()->layout();
     layout.fixed = fixed;
     m_preview->background()->setLayout(layout);
+}
+
+void MainWindow::setPageWidth(int cssWidth) {
+    cssWidth = preview::PageWidthFromStored(cssWidth);
+    m_pageFrame->setCssWidth(0, cssWidth);
+    if (m_sideView)
+        m_pageFrame->setCssWidth(1, preview::SideBySideWidth(cssWidth));
+    m_actions->markValue(MenuId::View, cssWidth);
+    const QString name = m_actions->group(MenuId::View)->checkedAction()->text().remove('&');
+    m_toolbar->pageWidthButton()->setText(name);
+    m_toolbar->pageWidthButton()->setToolTip(
+        QStringLiteral(" %1: %2 ").arg(m_menus->menu(MenuId::View)->title().remove('&'), name));
+    if (m_created)
+        preview::WritePageWidth(settings(), cssWidth);
+}
+
+void MainWindow::setSideBySide(bool shown) {
+    m_actions->action(Command::SideBySide)->setChecked(shown);
+    if (shown && !m_sideView) {
+        m_sideView = new SideView(m_preview, m_profile, this);
+        m_pageFrame->addView(m_sideView->view(),
+                             preview::SideBySideWidth(m_pageFrame->cssWidth(0)));
+    } else if (!shown && m_sideView) {
+        m_pageFrame->removeView(m_sideView->view());
+        delete std::exchange(m_sideView, nullptr);
+    }
+    if (m_created)
+        settings().write(st::SideBySide, shown);
 }
 
 void MainWindow::saveWebCopy() {

@@ -8,6 +8,7 @@
 #include "FavoriteFolders.h"
 #include "FilePanel.h"
 #include "FolderSession.h"
+#include "PageWidth.h"
 #include "PlatformInfo.h"
 #include "Preview.h"
 #include "ProgramValues.h"
@@ -67,6 +68,8 @@ void MainWindow::applySettings() {
     setChangedPageReloaded(reload);
     m_preview->background()->setLayout(preview::ReadBackgroundLayout(settings));
     showBackgroundLayout(m_preview->background()->layout());
+    setPageWidth(preview::ReadPageWidth(settings));
+    setSideBySide(settings.read(st::SideBySide));
 
     // The style is kept in one byte: a stored 258 is 2, a stored -1 is 255; a style no
     // entry stands for leaves the marks as they are.

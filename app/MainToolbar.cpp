@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QToolButton>
 
@@ -74,7 +75,8 @@ private:
 
 } // namespace
 
-MainToolbar::MainToolbar(const ActionRegistry& actions, QMenu* placementMenu, QWidget* parent)
+MainToolbar::MainToolbar(const ActionRegistry& actions, QMenu* placementMenu, QMenu* viewMenu,
+                         QWidget* parent)
     : QFrame(parent) {
     setObjectName(QStringLiteral("ToolbarPanel"));
     setFrameShape(QFrame::Panel);
@@ -98,7 +100,7 @@ MainToolbar::MainToolbar(const ActionRegistry& actions, QMenu* placementMenu, QW
     makeGrip("ToolSplitterPanel1", 1);
     createToolsSection(actions);
     makeGrip("ToolSplitterPanel2", 2);
-    createAddressSection(actions, placementMenu);
+    createAddressSection(actions, placementMenu, viewMenu);
     makeGrip("ToolSplitterPanel3", 3);
     createNavigationSection(actions);
 
@@ -128,7 +130,8 @@ void MainToolbar::createToolsSection(const ActionRegistry& actions) {
                actions.action(Command::ClearPreviewArea), image);
 }
 
-void MainToolbar::createAddressSection(const ActionRegistry& actions, QMenu* placementMenu) {
+void MainToolbar::createAddressSection(const ActionRegistry& actions, QMenu* placementMenu,
+                                       QMenu* viewMenu) {
     m_addressSection = makePanel(this, "ToolPanel2", QFrame::Raised);
     auto* layout = new QHBoxLayout(m_addressSection);
     layout->setContentsMargins(1, 1, 1, 1);
@@ -164,9 +167,22 @@ void MainToolbar::createAddressSection(const ActionRegistry& actions, QMenu* pla
     m_placementButton->setFocusPolicy(Qt::NoFocus);
     m_placementButton->setPopupMode(QToolButton::InstantPopup);
     m_placementButton->setMenu(placementMenu);
+    // The page width chosen, by name, so it is seen without opening the drop-down.
+    QFrame* widthPanel = makePanel(m_addressSection, "PageWidthPanel", QFrame::Plain);
+    widthPanel->setFixedWidth(100);
+    m_pageWidthButton = new QToolButton(widthPanel);
+    m_pageWidthButton->setObjectName("PageWidthSpeedButton");
+    m_pageWidthButton->setAutoRaise(true);
+    m_pageWidthButton->setGeometry(2, 2, 96, 26);
+    m_pageWidthButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_pageWidthButton->setAccessibleName(QString(viewMenu->title()).remove(QLatin1Char('&')));
+    m_pageWidthButton->setFocusPolicy(Qt::NoFocus);
+    m_pageWidthButton->setPopupMode(QToolButton::InstantPopup);
+    m_pageWidthButton->setMenu(viewMenu);
     layout->addWidget(goPanel);
     layout->addWidget(m_addressPanel, 1);
     layout->addWidget(placementPanel);
+    layout->addWidget(widthPanel);
 }
 
 void MainToolbar::createNavigationSection(const ActionRegistry& actions) {

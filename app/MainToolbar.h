@@ -1,7 +1,7 @@
-// The toolbar: three sections (tool buttons, the address box with Go and the background
-// placement drop-down, the navigation buttons), each with a 5-pixel grip that hides and
-// shows it. The sections' states live only in the controls and are not saved. Every button
-// is a door to one of the registry's actions.
+// The toolbar: three sections (tool buttons, the address box with Go, the background
+// placement drop-down and the page width drop-down, the navigation buttons), each with a 5-pixel
+// grip that hides and shows it. The sections' states live only in the controls and are not saved.
+// Every button is a door to one of the registry's actions.
 #pragma once
 
 #include <QFrame>
@@ -18,8 +18,10 @@ class MainToolbar : public QFrame {
     Q_OBJECT
 public:
     // `placementMenu` is the Edit menu's background placement submenu, which the
-    // placement button drops down.
-    MainToolbar(const ActionRegistry& actions, QMenu* placementMenu, QWidget* parent);
+    // placement button drops down; `viewMenu` the Options menu's View submenu, which the
+    // page width button drops down.
+    MainToolbar(const ActionRegistry& actions, QMenu* placementMenu, QMenu* viewMenu,
+                QWidget* parent);
 
     // A grip released: 1 toggles the tool buttons, 2 the address section (the navigation
     // section then takes its room), 3 the navigation buttons.
@@ -27,6 +29,7 @@ public:
 
     QComboBox* addressBox() const { return m_addressBox; }
     QToolButton* placementButton() const { return m_placementButton; }
+    QToolButton* pageWidthButton() const { return m_pageWidthButton; }
     // The grips 1 to 3 and the sections they toggle.
     QFrame* grip(int number) const;
     QFrame* toolsSection() const { return m_toolsSection; }
@@ -39,7 +42,7 @@ protected:
 
 private:
     void createToolsSection(const ActionRegistry& actions);
-    void createAddressSection(const ActionRegistry& actions, QMenu* placementMenu);
+    void createAddressSection(const ActionRegistry& actions, QMenu* placementMenu, QMenu* viewMenu);
     void createNavigationSection(const ActionRegistry& actions);
     // The address box fills its panel but for a margin of 5 pixels.
     void fitAddressBox();
@@ -50,6 +53,7 @@ private:
     QFrame* m_addressPanel = nullptr;
     QComboBox* m_addressBox = nullptr;
     QToolButton* m_placementButton = nullptr;
+    QToolButton* m_pageWidthButton = nullptr;
     QFrame* m_navigationSection = nullptr;
 };
 

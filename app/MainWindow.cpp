@@ -17,6 +17,8 @@
 #include "MainMenus.h"
 #include "MainToolbar.h"
 #include "OpenFileDialog.h"
+#include "PageFrame.h"
+#include "PageWidth.h"
 #include "Preview.h"
 #include "PreviewProfile.h"
 #include "ProgramValues.h"
@@ -57,7 +59,8 @@ MainWindow::MainWindow(ProgramValues& values, QWidget* parent)
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    m_toolbar = new MainToolbar(*m_actions, m_menus->menu(MenuId::BackgroundPlacement), central);
+    m_toolbar = new MainToolbar(*m_actions, m_menus->menu(MenuId::BackgroundPlacement),
+                                m_menus->menu(MenuId::View), central);
     column->addWidget(m_toolbar);
     m_toolbarSpacer = new QFrame(central);
     m_toolbarSpacer->setObjectName("Panel5");
@@ -116,7 +119,9 @@ void MainWindow::createClientArea(QWidget* parent) {
     m_logSplitter->setObjectName("LogSplitter");
     m_logSplitter->SetThickness(0);
     m_logSplitter->hide();
-    browserRow->addWidget(m_webView, 1);
+    m_pageFrame = new preview::PageFrame(m_previewPanel);
+    m_pageFrame->addView(m_webView, preview::FullWidth);
+    browserRow->addWidget(m_pageFrame, 1);
     browserRow->addWidget(m_logSplitter);
     browserRow->addWidget(m_eventLog);
 

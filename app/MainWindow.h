@@ -18,6 +18,9 @@ class QWebEngineView;
 
 namespace zelvorin {
 
+namespace preview {
+class PageFrame;
+}
 enum class FilePurpose;
 class AboutWindow;
 class ActionRegistry;
@@ -34,6 +37,7 @@ class OpenFileDialog;
 class Preview;
 class PreviewProfile;
 class ProgramValues;
+class SideView;
 class SplitterBar;
 class StatusBar;
 class StatusReports;
@@ -50,6 +54,7 @@ public:
     MainToolbar* toolbar() const { return m_toolbar; }
     Preview* preview() const { return m_preview; }
     QWebEngineView* webView() const { return m_webView; }
+    preview::PageFrame* pageFrame() const { return m_pageFrame; }
     FilePanel* filePanel() const { return m_filePanel; }
     EventLog* eventLog() const { return m_eventLog; }
     SplitterBar* logSplitter() const { return m_logSplitter; }
@@ -116,6 +121,11 @@ private:
     void setChangedPageReloaded(bool reloaded);
     void setBackgroundPlacement(int stored);
     void setBackgroundFixed(bool fixed);
+    // Lays the page out at a preset's CSS width, marks it in the menu and on the toolbar,
+    // and keeps it in the settings.
+    void setPageWidth(int cssWidth);
+    // Shows the page a second time beside the first, at the width that goes with it.
+    void setSideBySide(bool shown);
     // "Save a web copy...": the dialog for the chosen background image.
     void saveWebCopy();
     // Marks the layout in the menu and on the toolbar, and keeps it in the settings.
@@ -137,6 +147,8 @@ private:
     QFrame* m_clientArea = nullptr;
     QFrame* m_previewPanel = nullptr;
     QWebEngineView* m_webView = nullptr;
+    preview::PageFrame* m_pageFrame = nullptr;
+    SideView* m_sideView = nullptr; // while "Side by side" is on
     SplitterBar* m_logSplitter = nullptr;
     EventLog* m_eventLog = nullptr;
     CollapsibleSplitter* m_fileColumnSplitter = nullptr;

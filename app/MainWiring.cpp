@@ -78,9 +78,13 @@ void MainWindow::connectOptions() {
     onTriggered(a, Command::ShowFileThumbnails, this, &MainWindow::setFileThumbnailsShown);
     onTriggered(a, Command::ReloadChangedPage, this, &MainWindow::setChangedPageReloaded);
     onTriggered(a, Command::FixedWhileScrolling, this, &MainWindow::setBackgroundFixed);
+    onTriggered(a, Command::SideBySide, this, &MainWindow::setSideBySide);
     for (QAction* placement : a.group(MenuId::BackgroundPlacement)->actions())
         connect(placement, &QAction::triggered, this,
                 [this, placement] { setBackgroundPlacement(actionValue(placement)); });
+    for (QAction* width : a.group(MenuId::View)->actions())
+        connect(width, &QAction::triggered, this,
+                [this, width] { setPageWidth(actionValue(width)); });
     connect(m_menus->menu(MenuId::FontSize), &QMenu::aboutToShow, this, &MainWindow::markFontSize);
     for (QAction* size : a.group(MenuId::FontSize)->actions())
         connect(size, &QAction::triggered, this, [this, size] { setFontSize(actionValue(size)); });

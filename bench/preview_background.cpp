@@ -3,6 +3,7 @@
 // to the background applied in every frame, beside the floor of one plain runJavaScript
 // round trip measured in the same run.
 #include "BenchFigures.h"
+#include "BenchPages.h"
 #include "LoopbackHttpServer.h"
 #include "PageScripts.h"
 #include "Preview.h"
@@ -14,7 +15,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -31,12 +31,6 @@ namespace {
 constexpr int ImageCount = 100;
 constexpr int FrameCount = 10;
 
-bool waitForLoad(QWebEnginePage* page, const QUrl& url) {
-    QSignalSpy finished(page, &QWebEnginePage::loadFinished);
-    page->load(url);
-    return finished.wait(20000) && finished.last().value(0).toBool();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -46,27 +40,12 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
 
     QTemporaryDir folder;
-    QStringList images;
-    for (int i = 0; i < ImageCount; ++i) {
-        QImage image(32, 32, QImage::Format_RGB32);
-        image.fill(QColor::fromHsv((i * 37) % 360, 200, 220));
-        const QString path =
-            folder.filePath(QStringLiteral("tile%1.png").arg(i, 3, 10, QChar('0')));
-        image.save(path, "PNG");
-        images << path;
-    }
+    const QStringList images = writeColourTiles(folder, ImageCount);
 
     test::LoopbackHttpServer server;
     if (!server.start())
         return 1;
-    QByteArray frames;
-    for (int i = 0; i < FrameCount; ++i) {
-        const QUrl source =
-            i % 2 ? server.urlOnOtherHost("/frame.html") : server.url("/frame.html");
-        frames += "<iframe src='" + source.toEncoded() + "' width='150' height='100'></iframe>";
-    }
-    server.serve("/page.html", "<html><body><p>Ten frames</p>" + frames + "</body></html>");
-    server.serve("/frame.html", "<html><body><p>frame</p></body></html>");
+    serveFramedPage(server, FrameCount, "Ten frames");
 
     PreviewProfile profile;
     {

@@ -53,6 +53,11 @@ inline const IntegerSetting DefImageGalleryStyle{InterfaceKey,
 inline const IntegerSetting BackgroundPlacement{InterfaceKey, QStringLiteral("BackgroundPlacement"),
                                                 0};
 inline const BooleanSetting BackgroundFixed{InterfaceKey, QStringLiteral("BackgroundFixed"), false};
+// The CSS width the page is laid out at in the preview (preview::PageWidthPresets), 0 for
+// the whole preview area.
+inline const IntegerSetting PageWidth{InterfaceKey, QStringLiteral("PageWidth"), 0};
+// The page is shown a second time beside the first, at another width ("Side by side").
+inline const BooleanSetting SideBySide{InterfaceKey, QStringLiteral("SideBySide"), false};
 
 inline const BooleanSetting HideBrowserDialogues{OptionsKey, QStringLiteral("HideBrowserDialogues"),
                                                  false};

@@ -73,6 +73,8 @@ void BackgroundChoice::pageChanged() {
 void BackgroundChoice::imageSet(const QString& path) {
     if (path != m_image || !m_result) {
         m_image = path;
+        m_hasHighDensityPartner =
+            !preview::HighDensityPartner(platform::encodePath(path)).isEmpty();
         m_result.reset();
         m_useColourWhenAnalysed = false;
         m_request = m_runner->analyse(path, chosenColour().isValid() ? chosenColour() : Qt::white);
@@ -113,7 +115,8 @@ void BackgroundChoice::analysed(const preview::TileAnalysisResult& result) {
 void BackgroundChoice::tell() {
     if (!m_result || !m_textColour)
         return;
-    const QString note = preview::ChosenImageNote(*m_result, *m_textColour, m_layout.placement);
+    const QString note = preview::ChosenImageNote(*m_result, *m_textColour, m_layout.placement,
+                                                  m_hasHighDensityPartner);
     m_note = note;
     if (!note.isEmpty())
         emit noteChanged(note);

@@ -68,6 +68,7 @@ private:
     preview::TileAnalysisRunner* m_runner = nullptr;
     preview::BackgroundLayout m_layout;
     QString m_image;
+    bool m_hasHighDensityPartner = false; // m_image has its "name@2x.ext" beside it
     // The colour chosen for the shown page; invalid: the desktop's window colour.
     std::optional<QColor> m_colour;
     quint64 m_request = 0;

@@ -1,5 +1,6 @@
 #include "BackgroundNotes.h"
 
+#include "HighDensityImage.h"
 #include "ImageWeight.h"
 #include "LosslessNames.h"
 
@@ -44,6 +45,10 @@ QString SeamText(bool across, bool down) {
     return QString();
 }
 
+QString EnlargedTileText(const QString& partnerName) {
+    return tr("Will be enlarged on 2x screens (no %1 beside it)").arg(partnerName);
+}
+
 QString BackgroundNote(const TileAnalysisResult& result, const QColor& textColour,
                        BackgroundPlacement placement) {
     if (!result.analysis)
@@ -60,13 +65,21 @@ QString BackgroundNote(const TileAnalysisResult& result, const QColor& textColou
 }
 
 QString ChosenImageNote(const TileAnalysisResult& result, const QColor& textColour,
-                        BackgroundPlacement placement) {
+                        BackgroundPlacement placement, bool hasHighDensityPartner) {
+    const auto nameOf = [](const QByteArray& raw) {
+        return platform::displayName(raw.mid(raw.lastIndexOf('/') + 1));
+    };
     const QByteArray raw = platform::encodePath(result.path);
-    const QString weight =
-        ImageWeightText(platform::displayName(raw.mid(raw.lastIndexOf('/') + 1)), result.bytes,
-                        result.analysis ? result.analysis->size : QSize());
+    QStringList parts{ImageWeightText(nameOf(raw), result.bytes,
+                                      result.analysis ? result.analysis->size : QSize())};
     const QString note = BackgroundNote(result, textColour, placement);
-    return note.isEmpty() ? weight : weight + QStringLiteral(" \u2014 ") + note;
+    if (!note.isEmpty())
+        parts << note;
+    const QByteArray partner = HighDensityName(raw);
+    if (result.analysis && !hasHighDensityPartner && !partner.isEmpty() &&
+        (RepeatsAcross(placement) || RepeatsDown(placement)))
+        parts << EnlargedTileText(nameOf(partner));
+    return parts.join(QStringLiteral(" \u2014 "));
 }
 
 } // namespace zelvorin::preview

@@ -24,6 +24,10 @@ QString UnreadableImageText(const QString& reason);
 // neither.
 QString SeamText(bool across, bool down);
 
+// "Will be enlarged on 2x screens (no paper@2x.png beside it)": a tile without its partner
+// for screens of twice the density is drawn at twice its size there, and looks soft.
+QString EnlargedTileText(const QString& partnerName);
+
 // The whole note for an analysis result, the page's text colour and the layout: the
 // contrast, then the seam warning for the directions the layout repeats in, joined by
 // " \u2014 ". Without a valid text colour the contrast part is left out.
@@ -31,8 +35,9 @@ QString BackgroundNote(const TileAnalysisResult& result, const QColor& textColou
                        BackgroundPlacement placement);
 
 // What the image weighs ("linen.jpg 24 KB, 256 x 256", the size left out when the image
-// cannot be read) and then its BackgroundNote, joined by " \u2014 ".
+// cannot be read), its BackgroundNote and, for a readable image the layout repeats that
+// has no partner for 2x screens, the EnlargedTileText, joined by " \u2014 ".
 QString ChosenImageNote(const TileAnalysisResult& result, const QColor& textColour,
-                        BackgroundPlacement placement);
+                        BackgroundPlacement placement, bool hasHighDensityPartner);
 
 } // namespace zelvorin::preview

@@ -4,7 +4,7 @@
 
 namespace zelvorin::preview {
 
-QByteArray HighDensityPartner(const QByteArray& rawImagePath) {
+QByteArray HighDensityName(const QByteArray& rawImagePath) {
     const qsizetype slash = rawImagePath.lastIndexOf('/');
     const qsizetype dot = rawImagePath.lastIndexOf('.');
     // A dot that starts the name (".png") is no suffix.
@@ -12,8 +12,12 @@ QByteArray HighDensityPartner(const QByteArray& rawImagePath) {
     const QByteArray stem = rawImagePath.left(end);
     if (stem.size() <= slash + 1 || stem.endsWith("@2x"))
         return QByteArray();
-    const QByteArray partner = stem + "@2x" + rawImagePath.mid(end);
-    return platform::fileStamp(partner).regular ? partner : QByteArray();
+    return stem + "@2x" + rawImagePath.mid(end);
+}
+
+QByteArray HighDensityPartner(const QByteArray& rawImagePath) {
+    const QByteArray partner = HighDensityName(rawImagePath);
+    return !partner.isEmpty() && platform::fileStamp(partner).regular ? partner : QByteArray();
 }
 
 } // namespace zelvorin::preview

@@ -6,6 +6,9 @@
 
 namespace zelvorin::preview {
 
+// The raw path the partner would have, whether or not there is one; empty for an image
+// that is itself one.
+QByteArray HighDensityName(const QByteArray& rawImagePath);
 // The raw path of the partner when it is a file there; empty when there is none, and for
 // an image that is itself one ("paper@2x.png").
 QByteArray HighDensityPartner(const QByteArray& rawImagePath);

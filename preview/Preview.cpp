@@ -9,6 +9,7 @@
 #include "LosslessNames.h"
 #include "OpenFileDialog.h"
 #include "PageScripts.h"
+#include "PageZoom.h"
 #include "PreviewPage.h"
 #include "PreviewProfile.h"
 #include "PreviewRules.h"
@@ -280,10 +281,10 @@ bool Preview::runDocumentCommand(int command, const QVariant& input, QVariant* o
             const int level = input.toInt(&ok);
             if (!ok || level < 0 || level >= preview::ZoomLevelCount)
                 return false;
-            m_page->setZoomFactor(preview::ZoomFactorForLevel(level));
+            preview::PageZoom::of(m_page)->setFontZoom(preview::ZoomFactorForLevel(level));
         }
         if (output)
-            *output = preview::ZoomLevelForFactor(m_page->zoomFactor());
+            *output = preview::ZoomLevelForFactor(preview::PageZoom::of(m_page)->fontZoom());
         return true;
     }
     default:

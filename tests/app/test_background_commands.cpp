@@ -1,7 +1,7 @@
 // The background commands of the main window as a user meets them: a placement chosen on
 // the toolbar, an image clicked in the file list on a local page and told about on the
-// status bar, "Copy CSS" on the clipboard, the placement back at the next start, and
-// "Save a web copy..." of the chosen image.
+// status bar, "Copy CSS" on the clipboard, the placement back at the next start,
+// "Save a web copy..." of the chosen image, and the page width kept for the next start.
 #include "ActionRegistry.h"
 #include "BackgroundChoice.h"
 #include "FileListView.h"
@@ -10,6 +10,7 @@
 #include "FolderSession.h"
 #include "MainMenus.h"
 #include "MainWindowTestSupport.h"
+#include "PageFrame.h"
 #include "Preview.h"
 #include "StatusBar.h"
 #include "TestEnvironment.h"
@@ -113,6 +114,28 @@ private slots:
         QVERIFY2(told.startsWith("paper.png ") && told.contains(" \u2192 paper.webp "),
                  qPrintable(told));
         QTRY_VERIFY(!form->findChild<zelvorin::WebCopyDialog*>());
+    }
+
+    // A width chosen on the toolbar's drop-down lays the page out at it, shows on the
+    // button and in the menu, and is the width at the next start; so is side by side.
+    void pageWidthKeptForTheNextStart() {
+        MainWindowFixture window;
+        zelvorin::MainWindow* form = window.open();
+        QVERIFY(form);
+        QToolButton* button = form->toolbar()->pageWidthButton();
+        QCOMPARE(button->text(), QString("Full"));
+        QCOMPARE(button->menu(), form->menus().menu(zelvorin::MenuId::View));
+        button->menu()->actions().at(1)->trigger();
+        QCOMPARE(window.settings().read(st::PageWidth), 390);
+        QCOMPARE(button->text(), QString("Phone 390"));
+        QCOMPARE(button->toolTip(), QString(" View: Phone 390 "));
+        QTRY_COMPARE_WITH_TIMEOUT(pageValue(window.page(), "window.innerWidth").toInt(), 390,
+                                  10000);
+
+        form = window.create();
+        QVERIFY(form->actions().action(zelvorin::Command::ViewPhoneWidth)->isChecked());
+        QCOMPARE(form->pageFrame()->cssWidth(0), 390);
+        QCOMPARE(form->toolbar()->pageWidthButton()->text(), QString("Phone 390"));
     }
 };
 

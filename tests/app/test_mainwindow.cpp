@@ -189,6 +189,15 @@ private slots:
         QTest::newRow("reload") << "ReloadChangedPageMenuItem"
                                 << "&Reload the page when it changes"
                                 << "";
+        QTest::newRow("view") << "ViewMenuItemAction"
+                              << "&View"
+                              << "";
+        QTest::newRow("phone") << "PhoneWidthMenuItem"
+                               << "&Phone 390"
+                               << "";
+        QTest::newRow("desktop") << "DesktopWidthMenuItem"
+                                 << "&Desktop 1920"
+                                 << "";
         QTest::newRow("placement") << "BackgroundPlacementMenuItemAction"
                                    << "Background p&lacement"
                                    << "";

@@ -315,6 +315,17 @@ private slots:
     }
 
     // Ctrl+I reaches the same command as the menu entry, and the address box stays empty.
+    // With a page width chosen, the gallery is laid out at it like any page: its banner
+    // spans a phone's width.
+    void galleryAtTheChosenWidth() {
+        zelvorin::MainWindow* form = openWindow(m_colours, 3);
+        QVERIFY(form);
+        form->actions().action(zelvorin::Command::ViewPhoneWidth)->trigger();
+        QVERIFY(showGallery(form, m_colours));
+        QTRY_COMPARE_WITH_TIMEOUT(pageValue(page(), "window.innerWidth").toInt(), 390, 10000);
+        QCOMPARE(pageValue(page(), "document.querySelector('table').offsetWidth").toInt(), 390);
+    }
+
     void shortcutShowsTheGallery() {
         zelvorin::MainWindow* form = openWindow(m_colours, 3);
         QVERIFY(form);

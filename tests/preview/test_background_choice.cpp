@@ -114,10 +114,19 @@ private slots:
         const QString ramped = image("ramp.png", ramp);
         QTest::newRow("seam, tiled") << ramped << Tile
                                      << "Text contrast 1.0:1 at worst (below 4.5:1) \u2014 Seams "
-                                        "show where the tile repeats across";
+                                        "show where the tile repeats across \u2014 Will be "
+                                        "enlarged on 2x screens (no ramp@2x.png beside it)";
+        // With its partner for 2x screens beside it, the tile is not told to be enlarged.
+        const QString paired = image("paired.png", ramp);
+        image("paired@2x.png", ramp);
+        QTest::newRow("seam, tiled, 2x partner beside")
+            << paired << Tile
+            << "Text contrast 1.0:1 at worst (below 4.5:1) \u2014 Seams show where the tile "
+               "repeats across";
         QTest::newRow("seam, tiled down only")
             << ramped << BackgroundLayout{BackgroundPlacement::TileDown, false}
-            << "Text contrast 1.0:1 at worst (below 4.5:1)";
+            << "Text contrast 1.0:1 at worst (below 4.5:1) \u2014 Will be enlarged on 2x "
+               "screens (no ramp@2x.png beside it)";
     }
     void note() {
         QFETCH(QString, path);

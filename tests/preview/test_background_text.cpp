@@ -333,7 +333,43 @@ private slots:
         QFETCH(QString, note);
         const TileAnalysisResult result{1, path, readable ? AnalyseTile(ramp()) : std::nullopt,
                                         readable ? QString() : "Damaged WebP image", bytes};
-        QCOMPARE(ChosenImageNote(result, Qt::black, BackgroundPlacement::CentreOnce), note);
+        QCOMPARE(ChosenImageNote(result, Qt::black, BackgroundPlacement::CentreOnce, false), note);
+    }
+
+    // A tile without a partner for 2x screens is told to be enlarged there, after the
+    // contrast; one with a partner, one the layout does not repeat, a partner itself and an
+    // image that cannot be read are not.
+    void enlargedTileNote_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<BackgroundPlacement>("placement");
+        QTest::addColumn<bool>("partner");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("ending");
+        using P = BackgroundPlacement;
+        const QString contrast = QStringLiteral("(below 4.5:1)");
+        const QString seams = QStringLiteral("repeats across and down");
+        const QString enlarged =
+            QStringLiteral(" \u2014 Will be enlarged on 2x screens (no ramp@2x.png beside it)");
+        QTest::newRow("tiled, no partner")
+            << "/t/ramp.png" << P::Tile << false << true << seams + enlarged;
+        QTest::newRow("across, no partner")
+            << "/t/ramp.png" << P::TileAcross << false << true << "repeats across" + enlarged;
+        QTest::newRow("tiled, with partner") << "/t/ramp.png" << P::Tile << true << true << seams;
+        QTest::newRow("once, no partner") << "/t/ramp.png" << P::Cover << false << true << contrast;
+        QTest::newRow("the partner itself")
+            << "/t/ramp@2x.png" << P::Tile << false << true << seams;
+        QTest::newRow("unreadable") << "/t/ramp.png" << P::Tile << false << false << "(Damaged)";
+    }
+    void enlargedTileNote() {
+        QFETCH(QString, path);
+        QFETCH(BackgroundPlacement, placement);
+        QFETCH(bool, partner);
+        QFETCH(bool, readable);
+        QFETCH(QString, ending);
+        const TileAnalysisResult result{1, path, readable ? AnalyseTile(ramp()) : std::nullopt,
+                                        readable ? QString() : "Damaged", 100};
+        const QString note = ChosenImageNote(result, Qt::black, placement, partner);
+        QVERIFY2(note.endsWith(ending), qPrintable(note));
     }
 };
 
