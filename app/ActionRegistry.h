@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window's commands as actions: one QAction for each row of the command table, with
 // its text, key, check mark, toolbar image and hint, looked up by the command's name or by
 // its command word. The menus, the toolbar buttons and the command dispatcher use these

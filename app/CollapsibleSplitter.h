@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The splitter between the preview and the file column: a 10-pixel bar with a button in
 // its middle that shrinks the file column to the minimum size and gives it its width back
 // on the next click.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every command of the main window, named once: its entry's text, key and object name, the
 // menu it sits in, its toolbar image and hint, and the command word that reaches it from a
 // "zelvorin://" address. The menus, the toolbar buttons and the command dispatcher all

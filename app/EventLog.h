@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The event log pane: a running text log of everything the browser reports, kept at most
 // 1001 lines (it is emptied before a line is added once it holds more than 1000). Hidden
 // at start; only the developer entries show and clear it.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window's handlers that pass a user's command on to a subsystem: the program's own
 // command addresses, the gallery, the chosen file, the web copy, the welcome page option,
 // the font sizes and the browser's dialogs. Each is a line or two; the rules live in the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window's life: every saved setting applied at creation in a fixed order, the
 // geometry saved while the window is on screen, and the settings written back on close.
 #include "MainWindow.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window's menus: the menu bar's menus with their submenus, and the context menus
 // of the folder list and the file list, laid out as the command table says and filled with
 // the registry's actions. Looked up by name; the window connects the actions.

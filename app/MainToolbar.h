@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The toolbar: three sections (tool buttons, the address box with Go, the background
 // placement drop-down and the page width drop-down, the navigation buttons), each with a 5-pixel
 // grip that hides and shows it. The sections' states live only in the controls and are not saved.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window: the composition root. It builds the control tree (toolbar, preview
 // area with its hidden event log, the file column and the status bar), the actions and the
 // menus, owns every subsystem object, connects their signals to its thin handlers, applies

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window's wiring: every action and subsystem signal connected to the handler that
 // answers it. Nothing here decides anything.
 #include "MainWindow.h"

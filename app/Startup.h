@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's entry: the checks that must pass before any window exists (a display to
 // show windows on, a web engine that can start and is new enough), then the windows in
 // their fixed order and the message loop.

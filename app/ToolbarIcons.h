@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The toolbar's images: the desktop icon theme's where it has one, our own drawings
 // otherwise (the drawings are what a bare system or a headless run shows).
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the background benchmarks choose from and show: a folder of small tiles of distinct
 // colours, and a page served with frames, half of them of another origin.
 #pragma once

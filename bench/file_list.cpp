@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // File column benchmarks on generated folders, each printed beside its baseline from the
 // same run:
 //   1. first read of 100,000 files into the file list vs a plain C++ floor (readdir,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading a folder of 100,000 and of 1,000,000 files into the file list, each figure beside
 // its floor measured in the same run:
 //   - the longest stall of the user-interface thread while the folder is read (goal under

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The first gallery page of a folder of 100,000 images (25 items, only their files looked
 // at on disk) beside a full read of the same folder's names, sorted as the file list sorts
 // them, measured alternately in one run. Target: the page takes at most 0.2 of the read.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Show image gallery" in the real main window on a folder of 100,000 images: the time
 // from the command to its page in the preview (the shown document replaced), beside a
 // full read of the same folder into a file list, measured alternately in one run.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A gallery page of a whole folder (the address "zelvorin://imglist/1,-1" typed in the
 // address box) in the real main window, on folders of 10,000 and 100,000 images: the
 // longest stall of the window's thread while the page is built, shown and scrolled

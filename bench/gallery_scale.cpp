@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A gallery page of a list of 10,000, 100,000 and 1,000,000 images, made as "Show image
 // gallery" makes it from the file list's image names, beside the floor of the same page
 // from a list of 25 images, measured alternately in one run. Goal: flat, under 10 ms.

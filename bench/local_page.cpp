@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A local page of photos, from the load to every image decoded and drawn: in the preview's
 // profile (each image sent on by the request guard and served as a picture no canvas reads)
 // beside the engine alone loading the same files (a plain profile), measured in turn in the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Selecting 100 images in a row under the "Background Images" filter while a page with 10
 // frames (half of them of another origin) is shown: the time from the file list's change
 // to the background applied in every frame, beside the floor of one plain runJavaScript

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Copy &HTML source" on a large page (about 2 MB of markup) with a chosen background:
 // the time of the author's copy (the document copied, the program's changes taken back,
 // image addresses made real) beside the engine's own serialisation of the same page

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading a numbered list (LastFolders, ten entries) from the settings store after the
 // file refused 1, 10 and 50 writes of that list, beside the same read from the store
 // before any write was refused, medians of runs measured in one process. The store holds

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Choosing 100 images in a row under the "Background Images" filter, side by side (the
 // page shown twice, at two widths) beside the same in one view, measured in the same run:
 // each image's time from the file list's change to the background applied in every frame

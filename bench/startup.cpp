@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up time of zelvorin to its main window with the first page loaded, side by side with
 // the floor of a minimal one-view program, alternating runs in one session.
 //   bench_startup [REPETITIONS]

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The floor for start-up: the least a Qt program with one web view can do, one window with
 // one QWebEngineView that loads a blank page and quits once it has.
 #include <QApplication>

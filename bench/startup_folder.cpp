@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up of zelvorin to its first page loaded and its file list painted, started on a
 // folder of 100,000 files and on an empty one, beside the floor of a minimal one-view
 // program, alternating runs in one session. Goal: the large folder adds under 100 ms.

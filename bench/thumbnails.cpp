@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Thumbnails in the file list, each figure beside its baseline from the same run:
 //   1. first read of a 100,000-image folder into a shown list with thumbnails on, beside
 //      the same read with them off (target: within 10 %);

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Analysing a background tile from its file (decode, contrast, colour, seams) beside
 // decoding the same file alone, measured alternately in one run, for every kind of image
 // the web keeps its tiles in. Target: a 512 x 512 tile in under 20 ms, whatever its kind.

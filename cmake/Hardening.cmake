@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Zelvorin developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The distribution's hardening, as its packages are built: the compiler and linker flags that
 # dpkg-buildflags gives on the building machine with every hardening feature on (stack
 # protector, fortified C library calls, read-only relocations bound at start). Optimisation

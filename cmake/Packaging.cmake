@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Zelvorin developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # `cpack -G DEB` in the build folder makes a Debian package of what `cmake --install`
 # installs, below /usr. Its dependencies are the shared libraries' packages found by
 # dpkg-shlibdeps, plus what the program loads at run time without linking it.

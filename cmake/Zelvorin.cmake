@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Zelvorin developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Settings every target of the project shares: warnings, no contextless connects, C++20.
 function(zelvorin_target_defaults target)
     target_compile_options(${target} PRIVATE -Wall -Wextra)

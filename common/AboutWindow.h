@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The modal About window: the product name as a large shadowed title, the version, the
 // web site and contacts links, two small pictures and three decorative diagonal lines.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The one way an operation that can fail tells so: what could not be done and why, in the
 // system's words (its error text) or the program's. An operation returns a Result: its
 // value, or the Failure; nothing that fails is reported as done, and no failure is

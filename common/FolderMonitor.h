@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Folder monitoring: FolderMonitor follows changes on disk below a folder through a worker
 // thread (FolderMonitorThread) that waits for inotify. Notifications within delayTime()
 // merge into one changed(). Stopping never waits for the worker: the monitor detaches from

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The worker of a FolderMonitor: waits for inotify and hands each notification to the
 // user-interface thread with a blocking call, so the next changes are read only after the
 // last one was dealt with. A thread that has ended frees itself.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A page the program makes itself, handed over in parts: the text before its items, the
 // items a run at a time, and the text after them. Joined, the parts are the whole page;
 // apart, a page of any length can be shown a part at a time, each part costing only its

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A small GIF89a encoder. Qt reads GIF but cannot write it, and the shipped sample
 // backgrounds include GIF tiles, so the program makes its own: the image is reduced to a
 // palette of at most 256 colours (exactly, when it has no more than that; by median cut

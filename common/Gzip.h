@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Gzip data as compressed SVG drawings (.svgz) carry it. Qt has no public way to read
 // it, and the web engine takes such a drawing only with a header the program's own
 // addresses cannot send, so the program unpacks it itself.

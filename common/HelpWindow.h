@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The help window: shows the program's HTML help pages, one anchor per topic identifier.
 // One window serves the whole run (the program values keep it); a help file that cannot
 // be found is reported in the window itself.

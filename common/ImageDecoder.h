@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One way from an image file of the web to its pixels, whatever its kind, for everything
 // the program works out from an image itself (thumbnails, the tile analysis, a web copy).
 // The kind is read from the bytes, as browsers do, never from the name: PNG, JPEG, GIF,

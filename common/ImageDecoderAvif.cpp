@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // AVIF through libavif, the distribution's decoder (Qt 6.4 has no AVIF reader). Only the
 // calls that libavif 0.11 (Debian 12) and 1.x (Debian 13) share are used.
 #include "ImageDecoderParts.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // SVG drawings through Qt SVG, drawn at the size a browser gives them as an image.
 #include "ImageDecoderParts.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The image files of web pages, by name: the kinds every browser shows as an image and a
 // background, which the filters list, the galleries show and the program decodes. Today's
 // web keeps WebP, AVIF and SVG beside the JPEG, GIF, PNG and BMP of old; the older five

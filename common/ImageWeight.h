@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What an image weighs, as the program tells it: "linen.jpg 24 KB, 256 x 256".
 #pragma once
 

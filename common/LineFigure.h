@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A window-less figure that draws one straight line corner to corner across its box. The
 // line is described by an angle and two reference lengths: setting the angle resizes the
 // box, and setting the box's width or height turns the line.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A text label that behaves like a hyperlink: its text colour follows the mouse (idle,
 // hovered, pressed) and a click can open its own caption with the desktop's default program.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A warning given once in a run however often its cause is met, e.g. that the system's
 // limit of folder watches is reached: the first time it goes to the sink (standard error
 // unless one is given), never again. Whoever should give it only once shares one.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The small modal window in which the user types a file name or address, or picks a file
 // with the desktop's file-open dialog, and confirms it. One instance lives for the whole
 // run, so the names confirmed during the run stay in its drop-down list.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Path arithmetic on POSIX paths. "/" is the only separator and the root; a backslash or a
 // colon is an ordinary character of a Linux file name, so neither ever splits a path.
 // There are no drive letters; a root has no parent.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Samples folder: the first folder the program shows, filled with background tiles
 // and pages to try them on. Everything in it is made by the program itself, at build time
 // for the program folder and at run time when the folder has to be made elsewhere.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The background tiles shipped in the Samples folder, drawn by code so that the program
 // carries no third-party artwork. Every tile repeats without a visible seam: each pattern
 // is built from functions whose periods divide the tile's width and height.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // File operations that stand in for the desktop shell's, on raw paths (see
 // platform/LosslessNames.h): open with the desktop's program, move to the trash, copy and
 // move with the program's questions titled with the product title. Each tells what became

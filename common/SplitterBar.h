@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A splitter bar that resizes one neighbouring panel by dragging: a vertical bar changes
 // the panel's width, a horizontal one its height. The panel never gets smaller than its
 // minimum, and the other side of the bar keeps at least its minimum room.

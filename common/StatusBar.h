@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window's status bar: a one-pixel spacer, a percentage gauge for the progress of
 // loads and reads, and a text panel for the browser's status text and the program's notes.
 // Drawn by hand so that the gauge's two-colour text (readable where the bar passes under

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the status bar shows when several things report at once.
 //
 // Page loads, downloads and folder reads each keep their own figure. The gauge follows the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The freedesktop thumbnail cache, shared with file managers and image viewers: PNG files
 // in $XDG_CACHE_HOME/thumbnails/normal (at most 128 pixels a side) and large (256), named
 // by the MD5 of the original's file URI and carrying that URI and the original's

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A web copy of an image: the same picture as a WebP beside it, which every browser shows
 // and which weighs a fraction of a PNG or BMP. Drawings and flat colours are kept exactly
 // (lossless: WebP's lossless mode beats PNG), photographs and textures at quality 90,

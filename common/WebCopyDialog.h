@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Save a web copy": the chosen image as a WebP beside it. The dialog suggests how (lossless
 // for drawings and flat colours, quality 90 otherwise), lets the user change both, and
 // tells what each choice weighs ("paper.png 412 KB -> paper.webp 61 KB") before anything

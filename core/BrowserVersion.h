@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Whether the web engine is new enough to run the preview: the version text is read as
 // "major.minor..." and passes from 4.71 on.
 #pragma once

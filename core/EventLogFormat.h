@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The fixed line formats of the event log: one line per event the browser reports.
 // Pure text formatting, so every format is testable without a browser.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the program's parts ask of the world outside them, set once by the owner above the
 // windows (ProgramValues) and handed down through constructors: how folders are reached,
 // the desktop's services, where error messages go and the one warning about the system's

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program-wide values and the one owner above the windows: everything that lives for
 // the whole run (the settings store, the program folder, the help file, the titles) is
 // reached through one `ProgramValues` object handed to the windows that need it.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The web engine's sandbox and root: Chromium refuses to run as root with its sandbox on,
 // and the program never turns the sandbox off unless the user explicitly asks for it. The
 // one flag the program reads from its command line is Chromium's own "--no-sandbox", taken

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings store. Every operation names a key path and a value name, opens the key,
 // does one read or write and closes it again; nothing ever throws. Reads that fail give
 // the caller's default, writes that fail give false. Values keep their registry types

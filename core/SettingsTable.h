@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every value the program keeps, declared once with its key, kind and default, and read
 // and written only through this table. Keys are relative to the settings root
 // ("Software\Morvenkast\Zelvorin"). A missing store reads as defaults and ignores writes.

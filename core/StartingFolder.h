@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The folder the file column opens at start: the last folder shown, else the default
 // folder an installer or administrator set, else the Samples folder, which is made (and
 // filled) when it is missing.

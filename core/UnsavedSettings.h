@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Settings written while the store could not save them. They are kept in the order they
 // were made, so that reads in this run give what was written last and the next save can
 // write them all at once, exactly as if each had been saved when it was made. A write

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The rule that decides when the main window's size and position are worth saving: only
 // while its caption bar is on the screen, so a window dragged almost off the screen does
 // not come back there at the next start.

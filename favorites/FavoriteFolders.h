@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The folder history and the favorite folders: two ordered lists of folders kept by one
 // non-visual component, offered in the File menu and the folder list's context menu,
 // edited in a small modal dialog and kept across runs as numbered strings in the settings.

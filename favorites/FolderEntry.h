@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One entry of a folder list: the folder's path and an opaque value that travels with it
 // through adding, moving, the menus and the favorites dialog but is never stored.
 #pragma once

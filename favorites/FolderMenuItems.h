@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Turns a folder list into menu entries. Qt reads "&" in an entry's text as a mnemonic
 // mark, so the path an entry opens is kept apart from its text (in QAction::data) and is
 // always exactly the stored path.

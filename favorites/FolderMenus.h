@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The folder submenus' behaviour for the main window: rebuilding them when a menu opens,
 // opening a chosen folder and the commands that follow each list.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The favorites dialog: edits its own copy of a folder list (add, remove, reorder) and
 // hands the result back to the list only through "&Ok".
 #pragma once

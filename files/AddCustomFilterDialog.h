@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The dialog that names a new file filter; made once and reused, it keeps what was typed.
 #pragma once
 

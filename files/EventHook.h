@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A small event filter that hands one object's events to a function, so the main
 // window can bind handlers to the mouse and key events of controls it does not define.
 #pragma once

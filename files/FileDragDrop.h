@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Files given to and taken from other programs by drag and drop: the rules both ends
 // share. FileDropTarget makes a control accept dropped local files (the "text/uri-list"
 // format) and leaves the choice of effect and the work of a drop to its owner's handlers;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // FileDropTarget: makes a control accept dropped local files and leaves the choice of
 // effect and the work of a drop to its owner's handlers.
 #pragma once

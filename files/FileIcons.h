@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The icons of the file column, one cache per process shared by the three controls: file
 // icons come from the desktop's icon theme by file type (looked up by name only, never by
 // reading the file) and are cached per type, so each type is looked up once.

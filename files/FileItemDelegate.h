@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws a file list row: the type's icon (looked up only now, for rows on screen) and the
 // name, at fixed row height. With thumbnails, an image's row shows its thumbnail instead
 // of the icon once there is one.

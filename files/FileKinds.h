@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The kinds of entry a file list shows; the values are the attribute bits they stand for
 // (see platform/FileAttributes.h).
 #pragma once

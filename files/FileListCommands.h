@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The commands of the file list and the folder tree: selecting with the mouse (the list's
 // own mouse handling would select on a drag and deselect on Ctrl+click), opening with a
 // double-click, Delete to the trash, the two context menus (copy the name, copy the name

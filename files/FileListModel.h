@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The entries of a file list, kept sorted without regard to case (see FileNameKeys.h). A
 // folder of a million names has to fit in memory and stay quick to merge into, so the
 // names live in one arena and every other structure holds small integers: the rows are

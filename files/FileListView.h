@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // FileListView: the sorted file list of the folder session's shown folder, each row with
 // the icon of its file's type (or, when switched on, its thumbnail). It shows the
 // session's files and their selection and forwards the user's moves of the selection;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A file mask ("*.jpg;*.gif") prepared once for matching many names. Gives the results of
 // matchesWildcard piece by piece, with quick paths for the common piece shapes ("*",
 // "*.ext", a plain name) on ASCII names; everything else goes to matchesWildcard itself.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file column's own messages: their texts, and the box that shows them unless the
 // program's services send them elsewhere (see FilePanel::showError).
 #pragma once

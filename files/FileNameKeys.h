@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The order of a file list and the names on their way into it. Names are listed by their
 // case-folded text (code point order), names that fold alike by their bytes. The first
 // twelve bytes of each name's key travel beside it as two integers, so that sorting and

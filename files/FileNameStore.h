@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file list's entries: their names in one arena, a record each, and a hash index by
 // raw name; the list's rows refer to entries by number.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file browsing column of the main window (its MainFilePanel): the volume box, the
 // folder tree, the filter box and the file list on their panels, all showing one folder
 // session, plus the filter rules of the column (the custom filter dialog, the stored

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The properties of a file or folder: the desktop file manager's own window when one
 // answers, else a small window of the program's own with the facts the system keeps
 // (name, location, type, size, dates, permissions, owner).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Thumbnails for the rows of a file list, taken from the shared thumbnail cache or made
 // there by worker threads: the rows on screen first, then a page below and a page above.
 // The list never waits for them: a row shows its type icon until its thumbnail arrives.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // File filters: the filter box that holds description and mask pairs and gives the folder
 // session's files the mask of its selection, and the main window's six-entry filter text.
 #pragma once

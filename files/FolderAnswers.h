@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Folders on volumes that may not answer (network and similar mounts) are asked in the
 // background, and their answer is waited for only a limited time, so a dead server gives a
 // message instead of a frozen window. Nothing waits meanwhile: the answer, or that there

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The files of the shown folder as the file list shows them, without the list: the sorted
 // entries (a FileListModel) and the selection the views share, the mask and the kinds of
 // entry that decide what is listed, the reads that fill them and the refreshes that keep

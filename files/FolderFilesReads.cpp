@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file list's reads: a folder read in batches (in the background past its first
 // entries), and the names a folder monitor reports looked at one by one.
 #include "FolderFiles.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One read of a folder that serves everything a folder change needs: the file list's
 // entries, the folder list's subfolders and the folder monitor's first level of watches.
 // The first entries are read at once on the calling thread, so a folder of a few thousand

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The path functions of the file column. The shown folder is also the process's current
 // folder: every folder change goes through making the folder current and reading the
 // current folder back, so that relative paths typed by the user resolve against what is

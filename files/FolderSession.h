@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file column without its widgets: the shown folder (also the process's current
 // folder, so that relative paths resolve against what is shown), the volume it is on and
 // the folder last shown on each volume, the rows of the folder tree (the path from the

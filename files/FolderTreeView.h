@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // FolderTreeView: the path of the folder session's shown folder from the root down, one
 // row per level, followed by the shown folder's subfolders. It shows the session's rows;
 // opening a row (double-click, Enter) asks the session for that folder.

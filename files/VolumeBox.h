@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // VolumeBox: the mounted volumes, each with its label and the icon of its kind, showing
 // the volume of the folder session's shown folder; choosing one asks the session for it.
 // An item reads "<mount point> [<label>]" with the label as the file system keeps it, or

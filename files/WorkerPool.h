@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file column's one way to run work in the background: a pool owned by the folder
 // session. A job hands its result to the user-interface thread as a queued call on a
 // receiver it was given (the receiver's signal, or a slot); a receiver that is gone by then

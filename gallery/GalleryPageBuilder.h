@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The image gallery generator: turns the image names of a folder into one HTML page with a
 // banner, a counter, Prev/Next links of the "zelvorin://imglist/" form and the page's items
 // in one of three styles. Names and paths are HTML-escaped and image sources are real URLs,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The arithmetic behind the gradient button's face, kept apart from any drawing so that
 // band edges, step colours, the frame size rule and the caption handling can be checked
 // directly.

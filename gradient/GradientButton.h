@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A push button that paints its whole face itself: a colour gradient in one of six
 // shapes, a 3D frame and a raised, inset or plain caption. Pressing it inverts the frame,
 // moves the caption by a pixel and, optionally, swaps the gradient's colours. The gradient

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The colours of a gradient text: letter by letter from one colour value toward another,
 // each letter's colour stepped on from the rounded colour of the letter before it.
 #pragma once

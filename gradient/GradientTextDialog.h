@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The gradient text tool: a small modal window that colours a line of text letter by
 // letter from a start colour to an end colour, shows it as coloured text and as HTML
 // code (one font element per letter), and copies either to the clipboard. The program

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the program asks of the desktop: to open a file with the program the user chose for
 // files of its kind, and to show a file's properties in the file manager. The owner above
 // the windows keeps one set for the run and hands it down; tests give their own to stand

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The attribute bits of a file or folder as the program's file controls and helpers see
 // them, taken from the values the Windows file system uses so stored masks keep meaning.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the system knows about files beyond their contents: whether two paths lie on one
 // file system (the Linux sense of "the same drive"), and the desktop file manager's own
 // properties window, asked for over D-Bus.

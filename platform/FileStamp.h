@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a file is at one moment as far as a cache or a watcher needs to know: whether it
 // is there, which file it is (device and inode, so a file saved by writing a new one and
 // renaming it over the old counts as changed), its size and when it was last written.

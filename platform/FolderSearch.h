@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Listing one folder for the names a filter accepts, with each entry's attributes, size
 // and time: the Linux side of the helpers' folder search (FindFirstEntry and friends).
 #pragma once

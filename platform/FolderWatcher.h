@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Change notification on one folder (and optionally everything below it) through inotify,
 // with an eventfd as the stop event. One watcher serves one worker thread: the thread
 // blocks in wait() until a change of a kind it asked for, or until another thread calls

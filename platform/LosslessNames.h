@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // File names as the kernel keeps them are bytes; Qt's file classes take UTF-8 text and
 // cannot spell a name whose bytes are not valid UTF-8. The raw bytes stay the truth:
 // every file action takes them. Where a path has to travel as text (the folder lists'

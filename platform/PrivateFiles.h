@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The user's cache folder and the file operations a cache shared with other programs
 // needs: opening a file by its raw path, and writing a file only the user may read so
 // that a reader (this program or another) sees either no file, the old one or the whole

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One pass over a folder that keeps every name as the kernel spells it (raw bytes) and
 // works out only the attribute bits a caller asks for, so that a folder of 100,000
 // entries costs one getdents walk and no system call per entry in the common case.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A registry hive kept in one SQLite file: a tree of keys addressed by backslash-separated
 // paths, each key holding typed values (REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD and any
 // other type number, kept as bytes). Key paths and value names compare without regard to

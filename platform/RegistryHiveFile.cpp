@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file behind a hive: opening it (or, when it cannot be written, reading it), telling
 // a valid store from a broken one, moving a broken one aside, and saying in words why a
 // call failed.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file operations the desktop shell performs on Windows, done by the program itself
 // on Linux: open with the user's default program, copy and move with a replace question
 // and a progress window, and moving to the freedesktop trash (Trash.h). Every path is

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A prepared SQLite statement that finalises itself, with Qt-typed binds and columns. Texts
 // go in and come out in their lossless form (LosslessNames.h), so a name keeps every byte.
 #pragma once

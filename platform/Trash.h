@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The desktop's trash as freedesktop.org describes it (its Trash standard, 1.0): a
 // file on the user's own file system goes to the home trash ($XDG_DATA_HOME/Trash),
 // a file on another volume to that volume's trash ($topdir/.Trash/$uid when the

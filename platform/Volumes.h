@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The mounted volumes that stand in for drives: read from /proc/self/mountinfo without
 // touching any volume, so a hung network mount can never stall the list. Pseudo file
 // systems and the system's own mounts below /proc, /sys, /dev and /run are left out.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A large table written at scattered places (a hash index) costs a page fault for each
 // page it touches, and under a virtual machine each fault is dear: a million entries
 // spread over 32 MB of pages made one batch of a folder read stall the window for 80 ms.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The address box's drop-down history: most recent first, at most 20 entries, no two
 // equal without regard to case; it starts with "about:blank".
 #pragma once

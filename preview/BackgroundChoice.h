@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the user chose as the background of the shown page, and what the program tells
 // and hands over about it: the placement of the image (kept in the settings by the
 // window), the note on text contrast and seams (worked out by the preview's workers,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The background handed over as text: the image's address as a page refers to it, and
 // the one CSS rule "Copy CSS" puts on the clipboard.
 #pragma once

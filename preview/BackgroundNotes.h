@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The status bar's notes about the chosen background: what it weighs, how readable the
 // page's text is on it, and whether its copies meet in visible seams.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How the chosen image is laid out behind the page: the placements the user picks from,
 // their captions, the CSS values that put them into a page, and the stored form.
 #pragma once

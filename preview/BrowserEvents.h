@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the preview's browser reports, turned into the events the program knows: each
 // event writes its line to the event log, and some of them drive the window (caption,
 // status text, progress gauge, Back and Forward).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The preview: an embedded web browser (Qt WebEngine) that shows web pages and local files
 // and takes the user's chosen backgrounds. This header holds the small part the main
 // window keeps of its browser's navigation: Back and Forward availability (kept by the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A plain browser window of the program's own, opened when a page asks for a new window
 // (a link with a target, window.open). It shares the preview's profile and web policy;
 // command addresses in it are cancelled and not carried out, as the program's commands

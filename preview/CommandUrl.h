@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading addresses of the program's own "zelvorin://" scheme: which of the seven commands
 // an address names and, for "imglist", its first item number and items per page. Only the
 // parsing lives here; carrying a command out is the main window's business.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A picture a local page may show but never read back. The engine lets a page read the
 // pixels of every picture that is not of another web origin (canvas getImageData,
 // toDataURL, toBlob, createImageBitmap, WebGL), and in Qt WebEngine 6.4 nothing served

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The source "Copy &HTML source" gives: the shown document as its author would keep it.
 // The preview shows the user's choices through inline styles that win over the page's
 // own, and serves local images under addresses of its own that no other program can use.

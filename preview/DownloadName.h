@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The name a download is offered under. A page proposes it (an attachment header, an
 // encoded header, a link's "download" attribute) and may put anything there: folders,
 // "..", an absolute path, a name that hides itself behind a leading dot, line breaks, or

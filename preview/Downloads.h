@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Files the preview's pages hand over instead of showing them. A download that a page or
 // the user starts asks where to save it (the user's download folder, or the folder the
 // user saved to last, and the name the server gives reduced to a plain base name: a page

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The image for screens of twice the density that sits beside a chosen one under the name
 // sites give it ("paper@2x.png" beside "paper.png"), for the image-set() rule of "Copy CSS".
 #pragma once

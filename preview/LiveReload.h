@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Live reload of the preview: when the shown page is a local file and it, or a file it
 // loads from its own folder or below (frames, style sheets, scripts, images), changes on
 // disk, the page is loaded again once the change has settled (the file monitor's merge

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The local files each local page loaded, its frames' included, as the request guard let
 // them through. Live reload follows them: the documents in a local page's frames are of
 // origins of their own, which the program's scripts in the top document cannot look into.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Local image files reach web pages only under addresses handed out here, one per file the
 // user chose: "zelvorin-file://<token>/<name>" for pages of the web and
 // "zelvorin-local://<token>/<name>" for pages opened from local files (the engine lets

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The preview area's frame around its views: each view gets an equal share of the area's
 // width, is sized and zoomed there so its page is laid out at the CSS width chosen for it
 // (PageWidth.h), and sits centred in a quiet grey surround when it is narrower than its

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the program's scripts report back from a page: console messages of the form
 // scripts/README.md describes, "<mark> <JSON object>". The program's own world marks its
 // reports with the run's script key, which pages never see; the status hook, which runs

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The scripts the preview runs in its pages, kept as files of the resources
 // (preview/scripts; README.md there says what each is and how they report back): the frame
 // library injected into every frame, the status hook of the pages' own world, and the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The widths a page can be seen at: the whole preview area, or the CSS width of a phone, a
 // tablet, a laptop or a desktop screen; how a view is sized and zoomed so that the page is
 // laid out at that width in whatever room the preview has; and the stored form.

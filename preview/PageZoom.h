@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A page's zoom factor is made of two: the font size level the user chose and the scale that
 // fits a chosen page width into the preview area. Each is set on its own here, so that
 // neither undoes the other and the font size still reads back as its level.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window's preview: what the browser shows (a chosen file, a typed address, a
 // blank page, a page the program writes), the background image and colour of the shown
 // page and all its frames, the commands on the shown document, and the navigation

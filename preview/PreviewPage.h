@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The web policy of every page the preview shows. Navigations pass a check that refuses
 // every command address (the engine cannot say which window or frame started a
 // navigation, so none of them may run a command) and every program resource a page asks

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The one web profile of the preview, set up in one place: its name and storage, its
 // settings, the program's schemes with their handlers, the scripts injected into every
 // frame, the table of local images handed out to pages and the local files each local

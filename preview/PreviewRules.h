@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The preview's rules that need no browser: colour conversions, the caption and status
 // texts, the progress gauge, the font size levels and the shape of command addresses.
 #pragma once

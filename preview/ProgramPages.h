@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Pages the program writes into the preview itself (gallery pages, any generated text).
 // They go only into a document the program made and claimed (PreviewPage records which),
 // so a page of the web never receives a listing of the user's folder. The text goes into

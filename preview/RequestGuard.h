@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What pages may ask for beyond what the engine itself refuses.
 //
 // Program resources (qrc:) are for the program's own pages only.

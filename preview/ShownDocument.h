@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the program reads from the document the preview shows, and the small changes it
 // makes to the top document alone (scroll bars, border): each through the frame library
 // (scripts/FrameLibrary.js), each answered later through a callback. A callback runs only

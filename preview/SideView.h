@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Side by side": a second view of the page the preview shows, so that the page is judged
 // at two widths at once. It is a preview of its own (the same profile, so the same web
 // policy for the untrusted page), that follows the first: the same address, the same font

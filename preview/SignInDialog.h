@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The question a site or a proxy asks before it gives a page: a user name and a password
 // for one of its realms. The answer goes to the engine for that one request; the program
 // keeps nothing of it.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Judging a background tile before the user settles on it: how readable the page's text is
 // on it, which single colour stands in for it, and whether it repeats without visible
 // seams. Pure functions over QImage, plus one entry point that reads a file;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Analyses background tiles on the workers of the subsystem that owns the runner and hands
 // each result to the thread the runner lives in, by signal. Walking through a folder asks
 // for one image after another faster than some can be read; only the newest request

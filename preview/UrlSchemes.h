@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's own URL schemes: "zelvorin" for command addresses (never loaded, every
 // request refused, so that navigations to it reach the page's navigation check instead of
 // being blocked by the engine), the two schemes under which chosen local images are

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zelvorin developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets everything up, builds and starts Zelvorin; its own arguments are passed on to the
 # program. As root the web engine needs the explicit consent "--no-sandbox":
 #     scripts/run.sh --no-sandbox

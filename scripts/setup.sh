@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zelvorin developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Zelvorin needs (only those missing) and builds it.
 # Usage: scripts/setup.sh [--package-tools] [build folder]   (default: build)
 # --package-tools adds what building and checking the Debian package takes (the tests do).

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zelvorin developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets everything up, builds and runs the whole test suite headless, the Debian package's
 # build and checks included.
 set -euo pipefail

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The text format of the registry editor's export files ("Windows Registry Editor Version
 // 5.00"): key sections in brackets, one value per line, strings quoted with backslash
 // escapes, dword:, hex: and hex(N): data, "[-KEY]" and "NAME"=- for deletions. Strings

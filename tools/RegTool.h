@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // zelvorin-reg: query, add, delete, export and import values of the settings hives from
 // the command line, in the manner of reg.exe. The whole tool is this one function so that
 // tests can run it without starting a process.

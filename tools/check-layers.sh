@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zelvorin developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the floors of the source folders: a folder includes headers and links libraries
 # only from its own floor or below, and a library builds only the sources of its own
 # folder. Floors, bottom up: platform, common, core, the subsystems, app, tools. Besides:

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws the program's SVG icon as PNG images of the sizes named on the command line, in the
 // icon theme's layout (FOLDER/NxN/apps/NAME.png), for desktops and packages that want
 // bitmaps. The SVG is drawn by Qt's own SVG image plugin.

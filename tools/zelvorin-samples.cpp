@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes the sample backgrounds and pages into the folder named on the command line,
 // leaving every file that is already there untouched.
 #include "SampleMaker.h"

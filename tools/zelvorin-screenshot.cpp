@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Takes a picture of the main window as it looks at start, for the README and for looking
 // at the window without a display: zelvorin-screenshot OUTPUT.png [WIDTH HEIGHT]
 // It runs on its own temporary settings, so the user's are never touched. As root, the web

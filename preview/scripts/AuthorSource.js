@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The source "Copy &HTML source" gives: the top document with the program's changes taken
 // back (see FrameLibrary.js, which records them). The page is never touched. An HTML
 // document is written out as the engine writes it, except for the elements the program

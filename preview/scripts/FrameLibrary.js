@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's library in every document the preview shows, in a world of its own that
 // page scripts cannot see. It defines `window.__zelvorin` once per document: the changes
 // of background and colour (to this document, the documents of its origin below it, and

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's messages to the frames of other origins, for an engine that cannot run a
 // script in a chosen frame (Qt WebEngine 6.4). The top document's copy posts each change
 // to the frames it cannot reach itself; each frame's copy applies it and answers.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every address the shown documents load: each frame's own, the resources the engine
 // fetched for it, and what its elements point at (for frames whose documents this world
 // cannot enter). Runs in the program's world, so the page's scripts cannot change it.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The colour of the page's main text: the computed colour of the element holding the
 // most text of its own (in the top document and the frames of its origin), else of the
 // body; an empty text when there is no body. Runs in the program's world, so the page's

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The background commands of the main window as a user meets them: a placement chosen on
 // the toolbar, an image clicked in the file list on a local page and told about on the
 // status bar, "Copy CSS" on the clipboard, the placement back at the next start,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every dialog and window the program shows, at twice the normal scale: each control inside
 // its window, each text shown whole, and each control reached by Tab.
 #include "AboutWindow.h"

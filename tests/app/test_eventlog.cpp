@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The event log's line formats and its 1001-line rule.
 #include "EventLog.h"
 #include "EventLogFormat.h"

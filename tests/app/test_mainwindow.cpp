@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window as a user meets it: its controls, menus, toolbar sections, the file
 // panel splitter, Escape, and the settings it applies at start and writes at close.
 #include "ActionRegistry.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zelvorin developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up as root. Without consent the program never waits on a box nobody may see: from a
 # terminal, or with no display, it prints its refusal on standard error and ends at once.
 # With "--no-sandbox" it starts, headless and on a virtual X display (the line that

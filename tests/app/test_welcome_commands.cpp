@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's own command addresses in the real main window: the welcome page's links
 // and check box drive the filter box, the help window and the stored option, and addresses
 // typed into the address box run as commands, leaving the box empty.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The help window opens a topic's anchor of the help pages and reports a missing file.
 #include "HelpWindow.h"
 #include "TestEnvironment.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Several activities and text sources sharing the status bar: each keeps its own figure,
 // and a withdrawn text uncovers the one it covered.
 #include "StatusBar.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The status bar's panels and the two-colour percentage gauge, checked on grabbed images.
 #include "StatusBar.h"
 #include "TestEnvironment.h"

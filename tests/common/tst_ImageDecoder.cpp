@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The one decoding function against every image format of the web: the same tile in each
 // decodes to the PNG's pixels, a damaged file of each gets a reason and no crash, SVG
 // drawings get the size a browser gives them and load nothing beside themselves, and

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Path arithmetic on POSIX paths, with the documented examples, and the folder check.
 #include "Paths.h"
 #include "TestEnvironment.h"

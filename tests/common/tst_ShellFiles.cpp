@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file operations that stand in for the shell's, on raw paths, as the file column
 // calls them.
 #include "LosslessNames.h"

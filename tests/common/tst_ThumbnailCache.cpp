@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The thumbnail cache against the freedesktop rules, checked on the files it writes: the
 // name is the MD5 of the file URI (spelled here by hand, byte by byte), the text chunks
 // are tEXt, the files are private, and a thumbnail whose Thumb::MTime no longer matches

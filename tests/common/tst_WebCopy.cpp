@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The web copy and the weights the program tells: which images are kept exactly, that the
 // copy is the picture (exactly, or close and lighter), where it goes, and how sizes read.
 #include "ImageDecoder.h"

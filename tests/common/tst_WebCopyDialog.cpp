@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Save a web copy" as the user meets it: the suggestion for drawings and photographs,
 // both sizes told before anything is written, a new quality made anew, the copy saved
 // beside the image, a file replaced only after Yes, an image that cannot be read, and a

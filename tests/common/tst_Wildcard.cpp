@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Wildcard matching: the documented cases, the literal recursive rules as the reference,
 // and patterns of many stars.
 #include "TestEnvironment.h"

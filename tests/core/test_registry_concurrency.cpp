@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Two processes writing the same store at once lose no write and corrupt nothing. The
 // writers are this test executable itself, started with "--writer".
 #include "RegistryHive.h"

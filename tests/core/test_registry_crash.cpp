@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A process killed at any moment while it writes settings leaves every value either as it
 // was or as it was being written, and the store always opens again. The writer is this test
 // executable itself, started with "--writer".

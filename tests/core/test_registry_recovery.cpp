@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A settings file that is not a valid store is moved aside, kept, and replaced by a new one.
 #include "RegistryHive.h"
 #include "SettingsStore.h"

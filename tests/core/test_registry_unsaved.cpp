@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Settings the file does not take: kept in memory for this run, said once with the
 // system's reason and the file, and saved at the next write that the file takes.
 #include "RegistryHive.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Pure rules of start-up and of the window: the web engine's version check, consent to
 // running it without its sandbox, the on-screen rule for saving the geometry, and the
 // decoded settings root.

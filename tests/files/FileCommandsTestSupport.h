@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Support for tests of the file list's commands: a file panel in a window of its own with
 // the context menus the main window gives it, showing a folder; drag events sent to the
 // file list as another program would send them; files and folders made by the test.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A file action the system refuses is told at once, naming the file and the system's
 // reason, and the list then shows what is on disk: folders nobody may write (the
 // immutable attribute stops root too), paths through a file, files gone behind the

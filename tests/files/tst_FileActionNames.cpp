@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every file action reaches the file itself when its name is not UTF-8: only the text
 // shown differs (U+FFFD, with a tooltip that says so); what is opened, trashed, copied,
 // moved, dragged, put on the clipboard or shown in a gallery is the name's own bytes.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The drop-effect rule, the drop target on a plain list (what it reads from a drag, what
 // it asks its handlers and answers the source) and the drag source.
 #include "FileCommandsTestSupport.h"

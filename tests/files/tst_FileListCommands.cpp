@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window's commands on the file list and the folder list: selecting with the
 // mouse, deleting to the trash (and back), the context menu's enabling, the clipboard
 // texts and the properties of files and folders.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Files dropped on the main window's file list from other programs (copied or moved into
 // the shown folder, nothing lost on a refusal or a failure) and files dragged out of it.
 #include "FileCommandsTestSupport.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file list's refresh by changed names: it must always end where a full read of the
 // folder ends, keep the selection as the full refresh does, and fall back to the full
 // read whenever the monitor cannot name every change.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's own properties window: the facts it shows for files and folders, and
 // when it shows instead of the file manager's.
 #include "FileCommandsTestSupport.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Thumbnails in the file list: the rows on screen get theirs first and the rest of a large
 // folder is left alone, another folder drops the old one's requests, a changed image gets
 // a new thumbnail, and with thumbnails off the list is drawn exactly as before.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Folders read in the background: the list ends as a read on the spot would leave it, a
 // selection asked for during the read is made when its name arrives, and entries removed
 // while the read goes on neither come back nor take others with them.

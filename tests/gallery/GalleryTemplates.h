@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Expected gallery markup, written as the page templates read: each literal keeps "\r\n" as
 // the two visible characters and `crlf` turns them into line ends, and "{X}" marks where a
 // value goes. Kept apart from the generator's own code so that a slip in one shows.

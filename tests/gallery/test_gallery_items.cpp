@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The image-name filter and the markup of single gallery items: sizes, short names, the
 // three styles, escaping of names and image addresses.
 #include "GalleryPageBuilder.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Whole gallery pages: counters, Prev/Next links, the three layouts, the item range, missing
 // files, folder names and escaping, compared byte for byte with the templates.
 #include "GalleryPageBuilder.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Show image gallery" in the real main window: the page of the shown folder appears over
 // whatever document was shown before, its thumbnails and background tiles are painted, its
 // Prev and Next links page through the folder, the style menu restyles the next page, and

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A small reader for the rich text the gradient tool writes: enough RTF to get the colour
 // table, the font table's first font and each letter with the colour it is shown in.
 #pragma once

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zelvorin developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and starts the installed program headless:
 # the installed program must find its help pages and Samples in share/zelvorin and load
 # its first page.

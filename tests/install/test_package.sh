@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zelvorin developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package with CPack, checks it as a distribution would (desktop entry,
 # AppStream metadata, lintian), unpacks it into a temporary root and starts the unpacked
 # program headless. scripts/setup.sh --package-tools installs the tools this needs.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The folder listing under the helpers' search: attributes, masks, filters and failures.
 #include "FolderSearch.h"
 #include "RawFolderReader.h"

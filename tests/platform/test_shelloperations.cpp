@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Copy and move as the program does them in place of the Windows shell: questions,
 // cancelling and failures never leave a partial file or lose the source, and a failure
 // comes with the system's reason.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The freedesktop trash: files go there by renaming, their .trashinfo names the original
 // path byte for byte (%XX-escaped), names never collide, and a file that cannot go stays
 // where it is, with the system's reason.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Zeroed memory for large tables: zero everywhere, whatever its size, and the owner's
 // writes stay put while the pages are made present beside them.
 #include "TestEnvironment.h"

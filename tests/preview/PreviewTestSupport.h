@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Helpers of the preview's browser tests: solid-colour images, a view of a fixed size,
 // waiting for pages, for changes and for the engine's answers, and reading what the view
 // paints.

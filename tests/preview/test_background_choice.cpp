@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The chosen background on real pages: what the view paints for two placements on a
 // local page and a frameset, the placement kept for the next page, the contrast and seam
 // note, and the image's colour as the page colour.

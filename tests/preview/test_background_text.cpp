@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The background as text: placement values and captions, the stored layout, the image
 // address for pages, the "Copy CSS" rule with the image for twice the density found
 // beside the chosen one, and the status notes.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Addresses of the "zelvorin://" scheme: which command each names, the "imglist" numbers,
 // and the addresses that must do nothing.
 #include "CommandUrl.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The wrapper a local page's pictures come in: an SVG of the picture's own size (turned as
 // its orientation mark says, laid out by an SVG's own size and view box) holding the
 // file's bytes whole, however the engine reads and seeks in it; markup in an SVG's

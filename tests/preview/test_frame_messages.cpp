@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's messages to frames of other origins: their digest is HMAC-SHA-256, and a
 // page that empties its document (document.open() removes every listener, the program's
 // included) sees them without learning the key and can neither forge a change, replay

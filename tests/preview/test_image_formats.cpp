@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The same tile in every image format of the web, chosen as the background of a local
 // frameset and of a page served over http with frames of another origin: each is painted,
 // pixel for pixel, as the PNG of the tile is, in every frame. A damaged file of each

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Live reload, checked on what the view paints: a local page whose style sheet (or whose
 // frame, or its style sheet) changes on disk is loaded again with the chosen background and the
 // scroll position kept; other files of the folder reload nothing.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A local page (a page saved into a folder, a template pack) shows what a browser shows
 // for a local site, its images, style sheets, scripts and frames, but reads no file: not
 // by fetch() or XHR, not through a frame or an object (a frame's document and its page

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading the reports of the program's page scripts out of a page's console: a page writes
 // what it likes there, so only the run's key makes a report the program's, and the status
 // mark, which pages know, makes nothing but a status text.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The logic of the preview's page scripts (preview/scripts), run by Node with small
 // stand-ins for the browser's windows, documents and events: the HMAC of the frame
 // messages, which messages a frame and the top take or refuse, the record of the

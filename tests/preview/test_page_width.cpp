@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The page laid out at a chosen width, read from the page itself: each preset with the
 // preview area wider and narrower than the preset, with the font size's zoom on top, and
 // the views' places in the area.

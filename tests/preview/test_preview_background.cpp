@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Background image and colour of the shown page and of every frame, checked on what the
 // view paints: a frameset with frames of other origins nested in each other, a page served
 // over http, pages whose own style sheets set a background, and a blank page.

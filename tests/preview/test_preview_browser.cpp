@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The browser wrapper and the browser's events on real pages: Back and Forward, resource
 // pages, elements of the document, command addresses, captions, status texts, the gauge
 // and Stop, silent dialogs, new windows, font sizes, the source, and the address box.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Downloads from the preview: the save question starts at the download folder with the
 // server's name, the file lands where the user said, a running download can be cancelled,
 // a failure is told with its reason, and a local file the engine cannot show is offered

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a page cannot do to the user or the program: show a dialog from a window opened
 // before "Hide dialogues of web browser" was checked, keep the user on it with a
 // "beforeunload" question, walk its history into one of the program's own documents,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Requests that reach the preview while a page loads: nothing waits inside the call; a
 // file chosen, a task and a program page go when the load ends (or Stop or the wait limit
 // ends the wait), a newer request of the same kind replacing the one waiting.

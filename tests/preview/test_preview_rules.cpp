@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The preview's rules that need no browser: colours, captions, status texts, the gauge,
 // font size levels, command addresses, the address history and the local image table.
 #include "AddressHistory.h"

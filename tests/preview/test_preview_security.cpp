@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a web page can do with the local images the program serves: load exactly the ones
 // it was handed, nothing else, and never read their pixels; nor can it see the program's
 // own scripts and messages, run the program's commands by any route, or load the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A site or a proxy that asks for a user name and a password: the question names the host
 // and the realm, the answer opens the page, Cancel leaves the server's refusal, a wrong
 // answer is asked again, and a silent browser asks nothing.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Copy &HTML source" after choosing backgrounds: the copy is the page as its author would
 // keep it, with the chosen image under its real address and the chosen colour as bgcolor,
 // and nothing of the program's own (its image addresses, forced styles, the marker of a

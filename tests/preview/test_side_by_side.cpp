@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Side by side" on real pages: the second view follows the first to its page and shows
 // the chosen background there too, read from what each view paints, also when the image
 // is chosen before the second view has loaded the page, and lays the page out at its own

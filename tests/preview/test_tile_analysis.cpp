@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The tile analysis against images drawn here with known answers: worst text contrast,
 // average colour, seams (and where their threshold lies), large and unreadable files,
 // the shipped sample tiles, and the worker that delivers results.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The welcome page as shipped: ISO-8859-1 bytes with CRLF line ends, every text, link, hint
 // and the check box in place, reachable under the resource name the browser wrapper uses.
 #include "TestEnvironment.h"

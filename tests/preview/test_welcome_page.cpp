@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The welcome page in the preview: shown from the program's resources, its command links
 // and check box reach the command handler, its links set their status hints, and the
 // rotated caption is painted down the left edge.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Small helpers shared by the file column's tests: folders of files made on disk, and
 // waiting for a condition.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One background tile in every image format of the web, and a damaged file of each: the
 // folder the tests of decoding, thumbnails, galleries and backgrounds walk through.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A tiny HTTP/1.0 server on 127.0.0.1 for browser tests: serves fixed pages from memory
 // and records the paths asked for. It runs on the test's thread, so it answers whenever
 // the test spins the event loop (QTRY_* and QTest::qWait do).

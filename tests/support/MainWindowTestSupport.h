@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Helpers for tests that drive the real main window with its browser: a window on a
 // settings hive of its own, waiting for what the preview shows, and clicking elements of
 // the shown page as a user would.

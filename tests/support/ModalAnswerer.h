@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Answers the modal dialogs a test makes the program open: while it lives, every dialog
 // that becomes the active modal widget is handed to `answer`, which closes the ones it
 // knows and says whether it did.

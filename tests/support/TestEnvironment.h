@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every test process runs in folders of its own: a temporary HOME, XDG_CONFIG_HOME,
 // XDG_DATA_HOME, XDG_CACHE_HOME and XDG_RUNTIME_DIR, so no test reads or writes the real
 // user's settings, trash or caches. The environment is set before QApplication exists.

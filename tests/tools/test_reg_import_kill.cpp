@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Zelvorin developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // An import over both roots is one commit: a kill at the second file's commit, or a full
 // disk there, leaves both roots with all of the import or none of it, read as such by the
 // next program that opens them. The importer is this test executable itself, started with
