@@ -12,6 +12,7 @@
 #include "PreviewTestSupport.h"
 #include "ProgramPages.h"
 #include "TestEnvironment.h"
+#include "UrlSchemes.h"
 
 #include <QTcpServer>
 #include <QtTest>
@@ -172,5 +173,5 @@ private:
     std::unique_ptr<Preview> m_preview;
 };
 
-QTEST_MAIN(TestPreviewRequests)
+ZELVORIN_TEST_MAIN_WITH(TestPreviewRequests, zelvorin::RegisterUrlSchemes)
 #include "test_preview_requests.moc"
