@@ -35,10 +35,15 @@ PreviewPage::PreviewPage(PreviewProfile* profile, QObject* parent)
     // is claimed before the receivers of its load hear of it.
     connect(this, &QWebEnginePage::urlChanged, this, &PreviewPage::mainDocumentChanged);
     connect(this, &QWebEnginePage::loadFinished, this, &PreviewPage::mainDocumentLoaded);
-    // The load asked for has started, or ended without a start (a navigation within the
-    // document reports none).
+    // The load asked for has started, or ended without a start: a move within the document
+    // reports no load, only its new address. Another document's address may come before
+    // its load starts (Qt 6.8 tells it first), so that one still waits for its load.
     connect(this, &QWebEnginePage::loadStarted, this, [this] { m_loadAsked = false; });
-    connect(this, &QWebEnginePage::urlChanged, this, [this] { m_loadAsked = false; });
+    connect(this, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
+        if (url.adjusted(QUrl::RemoveFragment) == m_address.adjusted(QUrl::RemoveFragment))
+            m_loadAsked = false;
+        m_address = url;
+    });
     connect(this, &QWebEnginePage::authenticationRequired, this,
             [this](const QUrl& url, QAuthenticator* authenticator) {
                 askForSignIn(url, authenticator, QString());

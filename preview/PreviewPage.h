@@ -108,6 +108,7 @@ private:
     int m_suppressedDialogs = 0;
     std::optional<ProgramNavigation> m_expected;
     bool m_loadAsked = false;
+    QUrl m_address; // the main frame's address as last told
     // Changes of the main frame's document so far: a claim holds only for the document it
     // was made on.
     quint64 m_navigations = 0;
