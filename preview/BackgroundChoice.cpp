@@ -46,7 +46,8 @@ QJsonObject BackgroundChoice::layoutChange(const preview::BackgroundLayout& layo
     return QJsonObject{{QStringLiteral("repeat"), values.repeat},
                        {QStringLiteral("position"), values.position},
                        {QStringLiteral("size"), values.size},
-                       {QStringLiteral("attachment"), values.attachment}};
+                       {QStringLiteral("attachment"), values.attachment},
+                       {QStringLiteral("rootFillsView"), values.rootFillsView}};
 }
 
 void BackgroundChoice::setLayout(const preview::BackgroundLayout& layout) {

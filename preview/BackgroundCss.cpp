@@ -118,7 +118,10 @@ QString CopyCssText(const QColor& colour, const QString& imageAddress,
               << CssShorthandWords(layout);
     if (words.isEmpty())
         return QString();
-    QString rule = QStringLiteral("body { background: %1; ").arg(words.join(QLatin1Char(' ')));
+    QString rule;
+    if (!imageAddress.isEmpty() && CssValues(layout).rootFillsView)
+        rule = QStringLiteral("html { min-height: 100%; }\n");
+    rule += QStringLiteral("body { background: %1; ").arg(words.join(QLatin1Char(' ')));
     if (!imageAddress.isEmpty() && !doubleDensityAddress.isEmpty())
         rule += QStringLiteral("background-image: image-set(%1 1x, %2 2x); ")
                     .arg(CssString(imageAddress), CssString(doubleDensityAddress));

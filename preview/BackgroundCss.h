@@ -29,6 +29,10 @@ QString CssString(const QString& text);
 
 // One rule for the page's body, e.g.
 //   body { background: #c8bfae url("linen.jpg") repeat fixed; }
+// An image centred in a scrolling page comes with a rule that lets the root stand as tall
+// as the window, so the image is in the middle of what one sees on a short page too:
+//   html { min-height: 100%; }
+//   body { background: url("linen.jpg") center no-repeat; }
 // The colour is left out when not valid; the image and its layout when `imageAddress` is
 // empty. Empty when there is neither. With the address of an image for screens of twice
 // the density, the rule goes on to offer both, the url() staying for browsers without

@@ -103,6 +103,7 @@ BackgroundCssValues CssValues(const BackgroundLayout& layout) {
         values.size = QStringLiteral("contain");
         break;
     }
+    values.rootFillsView = values.position == QLatin1String("center") && !layout.fixed;
     return values;
 }
 

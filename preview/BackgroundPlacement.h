@@ -55,6 +55,10 @@ struct BackgroundCssValues {
     QString position;   // background-position
     QString size;       // background-size
     QString attachment; // background-attachment
+    // The image is centred in a page that scrolls: "center" is the middle of the root
+    // element's box, which on a short page in standards mode ends below its content, so the
+    // root must stand at least as tall as the visible page (quirks mode makes it so anyway).
+    bool rootFillsView = false;
 };
 BackgroundCssValues CssValues(const BackgroundLayout& layout);
 

@@ -90,6 +90,16 @@
       props[property].set = el.style.getPropertyValue(property);
       change.style.after = el.getAttribute('style');
     }
+    // Puts back a property the program set, as the page had it.
+    function restoreStyle(el, property) {
+      var change = changes.get(el);
+      var earlier = change && change.style && change.style.props[property];
+      if (!earlier) return;
+      if (earlier.value === '') el.style.removeProperty(property);
+      else el.style.setProperty(property, earlier.value, earlier.priority);
+      earlier.set = el.style.getPropertyValue(property);
+      change.style.after = el.getAttribute('style');
+    }
     function applyTo(doc, change) {
       try {
         var body = bodyOf(doc);
@@ -131,6 +141,11 @@
           setStyle(body, 'background-position', change.layout.position, 'important');
           setStyle(body, 'background-size', change.layout.size, 'important');
           setStyle(body, 'background-attachment', change.layout.attachment, 'important');
+          // The image in the middle of the visible page, not of a short page's content.
+          if (root && root !== body) {
+            if (change.layout.rootFillsView) setStyle(root, 'min-height', '100%', 'important');
+            else restoreStyle(root, 'min-height');
+          }
         }
       } catch (e) {
         // A document the page has taken apart keeps what it has; the others go on.

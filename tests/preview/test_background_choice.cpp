@@ -103,6 +103,29 @@ private slots:
         QVERIFY(waitForPainted(view(), far, Qt::white));
     }
 
+    // A page of one paragraph: in standards mode its root box ends below the paragraph,
+    // and "center" would put the image at the top; in quirks mode it fills the window.
+    void centredInTheVisiblePage_data() {
+        QTest::addColumn<QByteArray>("doctype");
+        QTest::newRow("standards mode") << QByteArray("<!DOCTYPE html>");
+        QTest::newRow("quirks mode") << QByteArray();
+    }
+    void centredInTheVisiblePage() {
+        QFETCH(QByteArray, doctype);
+        writeFile(m_folder.filePath("short.html"),
+                  doctype + "<html><body style='color: #000'><p>One paragraph.</p></body></html>");
+        QVERIFY(open("short.html"));
+        m_preview->setBackgroundImage(m_magenta);
+        choice()->setLayout({BackgroundPlacement::CentreOnce, false});
+        QVERIFY(waitForPainted(view(), {{400, 300}}, Magenta));
+        QVERIFY(waitForPainted(view(), {{400, 40}, {400, 560}, {100, 300}}, Qt::white));
+        // Tiling again gives the page's root back its own height.
+        choice()->setLayout(Tile);
+        QVERIFY(waitForPainted(view(), {{400, 40}, {700, 560}}, Magenta));
+        QCOMPARE(evaluate(m_preview->page(), "document.documentElement.style.minHeight"),
+                 QVariant(QString()));
+    }
+
     void note_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<BackgroundLayout>("layout");

@@ -216,6 +216,12 @@ private slots:
             << QColor(0xc8, 0xbf, 0xae) << "a/b c.webp" << P::CentreOnce << true << "a/b c@2x.webp"
             << "body { background: #c8bfae url(\"a/b c.webp\") center no-repeat fixed; "
                "background-image: image-set(\"a/b c.webp\" 1x, \"a/b c@2x.webp\" 2x); }";
+        // The page's root stands as tall as the window, or "center" is the middle of a
+        // short page's content.
+        QTest::newRow("centred in a scrolling page")
+            << QColor() << "linen.jpg" << P::Fit << false << ""
+            << "html { min-height: 100%; }\nbody { background: url(\"linen.jpg\") center / "
+               "contain no-repeat; }";
         QTest::newRow("twice the density without an image")
             << QColor(Qt::white) << "" << P::Tile << false << "x@2x.png"
             << "body { background: #ffffff; }";

@@ -416,3 +416,19 @@ for (const {name, run} of tests) {
 }
 console.log('Totals: ' + (tests.length - failed) + ' passed, ' + failed + ' failed');
 process.exit(failed ? 1 : 0);
+
+test('an image centred in a scrolling page stretches the root, and only while it is', () => {
+  const page = libraryWindow('http://127.0.0.1/page.html',
+                             {root: {style: 'min-height: 50px'}, body: {}, text: 'x'});
+  const root = page.document.documentElement;
+  const image = {remote: 'zelvorin-file://t/a.png', local: 'zelvorin-local://t/a.png'};
+  const layout = (rootFillsView) => ({repeat: 'no-repeat', position: 'center', size: 'auto',
+                                      attachment: 'scroll', rootFillsView: rootFillsView});
+  assert.strictEqual(page.z.applyToAll({image: image, layout: layout(true)}, 1), 0);
+  assert.strictEqual(root.style.getPropertyValue('min-height'), '100%');
+  assert.strictEqual(root.style.getPropertyPriority('min-height'), 'important');
+  assert.match(page.task('AuthorSource.js'), /^<html style="min-height: 50px">/);
+  assert.strictEqual(page.z.applyToAll({layout: layout(false)}, 2), 0);
+  assert.strictEqual(root.style.getPropertyValue('min-height'), '50px');
+  assert.strictEqual(root.style.getPropertyPriority('min-height'), '');
+});
