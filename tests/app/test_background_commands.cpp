@@ -69,7 +69,8 @@ private slots:
         QApplication::clipboard()->clear();
         form->actions().action(zelvorin::Command::CopyCss)->trigger();
         QTRY_COMPARE(QApplication::clipboard()->text(),
-                     QString("body { background: url(\"images/paper.png\") center no-repeat; }"));
+                     QString("html { min-height: 100%; }\n"
+                             "body { background: url(\"images/paper.png\") center no-repeat; }"));
 
         form = window.create();
         QVERIFY(form->actions()
