@@ -10,6 +10,11 @@
 #include <QPointer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+#ifdef ZELVORIN_REACHES_FRAMES
+#include <QWebEngineFrame>
+#endif
+
+#include <memory>
 
 // Resources of a static library need asking for, or the linker drops them.
 static void initPageScripts() {
@@ -111,5 +116,28 @@ void Run(QWebEnginePage* page, const QString& script, const QObject* context,
                                 done(value);
                         });
 }
+
+#ifdef ZELVORIN_REACHES_FRAMES
+void RunInEveryFrame(QWebEnginePage* page, const QString& script, const QObject* context,
+                     std::function<void()> done) {
+    // The frame tree is the browser's own record: walking it asks no renderer anything.
+    QList<QWebEngineFrame> frames{page->mainFrame()};
+    for (qsizetype i = 0; i < frames.size() && frames.size() < MostWindows; ++i)
+        frames += frames[i].children();
+    if (frames.size() > MostWindows)
+        frames.resize(MostWindows);
+    // A frame that has gone away still answers, with nothing.
+    auto left = std::make_shared<qsizetype>(frames.size());
+    auto finish = std::make_shared<std::function<void()>>(std::move(done));
+    QPointer<const QObject> guard = context;
+    for (QWebEngineFrame& frame : frames) {
+        frame.runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                            [left, finish, guard](const QVariant&) {
+                                if (--*left == 0 && guard)
+                                    (*finish)();
+                            });
+    }
+}
+#endif
 
 } // namespace zelvorin::pagescripts

@@ -12,6 +12,7 @@
 
 #include <QJsonArray>
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 
@@ -48,5 +49,22 @@ QString Call(const QString& file, const QJsonArray& arguments = {});
 // `done`, unless `context` is gone by then.
 void Run(QWebEnginePage* page, const QString& script, const QObject* context,
          std::function<void(const QVariant&)> done);
+
+// Whether the engine runs a script in a frame the program chooses (Qt 6.8's frame API).
+// With it, a change reaches every frame directly, each in its own process; before it, the
+// top document hands the change to the frames of other origins by messages
+// (FrameMessages.js). Chosen when the program is built.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#define ZELVORIN_REACHES_FRAMES 1
+inline constexpr bool ReachesFramesDirectly = true;
+
+// Runs `script` in the program's world of every frame of the page, the top one included (at
+// most MostWindows), all at once; `done` follows when each has answered, unless `context`
+// is gone by then.
+void RunInEveryFrame(QWebEnginePage* page, const QString& script, const QObject* context,
+                     std::function<void()> done);
+#else
+inline constexpr bool ReachesFramesDirectly = false;
+#endif
 
 } // namespace zelvorin::pagescripts

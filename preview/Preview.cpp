@@ -236,6 +236,12 @@ QString Preview::programImageAddress(const QString& path) {
 
 int Preview::applyToAllFrames(const QJsonObject& change) {
     const int id = m_nextChange++;
+#ifdef ZELVORIN_REACHES_FRAMES
+    pagescripts::RunInEveryFrame(
+        m_page,
+        pagescripts::LibraryCall(m_profile->scriptKey(), QStringLiteral("applyHere"), {change}),
+        this, [this, id] { emit backgroundApplied(id); });
+#else
     pagescripts::Run(m_page,
                      pagescripts::LibraryCall(m_profile->scriptKey(), QStringLiteral("applyToAll"),
                                               {change, id}),
@@ -244,6 +250,7 @@ int Preview::applyToAllFrames(const QJsonObject& change) {
                          if (pending.isValid() && pending.toInt() == 0)
                              emit backgroundApplied(id);
                      });
+#endif
     return id;
 }
 
