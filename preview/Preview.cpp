@@ -8,6 +8,7 @@
 #include "BrowserEvents.h"
 #include "BrowserNavigation.h"
 #include "FileStamp.h"
+#include "HighDensityImage.h"
 #include "LiveReload.h"
 #include "LosslessNames.h"
 #include "OpenFileDialog.h"
@@ -257,8 +258,16 @@ int Preview::applyToAllFrames(const QJsonObject& change) {
 int Preview::setBackgroundImage(const QString& path) {
     emit backgroundImageSet(path);
     const LocalImageUrls::Grant grant = m_profile->localImages().grant(path);
-    const QJsonObject image{{QStringLiteral("remote"), grant.remote.toString(QUrl::FullyEncoded)},
-                            {QStringLiteral("local"), grant.local.toString(QUrl::FullyEncoded)}};
+    QJsonObject image{{QStringLiteral("remote"), grant.remote.toString(QUrl::FullyEncoded)},
+                      {QStringLiteral("local"), grant.local.toString(QUrl::FullyEncoded)}};
+    // Where the screen has twice the density, the engine shows the partner made for it.
+    const QByteArray partner = preview::HighDensityPartner(platform::encodePath(path));
+    if (!partner.isEmpty()) {
+        const LocalImageUrls::Grant twice =
+            m_profile->localImages().grant(platform::openablePath(partner));
+        image.insert(QStringLiteral("remote2x"), twice.remote.toString(QUrl::FullyEncoded));
+        image.insert(QStringLiteral("local2x"), twice.local.toString(QUrl::FullyEncoded));
+    }
     return applyToAllFrames(QJsonObject{
         {QStringLiteral("image"), image},
         {QStringLiteral("layout"), BackgroundChoice::layoutChange(m_background->layout())}});

@@ -128,9 +128,19 @@
           setStyle(body, 'background-color', change.color, 'important');
         }
         if (change.image) {
-          var url = isFileDocument(doc) ? change.image.local : change.image.remote;
+          var local = isFileDocument(doc);
+          var url = local ? change.image.local : change.image.remote;
+          var twice = local ? change.image.local2x : change.image.remote2x;
           setAttr(body, 'background', url);
           setStyle(body, 'background-image', 'url("' + url + '")', 'important');
+          if (twice) {
+            // The engine picks the image for the screen's density; engines before
+            // Chromium 113 know only the prefixed form.
+            var set = 'url("' + url + '") 1x, url("' + twice + '") 2x';
+            setStyle(body, 'background-image', 'image-set(' + set + ')', 'important');
+            if (body.style.getPropertyValue('background-image').indexOf('image-set') < 0)
+              setStyle(body, 'background-image', '-webkit-image-set(' + set + ')', 'important');
+          }
           setStyle(body, 'background-repeat', 'repeat', 'important');
           imaged.add(doc);
         }
