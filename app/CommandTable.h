@@ -60,6 +60,11 @@ enum class Command {
     ViewLaptopWidth,
     ViewDesktopWidth,
     SideBySide,
+    SideWidthAutomatic, // the width of the second view side by side
+    SidePhoneWidth,
+    SideTabletWidth,
+    SideLaptopWidth,
+    SideDesktopWidth,
     // Tools and Help
     CreateGradientText,
     HelpContents,
@@ -102,6 +107,7 @@ enum class MenuId {
     FontSize,
     GalleryStyle,
     View,
+    SideWidth,
     Tools,
     Help,
     Spacer,

@@ -198,7 +198,7 @@ void MainWindow::setPageWidth(int cssWidth) {
     cssWidth = preview::PageWidthFromStored(cssWidth);
     m_pageFrame->setCssWidth(0, cssWidth);
     if (m_sideView)
-        m_pageFrame->setCssWidth(1, preview::SideBySideWidth(cssWidth));
+        m_pageFrame->setCssWidth(1, sideViewWidth());
     m_actions->markValue(MenuId::View, cssWidth);
     const QString name = m_actions->group(MenuId::View)->checkedAction()->text().remove('&');
     m_toolbar->pageWidthButton()->setText(name);
@@ -212,14 +212,34 @@ void MainWindow::setSideBySide(bool shown) {
     m_actions->action(Command::SideBySide)->setChecked(shown);
     if (shown && !m_sideView) {
         m_sideView = new SideView(m_preview, m_profile, this);
-        m_pageFrame->addView(m_sideView->view(),
-                             preview::SideBySideWidth(m_pageFrame->cssWidth(0)));
-    } else if (!shown && m_sideView) {
-        m_pageFrame->removeView(m_sideView->view());
-        delete std::exchange(m_sideView, nullptr);
+        m_pageFrame->addView(m_sideView->view(), sideViewWidth());
+    } else if (!shown) {
+        closeSideView();
     }
     if (m_created)
         settings().write(st::SideBySide, shown);
+}
+
+void MainWindow::closeSideView() {
+    if (!m_sideView)
+        return;
+    m_pageFrame->removeView(m_sideView->view());
+    delete std::exchange(m_sideView, nullptr);
+}
+
+void MainWindow::setSideWidth(int chosen) {
+    chosen = preview::PageWidthFromStored(chosen);
+    m_actions->markValue(MenuId::SideWidth, chosen);
+    if (m_sideView)
+        m_pageFrame->setCssWidth(1, sideViewWidth());
+    if (m_created)
+        preview::WriteSideWidth(settings(), chosen);
+}
+
+int MainWindow::sideViewWidth() const {
+    const QAction* chosen = m_actions->group(MenuId::SideWidth)->checkedAction();
+    return preview::SideBySideWidth(m_pageFrame->cssWidth(0),
+                                    chosen ? actionValue(chosen) : preview::AutomaticSideWidth);
 }
 
 void MainWindow::saveWebCopy() {

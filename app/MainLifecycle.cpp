@@ -72,6 +72,7 @@ void MainWindow::applySettings() {
     m_preview->background()->setLayout(preview::ReadBackgroundLayout(settings));
     showBackgroundLayout(m_preview->background()->layout());
     setPageWidth(preview::ReadPageWidth(settings));
+    setSideWidth(preview::ReadSideWidth(settings));
     setSideBySide(settings.read(st::SideBySide));
 
     // The style is kept in one byte: a stored 258 is 2, a stored -1 is 255; a style no

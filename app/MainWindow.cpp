@@ -97,6 +97,9 @@ MainWindow::MainWindow(ProgramValues& values, QWidget* parent)
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
+    // The second view sits in the page frame while its preview is the window's child: it
+    // leaves the frame before the window's widgets go, with the frame, and the view in it.
+    closeSideView();
 }
 
 void MainWindow::createClientArea(QWidget* parent) {

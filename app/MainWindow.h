@@ -129,6 +129,9 @@ private:
     void setPageWidth(int cssWidth);
     // Shows the page a second time beside the first, at the width that goes with it.
     void setSideBySide(bool shown);
+    void setSideWidth(int chosen);
+    void closeSideView();
+    int sideViewWidth() const; // the second view's CSS width, as chosen
     // "Save a web copy...": the dialog for the chosen background image.
     void saveWebCopy();
     // Marks the layout in the menu and on the toolbar, and keeps it in the settings.

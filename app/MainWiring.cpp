@@ -88,6 +88,9 @@ void MainWindow::connectOptions() {
     for (QAction* width : a.group(MenuId::View)->actions())
         connect(width, &QAction::triggered, this,
                 [this, width] { setPageWidth(actionValue(width)); });
+    for (QAction* width : a.group(MenuId::SideWidth)->actions())
+        connect(width, &QAction::triggered, this,
+                [this, width] { setSideWidth(actionValue(width)); });
     connect(m_menus->menu(MenuId::FontSize), &QMenu::aboutToShow, this, &MainWindow::markFontSize);
     for (QAction* size : a.group(MenuId::FontSize)->actions())
         connect(size, &QAction::triggered, this, [this, size] { setFontSize(actionValue(size)); });

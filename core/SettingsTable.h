@@ -61,6 +61,9 @@ inline const BooleanSetting BackgroundFixed{InterfaceKey, QStringLiteral("Backgr
 inline const IntegerSetting PageWidth{InterfaceKey, QStringLiteral("PageWidth"), 0};
 // The page is shown a second time beside the first, at another width ("Side by side").
 inline const BooleanSetting SideBySide{InterfaceKey, QStringLiteral("SideBySide"), false};
+// The CSS width of that second view (a preset other than the whole area), 0 for a phone's,
+// or a desktop's beside a phone's.
+inline const IntegerSetting SideWidth{InterfaceKey, QStringLiteral("SideWidth"), 0};
 
 inline const BooleanSetting HideBrowserDialogues{OptionsKey, QStringLiteral("HideBrowserDialogues"),
                                                  false};

@@ -20,7 +20,9 @@ PageFit FitPageWidth(int areaWidth, int cssWidth, double fontZoom) {
     return {int(std::lround(cssWidth * scale)), fontZoom * scale};
 }
 
-int SideBySideWidth(int cssWidth) {
+int SideBySideWidth(int cssWidth, int chosen) {
+    if (chosen != FullWidth && PageWidthFromStored(chosen) == chosen)
+        return chosen;
     constexpr int Phone = PageWidthPresets[1];
     return cssWidth == Phone ? PageWidthPresets.back() : Phone;
 }
@@ -36,6 +38,14 @@ int ReadPageWidth(const settings::SettingsAccess& settings) {
 
 bool WritePageWidth(const settings::SettingsAccess& settings, int cssWidth) {
     return settings.write(settings::PageWidth, PageWidthFromStored(cssWidth));
+}
+
+int ReadSideWidth(const settings::SettingsAccess& settings) {
+    return PageWidthFromStored(settings.read(settings::SideWidth));
+}
+
+bool WriteSideWidth(const settings::SettingsAccess& settings, int chosen) {
+    return settings.write(settings::SideWidth, PageWidthFromStored(chosen));
 }
 
 } // namespace zelvorin::preview

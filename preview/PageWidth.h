@@ -36,13 +36,19 @@ struct PageFit {
 // area as it is.
 PageFit FitPageWidth(int areaWidth, int cssWidth, double fontZoom);
 
-// The width shown beside `cssWidth` side by side: a phone's, or beside a phone's a
+// The width shown beside `cssWidth` side by side: the one the user chose (`chosen`, a
+// preset other than the whole area), or by itself a phone's, or beside a phone's a
 // desktop's, so that the smallest and a larger layout are judged together.
-int SideBySideWidth(int cssWidth);
+inline constexpr int AutomaticSideWidth = 0;
+int SideBySideWidth(int cssWidth, int chosen = AutomaticSideWidth);
 
 // The stored width, and back; a number that is no preset reads as Full.
 int PageWidthFromStored(int stored);
 int ReadPageWidth(const settings::SettingsAccess& settings);
 bool WritePageWidth(const settings::SettingsAccess& settings, int cssWidth);
+// The stored width of the second view, and back; a number that is no preset reads as
+// Automatic.
+int ReadSideWidth(const settings::SettingsAccess& settings);
+bool WriteSideWidth(const settings::SettingsAccess& settings, int chosen);
 
 } // namespace zelvorin::preview

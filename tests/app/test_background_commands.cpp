@@ -135,11 +135,19 @@ private slots:
         QCOMPARE(button->toolTip(), QString(" View: Phone 390 "));
         QTRY_COMPARE_WITH_TIMEOUT(pageValue(window.page(), "window.innerWidth").toInt(), 390,
                                   10000);
+        // Side by side, a desktop's width beside the phone's unless another is chosen.
+        form->actions().action(zelvorin::Command::SideBySide)->trigger();
+        QCOMPARE(form->pageFrame()->cssWidth(1), 1920);
+        form->actions().action(zelvorin::Command::SideTabletWidth)->trigger();
+        QCOMPARE(form->pageFrame()->cssWidth(1), 820);
+        QCOMPARE(window.settings().read(st::SideWidth), 820);
 
         form = window.create();
         QVERIFY(form->actions().action(zelvorin::Command::ViewPhoneWidth)->isChecked());
         QCOMPARE(form->pageFrame()->cssWidth(0), 390);
         QCOMPARE(form->toolbar()->pageWidthButton()->text(), QString("Phone 390"));
+        QVERIFY(form->actions().action(zelvorin::Command::SideTabletWidth)->isChecked());
+        QCOMPARE(form->pageFrame()->cssWidth(1), 820);
     }
 };
 

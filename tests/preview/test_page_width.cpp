@@ -100,6 +100,23 @@ private slots:
         QFETCH(int, width);
         QCOMPARE(preview::PageWidthFromStored(stored), width);
     }
+
+    void secondViewWidth_data() {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<int>("second");
+        QTest::newRow("automatic: a phone's") << 1366 << 0 << 390;
+        QTest::newRow("automatic beside a phone: a desktop's") << 390 << 0 << 1920;
+        QTest::newRow("chosen") << FullWidth << 820 << 820;
+        QTest::newRow("chosen, the same as the first") << 820 << 820 << 820;
+        QTest::newRow("no preset reads as automatic") << 390 << 1000 << 1920;
+    }
+    void secondViewWidth() {
+        QFETCH(int, first);
+        QFETCH(int, chosen);
+        QFETCH(int, second);
+        QCOMPARE(preview::SideBySideWidth(first, chosen), second);
+    }
 };
 
 ZELVORIN_TEST_MAIN_WITH(TestPageWidth, zelvorin::RegisterUrlSchemes)
