@@ -125,7 +125,7 @@ void RunInEveryFrame(QWebEnginePage* page, const QString& script, const QObject*
     for (qsizetype i = 0; i < frames.size() && frames.size() < MostWindows; ++i)
         frames += frames[i].children();
     if (frames.size() > MostWindows)
-        frames.resize(MostWindows);
+        frames.remove(MostWindows, frames.size() - MostWindows);
     // A frame that has gone away still answers, with nothing.
     auto left = std::make_shared<qsizetype>(frames.size());
     auto finish = std::make_shared<std::function<void()>>(std::move(done));
