@@ -38,7 +38,10 @@ PreviewPage::PreviewPage(PreviewProfile* profile, QObject* parent)
     // The load asked for has started, or ended without a start: a move within the document
     // reports no load, only its new address. Another document's address may come before
     // its load starts (Qt 6.8 tells it first), so that one still waits for its load.
-    connect(this, &QWebEnginePage::loadStarted, this, [this] { m_loadAsked = false; });
+    connect(this, &QWebEnginePage::loadStarted, this, [this] {
+        m_loadAsked = false;
+        m_loading = true;
+    });
     connect(this, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
         if (url.adjusted(QUrl::RemoveFragment) == m_address.adjusted(QUrl::RemoveFragment))
             m_loadAsked = false;
@@ -169,6 +172,7 @@ void PreviewPage::mainDocumentChanged() {
 
 void PreviewPage::mainDocumentLoaded(bool ok) {
     m_loadAsked = false;
+    m_loading = false;
     const QUrl expected = m_claimOnLoad;
     m_claimOnLoad.clear();
     if (expected.isEmpty() || !ok || url() != expected)

@@ -56,7 +56,7 @@ public:
     // program's own load, Back, Forward or Refresh); true once for each such navigation.
     bool takeUserNavigation(const QUrl& url);
     // Whether a load runs, or the program has asked for one that has not started yet.
-    bool loadUnderWay() const { return isLoading() || m_loadAsked; }
+    bool loadUnderWay() const { return m_loading || isLoading() || m_loadAsked; }
     // Whether the program's own load of one of its documents is under way: it becomes the
     // program's when it has loaded.
     bool loadsProgramDocument() const;
@@ -108,6 +108,9 @@ private:
     int m_suppressedDialogs = 0;
     std::optional<ProgramNavigation> m_expected;
     bool m_loadAsked = false;
+    // From the start of a load to its end as told: Qt 6.8 says a quick load (a blank or
+    // resource page) is over before it tells its address and its end.
+    bool m_loading = false;
     QUrl m_address; // the main frame's address as last told
     // Changes of the main frame's document so far: a claim holds only for the document it
     // was made on.
