@@ -21,7 +21,7 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QTestEventLoop>
 #include <QTextStream>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -83,13 +83,12 @@ int main(int argc, char** argv) {
             QElapsedTimer round;
             round.start();
 #ifdef ZELVORIN_REACHES_FRAMES
-            bool answered = false;
-            pagescripts::RunInEveryFrame(preview.page(),
-                                         pagescripts::LibraryCall(profile.scriptKey(),
-                                                                  QStringLiteral("applyHere"),
-                                                                  {QJsonObject()}),
-                                         &preview, [&answered] { answered = true; });
-            if (QTest::qWaitFor([&answered] { return answered; }, 5000))
+            QTestEventLoop answered;
+            pagescripts::CallInEveryFrame(preview.page(), profile.scriptKey(),
+                                          QStringLiteral("applyHere"), {QJsonObject()}, &preview,
+                                          [&answered] { answered.exitLoop(); });
+            answered.enterLoopMSecs(5000);
+            if (!answered.timeout())
                 messageFloor.push_back(round.nsecsElapsed() / 1e6);
 #else
             preview.page()->runJavaScript(pagescripts::LibraryCall(profile.scriptKey(),

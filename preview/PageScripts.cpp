@@ -118,23 +118,41 @@ void Run(QWebEnginePage* page, const QString& script, const QObject* context,
 }
 
 #ifdef ZELVORIN_REACHES_FRAMES
-void RunInEveryFrame(QWebEnginePage* page, const QString& script, const QObject* context,
-                     std::function<void()> done) {
+void CallInEveryFrame(QWebEnginePage* page, const QString& key, const QString& method,
+                      const QJsonArray& arguments, const QObject* context,
+                      std::function<void()> done) {
     // The frame tree is the browser's own record: walking it asks no renderer anything.
     QList<QWebEngineFrame> frames{page->mainFrame()};
     for (qsizetype i = 0; i < frames.size() && frames.size() < MostWindows; ++i)
         frames += frames[i].children();
     if (frames.size() > MostWindows)
         frames.remove(MostWindows, frames.size() - MostWindows);
+    // Nearly every frame has the library, which the profile puts into each document: the
+    // call alone costs a tenth of one that brings the library's text along for parsing.
+    static const QString missing = QStringLiteral("zelvorin-library-missing");
+    const QString call =
+        apply(QStringLiteral("function (z, method, args) { if (!z) return %1; try { return "
+                             "z[method].apply(z, args); } catch (e) { return null; } }")
+                  .arg(json(missing)),
+              {QStringLiteral("window.__zelvorin"), json(method), json(arguments)});
     // A frame that has gone away still answers, with nothing.
     auto left = std::make_shared<qsizetype>(frames.size());
     auto finish = std::make_shared<std::function<void()>>(std::move(done));
     QPointer<const QObject> guard = context;
+    const auto answered = [left, finish, guard] {
+        if (--*left == 0 && guard)
+            (*finish)();
+    };
     for (QWebEngineFrame& frame : frames) {
-        frame.runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                            [left, finish, guard](const QVariant&) {
-                                if (--*left == 0 && guard)
-                                    (*finish)();
+        frame.runJavaScript(call, QWebEngineScript::ApplicationWorld,
+                            [frame, answered, full = LibraryCall(key, method, arguments)](
+                                const QVariant& value) mutable {
+                                if (value.toString() != missing) {
+                                    answered();
+                                    return;
+                                }
+                                frame.runJavaScript(full, QWebEngineScript::ApplicationWorld,
+                                                    [answered](const QVariant&) { answered(); });
                             });
     }
 }

@@ -58,11 +58,12 @@ void Run(QWebEnginePage* page, const QString& script, const QObject* context,
 #define ZELVORIN_REACHES_FRAMES 1
 inline constexpr bool ReachesFramesDirectly = true;
 
-// Runs `script` in the program's world of every frame of the page, the top one included (at
-// most MostWindows), all at once; `done` follows when each has answered, unless `context`
-// is gone by then.
-void RunInEveryFrame(QWebEnginePage* page, const QString& script, const QObject* context,
-                     std::function<void()> done);
+// Calls the library's `method` with `arguments` in every frame of the page, the top one
+// included (at most MostWindows), all at once; `done` follows when each has answered,
+// unless `context` is gone by then. The library's text goes only to a frame that lacks it.
+void CallInEveryFrame(QWebEnginePage* page, const QString& key, const QString& method,
+                      const QJsonArray& arguments, const QObject* context,
+                      std::function<void()> done);
 #else
 inline constexpr bool ReachesFramesDirectly = false;
 #endif

@@ -238,10 +238,8 @@ QString Preview::programImageAddress(const QString& path) {
 int Preview::applyToAllFrames(const QJsonObject& change) {
     const int id = m_nextChange++;
 #ifdef ZELVORIN_REACHES_FRAMES
-    pagescripts::RunInEveryFrame(
-        m_page,
-        pagescripts::LibraryCall(m_profile->scriptKey(), QStringLiteral("applyHere"), {change}),
-        this, [this, id] { emit backgroundApplied(id); });
+    pagescripts::CallInEveryFrame(m_page, m_profile->scriptKey(), QStringLiteral("applyHere"),
+                                  {change}, this, [this, id] { emit backgroundApplied(id); });
 #else
     pagescripts::Run(m_page,
                      pagescripts::LibraryCall(m_profile->scriptKey(), QStringLiteral("applyToAll"),
