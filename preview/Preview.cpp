@@ -65,10 +65,14 @@ Preview::Preview(PreviewProfile* profile, QWidget* viewParent, QObject* parent)
     m_events = new BrowserEvents(m_view, m_page, m_navigation.get(), this);
 
     connect(m_page, &QWebEnginePage::loadFinished, this, &Preview::loadEnded);
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_blankToPrepare = m_blankToPrepare == BlankPreparation::Asked ? BlankPreparation::Loading
+                                                                       : BlankPreparation::None;
+    });
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
         // Only the blank page asked for is made white.
         if (url != QUrl(preview::BlankAddress))
-            m_blankToPrepare = false;
+            m_blankToPrepare = BlankPreparation::None;
         // A navigation within the document reports no load; its address change ends the
         // wait for it.
         if (!isLoading())
@@ -149,13 +153,19 @@ void Preview::waitForLoad() {
         m_waitLimit->start();
 }
 
-// The end of a load (or of the wait for it): what waited for it goes, the blank page made
-// white before the file chosen goes on it.
+// The end of a load (or of the wait for it): what waited for it goes, and the blank page
+// the user asked for is made white.
 void Preview::loadEnded() {
     m_waitLimit->stop();
-    if (m_blankToPrepare && m_page->url() == QUrl(preview::BlankAddress)) {
-        m_blankToPrepare = false;
-        prepareBlankPage();
+    if (m_blankToPrepare != BlankPreparation::None &&
+        m_page->url() == QUrl(preview::BlankAddress)) {
+        m_blankToPrepare = BlankPreparation::None;
+        // Qt 6.8 may tell the end of the next page's load before its address: the blank
+        // page is made white only when it is still the page once the address has come.
+        QTimer::singleShot(0, this, [this] {
+            if (m_page->url() == QUrl(preview::BlankAddress))
+                prepareBlankPage();
+        });
     }
     if (m_waitingFile) {
         const WaitingFile file = *std::exchange(m_waitingFile, std::nullopt);
@@ -222,7 +232,8 @@ void Preview::openAddress(const QString& address) {
     // What waited for the load stopped goes now, before the page is left.
     loadEnded();
     const QUrl url = preview::UrlForAddress(target);
-    m_blankToPrepare = target.toLower() == preview::BlankAddress;
+    m_blankToPrepare = target.toLower() == preview::BlankAddress ? BlankPreparation::Asked
+                                                                 : BlankPreparation::None;
     if (url.isValid())
         m_page->loadByProgram(url);
     if (m_addressBox)

@@ -186,7 +186,10 @@ private:
     QPointer<QComboBox> m_addressBox;
     QPointer<zelvorin::OpenFileDialog> m_openFileForm;
     // Waiting for the end of the load under way.
-    bool m_blankToPrepare = false;
+    // The blank page asked for is made white once it has loaded; not when another load has
+    // started since its own (Qt 6.8 may tell the blank page's end after that).
+    enum class BlankPreparation { None, Asked, Loading };
+    BlankPreparation m_blankToPrepare = BlankPreparation::None;
     std::optional<WaitingFile> m_waitingFile;
     std::vector<std::pair<QPointer<const QObject>, std::function<void()>>> m_afterLoad;
     int m_nextChange = 1;

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
@@ -62,6 +63,28 @@ bool waitForPainted(QWebEngineView* view, const QList<QPoint>& points, const QCo
     }
 }
 
+namespace {
+
+// Whether the document shown is the one at `url`, fully loaded, by the time the deadline
+// passes. Qt 6.8 may tell the end of a load in the order it likes (the end of the blank
+// page before, after the new page's start), so the document itself is asked.
+bool documentComplete(QWebEnginePage* page, const QUrl& url, const QDeadlineTimer& deadline) {
+    const QString script =
+        QStringLiteral("document.readyState === 'complete' && location.href === %1")
+            .arg(QString::fromUtf8(QJsonDocument(QJsonArray{url.toString(QUrl::FullyEncoded)})
+                                       .toJson(QJsonDocument::Compact)
+                                       .mid(1)
+                                       .chopped(1)));
+    while (!deadline.hasExpired()) {
+        if (runScript(page, script, QWebEngineScript::ApplicationWorld, 1000).toBool())
+            return true;
+        QTest::qWait(10);
+    }
+    return false;
+}
+
+} // namespace
+
 bool loadAndWait(QWebEnginePage* page, const QUrl& url, int timeoutMs) {
     QSignalSpy finished(page, &QWebEnginePage::loadFinished);
     // About once in twenty runs of the whole suite on a loaded machine, a load from the
@@ -76,7 +99,7 @@ bool loadAndWait(QWebEnginePage* page, const QUrl& url, int timeoutMs) {
         while (!deadline.hasExpired()) {
             for (const QList<QVariant>& arguments : std::as_const(finished)) {
                 if (arguments.value(0).toBool() && page->url() == url)
-                    return true;
+                    return documentComplete(page, url, deadline);
             }
             finished.wait(int(qMax<qint64>(1, deadline.remainingTime())));
         }
