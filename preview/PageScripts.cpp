@@ -143,17 +143,19 @@ void CallInEveryFrame(QWebEnginePage* page, const QString& key, const QString& m
         if (--*left == 0 && guard)
             (*finish)();
     };
+    // The call with the library's text is made only for a frame that turns out to need it.
     for (QWebEngineFrame& frame : frames) {
-        frame.runJavaScript(call, QWebEngineScript::ApplicationWorld,
-                            [frame, answered, full = LibraryCall(key, method, arguments)](
-                                const QVariant& value) mutable {
-                                if (value.toString() != missing) {
-                                    answered();
-                                    return;
-                                }
-                                frame.runJavaScript(full, QWebEngineScript::ApplicationWorld,
-                                                    [answered](const QVariant&) { answered(); });
-                            });
+        frame.runJavaScript(
+            call, QWebEngineScript::ApplicationWorld,
+            [frame, answered, key, method, arguments](const QVariant& value) mutable {
+                if (value.toString() != missing) {
+                    answered();
+                    return;
+                }
+                frame.runJavaScript(LibraryCall(key, method, arguments),
+                                    QWebEngineScript::ApplicationWorld,
+                                    [answered](const QVariant&) { answered(); });
+            });
     }
 }
 #endif
