@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // File operations that stand in for the desktop shell's, on raw paths (see
-// platform/LosslessNames.h): open with the desktop's program, move to the trash, copy and
-// move with the program's questions titled with the product title. Each tells what became
-// of the operation: done, declined by the user, or failed with the reason the user is to
-// hear.
+// platform/LosslessNames.h): open with the desktop's program, move to the trash, and the
+// options of copies and moves, with the program's questions titled with the product title.
+// Each tells what became of the operation: done, declined by the user, or failed with the reason
+// the user is to hear.
 #pragma once
 
 #include "ShellOperations.h"
@@ -21,9 +21,8 @@ platform::FileResult openWithShell(const QByteArray& path,
                                    const platform::DesktopServices& desktop);
 platform::FileResult moveToTrashWithShell(const QList<QByteArray>& paths, bool confirm,
                                           QWidget* owner);
-platform::FileResult copyFileWithShell(const QByteArray& source, const QByteArray& destination,
-                                       bool confirm, bool showProgress, QWidget* owner);
-platform::FileResult moveFileWithShell(const QByteArray& source, const QByteArray& destination,
-                                       bool confirm, bool showProgress, QWidget* owner);
+// The options of the program's copies and moves: the user is asked before a file is
+// replaced, in questions titled with the product title.
+platform::TransferOptions shellTransferOptions(QWidget* owner);
 
 } // namespace zelvorin

@@ -3,6 +3,7 @@
 
 #include "FileListCommands.h"
 
+#include "DropTransfers.h"
 #include "EventHook.h"
 #include "FileDragSource.h"
 #include "FileDropTarget.h"
@@ -83,6 +84,8 @@ FileListCommands::FileListCommands(FilePanel* panel) : QObject(panel), m_panel(p
     setObjectName(QStringLiteral("FileListCommands"));
     hookMouseAndKeys();
     createDragAndDrop();
+    m_transfers = new DropTransfers(panel->session()->workers(), panel, this);
+    connect(m_transfers, &DropTransfers::failed, panel, &FilePanel::showError);
 }
 
 void FileListCommands::hookMouseAndKeys() {
@@ -368,7 +371,7 @@ void FileListCommands::takeDrop(Qt::KeyboardModifiers, QPoint, Qt::DropActions& 
     const bool move = !copy && effect.testFlag(Qt::MoveAction);
     bool allMoved = true;
     QList<FileFailure> failures;
-    QWidget* owner = m_panel->window();
+    QList<DroppedFile> copies;
     // The list is not touched: the dropped files show up through the file monitor.
     for (const QByteArray& path : m_dropTarget->files()) {
         // Folders are not taken (the file list holds files only); such an item was not
@@ -377,27 +380,39 @@ void FileListCommands::takeDrop(Qt::KeyboardModifiers, QPoint, Qt::DropActions& 
             allMoved = false;
             continue;
         }
-        const QByteArray destination = into + nameOf(path);
+        // The questions are asked now, while the source waits for the drop's answer; the
+        // copies run afterwards with the answers given.
+        DroppedFile file{path, into + nameOf(path), move, false};
+        platform::TransferOptions options = shellTransferOptions(m_panel->window());
+        options.renameOnly = true;
+        options.ask = [&file](QWidget* owner, const QString& title, const QString& question) {
+            return file.replaceAgreed = platform::askWithMessageBox(owner, title, question);
+        };
         FileResult result = FileResult::declined();
-        if (copy)
-            result = copyFileWithShell(path, destination, true, true, owner);
-        else if (move)
-            result = moveFileWithShell(path, destination, true, true, owner);
-        if (!result.ok())
+        if (copy || move)
+            result = move ? platform::moveFile(path, file.destination, options)
+                          : platform::transferAllowed(path, file.destination, options);
+        // Copies, and moves to another file system, go on after the answer.
+        if (copy ? result.ok() : result.error == EXDEV) {
+            copies.append(file);
+            result = FileResult::declined();
+        } else if (copy || !result.ok()) {
             allMoved = false;
+        }
         if (result.failed())
             failures.append({path, result.reason});
     }
-    // A source told "moved" may remove its originals; it hears so only when every item
-    // was moved, so a skipped, refused or failed item never costs its original.
-    if (move && !allMoved)
+    // A source told "moved" may remove its originals: it hears so only when every item
+    // was moved by the time it is answered, so a file still being copied, or a skipped,
+    // refused or failed one never costs its original.
+    if (move && (!allMoved || !copies.isEmpty()))
         effect = Qt::CopyAction;
-    if (!failures.isEmpty()) {
-        // Told after the drop has answered its source, which waits for that answer.
-        const QString text = FileFailureMessage(move ? FileAction::Move : FileAction::Copy,
-                                                failures, platform::openablePath(folder));
-        QTimer::singleShot(0, this, [this, text] { m_panel->showError(text); });
-    }
+    // Told after the drop has answered its source, which waits for that answer.
+    QTimer::singleShot(0, m_transfers,
+                       [transfers = m_transfers, copies, failures, folder,
+                        action = move ? FileAction::Move : FileAction::Copy] {
+                           transfers->start(copies, action, folder, failures);
+                       });
 }
 
 void FileListCommands::dragDropped(DragEffect, bool&) {

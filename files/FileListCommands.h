@@ -25,6 +25,7 @@ class QMenu;
 
 namespace zelvorin {
 
+class DropTransfers;
 class FileDragSource;
 class FileDropTarget;
 class FilePanel;
@@ -49,6 +50,8 @@ public:
 
     FileDropTarget* dropTarget() const { return m_dropTarget; }
     FileDragSource* dragSource() const { return m_dragSource; }
+    // The dropped files still being copied.
+    DropTransfers* dropTransfers() const { return m_transfers; }
     // The drag state: the left press point in list coordinates ((-1, -1): none) and
     // whether a drag from the list is running.
     QPoint dragStartPoint() const { return m_dragStartPoint; }
@@ -72,7 +75,8 @@ public:
     // Opens the folder of the tree's row under the pointer.
     void openFolderUnder(Qt::MouseButton button, QPoint position);
     void answerDropEffect(Qt::KeyboardModifiers keys, QPoint position, Qt::DropActions& effect);
-    // Copies or moves the dropped files into the shown folder.
+    // Copies or moves the dropped files into the shown folder: moves on one file system at
+    // once, copies afterwards (see DropTransfers).
     void takeDrop(Qt::KeyboardModifiers keys, QPoint position, Qt::DropActions& effect);
     void dragDropped(DragEffect effect, bool& continueDrop);
     // Ends the list's drop registration; the window calls it when it closes.
@@ -89,6 +93,7 @@ private:
     QPointer<QMenu> m_fileListPopupMenu;
     FileDropTarget* m_dropTarget = nullptr;
     FileDragSource* m_dragSource = nullptr;
+    DropTransfers* m_transfers = nullptr;
     QPoint m_dragStartPoint{-1, -1};
     bool m_draggingOut = false;
     // Set by a double-click on the folder list: the release that ends it opens nothing.

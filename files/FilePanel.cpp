@@ -97,7 +97,11 @@ FilePanel::FilePanel(QWidget* parent, ProgramServices services)
     m_commands = new FileListCommands(this);
 }
 
-FilePanel::~FilePanel() = default;
+FilePanel::~FilePanel() {
+    // The commands' copies still running are stopped before the session's pool waits for
+    // them.
+    delete m_commands;
+}
 
 void FilePanel::createVolumePanel() {
     m_volumePanel = panel(QStringLiteral("DriveComboBoxPanel"), this);

@@ -52,6 +52,9 @@ public:
                   QObject* parent = nullptr);
     ~FolderSession() override;
 
+    // The file column's background work runs here.
+    WorkerPool* workers() const { return m_pool.get(); }
+
     // The shown folder as a path text (see platform/LosslessNames.h) and its raw bytes.
     QString folder() const { return m_folder; }
     QByteArray folderBytes() const { return m_folderBytes; }

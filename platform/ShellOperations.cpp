@@ -5,12 +5,8 @@
 
 #include "LosslessNames.h"
 
-#include <QApplication>
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QMessageBox>
-#include <QPointer>
-#include <QProgressDialog>
 #include <QRandomGenerator>
 #include <QUrl>
 
@@ -50,54 +46,6 @@ public:
 
 private:
     int m_fd = -1;
-};
-
-// The progress window appears only when a copy lasts longer than half a second, so
-// ordinary small copies show nothing.
-class CopyProgress {
-public:
-    CopyProgress(const TransferOptions& options, qint64 total, const QString& name)
-        : m_options(options), m_total(total), m_name(name) {
-        m_clock.start();
-    }
-    ~CopyProgress() { delete m_dialog.data(); }
-    CopyProgress(const CopyProgress&) = delete;
-    CopyProgress& operator=(const CopyProgress&) = delete;
-
-    // False when the user or the observer cancelled.
-    bool report(qint64 copied) {
-        if (m_options.progress)
-            return m_options.progress(copied, m_total);
-        if (!m_options.showProgress ||
-            qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
-            return true;
-        if (m_dialog.isNull()) {
-            if (m_clock.elapsed() < m_options.progressDelayMs)
-                return true;
-            auto* dialog = new QProgressDialog(m_options.owner);
-            dialog->setWindowTitle(m_options.title);
-            dialog->setLabelText(QObject::tr("Copying \"%1\"").arg(m_name));
-            dialog->setRange(0, 1000);
-            dialog->setMinimumDuration(0);
-            dialog->setWindowModality(m_options.owner != nullptr ? Qt::WindowModal
-                                                                 : Qt::ApplicationModal);
-            dialog->setAutoReset(false);
-            dialog->setAutoClose(false);
-            dialog->show();
-            m_dialog = dialog;
-        }
-        const int permille = m_total > 0 ? int(qMin<qint64>(1000, copied * 1000 / m_total)) : 1000;
-        m_dialog->setValue(permille);
-        QCoreApplication::processEvents();
-        return !m_dialog->wasCanceled();
-    }
-
-private:
-    const TransferOptions& m_options;
-    qint64 m_total = 0;
-    QString m_name;
-    QElapsedTimer m_clock;
-    QPointer<QProgressDialog> m_dialog;
 };
 
 bool ask(const TransferOptions& options, const QString& question) {
@@ -245,11 +193,14 @@ private:
 // into place only when every byte is written and flushed. On any failure or cancel the
 // temporary file is dropped, so the destination is untouched.
 FileResult copyIntoPlace(int source, const struct stat& sourceInfo, const QByteArray& destination,
-                         const TransferOptions& options, const QString& name) {
+                         const TransferOptions& options) {
     PendingFile target(destination);
     if (const int error = target.create(0600); error != 0)
         return FileResult::failure(error);
-    CopyProgress progress(options, qint64(sourceInfo.st_size), name);
+    const qint64 total = qint64(sourceInfo.st_size);
+    const auto goOn = [&](qint64 copied) {
+        return !options.progress || options.progress(copied, total);
+    };
     std::vector<char> buffer(static_cast<size_t>(ChunkSize));
     qint64 copied = 0;
     for (;;) {
@@ -264,10 +215,10 @@ FileResult copyIntoPlace(int source, const struct stat& sourceInfo, const QByteA
         if (!writeAll(target.fd(), buffer.data(), got))
             return FileResult::failure(errno);
         copied += got;
-        if (!progress.report(copied))
+        if (!goOn(copied))
             return FileResult::declined();
     }
-    if (copied == 0 && !progress.report(0))
+    if (copied == 0 && !goOn(0))
         return FileResult::declined();
 
     // Keep the source's permissions and modification time, as a shell copy does.
@@ -304,19 +255,27 @@ FileResult destinationAccepted(const struct stat& sourceInfo, const QByteArray& 
     return ask(options, replaceQuestion(destination)) ? FileResult::done() : FileResult::declined();
 }
 
+// Only regular files are copied or moved.
+FileResult fileKindAccepted(const struct stat& info) {
+    if (S_ISREG(info.st_mode))
+        return FileResult::done();
+    return S_ISDIR(info.st_mode) ? FileResult::failure(EISDIR)
+                                 : FileResult::failure(QObject::tr("it is not a file"));
+}
+
+// Looks at the source of a copy or move without opening it: it must be a regular file.
+FileResult lookAtSource(const QByteArray& source, struct stat& info) {
+    if (::stat(source.constData(), &info) != 0)
+        return FileResult::failure(errno);
+    return fileKindAccepted(info);
+}
+
 // Opens the source of a copy or move and checks that it is a regular file.
 FileResult openSource(const QByteArray& source, FileDescriptor& input, struct stat& info) {
     input.reset(::open(source.constData(), O_RDONLY | O_CLOEXEC));
     if (input.get() < 0 || ::fstat(input.get(), &info) != 0)
         return FileResult::failure(errno);
-    if (!S_ISREG(info.st_mode))
-        return S_ISDIR(info.st_mode) ? FileResult::failure(EISDIR)
-                                     : FileResult::failure(QObject::tr("it is not a file"));
-    return FileResult::done();
-}
-
-QString shownName(const QByteArray& path) {
-    return displayName(path.mid(path.lastIndexOf('/') + 1));
+    return fileKindAccepted(info);
 }
 
 } // namespace
@@ -384,6 +343,14 @@ bool askWithMessageBox(QWidget* owner, const QString& title, const QString& ques
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+FileResult transferAllowed(const QByteArray& source, const QByteArray& destination,
+                           const TransferOptions& options) {
+    struct stat sourceInfo {};
+    if (FileResult looked = lookAtSource(source, sourceInfo); !looked)
+        return looked;
+    return destinationAccepted(sourceInfo, destination, options);
+}
+
 FileResult copyFile(const QByteArray& source, const QByteArray& destination,
                     const TransferOptions& options) {
     FileDescriptor input;
@@ -392,30 +359,25 @@ FileResult copyFile(const QByteArray& source, const QByteArray& destination,
         return opened;
     if (FileResult accepted = destinationAccepted(sourceInfo, destination, options); !accepted)
         return accepted;
-    return copyIntoPlace(input.get(), sourceInfo, destination, options, shownName(source));
+    return copyIntoPlace(input.get(), sourceInfo, destination, options);
 }
 
 FileResult moveFile(const QByteArray& source, const QByteArray& destination,
                     const TransferOptions& options) {
     // A rename needs no right to read the file, so the source is only looked at here.
     struct stat sourceInfo {};
-    if (::stat(source.constData(), &sourceInfo) != 0)
-        return FileResult::failure(errno);
-    if (!S_ISREG(sourceInfo.st_mode))
-        return S_ISDIR(sourceInfo.st_mode) ? FileResult::failure(EISDIR)
-                                           : FileResult::failure(QObject::tr("it is not a file"));
+    if (FileResult looked = lookAtSource(source, sourceInfo); !looked)
+        return looked;
     if (FileResult accepted = destinationAccepted(sourceInfo, destination, options); !accepted)
         return accepted;
     if (::rename(source.constData(), destination.constData()) == 0)
         return FileResult::done();
-    if (errno != EXDEV)
+    if (errno != EXDEV || options.renameOnly)
         return FileResult::failure(errno);
     FileDescriptor input;
     if (FileResult opened = openSource(source, input, sourceInfo); !opened)
         return opened;
-    if (FileResult copied =
-            copyIntoPlace(input.get(), sourceInfo, destination, options, shownName(source));
-        !copied)
+    if (FileResult copied = copyIntoPlace(input.get(), sourceInfo, destination, options); !copied)
         return copied;
     // The destination is complete and on disk; only now may the source go. If it cannot,
     // the move is reported as failed and both copies stay.

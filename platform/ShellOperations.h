@@ -3,7 +3,7 @@
 
 // The file operations the desktop shell performs on Windows, done by the program itself
 // on Linux: open with the user's default program, copy and move with a replace question
-// and a progress window, and moving to the freedesktop trash (Trash.h). Every path is
+// and progress reports, and moving to the freedesktop trash (Trash.h). Every path is
 // the file's raw bytes.
 //
 // Copies never leave a partial file at the destination: the data goes into a temporary
@@ -56,18 +56,25 @@ using AskFunction =
 // A message box question, No being the default answer.
 bool askWithMessageBox(QWidget* owner, const QString& title, const QString& question);
 
-// Told after each piece of a copy how many bytes of how many are done; false cancels.
+// Told after each piece of a copy how many bytes of how many are done; false cancels. A
+// copy may run on a worker thread, and so may this.
 using ProgressFunction = std::function<bool(qint64 copied, qint64 total)>;
 
 struct TransferOptions {
     bool confirmReplace = true; // ask before replacing an existing destination
-    bool showProgress = true;   // a progress window for copies lasting over half a second
+    bool renameOnly = false;    // a move across file systems fails (EXDEV) instead of copying
     QWidget* owner = nullptr;
-    QString title;             // title of the questions and of the progress window
+    QString title;             // title of the questions
     AskFunction ask;           // null: askWithMessageBox
-    ProgressFunction progress; // when set, used instead of the progress window
-    int progressDelayMs = 500; // how long a copy runs before its progress window shows
+    ProgressFunction progress; // null: the copy runs to its end
 };
+
+// The checks a copy or move makes before it touches anything, the question included: the
+// source a regular file, the destination not a folder nor the source itself, an existing
+// destination replaced only when the user agrees (with confirmReplace). Done when the
+// transfer may go ahead.
+FileResult transferAllowed(const QByteArray& source, const QByteArray& destination,
+                           const TransferOptions& options);
 
 // Copies one regular file to the full destination path. Unless done, the destination is
 // as it was before: declined when the user said No to replacing or cancelled, failed when

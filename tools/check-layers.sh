@@ -8,8 +8,7 @@
 #   other: what two of them share moves a floor down;
 # - only platform/ calls the operating system (its headers, its calls, D-Bus and SQLite);
 # - no program code runs a nested event loop (QEventLoop, processEvents): it acts on
-#   signals. The files still doing so are named in tools/nested-event-loops.allow, a list
-#   that may only shrink: a file named there that no longer has one must leave it.
+#   signals.
 # Usage: tools/check-layers.sh [source root]      Exit 0 when clean, 1 with a list otherwise.
 set -euo pipefail
 root=${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
@@ -96,39 +95,18 @@ for folder in "${folders[@]}"; do
     fi
 done
 
-# Nested event loops: none in program code, but for the files still named in the list.
-allow_file=tools/nested-event-loops.allow
-declare -A allowed=()
-if [ -f "$allow_file" ]; then
-    while IFS= read -r entry; do
-        entry=${entry%%#*}
-        entry=${entry//[[:space:]]/}
-        [ -n "$entry" ] && allowed[$entry]=1
-    done < "$allow_file"
-fi
-declare -A nested=()
+# Nested event loops: none in program code.
 for folder in "${folders[@]}"; do
     while IFS= read -r file; do
         # Comments do not count. Read to the end (no -q): an early exit fails the pipe.
         if sed 's#//.*$##' "$file" | grep -E '\bQEventLoop\b|processEvents[[:space:]]*\(' >/dev/null; then
-            nested[$file]=1
+            echo "$file runs a nested event loop: act on signals instead"
+            failed=1
         fi
     done < <(find "$folder" -type f \( -name '*.cpp' -o -name '*.h' \))
-done
-for file in "${!nested[@]}"; do
-    if [ -z "${allowed[$file]:-}" ]; then
-        echo "$file runs a nested event loop: act on signals instead"
-        failed=1
-    fi
-done
-for file in "${!allowed[@]}"; do
-    if [ -z "${nested[$file]:-}" ]; then
-        echo "$allow_file names $file, which has no nested event loop: take it off the list"
-        failed=1
-    fi
 done
 
 if [ "$failed" -ne 0 ]; then
     exit 1
 fi
-echo "floors clean: ${folders[*]}; no sideways includes, no system calls outside platform/, nested event loops only in: ${!allowed[*]}"
+echo "floors clean: ${folders[*]}; no sideways includes, no system calls outside platform/, no nested event loops"
