@@ -33,9 +33,9 @@ void MainWindow::applySettings() {
     const st::SettingsAccess settings = this->settings();
     m_values.ResolveHelpFile();
 
-    QAction* welcome = m_actions->action(Command::ShowWelcomePageOnStart);
-    welcome->setChecked(settings.read(st::ShowWelcomePage));
-    showFirstPage(welcome->isChecked());
+    // The first page is already loading (see the constructor).
+    m_actions->action(Command::ShowWelcomePageOnStart)
+        ->setChecked(settings.read(st::ShowWelcomePage));
     markFontSize();
 
     // Geometry: width, height, top and left in that order, then the window state.

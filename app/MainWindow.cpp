@@ -55,10 +55,14 @@ MainWindow::MainWindow(ProgramValues& values, QWidget* parent)
     setObjectName("MainForm");
     setWindowTitle(ProductTitle);
     resize(610, 442);
-    m_actions = new ActionRegistry(this);
-    m_menus = std::make_unique<MainMenus>(this, *m_actions);
     auto* central = new QWidget(this);
     central->setObjectName("MainClientArea");
+    // The preview first, and its first page asked for at once: the engine starts the page's
+    // process and load while the rest of the window is built. The area joins the window
+    // below the toolbar, and so comes after it in the Tab order too.
+    createClientArea();
+    m_actions = new ActionRegistry(this);
+    m_menus = std::make_unique<MainMenus>(this, *m_actions);
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -69,7 +73,6 @@ MainWindow::MainWindow(ProgramValues& values, QWidget* parent)
     m_toolbarSpacer->setObjectName("Panel5");
     m_toolbarSpacer->setFixedHeight(2);
     column->addWidget(m_toolbarSpacer);
-    createClientArea(central);
     column->addWidget(m_clientArea, 1);
     createStatusBar(central);
     column->addWidget(m_statusBar);
@@ -102,8 +105,8 @@ MainWindow::~MainWindow() {
     closeSideView();
 }
 
-void MainWindow::createClientArea(QWidget* parent) {
-    m_clientArea = new QFrame(parent);
+void MainWindow::createClientArea() {
+    m_clientArea = new QFrame;
     m_clientArea->setObjectName("Panel1");
     auto* row = new QHBoxLayout(m_clientArea);
     row->setContentsMargins(0, 0, 0, 0);
@@ -118,6 +121,7 @@ void MainWindow::createClientArea(QWidget* parent) {
     // The preview lives with the panel that holds its view, so both go together.
     m_preview = new Preview(m_profile, m_previewPanel, m_previewPanel);
     m_webView = m_preview->view();
+    showFirstPage(settings().read(settings::ShowWelcomePage));
     m_downloads = new Downloads(m_profile->profile(), this, this);
     m_eventLog = new EventLog(m_previewPanel);
     m_eventLog->setFixedWidth(98);

@@ -88,7 +88,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createClientArea(QWidget* parent);
+    void createClientArea();
     void createStatusBar(QWidget* parent);
     void connectCommands();
     void connectOptions();

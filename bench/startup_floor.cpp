@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The floor for start-up: the least a Qt program with one web view can do, one window with
-// one QWebEngineView that loads a blank page and quits once it has.
+// one QWebEngineView that loads a blank page (or the address given) and quits once it has.
+//   bench_startup_floor [ADDRESS]
 #include <QApplication>
 #include <QTimer>
 #include <QWebEngineView>
@@ -17,7 +18,9 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     });
-    view.setUrl(QUrl(QStringLiteral("about:blank")));
+    const QStringList arguments = QApplication::arguments();
+    view.setUrl(arguments.size() > 1 ? QUrl::fromUserInput(arguments.at(1))
+                                     : QUrl(QStringLiteral("about:blank")));
     view.show();
     return app.exec();
 }

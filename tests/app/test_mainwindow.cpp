@@ -114,6 +114,16 @@ private slots:
                  form->toolbar()->addressPanel()->contentsRect().width() - 2 - 5);
         QCOMPARE(form->toolbar()->addressBox()->itemText(0), QString("about:blank"));
         QVERIFY(form->eventLog()->isHidden());
+
+        // Tab goes as the eye does: the address box, the preview, then the file column.
+        QList<QWidget*> chain;
+        for (QWidget* widget = form->nextInFocusChain(); widget != form;
+             widget = widget->nextInFocusChain())
+            chain.append(widget);
+        const auto place = [&](QWidget* widget) { return chain.indexOf(widget); };
+        QVERIFY(place(form->toolbar()->addressBox()) >= 0);
+        QVERIFY(place(form->toolbar()->addressBox()) < place(form->webView()));
+        QVERIFY(place(form->webView()) < place(form->filePanel()->fileList()));
     }
 
     void menus_data() {
