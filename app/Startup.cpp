@@ -17,7 +17,10 @@
 #include "UrlSchemes.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QImageReader>
 #include <QMessageBox>
+#include <QThread>
 #include <QTimer>
 #include <QWebEngineView>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
@@ -72,6 +75,20 @@ void quitAfterFirstPageIfAsked(MainWindow& form) {
                          arrived(false);
                      });
 }
+
+// Reads, on a thread of its own while the engine starts on this one, what the window's
+// first paint asks for: the system's fonts (the configuration and caches the font list is
+// made from) and the image format plugins, which the menu bar's own icons load, all of them,
+// to look for the one that reads them. Both are safe to read from any thread.
+std::unique_ptr<QThread> readAheadForFirstPaint() {
+    std::unique_ptr<QThread> thread(QThread::create([] {
+        QFontDatabase::families();
+        QImageReader::supportedImageFormats();
+    }));
+    thread->start();
+    return thread;
+}
+
 } // namespace
 
 int RunProgram(int argc, char** argv) {
@@ -117,6 +134,7 @@ int RunProgram(int argc, char** argv) {
         return 2;
     }
 
+    const std::unique_ptr<QThread> readAhead = readAheadForFirstPaint();
     ProgramValues values(ProgramValues::LocateProgramFolder(QApplication::applicationDirPath()),
                          std::make_unique<SettingsStore>());
     values.ResolveHelpFile();
@@ -135,6 +153,7 @@ int RunProgram(int argc, char** argv) {
         result = 3;
     }
     values.FreeSettings();
+    readAhead->wait();
     return result;
 }
 
