@@ -15,12 +15,12 @@
 #include "SandboxConsent.h"
 #include "SettingsStore.h"
 #include "UrlSchemes.h"
+#include "WorkerPool.h"
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QImageReader>
 #include <QMessageBox>
-#include <QThread>
 #include <QTimer>
 #include <QWebEngineView>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
@@ -76,17 +76,13 @@ void quitAfterFirstPageIfAsked(MainWindow& form) {
                      });
 }
 
-// Reads, on a thread of its own while the engine starts on this one, what the window's
-// first paint asks for: the system's fonts (the configuration and caches the font list is
-// made from) and the image format plugins, which the menu bar's own icons load, all of them,
-// to look for the one that reads them. Both are safe to read from any thread.
-std::unique_ptr<QThread> readAheadForFirstPaint() {
-    std::unique_ptr<QThread> thread(QThread::create([] {
-        QFontDatabase::families();
-        QImageReader::supportedImageFormats();
-    }));
-    thread->start();
-    return thread;
+// Reads what the window's first paint asks for, on a worker while the engine starts on the
+// main thread: the system's fonts (the configuration and caches the font list is made from)
+// and the image format plugins, which the menu bar's own icons load, all of them, to look
+// for the one that reads them. Both are safe to read from any thread.
+void readAheadForFirstPaint() {
+    QFontDatabase::families();
+    QImageReader::supportedImageFormats();
 }
 
 } // namespace
@@ -134,7 +130,8 @@ int RunProgram(int argc, char** argv) {
         return 2;
     }
 
-    const std::unique_ptr<QThread> readAhead = readAheadForFirstPaint();
+    WorkerPool startupReads(1);
+    startupReads.start(readAheadForFirstPaint);
     ProgramValues values(ProgramValues::LocateProgramFolder(QApplication::applicationDirPath()),
                          std::make_unique<SettingsStore>());
     values.ResolveHelpFile();
@@ -153,7 +150,6 @@ int RunProgram(int argc, char** argv) {
         result = 3;
     }
     values.FreeSettings();
-    readAhead->wait();
     return result;
 }
 
