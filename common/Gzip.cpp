@@ -13,6 +13,12 @@ bool IsGzip(const QByteArray& data) {
     return data.size() >= 2 && uchar(data[0]) == 0x1f && uchar(data[1]) == 0x8b;
 }
 
+std::optional<QByteArray> GunzipFile(QIODevice& file, qsizetype limit) {
+    if (file.size() > limit)
+        return std::nullopt;
+    return Gunzip(file.readAll(), limit);
+}
+
 std::optional<QByteArray> Gunzip(const QByteArray& data, qsizetype limit) {
     if (!IsGzip(data))
         return std::nullopt;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 
 #include <optional>
 
@@ -19,5 +20,9 @@ bool IsGzip(const QByteArray& data);
 // the data is damaged or cut short, or when it unpacks to more than `limit` bytes (a few
 // kilobytes can unpack to gigabytes).
 std::optional<QByteArray> Gunzip(const QByteArray& data, qsizetype limit);
+
+// The unpacked rest of an open file of gzip data, as Gunzip says; nothing too when the file
+// itself is larger than `limit`.
+std::optional<QByteArray> GunzipFile(QIODevice& file, qsizetype limit);
 
 } // namespace zelvorin

@@ -3,6 +3,8 @@
 
 #include "DisplayOnlyImage.h"
 
+#include "Gzip.h"
+#include "ImageDecoder.h"
 #include "LosslessNames.h"
 
 #include <QImageIOHandler>
@@ -141,14 +143,16 @@ DisplayOnlyImage* DisplayOnlyImage::open(const QByteArray& rawPath, QObject* par
         return nullptr;
     image->m_fileSize = image->m_file.size();
     std::optional<QByteArray> head;
-    if (const auto raster = webpOrAvif(image->m_file.peek(65536))) {
+    if (IsGzip(image->m_file.peek(2))) {
+        head = image->unpackDrawing();
+    } else if (const auto raster = webpOrAvif(image->m_file.peek(65536))) {
         head = rasterHead(raster);
     } else {
         QImageReader reader(&image->m_file);
         const QByteArray format = reader.format();
         if (format == "svg")
             head = image->m_file.seek(0) ? svgHead(image->m_file) : std::nullopt;
-        else if (!format.isEmpty() && format != "svgz")
+        else if (!format.isEmpty())
             head = rasterHead(otherRaster(reader));
     }
     if (!head)
@@ -160,6 +164,18 @@ DisplayOnlyImage* DisplayOnlyImage::open(const QByteArray& rawPath, QObject* par
     return image.release();
 }
 
+std::optional<QByteArray> DisplayOnlyImage::unpackDrawing() {
+    const std::optional<QByteArray> text = GunzipFile(m_file, MaxImageFileBytes);
+    if (!text)
+        return std::nullopt;
+    m_file.close();
+    m_fileSize = text->size();
+    m_unpacked.setData(*text);
+    m_unpacked.open(QIODevice::ReadOnly);
+    m_source = &m_unpacked;
+    return svgHead(m_unpacked);
+}
+
 qint64 DisplayOnlyImage::size() const {
     return m_head.size() + 4 * ((m_fileSize + 2) / 3) + m_tail.size();
 }
@@ -169,9 +185,9 @@ bool DisplayOnlyImage::readEncoded(qint64 offset, qint64 count, QByteArray& out)
     const qint64 skip = offset % 4;
     const qint64 groups = qMin((skip + count + 3) / 4, Chunk / 3);
     const qint64 length = qMin(groups * 3, m_fileSize - first);
-    if (length <= 0 || !m_file.seek(first))
+    if (length <= 0 || !m_source->seek(first))
         return false;
-    const QByteArray bytes = m_file.read(length);
+    const QByteArray bytes = m_source->read(length);
     // A file that changed while it is read ends the picture as broken.
     if (bytes.size() != length)
         return false;

@@ -12,12 +12,16 @@
 // paints the very same pixels; animations play as before.
 //
 // The SVG is made as it is read, on the engine's loading thread: the file is read and
-// encoded in pieces, never whole.
+// encoded in pieces, never whole. A compressed SVG (.svgz) is unpacked first, whole, as a
+// data: address holds no compressed drawing.
 #pragma once
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QIODevice>
+
+#include <optional>
 
 namespace zelvorin {
 
@@ -41,11 +45,16 @@ private:
     explicit DisplayOnlyImage(QObject* parent);
     // Appends the encoded text from `offset` of it, at most `count` characters.
     bool readEncoded(qint64 offset, qint64 count, QByteArray& out);
+    // Unpacks a compressed drawing to wrap its text; the wrapper's head, or nothing when it
+    // is damaged, too large or no SVG.
+    std::optional<QByteArray> unpackDrawing();
 
     QByteArray m_head; // the SVG up to the data: address's encoded bytes
     QByteArray m_tail;
     QFile m_file;
-    qint64 m_fileSize = 0;
+    QBuffer m_unpacked;            // a compressed drawing's text
+    QIODevice* m_source = &m_file; // what is wrapped: the file, or its unpacked text
+    qint64 m_fileSize = 0;         // the size of what is wrapped
 };
 
 } // namespace zelvorin

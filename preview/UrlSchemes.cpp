@@ -81,9 +81,7 @@ void replyWithFile(QWebEngineUrlRequestJob* job, const QString& path) {
     if (type.startsWith("image/svg+xml") && IsGzip(file->peek(2))) {
         // The engine takes a compressed drawing only with a Content-Encoding header, which
         // a reply here cannot carry: it gets the drawing unpacked.
-        const std::optional<QByteArray> text = file->size() <= MaxImageFileBytes
-                                                   ? Gunzip(file->readAll(), MaxImageFileBytes)
-                                                   : std::nullopt;
+        const std::optional<QByteArray> text = GunzipFile(*file, MaxImageFileBytes);
         if (!text) {
             job->fail(QWebEngineUrlRequestJob::RequestFailed);
             return;

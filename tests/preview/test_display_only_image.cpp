@@ -3,9 +3,10 @@
 
 // The wrapper a local page's pictures come in: an SVG of the picture's own size (turned as
 // its orientation mark says, laid out by an SVG's own size and view box) holding the
-// file's bytes whole, however the engine reads and seeks in it; markup in an SVG's
-// attributes stays text; a file that is no picture gets nothing.
+// file's bytes whole (a compressed drawing unpacked), however the engine reads and seeks in it;
+// markup in an SVG's attributes stays text; a file that is no picture gets nothing.
 #include "DisplayOnlyImage.h"
+#include "ImageFormatFolder.h"
 #include "TestEnvironment.h"
 
 #include <QBuffer>
@@ -48,6 +49,7 @@ private slots:
     void wrapsTheWholeFile_data();
     void wrapsTheWholeFile();
     void noPictureNoWrapper();
+    void compressedDrawingIsUnpacked();
 
 private:
     QTemporaryDir m_folder;
@@ -140,6 +142,32 @@ void TestDisplayOnlyImage::noPictureNoWrapper() {
     QVERIFY(test::writeFile(page, "<html><body>an SVG in name only</body></html>"));
     QVERIFY(!DisplayOnlyImage::open(QFile::encodeName(page), nullptr));
     QVERIFY(!DisplayOnlyImage::open(QFile::encodeName(m_folder.filePath("missing.png")), nullptr));
+}
+
+void TestDisplayOnlyImage::compressedDrawingIsUnpacked() {
+    QVERIFY(!test::WriteTileInEveryFormat(m_folder.path()).isEmpty());
+    QFile plain(m_folder.filePath(QStringLiteral("tile.svg")));
+    QVERIFY(plain.open(QIODevice::ReadOnly));
+    const QByteArray drawing = plain.readAll();
+    std::unique_ptr<DisplayOnlyImage> image(
+        DisplayOnlyImage::open(QFile::encodeName(m_folder.filePath("tile.svgz")), nullptr));
+    QVERIFY(image);
+    const QByteArray text = image->readAll();
+    QCOMPARE(text.size(), image->size());
+    QVERIFY2(text.startsWith("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" "
+                             "height=\"32\"><foreignObject"),
+             text.left(200));
+    const QByteArray start = "href=\"data:image/svg+xml;base64,";
+    const qsizetype data = text.indexOf(start) + start.size();
+    QVERIFY(data > start.size());
+    QCOMPARE(QByteArray::fromBase64(text.mid(data, text.size() - data - 9)), drawing);
+
+    // Cut short, it is no picture.
+    QFile packed(m_folder.filePath(QStringLiteral("tile.svgz")));
+    QVERIFY(packed.open(QIODevice::ReadOnly));
+    const QString cut = m_folder.filePath(QStringLiteral("cut.svgz"));
+    QVERIFY(test::writeFile(cut, packed.readAll().chopped(10)));
+    QVERIFY(!DisplayOnlyImage::open(QFile::encodeName(cut), nullptr));
 }
 
 ZELVORIN_TEST_MAIN(TestDisplayOnlyImage)

@@ -8,6 +8,7 @@
 // its media, not through a script or a style sheet made of a file that is none, not from
 // hidden folders, and it gets no folder listing. WebRTC tells it no address of the
 // machine. So nothing is left for a page to send anywhere.
+#include "ImageFormatFolder.h"
 #include "LoopbackHttpServer.h"
 #include "Preview.h"
 #include "PreviewPage.h"
@@ -211,10 +212,14 @@ void TestLocalPageReads::initTestCase() {
                       " style='position: absolute; left: 200px; top: 100px; width: 32px'>"
                       "<img id=shape src='../look/shape.svg' onload='window.shape = "
                       "this.naturalWidth' style='position: absolute; left: 100px; top: 100px;"
-                      " width: 40px'><script>addEventListener('message', function (e) {"
+                      " width: 40px'><img src='../look/tile.svgz' onload='window.packed = "
+                      "this.naturalWidth' style='position: absolute; left: 300px; top: 100px'>"
+                      "<script>addEventListener('message', function (e) {"
                       " window.frameSaid = e.data; });</script>"
                       "<iframe src='frame.html'></iframe></body></html>"));
     QVERIFY(writeFile(site("look/style.css"), "body { color: rgb(1, 2, 3); }"));
+    // A compressed drawing among them (32 pixels wide).
+    QVERIFY(!zelvorin::test::WriteTileInEveryFormat(site("look")).isEmpty());
     QVERIFY(writeFile(site("look/script.js"), "window.scripted = 'ran';"));
     QVERIFY(writeFile(site("look/shape.svg"),
                       "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='6' "
@@ -254,6 +259,7 @@ void TestLocalPageReads::localSiteShowsItsParts() {
              QStringLiteral("rgb(1, 2, 3)"));
     QCOMPARE(evaluate(page, "window.scripted").toString(), QStringLiteral("ran"));
     QTRY_COMPARE(evaluate(page, "window.shape").toInt(), 10);
+    QTRY_COMPARE(evaluate(page, "window.packed").toInt(), 32);
     QTRY_COMPARE(evaluate(page, "window.frameSaid").toString(),
                  QStringLiteral("the frame, 8 wide"));
     // The images paint as themselves.
