@@ -93,18 +93,19 @@ void DropTransfers::runNext() {
         running->total = total;
         return !running->cancelled;
     };
-    m_pool->start([running, options, transfer = m_transfer] {
-        const DroppedFile& file = running->file;
-        const FileResult result =
-            transfer ? transfer(file, options)
-                     : (file.move ? platform::moveFile(file.source, file.destination, options)
-                                  : platform::copyFile(file.source, file.destination, options));
-        const std::lock_guard<std::mutex> guard(running->lock);
-        if (DropTransfers* receiver = running->receiver)
-            QMetaObject::invokeMethod(
-                receiver, [receiver, running, result] { receiver->finished(running, result); },
-                Qt::QueuedConnection);
-    });
+    m_pool->start(
+        [running, options, transfer = m_transfer, move = drop.action == FileAction::Move] {
+            const DroppedFile& file = running->file;
+            const FileResult result =
+                transfer ? transfer(file, options)
+                         : (move ? platform::moveFile(file.source, file.destination, options)
+                                 : platform::copyFile(file.source, file.destination, options));
+            const std::lock_guard<std::mutex> guard(running->lock);
+            if (DropTransfers* receiver = running->receiver)
+                QMetaObject::invokeMethod(
+                    receiver, [receiver, running, result] { receiver->finished(running, result); },
+                    Qt::QueuedConnection);
+        });
 }
 
 void DropTransfers::finished(const std::shared_ptr<Running>& running, const FileResult& result) {

@@ -32,7 +32,6 @@ class WorkerPool;
 struct DroppedFile {
     QByteArray source;
     QByteArray destination;
-    bool move = false;
     // The user agreed to replace the destination when the drop was taken. A file that
     // takes the destination's name later is never replaced.
     bool replaceAgreed = false;
@@ -50,8 +49,8 @@ public:
     // Cancels the file being copied and forgets the rest.
     ~DropTransfers() override;
 
-    // Takes one drop's files into `folder`; `failures` are those met while the drop was
-    // taken, told together with the copies' own.
+    // Takes one drop's files into `folder`, moved for FileAction::Move, else copied;
+    // `failures` are those met while the drop was taken, told together with the copies' own.
     void start(QList<DroppedFile> files, FileAction action, const QByteArray& folder,
                QList<FileFailure> failures);
     bool isBusy() const { return m_running != nullptr; }

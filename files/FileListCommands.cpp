@@ -382,7 +382,7 @@ void FileListCommands::takeDrop(Qt::KeyboardModifiers, QPoint, Qt::DropActions& 
         }
         // The questions are asked now, while the source waits for the drop's answer; the
         // copies run afterwards with the answers given.
-        DroppedFile file{path, into + nameOf(path), move, false};
+        DroppedFile file{path, into + nameOf(path), false};
         platform::TransferOptions options = shellTransferOptions(m_panel->window());
         options.renameOnly = true;
         options.ask = [&file](QWidget* owner, const QString& title, const QString& question) {

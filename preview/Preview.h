@@ -185,11 +185,11 @@ private:
     QTimer* m_waitLimit = nullptr;
     QPointer<QComboBox> m_addressBox;
     QPointer<zelvorin::OpenFileDialog> m_openFileForm;
-    // Waiting for the end of the load under way.
     // The blank page asked for is made white once it has loaded; not when another load has
     // started since its own (Qt 6.8 may tell the blank page's end after that).
     enum class BlankPreparation { None, Asked, Loading };
     BlankPreparation m_blankToPrepare = BlankPreparation::None;
+    // Waiting for the end of the load under way.
     std::optional<WaitingFile> m_waitingFile;
     std::vector<std::pair<QPointer<const QObject>, std::function<void()>>> m_afterLoad;
     int m_nextChange = 1;

@@ -62,7 +62,7 @@ private:
 QList<DroppedFile> files(const QStringList& names) {
     QList<DroppedFile> dropped;
     for (const QString& name : names)
-        dropped.append({"/from/" + name.toUtf8(), "/to/" + name.toUtf8(), false, false});
+        dropped.append({"/from/" + name.toUtf8(), "/to/" + name.toUtf8(), false});
     return dropped;
 }
 
